@@ -1,0 +1,59 @@
+#pragma once
+// The defaults store: typed key-value suites shared between the VELK processes, one SQLite file
+// per suite under $XDG_DATA_HOME/velk/. Every write replaces a value whole in one transaction,
+// so a reader in another process sees the old value or the new one, never a mix.
+//
+// A Defaults is a cheap handle; copies share one connection per suite file and thread.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace velk {
+
+class DefaultsStore; // the SQLite file behind a handle (Defaults.cpp)
+
+class Defaults {
+public:
+    // The app-group suite every store of the system opens.
+    static inline const QString kAppGroupSuite = QStringLiteral("QX48TN7702.com.harrowcrest.velk");
+
+    enum class Kind { data, integer, boolean, string };
+
+    // The named suite, or nothing when its file cannot be opened (logged; the file is kept).
+    static std::optional<Defaults> suite(const QString& name);
+    // This process's standard defaults (a file named after the application).
+    static Defaults standard();
+    // The app-group suite, falling back to the standard defaults when it cannot be opened.
+    static Defaults shared();
+
+    std::optional<QByteArray> data(const QString& key) const;
+    void setData(const QString& key, const QByteArray& value);
+
+    // An absent key (or one that holds no number) reads 0.
+    qint64 integer(const QString& key) const;
+    void setInteger(const QString& key, qint64 value);
+    // Adds to the stored integer atomically (absent counts as 0) and returns the new value.
+    qint64 addToInteger(const QString& key, qint64 delta);
+
+    bool boolean(const QString& key) const;
+    void setBool(const QString& key, bool value);
+
+    std::optional<QString> string(const QString& key) const;
+    void setString(const QString& key, const QString& value);
+
+    bool contains(const QString& key) const;
+    std::optional<Kind> kind(const QString& key) const;
+    void remove(const QString& key);
+    QStringList keys() const;
+
+    // The file behind this handle.
+    QString path() const;
+
+private:
+    explicit Defaults(std::shared_ptr<DefaultsStore> store);
+    std::shared_ptr<DefaultsStore> store_;
+};
+
+} // namespace velk
