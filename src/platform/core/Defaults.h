@@ -3,7 +3,9 @@
 // per suite under $XDG_DATA_HOME/velk/. Every write replaces a value whole in one transaction,
 // so a reader in another process sees the old value or the new one, never a mix.
 //
-// A Defaults is a cheap handle; copies share one connection per suite file and thread.
+// A Defaults is a cheap handle; copies share one connection per suite file and thread, so a
+// handle may be used from worker threads. Setters answer false when nothing could be written
+// (the failure is logged and the previous value stays).
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -23,33 +25,41 @@ public:
 
     // The named suite, or nothing when its file cannot be opened (logged; the file is kept).
     static std::optional<Defaults> suite(const QString& name);
-    // This process's standard defaults (a file named after the application).
+    // This process's standard defaults (a file named after the application, "velk" when it has
+    // no name). When that file cannot be opened the values live in memory for this run.
     static Defaults standard();
     // The app-group suite, falling back to the standard defaults when it cannot be opened.
     static Defaults shared();
 
     std::optional<QByteArray> data(const QString& key) const;
-    void setData(const QString& key, const QByteArray& value);
+    bool setData(const QString& key, const QByteArray& value);
 
-    // An absent key (or one that holds no number) reads 0.
+    // An absent key (or one that holds no number) reads 0; a bool reads 1 or 0; a string that is
+    // a whole decimal number reads that number.
     qint64 integer(const QString& key) const;
-    void setInteger(const QString& key, qint64 value);
-    // Adds to the stored integer atomically (absent counts as 0) and returns the new value.
+    bool setInteger(const QString& key, qint64 value);
+    // Adds to the stored integer atomically, also against other processes (absent or non-number
+    // counts as 0), saturating at the qint64 limits, and returns the new value. When the store
+    // cannot be written it returns the value as it stands.
     qint64 addToInteger(const QString& key, qint64 delta);
 
+    // A bool, or an integer (non-zero is true); anything else reads false.
     bool boolean(const QString& key) const;
-    void setBool(const QString& key, bool value);
+    bool setBool(const QString& key, bool value);
 
     std::optional<QString> string(const QString& key) const;
-    void setString(const QString& key, const QString& value);
+    bool setString(const QString& key, const QString& value);
 
     bool contains(const QString& key) const;
     std::optional<Kind> kind(const QString& key) const;
-    void remove(const QString& key);
+    bool remove(const QString& key);
     QStringList keys() const;
 
-    // The file behind this handle.
+    // The file behind this handle (empty for the in-memory fallback).
     QString path() const;
+
+    // The stored name of a kind: "data", "integer", "bool", "string".
+    static QString kindName(Kind kind);
 
 private:
     explicit Defaults(std::shared_ptr<DefaultsStore> store);

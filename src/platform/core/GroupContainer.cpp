@@ -1,0 +1,48 @@
+#include "platform/core/GroupContainer.h"
+#include "platform/core/Log.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace velk {
+
+QString GroupContainer::dataRoot()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    // A relative XDG_DATA_HOME is invalid and must be ignored.
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/velk");
+}
+
+bool GroupContainer::isPlainName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
+bool GroupContainer::makePrivateDirectory(const QString& path)
+{
+    const QString clean = QDir::cleanPath(path);
+    if (QFileInfo(clean).isDir()) return true;
+    const int slash = clean.lastIndexOf(QLatin1Char('/'));
+    if (slash > 0 && !makePrivateDirectory(clean.left(slash))) return false;
+    if (::mkdir(QFile::encodeName(clean).constData(), 0700) != 0 && errno != EEXIST) {
+        qCWarning(lcDefaults) << "cannot create folder" << clean << ":" << qt_error_string(errno);
+        return false;
+    }
+    return QFileInfo(clean).isDir();
+}
+
+std::optional<QString> GroupContainer::url(const QString& suite)
+{
+    if (!isPlainName(suite)) return std::nullopt;
+    const QString folder = dataRoot() + QStringLiteral("/group/") + suite;
+    if (!makePrivateDirectory(folder)) return std::nullopt;
+    return folder;
+}
+
+} // namespace velk

@@ -1,0 +1,249 @@
+#include "platform/core/Defaults.h"
+#include "platform/core/GroupContainer.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace velk;
+
+namespace {
+
+// Each test gets its own data root, so stores opened by one test never leak into another.
+class DefaultsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home_.isValid());
+        previous_ = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
+    }
+    void TearDown() override { qputenv("XDG_DATA_HOME", previous_); }
+
+    QString root() const { return home_.path() + QStringLiteral("/velk"); }
+    QString suiteFile() const { return root() + QLatin1Char('/') + Defaults::kAppGroupSuite + QStringLiteral(".sqlite"); }
+    QString standardFile() const { return root() + QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral(".sqlite"); }
+
+    // A file that is not a database where a store would be.
+    QByteArray plantGarbage(const QString& path)
+    {
+        EXPECT_TRUE(GroupContainer::makePrivateDirectory(root()));
+        QByteArray junk;
+        for (int i = 0; i < 200; ++i) junk += "this is someone's notes, not a database\n";
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(junk);
+        return junk;
+    }
+
+    static unsigned mode(const QString& path)
+    {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
+    }
+
+    static QByteArray contents(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir home_;
+    QByteArray previous_;
+};
+
+TEST_F(DefaultsTest, ValuesRoundTripWithTheirKind)
+{
+    Defaults d = Defaults::shared();
+    EXPECT_EQ(d.path(), suiteFile());
+
+    QByteArray big(2048, '\0');
+    for (int i = 0; i < big.size(); ++i) big[i] = char(i * 7);
+    ASSERT_TRUE(d.setData("doc", R"({"a":[1,2,3]})"));
+    ASSERT_TRUE(d.setData("binary", big));
+    ASSERT_TRUE(d.setData("empty", QByteArray()));
+    ASSERT_TRUE(d.setInteger("int", std::numeric_limits<qint64>::min()));
+    ASSERT_TRUE(d.setBool("flag", true));
+    ASSERT_TRUE(d.setString("text", QStringLiteral("Grüße \u2603")));
+    ASSERT_TRUE(d.setString("blank", QString()));
+
+    EXPECT_EQ(d.data("doc"), QByteArray(R"({"a":[1,2,3]})"));
+    EXPECT_EQ(d.data("binary"), big);
+    EXPECT_EQ(d.data("empty"), QByteArray()); // present, though empty
+    EXPECT_EQ(d.integer("int"), std::numeric_limits<qint64>::min());
+    EXPECT_TRUE(d.boolean("flag"));
+    EXPECT_EQ(d.string("text"), QStringLiteral("Grüße \u2603"));
+    EXPECT_EQ(d.string("blank"), QString());
+    EXPECT_EQ(d.kind("empty"), Defaults::Kind::data);
+    EXPECT_EQ(d.kind("blank"), Defaults::Kind::string);
+    EXPECT_EQ(d.kind("flag"), Defaults::Kind::boolean);
+    EXPECT_EQ(d.keys(), (QStringList{"binary", "blank", "doc", "empty", "flag", "int", "text"}));
+
+    // A write replaces the value whole, kind included.
+    ASSERT_TRUE(d.setInteger("doc", 7));
+    EXPECT_EQ(d.kind("doc"), Defaults::Kind::integer);
+    EXPECT_EQ(d.data("doc"), std::nullopt);
+
+    // Another handle on the same suite sees the same values.
+    EXPECT_EQ(Defaults::suite(Defaults::kAppGroupSuite)->integer("doc"), 7);
+    ASSERT_TRUE(d.remove("doc"));
+    EXPECT_FALSE(d.contains("doc"));
+}
+
+TEST_F(DefaultsTest, ReadsAcrossKindsAndAbsentKeys)
+{
+    Defaults d = Defaults::shared();
+    d.setBool("yes", true);
+    d.setBool("no", false);
+    d.setInteger("two", 2);
+    d.setString("numeric", QStringLiteral(" 42 "));
+    d.setString("word", QStringLiteral("twelve"));
+    d.setData("json", "42");
+
+    struct Case { const char* key; qint64 integer; bool boolean; bool hasData; bool hasString; };
+    const Case cases[] = {
+        {"yes", 1, true, false, false},
+        {"no", 0, false, false, false},
+        {"two", 2, true, false, false},
+        {"numeric", 42, false, false, true},
+        {"word", 0, false, false, true},
+        {"json", 0, false, true, false},
+        {"absent", 0, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(d.integer(c.key), c.integer);
+        EXPECT_EQ(d.boolean(c.key), c.boolean);
+        EXPECT_EQ(d.data(c.key).has_value(), c.hasData);
+        EXPECT_EQ(d.string(c.key).has_value(), c.hasString);
+    }
+    EXPECT_EQ(d.kind("absent"), std::nullopt);
+    EXPECT_TRUE(d.remove("absent"));
+}
+
+TEST_F(DefaultsTest, FilesArePrivate)
+{
+    Defaults::shared().setInteger("k", 1);
+    EXPECT_EQ(mode(root()), 0700u);
+    EXPECT_EQ(mode(suiteFile()), 0600u);
+}
+
+TEST_F(DefaultsTest, SuiteThatIsNotADatabaseFallsBackAndIsKept)
+{
+    const QByteArray junk = plantGarbage(suiteFile());
+    QStringList warnings;
+    static QStringList* sink = nullptr;
+    sink = &warnings;
+    const auto previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& ctx, const QString& msg) {
+        if (type == QtWarningMsg && QByteArray(ctx.category) == "com.harrowcrest.velk.defaults") *sink << msg;
+    });
+
+    EXPECT_EQ(Defaults::suite(Defaults::kAppGroupSuite), std::nullopt);
+    Defaults d = Defaults::shared();
+    EXPECT_EQ(d.path(), standardFile());
+    ASSERT_TRUE(d.setInteger("velk.watergoal", 6));
+    EXPECT_EQ(Defaults::shared().integer("velk.watergoal"), 6);
+    qInstallMessageHandler(previous);
+
+    EXPECT_EQ(warnings.size(), 1) << warnings.join('\n').toStdString(); // said once, not per access
+    EXPECT_EQ(contents(suiteFile()), junk);
+    EXPECT_FALSE(QFile::exists(suiteFile() + "-wal"));
+}
+
+TEST_F(DefaultsTest, UnopenableStandardDefaultsStillWorkForTheRun)
+{
+    const QByteArray junk = plantGarbage(suiteFile());
+    plantGarbage(standardFile());
+    Defaults d = Defaults::shared();
+    EXPECT_TRUE(d.path().isEmpty());
+    ASSERT_TRUE(d.setString("velk.note", QStringLiteral("kept")));
+    EXPECT_EQ(Defaults::standard().string("velk.note"), QStringLiteral("kept"));
+    EXPECT_EQ(Defaults::shared().addToInteger("n", 2), 2);
+    EXPECT_EQ(contents(suiteFile()), junk);
+}
+
+TEST_F(DefaultsTest, SuiteNamesThatAreNotPlainAreRefused)
+{
+    for (const char* name : {"", ".", "..", "../escape", "a/b"})
+        EXPECT_EQ(Defaults::suite(QString::fromUtf8(name)), std::nullopt) << name;
+    EXPECT_FALSE(QFile::exists(home_.path() + "/escape.sqlite"));
+}
+
+TEST_F(DefaultsTest, AddToIntegerStartsAtTheReadValueAndSaturates)
+{
+    Defaults d = Defaults::shared();
+    constexpr qint64 max = std::numeric_limits<qint64>::max();
+    constexpr qint64 min = std::numeric_limits<qint64>::min();
+    d.setBool("flag", true);
+    d.setData("doc", "{}");
+    d.setInteger("high", max - 1);
+    d.setInteger("low", min + 1);
+
+    struct Case { const char* key; qint64 delta; qint64 expected; };
+    const Case cases[] = {
+        {"absent", 3, 3}, {"flag", 1, 2}, {"doc", 5, 5}, {"high", 5, max}, {"low", -5, min}, {"high", -1, max - 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(d.addToInteger(c.key, c.delta), c.expected);
+        EXPECT_EQ(d.integer(c.key), c.expected);
+        EXPECT_EQ(d.kind(c.key), Defaults::Kind::integer);
+    }
+}
+
+TEST_F(DefaultsTest, ThreadsSharingAHandleLoseNoIncrement)
+{
+    Defaults d = Defaults::shared();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([d]() mutable {
+            for (int i = 0; i < 100; ++i) d.addToInteger("count", 1);
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(d.integer("count"), 400);
+}
+
+TEST_F(DefaultsTest, ProcessesLoseNoIncrement)
+{
+    constexpr int kProcesses = 3;
+    constexpr int kEach = 200;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            // A fresh data root: the child opens its own connection, none inherited.
+            auto suite = Defaults::suite(Defaults::kAppGroupSuite);
+            for (int i = 0; suite && i < kEach; ++i) suite->addToInteger("velk.counter.water.2025-03-07", 1);
+            ::_exit(suite ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(Defaults::shared().integer("velk.counter.water.2025-03-07"), kProcesses * kEach);
+}
+
+TEST_F(DefaultsTest, GroupContainerIsCreatedPrivateOnDemand)
+{
+    const auto folder = GroupContainer::url(Defaults::kAppGroupSuite);
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_EQ(*folder, root() + "/group/" + Defaults::kAppGroupSuite);
+    EXPECT_TRUE(QFileInfo(*folder).isDir());
+    EXPECT_EQ(mode(*folder), 0700u);
+    EXPECT_EQ(GroupContainer::url("../x"), std::nullopt);
+}
+
+} // namespace
