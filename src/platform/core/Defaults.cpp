@@ -89,7 +89,15 @@ public:
             ? "CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY NOT NULL, kind TEXT NOT NULL, value)"
             : "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
               "CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY NOT NULL, kind TEXT NOT NULL, value)";
-        if (sqlite3_exec(c->db_, setup, nullptr, nullptr, nullptr) != SQLITE_OK
+        // Two processes creating the file at once can see SQLITE_BUSY from the journal-mode
+        // switch without the busy handler being consulted; that is contention, not a bad file.
+        int setupRc = SQLITE_BUSY;
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            setupRc = sqlite3_exec(c->db_, setup, nullptr, nullptr, nullptr);
+            if (setupRc != SQLITE_BUSY && setupRc != SQLITE_LOCKED) break;
+            ::usleep(10'000);
+        }
+        if (setupRc != SQLITE_OK
             || !c->prepare(c->get_, "SELECT kind, value FROM defaults WHERE key = ?1")
             || !c->prepare(c->put_,
                            "INSERT INTO defaults(key, kind, value) VALUES(?1, ?2, ?3) "
