@@ -1,0 +1,77 @@
+// The system-monitor, network and storage widgets sample the host on every timeline build; one
+// full sample (processor, memory, graphics, network, storage) should stay well under 200 µs.
+#include "platform/sysinfo/CpuTicks.h"
+#include "platform/sysinfo/NetworkCounters.h"
+#include "platform/sysinfo/PowerSupplies.h"
+#include "shared/data/SystemStats.h"
+
+#include "fixtures/sysinfo/SysinfoFixtures.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+
+using namespace velk;
+
+namespace {
+
+// A private data folder, so the benchmark never reads or writes the user's settings.
+struct PrivateHome {
+    QTemporaryDir dir;
+    PrivateHome() { ::setenv("XDG_DATA_HOME", dir.path().toUtf8().constData(), 1); }
+};
+
+void fullSample()
+{
+    benchmark::DoNotOptimize(SystemStats::cpuPercent());
+    benchmark::DoNotOptimize(SystemStats::memoryPercent());
+    benchmark::DoNotOptimize(SystemStats::gpuPercent());
+    benchmark::DoNotOptimize(SystemStats::networkSnapshot());
+    benchmark::DoNotOptimize(SystemStats::storageSnapshot());
+}
+
+// This machine's own procfs and sysfs.
+void BM_SystemStatsFullSample(benchmark::State& state)
+{
+    SysinfoPaths::resetCurrent();
+    for (auto _ : state) fullSample();
+}
+BENCHMARK(BM_SystemStatsFullSample)->Unit(benchmark::kMicrosecond);
+
+// The laptop fixture: a GPU figure and several interfaces to sort out, on any build machine.
+void BM_SystemStatsFullSampleLaptopTree(benchmark::State& state)
+{
+    SysinfoPathsOverride paths(test::sysinfoFixture(QStringLiteral("laptop")));
+    for (auto _ : state) fullSample();
+}
+BENCHMARK(BM_SystemStatsFullSampleLaptopTree)->Unit(benchmark::kMicrosecond);
+
+void BM_ParseProcStat(benchmark::State& state)
+{
+    QByteArray text = "cpu  1000 100 500 8000 200 50 50 0 0 0\n";
+    for (int i = 0; i < 64; ++i) text += "cpu" + QByteArray::number(i) + " 10 1 5 80 2 0 0 0 0 0\n";
+    text += "intr 123456 0 0\nctxt 987654\n";
+    for (auto _ : state) benchmark::DoNotOptimize(parseCpuTicks(text));
+}
+BENCHMARK(BM_ParseProcStat);
+
+void BM_ReadPowerSources(benchmark::State& state)
+{
+    const SysinfoPaths paths = test::sysinfoFixture(QStringLiteral("laptop"));
+    for (auto _ : state) benchmark::DoNotOptimize(readPowerSources(paths));
+}
+BENCHMARK(BM_ReadPowerSources)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    PrivateHome home;
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Fonts for the view layer: the proportional design is "Inter", the monospaced one
+// "JetBrains Mono", both found through fontconfig with a fallback to the machine's general and
+// fixed fonts. Resolved fonts and their metrics are cached per thread, since every render
+// rebuilds its views and asks for the same few fonts again.
+#include "platform/view/View.h"
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+
+class QPainter;
+
+namespace velk::view {
+
+// A font at one size and tracking, with the measuring the text layout needs. Monospaced digits
+// in a proportional face are set in cells as wide as the widest digit.
+class FontEntry {
+public:
+    FontEntry(const Font& font, qreal tracking, qreal scale);
+
+    const QFont& font() const { return m_font; }
+    const QFontMetricsF& metrics() const { return m_metrics; }
+    qreal ascent() const { return m_metrics.ascent(); }
+    qreal descent() const { return m_metrics.descent(); }
+    qreal lineHeight() const { return m_metrics.ascent() + m_metrics.descent(); }
+    qreal size() const { return m_size; }
+    qreal tracking() const { return m_tracking; }
+
+    qreal advance(const QString& text) const;
+    // Draws one line with its baseline starting at `origin`.
+    void draw(QPainter& painter, QPointF origin, const QString& text) const;
+
+private:
+    bool cellDigits() const { return m_digitCell > 0; }
+    qreal measure(const QString& text) const;
+
+    QFont m_font;
+    QFontMetricsF m_metrics;
+    qreal m_size;
+    qreal m_tracking;
+    qreal m_digitCell = 0; // > 0 when digits are set in fixed cells
+    mutable QHash<QString, qreal> m_advances; // entries live in a per-thread cache
+};
+
+// The cached entry for a font; `scale` multiplies the size and the tracking (shrink to fit).
+const FontEntry& fontEntry(const Font& font, qreal tracking = 0, qreal scale = 1);
+
+// The family that renders a design on this machine.
+QString familyFor(Design design);
+
+QString weightName(Weight w);
+
+} // namespace velk::view

@@ -1,0 +1,61 @@
+#pragma once
+// The resolved tree the layout works on: style and environment modifiers folded into the nodes
+// they reach, with a per-node cache of answers to size proposals. Internal to the view layer.
+#include "platform/view/Layout.h"
+#include "platform/view/Node.h"
+#include "platform/view/TextLayout.h"
+#include <deque>
+
+namespace velk::view {
+
+struct Inherited {
+    TextStyle style;
+    Environment env;
+};
+
+struct Proposal {
+    std::optional<qreal> w, h;
+    friend bool operator==(const Proposal&, const Proposal&) = default;
+};
+
+struct Measure {
+    QSizeF size;
+    qreal firstBaseline = 0; // from the top
+    qreal lastBaseline = 0;
+};
+
+enum class Axis : quint8 { none, horizontal, vertical };
+
+struct RNode {
+    const Node* node = nullptr;
+    Kind kind = Kind::empty;
+    Axis axis = Axis::none; // a spacer's stack direction
+    double priority = 0;
+    const Inherited* inherited = nullptr;
+    std::vector<RNode*> children;
+
+    // texts and timers
+    QString shownText;
+    TextParams text;
+    Fill foreground;
+
+    struct Entry {
+        Proposal proposal;
+        Measure measure;
+    };
+    std::vector<Entry> cache;
+};
+
+struct LayoutArena {
+    std::deque<RNode> nodes;
+    std::deque<Inherited> inherited;
+    std::deque<View> keep; // the laid-out view and those built by readers during layout
+};
+
+// The inspection name of a node's kind ("VStack", "Text", "Circle", "padding" ...).
+QString kindName(const RNode& r);
+// The text as shown now (timers re-read the clock).
+QString currentText(const RNode& r, const LaidOutNode& laid);
+bool isTimer(const RNode& r);
+
+} // namespace velk::view

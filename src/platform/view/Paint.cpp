@@ -1,0 +1,394 @@
+#include "platform/core/Clock.h"
+#include "platform/view/LayoutNodes.h"
+#include "platform/view/ShapePaths.h"
+#include "platform/view/Symbols.h"
+#include <QLinearGradient>
+#include <QPainter>
+#include <cmath>
+
+namespace velk::view {
+
+namespace {
+
+QColor qcolor(const Color& c)
+{
+    return QColor::fromRgbF(float(std::clamp(c.r, 0.0, 1.0)), float(std::clamp(c.g, 0.0, 1.0)),
+                            float(std::clamp(c.b, 0.0, 1.0)), float(std::clamp(c.a, 0.0, 1.0)));
+}
+
+QBrush brush(const Fill& f, const QRectF& frame)
+{
+    if (const Color* c = f.color())
+        return QBrush(qcolor(*c));
+    const LinearGradient& g = *f.gradient();
+    QLinearGradient lg(frame.left() + g.startPoint.x * frame.width(), frame.top() + g.startPoint.y * frame.height(),
+                       frame.left() + g.endPoint.x * frame.width(), frame.top() + g.endPoint.y * frame.height());
+    for (const GradientStop& s : g.stops)
+        lg.setColorAt(std::clamp<qreal>(s.location, 0, 1), qcolor(s.color));
+    return QBrush(lg);
+}
+
+bool invisible(const Fill& f)
+{
+    const Color* c = f.color();
+    return c && c->a <= 0;
+}
+
+// An offscreen layer the size of the painter's device, drawn with the same transform, so
+// effects that need the painted pixels (glow, mask) can work on them.
+struct Layer {
+    QImage image;
+    qreal scale = 1; // layer pixels per device pixel
+};
+
+// The device's size in pixels: images report pixels, windows report points.
+QSizeF devicePixels(const QPaintDevice* dev)
+{
+    if (auto image = dynamic_cast<const QImage*>(dev))
+        return QSizeF(image->size());
+    return QSizeF(dev->width(), dev->height()) * dev->devicePixelRatioF();
+}
+
+Layer beginLayer(QPainter& painter, QPainter& layerPainter, qreal scale = 1)
+{
+    const QSizeF dev = devicePixels(painter.device());
+    const QSize px(int(std::ceil(dev.width() * scale)), int(std::ceil(dev.height() * scale)));
+    Layer l{QImage(px.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied), scale};
+    l.image.fill(Qt::transparent);
+    layerPainter.begin(&l.image);
+    layerPainter.setRenderHints(painter.renderHints());
+    layerPainter.setTransform(painter.deviceTransform() * QTransform::fromScale(scale, scale));
+    layerPainter.setOpacity(1);
+    return l;
+}
+
+void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset = {})
+{
+    const QPaintDevice* dev = painter.device();
+    const qreal dpr = dev->devicePixelRatioF();
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(QRectF(deviceOffset / dpr, devicePixels(dev) / dpr), image, QRectF(image.rect()));
+    painter.restore();
+}
+
+// Three box blurs in each direction approximate a Gaussian of standard deviation `sigma`.
+void blur(QImage& img, qreal sigma)
+{
+    if (sigma < 0.3)
+        return;
+    const int box = std::max(1, int(std::lround(std::sqrt(4 * sigma * sigma + 1))));
+    const int radius = box / 2;
+    const int w = img.width(), h = img.height();
+    std::vector<quint32> line(std::max(w, h));
+    auto pass = [&](quint32* base, int count, int stride) {
+        for (int i = 0; i < count; ++i)
+            line[i] = base[i * stride];
+        const int window = 2 * radius + 1;
+        // Fixed-point reciprocal: a division per channel per pixel dominates otherwise.
+        const quint32 inv = quint32((1u << 24) / unsigned(window));
+        quint32 sum[4] = {0, 0, 0, 0};
+        auto addPx = [&](quint32 v) {
+            sum[0] += v & 0xff;
+            sum[1] += (v >> 8) & 0xff;
+            sum[2] += (v >> 16) & 0xff;
+            sum[3] += v >> 24;
+        };
+        auto subPx = [&](quint32 v) {
+            sum[0] -= v & 0xff;
+            sum[1] -= (v >> 8) & 0xff;
+            sum[2] -= (v >> 16) & 0xff;
+            sum[3] -= v >> 24;
+        };
+        for (int i = 0; i <= radius && i < count; ++i)
+            addPx(line[i]);
+        for (int i = 0; i < count; ++i) {
+            base[i * stride] = quint32((quint64(sum[0]) * inv) >> 24) | (quint32((quint64(sum[1]) * inv) >> 24) << 8) |
+                               (quint32((quint64(sum[2]) * inv) >> 24) << 16) |
+                               (quint32((quint64(sum[3]) * inv) >> 24) << 24);
+            const int out = i - radius, in = i + radius + 1;
+            if (out >= 0)
+                subPx(line[out]);
+            if (in < count)
+                addPx(line[in]);
+        }
+    };
+    for (int k = 0; k < 3; ++k) {
+        for (int y = 0; y < h; ++y)
+            pass(reinterpret_cast<quint32*>(img.scanLine(y)), w, 1);
+        quint32* bits = reinterpret_cast<quint32*>(img.bits());
+        const int stride = int(img.bytesPerLine() / 4);
+        for (int x = 0; x < w; ++x)
+            pass(bits + x, h, stride);
+    }
+}
+
+class Painter {
+public:
+    explicit Painter(const Environment& env) : m_env(env) {}
+    void paintNode(const LaidOutNode& n, QPainter& p);
+
+private:
+    void paintChildren(const LaidOutNode& n, QPainter& p)
+    {
+        for (const LaidOutNode& c : n.children)
+            paintNode(c, p);
+    }
+    void paintText(const LaidOutNode& n, const RNode& r, QPainter& p);
+    void paintShape(const LaidOutNode& n, const RNode& r, QPainter& p);
+    void paintShadow(const LaidOutNode& n, const Node& node, QPainter& p);
+    void paintMask(const LaidOutNode& n, QPainter& p);
+
+    Environment m_env;
+};
+
+void Painter::paintText(const LaidOutNode& n, const RNode& r, QPainter& p)
+{
+    QStringList lines = n.lines;
+    if (r.kind == Kind::timerText) {
+        const QString now = currentText(r, n);
+        if (lines.join(QLatin1Char('\n')) != now)
+            lines = QStringList{now};
+    }
+    const TextStyle& own = r.node->style;
+    TextStyle s = own;
+    s.inheritFrom(r.inherited->style);
+    const FontEntry& f = fontEntry(r.text.font, r.text.tracking, n.fontScale);
+    const qreal lh = f.lineHeight();
+    const qreal spacing = r.text.lineSpacing * n.fontScale;
+    const TextAlignment align = s.alignment.value_or(TextAlignment::leading);
+    const bool strike = s.strikethrough.value_or(false);
+    p.setPen(QPen(brush(r.foreground, n.frame), 1));
+    for (int i = 0; i < lines.size(); ++i) {
+        const qreal width = f.advance(lines[i]);
+        qreal x = n.frame.left();
+        if (align == TextAlignment::center)
+            x += (n.frame.width() - width) / 2;
+        else if (align == TextAlignment::trailing)
+            x += n.frame.width() - width;
+        const qreal baseline = n.frame.top() + i * (lh + spacing) + f.ascent();
+        f.draw(p, QPointF(x, baseline), lines[i]);
+        if (strike && !lines[i].isEmpty()) {
+            const qreal thickness = std::max<qreal>(0.5, f.metrics().lineWidth());
+            const qreal y = baseline - f.metrics().strikeOutPos();
+            const Fill strikeFill = s.strikethroughColor ? Fill(*s.strikethroughColor) : r.foreground;
+            p.fillRect(QRectF(x, y - thickness / 2, width - f.tracking(), thickness), brush(strikeFill, n.frame));
+        }
+    }
+}
+
+void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
+{
+    const ShapeData& s = r.node->shape;
+    const bool stroked = s.strokeFill.has_value();
+    if (s.kind == ShapeKind::circle && !stroked && s.trimFrom <= 0 && s.trimTo >= 1) {
+        // Dots are the bulk of every widget: the painter's own ellipse is much cheaper than a path.
+        const Fill f = s.fill.value_or(r.foreground);
+        if (invisible(f))
+            return;
+        const qreal d = std::min(n.frame.width(), n.frame.height());
+        p.setPen(Qt::NoPen);
+        p.setBrush(brush(f, n.frame));
+        p.drawEllipse(QRectF(n.frame.center().x() - d / 2, n.frame.center().y() - d / 2, d, d));
+        p.setBrush(Qt::NoBrush);
+        return;
+    }
+    QRectF rect = n.frame;
+    if (stroked && s.strokeInside)
+        rect.adjust(s.stroke.lineWidth / 2, s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2);
+    QPainterPath path = shapePath(s, rect);
+    if (s.trimFrom > 0 || s.trimTo < 1)
+        path = trimPath(path, s.trimFrom, s.trimTo);
+    if (!stroked || s.fill) {
+        const Fill f = s.fill.value_or(r.foreground);
+        if (!invisible(f))
+            p.fillPath(path, brush(f, n.frame));
+    }
+    if (stroked && !invisible(*s.strokeFill) && s.stroke.lineWidth > 0) {
+        QPen pen(brush(*s.strokeFill, n.frame), s.stroke.lineWidth);
+        pen.setCapStyle(s.stroke.lineCap == LineCap::round    ? Qt::RoundCap
+                        : s.stroke.lineCap == LineCap::square ? Qt::SquareCap
+                                                              : Qt::FlatCap);
+        pen.setJoinStyle(s.stroke.lineJoin == LineJoin::round   ? Qt::RoundJoin
+                         : s.stroke.lineJoin == LineJoin::bevel ? Qt::BevelJoin
+                                                                : Qt::MiterJoin);
+        if (!s.stroke.dash.empty()) {
+            QList<qreal> pattern;
+            for (qreal d : s.stroke.dash)
+                pattern << std::max<qreal>(0.001, d / s.stroke.lineWidth);
+            if (pattern.size() % 2)
+                pattern << pattern;
+            pen.setDashPattern(pattern);
+            pen.setDashOffset(s.stroke.dashPhase / s.stroke.lineWidth);
+        }
+        p.strokePath(path, pen);
+    }
+}
+
+void Painter::paintShadow(const LaidOutNode& n, const Node& node, QPainter& p)
+{
+    if (node.color.a > 0 && node.value > 0) {
+        // The glow is soft, so it is worked out at a resolution where its blur spans only a few
+        // pixels, then scaled up smoothly.
+        const qreal dpr = p.device()->devicePixelRatioF();
+        const qreal sigma = node.value / 2 * dpr;
+        const qreal scale = std::clamp<qreal>(1.5 / std::max<qreal>(sigma, 0.01), 0.2, 1.0);
+        QPainter lp;
+        Layer layer = beginLayer(p, lp, scale);
+        paintChildren(n, lp);
+        lp.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        lp.resetTransform();
+        lp.fillRect(layer.image.rect(), qcolor(node.color));
+        lp.end();
+        blur(layer.image, sigma * scale);
+        drawLayer(p, layer.image, QPointF(node.x, node.y) * dpr);
+    }
+    paintChildren(n, p);
+}
+
+void Painter::paintMask(const LaidOutNode& n, QPainter& p)
+{
+    QPainter cp;
+    Layer content = beginLayer(p, cp);
+    paintNode(n.children[0], cp);
+    cp.end();
+    QPainter mp;
+    Layer mask = beginLayer(p, mp);
+    paintNode(n.children[1], mp);
+    mp.end();
+    cp.begin(&content.image);
+    cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    cp.drawImage(0, 0, mask.image);
+    cp.end();
+    drawLayer(p, content.image);
+}
+
+QTransform anchored(const QRectF& frame, UnitPoint anchor, const QTransform& t)
+{
+    const QPointF a(frame.left() + anchor.x * frame.width(), frame.top() + anchor.y * frame.height());
+    return QTransform::fromTranslate(-a.x(), -a.y()) * t * QTransform::fromTranslate(a.x(), a.y());
+}
+
+void Painter::paintNode(const LaidOutNode& n, QPainter& p)
+{
+    const RNode& r = *n.source;
+    const Node& node = *r.node;
+    switch (r.kind) {
+    case Kind::text:
+    case Kind::timerText:
+        paintText(n, r, p);
+        return;
+    case Kind::shape:
+        paintShape(n, r, p);
+        return;
+    case Kind::color:
+        if (!invisible(*node.shape.fill))
+            p.fillRect(n.frame, brush(*node.shape.fill, n.frame));
+        return;
+    case Kind::image:
+        if (const SymbolShape* s = symbolShape(node.text))
+            paintSymbol(p, *s, n.frame, r.text.font.weight, brush(r.foreground, n.frame));
+        return;
+    case Kind::timerProgress: {
+        const qreal f = timerFraction(node.from, node.to, node.countsDown, Clock::now());
+        const QRectF track = n.frame;
+        const Color* fg = r.foreground.color();
+        const Color trackColor = (fg ? *fg : r.foreground.representative()).opacity(0.2);
+        p.setPen(Qt::NoPen);
+        p.setBrush(qcolor(trackColor));
+        p.drawRoundedRect(track, track.height() / 2, track.height() / 2);
+        p.setBrush(brush(r.foreground, n.frame));
+        p.drawRoundedRect(QRectF(track.topLeft(), QSizeF(track.width() * f, track.height())), track.height() / 2,
+                          track.height() / 2);
+        return;
+    }
+    case Kind::canvas:
+        if (node.draw) {
+            p.save();
+            p.translate(n.frame.topLeft());
+            node.draw(p, n.frame.size(), r.inherited->env);
+            p.restore();
+        }
+        return;
+    case Kind::background:
+        paintNode(n.children[1], p);
+        paintNode(n.children[0], p);
+        return;
+    case Kind::overlay:
+        paintNode(n.children[0], p);
+        paintNode(n.children[1], p);
+        return;
+    case Kind::offset:
+    case Kind::rotation:
+    case Kind::scale: {
+        QTransform t;
+        if (r.kind == Kind::offset)
+            t = QTransform::fromTranslate(node.x, node.y);
+        else if (r.kind == Kind::rotation)
+            t = anchored(n.frame, node.anchor, QTransform().rotate(node.value));
+        else
+            t = anchored(n.frame, node.anchor, QTransform::fromScale(node.x, node.y));
+        p.save();
+        p.setTransform(t, true);
+        paintChildren(n, p);
+        p.restore();
+        return;
+    }
+    case Kind::opacity:
+        if (node.value <= 0)
+            return;
+        p.save();
+        p.setOpacity(p.opacity() * node.value);
+        paintChildren(n, p);
+        p.restore();
+        return;
+    case Kind::clip: {
+        const RNode& shape = *n.children[1].source;
+        p.save();
+        if (shape.kind == Kind::shape)
+            p.setClipPath(shapePath(shape.node->shape, n.children[1].frame), Qt::IntersectClip);
+        else
+            p.setClipRect(n.frame, Qt::IntersectClip);
+        paintNode(n.children[0], p);
+        p.restore();
+        return;
+    }
+    case Kind::mask:
+        paintMask(n, p);
+        return;
+    case Kind::shadow:
+        paintShadow(n, node, p);
+        return;
+    default:
+        paintChildren(n, p);
+        return;
+    }
+}
+
+} // namespace
+
+void paint(const LaidOutTree& tree, QPainter& painter)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    Painter(tree.environment()).paintNode(tree.root(), painter);
+    painter.restore();
+}
+
+QImage renderImage(const View& view, QSizeF size, qreal devicePixelRatio, const Environment& env)
+{
+    const qreal dpr = devicePixelRatio > 0 && std::isfinite(devicePixelRatio) ? devicePixelRatio : 1;
+    const QSize px(std::max(1, int(std::ceil(size.width() * dpr))), std::max(1, int(std::ceil(size.height() * dpr))));
+    QImage image(px, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    const LaidOutTree tree = layout(view.frame(size.width(), size.height()), size, env);
+    QPainter p(&image);
+    paint(tree, p);
+    p.end();
+    return image;
+}
+
+} // namespace velk::view

@@ -1,0 +1,33 @@
+#pragma once
+// One of the user's short notes; the notes file holds a JSON array of them.
+#include "platform/core/Coding.h"
+#include "platform/core/Date.h"
+#include "shared/models/RecordEquality.h"
+
+#include <QString>
+#include <QUuid>
+
+#include <vector>
+
+namespace velk {
+
+struct NoteItem {
+    QUuid id = QUuid::createUuid(); // a note made in code without an id gets a fresh one
+    QString text;
+    Date edited;
+    bool pinned = false;
+
+    NoteItem() = default;
+    NoteItem(QString text, Date edited, bool pinned)
+        : text(std::move(text)), edited(edited), pinned(pinned) {}
+    NoteItem(QUuid id, QString text, Date edited, bool pinned)
+        : id(id), text(std::move(text)), edited(edited), pinned(pinned) {}
+
+    VELK_FIELDS(NoteItem, id, text, edited, pinned)
+    VELK_RECORD_EQUALITY(NoteItem)
+
+    // Seven notes, built on first read: fresh ids, dates relative to the clock at that read.
+    static const std::vector<NoteItem>& samples();
+};
+
+} // namespace velk
