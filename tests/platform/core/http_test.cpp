@@ -1,0 +1,157 @@
+#include "platform/core/HttpLoader.h"
+#include "support/FixtureServer.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace velk;
+using velk::test::FixtureResponse;
+using velk::test::FixtureServer;
+
+namespace {
+
+QUrl at(const FixtureServer& server, const QString& path)
+{
+    return QUrl(server.baseUrl() + path);
+}
+
+} // namespace
+
+TEST(HttpLoader, HandsBackTheBodyWhateverTheStatus)
+{
+    FixtureServer server;
+    server.route("/ok", FixtureResponse::json(R"({"a":1})"));
+    server.route("/fail", FixtureResponse::json(R"({"error":"boom"})", 500));
+
+    const HttpResult ok = HttpLoader::get(at(server, "/ok"), {{"User-Agent", "Mozilla/5.0"}});
+    ASSERT_TRUE(ok.ok()) << ok.errorText.toStdString();
+    EXPECT_EQ(ok.status, 200);
+    EXPECT_EQ(ok.body, R"({"a":1})");
+    EXPECT_EQ(server.requests().value(0).headers.value("user-agent"), "Mozilla/5.0");
+    EXPECT_EQ(server.requests().value(0).method, "GET");
+
+    const HttpResult fail = HttpLoader::get(at(server, "/fail"));
+    ASSERT_TRUE(fail.ok());
+    EXPECT_EQ(fail.status, 500);
+    EXPECT_EQ(fail.body, R"({"error":"boom"})");
+
+    const HttpResult missing = HttpLoader::get(at(server, "/nowhere"));
+    ASSERT_TRUE(missing.ok());
+    EXPECT_EQ(missing.status, 404);
+    EXPECT_TRUE(missing.body.contains("404 Not Found"));
+}
+
+TEST(HttpLoader, FollowsRedirects)
+{
+    FixtureServer server;
+    server.route("/moved", FixtureResponse::redirect(server.baseUrl() + "/here"));
+    server.route("/here", FixtureResponse::json("[1]"));
+    const HttpResult r = HttpLoader::get(at(server, "/moved"));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.status, 200);
+    EXPECT_EQ(r.body, "[1]");
+}
+
+TEST(HttpLoader, FailuresGiveNoBody)
+{
+    FixtureServer server;
+    FixtureResponse cut = FixtureResponse::json(R"({"current":{"us_aqi":42}})");
+    cut.truncateAt = 10;
+    server.route("/cut", cut);
+    FixtureResponse slow = FixtureResponse::json("{}");
+    slow.delayMs = 3000;
+    server.route("/slow", slow);
+
+    const HttpResult truncated = HttpLoader::get(at(server, "/cut"));
+    EXPECT_EQ(truncated.failure, HttpResult::Failure::transport);
+    EXPECT_TRUE(truncated.body.isEmpty());
+
+    const HttpResult late = HttpLoader::get(at(server, "/slow"), {}, 200);
+    EXPECT_EQ(late.failure, HttpResult::Failure::timeout);
+    EXPECT_TRUE(late.body.isEmpty());
+
+    quint16 closedPort = 0;
+    {
+        FixtureServer gone;
+        closedPort = gone.port();
+    }
+    const HttpResult refused = HttpLoader::get(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort)));
+    EXPECT_EQ(refused.failure, HttpResult::Failure::transport);
+
+    EXPECT_EQ(HttpLoader::get(QUrl("file:///etc/passwd")).failure, HttpResult::Failure::badUrl);
+    EXPECT_EQ(HttpLoader::get(QUrl()).failure, HttpResult::Failure::badUrl);
+}
+
+TEST(HttpLoader, TimeOutComesFromTheEnvironment)
+{
+    {
+        test::ScopedEnv env("VELK_HTTP_TIMEOUT_MS", "250");
+        EXPECT_EQ(HttpLoader::defaultTimeoutMs(), 250);
+    }
+    test::ScopedEnv env("VELK_HTTP_TIMEOUT_MS", "soon");
+    EXPECT_EQ(HttpLoader::defaultTimeoutMs(), 60000);
+}
+
+TEST(HttpLoader, BlocksOnWorkerThreads)
+{
+    FixtureServer server;
+    FixtureResponse slow = FixtureResponse::json(R"("done")");
+    slow.delayMs = 100;
+    server.route("/w", slow);
+    HttpResult results[3];
+    std::thread workers[3];
+    for (int i = 0; i < 3; ++i)
+        workers[i] = std::thread([&, i] { results[i] = HttpLoader::get(at(server, "/w")); });
+    for (auto& w : workers) w.join();
+    for (const auto& r : results) {
+        EXPECT_TRUE(r.ok()) << r.errorText.toStdString();
+        EXPECT_EQ(r.body, R"("done")");
+    }
+    EXPECT_EQ(server.requestCount(), 3);
+}
+
+TEST(HttpLoader, TypedTextNeverLeavesItsComponent)
+{
+    const QUrl base("https://api.example.org");
+    struct Case {
+        QString typed;
+        QByteArray encoded;
+    };
+    const Case cases[] = {
+        {"AAPL", "AAPL"},
+        {"BRK.B", "BRK.B"},
+        {"^GSPC", "%5EGSPC"},
+        {"a b+c", "a%20b%2Bc"},
+        {"x/../../y", "x%2F..%2F..%2Fy"},
+        {"evil.com@other.org:81#f?q=1&r", "evil.com%40other.org%3A81%23f%3Fq%3D1%26r"},
+        {QString::fromUtf8("Zürich"), "Z%C3%BCrich"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        const auto url = HttpLoader::buildUrl(base, "/v8/finance/chart/" + HttpLoader::encodeComponent(c.typed),
+                                              {{"name", c.typed}, {"current", "a,b,c"}});
+        ASSERT_TRUE(url);
+        EXPECT_EQ(url->host(), "api.example.org");
+        EXPECT_EQ(QString::fromLatin1(url->toEncoded()),
+                  QString::fromLatin1("https://api.example.org/v8/finance/chart/" + c.encoded + "?name=" + c.encoded
+                                      + "&current=a,b,c"));
+    }
+    // A segment of dots alone would walk up the path on the server: no address at all.
+    EXPECT_FALSE(HttpLoader::buildUrl(base, "/v8/finance/chart/" + HttpLoader::encodeComponent("..")));
+    EXPECT_FALSE(HttpLoader::buildUrl(QUrl("mailto:x@y"), "/p"));
+}
+
+TEST(HttpLoader, ServiceBaseIsASetting)
+{
+    const QString fallback = "https://api.open-meteo.com";
+    EXPECT_EQ(HttpLoader::serviceBase("VELK_TEST_UNSET_URL", fallback), QUrl(fallback));
+    {
+        test::ScopedEnv env("VELK_TEST_URL", "http://127.0.0.1:9/mirror/");
+        const QUrl base = HttpLoader::serviceBase("VELK_TEST_URL", fallback);
+        EXPECT_EQ(HttpLoader::buildUrl(base, "/v1/forecast", {{"latitude", "1.0"}})->toString(),
+                  "http://127.0.0.1:9/mirror/v1/forecast?latitude=1.0");
+    }
+    test::ScopedEnv env("VELK_TEST_URL", "ftp://elsewhere");
+    EXPECT_EQ(HttpLoader::serviceBase("VELK_TEST_URL", fallback), QUrl(fallback));
+}
