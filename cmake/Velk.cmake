@@ -16,7 +16,14 @@ function(velk_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} velk_test_main GTest::gtest GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
+  # Each binary gets a private session bus, so broadcast signals of one test never reach
+  # another running at the same time.
+  find_program(DBUS_RUN_SESSION dbus-run-session)
+  if(DBUS_RUN_SESSION)
+    add_test(NAME ${name} COMMAND ${DBUS_RUN_SESSION} -- $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 600
     ENVIRONMENT "TZ=UTC;LANG=en_US.UTF-8;LC_ALL=C.UTF-8;QT_QPA_PLATFORM=offscreen;VELK_SOURCE_DIR=${PROJECT_SOURCE_DIR};VELK_BINARY_DIR=${PROJECT_BINARY_DIR}")
