@@ -8,6 +8,7 @@
 #include "platform/core/Coding.h"
 #include "platform/core/DateFormatter.h"
 #include "platform/core/Defaults.h"
+#include "shared/data/ExtrasStoreActivity.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,8 @@
 
 namespace velk {
 
-class ExtrasStore {
+// Habits, counters and goals live in ExtrasStoreActivity; ExtrasStore is the one name callers use.
+class ExtrasStore : public ExtrasStoreActivity {
 public:
     // The value stored as JSON under key, or nothing when the key is absent or its data does
     // not decode as T. Undecodable data is left where it is.
