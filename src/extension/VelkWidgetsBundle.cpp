@@ -1,6 +1,7 @@
 #include "extension/VelkWidgetsBundle.h"
 
 #include "shared/data/ButtonIntents.h"
+#include "shared/data/ToggleReminderIntent.h"
 
 namespace velk {
 
@@ -42,6 +43,7 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
 void VelkWidgetsBundle::registerIntents(intents::IntentRegistry& registry)
 {
     registerButtonIntents(registry);
+    registry.registerAction<ToggleReminderIntent>();
 }
 
 } // namespace velk

@@ -1,0 +1,271 @@
+#include "platform/calendar/CalendarStore.h"
+
+#include "platform/calendar/EventOccurrences.h"
+#include "platform/calendar/IcsCompletion.h"
+#include "platform/calendar/IcsParser.h"
+#include "platform/core/Log.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <algorithm>
+#include <map>
+
+namespace velk {
+
+namespace {
+
+constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024; // larger is no calendar item anyone keeps
+
+struct LoadedFile {
+    QString collection;
+    QString path; // relative to the root
+    ParsedCalendarFile parsed;
+};
+
+QString relativeIdentifier(const QString& path, const char* kind, int index)
+{
+    return QStringLiteral("%1#%2%3").arg(path, QLatin1String(kind)).arg(index);
+}
+
+QString reminderIdentifier(const LoadedFile& f, const ParsedReminder& r)
+{
+    return r.uid.isEmpty() ? relativeIdentifier(f.path, "todo", r.todoIndex) : r.uid;
+}
+
+QString eventIdentifier(const LoadedFile& f, const ParsedEvent& e)
+{
+    return e.uid.isEmpty() ? relativeIdentifier(f.path, "event", e.eventIndex) : e.uid;
+}
+
+CalendarReminder makeReminder(const LoadedFile& f, const ParsedReminder& r, const TimeZone& zone)
+{
+    CalendarReminder out;
+    out.identifier = reminderIdentifier(f, r);
+    out.title = r.title;
+    if (r.due) {
+        out.dueDate = r.due->resolve(zone);
+        out.dueHasTime = out.dueDate && !r.due->isDate;
+    }
+    out.completed = r.completed;
+    if (r.completedAt) out.completionDate = r.completedAt->resolve(zone);
+    out.collection = f.collection;
+    out.filePath = f.path;
+    out.uid = r.uid;
+    out.todoIndex = r.todoIndex;
+    return out;
+}
+
+bool hasAccess(CalendarEntityType type)
+{
+    return CalendarAccess::status(type) == CalendarAuthorizationStatus::fullAccess;
+}
+
+} // namespace
+
+struct CalendarStore::Loaded {
+    std::vector<LoadedFile> files;
+};
+
+CalendarStore::CalendarStore(QString root) : root_(std::move(root)) {}
+CalendarStore::~CalendarStore() = default;
+
+QString CalendarStore::defaultRoot()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velk/calendars");
+}
+
+const CalendarStore::Loaded& CalendarStore::loaded()
+{
+    if (loaded_) return *loaded_;
+    loaded_ = std::make_unique<Loaded>();
+    const QDir root(root_);
+    if (!root.exists()) return *loaded_;
+
+    const QStringList icsFilter{QStringLiteral("*.ics"), QStringLiteral("*.ICS")};
+    auto readFolder = [&](const QDir& dir, const QString& collection) {
+        const QStringList names = dir.entryList(icsFilter, QDir::Files | QDir::Readable, QDir::Name);
+        for (const QString& name : names) {
+            if (name.startsWith(QLatin1Char('.'))) continue;
+            const QString rel = collection.isEmpty() ? name : collection + QLatin1Char('/') + name;
+            QFile file(dir.filePath(name));
+            if (file.size() > kMaxFileBytes) {
+                qCWarning(lcCalendar) << "skipped" << file.fileName() << "- too large for a calendar file";
+                continue;
+            }
+            if (!file.open(QIODevice::ReadOnly)) {
+                qCWarning(lcCalendar) << "skipped" << file.fileName() << "-" << file.errorString();
+                continue;
+            }
+            LoadedFile f{collection, rel, parseCalendarText(file.readAll())};
+            for (const QString& p : f.parsed.problems)
+                qCWarning(lcCalendar) << (f.parsed.ok ? "in" : "skipped") << file.fileName() << "-" << p;
+            if (f.parsed.ok) loaded_->files.push_back(std::move(f));
+        }
+    };
+    readFolder(root, QString());
+    const QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+    for (const QString& folder : folders) {
+        if (folder.startsWith(QLatin1Char('.'))) continue;
+        readFolder(QDir(root.filePath(folder)), folder);
+    }
+    return *loaded_;
+}
+
+std::vector<CalendarReminder> CalendarStore::incompleteReminders(std::optional<Date> dueFrom,
+                                                                 std::optional<Date> dueBefore)
+{
+    std::vector<CalendarReminder> out;
+    if (!hasAccess(CalendarEntityType::reminder)) return out;
+    const TimeZone zone = TimeZone::current();
+    for (const LoadedFile& f : loaded().files) {
+        for (const ParsedReminder& r : f.parsed.reminders) {
+            if (r.completed) continue;
+            CalendarReminder item = makeReminder(f, r, zone);
+            if (!item.dueDate) {
+                if (dueFrom) continue;
+            } else if ((dueFrom && *item.dueDate < *dueFrom) || (dueBefore && *item.dueDate >= *dueBefore)) {
+                continue;
+            }
+            out.push_back(std::move(item));
+        }
+    }
+    return out;
+}
+
+std::vector<CalendarReminder> CalendarStore::completedReminders(std::optional<Date> from, std::optional<Date> before)
+{
+    std::vector<CalendarReminder> out;
+    if (!hasAccess(CalendarEntityType::reminder)) return out;
+    const TimeZone zone = TimeZone::current();
+    for (const LoadedFile& f : loaded().files) {
+        for (const ParsedReminder& r : f.parsed.reminders) {
+            if (!r.completed) continue;
+            CalendarReminder item = makeReminder(f, r, zone);
+            if (!item.completionDate) {
+                if (from || before) continue;
+            } else if ((from && *item.completionDate < *from) || (before && *item.completionDate >= *before)) {
+                continue;
+            }
+            out.push_back(std::move(item));
+        }
+    }
+    std::stable_sort(out.begin(), out.end(), [](const CalendarReminder& a, const CalendarReminder& b) {
+        return a.completionDate.value_or(Date(-1e300)) < b.completionDate.value_or(Date(-1e300));
+    });
+    return out;
+}
+
+std::vector<CalendarEvent> CalendarStore::events(Date start, Date end)
+{
+    std::vector<CalendarEvent> out;
+    if (!hasAccess(CalendarEntityType::event)) return out;
+    const TimeZone zone = TimeZone::current();
+    for (const LoadedFile& f : loaded().files) {
+        // Instances that an event of the file replaces, by UID.
+        std::map<QString, QSet<QString>> replaced;
+        for (const ParsedEvent& e : f.parsed.events)
+            if (e.recurrenceId && !e.uid.isEmpty()) replaced[e.uid].insert(e.recurrenceId->instanceKey(zone));
+
+        for (const ParsedEvent& e : f.parsed.events) {
+            const QString id = eventIdentifier(f, e);
+            const auto r = replaced.find(e.uid);
+            const QSet<QString> none;
+            const QSet<QString>& replacedKeys = (e.recurrenceId || r == replaced.end()) ? none : r->second;
+            for (const EventOccurrence& o : eventOccurrences(e, start, end, zone, replacedKeys)) {
+                CalendarEvent ev;
+                if (e.recurrenceId) ev.identifier = id + QLatin1Char('/') + e.recurrenceId->instanceKey(zone);
+                else if (!o.instanceKey.isEmpty()) ev.identifier = id + QLatin1Char('/') + o.instanceKey;
+                else ev.identifier = id;
+                ev.title = e.title;
+                ev.location = e.location;
+                ev.startDate = o.start;
+                ev.endDate = o.end;
+                ev.allDay = o.allDay;
+                ev.collection = f.collection;
+                ev.filePath = f.path;
+                out.push_back(std::move(ev));
+            }
+        }
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const CalendarEvent& a, const CalendarEvent& b) { return a.startDate < b.startDate; });
+    return out;
+}
+
+std::optional<CalendarItem> CalendarStore::calendarItem(const QString& identifier)
+{
+    if (identifier.isEmpty()) return std::nullopt;
+    const TimeZone zone = TimeZone::current();
+    if (hasAccess(CalendarEntityType::reminder)) {
+        for (const LoadedFile& f : loaded().files)
+            for (const ParsedReminder& r : f.parsed.reminders)
+                if (reminderIdentifier(f, r) == identifier) return makeReminder(f, r, zone);
+    }
+    if (hasAccess(CalendarEntityType::event)) {
+        for (const LoadedFile& f : loaded().files) {
+            for (const ParsedEvent& e : f.parsed.events) {
+                const QString id = eventIdentifier(f, e);
+                const bool instanceOf = identifier.startsWith(id + QLatin1Char('/'))
+                    && (!e.rrule.isEmpty() || !e.rdates.empty());
+                if (e.recurrenceId || (id != identifier && !instanceOf)) continue;
+                const std::optional<Date> start = e.start.resolve(zone);
+                if (!start) continue;
+                const auto occ = eventOccurrences(e, *start, start->addingSeconds(1), zone);
+                CalendarEvent ev;
+                ev.identifier = id;
+                ev.title = e.title;
+                ev.location = e.location;
+                ev.startDate = *start;
+                ev.endDate = occ.empty() ? *start : occ.front().end;
+                ev.allDay = e.start.isDate;
+                ev.collection = f.collection;
+                ev.filePath = f.path;
+                return ev;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+bool CalendarStore::saveReminder(const CalendarReminder& reminder, QString* error)
+{
+    auto fail = [&](const QString& message) {
+        qCWarning(lcCalendar) << "could not save reminder" << reminder.identifier << "-" << message;
+        if (error) *error = message;
+        return false;
+    };
+    if (!hasAccess(CalendarEntityType::reminder)) return fail(QStringLiteral("no access to reminders"));
+    if (reminder.filePath.isEmpty() || reminder.filePath.contains(QStringLiteral("..")))
+        return fail(QStringLiteral("the reminder has no file in this store"));
+
+    const QString path = QDir(root_).filePath(reminder.filePath);
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) return fail(in.errorString());
+    const QByteArray original = in.readAll();
+    in.close();
+
+    QString why;
+    const std::optional<QByteArray> changed = withTodoCompletion(
+        original, reminder.uid, reminder.todoIndex, reminder.completed,
+        reminder.completed ? std::optional<Date>(reminder.completionDate.value_or(Clock::now())) : std::nullopt, &why);
+    if (!changed) return fail(why);
+    // The edited text must still read as the same to-do in its new state.
+    const ParsedCalendarFile check = parseCalendarText(*changed);
+    const auto same = std::find_if(check.reminders.begin(), check.reminders.end(), [&](const ParsedReminder& r) {
+        return reminder.uid.isEmpty() ? r.todoIndex == reminder.todoIndex : r.uid == reminder.uid;
+    });
+    if (!check.ok || same == check.reminders.end() || same->completed != reminder.completed)
+        return fail(QStringLiteral("the edited file would not read back"));
+
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) return fail(out.errorString());
+    // A new file would get default permissions; keep the ones the user (or sync tool) chose.
+    out.setPermissions(in.permissions());
+    if (out.write(*changed) != changed->size() || !out.commit()) return fail(out.errorString());
+    loaded_.reset(); // later fetches of this store read the files again
+    return true;
+}
+
+} // namespace velk

@@ -1,0 +1,61 @@
+#pragma once
+// The user's reminders and events, read from iCalendar files: every *.ics file directly in the
+// store's root (the collection "") and in each of its folders (one collection per folder, the
+// layout CalDAV sync tools keep). Default root: $XDG_DATA_HOME/velk/calendars.
+//
+// A store reads the files once, at its first fetch, and answers every later fetch from what it
+// read; make a new store to see later changes. A file that cannot be read is skipped with a log
+// line and never stops the others. Fetches answer nothing and saves fail while the user has not
+// given full access to that kind of item (CalendarAccess).
+//
+// Order of answers: collections by name, files by name, items in file order; completed
+// reminders by completion date (oldest first), events by start.
+#include "platform/calendar/CalendarAccess.h"
+#include "platform/calendar/CalendarItems.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace velk {
+
+class CalendarStore {
+public:
+    explicit CalendarStore(QString root = defaultRoot());
+    ~CalendarStore();
+    CalendarStore(const CalendarStore&) = delete;
+    CalendarStore& operator=(const CalendarStore&) = delete;
+
+    static QString defaultRoot();
+    QString root() const { return root_; }
+
+    static CalendarAuthorizationStatus authorizationStatus(CalendarEntityType type)
+    {
+        return CalendarAccess::status(type);
+    }
+
+    // Incomplete reminders due in [dueFrom, dueBefore). Without a lower bound, overdue ones and
+    // those without a due date are included too.
+    std::vector<CalendarReminder> incompleteReminders(std::optional<Date> dueFrom, std::optional<Date> dueBefore);
+    // Completed reminders whose completion date lies in [from, before).
+    std::vector<CalendarReminder> completedReminders(std::optional<Date> from, std::optional<Date> before);
+    // Events and instances of repeating events overlapping [start, end).
+    std::vector<CalendarEvent> events(Date start, Date end);
+    // The reminder or event with that identifier (for a repeating event, the identifier of any
+    // instance names the event as a whole).
+    std::optional<CalendarItem> calendarItem(const QString& identifier);
+
+    // Writes the reminder's completion into its file, replacing the file in one step; the rest of
+    // the file is kept as it is. False, with `error` set and the file untouched, when it cannot.
+    bool saveReminder(const CalendarReminder& reminder, QString* error = nullptr);
+
+private:
+    struct Loaded;
+    const Loaded& loaded();
+
+    QString root_;
+    std::unique_ptr<Loaded> loaded_;
+};
+
+} // namespace velk

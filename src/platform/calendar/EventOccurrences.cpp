@@ -1,0 +1,170 @@
+#include "platform/calendar/EventOccurrences.h"
+
+#include "platform/core/Log.h"
+
+#include <QDate>
+#include <algorithm>
+#include <libical/ical.h>
+#include <tuple>
+
+namespace velk {
+
+namespace {
+
+// Guards against rules that never reach the span (FREQ=SECONDLY since 1990 and the like).
+constexpr int kMaxSteps = 200000;
+
+auto wallDay(const IcsTime& t) { return std::make_tuple(t.year, t.month, t.day); }
+
+// How long each instance lasts: whole days for an all-day event, else elapsed seconds.
+struct Span {
+    qint64 days = 0;
+    double seconds = 0;
+};
+
+std::optional<Date> endOf(const IcsTime& start, Date startDate, const Span& span, const TimeZone& current)
+{
+    if (start.isDate) {
+        const QDate d = QDate(start.year, start.month, start.day).addDays(span.days);
+        return start.withWall(d.year(), d.month(), d.day(), 0, 0, 0).resolve(current);
+    }
+    return startDate.addingSeconds(span.seconds);
+}
+
+Span spanOf(const ParsedEvent& e, Date start, const TimeZone& current)
+{
+    Span span;
+    if (e.start.isDate) {
+        if (e.end && e.end->isDate)
+            span.days = QDate(e.start.year, e.start.month, e.start.day).daysTo(QDate(e.end->year, e.end->month, e.end->day));
+        else if (e.durationSeconds)
+            span.days = *e.durationSeconds / 86400;
+        else
+            span.days = 1; // a date without an end lasts that day
+        span.days = std::max<qint64>(span.days, 0);
+        return span;
+    }
+    if (e.end) {
+        if (auto end = e.end->resolve(current)) span.seconds = end->secondsSince(start);
+    } else if (e.durationSeconds) {
+        span.seconds = double(*e.durationSeconds);
+    }
+    span.seconds = std::max(span.seconds, 0.0);
+    return span;
+}
+
+bool overlaps(Date start, Date end, Date from, Date to)
+{
+    if (start >= to) return false;
+    return end > from || (end == start && start >= from);
+}
+
+class Excluded {
+public:
+    Excluded(const std::vector<IcsTime>& exdates, const TimeZone& current)
+    {
+        for (const IcsTime& x : exdates) {
+            if (x.isDate) days_.push_back(wallDay(x));
+            else if (auto d = x.resolve(current)) moments_.push_back(*d);
+        }
+    }
+    bool contains(const IcsTime& wall, Date moment) const
+    {
+        return std::find(days_.begin(), days_.end(), wallDay(wall)) != days_.end()
+            || std::find(moments_.begin(), moments_.end(), moment) != moments_.end();
+    }
+
+private:
+    std::vector<std::tuple<int, int, int>> days_;
+    std::vector<Date> moments_;
+};
+
+icaltimetype wallTime(const IcsTime& t)
+{
+    icaltimetype tt = icaltime_null_time();
+    tt.year = t.year;
+    tt.month = t.month;
+    tt.day = t.day;
+    tt.is_date = t.isDate;
+    if (!t.isDate) {
+        tt.hour = t.hour;
+        tt.minute = t.minute;
+        tt.second = t.second;
+    }
+    return tt;
+}
+
+} // namespace
+
+std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& e, Date from, Date to, const TimeZone& current,
+                                              const QSet<QString>& replacedKeys)
+{
+    std::vector<EventOccurrence> out;
+    const std::optional<Date> first = e.start.resolve(current);
+    if (!first) return out;
+    const Span span = spanOf(e, *first, current);
+    const bool repeats = !e.rrule.isEmpty() || !e.rdates.empty();
+
+    auto consider = [&](const IcsTime& wall, Date start) {
+        const std::optional<Date> end = endOf(wall, start, span, current);
+        if (!end || !overlaps(start, *end, from, to)) return;
+        EventOccurrence o{start, *end, e.start.isDate, {}};
+        if (repeats) {
+            o.instanceKey = wall.instanceKey(current);
+            if (replacedKeys.contains(o.instanceKey)) return;
+        }
+        out.push_back(o);
+    };
+
+    if (!repeats) {
+        consider(e.start, *first);
+        return out;
+    }
+
+    const Excluded excluded(e.exdates, current);
+    if (e.rrule.isEmpty()) {
+        if (!excluded.contains(e.start, *first)) consider(e.start, *first);
+    } else {
+        icalrecurrencetype rule = icalrecurrencetype_from_string(e.rrule.toUtf8().constData());
+        icalrecur_iterator* it = rule.freq == ICAL_NO_RECURRENCE ? nullptr : icalrecur_iterator_new(rule, wallTime(e.start));
+        if (!it) {
+            qCWarning(lcCalendar) << "event" << e.uid << "has a repeat rule that cannot be read:" << e.rrule
+                                  << "- showing its first instance only";
+            if (!excluded.contains(e.start, *first)) consider(e.start, *first);
+        } else {
+            // Instances whose day lies well before the span cannot reach it: skip them on wall
+            // fields alone, without anchoring each one.
+            const double reach = span.seconds + double(span.days) * 86400.0 + 2 * 86400.0;
+            const IcsTime earliest = e.start.wallAt(from.addingSeconds(-reach), current);
+            if (rule.count == 0 && wallDay(e.start) < wallDay(earliest)) {
+                IcsTime jump = earliest.withWall(earliest.year, earliest.month, earliest.day, 0, 0, 0);
+                jump.isDate = e.start.isDate;
+                icalrecur_iterator_set_start(it, wallTime(jump));
+            }
+            for (int step = 0; step < kMaxSteps; ++step) {
+                const icaltimetype tt = icalrecur_iterator_next(it);
+                if (icaltime_is_null_time(tt)) break;
+                const IcsTime wall = e.start.withWall(tt.year, tt.month, tt.day, tt.hour, tt.minute, tt.second);
+                if (wallDay(wall) < wallDay(earliest)) continue;
+                const std::optional<Date> start = wall.resolve(current);
+                if (!start) continue;
+                if (*start >= to) break;
+                if (!excluded.contains(wall, *start)) consider(wall, *start);
+            }
+            icalrecur_iterator_free(it);
+        }
+    }
+    for (const IcsTime& r : e.rdates) {
+        const IcsTime wall = e.start.isDate ? r.withWall(r.year, r.month, r.day, 0, 0, 0) : r;
+        if (auto start = wall.resolve(current); start && !excluded.contains(wall, *start)) consider(wall, *start);
+    }
+    std::stable_sort(out.begin(), out.end(), [](const EventOccurrence& a, const EventOccurrence& b) {
+        return a.start < b.start;
+    });
+    out.erase(std::unique(out.begin(), out.end(),
+                          [](const EventOccurrence& a, const EventOccurrence& b) { return a.start == b.start; }),
+              out.end());
+    return out;
+}
+
+} // namespace velk

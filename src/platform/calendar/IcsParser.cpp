@@ -1,0 +1,258 @@
+#include "platform/calendar/IcsParser.h"
+
+#include <QDateTime>
+#include <libical/ical.h>
+#include <map>
+#include <memory>
+
+namespace velk {
+
+namespace {
+
+struct ComponentDeleter {
+    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+using ComponentPtr = std::unique_ptr<icalcomponent, ComponentDeleter>;
+
+void makeErrorsNonFatal()
+{
+    // Some builds abort on the first malformed value; one bad file must never stop the reader.
+    static const bool once = [] {
+        icalerror_set_errors_are_fatal(0);
+        return true;
+    }();
+    (void)once;
+}
+
+QString text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
+
+// The zones one VCALENDAR defines, by TZID, for TZIDs no tz database zone matches.
+class FileZones {
+public:
+    // Collected up front: looking them up later must not disturb libical's iteration over the
+    // calendar's components, which the caller is in the middle of.
+    explicit FileZones(icalcomponent* calendar)
+    {
+        for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); c;
+             c = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
+            if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_TZID_PROPERTY))
+                definitions_.emplace(text(icalproperty_get_tzid(p)), c);
+        }
+    }
+
+    std::shared_ptr<icaltimezone> zone(const QString& tzid)
+    {
+        if (auto it = zones_.find(tzid); it != zones_.end()) return it->second;
+        std::shared_ptr<icaltimezone> result;
+        if (auto def = definitions_.find(tzid); def != definitions_.end()) {
+            icaltimezone* z = icaltimezone_new();
+            if (z && icaltimezone_set_component(z, icalcomponent_new_clone(def->second)))
+                result.reset(z, [](icaltimezone* tz) { icaltimezone_free(tz, 1); });
+            else if (z)
+                icaltimezone_free(z, 1);
+        }
+        zones_[tzid] = result;
+        return result;
+    }
+
+private:
+    std::map<QString, icalcomponent*> definitions_;
+    std::map<QString, std::shared_ptr<icaltimezone>> zones_;
+};
+
+std::optional<IcsTime> timeOf(icaltimetype tt, icalproperty* p, FileZones& zones)
+{
+    if (icaltime_is_null_time(tt)) return std::nullopt;
+    IcsTime t;
+    t.year = tt.year;
+    t.month = tt.month;
+    t.day = tt.day;
+    t.isDate = tt.is_date;
+    if (!t.isDate) {
+        t.hour = tt.hour;
+        t.minute = tt.minute;
+        t.second = tt.second;
+    }
+    if (icaltime_is_utc(tt)) {
+        t.anchor = IcsTime::Anchor::utc;
+    } else if (icalparameter* tzp = p ? icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER) : nullptr) {
+        const QString tzid = text(icalparameter_get_tzid(tzp));
+        if (auto z = zoneForTzid(tzid)) {
+            t.anchor = IcsTime::Anchor::zone;
+            t.zone = z;
+        } else if (auto fz = zones.zone(tzid)) {
+            t.anchor = IcsTime::Anchor::zone;
+            t.fileZone = fz;
+        }
+        // A TZID that nothing defines reads as floating: the wall time the user wrote.
+    }
+    return t;
+}
+
+std::optional<IcsTime> propertyTime(icalcomponent* c, icalproperty_kind kind, FileZones& zones)
+{
+    icalproperty* p = icalcomponent_get_first_property(c, kind);
+    if (!p) return std::nullopt;
+    icalvalue* v = icalproperty_get_value(p);
+    if (!v) return std::nullopt;
+    switch (icalvalue_isa(v)) {
+    case ICAL_DATE_VALUE: return timeOf(icalvalue_get_date(v), p, zones);
+    case ICAL_DATETIME_VALUE: return timeOf(icalvalue_get_datetime(v), p, zones);
+    case ICAL_DATETIMEPERIOD_VALUE: return timeOf(icalvalue_get_datetimeperiod(v).time, p, zones);
+    default: return std::nullopt;
+    }
+}
+
+std::vector<IcsTime> propertyTimes(icalcomponent* c, icalproperty_kind kind, FileZones& zones)
+{
+    std::vector<IcsTime> out;
+    for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
+         p = icalcomponent_get_next_property(c, kind)) {
+        icalvalue* v = icalproperty_get_value(p);
+        if (!v) continue;
+        icaltimetype tt = icaltime_null_time();
+        switch (icalvalue_isa(v)) {
+        case ICAL_DATE_VALUE: tt = icalvalue_get_date(v); break;
+        case ICAL_DATETIME_VALUE: tt = icalvalue_get_datetime(v); break;
+        case ICAL_DATETIMEPERIOD_VALUE: tt = icalvalue_get_datetimeperiod(v).time; break;
+        default: break;
+        }
+        if (auto t = timeOf(tt, p, zones)) out.push_back(*t);
+    }
+    return out;
+}
+
+QString propertyText(icalcomponent* c, icalproperty_kind kind)
+{
+    icalproperty* p = icalcomponent_get_first_property(c, kind);
+    if (!p) return {};
+    icalvalue* v = icalproperty_get_value(p);
+    if (!v) return {};
+    if (icalvalue_isa(v) == ICAL_TEXT_VALUE) return text(icalvalue_get_text(v));
+    char* s = icalvalue_as_ical_string_r(v);
+    QString out = text(s);
+    icalmemory_free_buffer(s);
+    return out;
+}
+
+// A value libical could not read (and dropped) leaves an X-LIC-ERROR of the value kind behind.
+std::optional<QString> valueError(icalcomponent* c)
+{
+    for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
+        icalparameter* type = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
+        if (type && icalparameter_get_xlicerrortype(type) == ICAL_XLICERRORTYPE_VALUEPARSEERROR)
+            return text(icalproperty_get_xlicerror(p));
+    }
+    return std::nullopt;
+}
+
+bool isCancelled(icalcomponent* c)
+{
+    icalproperty* p = icalcomponent_get_first_property(c, ICAL_STATUS_PROPERTY);
+    return p && icalproperty_get_status(p) == ICAL_STATUS_CANCELLED;
+}
+
+QString describe(const char* kind, const QString& uid, int index)
+{
+    return uid.isEmpty() ? QStringLiteral("%1 #%2").arg(QLatin1String(kind)).arg(index + 1)
+                         : QStringLiteral("%1 %2").arg(QLatin1String(kind), uid);
+}
+
+void readCalendar(icalcomponent* calendar, ParsedCalendarFile& out, int& todoIndex, int& eventIndex)
+{
+    FileZones zones(calendar);
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+        const icalcomponent_kind kind = icalcomponent_isa(c);
+        if (kind == ICAL_VTODO_COMPONENT) {
+            ParsedReminder r;
+            r.todoIndex = todoIndex++;
+            r.uid = propertyText(c, ICAL_UID_PROPERTY);
+            if (auto e = valueError(c)) {
+                out.problems << QStringLiteral("%1: %2").arg(describe("to-do", r.uid, r.todoIndex), *e);
+                continue;
+            }
+            if (isCancelled(c)) continue;
+            r.title = propertyText(c, ICAL_SUMMARY_PROPERTY);
+            r.due = propertyTime(c, ICAL_DUE_PROPERTY, zones);
+            if (!r.due) {
+                // A to-do may give its due date as a start plus a duration.
+                auto start = propertyTime(c, ICAL_DTSTART_PROPERTY, zones);
+                icalproperty* dp = icalcomponent_get_first_property(c, ICAL_DURATION_PROPERTY);
+                if (start && dp && !start->isDate) {
+                    // Resolved later; keep the start and let the store add the duration.
+                    const int secs = icaldurationtype_as_int(icalproperty_get_duration(dp));
+                    IcsTime due = *start;
+                    // Wall arithmetic on the fields is enough for the whole minutes used here.
+                    QDateTime wall(QDate(due.year, due.month, due.day), QTime(due.hour, due.minute, due.second),
+                                   Qt::UTC);
+                    wall = wall.addSecs(secs);
+                    r.due = due.withWall(wall.date().year(), wall.date().month(), wall.date().day(),
+                                         wall.time().hour(), wall.time().minute(), wall.time().second());
+                }
+            }
+            r.completedAt = propertyTime(c, ICAL_COMPLETED_PROPERTY, zones);
+            icalproperty* sp = icalcomponent_get_first_property(c, ICAL_STATUS_PROPERTY);
+            r.completed = r.completedAt.has_value() || (sp && icalproperty_get_status(sp) == ICAL_STATUS_COMPLETED);
+            out.reminders.push_back(std::move(r));
+        } else if (kind == ICAL_VEVENT_COMPONENT) {
+            ParsedEvent e;
+            e.eventIndex = eventIndex++;
+            e.uid = propertyText(c, ICAL_UID_PROPERTY);
+            if (auto err = valueError(c)) {
+                out.problems << QStringLiteral("%1: %2").arg(describe("event", e.uid, e.eventIndex), *err);
+                continue;
+            }
+            auto start = propertyTime(c, ICAL_DTSTART_PROPERTY, zones);
+            if (!start) {
+                out.problems << QStringLiteral("%1: no start").arg(describe("event", e.uid, e.eventIndex));
+                continue;
+            }
+            if (isCancelled(c)) continue;
+            e.start = *start;
+            e.title = propertyText(c, ICAL_SUMMARY_PROPERTY);
+            e.location = propertyText(c, ICAL_LOCATION_PROPERTY);
+            e.end = propertyTime(c, ICAL_DTEND_PROPERTY, zones);
+            if (!e.end) {
+                if (icalproperty* dp = icalcomponent_get_first_property(c, ICAL_DURATION_PROPERTY))
+                    e.durationSeconds = icaldurationtype_as_int(icalproperty_get_duration(dp));
+            }
+            e.rrule = propertyText(c, ICAL_RRULE_PROPERTY);
+            e.exdates = propertyTimes(c, ICAL_EXDATE_PROPERTY, zones);
+            e.rdates = propertyTimes(c, ICAL_RDATE_PROPERTY, zones);
+            e.recurrenceId = propertyTime(c, ICAL_RECURRENCEID_PROPERTY, zones);
+            out.events.push_back(std::move(e));
+        }
+    }
+}
+
+} // namespace
+
+ParsedCalendarFile parseCalendarText(const QByteArray& bytes)
+{
+    makeErrorsNonFatal();
+    ParsedCalendarFile out;
+    ComponentPtr root(icalparser_parse_string(bytes.constData()));
+    if (!root) {
+        out.problems << QStringLiteral("not an iCalendar file, or cut short");
+        return out;
+    }
+    int todoIndex = 0;
+    int eventIndex = 0;
+    const icalcomponent_kind kind = icalcomponent_isa(root.get());
+    if (kind == ICAL_VCALENDAR_COMPONENT) {
+        readCalendar(root.get(), out, todoIndex, eventIndex);
+    } else if (kind == ICAL_XROOT_COMPONENT) {
+        for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT); c;
+             c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
+            readCalendar(c, out, todoIndex, eventIndex);
+    } else {
+        out.problems << QStringLiteral("no VCALENDAR in the file");
+        return out;
+    }
+    out.ok = true;
+    return out;
+}
+
+} // namespace velk

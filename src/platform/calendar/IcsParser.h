@@ -1,0 +1,51 @@
+#pragma once
+// Reading one iCalendar file into the to-dos and events the store answers with. A pure function
+// of the file's text: nothing is resolved against the clock or the current zone here.
+//
+// A file that is not iCalendar at all (or is cut short) gives ok = false. Inside a good file, a
+// to-do or event with a value that could not be read (a due date or start that is not a date,
+// an event without a start) is left out and named in `problems`; the rest of the file stands.
+// Cancelled items are left out silently: nothing is due or happening.
+#include "platform/calendar/IcsTime.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace velk {
+
+struct ParsedReminder {
+    QString uid; // empty when the file gives none
+    int todoIndex = 0; // position among the file's to-dos, counted over every one in file order
+    QString title;
+    std::optional<IcsTime> due;
+    bool completed = false;
+    std::optional<IcsTime> completedAt;
+};
+
+struct ParsedEvent {
+    QString uid;
+    int eventIndex = 0; // position among the file's events, in file order
+    QString title;
+    QString location;
+    IcsTime start;
+    std::optional<IcsTime> end; // DTEND
+    std::optional<qint64> durationSeconds; // DURATION, when there is no DTEND
+    QString rrule; // the RRULE value, empty for a single event
+    std::vector<IcsTime> exdates;
+    std::vector<IcsTime> rdates;
+    std::optional<IcsTime> recurrenceId; // this event replaces one instance of a series
+};
+
+struct ParsedCalendarFile {
+    bool ok = false;
+    std::vector<ParsedReminder> reminders;
+    std::vector<ParsedEvent> events;
+    QStringList problems;
+};
+
+ParsedCalendarFile parseCalendarText(const QByteArray& text);
+
+} // namespace velk

@@ -1,0 +1,274 @@
+#include "fixtures/calendar/CalendarFixtures.h"
+#include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/IcsParser.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Defaults.h"
+#include "platform/core/TimeZone.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velk;
+using velk::test::utc;
+
+namespace {
+
+class CalendarStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        root = dir.path() + QStringLiteral("/calendars");
+        ASSERT_TRUE(test::copyCalendarFixtures(root));
+        test::grantCalendarAccess();
+    }
+
+    QStringList ids(const std::vector<CalendarReminder>& rs)
+    {
+        QStringList out;
+        for (const auto& r : rs) out << r.identifier;
+        return out;
+    }
+
+    QTemporaryDir dir;
+    QString root;
+    ClockPin pin{test::kFixtureNow};
+};
+
+TEST_F(CalendarStoreTest, OpenRemindersResolveZonesAndKeepDateOnlyDues)
+{
+    CalendarStore store(root);
+    const auto open = store.incompleteReminders(std::nullopt, utc("2025-03-08T00:00:00"));
+    // The cut-short file at the root is skipped; cancelled, completed and tomorrow's are not open
+    // today; the one without a due date is.
+    EXPECT_EQ(ids(open), (QStringList{"call-1", "rent-1", "press-1", "someday-1", "water-1"}));
+
+    auto find = [&](const QString& id) { return *std::find_if(open.begin(), open.end(), [&](auto& r) { return r.identifier == id; }); };
+    EXPECT_EQ(find("call-1").dueDate, utc("2025-03-06T09:00:00"));
+    EXPECT_TRUE(find("call-1").dueHasTime);
+    EXPECT_EQ(find("water-1").dueDate, utc("2025-03-07T10:15:00")); // Europe/Paris, UTC+1
+    EXPECT_EQ(find("press-1").dueDate, utc("2025-03-07T14:30:00")); // the file's own +05:30 zone
+    EXPECT_EQ(find("rent-1").dueDate, utc("2025-03-07T00:00:00"));
+    EXPECT_FALSE(find("rent-1").dueHasTime);
+    EXPECT_FALSE(find("someday-1").dueDate);
+    EXPECT_EQ(find("water-1").collection, "Personal");
+    EXPECT_EQ(find("water-1").filePath, "Personal/water-plants.ics");
+
+    // A lower bound leaves out overdue and undated reminders.
+    EXPECT_EQ(ids(store.incompleteReminders(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00"))),
+              (QStringList{"rent-1", "press-1", "water-1"}));
+}
+
+TEST_F(CalendarStoreTest, DateOnlyDueIsMidnightInTheCurrentZone)
+{
+    TimeZonePin zone(QStringLiteral("Asia/Tokyo"));
+    CalendarStore store(root);
+    const auto open = store.incompleteReminders(std::nullopt, std::nullopt);
+    const auto rent = std::find_if(open.begin(), open.end(), [](auto& r) { return r.identifier == "rent-1"; });
+    ASSERT_NE(rent, open.end());
+    EXPECT_EQ(rent->dueDate, utc("2025-03-06T15:00:00"));
+}
+
+TEST_F(CalendarStoreTest, CompletedRemindersInRangeByCompletionDate)
+{
+    CalendarStore store(root);
+    EXPECT_EQ(ids(store.completedReminders(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00"))),
+              (QStringList{"stretch-1", "run-1", "ship-1"}));
+    const auto all = store.completedReminders(std::nullopt, std::nullopt);
+    EXPECT_EQ(ids(all), (QStringList{"groceries-1", "stretch-1", "run-1", "ship-1"}));
+    EXPECT_TRUE(all.back().completed); // COMPLETED without STATUS still counts as done
+}
+
+TEST_F(CalendarStoreTest, EventsOfADayExpandRepeatsAndOverrides)
+{
+    CalendarStore store(root);
+    const auto events = store.events(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00"));
+    struct Row {
+        QString id, title;
+        Date start, end;
+        bool allDay;
+    };
+    const std::vector<Row> expected{
+        {"holiday-1", "Company holiday", utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00"), true},
+        {"standup-1/20250307T090000Z", "Standup \u00B7 widgets team", utc("2025-03-07T09:00:00"), utc("2025-03-07T09:15:00"), false},
+        {"lunch-1", "Lunch", utc("2025-03-07T12:00:00"), utc("2025-03-07T13:00:00"), false},
+        {"review-1", "Design review \u00B7 VELK 1.2", utc("2025-03-07T14:00:00"), utc("2025-03-07T14:45:00"), false},
+        {"1on1/20250307T110000Z", "One on one (moved)", utc("2025-03-07T16:00:00"), utc("2025-03-07T16:30:00"), false},
+        {"lunch-walk.ics#event0", "Walk", utc("2025-03-07T18:30:00"), utc("2025-03-07T19:00:00"), false},
+    };
+    ASSERT_EQ(events.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].id.toStdString());
+        EXPECT_EQ(events[i].identifier, expected[i].id);
+        EXPECT_EQ(events[i].title, expected[i].title);
+        EXPECT_EQ(events[i].startDate, expected[i].start);
+        EXPECT_EQ(events[i].endDate, expected[i].end);
+        EXPECT_EQ(events[i].allDay, expected[i].allDay);
+    }
+    EXPECT_EQ(events[3].location, "Studio B, Building 7, third floor");
+}
+
+TEST_F(CalendarStoreTest, RepeatsFollowTheirZoneAcrossDaylightSavingAndSkipExceptions)
+{
+    CalendarStore store(root);
+    auto standups = [&](const char* from, const char* to) {
+        QList<Date> starts;
+        for (const auto& e : store.events(utc(from), utc(to)))
+            if (e.identifier.startsWith("standup-1/")) starts << e.startDate;
+        return starts;
+    };
+    // 04:00 in New York: 09:00 UTC before the clocks change on 9 March, 08:00 after; 6 March is
+    // an exception date.
+    EXPECT_EQ(standups("2025-03-05T00:00:00", "2025-03-11T00:00:00"),
+              (QList<Date>{utc("2025-03-05T09:00:00"), utc("2025-03-07T09:00:00"), utc("2025-03-08T09:00:00"),
+                           utc("2025-03-09T08:00:00"), utc("2025-03-10T08:00:00")}));
+    // Far from its start the series is still found (years of daily instances).
+    EXPECT_EQ(standups("2031-06-02T00:00:00", "2031-06-03T00:00:00"), (QList<Date>{utc("2031-06-02T08:00:00")}));
+    // The weekly series shows its own instances on other Fridays.
+    const auto week = store.events(utc("2025-03-14T00:00:00"), utc("2025-03-15T00:00:00"));
+    ASSERT_FALSE(week.empty());
+    EXPECT_TRUE(std::any_of(week.begin(), week.end(), [](auto& e) {
+        return e.identifier == "1on1/20250314T110000Z" && e.endDate == utc("2025-03-14T11:30:00");
+    }));
+}
+
+TEST_F(CalendarStoreTest, FloatingTimesFollowTheCurrentZone)
+{
+    TimeZonePin zone(QStringLiteral("Asia/Tokyo"));
+    CalendarStore store(root);
+    const auto events = store.events(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00"));
+    const auto walk = std::find_if(events.begin(), events.end(), [](auto& e) { return e.title == "Walk"; });
+    ASSERT_NE(walk, events.end());
+    EXPECT_EQ(walk->startDate, utc("2025-03-07T09:30:00")); // 18:30 in Tokyo
+}
+
+TEST_F(CalendarStoreTest, NothingWithoutFullAccess)
+{
+    for (auto status : {CalendarAuthorizationStatus::notDetermined, CalendarAuthorizationStatus::denied}) {
+        test::grantCalendarAccess(status);
+        CalendarStore store(root);
+        EXPECT_TRUE(store.incompleteReminders(std::nullopt, std::nullopt).empty());
+        EXPECT_TRUE(store.completedReminders(std::nullopt, std::nullopt).empty());
+        EXPECT_TRUE(store.events(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00")).empty());
+        EXPECT_FALSE(store.calendarItem("water-1"));
+    }
+    // A stored value outside the known ones is no consent.
+    Defaults::shared().setInteger(CalendarAccess::key(CalendarEntityType::reminder), 7);
+    EXPECT_EQ(CalendarAccess::status(CalendarEntityType::reminder), CalendarAuthorizationStatus::notDetermined);
+}
+
+TEST_F(CalendarStoreTest, ItemsByIdentifier)
+{
+    CalendarStore store(root);
+    auto item = store.calendarItem("water-1");
+    ASSERT_TRUE(item && std::holds_alternative<CalendarReminder>(*item));
+    EXPECT_EQ(std::get<CalendarReminder>(*item).title, "Water the monstera");
+
+    for (const QString id : {"standup-1", "standup-1/20250307T090000Z", "lunch-walk.ics#event0"}) {
+        item = store.calendarItem(id);
+        ASSERT_TRUE(item && std::holds_alternative<CalendarEvent>(*item)) << id.toStdString();
+    }
+    EXPECT_FALSE(store.calendarItem(""));
+    EXPECT_FALSE(store.calendarItem("no-such-item"));
+    EXPECT_FALSE(store.calendarItem("review-1/20250307T140000Z")); // not a repeating event
+}
+
+TEST_F(CalendarStoreTest, SavingACompletionRewritesOnlyThatItem)
+{
+    const QString path = root + "/Personal/water-plants.ics";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+
+    CalendarStore store(root);
+    auto reminder = std::get<CalendarReminder>(*store.calendarItem("water-1"));
+    reminder.setCompleted(true, utc("2025-03-07T09:31:05"));
+    QString error;
+    ASSERT_TRUE(store.saveReminder(reminder, &error)) << error.toStdString();
+
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray after = f.readAll();
+    f.close();
+    QByteArray expected = before;
+    expected.replace("END:VTODO\r\n", "");
+    expected.replace("BEGIN:VALARM\r\n", "STATUS:COMPLETED\r\nCOMPLETED:20250307T093105Z\r\nPERCENT-COMPLETE:100\r\n"
+                                         "BEGIN:VALARM\r\n");
+    expected.replace("END:VALARM\r\n", "END:VALARM\r\nEND:VTODO\r\n");
+    EXPECT_EQ(after, expected);
+    // Owner, group and others keep what the user had.
+    EXPECT_EQ(QFile(path).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+
+    // The same store sees its own change; a new one reads it from the file.
+    EXPECT_EQ(store.completedReminders(std::nullopt, std::nullopt).back().identifier, "water-1");
+    CalendarStore again(root);
+    auto saved = std::get<CalendarReminder>(*again.calendarItem("water-1"));
+    EXPECT_TRUE(saved.completed);
+    EXPECT_EQ(saved.completionDate, utc("2025-03-07T09:31:05"));
+
+    saved.setCompleted(false);
+    ASSERT_TRUE(again.saveReminder(saved));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray reopened = before;
+    reopened.replace("BEGIN:VALARM\r\n", "STATUS:NEEDS-ACTION\r\nBEGIN:VALARM\r\n");
+    EXPECT_EQ(f.readAll(), reopened);
+}
+
+TEST_F(CalendarStoreTest, SaveFailsWithoutAccessOrFile)
+{
+    CalendarStore store(root);
+    auto reminder = std::get<CalendarReminder>(*store.calendarItem("call-1"));
+    QFile::remove(root + "/Personal/call-bank.ics");
+    reminder.setCompleted(true);
+    QString error;
+    EXPECT_FALSE(store.saveReminder(reminder, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    auto rent = std::get<CalendarReminder>(*store.calendarItem("rent-1"));
+    test::grantCalendarAccess(CalendarAuthorizationStatus::denied);
+    rent.setCompleted(true);
+    EXPECT_FALSE(store.saveReminder(rent));
+    QFile f(root + "/Personal/pay-rent.ics");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(f.readAll().contains("COMPLETED"));
+}
+
+TEST(IcsParser, BadInputIsSkippedPieceByPiece)
+{
+    EXPECT_FALSE(parseCalendarText("").ok);
+    EXPECT_FALSE(parseCalendarText("just some words").ok);
+    EXPECT_FALSE(parseCalendarText("BEGIN:VCALENDAR\nBEGIN:VTODO\nUID:x\n").ok);
+    EXPECT_FALSE(parseCalendarText("BEGIN:VCARD\nFN:Someone\nEND:VCARD\n").ok);
+
+    const auto parsed = parseCalendarText("BEGIN:VCALENDAR\nBEGIN:VTODO\nUID:a\nDUE:whenever\nEND:VTODO\n"
+                                          "BEGIN:VTODO\nUID:b\nFOO;BAR=1:unknown but harmless\nEND:VTODO\n"
+                                          "BEGIN:VEVENT\nUID:c\nSUMMARY:no start\nEND:VEVENT\nEND:VCALENDAR\n");
+    ASSERT_TRUE(parsed.ok);
+    ASSERT_EQ(parsed.reminders.size(), 1u);
+    EXPECT_EQ(parsed.reminders[0].uid, "b");
+    EXPECT_EQ(parsed.reminders[0].todoIndex, 1);
+    EXPECT_TRUE(parsed.events.empty());
+    EXPECT_EQ(parsed.problems.size(), 2);
+}
+
+TEST(IcsTime, TzidForms)
+{
+    const struct {
+        const char* tzid;
+        const char* zone; // nullptr: unknown
+    } cases[] = {
+        {"Europe/Paris", "Europe/Paris"},
+        {"/freeassociation.sourceforge.net/Europe/Paris", "Europe/Paris"},
+        {"/mozilla.org/20050126_1/America/New_York", "America/New_York"},
+        {"Tokyo Standard Time", "Asia/Tokyo"},
+        {"Office Time", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto z = zoneForTzid(QString::fromLatin1(c.tzid));
+        EXPECT_EQ(z ? z->identifier() : QString(), c.zone ? QString::fromLatin1(c.zone) : QString()) << c.tzid;
+    }
+}
+
+} // namespace
