@@ -1,0 +1,89 @@
+// Layout plus painting of a dense widget through the root view: a 35-dot bar, an 18 x 3 grid,
+// a chart of seven bars, six texts, glow and scanlines, on a large widget at scale 1 and 2.
+// Every widget render pays for this path, so it has to stay well under a frame.
+#include "platform/view/Layout.h"
+#include "shared/look/Captions.h"
+#include "shared/look/DotPieces.h"
+#include "shared/look/ThemeStore.h"
+#include "shared/look/WidgetRoot.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+
+using namespace velk;
+using namespace velk::view;
+
+namespace {
+
+struct PrivateHome {
+    QTemporaryDir dir;
+    PrivateHome() { ::setenv("XDG_DATA_HOME", dir.path().toUtf8().constData(), 1); }
+};
+
+View denseContent(const WCtx& ctx)
+{
+    const qreal u = ctx.u;
+    const WidgetPalette& pal = ctx.pal;
+    std::vector<DotBarChart::Bar> bars;
+    const double values[] = {0.2, 0.55, 0.8, 0.35, 1.0, 0.65, 0.1};
+    const char* days[] = {"M", "T", "W", "T", "F", "S", "S"};
+    for (int i = 0; i < 7; ++i)
+        bars.emplace_back(values[i], i == 4 ? std::optional<Color>(pal.accent) : std::nullopt, days[i]);
+    auto small = [&](const char* s) {
+        return Text(QString::fromLatin1(s)).font(ctx.numerals(11, Weight::medium)).foregroundColor(pal.inkDim);
+    };
+    return VStack(HAlign::leading, 10 * u,
+                  {HStack({DotCaption{QStringLiteral("cpu load"), 11, 0.12, pal.accent, pal.inkDim, ctx}, Spacer(),
+                           small("8 CORES")}),
+                   Text(QStringLiteral("42%")).font(ctx.numerals(48, Weight::black)).foregroundColor(pal.ink),
+                   DotBar{0.42, 0.1, 8.9, 6, pal.track, pal.fill, pal.alert, u},
+                   DotGrid{18, 3, 31, 5, pal.track, pal.fill, 30, pal.accent, u}.body().frame(std::nullopt, 36 * u),
+                   DotBarChart{std::move(bars), 16, 70, 5, 4, pal.fill, Font::system(10 * u), pal.inkDim, u},
+                   HStack({small("PEAK 91%"), Spacer(), small("AVG 37%"), Spacer(), small("14:05")})})
+        .padding(16 * u)
+        .frame(Frame::maxInfinity(Alignment::topLeading));
+}
+
+View denseRoot()
+{
+    return VelkWidgetRoot{WidgetPalette::Tone::dark, {344, 344}, SurfaceOption::followApp, denseContent};
+}
+
+void BM_DenseRootLayoutAndPaint(benchmark::State& state)
+{
+    ThemeStore::save({QStringLiteral("green"), ThemeSettings::SurfaceStyle::solid});
+    const qreal dpr = qreal(state.range(0));
+    const QSizeF size(344, 344);
+    const Environment env{ColorScheme::dark, RenderingMode::fullColor};
+    QImage image(QSize(int(344 * dpr), int(344 * dpr)), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    for (auto _ : state) {
+        image.fill(Qt::transparent);
+        const LaidOutTree tree = layout(denseRoot(), size, env);
+        QPainter p(&image);
+        paint(tree, p);
+    }
+}
+BENCHMARK(BM_DenseRootLayoutAndPaint)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    PrivateHome home;
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    // VELK_ROOT_PNG=<file> also writes the dense view at scale 2, for a look by eye.
+    if (const char* png = std::getenv("VELK_ROOT_PNG")) {
+        ThemeStore::save({QStringLiteral("green"), ThemeSettings::SurfaceStyle::solid});
+        renderImage(denseRoot(), {344, 344}, 2, Environment{ColorScheme::dark, RenderingMode::fullColor}).save(QString::fromLocal8Bit(png));
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
