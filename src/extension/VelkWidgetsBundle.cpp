@@ -2,6 +2,7 @@
 
 #include "shared/data/ButtonIntents.h"
 #include "shared/data/ToggleReminderIntent.h"
+#include "widgets/time/ClockWidgets.h"
 
 namespace velk {
 
@@ -37,6 +38,18 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     //   StopwatchWidget, HabitsWidget, CountdownWidget, StepsWidget, WaterWidget
     // 6 system, sky and info: WatchlistWidget, SystemWidget, NetworkWidget, StorageWidget,
     //   MoonWidget, DaylightWidget, AirQualityWidget, QuoteWidget, YearWidget, InboxWidget
+
+    // 1 clocks
+    offer<AnalogClassicWidget>(b);
+    offer<AnalogMinimalWidget>(b);
+    offer<HybridClassicWidget>(b);
+    offer<HybridMinimalWidget>(b);
+    offer<MatrixSmallWidget>(b);
+    offer<StackedClockWidget>(b);
+    offer<MatrixMediumWidget>(b);
+    offer<WorldClockWidget>(b);
+    offer<DotDialWidget>(b);
+    offer<DualClockWidget>(b);
     return b;
 }
 

@@ -1,0 +1,1 @@
+velk_bench(velk_bench_widgets_time_clocks SOURCES ${CMAKE_CURRENT_LIST_DIR}/widgets_time_clocks.cpp LIBS velk_widgets_time)
