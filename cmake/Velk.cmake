@@ -1,9 +1,10 @@
 # velk_library(NAME SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
-# One static library per layer or subsystem; its folder's parent (src/) is the include root,
+# One shared library per layer or subsystem (the host and the widget plug-in must share one copy
+# of every layer: one clock, one intent registry, one set of Qt meta-objects); its folder's parent (src/) is the include root,
 # so headers are included as "platform/core/Date.h", "shared/models/...".
 function(velk_library name)
   cmake_parse_arguments(L "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
-  add_library(${name} STATIC ${L_SOURCES})
+  add_library(${name} SHARED ${L_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS} PRIVATE ${L_PRIVATE_LIBS})
 endfunction()
@@ -45,7 +46,7 @@ function(velk_globbed_library name)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB hdrs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(srcs)
-    add_library(${name} STATIC ${srcs} ${hdrs})
+    add_library(${name} SHARED ${srcs} ${hdrs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS} PRIVATE ${L_PRIVATE_LIBS})
   else()
