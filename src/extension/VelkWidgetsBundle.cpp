@@ -2,7 +2,9 @@
 
 #include "shared/data/ButtonIntents.h"
 #include "shared/data/ToggleReminderIntent.h"
+#include "widgets/time/CalendarWidgets.h"
 #include "widgets/time/ClockWidgets.h"
+#include "widgets/time/RemindersWidgets.h"
 
 namespace velk {
 
@@ -50,6 +52,16 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<WorldClockWidget>(b);
     offer<DotDialWidget>(b);
     offer<DualClockWidget>(b);
+
+    // 3 reminders and calendar
+    offer<RemindersChecklistWidget>(b);
+    offer<RemindersNextUpWidget>(b);
+    offer<RemindersSingleWidget>(b);
+    offer<RemindersTodayWidget>(b);
+    offer<CalendarBigDateWidget>(b);
+    offer<CalendarMonthGridWidget>(b);
+    offer<CalendarDayEventsWidget>(b);
+    offer<CalendarAgendaWidget>(b);
     return b;
 }
 

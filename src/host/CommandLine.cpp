@@ -21,7 +21,11 @@ QSet<QString> optionsOf(Verb verb)
     case Verb::timeline: return {"--config", "--now"};
     case Verb::runIntent: return {"--param"};
     case Verb::help:
-    case Verb::list: return {};
+    case Verb::list:
+    case Verb::host:
+    case Verb::add:
+    case Verb::remove:
+    case Verb::placed: return {};
     }
     return {};
 }
@@ -33,6 +37,9 @@ std::optional<Verb> verbNamed(const QString& name)
     if (name == "tree") return Verb::tree;
     if (name == "timeline") return Verb::timeline;
     if (name == "run-intent") return Verb::runIntent;
+    if (name == "add") return Verb::add;
+    if (name == "remove") return Verb::remove;
+    if (name == "placed") return Verb::placed;
     if (name == "help" || name == "--help" || name == "-h") return Verb::help;
     return std::nullopt;
 }
@@ -117,7 +124,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     CommandLine result;
     HostCommand& c = result.command;
     if (arguments.isEmpty()) {
-        result.error = QStringLiteral("no command given (velk-widgets help lists them)");
+        c.verb = Verb::host;
         return result;
     }
     const auto verb = verbNamed(arguments.first());
@@ -132,7 +139,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         QString arg = arguments[i];
         if (!arg.startsWith(QLatin1Char('-')) || arg == "-") {
-            if (!c.target.isEmpty() || c.verb == Verb::list || c.verb == Verb::help) {
+            if (!c.target.isEmpty() || c.verb == Verb::list || c.verb == Verb::help || c.verb == Verb::placed) {
                 result.error = QStringLiteral("unexpected argument \"%1\"").arg(arg);
                 return result;
             }
@@ -164,8 +171,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
         entryGiven = entryGiven || arg == "--entry";
     }
 
-    if (c.verb != Verb::list && c.verb != Verb::help && c.target.isEmpty()) {
+    if (c.verb != Verb::list && c.verb != Verb::help && c.verb != Verb::placed && c.target.isEmpty()) {
         result.error = c.verb == Verb::runIntent ? QStringLiteral("run-intent needs an intent type")
+                       : c.verb == Verb::remove  ? QStringLiteral("remove needs a placed widget's id (velk-widgets placed lists them)")
                                                  : QStringLiteral("%1 needs a widget kind").arg(arguments.first());
     } else if (c.verb == Verb::render && c.output.isEmpty()) {
         result.error = QStringLiteral("render needs -o FILE.png");
@@ -185,7 +193,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
 QString usageText()
 {
     return QStringLiteral(
-        "usage: velk-widgets COMMAND ...\n"
+        "usage: velk-widgets [COMMAND ...]\n"
+        "  (no command)                  runs the desktop host that shows the placed widgets\n"
+        "  add KIND                      places a widget on the desktop; prints its id\n"
+        "  remove ID                     removes a placed widget\n"
+        "  placed                        the placed widgets: id, kind, position, scale\n"
         "  list                          the widgets in order: kind, display name, family\n"
         "  render KIND -o FILE.png [OPTIONS]\n"
         "                                draws one entry of a widget into a PNG\n"

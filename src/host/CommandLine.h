@@ -12,14 +12,14 @@
 
 namespace velk::host {
 
-enum class Verb { help, list, render, tree, timeline, runIntent };
+enum class Verb { help, list, render, tree, timeline, runIntent, host, add, remove, placed };
 
 // Which of the provider's answers is drawn.
 enum class EntrySource { placeholder, snapshot, preview, timeline };
 
 struct HostCommand {
     Verb verb = Verb::help;
-    QString target; // the widget kind, or the intent type for run-intent
+    QString target; // the widget kind, the intent type for run-intent, the id for remove
 
     std::optional<QSizeF> size; // points; nothing is the family's design size
     qreal scale = 1;
@@ -45,7 +45,7 @@ struct CommandLine {
 // that a typing slip cannot ask for gigabytes.
 inline constexpr qreal kMaxRenderPixels = 8192;
 
-// `arguments` without the program name.
+// `arguments` without the program name; none at all runs the desktop host.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 // A --param value: JSON when the text is one JSON value, else the text itself as a string.

@@ -154,6 +154,10 @@ int WidgetCommands::run(const HostCommand& command, QTextStream& out, QTextStrea
     case Verb::tree: return draw(command, out, err);
     case Verb::timeline: return timeline(command, out, err);
     case Verb::runIntent: return runIntent(command, err);
+    case Verb::host:
+    case Verb::add:
+    case Verb::remove:
+    case Verb::placed: break; // the desktop's business, not a bundle's (see PlacementCommands)
     }
     return kExitUsage;
 }

@@ -1,22 +1,29 @@
-// velk-widgets: for now its headless commands (list, render, tree, timeline, run-intent).
+// velk-widgets: with no command the desktop host; otherwise its headless commands (list,
+// render, tree, timeline, run-intent) and the placement commands (add, remove, placed).
+#include "host/DesktopHost.h"
+#include "host/PlacementCommands.h"
 #include "host/WidgetCommands.h"
 #include "host/WidgetPlugin.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
     using namespace velk::host;
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(args);
+    const bool desktop = line.ok() && line.command.verb == Verb::host;
     // The commands never show a window, so they need no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    if (!desktop) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QGuiApplication> app(desktop ? new QApplication(argc, argv) : new QGuiApplication(argc, argv));
     QGuiApplication::setApplicationName(QStringLiteral("velk-widgets"));
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    const CommandLine line = parseCommandLine(app.arguments().mid(1));
     if (!line.ok()) {
         err << "velk-widgets: " << line.error << '\n';
         return kExitUsage;
@@ -30,5 +37,11 @@ int main(int argc, char** argv)
         err << "velk-widgets: " << plugin.error << '\n';
         return kExitFailed;
     }
-    return WidgetCommands(plugin.bundle, velk::intents::IntentRegistry::shared()).run(line.command, out, err);
+    switch (line.command.verb) {
+    case Verb::host: return runDesktopHost(plugin.bundle, velk::intents::IntentRegistry::shared(), err);
+    case Verb::add:
+    case Verb::remove:
+    case Verb::placed: return runPlacementCommand(line.command, plugin.bundle, PlacementStore(), out, err);
+    default: return WidgetCommands(plugin.bundle, velk::intents::IntentRegistry::shared()).run(line.command, out, err);
+    }
 }

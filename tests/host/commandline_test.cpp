@@ -40,8 +40,10 @@ TEST(CommandLineTest, DefaultsAreTheLiveTimelineInDarkFullColour)
 TEST(CommandLineTest, RefusesMalformedCommandLinesWithOneLine)
 {
     const std::vector<QStringList> bad = {
-        {},
         {"draw", "k"},
+        {"remove"},                                       // no id
+        {"add"},                                          // no kind
+        {"placed", "x"},
         {"render", "k"},                                  // no -o
         {"tree"},                                         // no kind
         {"run-intent"},                                   // no type
@@ -90,4 +92,16 @@ TEST(CommandLineTest, ParamValuesAreJsonWhenTheyParseElseText)
         parseCommandLine({"run-intent", "AddStepsIntent", "--param", "steps=2500", "--param", "note=a=b"});
     ASSERT_TRUE(line.ok());
     EXPECT_EQ(line.command.parameters, (QJsonObject{{"steps", 2500}, {"note", "a=b"}}));
+}
+
+TEST(CommandLineTest, NoCommandRunsTheHostAndPlacementVerbsTakeTheirTarget)
+{
+    EXPECT_EQ(parseCommandLine({}).command.verb, Verb::host);
+    EXPECT_TRUE(parseCommandLine({}).ok());
+    const CommandLine add = parseCommandLine({"add", "velk.clock.dual"});
+    ASSERT_TRUE(add.ok());
+    EXPECT_EQ(add.command.verb, Verb::add);
+    EXPECT_EQ(add.command.target, "velk.clock.dual");
+    EXPECT_EQ(parseCommandLine({"remove", "ABC"}).command.target, "ABC");
+    EXPECT_EQ(parseCommandLine({"placed"}).command.verb, Verb::placed);
 }

@@ -1,0 +1,1 @@
+velk_bench(velk_bench_widgets_time_agenda SOURCES ${CMAKE_CURRENT_LIST_DIR}/widgets_time_agenda.cpp LIBS velk_widgets_time)

@@ -1,0 +1,234 @@
+#include "host/WidgetHost.h"
+
+#include "host/WidgetTimeline.h"
+#include "host/WidgetWindow.h"
+#include "platform/core/Log.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+
+namespace velk::host {
+
+WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
+                       PlacementStore store, QObject* parent)
+    : QObject(parent), bundle_(bundle), registry_(registry), store_(std::move(store))
+{
+    // Providers may block on files or the network; a few threads keep one slow widget from
+    // holding up the rest without waking many cores.
+    pool_.setMaxThreadCount(4);
+    pool_.setExpiryTimeout(30000);
+}
+
+WidgetHost::~WidgetHost()
+{
+    shown_.clear();
+    pool_.waitForDone();
+}
+
+QString WidgetHost::start()
+{
+    PlacementStore::Loaded loaded = store_.load();
+    placements_ = std::move(loaded.placements);
+    canSave_ = loaded.canSave;
+    for (const Placement& p : placements_) show(p);
+    if (!loaded.warning.isEmpty()) qCWarning(logCategory("host")).noquote() << loaded.warning;
+    return loaded.warning;
+}
+
+const Placement* WidgetHost::placement(const QString& id) const
+{
+    for (const Placement& p : placements_)
+        if (p.id == id) return &p;
+    return nullptr;
+}
+
+WidgetWindow* WidgetHost::window(const QString& id) const
+{
+    const auto it = shown_.find(id);
+    return it == shown_.end() ? nullptr : it->second.window.get();
+}
+
+WidgetTimeline* WidgetHost::timeline(const QString& id) const
+{
+    const auto it = shown_.find(id);
+    return it == shown_.end() ? nullptr : it->second.timeline;
+}
+
+QStringList WidgetHost::windowIds() const
+{
+    QStringList ids;
+    for (const auto& [id, s] : shown_) ids << id;
+    return ids;
+}
+
+void WidgetHost::show(const Placement& p)
+{
+    const timeline::WidgetDefinition* widget = bundle_.widget(p.kind);
+    if (!widget) {
+        qCWarning(logCategory("host")) << "the widget plug-in no longer offers" << p.kind << "; kept in the file";
+        return;
+    }
+    const QSizeF size = timeline::designSize(widget->family()) * p.scale;
+    auto* tl = new WidgetTimeline(*widget, p.configuration, size, &pool_, this);
+    auto window = std::make_unique<WidgetWindow>(p, tl);
+    const QString id = p.id;
+    window->onMoved = [this, id](QPoint pos) { moveWidget(id, pos); };
+    window->onAction = [this, id](const view::ButtonAction& a) { runAction(id, a); };
+    window->onOpenURL = [this](const QUrl& url) { openURL(url); };
+    window->onMenu = [this, id](QPoint pos) { emit menuRequested(id, pos); };
+    window->show();
+    shown_[id] = Shown{tl, std::move(window)};
+    tl->reevaluate();
+}
+
+void WidgetHost::save()
+{
+    emit placementsChanged();
+    if (!canSave_) {
+        saveError_ = QStringLiteral("the placement file %1 was unreadable; changes are kept until the host quits")
+                         .arg(store_.path());
+        return;
+    }
+    saveError_.clear();
+    if (!store_.save(placements_, &saveError_)) qCWarning(logCategory("host")).noquote() << saveError_;
+}
+
+QPoint WidgetHost::freeSpot(QSizeF size) const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    constexpr int kMargin = 24;
+    std::vector<QRect> taken;
+    for (const Placement& p : placements_) {
+        const auto* w = bundle_.widget(p.kind);
+        const QSizeF s = timeline::designSize(w ? w->family() : timeline::WidgetFamily::small) * p.scale;
+        taken.emplace_back(p.position, s.toSize());
+    }
+    for (int y = area.top() + kMargin; y + size.height() <= area.bottom(); y += kMargin) {
+        for (int x = area.left() + kMargin; x + size.width() <= area.right(); x += kMargin) {
+            const QRect r(QPoint(x, y), size.toSize());
+            const QRect padded = r.adjusted(-kMargin / 2, -kMargin / 2, kMargin / 2, kMargin / 2);
+            if (std::none_of(taken.begin(), taken.end(), [&](const QRect& t) { return t.intersects(padded); }))
+                return r.topLeft();
+        }
+    }
+    // A full desktop: stack it in the corner rather than refuse.
+    return area.topLeft() + QPoint(kMargin, kMargin);
+}
+
+QString WidgetHost::addWidget(const QString& kind, std::optional<QPoint> position)
+{
+    const timeline::WidgetDefinition* widget = bundle_.widget(kind);
+    if (!widget) return {};
+    Placement p;
+    p.id = newPlacementId();
+    p.kind = kind;
+    p.position = position.value_or(freeSpot(timeline::designSize(widget->family())));
+    p.configuration = widget->configuration();
+    placements_.push_back(p);
+    save();
+    show(p);
+    return p.id;
+}
+
+bool WidgetHost::removeWidget(const QString& id)
+{
+    const auto it = std::find_if(placements_.begin(), placements_.end(), [&](const Placement& p) { return p.id == id; });
+    if (it == placements_.end()) return false;
+    placements_.erase(it);
+    if (auto s = shown_.find(id); s != shown_.end()) {
+        s->second.window.reset();
+        s->second.timeline->deleteLater();
+        shown_.erase(s);
+    }
+    save();
+    return true;
+}
+
+void WidgetHost::moveWidget(const QString& id, QPoint position)
+{
+    for (Placement& p : placements_)
+        if (p.id == id && p.position != position) {
+            p.position = position;
+            if (WidgetWindow* w = window(id); w && w->position() != position) w->setPosition(position);
+            save();
+        }
+}
+
+void WidgetHost::setScale(const QString& id, qreal scale)
+{
+    if (!isWidgetScale(scale)) return;
+    for (Placement& p : placements_)
+        if (p.id == id && p.scale != scale) {
+            p.scale = scale;
+            if (WidgetWindow* w = window(id)) w->setWidgetScale(scale);
+            save();
+        }
+}
+
+void WidgetHost::setConfiguration(const QString& id, const QJsonObject& configuration)
+{
+    for (Placement& p : placements_)
+        if (p.id == id) {
+            WidgetTimeline* tl = timeline(id);
+            p.configuration = tl ? tl->widget().configuration(configuration) : configuration;
+            if (tl) tl->setConfiguration(p.configuration);
+            save();
+        }
+}
+
+void WidgetHost::reloadTimelines(const QString& kind)
+{
+    for (auto& [id, s] : shown_)
+        if (s.timeline->widget().kind() == kind) s.timeline->reload();
+}
+
+void WidgetHost::reloadAllTimelines()
+{
+    for (auto& [id, s] : shown_) {
+        s.window->rerender();
+        s.timeline->reload();
+    }
+}
+
+void WidgetHost::reevaluateAll()
+{
+    for (auto& [id, s] : shown_) {
+        s.timeline->reevaluate();
+        // Timer texts and dates drawn from the clock follow the new time at once.
+        s.window->rerender();
+    }
+}
+
+void WidgetHost::runAction(const QString& id, const view::ButtonAction& action)
+{
+    QPointer<WidgetHost> self(this);
+    const intents::IntentRegistry* registry = &registry_;
+    pool_.start([self, registry, id, action] {
+        intents::IntentRunResult result;
+        try {
+            result = registry->run(action.intentType, action.parameters);
+        } catch (const std::exception& e) {
+            result = {false, QString::fromUtf8(e.what())};
+        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, id, action, result] {
+                if (!self) return;
+                if (!result.ok)
+                    qCWarning(logCategory("host")).noquote() << action.intentType << "did not run:" << result.error;
+                if (WidgetTimeline* tl = self->timeline(id)) tl->reload();
+                emit self->actionFinished(id, result.ok);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void WidgetHost::openURL(const QUrl& url)
+{
+    if (!QDesktopServices::openUrl(url)) qCWarning(logCategory("host")) << "nothing opens" << url.toString();
+}
+
+} // namespace velk::host

@@ -1,0 +1,83 @@
+#pragma once
+// The desktop host: the placed widgets, each with its timeline and its window, kept in the
+// placement file; reloads by kind; taps that run a button's intent and then reload that widget.
+// The D-Bus service and the menus sit on top (HostService, HostMenus).
+#include "host/PlacementStore.h"
+#include "platform/intents/IntentRegistry.h"
+#include "platform/timeline/WidgetBundle.h"
+
+#include <QObject>
+#include <QThreadPool>
+#include <map>
+#include <memory>
+
+namespace velk::host {
+
+class WidgetTimeline;
+class WidgetWindow;
+
+class WidgetHost : public QObject {
+    Q_OBJECT
+public:
+    WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry, PlacementStore store,
+               QObject* parent = nullptr);
+    ~WidgetHost() override;
+
+    // Reads the placement file and shows every widget the bundle still offers (the others are
+    // kept in the file untouched). Answers the warning to show, if any.
+    QString start();
+
+    const timeline::WidgetBundle& bundle() const { return bundle_; }
+    const std::vector<Placement>& placements() const { return placements_; }
+    const Placement* placement(const QString& id) const;
+    WidgetWindow* window(const QString& id) const;
+    WidgetTimeline* timeline(const QString& id) const;
+    QStringList windowIds() const;
+
+    // Places a new widget at `position`, or at the first free spot; answers its id, or an
+    // empty string for a kind the bundle does not offer.
+    QString addWidget(const QString& kind, std::optional<QPoint> position = std::nullopt);
+    bool removeWidget(const QString& id);
+    void moveWidget(const QString& id, QPoint position);
+    void setScale(const QString& id, qreal scale);
+    void setConfiguration(const QString& id, const QJsonObject& configuration);
+
+    void reloadTimelines(const QString& kind);
+    // Asks every provider again and redraws every widget at once (the look may have changed).
+    void reloadAllTimelines();
+    // After a wake from sleep or a clock or zone change.
+    void reevaluateAll();
+
+    // Runs a button's intent on a worker, then reloads the widget that was tapped.
+    void runAction(const QString& id, const view::ButtonAction& action);
+    void openURL(const QUrl& url);
+
+    QThreadPool* pool() { return &pool_; }
+    // The last error of saving the placements (empty when saved).
+    const QString& saveError() const { return saveError_; }
+
+signals:
+    void placementsChanged();
+    void menuRequested(const QString& id, QPoint globalPos);
+    void actionFinished(const QString& id, bool ok);
+
+private:
+    void show(const Placement& p);
+    void save();
+    QPoint freeSpot(QSizeF size) const;
+
+    const timeline::WidgetBundle& bundle_;
+    const intents::IntentRegistry& registry_;
+    PlacementStore store_;
+    bool canSave_ = true;
+    QString saveError_;
+    std::vector<Placement> placements_;
+    QThreadPool pool_;
+    struct Shown {
+        WidgetTimeline* timeline = nullptr;
+        std::unique_ptr<WidgetWindow> window;
+    };
+    std::map<QString, Shown> shown_;
+};
+
+} // namespace velk::host

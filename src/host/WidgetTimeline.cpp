@@ -1,0 +1,145 @@
+#include "host/WidgetTimeline.h"
+
+#include "platform/core/Clock.h"
+#include "platform/core/Log.h"
+
+#include <QCoreApplication>
+#include <QThreadPool>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace velk::host {
+
+namespace {
+
+// A provider that answers with a reload date in the past would otherwise be asked again at
+// once, forever; and a failing one is retried without hammering it.
+constexpr double kMinReloadSeconds = 5;
+constexpr double kRetryAfterFailureSeconds = 15 * 60;
+// Long waits are split, so a timer never overflows and a drifting clock is caught up with.
+constexpr double kMaxTimerSeconds = 6 * 3600;
+
+} // namespace
+
+int shownEntryIndex(const std::vector<timeline::AnyEntry>& entries, Date now)
+{
+    if (entries.empty()) return -1;
+    int best = -1;
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].date() <= now && (best < 0 || entries[i].date() >= entries[size_t(best)].date())) best = int(i);
+    if (best >= 0) return best;
+    // Nothing has come yet: the platform shows the earliest.
+    return int(std::min_element(entries.begin(), entries.end(),
+                                [](const auto& a, const auto& b) { return a.date() < b.date(); }) -
+               entries.begin());
+}
+
+WidgetTimeline::WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject configuration, QSizeF displaySize,
+                               QThreadPool* pool, QObject* parent)
+    : QObject(parent), widget_(std::move(widget)), configuration_(widget_.configuration(configuration)), pool_(pool)
+{
+    context_.family = widget_.family();
+    context_.displaySize = displaySize;
+    wake_.setSingleShot(true);
+    wake_.setTimerType(Qt::VeryCoarseTimer);
+    connect(&wake_, &QTimer::timeout, this, &WidgetTimeline::reevaluate);
+    // Quick by contract and touching no store, so it is drawn before anything is asked.
+    try {
+        shown_ = widget_.provider().placeholder(context_);
+    } catch (const std::exception& e) {
+        qCWarning(logCategory("host")) << widget_.kind() << "placeholder failed:" << e.what();
+    }
+}
+
+void WidgetTimeline::setConfiguration(const QJsonObject& configuration)
+{
+    configuration_ = widget_.configuration(configuration);
+    reload();
+}
+
+void WidgetTimeline::reload()
+{
+    if (running_) {
+        pending_ = true;
+        return;
+    }
+    running_ = true;
+    pending_ = false;
+    ++requests_;
+    lastRequest_ = Clock::now();
+    QPointer<WidgetTimeline> self(this);
+    // The definition is copied into the task: it holds the provider, so the task stays valid
+    // even if this widget is removed while it runs.
+    pool_->start([self, widget = widget_, configuration = configuration_, context = context_] {
+        std::optional<timeline::AnyTimeline> result;
+        QString error;
+        try {
+            result = widget.provider().timeline(configuration, context);
+        } catch (const std::exception& e) {
+            error = QString::fromUtf8(e.what());
+        } catch (...) {
+            error = QStringLiteral("an unknown exception");
+        }
+        QMetaObject::invokeMethod(
+            qApp, [self, result = std::move(result), error] {
+                if (self) self->finished(result, error);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void WidgetTimeline::finished(std::optional<timeline::AnyTimeline> result, const QString& error)
+{
+    running_ = false;
+    if (pending_) {
+        reload();
+        return;
+    }
+    if (!result) {
+        // Keep showing what was there; ask again later.
+        qCWarning(logCategory("host")) << widget_.kind() << "timeline failed:" << error;
+        timeline_ = timeline::AnyTimeline{timeline_.entries,
+                                          timeline::ReloadPolicy::after(Clock::now().addingSeconds(kRetryAfterFailureSeconds))};
+    } else {
+        timeline_ = std::move(*result);
+        hasTimeline_ = true;
+        emit timelineArrived();
+    }
+    reevaluate();
+}
+
+void WidgetTimeline::show(const timeline::AnyEntry& entry)
+{
+    if (entry.isNull()) return;
+    shown_ = entry;
+    emit entryChanged();
+}
+
+void WidgetTimeline::reevaluate()
+{
+    const Date now = Clock::now();
+    const int index = shownEntryIndex(timeline_.entries, now);
+    if (index >= 0) {
+        const timeline::AnyEntry& e = timeline_.entries[size_t(index)];
+        if (shown_.isNull() || e.date() != shown_.date() || e.toJson() != shown_.toJson()) show(e);
+    }
+    if (running_) return;
+
+    wake_.stop();
+    std::optional<Date> due = requests_ == 0 ? std::optional<Date>(now) : timeline_.reloadDate();
+    if (due && *due <= now) {
+        // A provider whose reload dates keep lying in the past is slowed down, not looped on.
+        const Date earliest = lastRequest_.addingSeconds(kMinReloadSeconds);
+        if (requests_ == 0 || earliest <= now) return reload();
+        due = earliest;
+    }
+    std::optional<Date> wake = due;
+    for (const auto& e : timeline_.entries)
+        if (e.date() > now && (!wake || e.date() < *wake)) wake = e.date();
+    if (!wake) return;
+    const double seconds = std::clamp(wake->secondsSince(now), 0.0, kMaxTimerSeconds);
+    wake_.start(int(std::ceil(seconds * 1000)));
+}
+
+} // namespace velk::host

@@ -1,0 +1,64 @@
+#pragma once
+// One placed widget's timeline, kept the way the platform keeps it: the provider is asked on a
+// worker thread; the latest entry whose date has come is the one shown; one coarse timer wakes
+// the widget for its next entry or its reload date, whichever comes first.
+#include "platform/timeline/WidgetDefinition.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class QThreadPool;
+
+namespace velk::host {
+
+// The entry shown at `now`: the latest whose date has come, or the first when none has.
+// -1 for an empty list.
+int shownEntryIndex(const std::vector<timeline::AnyEntry>& entries, Date now);
+
+class WidgetTimeline : public QObject {
+    Q_OBJECT
+public:
+    WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject configuration, QSizeF displaySize,
+                   QThreadPool* pool, QObject* parent = nullptr);
+
+    const timeline::WidgetDefinition& widget() const { return widget_; }
+    const QJsonObject& configuration() const { return configuration_; }
+    void setConfiguration(const QJsonObject& configuration); // and asks again
+
+    // The entry to draw: the placeholder until the first timeline arrives.
+    const timeline::AnyEntry& entry() const { return shown_; }
+    bool hasTimeline() const { return hasTimeline_; }
+    int requestCount() const { return requests_; }
+    bool isRunning() const { return running_; }
+
+    // Asks the provider for a new timeline. A request while one runs is remembered and made
+    // when it ends, so the newest state is always asked for.
+    void reload();
+    // The clock moved (a wake from sleep, a clock or zone change): pick the entry again and
+    // reset the timer; a reload that has come due is made.
+    void reevaluate();
+
+signals:
+    void entryChanged();
+    void timelineArrived();
+
+private:
+    void finished(std::optional<timeline::AnyTimeline> timeline, const QString& error);
+    void show(const timeline::AnyEntry& entry);
+
+    timeline::WidgetDefinition widget_;
+    QJsonObject configuration_;
+    timeline::TimelineContext context_;
+    QThreadPool* pool_;
+    timeline::AnyTimeline timeline_;
+    timeline::AnyEntry shown_;
+    bool hasTimeline_ = false;
+    bool running_ = false;
+    bool pending_ = false;
+    int requests_ = 0;
+    Date lastRequest_;
+    QTimer wake_;
+};
+
+} // namespace velk::host

@@ -1,0 +1,155 @@
+#include "host/WidgetWindow.h"
+
+#include "host/WidgetTimeline.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QStyleHints>
+
+#ifdef VELK_HAVE_XCB
+#include <QtGui/qguiapplication_platform.h>
+#include <cstring>
+#include <xcb/xcb.h>
+#endif
+
+namespace velk::host {
+
+view::Environment desktopEnvironment()
+{
+    const QColor window = QGuiApplication::palette().color(QPalette::Window);
+    return {window.lightness() < 128 ? view::ColorScheme::dark : view::ColorScheme::light,
+            view::RenderingMode::fullColor};
+}
+
+WidgetWindow::WidgetWindow(const Placement& placement, WidgetTimeline* timeline)
+    : id_(placement.id), timeline_(timeline), scale_(placement.scale)
+{
+    setFlags(Qt::FramelessWindowHint | Qt::Tool | Qt::WindowStaysOnBottomHint | Qt::WindowDoesNotAcceptFocus);
+    QSurfaceFormat format;
+    format.setAlphaBufferSize(8);
+    setFormat(format);
+    setTitle(timeline->widget().displayName());
+    setPosition(placement.position);
+    const QSizeF size = timeline::designSize(timeline->widget().family()) * scale_;
+    resize(size.toSize());
+    // Timer texts advance between entries; a coarse tick is enough for whole seconds.
+    ticker_.setInterval(1000);
+    ticker_.setTimerType(Qt::CoarseTimer);
+    connect(&ticker_, &QTimer::timeout, this, [this] { rerender(); });
+    connect(timeline, &WidgetTimeline::entryChanged, this, &WidgetWindow::rerender);
+    rerender();
+}
+
+WidgetWindow::~WidgetWindow() = default;
+
+void WidgetWindow::setWidgetScale(qreal scale)
+{
+    scale_ = scale;
+    shown_ = {};
+    resize((timeline::designSize(timeline_->widget().family()) * scale_).toSize());
+    rerender();
+}
+
+void WidgetWindow::rerender()
+{
+    const QSizeF size = timeline::designSize(timeline_->widget().family()) * scale_;
+    // Laid out at the real size: the root's scale unit sizes text and strokes for it, so they
+    // stay crisp instead of being stretched.
+    const view::View content = timeline_->widget().render(timeline_->entry());
+    tree_ = view::layout(content.frame(size.width(), size.height()), size, desktopEnvironment());
+    const bool ticking = view::updatesEverySecond(tree_);
+    if (ticking && !ticker_.isActive()) ticker_.start();
+    if (!ticking) ticker_.stop();
+    // A new entry (or a tick) often draws exactly what is on screen already: the inspected
+    // tree holds every text as shown, colour and frame, so an equal one needs no paint.
+    QJsonObject shown = view::inspect(tree_);
+    if (shown == shown_) return;
+    shown_ = std::move(shown);
+    update();
+}
+
+void WidgetWindow::paintEvent(QPaintEvent*)
+{
+    ++paints_;
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(QRect(QPoint(), size()), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setRenderHint(QPainter::Antialiasing);
+    view::paint(tree_, painter);
+}
+
+std::optional<view::ButtonAction> WidgetWindow::actionAt(QPointF pos) const { return view::hitTest(tree_, pos); }
+
+void WidgetWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        if (onMenu) onMenu(event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    pressAt_ = event->globalPosition();
+    startPos_ = position();
+    dragging_ = false;
+}
+
+void WidgetWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!pressAt_ || !(event->buttons() & Qt::LeftButton)) return;
+    const QPointF delta = event->globalPosition() - *pressAt_;
+    if (!dragging_ && delta.manhattanLength() < QGuiApplication::styleHints()->startDragDistance()) return;
+    dragging_ = true;
+    setPosition(startPos_ + delta.toPoint());
+}
+
+void WidgetWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !pressAt_) return;
+    pressAt_.reset();
+    if (dragging_) {
+        dragging_ = false;
+        if (onMoved) onMoved(position());
+        return;
+    }
+    if (auto action = actionAt(event->position())) {
+        if (onAction) onAction(*action);
+    } else if (auto url = view::widgetURL(tree_)) {
+        if (onOpenURL) onOpenURL(*url);
+    }
+}
+
+void WidgetWindow::showEvent(QShowEvent* event)
+{
+    applyDesktopHints();
+    QRasterWindow::showEvent(event);
+}
+
+void WidgetWindow::applyDesktopHints()
+{
+#ifdef VELK_HAVE_XCB
+    // Qt has flags for "below" but none for "every workspace" or "not in the task bar": set the
+    // window-manager hints before the window is mapped, where the manager reads them (Qt keeps
+    // states it did not set itself when it adds its own).
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return;
+    xcb_connection_t* c = x11->connection();
+    auto atom = [c](const char* name) {
+        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(r);
+        return a;
+    };
+    const auto window = xcb_window_t(winId());
+    const xcb_atom_t states[] = {atom("_NET_WM_STATE_BELOW"), atom("_NET_WM_STATE_STICKY"),
+                                 atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 4, states);
+    const uint32_t allDesktops = 0xFFFFFFFF;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL, 32, 1,
+                        &allDesktops);
+    xcb_flush(c);
+#endif
+}
+
+} // namespace velk::host

@@ -1,0 +1,72 @@
+#pragma once
+// One placed widget on the desktop: a frameless, translucent window below normal windows, off
+// the task bar and on every workspace, painting the widget's laid-out view at the screen's
+// pixel ratio. It draws only when what it shows changes, or once a second while it shows a
+// self-updating timer. Drags move it; a tap runs a button or opens the widget URL; what to do
+// with those is the host's business.
+#include "host/PlacementStore.h"
+#include "platform/view/Layout.h"
+
+#include <QRasterWindow>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+namespace velk::host {
+
+class WidgetTimeline;
+
+class WidgetWindow : public QRasterWindow {
+    Q_OBJECT
+public:
+    WidgetWindow(const Placement& placement, WidgetTimeline* timeline);
+    ~WidgetWindow() override;
+
+    const QString& placementId() const { return id_; }
+    WidgetTimeline* timeline() const { return timeline_; }
+    qreal widgetScale() const { return scale_; }
+    void setWidgetScale(qreal scale);
+
+    // Lays the current entry out again and repaints (an entry or the look changed).
+    void rerender();
+    // The view as laid out now, for inspection.
+    const view::LaidOutTree& tree() const { return tree_; }
+    bool updatesEverySecond() const { return ticker_.isActive(); }
+    int paintCount() const { return paints_; }
+
+    // Sent by the window: a drag ended at a new place; a tap on a button; a tap on the widget
+    // elsewhere when it has a URL; a right click.
+    std::function<void(QPoint)> onMoved;
+    std::function<void(const view::ButtonAction&)> onAction;
+    std::function<void(const QUrl&)> onOpenURL;
+    std::function<void(QPoint globalPos)> onMenu;
+
+    // The tap a release at `pos` (window coordinates) makes: a button's action, else the URL.
+    std::optional<view::ButtonAction> actionAt(QPointF pos) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void applyDesktopHints();
+
+    QString id_;
+    WidgetTimeline* timeline_;
+    qreal scale_ = 1;
+    view::LaidOutTree tree_;
+    QJsonObject shown_; // the inspected tree last painted
+    QTimer ticker_;
+    int paints_ = 0;
+    std::optional<QPointF> pressAt_;  // global position of the left press
+    QPoint startPos_;
+    bool dragging_ = false;
+};
+
+// The colour scheme of the desktop, from the application palette.
+view::Environment desktopEnvironment();
+
+} // namespace velk::host
