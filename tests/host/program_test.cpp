@@ -1,5 +1,6 @@
 // The real velk-widgets against the real plug-in, as a user runs it.
 #include "platform/core/Defaults.h"
+#include "fixtures/calendar/CalendarFixtures.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -71,4 +72,28 @@ TEST(ProgramTest, ClearErrorsNeverACrash)
     // A directory holding the plug-in is as good as its path.
     env.insert("VELK_WIDGETS_PLUGIN", QFileInfo(VELK_WIDGETS_PROGRAM).absolutePath());
     EXPECT_EQ(velkWidgets({"list"}, env).status, 0);
+}
+
+// Today's reminders come from the user's iCalendar files through the real plug-in, and the
+// toggle run from the command line completes one in its file and refreshes the stored snapshot.
+TEST(ProgramTest, RemindersFromCalendarFilesAndTheToggleWritesBack)
+{
+    const QString store = qEnvironmentVariable("XDG_DATA_HOME") + "/velk/calendars";
+    ASSERT_TRUE(velk::test::copyCalendarFixtures(store));
+    velk::CalendarAccess::setStatus(velk::CalendarEntityType::reminder, velk::CalendarAuthorizationStatus::fullAccess);
+    velk::Defaults::shared().setInteger("velk.timeformat", 24);
+
+    const Result tree = velkWidgets({"tree", "velk.reminders.checklist", "--now", "2025-03-07T09:30:00Z"});
+    ASSERT_EQ(tree.status, 0) << tree.err.toStdString();
+    EXPECT_TRUE(tree.out.contains("\"Call the bank\"")) << tree.out.toStdString();
+    EXPECT_TRUE(tree.out.contains("\"Pay rent\""));
+
+    const Result run = velkWidgets({"run-intent", "ToggleReminderIntent", "--param", "reminderID=call-1"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QFile ics(store + "/Personal/call-bank.ics");
+    ASSERT_TRUE(ics.open(QIODevice::ReadOnly));
+    const QByteArray text = ics.readAll();
+    EXPECT_TRUE(text.contains("STATUS:COMPLETED")) << text.toStdString();
+    EXPECT_TRUE(text.contains("SUMMARY:Call the bank"));
+    EXPECT_TRUE(velk::Defaults::shared().data("velk.snapshot.reminders.v1").has_value());
 }
