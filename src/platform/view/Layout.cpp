@@ -49,16 +49,19 @@ QPointF alignIn(const QSizeF& outer, const QSizeF& child, Alignment a)
 
 qreal orZero(std::optional<qreal> v) { return v.value_or(0); }
 
+// Plans and their working lists are needed only while laying out; they come from the layouter's
+// scratch buffer, released in one go when the layout is done.
 struct StackPlan {
-    std::vector<Proposal> proposals;
-    std::vector<Measure> measures;
-    std::vector<QPointF> offsets;
+    explicit StackPlan(std::pmr::memory_resource* memory) : proposals(memory), measures(memory), offsets(memory) {}
+    std::pmr::vector<Proposal> proposals;
+    std::pmr::vector<Measure> measures;
+    std::pmr::vector<QPointF> offsets;
     Measure total;
 };
 
 class Layouter {
 public:
-    explicit Layouter(LayoutArena& arena) : m_arena(arena) {}
+    explicit Layouter(LayoutArena& arena) : m_arena(arena), m_scratch(m_buffer, sizeof m_buffer) {}
 
     RNode* resolve(const View& v, const Inherited* inh, Axis axis);
     Measure measure(RNode* r, const Proposal& p);
@@ -67,7 +70,7 @@ public:
 private:
     RNode* newNode(const Node* n, Kind k, const Inherited* inh)
     {
-        RNode& r = m_arena.nodes.emplace_back();
+        RNode& r = m_arena.nodes.emplace_back(&m_arena.memory);
         r.node = n;
         r.kind = k;
         r.inherited = inh;
@@ -80,6 +83,8 @@ private:
     RNode* geometryContent(RNode* r, QSizeF size);
 
     LayoutArena& m_arena;
+    alignas(std::max_align_t) std::byte m_buffer[16384];
+    std::pmr::monotonic_buffer_resource m_scratch;
 };
 
 RNode* Layouter::resolve(const View& v, const Inherited* inh, Axis axis)
@@ -161,6 +166,8 @@ Measure Layouter::measure(RNode* r, const Proposal& p)
         if (e.proposal == p)
             return e.measure;
     Measure m = compute(r, p);
+    if (r->cache.empty())
+        r->cache.reserve(4); // stacks ask each child two or three sizes
     r->cache.push_back({p, m});
     return m;
 }
@@ -179,14 +186,14 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
     const bool horizontal = r->kind == Kind::hstack;
     const auto& kids = r->children;
     const size_t n = kids.size();
-    StackPlan plan;
+    StackPlan plan(&m_scratch);
     plan.proposals.resize(n);
     plan.measures.resize(n);
     plan.offsets.resize(n);
     if (n == 0)
         return plan;
 
-    std::vector<qreal> gaps(n - 1);
+    std::pmr::vector<qreal> gaps(n - 1, &m_scratch);
     qreal totalGaps = 0;
     for (size_t i = 0; i + 1 < n; ++i) {
         gaps[i] = r->node->spacing ? *r->node->spacing
@@ -209,18 +216,24 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
     } else {
         // Least flexible first; each child is offered an equal share of what is left. Higher
         // layout priorities go first and leave the others only their minimum.
-        std::vector<qreal> minimum(n), flexibility(n);
+        std::pmr::vector<qreal> minimum(n, &m_scratch), flexibility(n, &m_scratch);
         for (size_t i = 0; i < n; ++i) {
             minimum[i] = mainOf(measure(kids[i], prop(0.0)));
             const qreal maximum = mainOf(measure(kids[i], prop(infinity)));
             flexibility[i] = maximum - minimum[i];
+            if (std::isnan(flexibility[i])) // unbounded both ways: as flexible as it gets
+                flexibility[i] = infinity;
         }
-        std::vector<size_t> order(n);
+        std::pmr::vector<size_t> order(n, &m_scratch);
         std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        // Ties keep the children's order (a plain sort with the index as the last key does
+        // what a stable sort would, without its buffer).
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
             if (kids[a]->priority != kids[b]->priority)
                 return kids[a]->priority > kids[b]->priority;
-            return flexibility[a] < flexibility[b];
+            if (flexibility[a] != flexibility[b])
+                return flexibility[a] < flexibility[b];
+            return a < b;
         });
         qreal remaining = *main - totalGaps;
         size_t g = 0;
@@ -247,7 +260,7 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
     // Along the axis, one after another; across it, by the stack's alignment guide.
     qreal pos = 0;
     qreal minCross = infinity, maxCross = -infinity;
-    std::vector<qreal> crossPos(n);
+    std::pmr::vector<qreal> crossPos(n, &m_scratch);
     for (size_t i = 0; i < n; ++i) {
         const Measure& m = plan.measures[i];
         const qreal guide = horizontal ? alongV(r->node->alignment.vertical, m)
@@ -281,7 +294,7 @@ StackPlan Layouter::planZStack(RNode* r, const Proposal& p)
 {
     const auto& kids = r->children;
     const size_t n = kids.size();
-    StackPlan plan;
+    StackPlan plan(&m_scratch);
     plan.proposals.assign(n, p);
     plan.measures.resize(n);
     plan.offsets.resize(n);

@@ -5,6 +5,8 @@
 #include "platform/view/Node.h"
 #include "platform/view/TextLayout.h"
 #include <deque>
+#include <memory_resource>
+#include <vector>
 
 namespace velk::view {
 
@@ -27,12 +29,14 @@ struct Measure {
 enum class Axis : quint8 { none, horizontal, vertical };
 
 struct RNode {
+    explicit RNode(std::pmr::memory_resource* memory) : children(memory), cache(memory) {}
+
     const Node* node = nullptr;
     Kind kind = Kind::empty;
     Axis axis = Axis::none; // a spacer's stack direction
     double priority = 0;
     const Inherited* inherited = nullptr;
-    std::vector<RNode*> children;
+    std::pmr::vector<RNode*> children;
 
     // texts and timers
     QString shownText;
@@ -43,10 +47,13 @@ struct RNode {
         Proposal proposal;
         Measure measure;
     };
-    std::vector<Entry> cache;
+    std::pmr::vector<Entry> cache;
 };
 
+// Everything a layout resolves lives as long as its tree and goes at once, so the nodes'
+// small vectors come from one growing buffer instead of the heap one by one.
 struct LayoutArena {
+    std::pmr::monotonic_buffer_resource memory; // declared first: outlives the nodes using it
     std::deque<RNode> nodes;
     std::deque<Inherited> inherited;
     std::deque<View> keep; // the laid-out view and those built by readers during layout

@@ -1,10 +1,14 @@
 #include "platform/core/Clock.h"
 #include "platform/view/LayoutNodes.h"
 #include "platform/view/ShapePaths.h"
+#include "platform/view/Sprites.h"
 #include "platform/view/Symbols.h"
 #include <QLinearGradient>
 #include <QPainter>
+#include <array>
 #include <cmath>
+#include <deque>
+#include <vector>
 
 namespace velk::view {
 
@@ -34,13 +38,6 @@ bool invisible(const Fill& f)
     return c && c->a <= 0;
 }
 
-// An offscreen layer the size of the painter's device, drawn with the same transform, so
-// effects that need the painted pixels (glow, mask) can work on them.
-struct Layer {
-    QImage image;
-    qreal scale = 1; // layer pixels per device pixel
-};
-
 // The device's size in pixels: images report pixels, windows report points.
 QSizeF devicePixels(const QPaintDevice* dev)
 {
@@ -49,18 +46,50 @@ QSizeF devicePixels(const QPaintDevice* dev)
     return QSizeF(dev->width(), dev->height()) * dev->devicePixelRatioF();
 }
 
-Layer beginLayer(QPainter& painter, QPainter& layerPainter, qreal scale = 1)
-{
-    const QSizeF dev = devicePixels(painter.device());
-    const QSize px(int(std::ceil(dev.width() * scale)), int(std::ceil(dev.height() * scale)));
-    Layer l{QImage(px.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied), scale};
-    l.image.fill(Qt::transparent);
-    layerPainter.begin(&l.image);
-    layerPainter.setRenderHints(painter.renderHints());
-    layerPainter.setTransform(painter.deviceTransform() * QTransform::fromScale(scale, scale));
-    layerPainter.setOpacity(1);
-    return l;
-}
+// Offscreen layers the size of the painter's device (times `scale`), drawn with the same
+// transform, so effects that need the painted pixels (glow, mask) can work on them. Every
+// render paints its glow again, so the images are kept per thread and reused by nesting depth
+// (a mask holds its content layer while it paints the mask into the next one).
+class Layer {
+public:
+    Layer(QPainter& painter, QPainter& layerPainter, qreal scale = 1) : m_index(depth()++), m_scale(scale)
+    {
+        const QSizeF dev = devicePixels(painter.device());
+        const QSize px = QSize(int(std::ceil(dev.width() * scale)), int(std::ceil(dev.height() * scale))).expandedTo(QSize(1, 1));
+        std::deque<QImage>& images = pool();
+        if (images.size() <= m_index)
+            images.resize(m_index + 1);
+        QImage& img = images[m_index];
+        if (img.size() != px)
+            img = QImage(px, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        layerPainter.begin(&img);
+        layerPainter.setRenderHints(painter.renderHints());
+        layerPainter.setTransform(painter.deviceTransform() * QTransform::fromScale(scale, scale));
+        layerPainter.setOpacity(1);
+    }
+    ~Layer() { --depth(); }
+    Layer(const Layer&) = delete;
+    Layer& operator=(const Layer&) = delete;
+
+    QImage& image() const { return pool()[m_index]; }
+    qreal scale() const { return m_scale; } // layer pixels per device pixel
+
+private:
+    static size_t& depth()
+    {
+        thread_local size_t d = 0;
+        return d;
+    }
+    static std::deque<QImage>& pool()
+    {
+        thread_local std::deque<QImage> images; // a deque keeps outer layers in place as it grows
+        return images;
+    }
+
+    size_t m_index;
+    qreal m_scale;
+};
 
 void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset = {})
 {
@@ -72,54 +101,109 @@ void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset = {}
     painter.restore();
 }
 
-// Three box blurs in each direction approximate a Gaussian of standard deviation `sigma`.
-void blur(QImage& img, qreal sigma)
+// One box-blur pass along rows: the mean of the 2 * radius + 1 values around each, with
+// values past the ends counting as zero.
+void boxRows(const quint8* __restrict src, quint8* __restrict dst, int w, int h, int radius)
 {
-    if (sigma < 0.3)
-        return;
-    const int box = std::max(1, int(std::lround(std::sqrt(4 * sigma * sigma + 1))));
-    const int radius = box / 2;
-    const int w = img.width(), h = img.height();
-    std::vector<quint32> line(std::max(w, h));
-    auto pass = [&](quint32* base, int count, int stride) {
-        for (int i = 0; i < count; ++i)
-            line[i] = base[i * stride];
-        const int window = 2 * radius + 1;
-        // Fixed-point reciprocal: a division per channel per pixel dominates otherwise.
-        const quint32 inv = quint32((1u << 24) / unsigned(window));
-        quint32 sum[4] = {0, 0, 0, 0};
-        auto addPx = [&](quint32 v) {
-            sum[0] += v & 0xff;
-            sum[1] += (v >> 8) & 0xff;
-            sum[2] += (v >> 16) & 0xff;
-            sum[3] += v >> 24;
-        };
-        auto subPx = [&](quint32 v) {
-            sum[0] -= v & 0xff;
-            sum[1] -= (v >> 8) & 0xff;
-            sum[2] -= (v >> 16) & 0xff;
-            sum[3] -= v >> 24;
-        };
-        for (int i = 0; i <= radius && i < count; ++i)
-            addPx(line[i]);
-        for (int i = 0; i < count; ++i) {
-            base[i * stride] = quint32((quint64(sum[0]) * inv) >> 24) | (quint32((quint64(sum[1]) * inv) >> 24) << 8) |
-                               (quint32((quint64(sum[2]) * inv) >> 24) << 16) |
-                               (quint32((quint64(sum[3]) * inv) >> 24) << 24);
-            const int out = i - radius, in = i + radius + 1;
-            if (out >= 0)
-                subPx(line[out]);
-            if (in < count)
-                addPx(line[in]);
+    // Fixed-point reciprocal: a division per pixel dominates otherwise. The largest sum times
+    // it stays below 255 << 24, inside 32 bits.
+    const quint32 inv = quint32((1u << 24) / unsigned(2 * radius + 1));
+    // The window enters the row until `enterEnd` and leaves it from `leaveStart`.
+    const int enterEnd = std::max(0, w - radius - 1), leaveStart = std::min(w, radius);
+    for (int y = 0; y < h; ++y) {
+        const quint8* s = src + size_t(y) * w;
+        quint8* d = dst + size_t(y) * w;
+        quint32 sum = 0;
+        for (int i = 0; i <= radius && i < w; ++i)
+            sum += s[i];
+        int i = 0;
+        for (; i < std::min(leaveStart, enterEnd); ++i) {
+            d[i] = quint8((sum * inv) >> 24);
+            sum += s[i + radius + 1];
         }
-    };
-    for (int k = 0; k < 3; ++k) {
-        for (int y = 0; y < h; ++y)
-            pass(reinterpret_cast<quint32*>(img.scanLine(y)), w, 1);
-        quint32* bits = reinterpret_cast<quint32*>(img.bits());
-        const int stride = int(img.bytesPerLine() / 4);
+        for (; i < enterEnd; ++i) {
+            d[i] = quint8((sum * inv) >> 24);
+            sum += s[i + radius + 1];
+            sum -= s[i - radius];
+        }
+        for (; i < w; ++i) {
+            d[i] = quint8((sum * inv) >> 24);
+            if (i >= radius)
+                sum -= s[i - radius];
+            if (i + radius + 1 < w)
+                sum += s[i + radius + 1];
+        }
+    }
+}
+
+// The same along columns, a row at a time so the inner loops run over contiguous memory.
+void boxColumns(const quint8* __restrict src, quint8* __restrict dst, int w, int h, int radius, std::vector<quint32>& sum)
+{
+    const quint32 inv = quint32((1u << 24) / unsigned(2 * radius + 1));
+    sum.assign(size_t(w), 0);
+    quint32* acc = sum.data();
+    for (int r = 0; r <= radius && r < h; ++r) {
+        const quint8* s = src + size_t(r) * w;
         for (int x = 0; x < w; ++x)
-            pass(bits + x, h, stride);
+            acc[x] += s[x];
+    }
+    for (int y = 0; y < h; ++y) {
+        quint8* d = dst + size_t(y) * w;
+        for (int x = 0; x < w; ++x)
+            d[x] = quint8((acc[x] * inv) >> 24);
+        if (y - radius >= 0) {
+            const quint8* out = src + size_t(y - radius) * w;
+            for (int x = 0; x < w; ++x)
+                acc[x] -= out[x];
+        }
+        if (y + radius + 1 < h) {
+            const quint8* in = src + size_t(y + radius + 1) * w;
+            for (int x = 0; x < w; ++x)
+                acc[x] += in[x];
+        }
+    }
+}
+
+// Turns a painted layer into its glow: the coverage (alpha) blurred, three box blurs in each
+// direction approximating a Gaussian of standard deviation `sigma`, then filled with `color`.
+// Only the alpha is blurred because the glow is one colour: the colour channels would carry
+// the same shape at four times the work.
+void glow(QImage& img, const QColor& color, qreal sigma)
+{
+    const int w = img.width(), h = img.height();
+    const size_t count = size_t(w) * size_t(h);
+    thread_local std::vector<quint8> plane, scratch;
+    thread_local std::vector<quint32> sums;
+    plane.resize(count);
+    scratch.resize(count);
+    for (int y = 0; y < h; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        quint8* a = plane.data() + size_t(y) * w;
+        for (int x = 0; x < w; ++x)
+            a[x] = quint8(qAlpha(line[x]));
+    }
+    if (sigma >= 0.3) {
+        const int box = std::max(1, int(std::lround(std::sqrt(4 * sigma * sigma + 1))));
+        const int radius = box / 2;
+        for (int k = 0; k < 3; ++k) {
+            boxRows(plane.data(), scratch.data(), w, h, radius);
+            boxColumns(scratch.data(), plane.data(), w, h, radius, sums);
+        }
+    }
+    // The premultiplied colour at every coverage, rounded as the painter's own blending does.
+    const QRgb premul = qPremultiply(color.rgba());
+    std::array<QRgb, 256> shade;
+    for (quint32 a = 0; a < 256; ++a) {
+        quint64 t = ((quint64(premul) | (quint64(premul) << 24)) & 0x00ff00ff00ff00ffull) * a;
+        t = (t + ((t >> 8) & 0x00ff00ff00ff00ffull) + 0x0080008000800080ull) >> 8;
+        t &= 0x00ff00ff00ff00ffull;
+        shade[a] = QRgb(quint32(t) | quint32(t >> 24));
+    }
+    for (int y = 0; y < h; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const quint8* a = plane.data() + size_t(y) * w;
+        for (int x = 0; x < w; ++x)
+            line[x] = shade[a[x]];
     }
 }
 
@@ -158,7 +242,9 @@ void Painter::paintText(const LaidOutNode& n, const RNode& r, QPainter& p)
     const qreal spacing = r.text.lineSpacing * n.fontScale;
     const TextAlignment align = s.alignment.value_or(TextAlignment::leading);
     const bool strike = s.strikethrough.value_or(false);
-    p.setPen(QPen(brush(r.foreground, n.frame), 1));
+    const QPen pen(brush(r.foreground, n.frame), 1);
+    p.setPen(pen);
+    const Color* solid = r.foreground.color();
     for (int i = 0; i < lines.size(); ++i) {
         const qreal width = f.advance(lines[i]);
         qreal x = n.frame.left();
@@ -167,7 +253,8 @@ void Painter::paintText(const LaidOutNode& n, const RNode& r, QPainter& p)
         else if (align == TextAlignment::trailing)
             x += n.frame.width() - width;
         const qreal baseline = n.frame.top() + i * (lh + spacing) + f.ascent();
-        f.draw(p, QPointF(x, baseline), lines[i]);
+        if (!solid || !drawTextSprite(p, f, QPointF(x, baseline), lines[i], pen.color()))
+            f.draw(p, QPointF(x, baseline), lines[i]);
         if (strike && !lines[i].isEmpty()) {
             const qreal thickness = std::max<qreal>(0.5, f.metrics().lineWidth());
             const qreal y = baseline - f.metrics().strikeOutPos();
@@ -187,9 +274,12 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
         if (invisible(f))
             return;
         const qreal d = std::min(n.frame.width(), n.frame.height());
+        const QRectF dot(n.frame.center().x() - d / 2, n.frame.center().y() - d / 2, d, d);
+        if (const Color* c = f.color(); c && drawDotSprite(p, dot, qcolor(*c)))
+            return;
         p.setPen(Qt::NoPen);
         p.setBrush(brush(f, n.frame));
-        p.drawEllipse(QRectF(n.frame.center().x() - d / 2, n.frame.center().y() - d / 2, d, d));
+        p.drawEllipse(dot);
         p.setBrush(Qt::NoBrush);
         return;
     }
@@ -234,14 +324,11 @@ void Painter::paintShadow(const LaidOutNode& n, const Node& node, QPainter& p)
         const qreal sigma = node.value / 2 * dpr;
         const qreal scale = std::clamp<qreal>(1.5 / std::max<qreal>(sigma, 0.01), 0.2, 1.0);
         QPainter lp;
-        Layer layer = beginLayer(p, lp, scale);
+        Layer layer(p, lp, scale);
         paintChildren(n, lp);
-        lp.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        lp.resetTransform();
-        lp.fillRect(layer.image.rect(), qcolor(node.color));
         lp.end();
-        blur(layer.image, sigma * scale);
-        drawLayer(p, layer.image, QPointF(node.x, node.y) * dpr);
+        glow(layer.image(), qcolor(node.color), sigma * scale);
+        drawLayer(p, layer.image(), QPointF(node.x, node.y) * dpr);
     }
     paintChildren(n, p);
 }
@@ -249,18 +336,20 @@ void Painter::paintShadow(const LaidOutNode& n, const Node& node, QPainter& p)
 void Painter::paintMask(const LaidOutNode& n, QPainter& p)
 {
     QPainter cp;
-    Layer content = beginLayer(p, cp);
+    Layer content(p, cp);
     paintNode(n.children[0], cp);
     cp.end();
-    QPainter mp;
-    Layer mask = beginLayer(p, mp);
-    paintNode(n.children[1], mp);
-    mp.end();
-    cp.begin(&content.image);
-    cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    cp.drawImage(0, 0, mask.image);
-    cp.end();
-    drawLayer(p, content.image);
+    {
+        QPainter mp;
+        Layer mask(p, mp);
+        paintNode(n.children[1], mp);
+        mp.end();
+        cp.begin(&content.image());
+        cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        cp.drawImage(0, 0, mask.image());
+        cp.end();
+    }
+    drawLayer(p, content.image());
 }
 
 QTransform anchored(const QRectF& frame, UnitPoint anchor, const QTransform& t)

@@ -1,0 +1,205 @@
+#include "platform/view/Sprites.h"
+#include "platform/view/Fonts.h"
+#include <QHash>
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <cmath>
+
+namespace velk::view {
+
+namespace {
+
+constexpr qreal kMaxDotSide = 48; // device pixels; larger dots are few and cheap to draw directly
+constexpr qreal kSubpixel = 256;  // finer than the rasterizer's own grid
+constexpr qsizetype kMaxBytes = 8 << 20; // per thread and kind, then the cache starts over
+// Glyphs larger than this (device pixels) are filled as outlines on every draw.
+constexpr qreal kGlyphCacheLimit = 64;
+
+qint32 sub(qreal v) { return qint32(std::lround(v * kSubpixel)); }
+
+// What decides the pixels besides the shape: where it falls inside its first device pixel,
+// the device scale, its colour and the painter's opacity.
+struct Placement {
+    qint32 fx, fy;     // 1/kSubpixel device pixels
+    qint32 sx, sy;     // device pixels per point, 1/kSubpixel
+    QRgb color;
+    qint32 opacity;    // 1/256
+    friend bool operator==(const Placement&, const Placement&) = default;
+};
+
+size_t qHash(const Placement& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.fx, k.fy, k.sx, k.sy, k.color, k.opacity);
+}
+
+struct DotKey {
+    Placement at;
+    qint32 w, h; // device pixels, 1/kSubpixel
+    friend bool operator==(const DotKey&, const DotKey&) = default;
+};
+
+size_t qHash(const DotKey& k, size_t seed = 0) { return qHashMulti(seed, k.at, k.w, k.h); }
+
+struct TextKey {
+    Placement at;
+    QFont font;
+    QString text;
+    int hints;
+    friend bool operator==(const TextKey&, const TextKey&) = default;
+};
+
+size_t qHash(const TextKey& k, size_t seed = 0) { return qHashMulti(seed, k.at, k.font, k.text, k.hints); }
+
+struct Sprite {
+    QImage image;
+    QPoint offset; // device pixels from the whole-pixel corner of the drawn position
+};
+
+template <typename Key>
+struct SpriteCache {
+    QHash<Key, Sprite> sprites;
+    qsizetype bytes = 0;
+
+    const Sprite* find(const Key& key) const
+    {
+        auto it = sprites.constFind(key);
+        return it == sprites.constEnd() ? nullptr : &*it;
+    }
+    const Sprite& insert(const Key& key, Sprite sprite)
+    {
+        if (bytes + sprite.image.sizeInBytes() > kMaxBytes) {
+            sprites.clear();
+            bytes = 0;
+        }
+        bytes += sprite.image.sizeInBytes();
+        return *sprites.insert(key, std::move(sprite));
+    }
+};
+
+// Where the painter stands: a sprite can stand in for a direct draw only on the raster engine,
+// without clipping, blending over, unrotated and unsheared.
+struct Device {
+    QTransform transform;
+    qreal opacity;
+};
+
+std::optional<Device> spriteDevice(const QPainter& painter)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return std::nullopt;
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0)
+        return std::nullopt;
+    return Device{t, painter.opacity()};
+}
+
+// A sprite to paint with the device transform moved by whole pixels to `corner`, so the
+// rasterizer sees the same fractions and produces the same coverage as a direct draw.
+QImage newSprite(QSize size, const Device& d, QPointF corner, QPainter& sp)
+{
+    QImage sprite(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    sp.begin(&sprite);
+    sp.setOpacity(d.opacity);
+    sp.setTransform(QTransform(d.transform.m11(), 0, 0, d.transform.m22(), d.transform.dx() - corner.x(),
+                               d.transform.dy() - corner.y()));
+    return sprite;
+}
+
+// Blits one to one in device pixels: the world transform that cancels the device's own scaling,
+// at full opacity since the sprite already carries it.
+void blit(QPainter& painter, const Device& d, QPointF corner, const Sprite& sprite)
+{
+    const QTransform world = painter.worldTransform();
+    painter.setWorldTransform((world.inverted() * d.transform).inverted());
+    if (d.opacity != 1)
+        painter.setOpacity(1);
+    painter.drawImage(corner + QPointF(sprite.offset), sprite.image);
+    if (d.opacity != 1)
+        painter.setOpacity(d.opacity);
+    painter.setWorldTransform(world);
+}
+
+bool reasonable(QPointF p) { return std::abs(p.x()) < 1e6 && std::abs(p.y()) < 1e6; }
+
+} // namespace
+
+bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color)
+{
+    const std::optional<Device> d = spriteDevice(painter);
+    if (!d || !painter.testRenderHint(QPainter::Antialiasing))
+        return false;
+    const QTransform& t = d->transform;
+    const QRectF px(rect.x() * t.m11() + t.dx(), rect.y() * t.m22() + t.dy(), rect.width() * t.m11(),
+                    rect.height() * t.m22());
+    if (!(px.width() > 0 && px.height() > 0 && px.width() <= kMaxDotSide && px.height() <= kMaxDotSide) ||
+        !reasonable(px.topLeft()))
+        return false;
+    const QPointF corner(std::floor(px.x()), std::floor(px.y()));
+    const DotKey key{{sub(px.x() - corner.x()), sub(px.y() - corner.y()), sub(t.m11()), sub(t.m22()), color.rgba(),
+                      qint32(std::lround(d->opacity * 256))},
+                     sub(px.width()), sub(px.height())};
+
+    thread_local SpriteCache<DotKey> cache;
+    const Sprite* sprite = cache.find(key);
+    if (!sprite) {
+        const QSize size(int(std::ceil(px.right() - corner.x())) + 1, int(std::ceil(px.bottom() - corner.y())) + 1);
+        QPainter sp;
+        QImage img = newSprite(size, *d, corner, sp);
+        sp.setRenderHint(QPainter::Antialiasing);
+        sp.setPen(Qt::NoPen);
+        sp.setBrush(color);
+        sp.drawEllipse(rect);
+        sp.end();
+        sprite = &cache.insert(key, {std::move(img), QPoint()});
+    }
+    blit(painter, *d, corner, *sprite);
+    return true;
+}
+
+bool drawTextSprite(QPainter& painter, const FontEntry& font, QPointF origin, const QString& text, const QColor& color)
+{
+    const std::optional<Device> d = spriteDevice(painter);
+    if (!d || text.isEmpty())
+        return false;
+    const QTransform& t = d->transform;
+    // Smaller glyphs come from the painter's glyph cache and are cheap already.
+    if (font.size() * std::sqrt(t.m11() * t.m22()) <= kGlyphCacheLimit)
+        return false;
+    const QPointF at = t.map(origin);
+    if (!reasonable(at))
+        return false;
+    const QPointF corner(std::floor(at.x()), std::floor(at.y()));
+    const TextKey key{{sub(at.x() - corner.x()), sub(at.y() - corner.y()), sub(t.m11()), sub(t.m22()), color.rgba(),
+                       qint32(std::lround(d->opacity * 256))},
+                      font.font(), text, int(painter.renderHints())};
+
+    thread_local SpriteCache<TextKey> cache;
+    const Sprite* sprite = cache.find(key);
+    if (!sprite) {
+        // The ink box in points around the baseline origin, with room for overhanging glyphs.
+        const qreal margin = font.size() * 0.5;
+        const QRectF ink = font.metrics()
+                               .boundingRect(text)
+                               .united(QRectF(0, -font.ascent(), font.advance(text), font.lineHeight()))
+                               .adjusted(-margin, -margin, margin, margin);
+        const QPoint offset(int(std::floor(ink.x() * t.m11())), int(std::floor(ink.y() * t.m22())));
+        const QSize size(int(std::ceil(ink.width() * t.m11())) + 2, int(std::ceil(ink.height() * t.m22())) + 2);
+        if (qint64(size.width()) * size.height() * 4 > kMaxBytes / 8)
+            return false;
+        QPainter sp;
+        QImage img = newSprite(size, *d, corner + QPointF(offset), sp);
+        sp.setRenderHints(painter.renderHints());
+        sp.setPen(QPen(color, 1));
+        font.draw(sp, origin, text);
+        sp.end();
+        sprite = &cache.insert(key, {std::move(img), offset});
+    }
+    blit(painter, *d, corner, *sprite);
+    return true;
+}
+
+} // namespace velk::view

@@ -1,0 +1,25 @@
+#pragma once
+// Dots and large texts drawn from pre-painted sprites. Widgets are walls of dots and every render
+// paints all of them again; the painter's own antialiased ellipse costs far more per dot than
+// copying the same pixels, and texts past the glyph cache's size are filled as outlines each time.
+#include <QColor>
+#include <QRectF>
+
+class QPainter;
+
+namespace velk::view {
+
+class FontEntry;
+
+// Paints the ellipse filling `rect` with `color` as `painter.drawEllipse` would (no pen,
+// antialiased) from a per-thread sprite cache. Returns false, having drawn nothing, where
+// the painter's state keeps a sprite from matching (clipping, rotation, other blend modes,
+// large dots); the caller then draws the ellipse itself.
+bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color);
+
+// The same for one line of text in `color` with its baseline starting at `origin`, as
+// `font.draw` would paint it; only texts too large for the painter's glyph cache qualify.
+bool drawTextSprite(QPainter& painter, const FontEntry& font, QPointF origin, const QString& text,
+                    const QColor& color);
+
+} // namespace velk::view

@@ -1,0 +1,69 @@
+// Dots and large texts are blitted from cached sprites and glows reuse their layers; a clipped
+// painter takes the direct path, so painting with and without a clip must give the same pixels.
+#include "platform/view/Layout.h"
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace velk;
+using namespace velk::view;
+
+namespace {
+
+const Color kGreen = Color::rgb255(93, 240, 93);
+
+QImage paintAt(const View& view, QSizeF size, qreal scale, bool clipped)
+{
+    QImage img(QSize(int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale))),
+               QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(scale);
+    img.fill(Qt::transparent);
+    const LaidOutTree tree = layout(view, size);
+    QPainter p(&img);
+    if (clipped)
+        p.setClipRect(QRectF(QPointF(0, 0), size));
+    paint(tree, p);
+    return img;
+}
+
+View dotsAndText()
+{
+    Views dots;
+    for (int i = 0; i < 9; ++i)
+        dots.push_back(Circle().fill(kGreen.opacity(i % 3 == 0 ? 1 : 0.4)).frame(3.5 + i * 0.75, 3.5 + i * 0.75));
+    return VStack(HAlign::leading, 2.25,
+                  {HStack(VAlign::center, 1.3, std::move(dots)),
+                   HStack(VAlign::center, 1.3, {Circle().fill(kGreen).frame(6, 6), Circle().fill(kGreen).frame(5, 5)})
+                       .opacity(0.55)
+                       .offset(0.3, 0.6),
+                   Text("21:47").font(Font::system(40, Weight::bold, Design::monospaced)).foregroundColor(kGreen)})
+        .padding(3.4);
+}
+
+TEST(PaintCache, SpritesPaintTheSamePixelsAsDirectDrawing)
+{
+    for (qreal scale : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        const QImage direct = paintAt(dotsAndText(), {160, 90}, scale, true);
+        // Twice: the first render fills the caches, the second draws from them.
+        for (int round = 0; round < 2; ++round)
+            EXPECT_EQ(paintAt(dotsAndText(), {160, 90}, scale, false), direct) << "round " << round;
+    }
+}
+
+TEST(PaintCache, NestedLayersKeepTheirOwnPixels)
+{
+    // A glow around masked content around another glow: three layers alive at once.
+    const View square = Rectangle().fill(Color::rgb255(255, 0, 0)).frame(20, 20);
+    const View nested = square.shadow(Color::rgb255(0, 0, 255), 2).mask(Circle().fill(Color::white(0)))
+                            .shadow(Color::rgb255(0, 255, 0), 7);
+    for (int round = 0; round < 2; ++round) {
+        const QImage img = renderImage(nested, {60, 60}, 2);
+        auto at = [&](int x, int y) { return img.pixelColor(x * 2, y * 2); };
+        EXPECT_EQ(at(30, 30), QColor(255, 0, 0));            // the content, masked to a circle
+        EXPECT_LT(at(21, 21).red(), 20);                     // the square's corner is cut away
+        EXPECT_GT(at(44, 30).alpha(), 0);                    // the outer glow spills out
+        EXPECT_GT(at(44, 30).green(), at(44, 30).blue());    // in its own colour
+    }
+}
+
+} // namespace
