@@ -231,6 +231,8 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
         std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
             if (kids[a]->priority != kids[b]->priority)
                 return kids[a]->priority > kids[b]->priority;
+            if (isSpacer(kids[a]) != isSpacer(kids[b])) // spacers take what the others leave
+                return isSpacer(kids[b]);
             if (flexibility[a] != flexibility[b])
                 return flexibility[a] < flexibility[b];
             return a < b;
@@ -245,9 +247,22 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
             for (size_t k = end; k < n; ++k)
                 lowerMinimum += minimum[order[k]];
             qreal groupRemaining = remaining - lowerMinimum;
+            // The group's spacers come last; until then their minimum lengths stay reserved and
+            // the other children share the rest.
+            qreal spacerMinimum = 0;
+            size_t others = 0;
+            for (size_t k = g; k < end; ++k) {
+                if (isSpacer(kids[order[k]]))
+                    spacerMinimum += minimum[order[k]];
+                else
+                    ++others;
+            }
             for (size_t k = g; k < end; ++k) {
                 const size_t i = order[k];
-                const qreal share = std::max<qreal>(0, groupRemaining / qreal(end - k));
+                const bool spacer = isSpacer(kids[i]);
+                const qreal share = spacer
+                    ? std::max<qreal>(0, groupRemaining / qreal(end - k))
+                    : std::max<qreal>(0, (groupRemaining - spacerMinimum) / qreal(others--));
                 plan.proposals[i] = prop(share);
                 plan.measures[i] = measure(kids[i], plan.proposals[i]);
                 groupRemaining -= mainOf(plan.measures[i]);

@@ -71,6 +71,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A spacer keeps its default minimum of 8 even when the stack overflows.
         LayoutCase{"spacer minimum", [] { return HStack({box(60, 10), Spacer(), box(60, 10)}); },
                    {100, 10}, {{{}, {0, 0, 128, 10}}, {{1}, {60, 5, 8, 0}}, {{2}, {68, 0, 60, 10}}}},
+        // A spacer takes only what the other children leave: a flexible neighbour gets all
+        // but the spacer's minimum, not an equal share.
+        LayoutCase{"spacer yields to flexible", [] { return HStack({Rectangle(), Spacer()}); },
+                   {100, 10}, {{{0}, {0, 0, 92, 10}}, {{1}, {92, 5, 8, 0}}}},
         LayoutCase{"spacer minimum zero", [] { return HStack({box(60, 10), Spacer(0), box(60, 10)}); },
                    {100, 10}, {{{}, {0, 0, 120, 10}}, {{2}, {60, 0, 60, 10}}}},
         // Explicit spacing applies next to spacers too.

@@ -240,7 +240,8 @@ TEST_F(RemindersViews, SingleFocus)
     const QJsonObject tree = inspectAt(RemindersSingle{RemindersProvider::sample(), ctx}, kSmall);
     const QStringList sample = texts(tree);
     ASSERT_EQ(sample.size(), 3);
-    EXPECT_TRUE(sample[1].startsWith("Water the mon"));
+    // Wrapped onto its two lines, whole.
+    EXPECT_EQ(sample[1].simplified(), "Water the monstera") << sample.join(" | ").toStdString();
     EXPECT_EQ(textNode(tree, sample[1])["lineLimit"].toInt(), 2);
     EXPECT_EQ(textNode(tree, "18:30 · SOON")["foreground"].toString(), pal.accent.hex());
 }
