@@ -1,22 +1,15 @@
 // Every widget render reads the theme settings afresh and derives its palette, so both sit on
 // the render path of all 53 widgets.
+#include "BenchSupport.h"
 #include "shared/look/ThemeStore.h"
 #include "shared/look/WidgetPalette.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 
 using namespace velk;
 
 namespace {
-
-// A private data folder, so the benchmark never reads or writes the user's settings.
-struct PrivateHome {
-    QTemporaryDir dir;
-    PrivateHome() { ::setenv("XDG_DATA_HOME", dir.path().toUtf8().constData(), 1); }
-};
 
 void BM_ThemeStoreCurrent(benchmark::State& state)
 {
@@ -42,11 +35,7 @@ BENCHMARK(BM_ThemeForRender);
 
 int main(int argc, char** argv)
 {
-    PrivateHome home;
+    bench::PrivateHome home;
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -1,6 +1,8 @@
 // Layout plus painting of a dense widget through the root view: a 35-dot bar, an 18 x 3 grid,
 // a chart of seven bars, six texts, glow and scanlines, on a large widget at scale 1 and 2.
 // Every widget render pays for this path, so it has to stay well under a frame.
+#include "BenchSupport.h"
+#include "RenderBench.h"
 #include "platform/view/Layout.h"
 #include "shared/look/Captions.h"
 #include "shared/look/DotPieces.h"
@@ -8,8 +10,6 @@
 #include "shared/look/WidgetRoot.h"
 
 #include <QGuiApplication>
-#include <QPainter>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
@@ -17,11 +17,6 @@ using namespace velk;
 using namespace velk::view;
 
 namespace {
-
-struct PrivateHome {
-    QTemporaryDir dir;
-    PrivateHome() { ::setenv("XDG_DATA_HOME", dir.path().toUtf8().constData(), 1); }
-};
 
 View denseContent(const WCtx& ctx)
 {
@@ -55,17 +50,7 @@ View denseRoot()
 void BM_DenseRootLayoutAndPaint(benchmark::State& state)
 {
     ThemeStore::save({QStringLiteral("green"), ThemeSettings::SurfaceStyle::solid});
-    const qreal dpr = qreal(state.range(0));
-    const QSizeF size(344, 344);
-    const Environment env{ColorScheme::dark, RenderingMode::fullColor};
-    QImage image(QSize(int(344 * dpr), int(344 * dpr)), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(dpr);
-    for (auto _ : state) {
-        image.fill(Qt::transparent);
-        const LaidOutTree tree = layout(denseRoot(), size, env);
-        QPainter p(&image);
-        paint(tree, p);
-    }
+    bench::layoutAndPaint(state, {344, 344}, denseRoot);
 }
 BENCHMARK(BM_DenseRootLayoutAndPaint)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
@@ -73,7 +58,7 @@ BENCHMARK(BM_DenseRootLayoutAndPaint)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosec
 
 int main(int argc, char** argv)
 {
-    PrivateHome home;
+    bench::PrivateHome home;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     // VELK_ROOT_PNG=<file> also writes the dense view at scale 2, for a look by eye.
@@ -81,9 +66,5 @@ int main(int argc, char** argv)
         ThemeStore::save({QStringLiteral("green"), ThemeSettings::SurfaceStyle::solid});
         renderImage(denseRoot(), {344, 344}, 2, Environment{ColorScheme::dark, RenderingMode::fullColor}).save(QString::fromLocal8Bit(png));
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

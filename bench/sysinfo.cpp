@@ -1,5 +1,6 @@
 // The system-monitor, network and storage widgets sample the host on every timeline build; one
 // full sample (processor, memory, graphics, network, storage) should stay well under 200 µs.
+#include "BenchSupport.h"
 #include "platform/sysinfo/CpuTicks.h"
 #include "platform/sysinfo/NetworkCounters.h"
 #include "platform/sysinfo/PowerSupplies.h"
@@ -8,19 +9,11 @@
 #include "fixtures/sysinfo/SysinfoFixtures.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 
 using namespace velk;
 
 namespace {
-
-// A private data folder, so the benchmark never reads or writes the user's settings.
-struct PrivateHome {
-    QTemporaryDir dir;
-    PrivateHome() { ::setenv("XDG_DATA_HOME", dir.path().toUtf8().constData(), 1); }
-};
 
 void fullSample()
 {
@@ -67,11 +60,7 @@ BENCHMARK(BM_ReadPowerSources)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    PrivateHome home;
+    bench::PrivateHome home;
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

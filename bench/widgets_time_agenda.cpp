@@ -1,6 +1,8 @@
 // Layout plus painting of each reminders and calendar widget at its design size, from its
 // placeholder entry, as the host draws it: root, theme, date texts and all. Scale 1 is the
 // figure that counts; scale 2 shows what a high-density screen costs.
+#include "BenchSupport.h"
+#include "RenderBench.h"
 #include "platform/core/Clock.h"
 #include "platform/view/Layout.h"
 #include "shared/look/ThemeStore.h"
@@ -8,8 +10,6 @@
 #include "widgets/time/RemindersWidgets.h"
 
 #include <QGuiApplication>
-#include <QPainter>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
@@ -18,32 +18,13 @@ using namespace velk::view;
 
 namespace {
 
-struct PrivateHome {
-    QTemporaryDir dir;
-    PrivateHome()
-    {
-        ::setenv("XDG_DATA_HOME", dir.path().toUtf8().constData(), 1);
-        ::setenv("XDG_CONFIG_HOME", dir.path().toUtf8().constData(), 1);
-    }
-};
-
 template <class Widget>
 void BM_Widget(benchmark::State& state)
 {
     ThemeStore::save({QStringLiteral("green"), ThemeSettings::SurfaceStyle::solid});
     const timeline::WidgetDefinition widget = Widget{}.body();
     const timeline::AnyEntry entry = widget.provider().placeholder({});
-    const QSizeF size = timeline::designSize(widget.family());
-    const qreal dpr = qreal(state.range(0));
-    const Environment env{ColorScheme::dark, RenderingMode::fullColor};
-    QImage image((size * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(dpr);
-    for (auto _ : state) {
-        image.fill(Qt::transparent);
-        const LaidOutTree tree = layout(widget.render(entry), size, env);
-        QPainter p(&image);
-        paint(tree, p);
-    }
+    bench::layoutAndPaint(state, timeline::designSize(widget.family()), [&] { return widget.render(entry); });
 }
 
 #define VELK_WIDGET_BENCH(W) BENCHMARK_TEMPLATE(BM_Widget, W)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)
@@ -60,14 +41,10 @@ VELK_WIDGET_BENCH(CalendarAgendaWidget);
 
 int main(int argc, char** argv)
 {
-    PrivateHome home;
+    bench::PrivateHome home;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     // A fixed day, so every run draws the same month and the same texts.
     Clock::pin(Date(786974400)); // 9 December 2025, midday UTC
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

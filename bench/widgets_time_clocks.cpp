@@ -1,25 +1,20 @@
 // Each clock widget rendered from a timeline entry at its design size: the content through the
 // root view, laid out and painted, at scale 1 and 2. A clock repaints every minute, and the
 // app's gallery draws all ten at once.
+#include "BenchSupport.h"
+#include "RenderBench.h"
 #include "platform/core/Clock.h"
 #include "platform/view/Layout.h"
 #include "shared/look/ThemeStore.h"
 #include "widgets/time/ClockWidgets.h"
 
 #include <QGuiApplication>
-#include <QPainter>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
 using namespace velk;
 
 namespace {
-
-struct PrivateHome {
-    QTemporaryDir dir;
-    PrivateHome() { ::setenv("XDG_DATA_HOME", dir.path().toUtf8().constData(), 1); }
-};
 
 template <class Widget>
 void BM_Clock(benchmark::State& state)
@@ -28,17 +23,7 @@ void BM_Clock(benchmark::State& state)
     const timeline::WidgetDefinition widget = Widget{}.body();
     const QJsonObject configuration{{"city", "Asia/Kolkata"}, {"city2", "America/Los_Angeles"}, {"away", "Asia/Tokyo"}};
     const timeline::AnyEntry entry = widget.provider().timeline(configuration, {}).entries.at(7);
-    const qreal dpr = qreal(state.range(0));
-    const QSizeF size = timeline::designSize(widget.family());
-    const view::Environment env{view::ColorScheme::dark, view::RenderingMode::fullColor};
-    QImage image((size * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(dpr);
-    for (auto _ : state) {
-        image.fill(Qt::transparent);
-        const view::LaidOutTree tree = view::layout(widget.render(entry), size, env);
-        QPainter p(&image);
-        view::paint(tree, p);
-    }
+    bench::layoutAndPaint(state, timeline::designSize(widget.family()), [&] { return widget.render(entry); });
 }
 
 #define CLOCK_BENCH(W) BENCHMARK_TEMPLATE(BM_Clock, W)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)
@@ -57,13 +42,9 @@ CLOCK_BENCH(DualClockWidget);
 
 int main(int argc, char** argv)
 {
-    PrivateHome home;
+    bench::PrivateHome home;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     Clock::pin(Date(787000000));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -3,12 +3,12 @@
 #include "platform/calendar/EventOccurrences.h"
 #include "platform/calendar/IcsCompletion.h"
 #include "platform/calendar/IcsParser.h"
+#include "platform/core/GroupContainer.h"
 #include "platform/core/Log.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <algorithm>
 #include <map>
 
@@ -73,7 +73,7 @@ CalendarStore::~CalendarStore() = default;
 
 QString CalendarStore::defaultRoot()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velk/calendars");
+    return GroupContainer::dataRoot() + QStringLiteral("/calendars");
 }
 
 const CalendarStore::Loaded& CalendarStore::loaded()

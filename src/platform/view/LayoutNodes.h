@@ -21,7 +21,7 @@ struct Proposal {
 };
 
 struct Measure {
-    QSizeF size;
+    QSizeF size{0, 0}; // QSizeF() would be -1 x -1: an empty stack or view takes no room
     qreal firstBaseline = 0; // from the top
     qreal lastBaseline = 0;
 };

@@ -207,6 +207,53 @@ void glow(QImage& img, const QColor& color, qreal sigma)
     }
 }
 
+// How many separately blended drawings a subtree makes, counted no further than `limit`. Each
+// one is blended with the painter's opacity on its own, so where there are two or more (which
+// can overlap) a faded group has to be composited first and faded once. A canvas counts as one:
+// what it draws is its own business.
+int drawings(const LaidOutNode& n, int limit = 2)
+{
+    const RNode& r = *n.source;
+    const Node& node = *r.node;
+    switch (r.kind) {
+    case Kind::text:
+    case Kind::timerText:
+        return node.style.strikethrough.value_or(r.inherited->style.strikethrough.value_or(false)) ? 2 : 1;
+    case Kind::shape:
+        return node.shape.strokeFill && node.shape.fill ? 2 : 1;
+    case Kind::image: {
+        const SymbolShape* s = symbolShape(node.text);
+        return !s ? 0 : !s->fill.isEmpty() && !s->stroke.isEmpty() ? 2 : 1;
+    }
+    case Kind::timerProgress: // the track and the bar over it
+        return 2;
+    case Kind::color:
+    case Kind::canvas:
+        return 1;
+    case Kind::opacity:
+        if (node.value <= 0)
+            return 0;
+        break;
+    case Kind::clip: // the clip shape itself is not drawn
+        return drawings(n.children[0], limit);
+    case Kind::mask: // content and mask end as one composited image
+        return std::min(1, drawings(n.children[0], 1));
+    case Kind::shadow:
+        if (node.color.a > 0 && node.value > 0)
+            return limit; // the glow under the content
+        break;
+    default:
+        break;
+    }
+    int count = 0;
+    for (const LaidOutNode& c : n.children) {
+        count += drawings(c, limit - count);
+        if (count >= limit)
+            return count;
+    }
+    return count;
+}
+
 class Painter {
 public:
     explicit Painter(const Environment& env) : m_env(env) {}
@@ -428,7 +475,15 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
             return;
         p.save();
         p.setOpacity(p.opacity() * node.value);
-        paintChildren(n, p);
+        if (drawings(n) > 1) {
+            QPainter lp;
+            Layer group(p, lp);
+            paintChildren(n, lp);
+            lp.end();
+            drawLayer(p, group.image());
+        } else {
+            paintChildren(n, p);
+        }
         p.restore();
         return;
     case Kind::clip: {

@@ -24,6 +24,15 @@ constexpr int kLocationChars = 24;
 constexpr double kDayFrom = 25200; // 07:00
 constexpr double kDayTo = 82800; // 23:00
 
+// The local day holding `now`, from its start to the next day's.
+DateInterval dayOf(Date now)
+{
+    const Calendar calendar = Calendar::current();
+    if (const auto day = calendar.dateInterval(CalendarComponent::day, now))
+        return *day;
+    return {calendar.startOfDay(now), 86400};
+}
+
 ReminderItem reminderItem(const CalendarReminder& r, bool done, Date now)
 {
     ReminderItem item;
@@ -120,24 +129,20 @@ CalendarSnapshot EventSync::calendarSnapshot(const std::vector<CalendarEvent>& f
 std::optional<RemindersSnapshot> EventSync::readReminders()
 {
     CalendarStore store;
-    const Calendar calendar = Calendar::current();
     const Date now = Clock::now();
-    const Date today = calendar.startOfDay(now);
-    const Date tomorrow = calendar.date(CalendarComponent::day, 1, today).value_or(today.addingSeconds(86400));
+    const DateInterval today = dayOf(now);
     // Both fetches are answered from the one reading of the files this store makes.
-    const auto open = store.incompleteReminders(std::nullopt, tomorrow);
-    const auto closed = store.completedReminders(today, tomorrow);
+    const auto open = store.incompleteReminders(std::nullopt, today.end());
+    const auto closed = store.completedReminders(today.start, today.end());
     return remindersSnapshot(open, closed, now);
 }
 
 std::optional<CalendarSnapshot> EventSync::readCalendar()
 {
     CalendarStore store;
-    const Calendar calendar = Calendar::current();
     const Date now = Clock::now();
-    const Date dayStart = calendar.startOfDay(now);
-    const Date dayEnd = calendar.date(CalendarComponent::day, 1, dayStart).value_or(dayStart.addingSeconds(86400));
-    return calendarSnapshot(store.events(dayStart, dayEnd), dayStart, now);
+    const DateInterval today = dayOf(now);
+    return calendarSnapshot(store.events(today.start, today.end()), today.start, now);
 }
 
 void EventSync::toggleReminder(const QString& id)

@@ -48,8 +48,8 @@ view::View ScanlineOverlay::body() const
     return view::Canvas([](QPainter& p, QSizeF size, const view::Environment&) {
                p.setPen(Qt::NoPen);
                p.setBrush(Qt::black);
-               for (const QRectF& r : lines(size))
-                   p.drawRect(r);
+               const std::vector<QRectF> rects = lines(size);
+               p.drawRects(rects.data(), int(rects.size()));
            })
         .opacity(lineOpacity(opacity))
         .allowsHitTesting(false);

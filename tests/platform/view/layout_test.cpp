@@ -127,6 +127,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Empty views are dropped from stacks and take no spacing.
         LayoutCase{"empty dropped", [] { return HStack({box(10, 10), EmptyView(), box(10, 10)}); },
                    {100, 100}, {{{}, {0, 0, 28, 10}}}},
+        // Stacks with nothing in them take no room, so they shift nothing around them.
+        LayoutCase{"empty stacks", [] { return VStack(HAlign::leading, 0, {HStack({}), box(10, 10), VStack({}), ZStack({}), box(10, 10)}); },
+                   {100, 100}, {{{}, {0, 0, 10, 20}}, {{0}, {0, 0, 0, 0}}, {{1}, {0, 0, 10, 10}}, {{2}, {0, 10, 0, 0}}, {{3}, {0, 10, 0, 0}}, {{4}, {0, 10, 10, 10}}}},
+        LayoutCase{"only empty children", [] { return ZStack({HStack({EmptyView()}), EmptyView()}); },
+                   {100, 100}, {{{}, {0, 0, 0, 0}}}},
         LayoutCase{"fill frame in stack", [] { return HStack(VAlign::center, 0, {box(30, 10), Rectangle().frame(Frame::maxInfinity())}); },
                    {100, 40}, {{{1}, {30, 0, 70, 40}}}}),
     [](const auto& info) {

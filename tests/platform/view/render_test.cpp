@@ -62,6 +62,32 @@ TEST(Render, ClipMaskOpacityAndGlow)
     EXPECT_EQ(pixel(renderImage(square.shadow(Color::clear(), 7), {60, 60}, 1), 52, 30).alpha(), 0);
 }
 
+TEST(Render, OpacityFadesAGroupAsOne)
+{
+    // Overlapping drawings under one opacity are composited first and faded once: where they
+    // overlap only the top one shows, at the group's alpha, with nothing of the one below.
+    const Color kBlue = Color::rgb255(0, 0, 255);
+    const View red = Rectangle().fill(kRed).frame(20, 20);
+    const View blue = Rectangle().fill(kBlue).frame(20, 20);
+    struct Case {
+        const char* name;
+        View view;
+        qreal alpha;
+    };
+    const Case cases[] = {
+        {"overlapping siblings", ZStack({red, blue}).opacity(0.5), 0.5},
+        {"fill under its stroke", Rectangle().fill(kRed).stroke(kBlue, 30).frame(20, 20).opacity(0.5), 0.5},
+        {"nested groups multiply", ZStack({ZStack({red, blue}).opacity(0.5)}).opacity(0.5), 0.25},
+        {"behind an overlay", red.overlay(blue).opacity(0.4), 0.4},
+    };
+    for (const Case& c : cases) {
+        const QColor centre = pixel(renderImage(c.view, {20, 20}, 2), 10, 10);
+        EXPECT_NEAR(centre.alphaF(), c.alpha, 0.01) << c.name;
+        EXPECT_EQ(centre.red(), 0) << c.name;
+        EXPECT_EQ(centre.blue(), 255) << c.name;
+    }
+}
+
 TEST(Render, GradientAndTextPaint)
 {
     const QImage g = renderImage(ColorView(LinearGradient::evenly({kRed, Color::rgb255(0, 0, 255)})), {10, 100}, 1);

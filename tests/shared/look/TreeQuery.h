@@ -1,10 +1,14 @@
 #pragma once
-// Looking into inspected view trees: the nodes of one kind in drawing order, and their frames.
+// Looking into inspected view trees: the nodes of one kind in drawing order, their frames and
+// the texts they show.
 #include "platform/view/Layout.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRectF>
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace velk::testing {
@@ -38,6 +42,30 @@ inline QRectF frameOf(const QJsonObject& node)
 inline bool hasFlag(const QJsonObject& node, const char* flag)
 {
     return node.value(QStringLiteral("flags")).toArray().contains(QString::fromLatin1(flag));
+}
+
+inline QString textOf(const QJsonObject& node) { return node.value(QStringLiteral("text")).toString(); }
+
+// The texts of a tree, in drawing order.
+inline QStringList textsOf(const QJsonObject& tree)
+{
+    QStringList out;
+    for (const QJsonObject& t : nodesOfKind(tree, QStringLiteral("Text")))
+        out << textOf(t);
+    return out;
+}
+
+// The texts as shown, joined, for readable failures.
+inline std::string shown(const QJsonObject& tree) { return textsOf(tree).join(QStringLiteral(" | ")).toStdString(); }
+
+// The first Text node showing `text`; a test failure where there is none.
+inline QJsonObject textNode(const QJsonObject& tree, const QString& text)
+{
+    for (const QJsonObject& t : nodesOfKind(tree, QStringLiteral("Text")))
+        if (textOf(t) == text)
+            return t;
+    ADD_FAILURE() << "no text " << text.toStdString();
+    return {};
 }
 
 } // namespace velk::testing

@@ -3,6 +3,7 @@
 #include "shared/look/ClockHands.h"
 
 #include "TreeQuery.h"
+#include "WidgetContext.h"
 #include "platform/core/Clock.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,9 @@ using velk::testing::frameOf;
 using velk::testing::hasFlag;
 using velk::testing::inspectAt;
 using velk::testing::nodesOfKind;
-using Surface = ThemeSettings::SurfaceStyle;
+using velk::testing::solidContext;
 
 namespace {
-
-WCtx context(const char* themeID, qreal u)
-{
-    const VelkTheme& t = VelkThemes::resolve(QString::fromLatin1(themeID), true);
-    return WCtx{{QString::fromLatin1(themeID), Surface::solid}, t, WidgetPalette::resolve(Surface::solid, t), u};
-}
 
 const Color kInk = Color::rgb255(230, 230, 230);
 const Color kDot = Color::rgb255(255, 90, 90);
@@ -41,7 +36,7 @@ TEST_F(Captions, CaptionIsUpperCaseAndTrackedOutsideTheDesktopThemes)
     for (const Case& c : {Case{"green", 1, 10, 1.2, "monospaced"}, Case{"macdark", 2, 20, 2.4, "monospaced"},
                           Case{"macosdark", 1, 10, 0, "proportional"}}) {
         const QJsonObject text =
-            nodesOfKind(inspectAt(Caption{QStringLiteral("Next up straße"), 10, 0.12, kInk, context(c.theme, c.u)}, {300, 50}), "Text")
+            nodesOfKind(inspectAt(Caption{QStringLiteral("Next up straße"), 10, 0.12, kInk, solidContext(c.theme, c.u)}, {300, 50}), "Text")
                 .at(0);
         EXPECT_EQ(text["text"].toString(), "NEXT UP STRASSE") << c.theme;
         const QJsonObject font = text["font"].toObject();
@@ -58,7 +53,7 @@ TEST_F(Captions, DotCaptionKeepsItsDotAndGap)
 {
     for (qreal size : {8.0, 24.0}) {
         for (qreal u : {1.0, 2.0}) {
-            const QJsonObject tree = inspectAt(DotCaption{"cpu", size, 0.1, kDot, kInk, context("teal", u)}, {400, 100});
+            const QJsonObject tree = inspectAt(DotCaption{"cpu", size, 0.1, kDot, kInk, solidContext("teal", u)}, {400, 100});
             const QJsonObject dot = nodesOfKind(tree, "Circle").at(0);
             EXPECT_EQ(frameOf(dot).size(), QSizeF(5 * u, 5 * u)) << size << " at " << u;
             EXPECT_EQ(dot["fill"].toString(), kDot.hex());
@@ -74,7 +69,7 @@ TEST_F(Captions, DotCaptionKeepsItsDotAndGap)
 TEST_F(Captions, CheckCircleTickOrRing)
 {
     const Color circle = Color::rgb255(93, 240, 93), check = Color::rgb255(5, 8, 5);
-    const QJsonObject done = inspectAt(CheckCircle{true, 20, circle, check, context("green", 1.5)}, {100, 100});
+    const QJsonObject done = inspectAt(CheckCircle{true, 20, circle, check, solidContext("green", 1.5)}, {100, 100});
     EXPECT_EQ(frameOf(done).size(), QSizeF(30, 30));
     const auto tick = nodesOfKind(done, "Image");
     ASSERT_EQ(tick.size(), 1u);
@@ -87,7 +82,7 @@ TEST_F(Captions, CheckCircleTickOrRing)
     EXPECT_EQ(filled[0]["fill"].toString(), circle.hex());
     EXPECT_FALSE(filled[0].contains("stroke"));
 
-    const QJsonObject open = inspectAt(CheckCircle{false, 20, circle, check, context("green", 1.5)}, {100, 100});
+    const QJsonObject open = inspectAt(CheckCircle{false, 20, circle, check, solidContext("green", 1.5)}, {100, 100});
     EXPECT_TRUE(nodesOfKind(open, "Image").empty());
     const QJsonObject ring = nodesOfKind(open, "Circle").at(0);
     EXPECT_EQ(ring["stroke"].toString(), circle.hex());
@@ -103,7 +98,7 @@ ClockHands hands(Date date, const char* zone, std::optional<double> seconds = st
                  std::optional<Color> ring = std::nullopt)
 {
     return ClockHands{date, *TimeZone::named(QString::fromLatin1(zone)), 30, 42, 46, 4, 3, 1.5, kInk, kDot, 6, ring,
-                      context("macdark", 2), seconds};
+                      solidContext("macdark", 2), seconds};
 }
 
 std::vector<double> rotations(const QJsonObject& tree)

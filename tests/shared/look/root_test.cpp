@@ -242,6 +242,13 @@ TEST(ScanlineOverlay, LinesAndStrength)
     // Points, not design units: a large widget at scale 1 has 115 lines, at scale 2 twice as many.
     EXPECT_EQ(ScanlineOverlay::lines({344, 344}).size(), 115u);
     EXPECT_EQ(ScanlineOverlay::lines({688, 688}).size(), 230u);
+
+    // Painted: every third row dark at the line strength, the rows between left clear.
+    const QImage painted = view::renderImage(ScanlineOverlay{0.25}, {12, 12}, 1);
+    for (int y = 0; y < 12; ++y) {
+        const QColor c = painted.pixelColor(6, y);
+        EXPECT_NEAR(c.alphaF(), y % 3 == 0 ? ScanlineOverlay::lineOpacity(0.25) : 0.0, 0.01) << y;
+    }
 }
 
 } // namespace

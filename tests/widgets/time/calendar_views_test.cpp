@@ -8,6 +8,7 @@
 #include "platform/core/Locale.h"
 #include "platform/core/TimeZone.h"
 #include "shared/look/TreeQuery.h"
+#include "shared/look/WidgetContext.h"
 
 #include <QJsonArray>
 #include <cmath>
@@ -20,16 +21,13 @@ using velk::test::utc;
 using velk::testing::frameOf;
 using velk::testing::hasFlag;
 using velk::testing::inspectAt;
+using velk::testing::shown;
+using velk::testing::textNode;
+using velk::testing::textsOf;
 using velk::testing::nodesOfKind;
-using Surface = ThemeSettings::SurfaceStyle;
+using velk::testing::solidContext;
 
 namespace {
-
-WCtx context(const char* themeID = "teal", qreal u = 1)
-{
-    const VelkTheme& t = VelkThemes::resolve(QString::fromLatin1(themeID), true);
-    return WCtx{{QString::fromLatin1(themeID), Surface::solid}, t, WidgetPalette::resolve(Surface::solid, t), u};
-}
 
 const QSizeF kSmall(160, 160), kMedium(344, 160), kLarge(344, 344);
 // Room enough that no text of a header is cut short, for tests of what the texts say. (While
@@ -38,23 +36,6 @@ const QSizeF kSmall(160, 160), kMedium(344, 160), kLarge(344, 344);
 const QSizeF kRoomy(720, 344);
 // Wednesday 9 December 2026, midday.
 const Date kWednesday = utc("2026-12-09T12:00:00");
-
-QStringList texts(const QJsonObject& tree)
-{
-    QStringList out;
-    for (const QJsonObject& t : nodesOfKind(tree, "Text")) out << t["text"].toString();
-    return out;
-}
-
-std::string shown(const QJsonObject& tree) { return texts(tree).join(QStringLiteral(" | ")).toStdString(); }
-
-QJsonObject textNode(const QJsonObject& tree, const QString& text)
-{
-    for (const QJsonObject& t : nodesOfKind(tree, "Text"))
-        if (t["text"].toString() == text) return t;
-    ADD_FAILURE() << "no text " << text.toStdString();
-    return {};
-}
 
 QString colorOf(const QJsonObject& tree, const QString& text) { return textNode(tree, text)["foreground"].toString(); }
 
@@ -70,7 +51,7 @@ CalendarSnapshot events(std::vector<EventItem> list, double progress = 0.5) { re
 class CalendarViews : public ::testing::Test {
 protected:
     ClockPin pin{kWednesday};
-    WCtx ctx = context();
+    WCtx ctx = solidContext("teal");
     const WidgetPalette& pal = ctx.pal;
 };
 
@@ -93,10 +74,10 @@ TEST_F(CalendarViews, DateTextsFollowTheUserLocaleAndZone)
     TimeZonePin zone(QStringLiteral("Asia/Tokyo"));
     const Date lateEvening = utc("2026-12-09T23:30:00");
     EXPECT_EQ(shown(inspectAt(CalendarBigDate{lateEvening, ctx}, kSmall)), "DONNERSTAG | 10 | DEZEMBER 2026");
-    const QStringList agenda = texts(inspectAt(CalendarAgenda{lateEvening, CalendarSnapshot{}, ctx}, kRoomy));
+    const QStringList agenda = textsOf(inspectAt(CalendarAgenda{lateEvening, CalendarSnapshot{}, ctx}, kRoomy));
     EXPECT_EQ(agenda.value(0), "10. DEZ.");
     EXPECT_EQ(agenda.value(1), "DONNERSTAG");
-    EXPECT_TRUE(texts(inspectAt(CalendarDayEvents{lateEvening, CalendarSnapshot{}, ctx}, kMedium)).value(1).startsWith("DO"));
+    EXPECT_TRUE(textsOf(inspectAt(CalendarDayEvents{lateEvening, CalendarSnapshot{}, ctx}, kMedium)).value(1).startsWith("DO"));
 }
 
 TEST_F(CalendarViews, MonthGridDots)
@@ -179,7 +160,7 @@ TEST_F(CalendarViews, AgendaRowsAndDividers)
         std::vector<EventItem> list;
         for (int i = 0; i < c.events; ++i) list.push_back(event(QByteArray::number(10 + i).constData()));
         const QJsonObject tree = inspectAt(CalendarAgenda{kWednesday, events(list), ctx}, kLarge);
-        const QStringList all = texts(tree);
+        const QStringList all = textsOf(tree);
         EXPECT_EQ(all.value(0), "DEC 9");
         EXPECT_EQ(all.value(1), "WEDNESDAY");
         EXPECT_EQ(all.value(2), c.count);
@@ -208,7 +189,7 @@ TEST_F(CalendarViews, AgendaPastAndNextColours)
     EXPECT_EQ(colorOf(tree, "ROOM"), pal.inkFaint.opacity(0.7).hex());
     EXPECT_EQ(colorOf(tree, "HALL"), pal.inkDim.hex());
     // Only three rows: the fourth event is not drawn.
-    EXPECT_FALSE(texts(tree).contains("12:00"));
+    EXPECT_FALSE(textsOf(tree).contains("12:00"));
 }
 
 TEST_F(CalendarViews, AgendaDayProgress)
@@ -226,7 +207,7 @@ TEST_F(CalendarViews, AgendaDayProgress)
                           Case{-0.4, "DAY 0%", 0}, Case{7.5, "DAY 100%", 1}, Case{1e300, "DAY 100%", 1}}) {
         SCOPED_TRACE(c.progress);
         const QJsonObject tree = inspectAt(CalendarAgenda{kWednesday, events({}, c.progress), ctx}, kLarge);
-        EXPECT_EQ(texts(tree).last(), c.caption);
+        EXPECT_EQ(textsOf(tree).last(), c.caption);
         int all = 0, lit = 0;
         for (const QJsonObject& dot : nodesOfKind(tree, "Circle")) {
             ++all;
@@ -251,12 +232,12 @@ TEST_F(CalendarViews, DesktopThemesSetTitlesProportionalAndHeaderUntracked)
     };
     for (const Case& c : {Case{"teal", "monospaced", 1.14 * 2}, Case{"macoslight", "proportional", 0}}) {
         SCOPED_TRACE(c.theme);
-        const WCtx themed = context(c.theme, 2);
+        const WCtx themed = solidContext(c.theme, 2);
         const QJsonObject agenda = inspectAt(CalendarAgenda{kWednesday, s, themed}, kLarge * 2);
         EXPECT_DOUBLE_EQ(textNode(agenda, "DEC 9")["tracking"].toDouble(0), c.tracking);
         const QJsonObject days = inspectAt(CalendarDayEvents{kWednesday, s, themed}, kMedium * 2);
         for (const QJsonObject& tree : {agenda, days}) {
-            const QJsonObject font = textNode(tree, texts(tree).filter("Design review").value(0))["font"].toObject();
+            const QJsonObject font = textNode(tree, textsOf(tree).filter("Design review").value(0))["font"].toObject();
             EXPECT_EQ(font["design"].toString(), c.design);
             EXPECT_EQ(font["size"].toDouble(), 25);
             EXPECT_EQ(font["weight"].toString(), "medium");

@@ -45,7 +45,7 @@ QJsonObject firstOf(const QJsonObject& tree, const char* kind)
 
 TEST_F(ClockFaces, AnalogClassicDialTicksAndHands)
 {
-    const WCtx ctx = clockContext("green", 1.5);
+    const WCtx ctx = solidContext("green", 1.5);
     const Date at = utc("2026-12-09T10:09:00");
     const QJsonObject tree = inspectAt(ClockAnalogClassic{at, TimeZone::utc(), std::nullopt, false, ctx}, kSmall * 1.5);
     EXPECT_EQ(frameOf(tree).size(), QSizeF(183, 183)); // 122 at u = 1.5
@@ -72,7 +72,7 @@ TEST_F(ClockFaces, AnalogClassicDialTicksAndHands)
 
     // The cap ring stays the fixed near-black in light and dark themes alike, round an accent cap.
     for (bool dark : {true, false}) {
-        const WCtx c = clockContext("macos", 1, dark);
+        const WCtx c = solidContext("macos", 1, dark);
         const auto circles = nodesOfKind(inspectAt(ClockAnalogClassic{at, TimeZone::utc(), std::nullopt, false, c}, kSmall), "Circle");
         ASSERT_EQ(circles.size(), 2u);
         EXPECT_EQ(circles[0]["fill"].toString(), c.pal.accent.hex());
@@ -84,7 +84,7 @@ TEST_F(ClockFaces, AnalogMinimalDotsAndPlainCap)
 {
     const Date at = utc("2026-12-09T10:09:00");
     for (bool dark : {true, false}) {
-        const WCtx ctx = clockContext("macos", 1, dark);
+        const WCtx ctx = solidContext("macos", 1, dark);
         const QJsonObject tree = inspectAt(ClockAnalogMinimal{at, TimeZone::utc(), 15.0, false, ctx}, kSmall);
         const auto circles = nodesOfKind(tree, "Circle");
         ASSERT_EQ(circles.size(), 5u); // four dots and the cap, no ring
@@ -106,7 +106,7 @@ TEST_F(ClockFaces, AnalogMinimalDotsAndPlainCap)
 TEST_F(ClockFaces, HybridReadoutSitsAboveTheCentreUnderTheHands)
 {
     const Date at = utc("2026-12-09T09:00:00");
-    const WCtx ctx = clockContext();
+    const WCtx ctx = solidContext();
     for (int format : {12, 24}) {
         setTimeFormat(format);
         for (const QJsonObject& tree : {inspectAt(ClockAnalogClassic{at, zone("Asia/Kolkata"), std::nullopt, true, ctx}, kSmall),
@@ -133,7 +133,7 @@ TEST_F(ClockFaces, HybridReadoutSitsAboveTheCentreUnderTheHands)
 TEST_F(ClockFaces, TimeTextShrinksAndNeverWraps)
 {
     const QJsonObject text =
-        firstOf(inspectAt(TimeText{utc("2026-12-09T22:09:00"), TimeZone::utc(), 64, Color::white(1), view::Weight::black, clockContext()}, {120, 100}),
+        firstOf(inspectAt(TimeText{utc("2026-12-09T22:09:00"), TimeZone::utc(), 64, Color::white(1), view::Weight::black, solidContext()}, {120, 100}),
                 "Text");
     EXPECT_EQ(text["text"].toString(), "22:09");
     EXPECT_EQ(text["lineLimit"].toInt(), 1);
@@ -143,7 +143,7 @@ TEST_F(ClockFaces, TimeTextShrinksAndNeverWraps)
 
 TEST_F(ClockFaces, MatrixSmallShowsThePlaceTimeAndDateOfTheZone)
 {
-    const WCtx ctx = clockContext();
+    const WCtx ctx = solidContext();
     const Date at = utc("2026-12-09T23:30:00");
     struct Case {
         const char* zone;
@@ -162,7 +162,7 @@ TEST_F(ClockFaces, MatrixSmallShowsThePlaceTimeAndDateOfTheZone)
 
 TEST_F(ClockFaces, StackedDigitsAndSidewaysOffset)
 {
-    const WCtx ctx = clockContext();
+    const WCtx ctx = solidContext();
     struct Case {
         int format;
         const char* at;
@@ -192,7 +192,7 @@ TEST_F(ClockFaces, StackedDigitsAndSidewaysOffset)
 
 TEST_F(ClockFaces, MatrixMediumMinuteAndHourBar)
 {
-    const WCtx ctx = clockContext();
+    const WCtx ctx = solidContext();
     struct Case {
         const char* at;
         const char* zone;
@@ -237,7 +237,7 @@ TEST_F(ClockFaces, DaytimeIsSevenToNineteenInclusive)
 
 TEST_F(ClockFaces, WorldColumnsHomeDotAndNightDimming)
 {
-    const WCtx ctx = clockContext();
+    const WCtx ctx = solidContext();
     const Date at = utc("2026-12-09T10:59:00"); // 19:59 in Tokyo and Seoul
     const std::vector<TimeZone> zones{zone("Asia/Tokyo"), zone("Asia/Tokyo"), zone("Asia/Seoul"), zone("Asia/Singapore")};
     const QJsonObject tree = inspectAt(ClockWorld{at, zones, 1, ctx}, kMedium);
@@ -280,7 +280,7 @@ TEST_F(ClockFaces, DotDialNumeralsAndHands)
 {
     const Date at = utc("2026-12-09T10:09:00");
     for (qreal u : {1.0, 0.5}) {
-        const QJsonObject tree = inspectAt(ClockDotDial{at, TimeZone::utc(), std::nullopt, clockContext("green", u)}, kSmall * u);
+        const QJsonObject tree = inspectAt(ClockDotDial{at, TimeZone::utc(), std::nullopt, solidContext("green", u)}, kSmall * u);
         EXPECT_EQ(frameOf(tree).size(), QSizeF(124 * u, 124 * u));
         EXPECT_EQ(textsOf(tree), (QStringList{"12", "3", "6", "9"}));
         const auto offsets = nodesOfKind(tree, "offset");
@@ -294,12 +294,12 @@ TEST_F(ClockFaces, DotDialNumeralsAndHands)
         EXPECT_DOUBLE_EQ(hands[0], 304.5);
         EXPECT_DOUBLE_EQ(hands[2], 204);
     }
-    EXPECT_DOUBLE_EQ(handAngles(inspectAt(ClockDotDial{at, TimeZone::utc(), 15.0, clockContext()}, kSmall))[2], 90);
+    EXPECT_DOUBLE_EQ(handAngles(inspectAt(ClockDotDial{at, TimeZone::utc(), 15.0, solidContext()}, kSmall))[2], 90);
 }
 
 TEST_F(ClockFaces, DualSidesStatusAndHairline)
 {
-    const WCtx ctx = clockContext();
+    const WCtx ctx = solidContext();
     struct Case {
         const char* at;
         const char* away;
@@ -321,7 +321,7 @@ TEST_F(ClockFaces, DualSidesStatusAndHairline)
     }
     setTimeFormat(12);
     for (qreal u : {1.0, 2.5}) {
-        const QJsonObject tree = inspectAt(ClockDual{utc("2026-12-09T21:05:00"), TimeZone::utc(), TimeZone::utc(), clockContext("green", u)}, kMedium * u);
+        const QJsonObject tree = inspectAt(ClockDual{utc("2026-12-09T21:05:00"), TimeZone::utc(), TimeZone::utc(), solidContext("green", u)}, kMedium * u);
         const QStringList texts = textsOf(tree);
         EXPECT_EQ(texts[1], "9:05");
         EXPECT_EQ(texts[4], "9:05");
@@ -332,7 +332,7 @@ TEST_F(ClockFaces, DualSidesStatusAndHairline)
         const auto rules = nodesOfKind(tree, "Rectangle");
         ASSERT_EQ(rules.size(), 1u);
         EXPECT_EQ(frameOf(rules[0]).width(), 1);
-        EXPECT_EQ(rules[0]["fill"].toString(), clockContext("green", u).pal.hairline.hex());
+        EXPECT_EQ(rules[0]["fill"].toString(), solidContext("green", u).pal.hairline.hex());
         EXPECT_DOUBLE_EQ(frameOf(rules[0]).top(), 24 * u);
         // Equal sides beside the divider.
         EXPECT_NEAR(frameOf(rules[0]).center().x(), 172 * u, 0.5);

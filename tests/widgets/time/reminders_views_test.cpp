@@ -5,6 +5,7 @@
 
 #include "platform/core/Clock.h"
 #include "shared/look/TreeQuery.h"
+#include "shared/look/WidgetContext.h"
 
 #include <QJsonArray>
 #include <gtest/gtest.h>
@@ -14,16 +15,13 @@ using namespace velk::view;
 using velk::testing::frameOf;
 using velk::testing::hasFlag;
 using velk::testing::inspectAt;
+using velk::testing::shown;
+using velk::testing::textNode;
+using velk::testing::textsOf;
 using velk::testing::nodesOfKind;
-using Surface = ThemeSettings::SurfaceStyle;
+using velk::testing::solidContext;
 
 namespace {
-
-WCtx context(const char* themeID = "green", qreal u = 1)
-{
-    const VelkTheme& t = VelkThemes::resolve(QString::fromLatin1(themeID), true);
-    return WCtx{{QString::fromLatin1(themeID), Surface::solid}, t, WidgetPalette::resolve(Surface::solid, t), u};
-}
 
 const QSizeF kSmall(160, 160), kMedium(344, 160), kLarge(344, 344);
 
@@ -37,24 +35,6 @@ RemindersSnapshot items(std::vector<ReminderItem> list)
     RemindersSnapshot s;
     s.items = std::move(list);
     return s;
-}
-
-QStringList texts(const QJsonObject& tree)
-{
-    QStringList out;
-    for (const QJsonObject& t : nodesOfKind(tree, "Text")) out << t["text"].toString();
-    return out;
-}
-
-// The texts as shown, joined, for readable failures.
-std::string shown(const QJsonObject& tree) { return texts(tree).join(QStringLiteral(" | ")).toStdString(); }
-
-QJsonObject textNode(const QJsonObject& tree, const QString& text)
-{
-    for (const QJsonObject& t : nodesOfKind(tree, "Text"))
-        if (t["text"].toString() == text) return t;
-    ADD_FAILURE() << "no text " << text.toStdString();
-    return {};
 }
 
 // One reminder row as drawn: the toggle's reminder, the title and the time caption.
@@ -106,7 +86,7 @@ QStringList idsOf(const std::vector<Row>& rows)
 class RemindersViews : public ::testing::Test {
 protected:
     ClockPin pin{Date(700000000)};
-    WCtx ctx = context();
+    WCtx ctx = solidContext();
     const WidgetPalette& pal = ctx.pal;
 };
 
@@ -157,7 +137,7 @@ TEST_F(RemindersViews, ChecklistPicksTheLastDoneThenTheOpenOnes)
         const RemindersChecklist view{items(c.list), ctx};
         const QJsonObject tree = inspectAt(view, kMedium);
         EXPECT_EQ(idsOf(rowsOf(tree)), c.shown);
-        EXPECT_TRUE(texts(tree).contains(c.chip));
+        EXPECT_TRUE(textsOf(tree).contains(c.chip));
     }
 }
 
@@ -234,11 +214,11 @@ TEST_F(RemindersViews, SingleFocus)
         EXPECT_EQ(shown(tree), c.shown);
         EXPECT_TRUE(nodesOfKind(tree, "Button").empty());
         // The empty circle stands only above a reminder.
-        EXPECT_EQ(nodesOfKind(tree, "Circle").size(), texts(tree).size() == 3 ? 1u : 0u);
+        EXPECT_EQ(nodesOfKind(tree, "Circle").size(), textsOf(tree).size() == 3 ? 1u : 0u);
     }
     // The sample's urgent reminder, whose time gets " · soon" although it is hours away.
     const QJsonObject tree = inspectAt(RemindersSingle{RemindersProvider::sample(), ctx}, kSmall);
-    const QStringList sample = texts(tree);
+    const QStringList sample = textsOf(tree);
     ASSERT_EQ(sample.size(), 3);
     // Wrapped onto its two lines, whole.
     EXPECT_EQ(sample[1].simplified(), "Water the monstera") << sample.join(" | ").toStdString();
@@ -265,7 +245,7 @@ TEST_F(RemindersViews, TodayListCountsEveryItemButShowsFive)
     s.items.push_back(item("7", false));
     const QJsonObject tree = inspectAt(RemindersToday{s, ctx}, kLarge);
     EXPECT_EQ(idsOf(rowsOf(tree)), (QStringList{"1", "2", "3", "4", "5"}));
-    EXPECT_TRUE(texts(tree).contains("3 OF 7 DONE"));
+    EXPECT_TRUE(textsOf(tree).contains("3 OF 7 DONE"));
     const auto [all, lit] = barDots(tree, 6.7, pal.fill);
     ASSERT_GT(all, 0);
     EXPECT_EQ(lit, int(std::round(all * 3.0 / 7.0)));
@@ -277,19 +257,19 @@ TEST_F(RemindersViews, TodayListCountsEveryItemButShowsFive)
         }
 
     const QJsonObject sample = inspectAt(RemindersToday{RemindersProvider::sample(), ctx}, kLarge);
-    EXPECT_TRUE(texts(sample).contains("2 OF 5 DONE"));
+    EXPECT_TRUE(textsOf(sample).contains("2 OF 5 DONE"));
     const auto [sampleAll, sampleLit] = barDots(sample, 6.7, pal.fill);
     EXPECT_EQ(sampleLit, int(std::round(sampleAll * 2.0 / 5.0)));
 
     const QJsonObject empty = inspectAt(RemindersToday{RemindersSnapshot{}, ctx}, kLarge);
     EXPECT_TRUE(rowsOf(empty).empty());
-    EXPECT_TRUE(texts(empty).contains("0 OF 0 DONE"));
+    EXPECT_TRUE(textsOf(empty).contains("0 OF 0 DONE"));
     EXPECT_EQ(barDots(empty, 6.7, pal.fill).second, 0);
 }
 
 TEST_F(RemindersViews, DesktopThemesDropTrackingAndTheMonospacedDesign)
 {
-    const WCtx mac = context("macosdark", 2);
+    const WCtx mac = solidContext("macosdark", 2);
     const RemindersSnapshot s = RemindersProvider::sample();
     for (const QJsonObject& tree : {inspectAt(RemindersChecklist{s, mac}, kMedium * 2), inspectAt(RemindersToday{s, mac}, kLarge * 2),
                                     inspectAt(RemindersNextUp{s, mac}, kSmall * 2), inspectAt(RemindersSingle{s, mac}, kSmall * 2)}) {
