@@ -29,20 +29,31 @@ for ((i = 0; i < COUNT; i++)); do "$PROG" add "${KINDS[$((i % ${#KINDS[@]}))]}" 
 sleep 10 # start-up and the first timelines are not idle
 
 ticks() { awk '{print $14 + $15}' "/proc/$HOST_PID/stat"; }
+# Context switches per thread, "TID COUNT" lines. Worker threads come and go while idle (the
+# pool lets idle ones expire), so each is sampled every second and its last count kept: a
+# process-wide sum taken only at both ends would lose the switches of a thread that ended.
 switches() {
-  local total=0
-  for s in /proc/$HOST_PID/task/*/status; do
-    total=$((total + $(awk '/^voluntary_ctxt_switches/{v=$2} /^nonvoluntary_ctxt_switches/{n=$2} END{print v+n}' "$s")))
+  for f in /proc/$HOST_PID/task/*/status; do
+    awk '/^Pid:/{p=$2} /^voluntary_ctxt_switches/{v=$2} /^nonvoluntary_ctxt_switches/{n=$2} END{if (p) print p, v + n}' "$f" 2>/dev/null || true
   done
-  echo "$total"
 }
 HZ=$(getconf CLK_TCK)
-t0=$(ticks); w0=$(switches)
-sleep "$SECONDS_IDLE"
-t1=$(ticks); w1=$(switches)
+declare -A FIRST LAST
+while read -r tid n; do FIRST[$tid]=$n; LAST[$tid]=$n; done < <(switches)
+t0=$(ticks)
+for ((i = 0; i < SECONDS_IDLE; i++)); do
+  sleep 1
+  while read -r tid n; do
+    [ -n "${FIRST[$tid]:-}" ] || FIRST[$tid]=0 # born during the measurement
+    LAST[$tid]=$n
+  done < <(switches)
+done
+t1=$(ticks)
+WAKEUPS=0
+for tid in "${!LAST[@]}"; do WAKEUPS=$((WAKEUPS + LAST[$tid] - FIRST[$tid])); done
 RSS_KB=$(awk '/^VmRSS/{print $2}' "/proc/$HOST_PID/status")
 
 echo "widgets placed:     $COUNT"
 echo "resident memory:    $((RSS_KB / 1024)) MB"
 awk -v d=$((t1 - t0)) -v hz="$HZ" -v s="$SECONDS_IDLE" 'BEGIN{printf "idle CPU:           %.3f %% of one core\n", 100 * d / hz / s}'
-awk -v d=$((w1 - w0)) -v s="$SECONDS_IDLE" 'BEGIN{printf "wakeups per second: %.2f\n", d / s}'
+awk -v d="$WAKEUPS" -v s="$SECONDS_IDLE" 'BEGIN{printf "wakeups per second: %.2f\n", d / s}'

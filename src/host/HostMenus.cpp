@@ -2,12 +2,14 @@
 
 #include "host/EditWidgetDialog.h"
 #include "host/WidgetHost.h"
+#include "host/WidgetPreviews.h"
 #include "host/WidgetTimeline.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QSystemTrayIcon>
 
 namespace velk::host {
@@ -44,19 +46,48 @@ QIcon trayIcon()
     return QIcon(pm);
 }
 
+// A menu's icons are small-icon sized, too small to tell one widget from another: the add menu
+// draws its previews larger.
+constexpr int kPreviewSide = 48;
+
+class PreviewMenuStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_SmallIconSize) return kPreviewSide;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 } // namespace
 
-HostMenus::HostMenus(WidgetHost* host) : QObject(host), host_(host), add_(std::make_unique<QMenu>(QStringLiteral("Add Widget")))
+HostMenus::HostMenus(WidgetHost* host)
+    : QObject(host), host_(host), previewStyle_(std::make_unique<PreviewMenuStyle>()),
+      add_(std::make_unique<QMenu>(QStringLiteral("Add Widget")))
 {
+    const qreal dpr = qApp->devicePixelRatio();
+    previews_ = new WidgetPreviews(host_->bundle(), host_->pool(), QSize(kPreviewSide, kPreviewSide) * dpr, this);
     QMap<QString, QMenu*> groups;
     for (const auto& w : host_->bundle().widgets()) {
         const QString group = widgetGroup(w.kind());
         QMenu*& menu = groups[group];
-        if (!menu) menu = add_->addMenu(groupTitle(group));
+        if (!menu) {
+            menu = add_->addMenu(groupTitle(group));
+            menu->setStyle(previewStyle_.get());
+            connect(menu, &QMenu::aboutToShow, previews_, &WidgetPreviews::request);
+        }
         const QString kind = w.kind();
         QAction* a = menu->addAction(w.displayName(), this, [this, kind] { host_->addWidget(kind); });
         a->setToolTip(w.description());
+        addActions_.insert(kind, a);
     }
+    // Opening the top menu starts them, so they are usually there by the time a group opens.
+    connect(add_.get(), &QMenu::aboutToShow, previews_, &WidgetPreviews::request);
+    connect(previews_, &WidgetPreviews::previewReady, this, [this, dpr](const QString& kind, const QImage& image) {
+        QPixmap pm = QPixmap::fromImage(image);
+        pm.setDevicePixelRatio(dpr);
+        if (QAction* a = addActions_.value(kind)) a->setIcon(QIcon(pm));
+    });
     connect(host_, &WidgetHost::menuRequested, this, &HostMenus::showWidgetMenu);
 
     if (QSystemTrayIcon::isSystemTrayAvailable()) {

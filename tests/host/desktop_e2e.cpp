@@ -1,12 +1,18 @@
 // The desktop host on a real X server with a window manager and a private session bus:
-// placing, moving and finding widgets again after a restart, reloads over D-Bus and taps.
+// placing, moving and finding widgets again after a restart, reloads over D-Bus, taps (on a
+// test bundle and on the real reminders checklist, through the plug-in) and the add menu.
 // Run by CTest under dbus-run-session and xvfb-run (see CMakeLists.txt).
+#include "host/HostMenus.h"
 #include "host/HostService.h"
 #include "host/WidgetHost.h"
+#include "host/WidgetPlugin.h"
+#include "host/WidgetPreviews.h"
 #include "host/WidgetTimeline.h"
 #include "host/WidgetWindow.h"
 
+#include "fixtures/calendar/CalendarFixtures.h"
 #include "platform/core/Clock.h"
+#include "platform/core/Defaults.h"
 #include "platform/timeline/IntentButton.h"
 #include "platform/timeline/WidgetCenter.h"
 
@@ -15,6 +21,9 @@
 #include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QScreen>
@@ -36,6 +45,7 @@ namespace {
 std::atomic<int> g_count{0};
 std::atomic<int> g_counterAsked{0};
 std::atomic<int> g_otherAsked{0};
+std::atomic<int> g_previewsAsked{0};
 
 struct Mark {
     qint64 n = 0;
@@ -62,7 +72,11 @@ struct CountIntent {
 struct CounterProvider {
     std::atomic<int>* asked;
     MarkEntry placeholder(const TimelineContext&) const { return {Clock::now(), {-1}, Backdrop::follow}; }
-    MarkEntry snapshot(const PlainConfig&, const TimelineContext&) const { return placeholder({}); }
+    MarkEntry snapshot(const PlainConfig&, const TimelineContext& context) const
+    {
+        if (context.isPreview) ++g_previewsAsked;
+        return placeholder({});
+    }
     Timeline<MarkEntry> timeline(const PlainConfig&, const TimelineContext&) const
     {
         ++*asked;
@@ -112,6 +126,44 @@ void mouse(QWindow* w, QPoint origin, QEvent::Type type, QPoint local, Qt::Mouse
 {
     QMouseEvent e(type, QPointF(local), QPointF(local), QPointF(origin + local), button, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &e);
+}
+
+// The first node of an inspected tree, depth first, that `accept` takes.
+std::optional<QJsonObject> findNode(const QJsonObject& node, const std::function<bool(const QJsonObject&)>& accept)
+{
+    if (accept(node)) return node;
+    for (const QJsonValue& child : node.value("children").toArray())
+        if (auto found = findNode(child.toObject(), accept)) return found;
+    return std::nullopt;
+}
+
+std::optional<QJsonObject> toggleOf(const QJsonObject& tree, const QString& reminderID)
+{
+    return findNode(tree, [&](const QJsonObject& n) {
+        const QJsonObject action = n.value("action").toObject();
+        return action.value("intentType") == "ToggleReminderIntent" &&
+               action.value("parameters").toObject().value("reminderID") == reminderID;
+    });
+}
+
+bool hasCheckmark(const QJsonObject& node)
+{
+    return findNode(node, [](const QJsonObject& n) { return n.value("symbol") == "checkmark"; }).has_value();
+}
+
+// The plug-in the program ships, loaded once: its module stays loaded for the process.
+const LoadedPlugin& realWidgets()
+{
+    static const LoadedPlugin plugin = loadWidgetPlugin({QStringLiteral(VELK_WIDGETS_PLUGIN_FILE)});
+    return plugin;
+}
+
+// The fixture calendars, consent and the 24-hour clock the real widgets are shown with.
+void seedCalendars(const QString& calendars)
+{
+    ASSERT_TRUE(test::copyCalendarFixtures(calendars));
+    test::grantCalendarAccess();
+    Defaults::shared().setInteger("velk.timeformat", 24);
 }
 
 class DesktopTest : public ::testing::Test {
@@ -240,21 +292,193 @@ TEST_F(DesktopTest, ATapRunsTheButtonsIntentThenShowsTheReloadedEntry)
     EXPECT_EQ(w->paintCount(), settled);
 }
 
-TEST_F(DesktopTest, ScreenshotOfSixWidgets)
+// The reminders checklist from the plug-in, on the fixture calendars: a tap on an open
+// reminder's check circle completes it in its .ics file, and the widget then draws it done.
+TEST_F(DesktopTest, ATapOnAReminderCheckCircleCompletesItInItsFile)
+{
+    const LoadedPlugin& plugin = realWidgets();
+    ASSERT_TRUE(plugin.ok()) << plugin.error.toStdString();
+    const QString calendars = qEnvironmentVariable("XDG_DATA_HOME") + "/velk/calendars";
+    seedCalendars(calendars);
+    ClockPin pin(test::kFixtureNow);
+
+    WidgetHost host(plugin.bundle, intents::IntentRegistry::shared(), *store);
+    host.start();
+    const QString id = host.addWidget("velk.reminders.checklist");
+    ASSERT_FALSE(id.isEmpty());
+    WidgetWindow* w = host.window(id);
+    ASSERT_TRUE(waitFor([&] { return w->isExposed() && host.timeline(id)->hasTimeline(); }, 30000));
+
+    const std::optional<QJsonObject> toggle = toggleOf(view::inspect(w->tree()), "call-1");
+    ASSERT_TRUE(toggle) << QJsonDocument(view::inspect(w->tree())).toJson().toStdString();
+    EXPECT_FALSE(hasCheckmark(*toggle));
+    const int paintsBefore = w->paintCount();
+    const QJsonObject f = toggle->value("frame").toObject();
+    const QPoint centre(int(f.value("x").toDouble() + f.value("w").toDouble() / 2),
+                       int(f.value("y").toDouble() + f.value("h").toDouble() / 2));
+    mouse(w, w->position(), QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
+    mouse(w, w->position(), QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
+
+    QFile ics(calendars + "/Personal/call-bank.ics");
+    auto icsText = [&] {
+        if (!ics.open(QIODevice::ReadOnly)) return QByteArray();
+        const QByteArray text = ics.readAll();
+        ics.close();
+        return text;
+    };
+    ASSERT_TRUE(waitFor([&] { return icsText().contains("STATUS:COMPLETED"); }, 30000)) << icsText().toStdString();
+    EXPECT_TRUE(icsText().contains("SUMMARY:Call the bank"));
+
+    // The host reloads the tapped widget: its check is drawn and its title struck through.
+    ASSERT_TRUE(waitFor([&] {
+        const auto t = toggleOf(view::inspect(w->tree()), "call-1");
+        return t && hasCheckmark(*t);
+    }, 30000)) << QJsonDocument(view::inspect(w->tree())).toJson().toStdString();
+    const auto title = findNode(view::inspect(w->tree()), [](const QJsonObject& n) { return n.value("text") == "Call the bank"; });
+    ASSERT_TRUE(title);
+    EXPECT_TRUE(title->value("flags").toArray().contains(QJsonValue("strikethrough")));
+    EXPECT_TRUE(waitFor([&] { return w->paintCount() > paintsBefore; }));
+}
+
+// Opening "Add Widget" draws each widget's preview snapshot once, off the GUI thread, as
+// the icon of its entry; the placed widgets' timelines are not asked for it.
+TEST_F(DesktopTest, TheAddMenuShowsAPreviewOfEachWidget)
 {
     auto host = startHost();
+    auto* menus = new HostMenus(host.get());
+    QList<QAction*> entries;
+    for (QAction* group : menus->addMenu()->actions())
+        if (group->menu()) entries += group->menu()->actions();
+    ASSERT_EQ(entries.size(), 2);
+    for (QAction* a : entries) EXPECT_TRUE(a->icon().isNull());
+    const int counterAsked = g_counterAsked.load();
+
+    emit menus->addMenu()->aboutToShow();
+    ASSERT_TRUE(waitFor([&] {
+        return std::all_of(entries.begin(), entries.end(), [](QAction* a) { return !a->icon().isNull(); });
+    }));
+    EXPECT_EQ(g_previewsAsked.load(), 2);
+    EXPECT_EQ(g_counterAsked.load(), counterAsked);
+    // Kept at the menu's icon size, in the widget's proportions: a wide widget is centred with
+    // clear bands above and below.
+    const QImage small = menus->previews().preview("velk.test.counter");
+    const QImage medium = menus->previews().preview("velk.test.other");
+    EXPECT_EQ(small.size(), QSize(48, 48));
+    EXPECT_EQ(medium.size(), QSize(48, 48));
+    EXPECT_GT(qAlpha(small.pixel(24, 2)), 0);
+    EXPECT_EQ(qAlpha(medium.pixel(24, 2)), 0);
+    EXPECT_GT(qAlpha(medium.pixel(24, 24)), 0);
+    // Drawn at that size, not shrunk to a small icon.
+    QMenu* group = menus->addMenu()->actions().first()->menu();
+    ASSERT_TRUE(group);
+    group->ensurePolished();
+    group->adjustSize();
+    EXPECT_GE(group->actionGeometry(entries.first()).height(), 48);
+
+    // Opened again, nothing is drawn again.
+    emit menus->addMenu()->aboutToShow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(menus->previews().started(), 2);
+    EXPECT_EQ(g_previewsAsked.load(), 2);
+}
+
+// Every widget the plug-in offers draws a preview from its sample data (none throws, none is
+// blank).
+TEST_F(DesktopTest, EveryShippedWidgetHasAPreview)
+{
+    const LoadedPlugin& plugin = realWidgets();
+    ASSERT_TRUE(plugin.ok()) << plugin.error.toStdString();
+    ASSERT_EQ(plugin.bundle.widgets().size(), 18u);
+    for (const WidgetDefinition& widget : plugin.bundle.widgets()) {
+        const QImage image = renderPreview(widget, QSize(48, 48), desktopEnvironment());
+        ASSERT_FALSE(image.isNull()) << widget.kind().toStdString();
+        EXPECT_EQ(image.size(), QSize(48, 48));
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+        const QColor centre = argb.pixelColor(argb.width() / 2, argb.height() / 2);
+        EXPECT_GT(centre.alpha(), 0) << widget.kind().toStdString();
+    }
+}
+
+// The ten clocks show minutes: half a minute on, nothing is drawn again; at the next minute
+// each is drawn once more.
+TEST_F(DesktopTest, ClocksRepaintOnlyWhenTheMinuteChanges)
+{
+    const LoadedPlugin& plugin = realWidgets();
+    ASSERT_TRUE(plugin.ok()) << plugin.error.toStdString();
+    ClockPin pin(test::kFixtureNow);
+    auto host = std::make_unique<WidgetHost>(plugin.bundle, intents::IntentRegistry::shared(), *store);
+    host->start();
     QStringList ids;
-    for (int i = 0; i < 6; ++i) ids << host->addWidget(i % 2 ? "velk.test.other" : "velk.test.counter");
+    for (const WidgetDefinition& widget : plugin.bundle.widgets())
+        if (widget.kind().startsWith("velk.clock.")) ids << host->addWidget(widget.kind());
+    ASSERT_EQ(ids.size(), 10);
+    auto settle = [] {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    ASSERT_TRUE(waitFor([&] {
+        return std::all_of(ids.begin(), ids.end(), [&](const QString& id) {
+            return host->window(id)->isExposed() && host->window(id)->paintCount() > 0 && host->timeline(id)->hasTimeline();
+        });
+    }, 30000));
+    settle();
+    auto paints = [&] {
+        std::map<QString, int> counts;
+        for (const QString& id : ids) counts[host->placement(id)->kind] = host->window(id)->paintCount();
+        return counts;
+    };
+    const auto before = paints();
+    for (const QString& id : ids) EXPECT_FALSE(host->window(id)->updatesEverySecond()) << host->placement(id)->kind.toStdString();
+
+    Clock::pin(test::kFixtureNow.addingSeconds(30));
+    host->reevaluateAll();
+    settle();
+    EXPECT_EQ(paints(), before);
+
+    Clock::pin(test::kFixtureNow.addingSeconds(60));
+    host->reevaluateAll();
+    settle();
+    for (const auto& [kind, count] : paints()) EXPECT_EQ(count, before.at(kind) + 1) << kind.toStdString();
+}
+
+// Six of the shipped widgets on the fixture day, for a person to look at.
+TEST_F(DesktopTest, ScreenshotOfSixWidgets)
+{
+    const LoadedPlugin& plugin = realWidgets();
+    ASSERT_TRUE(plugin.ok()) << plugin.error.toStdString();
+    seedCalendars(qEnvironmentVariable("XDG_DATA_HOME") + "/velk/calendars");
+    ClockPin pin(test::kFixtureNow);
+    auto host = std::make_unique<WidgetHost>(plugin.bundle, intents::IntentRegistry::shared(), *store);
+    host->start();
+    QStringList ids;
+    for (const char* kind : {"velk.clock.analogClassic", "velk.clock.matrixSmall", "velk.clock.world",
+                             "velk.reminders.checklist", "velk.calendar.monthGrid", "velk.calendar.agenda"})
+        ids << host->addWidget(kind);
     ASSERT_TRUE(waitFor([&] {
         for (const QString& id : ids)
-            if (!host->window(id)->isExposed() || host->window(id)->paintCount() == 0) return false;
+            if (!host->window(id)->isExposed() || host->window(id)->paintCount() == 0 || !host->timeline(id)->hasTimeline())
+                return false;
         return true;
-    }));
+    }, 30000));
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     const QString out = qEnvironmentVariable("VELK_BINARY_DIR", QDir::tempPath()) + "/host-desktop.png";
     EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(out));
+
+    // And the add menu's clocks with their previews, beside them.
+    auto* menus = new HostMenus(host.get());
+    QMenu* clocks = menus->addMenu()->actions().first()->menu();
+    emit menus->addMenu()->aboutToShow();
+    clocks->popup(QPoint(700, 100));
+    const QList<QAction*> clockEntries = clocks->actions();
+    EXPECT_TRUE(waitFor([&] {
+        return std::all_of(clockEntries.begin(), clockEntries.end(), [](QAction* a) { return !a->icon().isNull(); });
+    }, 20000));
+    t.restart();
+    while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(out.chopped(4) + "-add-menu.png"));
 }
 
 int main(int argc, char** argv)

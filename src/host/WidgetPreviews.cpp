@@ -1,0 +1,68 @@
+#include "host/WidgetPreviews.h"
+
+#include "host/WidgetWindow.h"
+#include "platform/core/Log.h"
+#include "platform/view/Layout.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <QPointer>
+#include <QThreadPool>
+
+namespace velk::host {
+
+QImage renderPreview(const timeline::WidgetDefinition& widget, QSize box, const view::Environment& env)
+{
+    timeline::TimelineContext context;
+    context.family = widget.family();
+    context.displaySize = timeline::designSize(widget.family());
+    context.isPreview = true;
+    const timeline::AnyEntry entry = widget.provider().snapshot(widget.configuration(), context);
+    const QImage full = view::renderImage(widget.render(entry), context.displaySize, 1, env);
+    QImage scaled = full.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(1);
+    // Centred on a transparent square, so wide and square widgets give menu rows of one height.
+    QImage square(box, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.drawImage(QPoint((box.width() - scaled.width()) / 2, (box.height() - scaled.height()) / 2), scaled);
+    return square;
+}
+
+WidgetPreviews::WidgetPreviews(const timeline::WidgetBundle& bundle, QThreadPool* pool, QSize box, QObject* parent)
+    : QObject(parent), bundle_(bundle), pool_(pool), box_(box)
+{
+}
+
+WidgetPreviews::~WidgetPreviews() = default;
+
+void WidgetPreviews::request()
+{
+    if (requested_) return;
+    requested_ = true;
+    // Read here: the palette belongs to the GUI thread.
+    const view::Environment env = desktopEnvironment();
+    QPointer<WidgetPreviews> self(this);
+    for (const timeline::WidgetDefinition& widget : bundle_.widgets()) {
+        ++started_;
+        pool_->start([self, widget, box = box_, env] {
+            QImage image;
+            try {
+                image = renderPreview(widget, box, env);
+            } catch (const std::exception& e) {
+                qCWarning(logCategory("host")) << widget.kind() << "preview failed:" << e.what();
+            }
+            if (image.isNull()) return;
+            QMetaObject::invokeMethod(
+                qApp,
+                [self, kind = widget.kind(), image] {
+                    if (!self) return;
+                    self->images_.insert(kind, image);
+                    emit self->previewReady(kind, image);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+} // namespace velk::host
