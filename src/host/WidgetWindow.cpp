@@ -1,10 +1,13 @@
 #include "host/WidgetWindow.h"
 
+#include <QPainterPath>
+
 #include "host/WidgetTimeline.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPalette>
 #include <QStyleHints>
 
@@ -78,6 +81,10 @@ void WidgetWindow::paintEvent(QPaintEvent*)
     painter.fillRect(QRect(QPoint(), size()), Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setRenderHint(QPainter::Antialiasing);
+    // Widgets sit on the desktop as rounded tiles; the corner grows with the user's scale.
+    QPainterPath tile;
+    tile.addRoundedRect(QRectF(QPointF(), QSizeF(size())), kCornerRadius * scale_, kCornerRadius * scale_);
+    painter.setClipPath(tile);
     view::paint(tree_, painter);
 }
 

@@ -19,6 +19,9 @@ class WidgetTimeline;
 class WidgetWindow : public QRasterWindow {
     Q_OBJECT
 public:
+    // Corner radius of a widget tile at scale 1, in points.
+    static constexpr qreal kCornerRadius = 20;
+
     WidgetWindow(const Placement& placement, WidgetTimeline* timeline);
     ~WidgetWindow() override;
 
