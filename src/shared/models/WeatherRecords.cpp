@@ -2,6 +2,7 @@
 
 #include "platform/core/Clock.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velk {
@@ -25,7 +26,11 @@ namespace {
 qint64 toFahrenheit(qint64 celsius)
 {
     const double c = double(celsius);
-    return qint64(std::round(c * 9.0 / 5.0 + 32.0));
+    // A corrupt cached document can hold any integer; past the integer range the conversion
+    // saturates instead of being undefined. Every real temperature is far inside it.
+    const double f = std::round(c * 9.0 / 5.0 + 32.0);
+    constexpr double limit = 9.2e18;
+    return qint64(std::clamp(f, -limit, limit));
 }
 } // namespace
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace velk;
 
 TEST(AirQuality, CategoryBandsIncludeTheirBounds)
@@ -122,6 +124,12 @@ TEST(Weather, FahrenheitConvertsEveryTemperatureAndNothingElse)
         EXPECT_EQ(w.inFahrenheit().temperature, fahrenheit) << celsius;
         EXPECT_TRUE(w.inFahrenheit().days.empty());
     }
+    // A cached document can hold any integer; the conversion saturates rather than wraps.
+    WeatherSnapshot extreme;
+    extreme.temperature = std::numeric_limits<qint64>::max();
+    extreme.low = std::numeric_limits<qint64>::min();
+    EXPECT_GT(extreme.inFahrenheit().temperature, 0);
+    EXPECT_LT(extreme.inFahrenheit().low, 0);
 }
 
 TEST(Year, CurrentCountsDaysInTheUsersCalendar)
