@@ -21,7 +21,8 @@ double reduce(double value, double range)
 {
     double r = std::fmod(value, range);
     if (r < 0) r += range;
-    return r;
+    // A remainder a hair below zero rounds up to `range` itself, which is no hour of the day.
+    return r < range ? r : 0.0;
 }
 
 qint64 roundedDays(double days)

@@ -1,12 +1,11 @@
 #include "platform/core/Clock.h"
-#include "platform/core/Defaults.h"
 #include "platform/core/DoubleText.h"
 #include "platform/core/HttpLoader.h"
 #include "platform/core/Log.h"
+#include "shared/data/ClockFormat.h"
 #include "shared/data/WeatherProvider.h"
 
 #include <unicode/calendar.h>
-#include <unicode/dtptngen.h>
 #include <unicode/gregocal.h>
 #include <unicode/smpdtfmt.h>
 
@@ -138,28 +137,11 @@ private:
     std::unique_ptr<icu::SimpleDateFormat> format_;
 };
 
-// Whether hour labels show 24-hour form: the user's "velk.timeformat" choice (12 or 24), else
-// the locale's preferred hour cycle.
-bool usesTwentyFourHours(const Locale& locale)
-{
-    const qint64 choice = Defaults::shared().integer(QStringLiteral("velk.timeformat"));
-    if (choice == 12) return false;
-    if (choice == 24) return true;
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::DateTimePatternGenerator> generator(
-        icu::DateTimePatternGenerator::createInstance(locale.icuLocale(), status));
-    if (U_FAILURE(status)) return true;
-    const icu::UnicodeString pattern = generator->getBestPattern(icu::UnicodeString("j", -1, US_INV), status);
-    if (U_FAILURE(status) || pattern.isEmpty()) return true;
-    return pattern.indexOf(u'H') >= 0 || pattern.indexOf(u'k') >= 0;
-}
-
 } // namespace
 
 WeatherProvider::ForecastEnvironment WeatherProvider::forecastEnvironment()
 {
-    const Locale locale = Locale::current();
-    return {Clock::now(), TimeZone::current(), locale, usesTwentyFourHours(locale)};
+    return {Clock::now(), TimeZone::current(), Locale::current(), ClockFormat::uses24Hour()};
 }
 
 QString WeatherProvider::conditionText(qint64 code, bool isDay)

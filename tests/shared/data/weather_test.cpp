@@ -292,10 +292,19 @@ TEST_F(WeatherTest, RequestsTheForecastOfThePlace)
               "&daily=temperature_2m_max,temperature_2m_min,weather_code&hourly=precipitation_probability"
               "&forecast_days=7&timezone=auto");
 
+    // The user's clock setting reaches the rain labels; en_US alone would give "9".
+    Defaults::shared().setInteger("velk.timeformat", 24);
+    const auto h24 = WeatherProvider::snapshot({"Elsewhere", 20.0, 5.0});
+    ASSERT_TRUE(h24);
+    EXPECT_EQ(rainLabels(*h24).value(0), "09");
+    Defaults::shared().setInteger("velk.timeformat", 12);
+    EXPECT_EQ(rainLabels(*WeatherProvider::snapshot({"Elsewhere", 30.0, 5.0})).value(0), "9");
+    ASSERT_EQ(server.requestCount(), 3);
+
     // Coordinates that no cache key or service can take make no request.
     EXPECT_FALSE(WeatherProvider::snapshot({"Nowhere", std::nan(""), 0}));
     EXPECT_FALSE(WeatherProvider::snapshot({"Nowhere", 95, 0}));
-    EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_EQ(server.requestCount(), 3);
 }
 
 TEST_F(WeatherTest, FailedFetchFallsBackToTheCacheOfAnyAge)
