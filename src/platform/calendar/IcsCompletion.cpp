@@ -31,6 +31,23 @@ struct Logical {
     }
 };
 
+// A TEXT value as it reads: calendar programs escape "," ";" "\\" and line breaks in a UID
+// just as in a summary, and the reader sees the UID unescaped.
+QString unescapedText(const QByteArray& value)
+{
+    QByteArray out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const char next = value[++i];
+            out += (next == 'n' || next == 'N') ? '\n' : next;
+        } else {
+            out += value[i];
+        }
+    }
+    return QString::fromUtf8(out);
+}
+
 void setError(QString* error, const QString& message)
 {
     if (error) *error = message;
@@ -67,17 +84,17 @@ std::optional<QByteArray> withTodoCompletion(const QByteArray& text, const QStri
         if (logical[i].name() != "BEGIN" || logical[i].value().trimmed().toUpper() != "VTODO") continue;
         ++todoSeen;
         int depth = 0;
-        QByteArray blockUid;
+        QString blockUid;
         bool isInstance = false;
         for (size_t j = i + 1; j < logical.size(); ++j) {
             const QByteArray name = logical[j].name();
             if (name == "BEGIN") ++depth;
             else if (name == "END" && depth-- == 0) break;
-            else if (depth == 0 && name == "UID") blockUid = logical[j].value().trimmed();
+            else if (depth == 0 && name == "UID") blockUid = unescapedText(logical[j].value().trimmed());
             else if (depth == 0 && name == "RECURRENCE-ID") isInstance = true;
         }
         const bool match = uid.isEmpty() ? todoSeen == todoIndex
-                                         : (!isInstance && QString::fromUtf8(blockUid) == uid.trimmed());
+                                         : (!isInstance && blockUid == uid.trimmed());
         if (match) found = int(i);
     }
     if (found < 0) {

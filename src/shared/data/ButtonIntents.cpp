@@ -46,8 +46,10 @@ qint64 elapsedWholeSeconds(Date from, Date to)
 // The 36-character form, hyphens in place, either case; nothing else names a habit.
 bool isUuidString(const QString& text)
 {
-    static const QRegularExpression form(
-        QStringLiteral("^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
+    // Anchored as a whole: a plain "$" would also accept a trailing line break, which QUuid
+    // then quietly drops.
+    static const QRegularExpression form(QRegularExpression::anchoredPattern(
+        QStringLiteral("[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}")));
     return form.match(text).hasMatch();
 }
 

@@ -46,6 +46,9 @@ TEST(IcsCompletion, ReplacesOnlyTheTodosOwnCompletionLines)
          "r", 0, false,
          "BEGIN:VCALENDAR\nBEGIN:VTODO\nUID:r\nRECURRENCE-ID:20250301T090000Z\nEND:VTODO\nBEGIN:VTODO\nUID:r\n"
          "STATUS:NEEDS-ACTION\nEND:VTODO\nEND:VCALENDAR\n"},
+        {"a UID written with escapes is found by the UID the reader sees",
+         "BEGIN:VCALENDAR\nBEGIN:VTODO\nUID:list\\,42\\;x\nEND:VTODO\nEND:VCALENDAR\n", "list,42;x", 0, false,
+         "BEGIN:VCALENDAR\nBEGIN:VTODO\nUID:list\\,42\\;x\nSTATUS:NEEDS-ACTION\nEND:VTODO\nEND:VCALENDAR\n"},
     };
     for (const auto& c : cases) {
         QString error;

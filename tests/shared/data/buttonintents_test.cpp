@@ -153,7 +153,9 @@ TEST_F(ButtonIntentsTest, HabitToggleNeedsAUuid)
     ExtrasStore::write(std::vector<HabitItem>{run}, ExtrasStoreActivity::kHabitsKey);
     const QByteArray before = *Defaults::shared().data(ExtrasStoreActivity::kHabitsKey);
 
-    for (const char* bad : {"", "not-a-uuid", "{00000000-0000-0000-0000-000000000000}"}) {
+    const QString runID = run.id.toString(QUuid::WithoutBraces);
+    for (const QString& bad : {QString(), QStringLiteral("not-a-uuid"),
+                               QStringLiteral("{00000000-0000-0000-0000-000000000000}"), runID + "\n", " " + runID}) {
         this->run("HabitToggleIntent", {{"habitID", bad}});
         this->run("HabitToggleIntent", {});
     }

@@ -22,7 +22,9 @@ TEST_F(ClockFormatTest, SettingThenLocaleDecideTheHourCycle)
                           Case{12, "en_GB", false, "1:07", "12:05"}, Case{24, "en_US", true, "13:07", "00:05"},
                           Case{1, "en_US", false, "1:07", "12:05"}, Case{99, "de_DE", true, "13:07", "00:05"},
                           // Non-Latin native digits still give ASCII clock text.
-                          Case{0, "ar_EG", false, "1:07", "12:05"}, Case{24, "hi_IN@numbers=deva", true, "13:07", "00:05"}}) {
+                          Case{0, "ar_EG", false, "1:07", "12:05"}, Case{24, "hi_IN@numbers=deva", true, "13:07", "00:05"},
+                          // An hour cycle of 1-24 ("k") is a 24-hour clock, one of 0-11 ("K") a 12-hour one.
+                          Case{0, "en_US@hours=h24", true, "13:07", "00:05"}, Case{0, "en_GB@hours=h11", false, "1:07", "12:05"}}) {
         if (c.setting == 0)
             Defaults::shared().remove(ClockFormat::kTimeFormatKey);
         else
