@@ -155,6 +155,11 @@ void WidgetWindow::applyDesktopHints()
     const uint32_t allDesktops = 0xFFFFFFFF;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL, 32, 1,
                         &allDesktops);
+    // Ask a compositor that can blur what lies behind a window to do so for the whole tile, so
+    // glass reads as glass there; elsewhere the property is ignored and glass stays a
+    // translucent fill. Behind an opaque tile the blur cannot be seen.
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_KDE_NET_WM_BLUR_BEHIND_REGION"),
+                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
     xcb_flush(c);
 #endif
 }
