@@ -283,23 +283,94 @@ std::optional<T> fromJson(const QJsonValue& json)
     return v;
 }
 
+// Writing JSON text directly, so a record's members come out in the order of its fields (a
+// QJsonObject would sort them by key).
+void writeJsonValue(const QJsonValue& value, QByteArray& out); // Coding.cpp
+void writeJsonString(QStringView text, QByteArray& out);         // Coding.cpp
+
+template <class T>
+struct Writer {
+    static bool write(const T& value, QByteArray& out)
+    {
+        QJsonValue j;
+        if (!ValueCoder<T>::encode(value, j)) return false;
+        writeJsonValue(j, out);
+        return true;
+    }
+};
+
+template <class Range, class T>
+bool writeJsonArray(const Range& items, QByteArray& out)
+{
+    out += '[';
+    bool first = true;
+    for (const T& e : items) {
+        if (!first) out += ',';
+        first = false;
+        if (!Writer<T>::write(e, out)) return false;
+    }
+    out += ']';
+    return true;
+}
+
+template <class T>
+struct Writer<std::vector<T>> {
+    static bool write(const std::vector<T>& v, QByteArray& out) { return writeJsonArray<std::vector<T>, T>(v, out); }
+};
+
+template <class T>
+struct Writer<std::set<T>> {
+    static bool write(const std::set<T>& v, QByteArray& out) { return writeJsonArray<std::set<T>, T>(v, out); }
+};
+
+template <Record R>
+struct Writer<R> {
+    static bool write(const R& record, QByteArray& out)
+    {
+        out += '{';
+        bool first = true;
+        bool ok = true;
+        std::apply([&](const auto&... f) { ((ok = ok && writeField(record, f, out, first)), ...); }, R::codingFields());
+        out += '}';
+        return ok;
+    }
+
+private:
+    static void writeKey(const char* key, QByteArray& out, bool& first)
+    {
+        if (!first) out += ',';
+        first = false;
+        writeJsonString(QString::fromLatin1(key), out);
+        out += ':';
+    }
+    template <class T>
+    static bool writeField(const R& r, const Field<R, T>& f, QByteArray& out, bool& first)
+    {
+        writeKey(f.key, out, first);
+        return Writer<T>::write(r.*(f.member), out);
+    }
+    template <class T>
+    static bool writeField(const R& r, const Field<R, std::optional<T>>& f, QByteArray& out, bool& first)
+    {
+        const auto& v = r.*(f.member);
+        if (!v) return true;
+        writeKey(f.key, out, first);
+        return Writer<T>::write(*v, out);
+    }
+};
+
 } // namespace velk::coding
 
 namespace velk {
 
-// The bytes a plain JSON encoder writes for a value (compact), or nothing when it cannot be
-// encoded.
+// The bytes a plain JSON encoder writes for a value (compact, a record's members in field
+// order), or nothing when it cannot be encoded.
 template <class T>
 std::optional<QByteArray> encodeJson(const T& value)
 {
-    const auto j = coding::toJson(value);
-    if (!j) return std::nullopt;
-    if (j->isObject()) return QJsonDocument(j->toObject()).toJson(QJsonDocument::Compact);
-    if (j->isArray()) return QJsonDocument(j->toArray()).toJson(QJsonDocument::Compact);
-    // A bare scalar: wrap it in an array and strip the brackets, as QJsonDocument holds only
-    // objects and arrays.
-    QByteArray b = QJsonDocument(QJsonArray{*j}).toJson(QJsonDocument::Compact);
-    return b.mid(1, b.size() - 2);
+    QByteArray out;
+    if (!coding::Writer<T>::write(value, out)) return std::nullopt;
+    return out;
 }
 
 // Decodes a value from JSON bytes; anything malformed gives nothing.

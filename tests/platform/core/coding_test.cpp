@@ -57,3 +57,12 @@ TEST(Coding, NanCannotBeEncoded)
     o.x = std::numeric_limits<double>::quiet_NaN();
     EXPECT_FALSE(encodeJson(o));
 }
+
+TEST(Coding, MembersAreWrittenInFieldOrderAndTextIsEscaped)
+{
+    Outer o{"a\"b\\c\n\x01é", std::nullopt, 0.1, velk::Date(-2.5), QUuid(), Tone::dark, {{-3}}, Inner{9007199254740993}, {}};
+    const QByteArray bytes = *encodeJson(o);
+    EXPECT_EQ(bytes,
+              R"({"name":"a\"b\\c\n\u0001é","x":0.1,"when":-2.5,"id":"00000000-0000-0000-0000-000000000000","tone":"dark","items":[{"n":-3}],"next":{"n":9007199254740993},"tags":[]})");
+    EXPECT_EQ(decodeJson<Outer>(bytes), o);
+}

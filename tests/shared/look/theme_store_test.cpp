@@ -98,6 +98,7 @@ TEST_F(ThemeStoreTest, SaveReplacesTheWholeDocumentAndIsReadAtOnce)
     suite().setData(ThemeStore::kKey, QByteArray("{broken"));
     ThemeStore::save({QStringLiteral("teal"), Surface::glass});
     EXPECT_EQ(stored(suite().data(ThemeStore::kKey)), document("teal", "glass"));
+    EXPECT_EQ(*suite().data(ThemeStore::kKey), QByteArray(R"({"themeID":"teal","surface":"glass"})"));
     EXPECT_EQ(suite().kind(ThemeStore::kKey), Defaults::Kind::data);
     EXPECT_EQ(ThemeStore::current(), (ThemeSettings{QStringLiteral("teal"), Surface::glass}));
 
