@@ -30,9 +30,8 @@ using velk::testing::solidContext;
 namespace {
 
 const QSizeF kSmall(160, 160), kMedium(344, 160), kLarge(344, 344);
-// Room enough that no text of a header is cut short, for tests of what the texts say. (While
-// the layout shares a row's width equally with its spacer, long header words are truncated
-// at the design size.)
+// Room enough that no header text is cut short, whatever the locale's words, for tests of what
+// the texts say.
 const QSizeF kRoomy(720, 344);
 // Wednesday 9 December 2026, midday.
 const Date kWednesday = utc("2026-12-09T12:00:00");
