@@ -35,7 +35,9 @@ ClockWatch::ClockWatch(QString zoneFile, QObject* parent)
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &ClockWatch::zoneMayHaveChanged);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &ClockWatch::zoneMayHaveChanged);
 
-    QDBusConnection::systemBus().connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+    // Matched by path and interface only: naming the service would make Qt ask the bus for its
+    // owner and wait for the answer, which a stalled system bus never gives.
+    QDBusConnection::systemBus().connect(QString(), QStringLiteral("/org/freedesktop/login1"),
                                          QStringLiteral("org.freedesktop.login1.Manager"),
                                          QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
 }

@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTimer>
+#include <cstdlib>
 
 namespace velk::host {
 
@@ -16,6 +18,9 @@ namespace {
 
 // A debugging aid: VELK_HOST_SCREENSHOT=FILE.png grabs the whole desktop a few seconds after
 // start, once the first timelines have been drawn.
+// How long quitting waits for a provider or an action still running.
+constexpr int kQuitWaitMs = 3000;
+
 void scheduleScreenshot()
 {
     const QString path = qEnvironmentVariable("VELK_HOST_SCREENSHOT");
@@ -26,6 +31,13 @@ void scheduleScreenshot()
 }
 
 } // namespace
+
+QString missingDisplay(const QProcessEnvironment& env)
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"})
+        if (!env.value(QLatin1String(name)).isEmpty()) return {};
+    return QStringLiteral("no desktop to place widgets on (neither WAYLAND_DISPLAY nor DISPLAY is set)");
+}
 
 int runDesktopHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry, QTextStream& err)
 {
@@ -48,10 +60,22 @@ int runDesktopHost(const timeline::WidgetBundle& bundle, const intents::IntentRe
         err.flush();
     }
     HostMenus menus(&host);
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        err << "velk-widgets: no system tray; add widgets from a placed widget's menu or with velk-widgets add KIND\n";
+        err.flush();
+    }
     ClockWatch clock;
     QObject::connect(&clock, &ClockWatch::changed, &host, &WidgetHost::reevaluateAll);
     scheduleScreenshot();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (!host.shutdown(kQuitWaitMs)) {
+        // A provider blocked in a read or a request cannot be stopped, and normal exit would
+        // run the plug-in's teardown under it: leave at once. Every change is saved already.
+        err << "velk-widgets: a widget provider is still busy; quitting without waiting for it\n";
+        err.flush();
+        std::_Exit(status);
+    }
+    return status;
 }
 
 } // namespace velk::host

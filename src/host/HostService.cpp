@@ -5,8 +5,13 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 
 namespace velk::host {
+
+namespace {
+constexpr int kBusTimeoutMs = 3000;
+} // namespace
 
 HostService::HostService(WidgetHost* host) : QObject(host), host_(host) {}
 
@@ -18,10 +23,18 @@ bool HostService::registerOn(QDBusConnection bus, QString* error)
         *error = QStringLiteral("no session bus: %1").arg(bus.lastError().message());
         return false;
     }
-    const auto reply =
-        bus.interface()->registerService(timeline::WidgetCenter::kService, QDBusConnectionInterface::DontQueueService,
-                                         QDBusConnectionInterface::DontAllowReplacement);
-    if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
+    // RequestName with "do not queue": answered 1 when the name is ours. Asked directly, with a
+    // short timeout, so a bus that does not answer cannot hold up the start.
+    QDBusMessage ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                                      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("RequestName"));
+    constexpr uint kDoNotQueue = 4;
+    ask.setArguments({timeline::WidgetCenter::kService, kDoNotQueue});
+    const QDBusMessage reply = bus.call(ask, QDBus::Block, kBusTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        *error = QStringLiteral("the session bus did not answer: %1").arg(reply.errorMessage());
+        return false;
+    }
+    if (reply.arguments().first().toUInt() != 1) {
         *error = QStringLiteral("a widget host is already running");
         return false;
     }

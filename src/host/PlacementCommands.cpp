@@ -19,10 +19,18 @@ int fail(QTextStream& err, int status, const QString& message)
     return status;
 }
 
+// A command waits this long at most for the bus or the host, then says so.
+constexpr int kBusTimeoutMs = 3000;
+
 bool hostRuns()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    return bus.isConnected() && bus.interface()->isServiceRegistered(timeline::WidgetCenter::kService).value();
+    if (!bus.isConnected()) return false;
+    QDBusMessage ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                                      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    ask.setArguments({timeline::WidgetCenter::kService});
+    const QDBusMessage reply = bus.call(ask, QDBus::Block, kBusTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() && reply.arguments().first().toBool();
 }
 
 QDBusMessage callHost(const QString& method, const QVariantList& args)
@@ -31,7 +39,7 @@ QDBusMessage callHost(const QString& method, const QVariantList& args)
                                                        timeline::WidgetCenter::kInterface, method);
     call.setArguments(args);
     call.setAutoStartService(false);
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, kBusTimeoutMs);
 }
 
 } // namespace
@@ -75,6 +83,8 @@ int runPlacementCommand(const HostCommand& c, const timeline::WidgetBundle& bund
         return kExitOk;
     }
 
+    // The host may start, or another command run, at this very moment.
+    const auto lock = c.verb == Verb::placed ? nullptr : store.lock();
     PlacementStore::Loaded loaded = store.load();
     if (!loaded.warning.isEmpty()) err << "velk-widgets: " << loaded.warning << '\n';
     if (!loaded.canSave && c.verb != Verb::placed) return fail(err, kExitFailed, QStringLiteral("nothing was changed"));

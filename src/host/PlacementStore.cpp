@@ -10,8 +10,19 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QUuid>
+#include <algorithm>
 
 namespace velk::host {
+
+namespace {
+
+constexpr int kVersion = 1;
+const QSet<QString> kWidgetMembers = {QStringLiteral("id"), QStringLiteral("kind"), QStringLiteral("x"),
+                                      QStringLiteral("y"), QStringLiteral("scale"), QStringLiteral("configuration")};
+// Writers hold the lock for a moment; one that holds it longer than this has hung or died.
+constexpr int kLockWaitMs = 3000;
+
+} // namespace
 
 bool isWidgetScale(qreal scale) { return scale == 1 || scale == 1.5 || scale == 2; }
 
@@ -48,22 +59,60 @@ std::optional<std::vector<Placement>> parsePlacements(const QByteArray& json, QS
         const qreal scale = o.value(QLatin1String("scale")).toDouble(1);
         p.scale = isWidgetScale(scale) ? scale : 1;
         p.configuration = o.value(QLatin1String("configuration")).toObject();
+        for (auto it = o.begin(); it != o.end(); ++it)
+            if (!kWidgetMembers.contains(it.key())) p.unknown.insert(it.key(), it.value());
         out.push_back(std::move(p));
     }
     return out;
 }
 
-QByteArray serializePlacements(const std::vector<Placement>& placements)
+QByteArray serializePlacements(const std::vector<Placement>& placements, const QJsonObject& file)
 {
     QJsonArray widgets;
-    for (const Placement& p : placements)
-        widgets.append(QJsonObject{{"id", p.id},
-                                   {"kind", p.kind},
-                                   {"x", p.position.x()},
-                                   {"y", p.position.y()},
-                                   {"scale", p.scale},
-                                   {"configuration", p.configuration}});
-    return QJsonDocument(QJsonObject{{"version", 1}, {"widgets", widgets}}).toJson(QJsonDocument::Indented);
+    for (const Placement& p : placements) {
+        QJsonObject o = p.unknown;
+        o.insert(QStringLiteral("id"), p.id);
+        o.insert(QStringLiteral("kind"), p.kind);
+        o.insert(QStringLiteral("x"), p.position.x());
+        o.insert(QStringLiteral("y"), p.position.y());
+        o.insert(QStringLiteral("scale"), p.scale);
+        o.insert(QStringLiteral("configuration"), p.configuration);
+        widgets.append(o);
+    }
+    QJsonObject top = file;
+    // A newer version's number stays, so that version still knows the file as its own.
+    const int version = std::max(kVersion, file.value(QLatin1String("version")).toInt(kVersion));
+    top.insert(QStringLiteral("version"), version);
+    top.insert(QStringLiteral("widgets"), widgets);
+    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+}
+
+QStringList mergePlacements(const std::vector<Placement>& base, const std::vector<Placement>& disk,
+                            std::vector<Placement>& mine)
+{
+    auto find = [](const std::vector<Placement>& list, const QString& id) -> const Placement* {
+        for (const Placement& p : list)
+            if (p.id == id) return &p;
+        return nullptr;
+    };
+    QStringList changed;
+    // Removed or changed by another writer.
+    for (const Placement& b : base) {
+        const Placement* d = find(disk, b.id);
+        if (d && *d == b) continue;
+        const auto it = std::find_if(mine.begin(), mine.end(), [&](const Placement& p) { return p.id == b.id; });
+        if (it == mine.end()) continue; // removed here too
+        if (!d) mine.erase(it);
+        else *it = *d;
+        changed << b.id;
+    }
+    // Added by another writer.
+    for (const Placement& d : disk)
+        if (!find(base, d.id) && !find(mine, d.id)) {
+            mine.push_back(d);
+            changed << d.id;
+        }
+    return changed;
 }
 
 PlacementStore::PlacementStore(QString path) : path_(std::move(path)) {}
@@ -110,12 +159,28 @@ PlacementStore::Loaded PlacementStore::load() const
 bool PlacementStore::save(const std::vector<Placement>& placements, QString* error) const
 {
     QDir().mkpath(QFileInfo(path_).absolutePath());
+    QJsonObject current;
+    if (QFile old(path_); old.open(QIODevice::ReadOnly)) current = QJsonDocument::fromJson(old.readAll()).object();
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(serializePlacements(placements)) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(serializePlacements(placements, current)) < 0 || !file.commit()) {
         if (error) *error = QStringLiteral("cannot write %1: %2").arg(path_, file.errorString());
         return false;
     }
     return true;
+}
+
+} // namespace velk::host
+
+namespace velk::host {
+
+std::unique_ptr<QLockFile> PlacementStore::lock() const
+{
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    auto lock = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
+    // A lock left by a writer that died is taken over once it is this old.
+    lock->setStaleLockTime(10000);
+    if (!lock->tryLock(kLockWaitMs)) return nullptr;
+    return lock;
 }
 
 } // namespace velk::host

@@ -7,9 +7,14 @@
 //
 // Every change rewrites the file atomically. A file that cannot be read as placements is moved
 // aside (never overwritten) and the host starts with none, so nothing the user had is lost.
+// Members a newer version added, at the top or in a widget, are kept through every rewrite.
+// The host and `velk-widgets add` may write at the same moment: writers take a lock file, and
+// the host merges what others changed (mergePlacements) rather than writing over it.
 #include <QJsonObject>
+#include <QLockFile>
 #include <QPoint>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -21,6 +26,8 @@ struct Placement {
     QPoint position; // top-left corner on the desktop, in logical pixels
     qreal scale = 1; // 1, 1.5 or 2
     QJsonObject configuration; // the configuration intent's stored values
+    // Members this version does not know (written by a newer one), written back as found.
+    QJsonObject unknown = {};
 
     friend bool operator==(const Placement&, const Placement&) = default;
 };
@@ -32,7 +39,16 @@ QString newPlacementId();
 // Parsing is pure: the placements, or nothing with `error` set when the text is not a
 // placements file (bad JSON, wrong shape, an entry without id or kind, a repeated id).
 std::optional<std::vector<Placement>> parsePlacements(const QByteArray& json, QString* error);
-QByteArray serializePlacements(const std::vector<Placement>& placements);
+// `file` is the file's current top-level object, whose unknown members (and a newer version
+// number) are carried over.
+QByteArray serializePlacements(const std::vector<Placement>& placements, const QJsonObject& file = {});
+
+// A three-way merge by id: `base` is what this writer last read or wrote, `disk` what the file
+// holds now; every change another writer made (a widget added, removed, moved, reconfigured) is
+// applied to `mine`, whose own changes to other widgets stay. Answers the ids whose placement
+// changed in `mine`.
+QStringList mergePlacements(const std::vector<Placement>& base, const std::vector<Placement>& disk,
+                            std::vector<Placement>& mine);
 
 class PlacementStore {
 public:
@@ -51,6 +67,11 @@ public:
     Loaded load() const;
     // Atomic: the old file stays whole until the new one is complete.
     bool save(const std::vector<Placement>& placements, QString* error = nullptr) const;
+
+    // Held while reading, changing and writing the file, so two writers never interleave.
+    // Null when no lock could be taken (a read-only folder: writing fails there anyway, or
+    // a writer that holds it for too long).
+    std::unique_ptr<QLockFile> lock() const;
 
     const QString& path() const { return path_; }
 

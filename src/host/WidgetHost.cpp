@@ -5,34 +5,63 @@
 #include "platform/core/Log.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
 
 namespace velk::host {
 
+namespace {
+// How long quitting waits for a provider or an action that is still running.
+constexpr int kQuitWaitMs = 3000;
+} // namespace
+
 WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
                        PlacementStore store, QObject* parent)
-    : QObject(parent), bundle_(bundle), registry_(registry), store_(std::move(store))
+    : QObject(parent), bundle_(bundle), registry_(registry), store_(std::move(store)), pool_(new QThreadPool)
 {
     // Providers may block on files or the network; a few threads keep one slow widget from
-    // holding up the rest without waking many cores.
-    pool_.setMaxThreadCount(4);
-    pool_.setExpiryTimeout(30000);
+    // holding up the rest without waking many cores (a provider busy for long gives its thread
+    // up, see WidgetTimeline).
+    pool_->setMaxThreadCount(4);
+    pool_->setExpiryTimeout(30000);
+    // Editors and renames come as bursts of events; one read after them is enough.
+    syncSoon_.setSingleShot(true);
+    syncSoon_.setInterval(200);
+    connect(&syncSoon_, &QTimer::timeout, this, &WidgetHost::syncFromDisk);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, &syncSoon_, qOverload<>(&QTimer::start));
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, &syncSoon_, qOverload<>(&QTimer::start));
 }
 
 WidgetHost::~WidgetHost()
 {
+    if (shutdown(kQuitWaitMs)) delete pool_;
+}
+
+bool WidgetHost::shutdown(int waitMs)
+{
+    for (auto& [id, s] : shown_) delete s.timeline;
     shown_.clear();
-    pool_.waitForDone();
+    if (pool_->waitForDone(waitMs)) return true;
+    // A thread cannot be stopped; its pool stays so the task can finish on it.
+    qCWarning(logCategory("host")) << "a widget provider or action is still busy; quitting without it";
+    return false;
 }
 
 QString WidgetHost::start()
 {
-    PlacementStore::Loaded loaded = store_.load();
+    PlacementStore::Loaded loaded;
+    {
+        const auto lock = store_.lock();
+        loaded = store_.load();
+    }
     placements_ = std::move(loaded.placements);
+    onDisk_ = placements_;
     canSave_ = loaded.canSave;
     for (const Placement& p : placements_) show(p);
+    watchFile();
     if (!loaded.warning.isEmpty()) qCWarning(logCategory("host")).noquote() << loaded.warning;
     return loaded.warning;
 }
@@ -71,7 +100,7 @@ void WidgetHost::show(const Placement& p)
         return;
     }
     const QSizeF size = timeline::designSize(widget->family()) * p.scale;
-    auto* tl = new WidgetTimeline(*widget, p.configuration, size, &pool_, this);
+    auto* tl = new WidgetTimeline(*widget, p.configuration, size, pool_, this);
     auto window = std::make_unique<WidgetWindow>(p, tl);
     const QString id = p.id;
     window->onMoved = [this, id](QPoint pos) { moveWidget(id, pos); };
@@ -83,6 +112,52 @@ void WidgetHost::show(const Placement& p)
     tl->reevaluate();
 }
 
+void WidgetHost::hide(const QString& id)
+{
+    if (auto s = shown_.find(id); s != shown_.end()) {
+        // Later, as the window may be the one whose event handler got us here.
+        WidgetWindow* w = s->second.window.release();
+        w->hide();
+        w->deleteLater();
+        s->second.timeline->deleteLater();
+        shown_.erase(s);
+    }
+}
+
+void WidgetHost::watchFile()
+{
+    const QFileInfo file(store_.path());
+    // The file is replaced by a rename on every write, so its folder is what can be watched.
+    if (file.dir().exists() && !watcher_.directories().contains(file.absolutePath())) watcher_.addPath(file.absolutePath());
+}
+
+void WidgetHost::applyExternal(const QStringList& ids)
+{
+    for (const QString& id : ids) {
+        hide(id);
+        if (const Placement* p = placement(id)) show(*p);
+    }
+    if (!ids.isEmpty()) emit placementsChanged();
+}
+
+void WidgetHost::syncFromDisk()
+{
+    watchFile();
+    if (!canSave_ || !QFileInfo::exists(store_.path())) return;
+    // Writers replace the file whole, so it can be read without the lock.
+    PlacementStore::Loaded disk = store_.load();
+    if (!disk.warning.isEmpty()) {
+        // Damaged by someone else: it was moved aside; write what the host shows in its place.
+        qCWarning(logCategory("host")).noquote() << disk.warning;
+        if (disk.canSave) save();
+        return;
+    }
+    if (disk.placements == onDisk_) return;
+    const QStringList changed = mergePlacements(onDisk_, disk.placements, placements_);
+    onDisk_ = std::move(disk.placements);
+    applyExternal(changed);
+}
+
 void WidgetHost::save()
 {
     emit placementsChanged();
@@ -92,7 +167,26 @@ void WidgetHost::save()
         return;
     }
     saveError_.clear();
-    if (!store_.save(placements_, &saveError_)) qCWarning(logCategory("host")).noquote() << saveError_;
+    const auto lock = store_.lock();
+    // Another writer may have changed the file since the host last read it: take its changes
+    // in first, so writing never drops them.
+    if (QFileInfo::exists(store_.path())) {
+        PlacementStore::Loaded disk = store_.load();
+        if (!disk.warning.isEmpty()) qCWarning(logCategory("host")).noquote() << disk.warning;
+        if (!disk.canSave) {
+            canSave_ = false;
+            saveError_ = disk.warning;
+            return;
+        }
+        if (disk.warning.isEmpty() && disk.placements != onDisk_)
+            applyExternal(mergePlacements(onDisk_, disk.placements, placements_));
+    }
+    if (!store_.save(placements_, &saveError_)) {
+        qCWarning(logCategory("host")).noquote() << saveError_;
+        return;
+    }
+    onDisk_ = placements_;
+    watchFile();
 }
 
 QPoint WidgetHost::freeSpot(QSizeF size) const
@@ -138,11 +232,7 @@ bool WidgetHost::removeWidget(const QString& id)
     const auto it = std::find_if(placements_.begin(), placements_.end(), [&](const Placement& p) { return p.id == id; });
     if (it == placements_.end()) return false;
     placements_.erase(it);
-    if (auto s = shown_.find(id); s != shown_.end()) {
-        s->second.window.reset();
-        s->second.timeline->deleteLater();
-        shown_.erase(s);
-    }
+    hide(id);
     save();
     return true;
 }
@@ -154,6 +244,7 @@ void WidgetHost::moveWidget(const QString& id, QPoint position)
             p.position = position;
             if (WidgetWindow* w = window(id); w && w->position() != position) w->setPosition(position);
             save();
+            return; // save() may have taken in other writers' changes to the list
         }
 }
 
@@ -165,6 +256,7 @@ void WidgetHost::setScale(const QString& id, qreal scale)
             p.scale = scale;
             if (WidgetWindow* w = window(id)) w->setWidgetScale(scale);
             save();
+            return; // save() may have taken in other writers' changes to the list
         }
 }
 
@@ -176,6 +268,7 @@ void WidgetHost::setConfiguration(const QString& id, const QJsonObject& configur
             p.configuration = tl ? tl->widget().configuration(configuration) : configuration;
             if (tl) tl->setConfiguration(p.configuration);
             save();
+            return; // save() may have taken in other writers' changes to the list
         }
 }
 
@@ -206,15 +299,17 @@ void WidgetHost::runAction(const QString& id, const view::ButtonAction& action)
 {
     QPointer<WidgetHost> self(this);
     const intents::IntentRegistry* registry = &registry_;
-    pool_.start([self, registry, id, action] {
+    pool_->start([self, registry, id, action] {
         intents::IntentRunResult result;
         try {
             result = registry->run(action.intentType, action.parameters);
         } catch (const std::exception& e) {
             result = {false, QString::fromUtf8(e.what())};
         }
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app) return; // quitting without this task
         QMetaObject::invokeMethod(
-            qApp,
+            app,
             [self, id, action, result] {
                 if (!self) return;
                 if (!result.ok)

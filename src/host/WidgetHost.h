@@ -6,8 +6,10 @@
 #include "platform/intents/IntentRegistry.h"
 #include "platform/timeline/WidgetBundle.h"
 
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QThreadPool>
+#include <QTimer>
 #include <map>
 #include <memory>
 
@@ -52,7 +54,13 @@ public:
     void runAction(const QString& id, const view::ButtonAction& action);
     void openURL(const QUrl& url);
 
-    QThreadPool* pool() { return &pool_; }
+    QThreadPool* pool() { return pool_; }
+    // Closes every window and waits up to `waitMs` for running providers and actions; false
+    // when one is still blocked (the program then quits without it rather than hang).
+    bool shutdown(int waitMs);
+    // Takes in what another writer (`velk-widgets add` with no bus, an editor) changed in the
+    // placement file; called by the file watcher.
+    void syncFromDisk();
     // The last error of saving the placements (empty when saved).
     const QString& saveError() const { return saveError_; }
 
@@ -63,7 +71,11 @@ signals:
 
 private:
     void show(const Placement& p);
+    void hide(const QString& id);
     void save();
+    // Shows, hides or re-creates the windows of placements another writer changed.
+    void applyExternal(const QStringList& ids);
+    void watchFile();
     QPoint freeSpot(QSizeF size) const;
 
     const timeline::WidgetBundle& bundle_;
@@ -72,7 +84,12 @@ private:
     bool canSave_ = true;
     QString saveError_;
     std::vector<Placement> placements_;
-    QThreadPool pool_;
+    // The placements as the file held them when last read or written: the base of merges.
+    std::vector<Placement> onDisk_;
+    QFileSystemWatcher watcher_;
+    QTimer syncSoon_;
+    // Owned; left alive on purpose when a blocked task outlives the host (see shutdown).
+    QThreadPool* pool_;
     struct Shown {
         WidgetTimeline* timeline = nullptr;
         std::unique_ptr<WidgetWindow> window;

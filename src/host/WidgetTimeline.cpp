@@ -17,6 +17,9 @@ namespace {
 // once, forever; and a failing one is retried without hammering it.
 constexpr double kMinReloadSeconds = 5;
 constexpr double kRetryAfterFailureSeconds = 15 * 60;
+// An empty timeline under atEnd has no end to wait for; it is asked again as after a failure.
+constexpr double kRetryEmptySeconds = kRetryAfterFailureSeconds;
+enum TaskState : int { kRunning, kDone, kGaveThreadUp };
 // Long waits are split, so a timer never overflows and a drifting clock is caught up with.
 constexpr double kMaxTimerSeconds = 6 * 3600;
 
@@ -44,6 +47,16 @@ WidgetTimeline::WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject co
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::VeryCoarseTimer);
     connect(&wake_, &QTimer::timeout, this, &WidgetTimeline::reevaluate);
+    slow_.setSingleShot(true);
+    connect(&slow_, &QTimer::timeout, this, [this] {
+        // The pool has a few threads; a provider stuck on the network must not keep every
+        // other widget waiting for one, so its thread stops counting against the pool.
+        int expected = kRunning;
+        if (task_ && task_->compare_exchange_strong(expected, kGaveThreadUp)) {
+            qCWarning(logCategory("host")) << widget_.kind() << "provider is busy for long; the other widgets go on";
+            pool_->releaseThread();
+        }
+    });
     // Quick by contract and touching no store, so it is drawn before anything is asked.
     try {
         shown_ = widget_.provider().placeholder(context_);
@@ -69,9 +82,12 @@ void WidgetTimeline::reload()
     ++requests_;
     lastRequest_ = Clock::now();
     QPointer<WidgetTimeline> self(this);
+    task_ = std::make_shared<std::atomic<int>>(kRunning);
+    slow_.start(slowAfterMs_);
     // The definition is copied into the task: it holds the provider, so the task stays valid
     // even if this widget is removed while it runs.
-    pool_->start([self, widget = widget_, configuration = configuration_, context = context_] {
+    pool_->start([self, widget = widget_, configuration = configuration_, context = context_, task = task_,
+                  pool = pool_] {
         std::optional<timeline::AnyTimeline> result;
         QString error;
         try {
@@ -81,8 +97,11 @@ void WidgetTimeline::reload()
         } catch (...) {
             error = QStringLiteral("an unknown exception");
         }
+        if (task->exchange(kDone) == kGaveThreadUp) pool->reserveThread();
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app) return; // quitting without this task
         QMetaObject::invokeMethod(
-            qApp, [self, result = std::move(result), error] {
+            app, [self, result = std::move(result), error] {
                 if (self) self->finished(result, error);
             },
             Qt::QueuedConnection);
@@ -92,6 +111,7 @@ void WidgetTimeline::reload()
 void WidgetTimeline::finished(std::optional<timeline::AnyTimeline> result, const QString& error)
 {
     running_ = false;
+    slow_.stop();
     if (pending_) {
         reload();
         return;
@@ -103,6 +123,8 @@ void WidgetTimeline::finished(std::optional<timeline::AnyTimeline> result, const
                                           timeline::ReloadPolicy::after(Clock::now().addingSeconds(kRetryAfterFailureSeconds))};
     } else {
         timeline_ = std::move(*result);
+        if (timeline_.entries.empty() && timeline_.policy.kind() == timeline::ReloadPolicy::Kind::atEnd)
+            timeline_.policy = timeline::ReloadPolicy::after(Clock::now().addingSeconds(kRetryEmptySeconds));
         hasTimeline_ = true;
         emit timelineArrived();
     }
@@ -130,8 +152,9 @@ void WidgetTimeline::reevaluate()
     std::optional<Date> due = requests_ == 0 ? std::optional<Date>(now) : timeline_.reloadDate();
     if (due && *due <= now) {
         // A provider whose reload dates keep lying in the past is slowed down, not looped on.
+        // A last request "in the future" means the clock was set back since: no reason to wait.
         const Date earliest = lastRequest_.addingSeconds(kMinReloadSeconds);
-        if (requests_ == 0 || earliest <= now) return reload();
+        if (requests_ == 0 || earliest <= now || lastRequest_ > now) return reload();
         due = earliest;
     }
     std::optional<Date> wake = due;
@@ -140,6 +163,16 @@ void WidgetTimeline::reevaluate()
     if (!wake) return;
     const double seconds = std::clamp(wake->secondsSince(now), 0.0, kMaxTimerSeconds);
     wake_.start(int(std::ceil(seconds * 1000)));
+}
+
+} // namespace velk::host
+
+namespace velk::host {
+
+std::optional<int> WidgetTimeline::wakeInMs() const
+{
+    if (!wake_.isActive()) return std::nullopt;
+    return wake_.remainingTime();
 }
 
 } // namespace velk::host

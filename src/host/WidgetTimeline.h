@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <atomic>
+#include <memory>
 
 class QThreadPool;
 
@@ -39,6 +41,12 @@ public:
     // reset the timer; a reload that has come due is made.
     void reevaluate();
 
+    // When the widget next wakes by itself (its next entry or its reload), in ms; nothing when
+    // it waits for a reload by kind.
+    std::optional<int> wakeInMs() const;
+    // A provider busy for longer than this gives its worker thread up to the other widgets.
+    void setSlowAfterMs(int ms) { slowAfterMs_ = ms; }
+
 signals:
     void entryChanged();
     void timelineArrived();
@@ -59,6 +67,10 @@ private:
     int requests_ = 0;
     Date lastRequest_;
     QTimer wake_;
+    QTimer slow_;
+    int slowAfterMs_ = 10000;
+    // Shared with the running task: running, done, or its thread given up (see reload()).
+    std::shared_ptr<std::atomic<int>> task_;
 };
 
 } // namespace velk::host

@@ -19,6 +19,10 @@ int main(int argc, char** argv)
     const bool desktop = line.ok() && line.command.verb == Verb::host;
     // The commands never show a window, so they need no display.
     if (!desktop) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (const QString why = desktop ? missingDisplay(QProcessEnvironment::systemEnvironment()) : QString(); !why.isEmpty()) {
+        std::fprintf(stderr, "velk-widgets: %s\n", qPrintable(why));
+        return kExitFailed;
+    }
     std::unique_ptr<QGuiApplication> app(desktop ? new QApplication(argc, argv) : new QGuiApplication(argc, argv));
     QGuiApplication::setApplicationName(QStringLiteral("velk-widgets"));
     QTextStream out(stdout);

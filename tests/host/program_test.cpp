@@ -72,6 +72,13 @@ TEST(ProgramTest, ClearErrorsNeverACrash)
     // A directory holding the plug-in is as good as its path.
     env.insert("VELK_WIDGETS_PLUGIN", QFileInfo(VELK_WIDGETS_PROGRAM).absolutePath());
     EXPECT_EQ(velkWidgets({"list"}, env).status, 0);
+
+    // The host with no display at all (a text console, an ssh session): one line, no abort.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    const Result headless = velkWidgets({}, env);
+    EXPECT_EQ(headless.status, 1);
+    EXPECT_EQ(headless.err.trimmed(), lastLine(headless.err));
+    EXPECT_TRUE(headless.err.contains("DISPLAY")) << headless.err.toStdString();
 }
 
 // Today's reminders come from the user's iCalendar files through the real plug-in, and the
