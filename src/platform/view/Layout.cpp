@@ -32,19 +32,31 @@ qreal alongV(VAlign a, const Measure& m)
     case VAlign::top: return 0;
     case VAlign::center: return m.size.height() / 2;
     case VAlign::bottom: return m.size.height();
-    case VAlign::firstTextBaseline: return m.firstBaseline;
-    case VAlign::lastTextBaseline: return m.lastBaseline;
+    case VAlign::firstTextBaseline: return m.first();
+    case VAlign::lastTextBaseline: return m.last();
     }
     return 0;
 }
 
-// Where a child of `child` size sits inside `outer` for an alignment. Baseline alignments
-// only mean something between siblings; in a single frame they centre.
+bool isBaseline(VAlign a) { return a == VAlign::firstTextBaseline || a == VAlign::lastTextBaseline; }
+
+// Where a child of `child` size sits inside `outer` for an alignment. A frame's own baselines
+// come from the child it places, so baseline alignments centre in a single frame.
 QPointF alignIn(const QSizeF& outer, const QSizeF& child, Alignment a)
 {
     qreal fx = a.horizontal == HAlign::leading ? 0 : a.horizontal == HAlign::trailing ? 1 : 0.5;
     qreal fy = a.vertical == VAlign::top ? 0 : a.vertical == VAlign::bottom ? 1 : 0.5;
     return QPointF((outer.width() - child.width()) * fx, (outer.height() - child.height()) * fy);
+}
+
+// A view without text: its bottom edge stands in for both baselines.
+Measure plain(QSizeF s) { return Measure{s}; }
+
+// The answer of a view `size` big around a child placed `dy` below its top: the child's text
+// baselines move with it; without text the view's own bottom edge is its baseline.
+Measure around(QSizeF size, const Measure& child, qreal dy)
+{
+    return Measure{size, child.firstBaseline + dy, child.lastBaseline + dy};
 }
 
 qreal orZero(std::optional<qreal> v) { return v.value_or(0); }
@@ -181,6 +193,23 @@ Measure Layouter::measureText(RNode* r, const Proposal& p, TextLines* out)
     return m;
 }
 
+// A stack's first baseline is that of its first child with text, its last baseline that of
+// its last child with text, wherever they were placed; with no text inside, its bottom edge.
+void reportBaselines(StackPlan& plan, QSizeF size)
+{
+    const auto& ms = plan.measures;
+    auto has = [](const Measure& m) { return m.hasBaseline(); };
+    const auto first = std::find_if(ms.begin(), ms.end(), has);
+    if (first == ms.end()) {
+        plan.total = plain(size);
+        return;
+    }
+    const size_t f = size_t(first - ms.begin());
+    const size_t l = size_t(std::find_if(ms.rbegin(), ms.rend(), has).base() - ms.begin()) - 1;
+    plan.total = Measure{size, plan.offsets[f].y() + ms[f].firstBaseline,
+                         plan.offsets[l].y() + ms[l].lastBaseline};
+}
+
 StackPlan Layouter::planStack(RNode* r, const Proposal& p)
 {
     const bool horizontal = r->kind == Kind::hstack;
@@ -297,11 +326,7 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
             plan.offsets[i].setX(crossPos[i] - minCross);
     }
     const qreal crossSize = maxCross - minCross;
-    plan.total.size = horizontal ? QSizeF(pos, crossSize) : QSizeF(crossSize, pos);
-    const size_t last = n - 1;
-    plan.total.firstBaseline = plan.offsets[0].y() + plan.measures[0].firstBaseline;
-    plan.total.lastBaseline = horizontal ? plan.offsets[0].y() + plan.measures[0].lastBaseline
-                                         : plan.offsets[last].y() + plan.measures[last].lastBaseline;
+    reportBaselines(plan, horizontal ? QSizeF(pos, crossSize) : QSizeF(crossSize, pos));
     return plan;
 }
 
@@ -328,9 +353,7 @@ StackPlan Layouter::planZStack(RNode* r, const Proposal& p)
     }
     for (auto& o : plan.offsets)
         o -= QPointF(minX, minY);
-    plan.total.size = QSizeF(maxX - minX, maxY - minY);
-    plan.total.firstBaseline = plan.offsets[0].y() + plan.measures[0].firstBaseline;
-    plan.total.lastBaseline = plan.offsets[0].y() + plan.measures[0].lastBaseline;
+    reportBaselines(plan, QSizeF(maxX - minX, maxY - minY));
     return plan;
 }
 
@@ -392,7 +415,6 @@ Measure Layouter::compute(RNode* r, const Proposal& p)
     auto offered = [&](qreal ideal) {
         return QSizeF(p.w.value_or(ideal), p.h.value_or(ideal));
     };
-    auto plain = [](QSizeF s) { return Measure{s, s.height(), s.height()}; };
     switch (r->kind) {
     case Kind::empty:
         return {};
@@ -428,22 +450,20 @@ Measure Layouter::compute(RNode* r, const Proposal& p)
     case Kind::padding: {
         Measure c = measure(r->children[0], childProposal(r, p));
         const EdgeInsets& in = n.insets;
-        return {QSizeF(c.size.width() + in.leading + in.trailing, c.size.height() + in.top + in.bottom),
-                c.firstBaseline + in.top, c.lastBaseline + in.top};
+        return around(QSizeF(c.size.width() + in.leading + in.trailing, c.size.height() + in.top + in.bottom),
+                      c, in.top);
     }
     case Kind::fixedFrame: {
         Measure c = measure(r->children[0], childProposal(r, p));
         const QSizeF size(n.width.value_or(c.size.width()), n.height.value_or(c.size.height()));
-        const qreal dy = alignIn(size, c.size, n.alignment).y();
-        return {size, c.firstBaseline + dy, c.lastBaseline + dy};
+        return around(size, c, alignIn(size, c.size, n.alignment).y());
     }
     case Kind::flexFrame: {
         Measure c = measure(r->children[0], childProposal(r, p));
         const Frame& f = n.frame;
         const QSizeF size(flexResult(p.w, f.minWidth, f.idealWidth, f.maxWidth, c.size.width()),
                           flexResult(p.h, f.minHeight, f.idealHeight, f.maxHeight, c.size.height()));
-        const qreal dy = alignIn(size, c.size, n.alignment).y();
-        return {size, c.firstBaseline + dy, c.lastBaseline + dy};
+        return around(size, c, alignIn(size, c.size, n.alignment).y());
     }
     case Kind::fixedSize:
         return measure(r->children[0], childProposal(r, p));
@@ -518,10 +538,14 @@ LaidOutNode Layouter::place(RNode* r, const Proposal& p, QPointF origin)
     case Kind::mask:
     case Kind::clip: {
         out.children.push_back(place(r->children[0], p, origin));
-        // The secondary view is offered exactly the primary's size.
+        // The secondary view is offered exactly the primary's size. Aligned by a baseline, it
+        // puts its own on the primary's, as siblings in a stack do.
         const Proposal sp{m.size.width(), m.size.height()};
         const Measure s = measure(r->children[1], sp);
-        out.children.push_back(place(r->children[1], sp, origin + alignIn(m.size, s.size, n.alignment)));
+        QPointF at = alignIn(m.size, s.size, n.alignment);
+        if (isBaseline(n.alignment.vertical))
+            at.setY(alongV(n.alignment.vertical, m) - alongV(n.alignment.vertical, s));
+        out.children.push_back(place(r->children[1], sp, origin + at));
         break;
     }
     default:

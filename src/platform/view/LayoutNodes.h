@@ -4,7 +4,9 @@
 #include "platform/view/Layout.h"
 #include "platform/view/Node.h"
 #include "platform/view/TextLayout.h"
+#include <cmath>
 #include <deque>
+#include <limits>
 #include <memory_resource>
 #include <vector>
 
@@ -22,8 +24,14 @@ struct Proposal {
 
 struct Measure {
     QSizeF size{0, 0}; // QSizeF() would be -1 x -1: an empty stack or view takes no room
-    qreal firstBaseline = 0; // from the top
-    qreal lastBaseline = 0;
+    // Text baselines from the top, NaN with no text inside: then the bottom edge stands in and
+    // containers look past this view for their own. (A flag would grow every cached answer.)
+    qreal firstBaseline = std::numeric_limits<qreal>::quiet_NaN();
+    qreal lastBaseline = std::numeric_limits<qreal>::quiet_NaN();
+
+    bool hasBaseline() const { return !std::isnan(firstBaseline); }
+    qreal first() const { return hasBaseline() ? firstBaseline : size.height(); }
+    qreal last() const { return hasBaseline() ? lastBaseline : size.height(); }
 };
 
 enum class Axis : quint8 { none, horizontal, vertical };

@@ -1,5 +1,6 @@
 #include "platform/view/ShapePaths.h"
 #include <QLineF>
+#include <algorithm>
 #include <cmath>
 
 namespace velk::view {
@@ -33,6 +34,59 @@ QPainterPath roundedRect(const QRectF& r, qreal radius)
     return p;
 }
 
+// One corner drawn as three cubics, as offsets from the corner point in units of the radius:
+// `a` back along the edge coming in, `b` on along the edge going out. The smooth corner leaves
+// the edge 1.52866 radii before the corner with its first two handles on the edge line, so the
+// curvature grows from zero instead of jumping to 1/r the way a circular arc does.
+struct CornerPoint {
+    qreal a, b;
+};
+constexpr qreal kSmoothExtent = 1.52866483;
+constexpr CornerPoint kSmoothCorner[9] = {
+    {1.08849323, 0}, {0.86840689, 0}, {0.66993427, 0.06549600},
+    {0.37282868, 0.16215500}, {0.16215444, 0.37282857}, {0.06549569, 0.66993493},
+    {0, 0.86840701}, {0, 1.08849299}, {0, kSmoothExtent},
+};
+// A quarter circle cut into three 30 degree cubics with the same layout, so the two can be
+// blended point by point when a corner has no room for its smooth run-in.
+constexpr CornerPoint kCircularCorner[9] = {
+    {0.82446334, 0}, {0.65201665, 0.04620792}, {0.5, 0.13397460},
+    {0.34798335, 0.22174129}, {0.22174129, 0.34798335}, {0.13397460, 0.5},
+    {0.04620792, 0.65201665}, {0, 0.82446334}, {0, 1},
+};
+
+// A clockwise rounded rectangle with smooth corners, starting at the middle of its right edge.
+// A smooth corner needs 1.53 radii of edge; where the short side cannot give that, the corner
+// turns gradually into a circular arc, which at half the short side makes a capsule.
+QPainterPath continuousRect(const QRectF& r, qreal radius)
+{
+    const qreal half = std::min(r.width(), r.height()) / 2;
+    const qreal rad = std::clamp<qreal>(radius, 0, half);
+    if (rad <= 0)
+        return roundedRect(r, 0);
+    const qreal extent = std::min(kSmoothExtent, half / rad); // in radii, 1 when circular
+    const qreal t = (extent - 1) / (kSmoothExtent - 1);
+    QPainterPath p;
+    p.moveTo(r.right(), r.center().y());
+    auto corner = [&](QPointF at, QPointF in, QPointF out) {
+        auto point = [&](const CornerPoint& s, const CornerPoint& c) {
+            const qreal a = c.a + (s.a - c.a) * t, b = c.b + (s.b - c.b) * t;
+            return at + (out * b - in * a) * rad;
+        };
+        p.lineTo(at - in * (extent * rad));
+        for (int i = 0; i < 9; i += 3)
+            p.cubicTo(point(kSmoothCorner[i], kCircularCorner[i]),
+                      point(kSmoothCorner[i + 1], kCircularCorner[i + 1]),
+                      point(kSmoothCorner[i + 2], kCircularCorner[i + 2]));
+    };
+    corner(r.bottomRight(), QPointF(0, 1), QPointF(-1, 0));
+    corner(r.bottomLeft(), QPointF(-1, 0), QPointF(0, -1));
+    corner(r.topLeft(), QPointF(0, -1), QPointF(1, 0));
+    corner(r.topRight(), QPointF(1, 0), QPointF(0, 1));
+    p.closeSubpath();
+    return p;
+}
+
 QPainterPath ellipse(const QRectF& r)
 {
     QPainterPath p;
@@ -51,7 +105,8 @@ QPainterPath shapePath(const ShapeData& s, const QRectF& frame)
     case ShapeKind::rectangle:
         return roundedRect(r, 0);
     case ShapeKind::roundedRectangle:
-        return roundedRect(r, s.cornerRadius);
+        return s.corner == CornerStyle::continuous ? continuousRect(r, s.cornerRadius)
+                                                   : roundedRect(r, s.cornerRadius);
     case ShapeKind::capsule:
         return roundedRect(r, std::min(r.width(), r.height()) / 2);
     case ShapeKind::circle: {
