@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QJsonDocument>
+#include <QUuid>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -60,6 +61,16 @@ public:
                                     MediaCommandIntent::kNotificationPrefix + "next",
                                     MediaCommandIntent::kNotificationPrefix + "shuffle"})
             bus_.observe(name, &context_, [this, name] { names_.append(name); });
+        // Earlier tests posted on this bus too, and what they posted may not have been
+        // delivered yet: wait for a marker of our own, which the bus delivers after them.
+        const QString marker = QStringLiteral("velk.test.barrier.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        bool seen = false;
+        QObject* barrier = bus_.observe(marker, &context_, [&seen] { seen = true; });
+        bus_.post(marker);
+        QDeadlineTimer deadline(5000);
+        while (!seen && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        delete barrier;
+        names_.clear();
     }
     bool available() const { return bus_.isConnected(); }
     // Everything posted so far, once the expected count has arrived and a little more time
