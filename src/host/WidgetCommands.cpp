@@ -170,13 +170,28 @@ int WidgetCommands::list(QTextStream& out) const
     return kExitOk;
 }
 
-int WidgetCommands::draw(const HostCommand& c, QTextStream& out, QTextStream& err) const
+std::optional<WidgetCommands::Target> WidgetCommands::target(const HostCommand& c, QTextStream& err) const
 {
     const timeline::WidgetDefinition* widget = bundle_.widget(c.target);
-    if (!widget) return fail(err, kExitUsage, unknownKind(c.target));
+    if (!widget) {
+        fail(err, kExitUsage, unknownKind(c.target));
+        return std::nullopt;
+    }
     QString error;
-    const auto configuration = checkedConfiguration(*widget, c.configuration, &error);
-    if (!configuration) return fail(err, kExitUsage, error);
+    auto configuration = checkedConfiguration(*widget, c.configuration, &error);
+    if (!configuration) {
+        fail(err, kExitUsage, error);
+        return std::nullopt;
+    }
+    return Target{widget, std::move(*configuration)};
+}
+
+int WidgetCommands::draw(const HostCommand& c, QTextStream& out, QTextStream& err) const
+{
+    const auto t = target(c, err);
+    if (!t) return kExitUsage;
+    const timeline::WidgetDefinition* widget = t->widget;
+    const QJsonObject* configuration = &t->configuration;
 
     const ClockScope clock(c.now);
     const Date now = Clock::now();
@@ -231,11 +246,10 @@ int WidgetCommands::draw(const HostCommand& c, QTextStream& out, QTextStream& er
 
 int WidgetCommands::timeline(const HostCommand& c, QTextStream& out, QTextStream& err) const
 {
-    const timeline::WidgetDefinition* widget = bundle_.widget(c.target);
-    if (!widget) return fail(err, kExitUsage, unknownKind(c.target));
-    QString error;
-    const auto configuration = checkedConfiguration(*widget, c.configuration, &error);
-    if (!configuration) return fail(err, kExitUsage, error);
+    const auto t = target(c, err);
+    if (!t) return kExitUsage;
+    const timeline::WidgetDefinition* widget = t->widget;
+    const QJsonObject* configuration = &t->configuration;
 
     const ClockScope clock(c.now);
     timeline::TimelineContext context;

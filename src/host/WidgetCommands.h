@@ -31,6 +31,14 @@ private:
     int timeline(const HostCommand& command, QTextStream& out, QTextStream& err) const;
     int runIntent(const HostCommand& command, QTextStream& err) const;
 
+    // The widget a command names, with its configuration checked; nothing when either is bad,
+    // after a one-line message on `err` (a usage error).
+    struct Target {
+        const timeline::WidgetDefinition* widget;
+        QJsonObject configuration;
+    };
+    std::optional<Target> target(const HostCommand& command, QTextStream& err) const;
+
     const timeline::WidgetBundle& bundle_;
     const intents::IntentRegistry& registry_;
 };
