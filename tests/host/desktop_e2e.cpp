@@ -2,6 +2,7 @@
 // placing, moving and finding widgets again after a restart, reloads over D-Bus, taps (on a
 // test bundle and on the real reminders checklist, through the plug-in) and the add menu.
 // Run by CTest under dbus-run-session and xvfb-run (see CMakeLists.txt).
+#include "support/TestEnvironment.h"
 #include "host/HostMenus.h"
 #include "host/HostService.h"
 #include "host/WidgetHost.h"
@@ -492,17 +493,8 @@ TEST_F(DesktopTest, ScreenshotOfSixWidgets)
 
 int main(int argc, char** argv)
 {
-    ::setenv("TZ", "UTC", 1);
     QTemporaryDir home;
-    const QByteArray root = home.path().toUtf8();
-    ::setenv("XDG_DATA_HOME", (root + "/data").constData(), 1);
-    ::setenv("XDG_CONFIG_HOME", (root + "/config").constData(), 1);
-    ::setenv("XDG_CACHE_HOME", (root + "/cache").constData(), 1);
-    ::setenv("VELK_TEST_HOME", root.constData(), 1);
-    UErrorCode status = U_ZERO_ERROR;
-    icu::Locale::setDefault(icu::Locale("en_US"), status);
-    icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone("UTC"));
-    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    velk::test::pinTestEnvironment(home);
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         std::fprintf(stderr, "host_desktop_test needs an X display (CTest runs it under xvfb-run)\n");
