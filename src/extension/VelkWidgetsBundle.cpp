@@ -5,6 +5,9 @@
 #include "widgets/time/CalendarWidgets.h"
 #include "widgets/time/ClockWidgets.h"
 #include "widgets/time/RemindersWidgets.h"
+#include "widgets/extras/activity/ActivityWidgets.h"
+#include "widgets/extras/info/YearWidget.h"
+#include "widgets/extras/media/MediaWidgets.h"
 
 namespace velk {
 
@@ -62,6 +65,19 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<CalendarMonthGridWidget>(b);
     offer<CalendarDayEventsWidget>(b);
     offer<CalendarAgendaWidget>(b);
+
+    // 5 media and activity
+    offer<NowPlayingWidget>(b);
+    offer<RemoteWidget>(b);
+    offer<FocusWidget>(b);
+    offer<StopwatchWidget>(b);
+    offer<HabitsWidget>(b);
+    offer<CountdownWidget>(b);
+    offer<StepsWidget>(b);
+    offer<WaterWidget>(b);
+
+    // 6 system, sky and info
+    offer<YearWidget>(b);
     return b;
 }
 
