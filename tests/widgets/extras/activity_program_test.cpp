@@ -31,7 +31,10 @@ Result velkWidgets(const QStringList& args)
     return r;
 }
 
-qint64 waterToday() { return ExtrasStore::counter(AddWaterIntent::kCounter, 8).value; }
+qint64 waterToday()
+{
+    return ExtrasStore::counter(AddWaterIntent::kCounter, 8).value;
+}
 
 TEST(ActivityProgram, AWaterTapRaisesTheCountTheWidgetShows)
 {

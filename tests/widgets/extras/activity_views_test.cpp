@@ -18,6 +18,7 @@
 #include "support/UtcDate.h"
 
 #include <QJsonArray>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -37,9 +38,18 @@ namespace {
 const QSizeF kSmall(160, 160), kMedium(344, 160);
 const Date kNow = utc("2026-07-15T10:00:00");
 
-QString fillOf(const QJsonObject& n) { return n["fill"].toString(); }
-QString strokeOf(const QJsonObject& n) { return n["stroke"].toString(); }
-QString actionOf(const QJsonObject& button) { return button["action"].toObject()["intentType"].toString(); }
+QString fillOf(const QJsonObject& n)
+{
+    return n["fill"].toString();
+}
+QString strokeOf(const QJsonObject& n)
+{
+    return n["stroke"].toString();
+}
+QString actionOf(const QJsonObject& button)
+{
+    return button["action"].toObject()["intentType"].toString();
+}
 
 class ActivityViews : public ::testing::Test {
 protected:
@@ -53,8 +63,12 @@ protected:
         std::string out;
         for (const QJsonObject& c : nodesOfKind(tree, "Circle")) {
             const QString colour = c.contains("stroke") ? strokeOf(c) : fillOf(c);
-            out += colour == pal.fill.hex() ? 'F' : colour == pal.alert.hex() ? 'A' : colour == pal.track.hex() ? 'T'
-                 : colour == pal.accent.hex() ? 'K' : colour == pal.inkFaint.hex() ? 'I' : '?';
+            out += colour == pal.fill.hex()       ? 'F'
+                   : colour == pal.alert.hex()    ? 'A'
+                   : colour == pal.track.hex()    ? 'T'
+                   : colour == pal.accent.hex()   ? 'K'
+                   : colour == pal.inkFaint.hex() ? 'I'
+                                                  : '?';
         }
         return out;
     }
@@ -70,17 +84,14 @@ TEST_F(ActivityViews, WaterAgainstItsGoal)
         const char* litres;
         const char* caption;
     };
-    for (const Case& c : {Case{0, 10, "TTTTTTTTTT", "0L", "0 OF 10 GLASSES"},
-                          Case{5, 8, "FFFFFTTT", "1.25L", "5 OF 8 GLASSES"},
-                          Case{4, 8, "FFFFTTTT", "1L", "4 OF 8 GLASSES"},
-                          Case{2, 8, "FFTTTTTT", "0.50L", "2 OF 8 GLASSES"},
-                          Case{8, 8, "FFFFFFFF", "2L", "8 OF 8 GLASSES"},
-                          Case{12, 8, "FFFFFFFF", "3L", "8 OF 8 GLASSES"},
-                          // Hand-made records: nothing negative is shown, and no goal draws no glasses.
-                          Case{-3, 4, "TTTT", "0L", "0 OF 4 GLASSES"},
-                          Case{3, 0, "", "0.75L", "0 OF 0 GLASSES"},
-                          Case{3, -5, "", "0.75L", "0 OF 0 GLASSES"}}) {
-        SCOPED_TRACE(testing::Message() << c.value << " of " << c.goal);
+    for (const Case& c :
+         {Case{0, 10, "TTTTTTTTTT", "0L", "0 OF 10 GLASSES"}, Case{5, 8, "FFFFFTTT", "1.25L", "5 OF 8 GLASSES"},
+          Case{4, 8, "FFFFTTTT", "1L", "4 OF 8 GLASSES"}, Case{2, 8, "FFTTTTTT", "0.50L", "2 OF 8 GLASSES"},
+          Case{8, 8, "FFFFFFFF", "2L", "8 OF 8 GLASSES"}, Case{12, 8, "FFFFFFFF", "3L", "8 OF 8 GLASSES"},
+          // Hand-made records: nothing negative is shown, and no goal draws no glasses.
+          Case{-3, 4, "TTTT", "0L", "0 OF 4 GLASSES"}, Case{3, 0, "", "0.75L", "0 OF 0 GLASSES"},
+          Case{3, -5, "", "0.75L", "0 OF 0 GLASSES"}}) {
+        SCOPED_TRACE(::testing::Message() << c.value << " of " << c.goal);
         const QJsonObject tree = inspectAt(WaterView{{c.value, c.goal}, ctx}, kSmall);
         EXPECT_EQ(circles(tree), c.dots);
         EXPECT_EQ(shown(tree), std::string("WATER | ") + c.litres + " | " + c.caption);
@@ -102,11 +113,10 @@ TEST_F(ActivityViews, StepsAgainstItsGoal)
         double share;
         const char* texts;
     };
-    for (const Case& c : {Case{0, 10000, 0, "STEPS | 0 | GOAL 10,000"},
-                          Case{8214, 10000, 0.8214, "STEPS | 8,214 | GOAL 10,000"},
-                          Case{10000, 10000, 1, "STEPS | 10,000 | GOAL 10,000"},
-                          Case{12000, 10000, 1, "STEPS | 12,000 | GOAL 10,000"},
-                          Case{500, 0, 0, "STEPS | 500 | GOAL 0"}}) {
+    for (const Case& c :
+         {Case{0, 10000, 0, "STEPS | 0 | GOAL 10,000"}, Case{8214, 10000, 0.8214, "STEPS | 8,214 | GOAL 10,000"},
+          Case{10000, 10000, 1, "STEPS | 10,000 | GOAL 10,000"}, Case{12000, 10000, 1, "STEPS | 12,000 | GOAL 10,000"},
+          Case{500, 0, 0, "STEPS | 500 | GOAL 0"}}) {
         SCOPED_TRACE(c.texts);
         const QJsonObject tree = inspectAt(StepsView{{c.value, c.goal}, ctx}, kSmall);
         EXPECT_EQ(shown(tree), c.texts);
@@ -154,7 +164,9 @@ TEST_F(ActivityViews, HabitsThreeRowsColouredByTheirWeek)
     const std::vector<HabitWeekRow> rows{habit("Run", 3), habit("Read", 2), habit("No sugar", 0)};
     const QJsonObject tree = inspectAt(HabitsView{rows, ctx}, kMedium);
     EXPECT_EQ(shown(tree), "RUN | 3 / 7 | READ | 2 / 7 | NO SUGAR | 0 / 7");
-    EXPECT_EQ(circles(tree), "FFFTTTT" "AATTTTT" "TTTTTTT");
+    EXPECT_EQ(circles(tree), "FFFTTTT"
+                             "AATTTTT"
+                             "TTTTTTT");
     EXPECT_EQ(textNode(tree, "RUN")["foreground"].toString(), pal.ink.hex());
     EXPECT_EQ(textNode(tree, "3 / 7")["foreground"].toString(), pal.inkDim.hex());
     for (const char* behind : {"READ", "2 / 7", "NO SUGAR", "0 / 7"})
@@ -196,13 +208,14 @@ TEST_F(ActivityViews, FocusIdleRunningAndJustEnded)
         std::string dots; // track ring, arc, status dot
         std::optional<double> trimTo;
     };
-    for (const Case& c : {Case{"idle", {std::nullopt, 25}, "FOCUS | 25:00 | START", "TFI", std::nullopt},
-                          Case{"ten of 25 left", {kNow.addingSeconds(600), 25}, "FOCUS | LIVE", "TFK", 0.4},
-                          Case{"just ended", {kNow.addingSeconds(-1), 45}, "FOCUS | 45:00 | START", "TFI", std::nullopt},
-                          Case{"90 minutes idle", {std::nullopt, 90}, "FOCUS | 90:00 | START", "TFI", std::nullopt},
-                          Case{"no length", {kNow.addingSeconds(600), 0}, "FOCUS | LIVE", "TFK", std::nullopt},
-                          Case{"further ahead than its length", {kNow.addingSeconds(4000), 25}, "FOCUS | LIVE", "TFK", std::nullopt},
-                          Case{"negative length", {std::nullopt, -5}, "FOCUS | 0:00 | START", "TFI", std::nullopt}}) {
+    for (const Case& c :
+         {Case{"idle", {std::nullopt, 25}, "FOCUS | 25:00 | START", "TFI", std::nullopt},
+          Case{"ten of 25 left", {kNow.addingSeconds(600), 25}, "FOCUS | LIVE", "TFK", 0.4},
+          Case{"just ended", {kNow.addingSeconds(-1), 45}, "FOCUS | 45:00 | START", "TFI", std::nullopt},
+          Case{"90 minutes idle", {std::nullopt, 90}, "FOCUS | 90:00 | START", "TFI", std::nullopt},
+          Case{"no length", {kNow.addingSeconds(600), 0}, "FOCUS | LIVE", "TFK", std::nullopt},
+          Case{"further ahead than its length", {kNow.addingSeconds(4000), 25}, "FOCUS | LIVE", "TFK", std::nullopt},
+          Case{"negative length", {std::nullopt, -5}, "FOCUS | 0:00 | START", "TFI", std::nullopt}}) {
         SCOPED_TRACE(c.name);
         const QJsonObject tree = inspectAt(FocusView{c.session, ctx}, kSmall);
         EXPECT_EQ(shown(tree), c.texts);
@@ -219,14 +232,19 @@ TEST_F(ActivityViews, FocusIdleRunningAndJustEnded)
     // The countdown runs from what is left, with no hours field.
     const QJsonObject running = inspectAt(FocusView{{kNow.addingSeconds(600), 25}, ctx}, kSmall);
     EXPECT_EQ(nodesOfKind(running, "TimerText").at(0)["text"].toString(), "10:00");
-    EXPECT_EQ(nodesOfKind(inspectAt(FocusView{{kNow.addingSeconds(90 * 60), 90}, ctx}, kSmall), "TimerText").at(0)["text"].toString(),
+    EXPECT_EQ(nodesOfKind(inspectAt(FocusView{{kNow.addingSeconds(90 * 60), 90}, ctx}, kSmall), "TimerText")
+                  .at(0)["text"]
+                  .toString(),
               "90:00");
     {
         ClockPin later(kNow.addingSeconds(300));
-        EXPECT_EQ(nodesOfKind(inspectAt(FocusView{{kNow.addingSeconds(600), 25}, ctx}, kSmall), "TimerText").at(0)["text"].toString(),
+        EXPECT_EQ(nodesOfKind(inspectAt(FocusView{{kNow.addingSeconds(600), 25}, ctx}, kSmall), "TimerText")
+                      .at(0)["text"]
+                      .toString(),
                   "5:00");
     }
-    EXPECT_DOUBLE_EQ(FocusView::progressFraction({kNow.addingSeconds(std::numeric_limits<double>::infinity()), 25}, kNow), 0);
+    EXPECT_DOUBLE_EQ(
+        FocusView::progressFraction({kNow.addingSeconds(std::numeric_limits<double>::infinity()), 25}, kNow), 0);
 }
 
 TEST_F(ActivityViews, FocusProviderReloadsAtTheEndOrHourly)
@@ -262,10 +280,11 @@ TEST_F(ActivityViews, StopwatchStoppedRunningAndWithLaps)
         char dot;
     };
     const Date started = kNow.addingSeconds(-287.3);
-    for (const Case& c : {Case{"stopped", {}, "STOPWATCH | 00:00 | TAP TO START", 'I'},
-                          Case{"running", {started, {}}, "STOPWATCH | TAP TO LAP", 'K'},
-                          Case{"three laps", {started, {61.1, 133.4, 214.5}}, "STOPWATCH | LAP 3 \u00B7 RESET | 01:21.1", 'K'},
-                          Case{"laps but stopped", {std::nullopt, {75.36}}, "STOPWATCH | 00:00 | LAP 1 \u00B7 RESET | 01:15.4", 'I'}}) {
+    for (const Case& c :
+         {Case{"stopped", {}, "STOPWATCH | 00:00 | TAP TO START", 'I'},
+          Case{"running", {started, {}}, "STOPWATCH | TAP TO LAP", 'K'},
+          Case{"three laps", {started, {61.1, 133.4, 214.5}}, "STOPWATCH | LAP 3 \u00B7 RESET | 01:21.1", 'K'},
+          Case{"laps but stopped", {std::nullopt, {75.36}}, "STOPWATCH | 00:00 | LAP 1 \u00B7 RESET | 01:15.4", 'I'}}) {
         SCOPED_TRACE(c.name);
         const QJsonObject tree = inspectAt(StopwatchView{c.state, ctx}, kSmall);
         EXPECT_EQ(QString::fromStdString(shown(tree)), QString::fromUtf8(c.texts));
@@ -329,11 +348,12 @@ TEST_F(ActivityViews, CountdownDays)
         const char* target;
         const char* texts;
     };
-    for (const Case& c : {Case{"2026-07-15T10:00:00", "2026-07-16T23:00:00", "LAUNCH | 1 | DAY LEFT | JUL 16 \u00B7 11PM"},
-                          Case{"2026-07-15T10:00:00", "2026-07-15T22:00:00", "LAUNCH | 0 | DAYS LEFT | JUL 15 \u00B7 10PM"},
-                          Case{"2026-07-15T23:59:00", "2026-07-18T00:30:00", "LAUNCH | 3 | DAYS LEFT | JUL 18 \u00B7 12AM"},
-                          Case{"2026-07-15T10:00:00", "2026-07-01T16:00:00", "LAUNCH | 0 | DAYS LEFT | JUL 1 \u00B7 4PM"},
-                          Case{"2026-07-15T10:00:00", "2029-11-30T16:00:00", "LAUNCH | 1234 | DAYS LEFT | NOV 30 \u00B7 4PM"}}) {
+    for (const Case& c :
+         {Case{"2026-07-15T10:00:00", "2026-07-16T23:00:00", "LAUNCH | 1 | DAY LEFT | JUL 16 \u00B7 11PM"},
+          Case{"2026-07-15T10:00:00", "2026-07-15T22:00:00", "LAUNCH | 0 | DAYS LEFT | JUL 15 \u00B7 10PM"},
+          Case{"2026-07-15T23:59:00", "2026-07-18T00:30:00", "LAUNCH | 3 | DAYS LEFT | JUL 18 \u00B7 12AM"},
+          Case{"2026-07-15T10:00:00", "2026-07-01T16:00:00", "LAUNCH | 0 | DAYS LEFT | JUL 1 \u00B7 4PM"},
+          Case{"2026-07-15T10:00:00", "2029-11-30T16:00:00", "LAUNCH | 1234 | DAYS LEFT | NOV 30 \u00B7 4PM"}}) {
         SCOPED_TRACE(c.target);
         ClockPin at(utc(c.now));
         EXPECT_EQ(QString::fromStdString(shown(inspectAt(CountdownView{"Launch", utc(c.target), ctx}, kSmall))),
@@ -348,8 +368,8 @@ TEST_F(ActivityViews, CountdownDays)
 TEST_F(ActivityViews, CountdownAcrossADaylightSavingChange)
 {
     TimeZonePin zone(QStringLiteral("America/New_York"));
-    const Date saturdayNoon = utc("2026-03-07T17:00:00");      // 12:00 EST
-    const Date tuesdayEarly = utc("2026-03-10T04:30:00");      // 00:30 EDT
+    const Date saturdayNoon = utc("2026-03-07T17:00:00"); // 12:00 EST
+    const Date tuesdayEarly = utc("2026-03-10T04:30:00"); // 00:30 EDT
     EXPECT_EQ(CountdownView::daysLeft(tuesdayEarly, saturdayNoon), 3);
     const Date novemberSaturday = utc("2026-10-31T16:00:00"); // 12:00 EDT
     const Date novemberTuesday = utc("2026-11-03T23:30:00");  // 18:30 EST
@@ -363,7 +383,8 @@ TEST_F(ActivityViews, CountdownAcrossADaylightSavingChange)
         ClockPin sunday(utc("2026-03-08T05:00:01"));
         // The day of the change is 23 hours long.
         EXPECT_EQ(provider.timeline({}, {}).policy.date(), utc("2026-03-09T04:00:00"));
-        EXPECT_EQ(shown(inspectAt(CountdownView{"X", tuesdayEarly, ctx}, kSmall)), "X | 2 | DAYS LEFT | MAR 10 \u00B7 12AM");
+        EXPECT_EQ(shown(inspectAt(CountdownView{"X", tuesdayEarly, ctx}, kSmall)),
+                  "X | 2 | DAYS LEFT | MAR 10 \u00B7 12AM");
     }
 }
 
@@ -386,7 +407,8 @@ TEST_F(ActivityViews, CountdownProviderTakesTheConfiguration)
     EXPECT_EQ(t.entries[0].surface, SurfaceOption::glass);
     EXPECT_EQ(t.policy.date(), utc("2026-07-16T00:00:00"));
     // A preview shows the configuration, not a sample.
-    EXPECT_EQ(provider.snapshot(CountdownConfigIntent{}, {.isPreview = true}).data, (CountdownTarget{"Launch", std::nullopt}));
+    EXPECT_EQ(provider.snapshot(CountdownConfigIntent{}, {.isPreview = true}).data,
+              (CountdownTarget{"Launch", std::nullopt}));
 }
 
 } // namespace

@@ -36,7 +36,8 @@ NowPlayingSnapshot track(qint64 position, qint64 duration, bool playing, Date up
 std::vector<qint64> positions(const std::vector<NowPlayingProvider::Entry>& entries)
 {
     std::vector<qint64> out;
-    for (const auto& e : entries) out.push_back(e.data->positionSeconds);
+    for (const auto& e : entries)
+        out.push_back(e.data->positionSeconds);
     return out;
 }
 
@@ -50,7 +51,8 @@ protected:
 
 TEST_F(NowPlaying, PlayingAdvancesEveryFifteenSecondsToTheEnd)
 {
-    const auto entries = NowPlayingProvider::liveEntries(track(100, 245, true, kNow.addingSeconds(-5.7)), kNow, SurfaceOption::solid);
+    const auto entries =
+        NowPlayingProvider::liveEntries(track(100, 245, true, kNow.addingSeconds(-5.7)), kNow, SurfaceOption::solid);
     EXPECT_EQ(positions(entries), (std::vector<qint64>{105, 120, 135, 150, 165, 180, 195, 210, 225, 240, 245}));
     EXPECT_EQ(entries.back().date, kNow.addingSeconds(150));
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -59,7 +61,8 @@ TEST_F(NowPlaying, PlayingAdvancesEveryFifteenSecondsToTheEnd)
         // did (the stored start, to the whole second) and never counts the elapsed time twice.
         EXPECT_EQ(entries[i].data->updated, entries[i].date);
         if (i + 1 < entries.size())
-            EXPECT_EQ(entries[i].data->updated.addingSeconds(-double(entries[i].data->positionSeconds)), kNow.addingSeconds(-105));
+            EXPECT_EQ(entries[i].data->updated.addingSeconds(-double(entries[i].data->positionSeconds)),
+                      kNow.addingSeconds(-105));
     }
 
     const auto long_ = NowPlayingProvider::liveEntries(track(10, 3600, true), kNow, SurfaceOption::followApp);
@@ -74,7 +77,8 @@ TEST_F(NowPlaying, PlayingAdvancesEveryFifteenSecondsToTheEnd)
     EXPECT_EQ(positions(NowPlayingProvider::liveEntries(track(10, 20, true, kNow.addingSeconds(60)), kNow, {})),
               (std::vector<qint64>{10, 20}));
     // A length the sums would overflow.
-    const auto huge = NowPlayingProvider::liveEntries(track(0, std::numeric_limits<qint64>::max(), true, Date(-1e300)), kNow, {});
+    const auto huge =
+        NowPlayingProvider::liveEntries(track(0, std::numeric_limits<qint64>::max(), true, Date(-1e300)), kNow, {});
     EXPECT_EQ(positions(huge), std::vector<qint64>{std::numeric_limits<qint64>::max()});
 }
 
@@ -86,9 +90,10 @@ TEST_F(NowPlaying, TimelineWhilePlayingPausedAndWithNoLength)
         std::optional<NowPlayingSnapshot> stored;
         size_t entries;
     };
-    for (const Case& c : {Case{"nothing stored", std::nullopt, 1}, Case{"paused", track(100, 245, false, kNow.addingSeconds(-60)), 1},
-                          Case{"no length", track(100, 0, true, kNow.addingSeconds(-60)), 1},
-                          Case{"playing", track(100, 245, true, kNow.addingSeconds(-5.7)), 11}}) {
+    for (const Case& c :
+         {Case{"nothing stored", std::nullopt, 1}, Case{"paused", track(100, 245, false, kNow.addingSeconds(-60)), 1},
+          Case{"no length", track(100, 0, true, kNow.addingSeconds(-60)), 1},
+          Case{"playing", track(100, 245, true, kNow.addingSeconds(-5.7)), 11}}) {
         SCOPED_TRACE(c.name);
         MediaBridge::setNowPlaying(c.stored);
         const auto t = provider.timeline({}, {});
@@ -124,7 +129,8 @@ TEST_F(NowPlaying, ViewPlayingPausedAndEmpty)
     EXPECT_EQ(nodesOfKind(playing, "TimerProgress")[0]["foreground"].toString(), pal.accent.hex());
     EXPECT_TRUE(nodesOfKind(playing, "opacity").empty());
     std::vector<QString> symbols;
-    for (const QJsonObject& i : nodesOfKind(playing, "Image")) symbols.push_back(i["symbol"].toString());
+    for (const QJsonObject& i : nodesOfKind(playing, "Image"))
+        symbols.push_back(i["symbol"].toString());
     EXPECT_EQ(symbols, (std::vector<QString>{"backward.fill", "pause.fill", "forward.fill"}));
     const auto buttons = nodesOfKind(playing, "Button");
     ASSERT_EQ(buttons.size(), 3u);

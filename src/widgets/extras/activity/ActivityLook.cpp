@@ -5,23 +5,40 @@
 #include <unicode/numfmt.h>
 
 #include <algorithm>
-#include <memory>
 #include <cmath>
+#include <memory>
 
 namespace velk::activity {
 
 using namespace view;
 
-View fitNumerals(View text) { return text.lineLimit(1).minimumScaleFactor(0.55); }
+View fitNumerals(View text)
+{
+    return text.lineLimit(1).minimumScaleFactor(0.55);
+}
 
 Font textFont(const WCtx& ctx, qreal size)
 {
-    return Font::system(size * ctx.u, Weight::medium, ctx.resolved.isMacFamily ? Design::proportional : Design::monospaced);
+    return Font::system(size * ctx.u, Weight::medium,
+                        ctx.resolved.isMacFamily ? Design::proportional : Design::monospaced);
 }
 
-double unitFraction(double fraction) { return std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0; }
+View paddedFace(View content, const WCtx& ctx, qreal side)
+{
+    const qreal u = ctx.u;
+    return content.padding(EdgeInsets{20 * u, side * u, 20 * u, side * u})
+        .frame(Frame::maxInfinity(Alignment::topLeading));
+}
 
-double shareOf(double part, double whole) { return whole > 0 ? unitFraction(part / whole) : 0.0; }
+double unitFraction(double fraction)
+{
+    return std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0;
+}
+
+double shareOf(double part, double whole)
+{
+    return whole > 0 ? unitFraction(part / whole) : 0.0;
+}
 
 QString groupedInteger(qint64 value)
 {

@@ -16,6 +16,10 @@ view::View fitNumerals(view::View text);
 // Medium weight, monospaced unless the theme uses the desktop font.
 view::Font textFont(const WCtx& ctx, qreal size);
 
+// The face of a widget: 20 points above and below, `side` points either side, then the whole
+// widget with the content at its top-leading corner.
+view::View paddedFace(view::View content, const WCtx& ctx, qreal side = 22);
+
 // A share to draw: what is not a finite number counts as none, and it never leaves 0...1.
 double unitFraction(double fraction);
 
@@ -26,6 +30,9 @@ double shareOf(double part, double whole);
 QString groupedInteger(qint64 value);
 
 // A count to show: never below zero.
-inline qint64 nonNegative(qint64 count) { return count < 0 ? 0 : count; }
+inline qint64 nonNegative(qint64 count)
+{
+    return count < 0 ? 0 : count;
+}
 
 } // namespace velk::activity

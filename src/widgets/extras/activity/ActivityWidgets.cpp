@@ -39,14 +39,15 @@ FocusWidget::Provider::Entry FocusWidget::Provider::snapshot(const SurfaceConfig
     return Entry{Clock::now(), std::move(data), configuration.surface};
 }
 
-timeline::Timeline<FocusWidget::Provider::Entry> FocusWidget::Provider::timeline(const SurfaceConfigIntent& configuration,
-                                                                                  const timeline::TimelineContext&) const
+timeline::Timeline<FocusWidget::Provider::Entry>
+FocusWidget::Provider::timeline(const SurfaceConfigIntent& configuration, const timeline::TimelineContext&) const
 {
     FocusSession session = stored();
     const Date now = Clock::now();
-    const Date reload = FocusView::isRunning(session, now)
-                            ? *session.endDate
-                            : Calendar::current().date(CalendarComponent::hour, 1, now).value_or(now.addingSeconds(3600));
+    const Date reload =
+        FocusView::isRunning(session, now)
+            ? *session.endDate
+            : Calendar::current().date(CalendarComponent::hour, 1, now).value_or(now.addingSeconds(3600));
     return {{Entry{now, std::move(session), configuration.surface}}, timeline::ReloadPolicy::after(reload)};
 }
 
@@ -54,7 +55,9 @@ WidgetDefinition FocusWidget::body() const
 {
     return velkWidget<SurfaceConfigIntent>(
         {kinds::focus, "Focus", "A tap-to-start focus session.", WidgetFamily::small, Tone::dark}, Provider{},
-        [](const Provider::Entry& e, const WCtx& ctx) -> View { return FocusView{e.data, ctx}; });
+        [](const Provider::Entry& e, const WCtx& ctx) -> View {
+            return FocusView{e.data, ctx};
+        });
 }
 
 // ---- stopwatch --------------------------------------------------------------------------------
@@ -69,7 +72,9 @@ WidgetDefinition StopwatchWidget::body() const
     return velkWidget<SurfaceConfigIntent>(
         {kinds::stopwatch, "Stopwatch", "Tap to start, tap to lap.", WidgetFamily::small, Tone::light},
         LocalProvider<StopwatchState>{StopwatchState::sample(), &StopwatchWidget::stored, 60},
-        [](const VelkEntry<StopwatchState>& e, const WCtx& ctx) -> View { return StopwatchView{e.data, ctx}; });
+        [](const VelkEntry<StopwatchState>& e, const WCtx& ctx) -> View {
+            return StopwatchView{e.data, ctx};
+        });
 }
 
 // ---- habits -----------------------------------------------------------------------------------
@@ -80,7 +85,9 @@ WidgetDefinition HabitsWidget::body() const
     return velkWidget<SurfaceConfigIntent>(
         {kinds::habits, "Habits", "This week's check-ins; tap a habit for today.", WidgetFamily::medium, Tone::light},
         LocalProvider<Rows>{HabitWeekRow::samples(), &ExtrasStore::habitWeek, 60},
-        [](const VelkEntry<Rows>& e, const WCtx& ctx) -> View { return HabitsView{e.data, ctx}; });
+        [](const VelkEntry<Rows>& e, const WCtx& ctx) -> View {
+            return HabitsView{e.data, ctx};
+        });
 }
 
 // ---- countdown --------------------------------------------------------------------------------
@@ -88,8 +95,8 @@ WidgetDefinition HabitsWidget::body() const
 WidgetDefinition CountdownWidget::body() const
 {
     return velkWidget<CountdownConfigIntent>(
-        {kinds::countdown, "Countdown", "Days until the thing.", WidgetFamily::small, Tone::dark}, CountdownTimelineProvider{},
-        [](const CountdownTimelineProvider::Entry& e, const WCtx& ctx) -> View {
+        {kinds::countdown, "Countdown", "Days until the thing.", WidgetFamily::small, Tone::dark},
+        CountdownTimelineProvider{}, [](const CountdownTimelineProvider::Entry& e, const WCtx& ctx) -> View {
             return CountdownView{e.data.name, e.data.target, ctx};
         });
 }
@@ -118,7 +125,9 @@ WidgetDefinition StepsWidget::body() const
     return velkWidget<SurfaceConfigIntent>(
         {kinds::steps, "Steps", "Today's steps \u2014 tap to log 1,000.", WidgetFamily::small, Tone::light},
         LocalProvider<CounterSnapshot>{CounterSnapshot{8214, 10000}, &stepsToday, 30},
-        [](const VelkEntry<CounterSnapshot>& e, const WCtx& ctx) -> View { return StepsView{e.data, ctx}; });
+        [](const VelkEntry<CounterSnapshot>& e, const WCtx& ctx) -> View {
+            return StepsView{e.data, ctx};
+        });
 }
 
 WidgetDefinition WaterWidget::body() const
@@ -126,7 +135,9 @@ WidgetDefinition WaterWidget::body() const
     return velkWidget<SurfaceConfigIntent>(
         {kinds::water, "Water", "Tap to log a glass.", WidgetFamily::small, Tone::light},
         LocalProvider<CounterSnapshot>{CounterSnapshot{5, 8}, &waterToday, 30},
-        [](const VelkEntry<CounterSnapshot>& e, const WCtx& ctx) -> View { return WaterView{e.data, ctx}; });
+        [](const VelkEntry<CounterSnapshot>& e, const WCtx& ctx) -> View {
+            return WaterView{e.data, ctx};
+        });
 }
 
 } // namespace velk

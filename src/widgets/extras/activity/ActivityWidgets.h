@@ -16,7 +16,8 @@ struct FocusWidget {
 
         Entry placeholder(const timeline::TimelineContext&) const;
         Entry snapshot(const SurfaceConfigIntent& configuration, const timeline::TimelineContext& context) const;
-        timeline::Timeline<Entry> timeline(const SurfaceConfigIntent& configuration, const timeline::TimelineContext&) const;
+        timeline::Timeline<Entry> timeline(const SurfaceConfigIntent& configuration,
+                                           const timeline::TimelineContext&) const;
 
         static FocusSession stored();
     };

@@ -9,6 +9,7 @@
 #include <unicode/calendar.h>
 
 #include <cmath>
+#include <memory>
 
 namespace velk {
 
@@ -19,7 +20,8 @@ using namespace view;
 CountdownTimelineProvider::Entry CountdownTimelineProvider::placeholder(const timeline::TimelineContext&) const
 {
     const Date now = Clock::now();
-    return Entry{now, {QStringLiteral("Launch"), Calendar::current().date(CalendarComponent::day, 12, now)},
+    return Entry{now,
+                 {QStringLiteral("Launch"), Calendar::current().date(CalendarComponent::day, 12, now)},
                  SurfaceOption::followApp};
 }
 
@@ -30,11 +32,13 @@ CountdownTimelineProvider::Entry CountdownTimelineProvider::snapshot(const Count
 }
 
 timeline::Timeline<CountdownTimelineProvider::Entry>
-CountdownTimelineProvider::timeline(const CountdownConfigIntent& configuration, const timeline::TimelineContext& context) const
+CountdownTimelineProvider::timeline(const CountdownConfigIntent& configuration,
+                                    const timeline::TimelineContext& context) const
 {
     Entry entry = snapshot(configuration, context);
     const Calendar calendar = Calendar::current();
-    const Date tomorrow = calendar.date(CalendarComponent::day, 1, entry.date).value_or(entry.date.addingSeconds(86400));
+    const Date tomorrow =
+        calendar.date(CalendarComponent::day, 1, entry.date).value_or(entry.date.addingSeconds(86400));
     return {{std::move(entry)}, timeline::ReloadPolicy::after(calendar.startOfDay(tomorrow))};
 }
 
@@ -66,16 +70,17 @@ View CountdownView::body() const
     const WidgetPalette& pal = ctx.pal;
     const qint64 days = target ? daysLeft(*target, Clock::now()) : 0;
     const QString count = target ? QString::number(days) : QStringLiteral("\u2014");
-    return VStack(HAlign::leading, 0,
-                  {DotCaption{name, 9, 0.16, pal.accent, pal.inkDim, ctx},
-                   activity::fitNumerals(Text(count).font(ctx.numerals(64, Weight::black)).foregroundColor(pal.ink))
-                       .padding(Edge::top, 8 * u),
-                   Spacer(0),
-                   Caption{target && days == 1 ? QStringLiteral("Day left") : QStringLiteral("Days left"), 10, 0.14, pal.ink, ctx},
-                   View(Caption{target ? detail(*target) : QStringLiteral("Set a date"), 9, 0, pal.inkFaint, ctx})
-                       .padding(Edge::top, 3 * u)})
-        .padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u})
-        .frame(Frame::maxInfinity(Alignment::topLeading));
+    return activity::paddedFace(
+        VStack(HAlign::leading, 0,
+               {DotCaption{name, 9, 0.16, pal.accent, pal.inkDim, ctx},
+                activity::fitNumerals(Text(count).font(ctx.numerals(64, Weight::black)).foregroundColor(pal.ink))
+                    .padding(Edge::top, 8 * u),
+                Spacer(0),
+                Caption{target && days == 1 ? QStringLiteral("Day left") : QStringLiteral("Days left"), 10, 0.14,
+                        pal.ink, ctx},
+                View(Caption{target ? detail(*target) : QStringLiteral("Set a date"), 9, 0, pal.inkFaint, ctx})
+                    .padding(Edge::top, 3 * u)}),
+        ctx);
 }
 
 } // namespace velk

@@ -1,5 +1,6 @@
 #pragma once
 // The countdown: whole days until a date the user sets, turning over at local midnight.
+#include "platform/core/Coding.h"
 #include "platform/core/Date.h"
 #include "platform/timeline/Timeline.h"
 #include "shared/data/config/ConfigIntents.h"
@@ -27,7 +28,8 @@ struct CountdownTimelineProvider {
 
     Entry placeholder(const timeline::TimelineContext&) const;
     Entry snapshot(const CountdownConfigIntent& configuration, const timeline::TimelineContext&) const;
-    timeline::Timeline<Entry> timeline(const CountdownConfigIntent& configuration, const timeline::TimelineContext&) const;
+    timeline::Timeline<Entry> timeline(const CountdownConfigIntent& configuration,
+                                       const timeline::TimelineContext&) const;
 };
 
 struct CountdownView {

@@ -17,10 +17,7 @@ namespace {
 
 View face(const WCtx& ctx, Views rows)
 {
-    const qreal u = ctx.u;
-    return VStack(HAlign::leading, 0, std::move(rows))
-        .padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u})
-        .frame(Frame::maxInfinity(Alignment::topLeading));
+    return paddedFace(VStack(HAlign::leading, 0, std::move(rows)), ctx);
 }
 
 } // namespace
@@ -32,7 +29,10 @@ QString WaterView::litres(qint64 glasses)
     return QString::asprintf("%.2fL", double(glasses) * 0.25).remove(QStringLiteral(".00"));
 }
 
-qint64 WaterView::rows(qint64 goal) { return goal > 0 ? std::min((goal - 1) / 4 + 1, kMaxRows) : 0; }
+qint64 WaterView::rows(qint64 goal)
+{
+    return goal > 0 ? std::min((goal - 1) / 4 + 1, kMaxRows) : 0;
+}
 
 View WaterView::body() const
 {

@@ -26,11 +26,12 @@ View habitRow(const HabitWeekRow& row, const WCtx& ctx)
     for (qint64 i = 0; i < std::min(total, HabitsView::kMaxDots); ++i)
         dots.push_back(Circle().fill(i < done ? (behind ? pal.alert : pal.fill) : pal.track).frame(12 * u, 12 * u));
 
-    const View label = HStack(
-        VAlign::center, 14 * u,
-        {View(Caption{row.name, 10, 0.08, behind ? pal.alert : pal.ink, ctx}).frame(70 * u, std::nullopt, Alignment::leading),
-         HStack(VAlign::center, 8 * u, std::move(dots)), Spacer(0),
-         Caption{QStringLiteral("%1 / %2").arg(done).arg(total), 10, 0, behind ? pal.alert : pal.inkDim, ctx}});
+    const View label =
+        HStack(VAlign::center, 14 * u,
+               {View(Caption{row.name, 10, 0.08, behind ? pal.alert : pal.ink, ctx})
+                    .frame(70 * u, std::nullopt, Alignment::leading),
+                HStack(VAlign::center, 8 * u, std::move(dots)), Spacer(0),
+                Caption{QStringLiteral("%1 / %2").arg(done).arg(total), 10, 0, behind ? pal.alert : pal.inkDim, ctx}});
     return Button(timeline::buttonAction(HabitToggleIntent(row.id.toString(QUuid::WithoutBraces).toUpper())), label);
 }
 
@@ -42,8 +43,7 @@ View HabitsView::body() const
     Views list;
     for (size_t i = 0; i < rows.size() && i < kShownRows; ++i)
         list.push_back(habitRow(rows[i], ctx));
-    if (rows.empty())
-        list.push_back(Caption{QStringLiteral("Add habits in VELK"), 11, 0, ctx.pal.inkDim, ctx});
+    if (rows.empty()) list.push_back(Caption{QStringLiteral("Add habits in VELK"), 11, 0, ctx.pal.inkDim, ctx});
     return VStack(HAlign::center, 11 * u, std::move(list))
         .padding(Edge::horizontal, 26 * u)
         .frame(Frame::maxInfinity());

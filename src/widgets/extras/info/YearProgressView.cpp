@@ -28,17 +28,18 @@ View YearProgressView::body() const
     const qreal u = ctx.u;
     const WidgetPalette& pal = ctx.pal;
     const Figures f = figures(info);
-    return VStack(HAlign::leading, 0,
-                  {HStack(VAlign::firstTextBaseline, std::nullopt,
-                          {Caption{QStringLiteral("Year %1").arg(info.year), 10, 0.16, pal.inkDim, ctx}, Spacer(),
-                           fitNumerals(Text(QStringLiteral("%1%").arg(f.percent))
-                                           .font(ctx.numerals(20, Weight::heavy))
-                                           .foregroundColor(pal.ink))}),
-                   DotGrid{kColumns, kRows, f.filled, 6, pal.track, pal.fill, f.highlight, pal.accent, u}.body().padding(
-                       Edge::vertical, 12 * u),
-                   Caption{QStringLiteral("Day %1 \u00B7 %2 remaining").arg(info.dayOfYear).arg(f.remaining), 9, 0, pal.inkFaint, ctx}})
-        .padding(EdgeInsets{20 * u, 26 * u, 20 * u, 26 * u})
-        .frame(Frame::maxInfinity(Alignment::topLeading));
+    return paddedFace(
+        VStack(HAlign::leading, 0,
+               {HStack(VAlign::firstTextBaseline, std::nullopt,
+                       {Caption{QStringLiteral("Year %1").arg(info.year), 10, 0.16, pal.inkDim, ctx}, Spacer(),
+                        fitNumerals(Text(QStringLiteral("%1%").arg(f.percent))
+                                        .font(ctx.numerals(20, Weight::heavy))
+                                        .foregroundColor(pal.ink))}),
+                DotGrid{kColumns, kRows, f.filled, 6, pal.track, pal.fill, f.highlight, pal.accent, u}.body().padding(
+                    Edge::vertical, 12 * u),
+                Caption{QStringLiteral("Day %1 \u00B7 %2 remaining").arg(info.dayOfYear).arg(f.remaining), 9, 0,
+                        pal.inkFaint, ctx}}),
+        ctx, 26);
 }
 
 } // namespace velk

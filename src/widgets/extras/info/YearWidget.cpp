@@ -10,7 +10,10 @@ namespace velk {
 
 namespace {
 
-YearInfo yearNow() { return YearInfo::current(Clock::now()); }
+YearInfo yearNow()
+{
+    return YearInfo::current(Clock::now());
+}
 
 } // namespace
 
@@ -19,7 +22,9 @@ timeline::WidgetDefinition YearWidget::body() const
     return velkWidget<SurfaceConfigIntent>(
         {kinds::year, "Year Progress", "The year as dots.", timeline::WidgetFamily::medium, WidgetPalette::Tone::dark},
         LocalProvider<YearInfo>{YearInfo{2026, 196, 365}, &yearNow, 360},
-        [](const VelkEntry<YearInfo>& e, const WCtx& ctx) -> view::View { return YearProgressView{e.data, ctx}; });
+        [](const VelkEntry<YearInfo>& e, const WCtx& ctx) -> view::View {
+            return YearProgressView{e.data, ctx};
+        });
 }
 
 } // namespace velk

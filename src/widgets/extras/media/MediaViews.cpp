@@ -27,11 +27,10 @@ View MediaButton::body() const
 {
     const qreal u = ctx.u;
     return Button(timeline::buttonAction(MediaCommandIntent(command)),
-                  ZStack(Alignment::center,
-                         {Circle().strokeBorder(ctx.pal.inkFaint, 1.5 * u),
-                          Image(symbolName(command, isPlaying))
-                              .font(Font::system(size * 0.32 * u, Weight::bold))
-                              .foregroundColor(ctx.pal.ink)})
+                  ZStack(Alignment::center, {Circle().strokeBorder(ctx.pal.inkFaint, 1.5 * u),
+                                             Image(symbolName(command, isPlaying))
+                                                 .font(Font::system(size * 0.32 * u, Weight::bold))
+                                                 .foregroundColor(ctx.pal.ink)})
                       .frame(size * u, size * u));
 }
 
@@ -68,9 +67,9 @@ View NowPlayingView::body() const
     Views bars;
     for (qreal h : {7.0, 13.0, 5.0, 10.0})
         bars.push_back(Rectangle().fill(pal.ink).frame(4 * u, h * u));
-    const View levels = HStack(VAlign::bottom, 3 * u, std::move(bars))
-                            .frame(std::nullopt, 14 * u, Alignment::bottom)
-                            .opacity(data && !data->isPlaying ? 0.35 : 1);
+    View levels = HStack(VAlign::bottom, 3 * u, std::move(bars)).frame(std::nullopt, 14 * u, Alignment::bottom);
+    // Dimmed only for a paused track: with nothing stored there is nothing to pause.
+    if (data && !data->isPlaying) levels = levels.opacity(0.35);
     const View header = HStack(VAlign::center, std::nullopt,
                                {Caption{QStringLiteral("Now playing"), 10, 0.16, pal.inkDim, ctx}, Spacer(), levels});
 
@@ -91,19 +90,20 @@ View NowPlayingView::body() const
     if (data && NowPlayingProvider::isLive(*data)) {
         // Runs on its own from the track's start, so it moves between entries.
         const Date start = data->updated.addingSeconds(-double(data->positionSeconds));
-        progress = TimerProgress(start, start.addingSeconds(double(data->durationSeconds)), false).foregroundColor(pal.accent);
+        progress =
+            TimerProgress(start, start.addingSeconds(double(data->durationSeconds)), false).foregroundColor(pal.accent);
     } else {
         const double played = playedFraction(data);
         progress = GeometryReader([played, u, pal](QSizeF size) {
-            return ZStack(Alignment::leading,
-                          {Capsule(CornerStyle::continuous).fill(pal.track),
-                           Capsule(CornerStyle::continuous).fill(pal.accent).frame(std::max(4 * u, size.width() * played), std::nullopt)});
+            return ZStack(Alignment::leading, {Capsule(CornerStyle::continuous).fill(pal.track),
+                                               Capsule(CornerStyle::continuous)
+                                                   .fill(pal.accent)
+                                                   .frame(std::max(4 * u, size.width() * played), std::nullopt)});
         });
     }
 
-    return VStack(HAlign::leading, 0, {header, track, Spacer(0), progress.frame(std::nullopt, 4 * u)})
-        .padding(EdgeInsets{20 * u, 26 * u, 20 * u, 26 * u})
-        .frame(Frame::maxInfinity(Alignment::topLeading));
+    return activity::paddedFace(
+        VStack(HAlign::leading, 0, {header, track, Spacer(0), progress.frame(std::nullopt, 4 * u)}), ctx, 26);
 }
 
 // ---- RemoteView -------------------------------------------------------------------------------
@@ -111,15 +111,14 @@ View NowPlayingView::body() const
 View RemoteView::body() const
 {
     const qreal u = ctx.u;
-    return VStack(HAlign::leading, 0,
-                  {Caption{QStringLiteral("Remote"), 9, 0.16, ctx.pal.inkDim, ctx},
-                   HStack(VAlign::center, 14 * u,
-                          {MediaButton{QStringLiteral("previous"), false, 30, ctx},
-                           MediaButton{QStringLiteral("playpause"), isPlaying, 38, ctx},
-                           MediaButton{QStringLiteral("next"), false, 30, ctx}})
-                       .frame(Frame::maxInfinity())})
-        .padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u})
-        .frame(Frame::maxInfinity(Alignment::topLeading));
+    return activity::paddedFace(VStack(HAlign::leading, 0,
+                                       {Caption{QStringLiteral("Remote"), 9, 0.16, ctx.pal.inkDim, ctx},
+                                        HStack(VAlign::center, 14 * u,
+                                               {MediaButton{QStringLiteral("previous"), false, 30, ctx},
+                                                MediaButton{QStringLiteral("playpause"), isPlaying, 38, ctx},
+                                                MediaButton{QStringLiteral("next"), false, 30, ctx}})
+                                            .frame(Frame::maxInfinity())}),
+                                ctx);
 }
 
 } // namespace velk

@@ -17,15 +17,18 @@ timeline::WidgetDefinition NowPlayingWidget::body() const
 {
     return velkWidget<SurfaceConfigIntent>(
         {kinds::nowPlaying, "Now Playing", "What's playing in your media player.", WidgetFamily::medium, Tone::dark},
-        NowPlayingProvider{}, [](const Entry& e, const WCtx& ctx) -> view::View { return NowPlayingView{e.data, ctx}; });
+        NowPlayingProvider{}, [](const Entry& e, const WCtx& ctx) -> view::View {
+            return NowPlayingView{e.data, ctx};
+        });
 }
 
 timeline::WidgetDefinition RemoteWidget::body() const
 {
     return velkWidget<SurfaceConfigIntent>(
         {kinds::remote, "Remote", "Play, pause and skip in your media player.", WidgetFamily::small, Tone::dark},
-        NowPlayingProvider{},
-        [](const Entry& e, const WCtx& ctx) -> view::View { return RemoteView{e.data && e.data->isPlaying, ctx}; });
+        NowPlayingProvider{}, [](const Entry& e, const WCtx& ctx) -> view::View {
+            return RemoteView{e.data && e.data->isPlaying, ctx};
+        });
 }
 
 } // namespace velk

@@ -23,13 +23,13 @@ NowPlayingProvider::Entry NowPlayingProvider::snapshot(const SurfaceConfigIntent
 }
 
 std::vector<NowPlayingProvider::Entry> NowPlayingProvider::liveEntries(const NowPlayingSnapshot& stored, Date now,
-                                                                      SurfaceOption surface)
+                                                                       SurfaceOption surface)
 {
     const qint64 duration = stored.durationSeconds;
     // A clock set back (an `updated` ahead of now) moves nothing; an absurd gap cannot push the
     // position past the end, which is as far as it can go.
     const double gap = now.secondsSince(stored.updated);
-    const qint64 elapsed = std::isfinite(gap) && gap > 0 ? qint64(std::min(std::trunc(gap), double(duration))) : 0;
+    const qint64 elapsed = !(gap > 0) ? 0 : gap >= double(duration) ? duration : qint64(std::trunc(gap));
     const qint64 base = std::min(std::min(stored.positionSeconds, duration) + elapsed, duration);
 
     std::vector<Entry> entries;
@@ -40,22 +40,21 @@ std::vector<NowPlayingProvider::Entry> NowPlayingProvider::liveEntries(const Now
         const bool atEnd = base >= duration - step;
         NowPlayingSnapshot copy = stored;
         copy.positionSeconds = atEnd ? duration : base + step;
-        if (copy.positionSeconds != stored.positionSeconds)
-            copy.updated = date;
+        if (copy.positionSeconds != stored.positionSeconds) copy.updated = date;
         entries.push_back(Entry{date, std::move(copy), surface});
-        if (atEnd)
-            break;
+        if (atEnd) break;
     }
     return entries;
 }
 
 timeline::Timeline<NowPlayingProvider::Entry> NowPlayingProvider::timeline(const SurfaceConfigIntent& configuration,
-                                                                            const timeline::TimelineContext&) const
+                                                                           const timeline::TimelineContext&) const
 {
     const std::optional<NowPlayingSnapshot> stored = MediaBridge::nowPlaying();
     const Date now = Clock::now();
-    std::vector<Entry> entries = stored && isLive(*stored) ? liveEntries(*stored, now, configuration.surface)
-                                                           : std::vector<Entry>{Entry{now, stored, configuration.surface}};
+    std::vector<Entry> entries = stored && isLive(*stored)
+                                     ? liveEntries(*stored, now, configuration.surface)
+                                     : std::vector<Entry>{Entry{now, stored, configuration.surface}};
     const Date reload = Calendar::current()
                             .date(CalendarComponent::minute, kReloadMinutes, now)
                             .value_or(now.addingSeconds(60.0 * kReloadMinutes));

@@ -20,7 +20,8 @@ struct NowPlayingProvider {
 
     Entry placeholder(const timeline::TimelineContext&) const;
     Entry snapshot(const SurfaceConfigIntent& configuration, const timeline::TimelineContext& context) const;
-    timeline::Timeline<Entry> timeline(const SurfaceConfigIntent& configuration, const timeline::TimelineContext&) const;
+    timeline::Timeline<Entry> timeline(const SurfaceConfigIntent& configuration,
+                                       const timeline::TimelineContext&) const;
 
     // Playing with a known length: the position brought forward to now, then every 15 seconds
     // until the track's end (at most 20 entries). Each advanced copy is dated where its
