@@ -44,7 +44,7 @@ std::vector<qint64> positions(const std::vector<NowPlayingProvider::Entry>& entr
 class NowPlaying : public ::testing::Test {
 protected:
     ClockPin pin{kNow};
-    WCtx ctx = solidContext("teal");
+    WCtx ctx = solidContext("macdark");
     const WidgetPalette& pal = ctx.pal;
     void TearDown() override { MediaBridge::setNowPlaying(std::nullopt); }
 };
@@ -60,9 +60,10 @@ TEST_F(NowPlaying, PlayingAdvancesEveryFifteenSecondsToTheEnd)
         // Each copy is dated where its position is true, so the live bar starts where the track
         // did (the stored start, to the whole second) and never counts the elapsed time twice.
         EXPECT_EQ(entries[i].data->updated, entries[i].date);
-        if (i + 1 < entries.size())
+        if (i + 1 < entries.size()) {
             EXPECT_EQ(entries[i].data->updated.addingSeconds(-double(entries[i].data->positionSeconds)),
                       kNow.addingSeconds(-105));
+        }
     }
 
     const auto long_ = NowPlayingProvider::liveEntries(track(10, 3600, true), kNow, SurfaceOption::followApp);
@@ -98,7 +99,9 @@ TEST_F(NowPlaying, TimelineWhilePlayingPausedAndWithNoLength)
         MediaBridge::setNowPlaying(c.stored);
         const auto t = provider.timeline({}, {});
         ASSERT_EQ(t.entries.size(), c.entries);
-        if (c.entries == 1) EXPECT_EQ(t.entries[0].data, c.stored) << "shown as stored";
+        if (c.entries == 1) {
+            EXPECT_EQ(t.entries[0].data, c.stored) << "shown as stored";
+        }
         EXPECT_EQ(t.policy.date(), kNow.addingSeconds(120));
     }
     // Previews show the sample; a placed widget's snapshot what is stored, not advanced.
@@ -117,7 +120,7 @@ TEST_F(NowPlaying, SubtitleAndTimes)
     // A negative length or position never prints as "0:-5".
     EXPECT_EQ(NowPlayingView::subtitle(track(0, -5, false)), "Artist \u00B7 0:00");
     EXPECT_EQ(NowPlayingView::minutesAndSeconds(-65), "0:00");
-    EXPECT_EQ(NowPlayingView::subtitle(std::nullopt), "Play something in your media player");
+    EXPECT_EQ(NowPlayingView::subtitle(std::nullopt), "Play something in your player");
 }
 
 TEST_F(NowPlaying, ViewPlayingPausedAndEmpty)
@@ -158,7 +161,7 @@ TEST_F(NowPlaying, ViewPlayingPausedAndEmpty)
         EXPECT_DOUBLE_EQ(frameOf(capsules[1]).width(), std::max(4.0, frameOf(capsules[0]).width() * c.share));
     }
     const QJsonObject empty = inspectAt(NowPlayingView{std::nullopt, ctx}, kMedium);
-    EXPECT_EQ(shown(empty), "NOW PLAYING | Nothing playing | PLAY SOMETHING IN YOUR MEDIA PLAYER");
+    EXPECT_EQ(shown(empty), "NOW PLAYING | Nothing playing | PLAY SOMETHING IN YOUR PLAYER");
     EXPECT_EQ(textNode(empty, "Nothing playing")["foreground"].toString(), pal.inkDim.hex());
     EXPECT_TRUE(nodesOfKind(empty, "opacity").empty());
 }

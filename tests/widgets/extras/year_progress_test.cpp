@@ -20,7 +20,7 @@ namespace {
 
 TEST(YearProgress, FirstLastAndBetween)
 {
-    const WCtx ctx = solidContext("teal");
+    const WCtx ctx = solidContext("macdark");
     struct Case {
         const char* now;
         YearInfo info;

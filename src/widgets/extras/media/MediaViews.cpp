@@ -44,7 +44,7 @@ QString NowPlayingView::minutesAndSeconds(qint64 seconds)
 
 QString NowPlayingView::subtitle(const std::optional<NowPlayingSnapshot>& data)
 {
-    if (!data) return QStringLiteral("Play something in your media player");
+    if (!data) return QStringLiteral("Play something in your player");
     const QString sep = QStringLiteral(" \u00B7 ");
     if (data->positionSeconds > 0)
         return data->artist + sep + minutesAndSeconds(data->positionSeconds) + QStringLiteral(" / ") +
