@@ -87,7 +87,7 @@ TEST_F(WeatherViews, WithoutACodeTheGlyphIsPartlyCloudyByDayOrNight)
         for (const QJsonObject& tree : {inspectAt(WeatherCurrent{s, ctx}, kSmall), inspectAt(WeatherNight{s, ctx}, kSmall)}) {
             const QJsonObject glyph = nodesOfKind(tree, "Image").at(0);
             EXPECT_EQ(glyph["symbol"].toString(), expected);
-            EXPECT_FALSE(testing::hasFlag(glyph, "unknownSymbol"));
+            EXPECT_FALSE(velk::testing::hasFlag(glyph, "unknownSymbol"));
         }
     }
 }
