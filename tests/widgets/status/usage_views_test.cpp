@@ -7,6 +7,7 @@
 #include "weather_support.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 #include <map>
 
 using namespace velk;
@@ -62,7 +63,7 @@ TEST_F(ScreenTimeViews, TotalAgainstTheBudget)
                                int(std::lround(180.0 / 204 * dots)), int(std::lround(24.0 / 204 * dots))},
                           Case{"exactly at the budget", usage(180, 180), "SCREEN TIME | 3H | 0M LEFT TODAY", pal.inkDim, dots, 0},
                           Case{"nothing yet", usage(0, 480), "SCREEN TIME | 0M | 8H LEFT TODAY", pal.inkDim, 0, 0},
-                          Case{"under", usage(120, 480), "SCREEN TIME | 2H | 6H LEFT TODAY", pal.inkDim, dots / 4, 0}}) {
+                          Case{"under", usage(120, 480), "SCREEN TIME | 2H | 6H LEFT TODAY", pal.inkDim, int(std::lround(dots / 4.0)), 0}}) {
         SCOPED_TRACE(c.name);
         const QJsonObject tree = inspectAt(ScreenTimeTotal{c.data, ctx}, kSmall);
         EXPECT_EQ(QString::fromStdString(shown(tree)), c.texts);
