@@ -34,6 +34,7 @@ WeatherTimelineProvider::timeline(const WeatherConfigIntent& configuration, cons
     const WeatherSnapshot data = configuration.localized(fetched.value_or(WeatherSnapshot::sample()));
 
     timeline::Timeline<Entry> result;
+    // Each entry's date is counted from its own reading of the clock, in the user's calendar.
     for (const int offset : kEntryOffsets)
         result.entries.push_back(Entry{reloadDateAfterMinutes(offset), data, configuration.surface});
     result.policy = timeline::ReloadPolicy::after(reloadDateAfterMinutes(fetched ? kReloadMinutes : kRetryMinutes));
