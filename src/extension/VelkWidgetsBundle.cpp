@@ -2,6 +2,8 @@
 
 #include "shared/data/activity/ButtonIntents.h"
 #include "shared/data/calendar/ToggleReminderIntent.h"
+#include "widgets/status/usage/UsageWidgets.h"
+#include "widgets/status/weather/WeatherWidgets.h"
 #include "widgets/time/CalendarWidgets.h"
 #include "widgets/time/ClockWidgets.h"
 #include "widgets/time/RemindersWidgets.h"
@@ -56,6 +58,12 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<DotDialWidget>(b);
     offer<DualClockWidget>(b);
 
+    // 2 weather and battery
+    offer<WeatherCurrentWidget>(b);
+    offer<WeatherNightWidget>(b);
+    offer<WeatherForecastWidget>(b);
+    offer<WeatherRainWidget>(b);
+
     // 3 reminders and calendar
     offer<RemindersChecklistWidget>(b);
     offer<RemindersNextUpWidget>(b);
@@ -65,6 +73,12 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<CalendarMonthGridWidget>(b);
     offer<CalendarDayEventsWidget>(b);
     offer<CalendarAgendaWidget>(b);
+
+    // 4 notes and screen time
+    offer<UsageTotalWidget>(b);
+    offer<UsageElapsedWidget>(b);
+    offer<UsageAppsWidget>(b);
+    offer<UsageWeeklyWidget>(b);
 
     // 5 media and activity
     offer<NowPlayingWidget>(b);

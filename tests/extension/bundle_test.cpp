@@ -8,6 +8,7 @@
 #include "platform/core/Defaults.h"
 #include "platform/timeline/WidgetExtension.h"
 #include "platform/view/Layout.h"
+#include "shared/data/activity/UsageLog.h"
 #include "shared/look/ThemeStore.h"
 #include "shared/look/TreeQuery.h"
 #include "support/FixtureServer.h"
@@ -77,6 +78,11 @@ TEST(VelkWidgetsBundleTest, EveryWidgetIsCompleteAndDrawsEveryRoadInDarkAndLight
     // Live calendar data for the placed road.
     test::grantCalendarAccess();
     ASSERT_TRUE(test::copyCalendarFixtures(CalendarStore::defaultRoot()));
+    // An hour of use today, so the placed screen-time widgets draw live rows (with no app used
+    // today the top-apps widget is blank by design).
+    Defaults::shared().setData(UsageLog::kKey, QStringLiteral(R"({"days": {"%1": {"Editor": 3600}}})")
+                                                   .arg(UsageLog::dayFormat().string(Clock::now()))
+                                                   .toUtf8());
 
     const timeline::WidgetBundle bundle = VelkWidgetsBundle{}.body();
     ASSERT_FALSE(bundle.widgets().empty());
