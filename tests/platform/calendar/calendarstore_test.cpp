@@ -145,7 +145,9 @@ TEST_F(CalendarStoreTest, FloatingTimesFollowTheCurrentZone)
 
 TEST_F(CalendarStoreTest, NothingWithoutFullAccess)
 {
-    for (auto status : {CalendarAuthorizationStatus::notDetermined, CalendarAuthorizationStatus::denied}) {
+    for (auto status : {CalendarAuthorizationStatus::notDetermined, CalendarAuthorizationStatus::restricted,
+                        CalendarAuthorizationStatus::denied, CalendarAuthorizationStatus::writeOnly}) {
+        SCOPED_TRACE(int(status));
         test::grantCalendarAccess(status);
         CalendarStore store(root);
         EXPECT_TRUE(store.incompleteReminders(std::nullopt, std::nullopt).empty());
@@ -153,9 +155,19 @@ TEST_F(CalendarStoreTest, NothingWithoutFullAccess)
         EXPECT_TRUE(store.events(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00")).empty());
         EXPECT_FALSE(store.calendarItem("water-1"));
     }
-    // A stored value outside the known ones is no consent.
-    Defaults::shared().setInteger(CalendarAccess::key(CalendarEntityType::reminder), 7);
-    EXPECT_EQ(CalendarAccess::status(CalendarEntityType::reminder), CalendarAuthorizationStatus::notDetermined);
+    // The stored integers are the platform's numbering; a value outside it is no consent.
+    const std::pair<qint64, CalendarAuthorizationStatus> stored[] = {
+        {0, CalendarAuthorizationStatus::notDetermined}, {1, CalendarAuthorizationStatus::restricted},
+        {2, CalendarAuthorizationStatus::denied},        {3, CalendarAuthorizationStatus::fullAccess},
+        {4, CalendarAuthorizationStatus::writeOnly},     {5, CalendarAuthorizationStatus::notDetermined},
+        {-1, CalendarAuthorizationStatus::notDetermined},
+    };
+    for (const auto& [value, status] : stored) {
+        Defaults::shared().setInteger(CalendarAccess::key(CalendarEntityType::reminder), value);
+        EXPECT_EQ(CalendarAccess::status(CalendarEntityType::reminder), status) << value;
+    }
+    ASSERT_TRUE(CalendarAccess::setStatus(CalendarEntityType::event, CalendarAuthorizationStatus::fullAccess));
+    EXPECT_EQ(Defaults::shared().integer(CalendarAccess::key(CalendarEntityType::event)), 3);
 }
 
 TEST_F(CalendarStoreTest, ItemsByIdentifier)
