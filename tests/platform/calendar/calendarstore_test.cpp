@@ -6,8 +6,14 @@
 #include "platform/core/TimeZone.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velk;
 using velk::test::utc;
@@ -244,6 +250,51 @@ TEST_F(CalendarStoreTest, SaveFailsWithoutAccessOrFile)
     QFile f(root + "/Personal/pay-rent.ics");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_FALSE(f.readAll().contains("COMPLETED"));
+}
+
+TEST_F(CalendarStoreTest, AFailedWriteKeepsTheFileByteForByte)
+{
+    const QString path = root + "/Personal/water-plants.ics";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    CalendarStore store(root);
+    auto reminder = std::get<CalendarReminder>(*store.calendarItem("water-1"));
+    reminder.setCompleted(true, utc("2025-03-07T09:31:05"));
+
+    // A full disk, as a file size limit below the file's size: the write fails part way.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(before.size() / 2), rlim_t(before.size() / 2)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QString error;
+        const bool saved = store.saveReminder(reminder, &error);
+        _exit(saved ? 1 : error.isEmpty() ? 2 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: reported saved, 2: failed without a reason";
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    f.close();
+    EXPECT_EQ(QDir(root + "/Personal").entryList(QDir::Files | QDir::Hidden).size(), 11) << "no temporary file left";
+
+    // Anything but a regular file is neither read nor replaced (a FIFO would block the read).
+    auto call = std::get<CalendarReminder>(*store.calendarItem("call-1"));
+    const QString fifo = root + "/Personal/call-bank.ics";
+    ASSERT_TRUE(QFile::remove(fifo));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    call.setCompleted(true);
+    QString error;
+    EXPECT_FALSE(store.saveReminder(call, &error));
+    EXPECT_FALSE(error.isEmpty());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST(IcsParser, BadInputIsSkippedPieceByPiece)
