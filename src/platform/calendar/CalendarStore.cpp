@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,6 +120,98 @@ struct CalendarStore::Loaded {
     std::vector<LoadedFile> files;
 };
 
+namespace {
+
+// One calendar file as the folder listing saw it; a change of any field means the file changed.
+struct ListedFile {
+    QString collection;
+    QString path; // relative to the root
+    qint64 size = -1, modifiedNs = -1, changedNs = -1;
+    quint64 inode = 0, device = 0;
+
+    bool operator==(const ListedFile&) const = default;
+};
+
+std::vector<ListedFile> listCalendarFiles(const QString& rootPath)
+{
+    std::vector<ListedFile> out;
+    const QDir root(rootPath);
+    if (!root.exists()) return out;
+    const QStringList icsFilter{QStringLiteral("*.ics"), QStringLiteral("*.ICS")};
+    auto listFolder = [&](const QDir& dir, const QString& collection) {
+        const QStringList names = dir.entryList(icsFilter, QDir::Files | QDir::System | QDir::Readable, QDir::Name);
+        for (const QString& name : names) {
+            if (name.startsWith(QLatin1Char('.'))) continue;
+            ListedFile f;
+            f.collection = collection;
+            f.path = collection.isEmpty() ? name : collection + QLatin1Char('/') + name;
+            struct stat st {};
+            if (::stat(QFile::encodeName(dir.filePath(name)).constData(), &st) == 0) {
+                f.size = st.st_size;
+                f.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+                f.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+                f.inode = st.st_ino;
+                f.device = st.st_dev;
+            }
+            out.push_back(std::move(f));
+        }
+    };
+    listFolder(root, QString());
+    const QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+    for (const QString& folder : folders) {
+        if (!folder.startsWith(QLatin1Char('.'))) listFolder(QDir(root.filePath(folder)), folder);
+    }
+    return out;
+}
+
+struct SharedParse {
+    std::vector<ListedFile> listing;
+    std::shared_ptr<const CalendarStore::Loaded> loaded;
+};
+
+// The last parse of each root, for every store of the process. A handful of roots at most in
+// practice (the user's, and a test's); past that the oldest are let go.
+constexpr size_t kMaxSharedRoots = 8;
+std::mutex sharedMutex;
+std::map<QString, SharedParse>& sharedParses()
+{
+    static std::map<QString, SharedParse> parses;
+    return parses;
+}
+
+} // namespace
+
+std::shared_ptr<const CalendarStore::Loaded> CalendarStore::parsedFiles(const QString& rootPath)
+{
+    std::vector<ListedFile> listing = listCalendarFiles(rootPath);
+    {
+        const std::lock_guard lock(sharedMutex);
+        const auto it = sharedParses().find(rootPath);
+        if (it != sharedParses().end() && it->second.listing == listing) return it->second.loaded;
+    }
+    // Parsed outside the lock: another root's readers need not wait. Two threads that find the
+    // same change may both parse; the later result is kept, and both are right.
+    auto loaded = std::make_shared<Loaded>();
+    for (const ListedFile& listed : listing) {
+        const QString path = QDir(rootPath).filePath(listed.path);
+        QString why;
+        const std::optional<QByteArray> text = readCalendarFile(path, &why);
+        if (!text) {
+            qCWarning(lcCalendar) << "skipped" << path << "-" << why;
+            continue;
+        }
+        LoadedFile f{listed.collection, listed.path, parseCalendarText(*text)};
+        for (const QString& p : f.parsed.problems)
+            qCWarning(lcCalendar) << (f.parsed.ok ? "in" : "skipped") << path << "-" << p;
+        if (f.parsed.ok) loaded->files.push_back(std::move(f));
+    }
+    const std::lock_guard lock(sharedMutex);
+    auto& parses = sharedParses();
+    if (parses.size() >= kMaxSharedRoots && !parses.count(rootPath)) parses.clear();
+    parses[rootPath] = SharedParse{std::move(listing), loaded};
+    return loaded;
+}
+
 CalendarStore::CalendarStore(QString root) : root_(std::move(root)) {}
 CalendarStore::~CalendarStore() = default;
 
@@ -129,36 +222,7 @@ QString CalendarStore::defaultRoot()
 
 const CalendarStore::Loaded& CalendarStore::loaded()
 {
-    if (loaded_) return *loaded_;
-    loaded_ = std::make_unique<Loaded>();
-    const QDir root(root_);
-    if (!root.exists()) return *loaded_;
-
-    const QStringList icsFilter{QStringLiteral("*.ics"), QStringLiteral("*.ICS")};
-    auto readFolder = [&](const QDir& dir, const QString& collection) {
-        const QStringList names = dir.entryList(icsFilter, QDir::Files | QDir::System | QDir::Readable, QDir::Name);
-        for (const QString& name : names) {
-            if (name.startsWith(QLatin1Char('.'))) continue;
-            const QString rel = collection.isEmpty() ? name : collection + QLatin1Char('/') + name;
-            const QString path = dir.filePath(name);
-            QString why;
-            const std::optional<QByteArray> text = readCalendarFile(path, &why);
-            if (!text) {
-                qCWarning(lcCalendar) << "skipped" << path << "-" << why;
-                continue;
-            }
-            LoadedFile f{collection, rel, parseCalendarText(*text)};
-            for (const QString& p : f.parsed.problems)
-                qCWarning(lcCalendar) << (f.parsed.ok ? "in" : "skipped") << path << "-" << p;
-            if (f.parsed.ok) loaded_->files.push_back(std::move(f));
-        }
-    };
-    readFolder(root, QString());
-    const QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
-    for (const QString& folder : folders) {
-        if (folder.startsWith(QLatin1Char('.'))) continue;
-        readFolder(QDir(root.filePath(folder)), folder);
-    }
+    if (!loaded_) loaded_ = parsedFiles(root_);
     return *loaded_;
 }
 

@@ -58,6 +58,15 @@ public:
             if (copy) keepCheapRules(copy, tzid);
             icaltimezone* z = icaltimezone_new();
             if (z && copy && icaltimezone_set_component(z, copy)) {
+                // libical fills in a zone's changes on first use, up to the year asked for. The
+                // parse is shared by readers on several threads: expand it here, once, to the
+                // last year libical covers (the budget above paid for it), so they only read.
+                icaltimetype last = icaltime_null_time();
+                last.year = kLastExpandedYear;
+                last.month = 12;
+                last.day = 31;
+                int daylight = 0;
+                icaltimezone_get_utc_offset(z, &last, &daylight);
                 result.reset(z, [](icaltimezone* tz) { icaltimezone_free(tz, 1); });
             } else {
                 if (z) icaltimezone_free(z, 1);

@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QSaveFile>
+#include <atomic>
 #include <csignal>
+#include <thread>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -295,6 +298,102 @@ TEST_F(CalendarStoreTest, AFailedWriteKeepsTheFileByteForByte)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// Counts the calendar layer's log lines: each parse of the fixtures logs the broken files.
+class LogCount {
+public:
+    LogCount() { previous_ = qInstallMessageHandler(&LogCount::handle); lines() = 0; }
+    ~LogCount() { qInstallMessageHandler(previous_); }
+    int count() const { return lines(); }
+
+private:
+    static std::atomic<int>& lines()
+    {
+        static std::atomic<int> n{0};
+        return n;
+    }
+    static void handle(QtMsgType, const QMessageLogContext& context, const QString&)
+    {
+        if (QByteArray(context.category).endsWith("calendar")) ++lines();
+    }
+    QtMessageHandler previous_ = nullptr;
+};
+
+TEST_F(CalendarStoreTest, StoresShareOneParseUntilAFileChanges)
+{
+    auto dentist = [&] {
+        CalendarStore store(root);
+        auto item = store.calendarItem("tomorrow-1");
+        return item ? std::get<CalendarReminder>(*item).title : QString();
+    };
+    auto replace = [&](const QByteArray& from, const QByteArray& to) {
+        const QString path = root + "/Personal/tomorrow.ics";
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly)) return false;
+        QByteArray text = in.readAll().replace(from, to);
+        QSaveFile out(path);
+        return out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.commit();
+    };
+
+    LogCount log;
+    EXPECT_EQ(dentist(), "Dentist");
+    const int onceParsed = log.count();
+    ASSERT_GT(onceParsed, 0);
+    EXPECT_EQ(dentist(), "Dentist");
+    EXPECT_EQ(log.count(), onceParsed) << "a second store parsed the files again";
+
+    // A change of the same size, by replacing the file as sync tools do, is seen at once.
+    ASSERT_TRUE(replace("Dentist", "Doctor!"));
+    EXPECT_EQ(dentist(), "Doctor!");
+    EXPECT_EQ(log.count(), 2 * onceParsed);
+    // So are an edit in place to another size, a new file and a removed one.
+    {
+        QFile f(root + "/Personal/tomorrow.ics");
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        QByteArray text = f.readAll().replace("Doctor!", "Surgery");
+        text.replace("END:VCALENDAR", "X-NOTE:longer\r\nEND:VCALENDAR");
+        ASSERT_TRUE(f.seek(0) && f.write(text) == text.size());
+    }
+    EXPECT_EQ(dentist(), "Surgery");
+    ASSERT_TRUE(QFile::copy(root + "/Personal/tomorrow.ics", root + "/Work/copy.ics"));
+    {
+        CalendarStore store(root);
+        EXPECT_EQ(ids(store.incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt)),
+                  (QStringList{"tomorrow-1", "tomorrow-1"}));
+    }
+    ASSERT_TRUE(QFile::remove(root + "/Personal/tomorrow.ics"));
+
+    // A store keeps what it first read while others see the change.
+    CalendarStore early(root);
+    EXPECT_EQ(early.incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt).size(), 1u);
+    ASSERT_TRUE(QFile::remove(root + "/Work/copy.ics"));
+    EXPECT_EQ(early.incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt).size(), 1u);
+    EXPECT_EQ(CalendarStore(root).incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt).size(), 0u);
+}
+
+TEST_F(CalendarStoreTest, ReadersOnManyThreadsAgree)
+{
+    const QStringList expected = ids(CalendarStore(root).incompleteReminders(std::nullopt, std::nullopt));
+    ASSERT_FALSE(expected.isEmpty());
+    // A change first, so that the threads race to parse the files again.
+    ASSERT_TRUE(QFile::copy(root + "/Personal/tomorrow.ics", root + "/again.ics"));
+    const QStringList after = ids(CalendarStore(root).incompleteReminders(std::nullopt, std::nullopt));
+    ASSERT_TRUE(QFile::remove(root + "/again.ics"));
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 5; ++i) {
+                CalendarStore store(root);
+                if (ids(store.incompleteReminders(std::nullopt, std::nullopt)) != expected) ++wrong;
+                store.events(utc("2025-03-01T00:00:00"), utc("2025-04-01T00:00:00"));
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_NE(after, expected);
 }
 
 TEST(IcsParser, BadInputIsSkippedPieceByPiece)
