@@ -11,10 +11,11 @@
 // simply make one per read. A file rewritten in place to the same size within the file
 // system's time resolution is not seen as changed; sync tools and our own saves replace files
 // by renaming, which always is. A file that cannot be read is skipped with a log line (once per
-// parse) and never stops the others.
+// parse) and never stops the others. One store is for one thread at a time; the shared parse is
+// read-only, and safe to share.
 //
-// One store is for one thread at a time; the shared parse is read-only and safe to share. Fetches answer nothing and saves fail while the user has not
-// given full access to that kind of item (CalendarAccess).
+// Fetches answer nothing and saves fail while the user has not given full access to that kind
+// of item (CalendarAccess).
 //
 // Order of answers: collections by name, files by name, items in file order; completed
 // reminders by completion date (oldest first), events by start.
