@@ -29,10 +29,10 @@ void makeErrorsNonFatal()
 QString text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
 
 // A zone changes its offset a few times a year at most; libical expands a zone's rules into
-// every change from the rule's start to the year asked for (up to 2587), so a rule that changes
+// every change from the rule's start to the year asked for (up to 2582), so a rule that changes
 // more often is not honoured: the zone then keeps the fixed offsets its observances give.
 constexpr int kMaxZoneChangesPerYear = 12;
-constexpr int kLastExpandedYear = 2587;
+constexpr int kLastExpandedYear = 2582;
 constexpr qint64 kZoneRuleCheckSteps = 1000;
 
 // The zones one VCALENDAR defines, by TZID, for TZIDs no tz database zone matches.

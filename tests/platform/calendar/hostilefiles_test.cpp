@@ -78,7 +78,8 @@ TEST_F(HostileFiles, AFolderOfThemIsReadAndTheGoodItemsShown)
     // A zone that changes every second: its rule is not honoured, its fixed offset (+02:00) is.
     ASSERT_TRUE(write(bad + "secondly-zone.ics",
                       calendar(zone("Hostile Time", "RRULE:FREQ=SECONDLY\r\n")
-                               + event("zoned", ";TZID=Hostile Time:20250307T120000"))));
+                               + event("zoned", ";TZID=Hostile Time:20250307T120000")
+                               + event("far", ";TZID=Hostile Time:90000101T000000", "RRULE:FREQ=DAILY\r\n"))));
     // A thousand events on the 30th of February, a thousand repeating every second two billion
     // times, a thousand zones changing daily.
     ASSERT_TRUE(write(bad + "february.ics", calendar(repeated(1000, [](int i) {
