@@ -120,7 +120,7 @@ public:
 
     std::optional<Value> get(const QString& key)
     {
-        Reset r(get_);
+        Reset r{get_};
         bindKey(get_, key);
         const int rc = sqlite3_step(get_);
         if (rc != SQLITE_ROW) {
@@ -154,7 +154,7 @@ public:
     // Replaces the row whole in one statement (its own transaction unless one is open).
     bool put(const QString& key, Defaults::Kind kind, const QByteArray& bytes, qint64 number)
     {
-        Reset r(put_);
+        Reset r{put_};
         bindKey(put_, key);
         sqlite3_bind_text(put_, 2, kindText(kind), -1, SQLITE_STATIC);
         switch (kind) {
@@ -178,7 +178,7 @@ public:
 
     bool remove(const QString& key)
     {
-        Reset r(del_);
+        Reset r{del_};
         bindKey(del_, key);
         if (sqlite3_step(del_) != SQLITE_DONE) return warn("remove", key);
         return true;
@@ -186,7 +186,7 @@ public:
 
     QStringList keys()
     {
-        Reset r(keys_);
+        Reset r{keys_};
         QStringList out;
         int rc;
         while ((rc = sqlite3_step(keys_)) == SQLITE_ROW) {
@@ -225,7 +225,7 @@ private:
 
     bool step(sqlite3_stmt* s)
     {
-        Reset r(s);
+        Reset r{s};
         return sqlite3_step(s) == SQLITE_DONE;
     }
 
