@@ -2,6 +2,10 @@
 
 #include "shared/data/activity/ButtonIntents.h"
 #include "shared/data/calendar/ToggleReminderIntent.h"
+#include "widgets/extras/info/QuoteInboxWidgets.h"
+#include "widgets/extras/sky/SkyWidgets.h"
+#include "widgets/extras/stocks/StockWidgets.h"
+#include "widgets/extras/system/SystemWidgets.h"
 #include "widgets/time/CalendarWidgets.h"
 #include "widgets/time/ClockWidgets.h"
 #include "widgets/time/RemindersWidgets.h"
@@ -62,6 +66,20 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<CalendarMonthGridWidget>(b);
     offer<CalendarDayEventsWidget>(b);
     offer<CalendarAgendaWidget>(b);
+
+    // 5 media and activity
+    offer<StockWidget>(b);
+
+    // 6 system, sky and info
+    offer<WatchlistWidget>(b);
+    offer<SystemWidget>(b);
+    offer<NetworkWidget>(b);
+    offer<StorageWidget>(b);
+    offer<MoonWidget>(b);
+    offer<DaylightWidget>(b);
+    offer<AirQualityWidget>(b);
+    offer<QuoteWidget>(b);
+    offer<InboxWidget>(b);
     return b;
 }
 
