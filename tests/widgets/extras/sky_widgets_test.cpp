@@ -176,6 +176,7 @@ TEST_F(SkyTest, AirQualityBands)
                           Case{301, "HAZARDOUS", true}}) {
         SCOPED_TRACE(c.aqi);
         const QJsonObject tree = inspectAt(AirQualityView{AirQualitySnapshot{c.aqi, now()}, ctx}, kSmall);
+        // The longest band shrinks to keep its last word.
         EXPECT_EQ(textsOf(tree), (QStringList{"AIR QUALITY", QString::number(c.aqi), c.band}));
         const QString ink = (c.hot ? pal.alert : pal.ink).hex();
         EXPECT_EQ(colorOf(tree, QString::number(c.aqi)), ink);

@@ -64,8 +64,13 @@ View InboxView::body() const
                              .lineLimit(1));
         bottom.push_back(Caption{ago(data->latestDate, Clock::now()), 9, 0, pal.inkFaint, ctx}.body().padding(Edge::top, 3 * u));
     } else {
-        // The app reads a Maildir inbox; the settings name the folder.
-        bottom.push_back(Caption{QStringLiteral("Connect your Maildir in VELK Settings"), 9, 0, pal.inkDim, ctx});
+        // The app reads a Maildir inbox; its settings name the folder. The request may take a
+        // second line: cut short, it would no longer say where to go.
+        bottom.push_back(
+            Caption{QStringLiteral("Connect your Maildir in VELK Settings"), 9, 0, pal.inkDim, ctx}
+                .body()
+                .lineLimit(2)
+                .fixedSize(false, true));
     }
 
     Views column{HStack(VAlign::center, std::nullopt,

@@ -99,7 +99,9 @@ View AirQualityView::body() const
                           Color::clear(), u}
                        .body()
                        .padding(Edge::bottom, 8 * u),
-                   Caption{data.category(), 10, 0.1, ink, ctx}})
+                   // The longest band's name is a little wider than the widget in the tracked
+                   // monospaced caption; it shrinks a little rather than lose its last word.
+                   Caption{data.category(), 10, 0.1, ink, ctx}.body().minimumScaleFactor(0.8)})
         .padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u})
         .frame(Frame::maxInfinity(Alignment::topLeading));
 }

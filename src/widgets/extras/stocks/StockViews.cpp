@@ -108,7 +108,9 @@ const std::vector<StockSnapshot>& StockWatchlistView::sample()
 
 double StockWatchlistView::moveFraction(double changePercent)
 {
-    return drawnShare(std::min(1.0, 0.25 * std::fabs(changePercent)));
+    // Capped at a full row by the guard, which also lights nothing for a change that is not a
+    // number (std::min would pass a NaN on as a full row).
+    return drawnShare(0.25 * std::fabs(changePercent));
 }
 
 View StockWatchlistView::row(const StockSnapshot& stock) const
