@@ -54,7 +54,7 @@ View InboxView::body() const
     const qreal u = ctx.u;
     const WidgetPalette& pal = ctx.pal;
     // A damaged record's count never reads below none.
-    const std::optional<qint64> unread = data ? std::optional(std::max<qint64>(data->unread, 0)) : std::nullopt;
+    const qint64 unread = data ? std::max<qint64>(data->unread, 0) : 0;
 
     Views bottom;
     if (data && data->connected) {
@@ -75,8 +75,8 @@ View InboxView::body() const
 
     Views column{HStack(VAlign::center, std::nullopt,
                         {Caption{QStringLiteral("Inbox"), 9, 0.16, pal.inkDim, ctx}, Spacer(),
-                         Circle().fill(unread && *unread > 0 ? pal.accent : pal.inkFaint).frame(8 * u, 8 * u)}),
-                 fitNumeral(Text(unread ? QString::number(*unread) : QStringLiteral("\u2014"))
+                         Circle().fill(unread > 0 ? pal.accent : pal.inkFaint).frame(8 * u, 8 * u)}),
+                 fitNumeral(Text(data ? QString::number(unread) : QStringLiteral("\u2014"))
                                 .font(ctx.numerals(64, Weight::black))
                                 .foregroundColor(pal.ink))
                      .padding(Edge::top, 8 * u),
