@@ -2,14 +2,18 @@
 
 #include "shared/data/activity/ButtonIntents.h"
 #include "shared/data/calendar/ToggleReminderIntent.h"
+#include "widgets/extras/activity/ActivityWidgets.h"
+#include "widgets/extras/info/QuoteInboxWidgets.h"
+#include "widgets/extras/info/YearWidget.h"
+#include "widgets/extras/media/MediaWidgets.h"
+#include "widgets/extras/sky/SkyWidgets.h"
+#include "widgets/extras/stocks/StockWidgets.h"
+#include "widgets/extras/system/SystemWidgets.h"
 #include "widgets/status/usage/UsageWidgets.h"
 #include "widgets/status/weather/WeatherWidgets.h"
 #include "widgets/time/CalendarWidgets.h"
 #include "widgets/time/ClockWidgets.h"
 #include "widgets/time/RemindersWidgets.h"
-#include "widgets/extras/activity/ActivityWidgets.h"
-#include "widgets/extras/info/YearWidget.h"
-#include "widgets/extras/media/MediaWidgets.h"
 
 namespace velk {
 
@@ -38,42 +42,6 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     // 3 reminders and calendar: RemindersChecklistWidget, RemindersNextUpWidget,
     //   RemindersSingleWidget, RemindersTodayWidget, CalendarBigDateWidget,
     //   CalendarMonthGridWidget, CalendarDayEventsWidget, CalendarAgendaWidget
-    // 4 notes and screen time: NotesQuickWidget, NotesSingleWidget, NotesListWidget,
-    //   NotesPinnedWidget, UsageTotalWidget, UsageElapsedWidget, UsageAppsWidget,
-    //   UsageWeeklyWidget
-    // 5 media and activity: NowPlayingWidget, RemoteWidget, StockWidget, FocusWidget,
-    //   StopwatchWidget, HabitsWidget, CountdownWidget, StepsWidget, WaterWidget
-    // 6 system, sky and info: WatchlistWidget, SystemWidget, NetworkWidget, StorageWidget,
-    //   MoonWidget, DaylightWidget, AirQualityWidget, QuoteWidget, YearWidget, InboxWidget
-
-    // 1 clocks
-    offer<AnalogClassicWidget>(b);
-    offer<AnalogMinimalWidget>(b);
-    offer<HybridClassicWidget>(b);
-    offer<HybridMinimalWidget>(b);
-    offer<MatrixSmallWidget>(b);
-    offer<StackedClockWidget>(b);
-    offer<MatrixMediumWidget>(b);
-    offer<WorldClockWidget>(b);
-    offer<DotDialWidget>(b);
-    offer<DualClockWidget>(b);
-
-    // 2 weather and battery
-    offer<WeatherCurrentWidget>(b);
-    offer<WeatherNightWidget>(b);
-    offer<WeatherForecastWidget>(b);
-    offer<WeatherRainWidget>(b);
-
-    // 3 reminders and calendar
-    offer<RemindersChecklistWidget>(b);
-    offer<RemindersNextUpWidget>(b);
-    offer<RemindersSingleWidget>(b);
-    offer<RemindersTodayWidget>(b);
-    offer<CalendarBigDateWidget>(b);
-    offer<CalendarMonthGridWidget>(b);
-    offer<CalendarDayEventsWidget>(b);
-    offer<CalendarAgendaWidget>(b);
-
     // 4 notes and screen time
     offer<UsageTotalWidget>(b);
     offer<UsageElapsedWidget>(b);
@@ -83,6 +51,7 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     // 5 media and activity
     offer<NowPlayingWidget>(b);
     offer<RemoteWidget>(b);
+    offer<StockWidget>(b);
     offer<FocusWidget>(b);
     offer<StopwatchWidget>(b);
     offer<HabitsWidget>(b);
@@ -91,7 +60,16 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<WaterWidget>(b);
 
     // 6 system, sky and info
+    offer<WatchlistWidget>(b);
+    offer<SystemWidget>(b);
+    offer<NetworkWidget>(b);
+    offer<StorageWidget>(b);
+    offer<MoonWidget>(b);
+    offer<DaylightWidget>(b);
+    offer<AirQualityWidget>(b);
+    offer<QuoteWidget>(b);
     offer<YearWidget>(b);
+    offer<InboxWidget>(b);
     return b;
 }
 
