@@ -30,18 +30,37 @@ void offer(timeline::WidgetBundle& bundle)
 
 timeline::WidgetBundle VelkWidgetsBundle::body() const
 {
+    // One line per widget, in the gallery's order, group by group.
     timeline::WidgetBundle b;
-    // One line per widget, `offer<SomeWidget>(b);`, each in its place in the gallery order:
-    //
-    // 1 clocks: AnalogClassicWidget, AnalogMinimalWidget, HybridClassicWidget,
-    //   HybridMinimalWidget, MatrixSmallWidget, StackedClockWidget, MatrixMediumWidget,
-    //   WorldClockWidget, DotDialWidget, DualClockWidget
-    // 2 weather and battery: WeatherCurrentWidget, WeatherNightWidget, WeatherForecastWidget,
-    //   WeatherRainWidget, BatteryRingWidget, BatteryPercentWidget, BatteryDevicesWidget,
-    //   BatteryLogWidget
-    // 3 reminders and calendar: RemindersChecklistWidget, RemindersNextUpWidget,
-    //   RemindersSingleWidget, RemindersTodayWidget, CalendarBigDateWidget,
-    //   CalendarMonthGridWidget, CalendarDayEventsWidget, CalendarAgendaWidget
+
+    // 1 clocks
+    offer<AnalogClassicWidget>(b);
+    offer<AnalogMinimalWidget>(b);
+    offer<HybridClassicWidget>(b);
+    offer<HybridMinimalWidget>(b);
+    offer<MatrixSmallWidget>(b);
+    offer<StackedClockWidget>(b);
+    offer<MatrixMediumWidget>(b);
+    offer<WorldClockWidget>(b);
+    offer<DotDialWidget>(b);
+    offer<DualClockWidget>(b);
+
+    // 2 weather and battery
+    offer<WeatherCurrentWidget>(b);
+    offer<WeatherNightWidget>(b);
+    offer<WeatherForecastWidget>(b);
+    offer<WeatherRainWidget>(b);
+
+    // 3 reminders and calendar
+    offer<RemindersChecklistWidget>(b);
+    offer<RemindersNextUpWidget>(b);
+    offer<RemindersSingleWidget>(b);
+    offer<RemindersTodayWidget>(b);
+    offer<CalendarBigDateWidget>(b);
+    offer<CalendarMonthGridWidget>(b);
+    offer<CalendarDayEventsWidget>(b);
+    offer<CalendarAgendaWidget>(b);
+
     // 4 notes and screen time
     offer<UsageTotalWidget>(b);
     offer<UsageElapsedWidget>(b);
