@@ -8,9 +8,9 @@
 #include "shared/data/activity/ExtrasStore.h"
 #include "shared/data/activity/ExtrasStoreActivity.h"
 #include "shared/data/media/MediaBridge.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QUuid>
 #include <gtest/gtest.h>
@@ -63,28 +63,29 @@ public:
             bus_.observe(name, &context_, [this, name] { names_.append(name); });
         // Earlier tests posted on this bus too, and what they posted may not have been
         // delivered yet: wait for a marker of our own, which the bus delivers after them.
-        const QString marker = QStringLiteral("velk.test.barrier.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        bool seen = false;
-        QObject* barrier = bus_.observe(marker, &context_, [&seen] { seen = true; });
-        bus_.post(marker);
-        QDeadlineTimer deadline(5000);
-        while (!seen && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        delete barrier;
+        awaitMarker();
         names_.clear();
     }
     bool available() const { return bus_.isConnected(); }
-    // Everything posted so far, once the expected count has arrived and a little more time
-    // has passed for any extra posts.
-    QStringList settle(qsizetype expected)
+    // Everything posted so far: the posts come from this process's bus connection, so a marker
+    // posted now arrives after every one of them, extra ones included.
+    QStringList settle()
     {
-        QDeadlineTimer deadline(5000);
-        while (names_.size() < expected && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QDeadlineTimer grace(200);
-        while (!grace.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        awaitMarker();
         return names_;
     }
 
 private:
+    void awaitMarker()
+    {
+        const QString marker = QStringLiteral("velk.test.barrier.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        bool seen = false;
+        QObject* barrier = bus_.observe(marker, &context_, [&seen] { seen = true; });
+        bus_.post(marker);
+        EXPECT_TRUE(velk::test::waitFor([&] { return seen; })) << "the bus never delivered the marker";
+        delete barrier;
+    }
+
     DistributedNotifications bus_;
     QObject context_;
     QStringList names_;
@@ -259,7 +260,7 @@ TEST_F(ButtonIntentsTest, MediaCommandsArePostedForTheApp)
 
     if (!posted.available()) GTEST_SKIP() << "no session bus";
     const QString prefix = MediaCommandIntent::kNotificationPrefix;
-    EXPECT_EQ(posted.settle(3), QStringList({prefix + "playpause", prefix + "next", prefix + "shuffle"}));
+    EXPECT_EQ(posted.settle(), QStringList({prefix + "playpause", prefix + "next", prefix + "shuffle"}));
 }
 
 TEST_F(ButtonIntentsTest, SuiteChangesAreAnnouncedToTheApp)
@@ -269,5 +270,5 @@ TEST_F(ButtonIntentsTest, SuiteChangesAreAnnouncedToTheApp)
     run("AddWaterIntent");
     run("StopwatchResetIntent");
     run("HabitToggleIntent", {{"habitID", "nope"}});
-    EXPECT_EQ(posted.settle(2), QStringList(2, kReloadWidgetsNotification));
+    EXPECT_EQ(posted.settle(), QStringList(2, kReloadWidgetsNotification));
 }

@@ -2,11 +2,12 @@
 
 #include "platform/core/DistributedNotifications.h"
 #include "platform/timeline/WidgetCenter.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDeadlineTimer>
+#include <QUuid>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -95,21 +96,25 @@ TEST(ReloadKindsTest, ReloadsInOrderThenPostsOnce)
                                           [&] { listener.heard << QStringLiteral("posted"); });
     bus.interface()->isServiceRegistered(timeline::WidgetCenter::kService); // the match rule is in place
 
-    auto settle = [](const std::function<bool()>& done) {
-        QDeadlineTimer deadline(5000);
-        while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        // Anything sent twice would arrive by now.
-        QDeadlineTimer grace(200);
-        while (!grace.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    // reloadKinds sends on this process's session connection; a marker posted there after it
+    // arrives after everything it sent, so anything sent twice is here by then.
+    auto settle = [&] {
+        const QString marker = QStringLiteral("velk.test.marker.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        bool seen = false;
+        DistributedNotifications center;
+        QObject* sub = center.observe(marker, &listener, [&seen] { seen = true; });
+        center.post(marker);
+        EXPECT_TRUE(velk::test::waitFor([&] { return seen; }));
+        delete sub;
     };
 
     reloadKinds({"velk.nowplaying", "velk.remote"});
-    settle([&] { return listener.heard.contains("posted"); });
+    settle();
     EXPECT_EQ(listener.heard, QStringList({"velk.nowplaying", "velk.remote", "posted"}));
 
     listener.heard.clear();
     reloadKinds({});
-    settle([&] { return listener.heard.contains("posted"); });
+    settle();
     EXPECT_EQ(listener.heard, QStringList({"posted"}));
 
     bus.unregisterService(timeline::WidgetCenter::kService);
