@@ -25,6 +25,9 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 2000;
 
+// Why the last access on this thread failed (Defaults::lastError()).
+thread_local QString t_lastError;
+
 const char* kindText(Defaults::Kind kind)
 {
     switch (kind) {
@@ -118,6 +121,7 @@ public:
         return c;
     }
 
+    // The row, or nothing when it is absent or cannot be read (then lastError says why).
     std::optional<Value> get(const QString& key)
     {
         Reset r(get_);
@@ -197,6 +201,25 @@ public:
         return out;
     }
 
+    // SQLite's quick check of every page: empty when the file is sound, else its first finding.
+    QString damage()
+    {
+        sqlite3_stmt* check = nullptr;
+        if (sqlite3_prepare_v2(db_, "PRAGMA quick_check(1)", -1, &check, nullptr) != SQLITE_OK)
+            return errorText();
+        QString finding;
+        const int rc = sqlite3_step(check);
+        if (rc == SQLITE_ROW) {
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+            if (!text || std::strcmp(text, "ok") != 0)
+                finding = text ? QString::fromUtf8(text) : QStringLiteral("unreadable");
+        } else {
+            finding = errorText();
+        }
+        sqlite3_finalize(check);
+        return finding;
+    }
+
     bool begin() { return step(begin_); }
     bool commit() { return step(commit_); }
     void rollback()
@@ -205,6 +228,16 @@ public:
     }
 
     QString errorText() const { return QString::fromUtf8(sqlite3_errmsg(db_)); }
+
+    // Logs the failure with SQLite's reason and keeps it as lastError(); answers false.
+    bool warn(const char* what, const QString& key) const
+    {
+        t_lastError = QStringLiteral("cannot %1 %2 in %3: %4")
+                          .arg(QLatin1String(what), key, QString::fromUtf8(sqlite3_db_filename(db_, "main")),
+                               errorText());
+        qCWarning(lcDefaults).noquote() << t_lastError;
+        return false;
+    }
 
 private:
     Connection() = default;
@@ -235,13 +268,6 @@ private:
         sqlite3_bind_text(s, 1, k.constData(), int(k.size()), SQLITE_TRANSIENT);
     }
 
-    bool warn(const char* what, const QString& key) const
-    {
-        qCWarning(lcDefaults) << "cannot" << what << key << "in" << sqlite3_db_filename(db_, "main")
-                              << ":" << sqlite3_errmsg(db_);
-        return false;
-    }
-
     sqlite3* db_ = nullptr;
     sqlite3_stmt* get_ = nullptr;
     sqlite3_stmt* put_ = nullptr;
@@ -264,8 +290,9 @@ thread_local std::unordered_map<quint64, std::unique_ptr<Connection>> t_connecti
 // the process, so opening a suite for each access costs a map lookup.
 class DefaultsStore {
 public:
-    DefaultsStore(QString path, std::unique_ptr<Connection> memory)
-        : path_(std::move(path)), memory_(std::move(memory))
+    // broken: why the file cannot be used; such a store fails every access with that reason.
+    DefaultsStore(QString path, std::unique_ptr<Connection> memory, QString broken = {})
+        : path_(std::move(path)), memory_(std::move(memory)), broken_(std::move(broken))
     {
     }
 
@@ -278,6 +305,11 @@ public:
     template <class F, class R = std::invoke_result_t<F, Connection&>>
     R with(F&& f)
     {
+        t_lastError.clear();
+        if (!broken_.isEmpty()) {
+            t_lastError = broken_;
+            return R{};
+        }
         if (memory_) {
             std::lock_guard lock(memoryMutex_);
             return f(*memory_);
@@ -288,21 +320,53 @@ public:
             slot = Connection::open(path_, error);
             if (!slot) {
                 t_connections.erase(id_);
-                qCWarning(lcDefaults) << "cannot open defaults" << path_ << ":" << error;
+                t_lastError = QStringLiteral("cannot open defaults %1: %2").arg(path_, error);
+                qCWarning(lcDefaults).noquote() << t_lastError;
                 return R{};
             }
         }
         return f(*slot);
     }
 
+    // As with(), for a change: the file's pages are checked once per process before the first
+    // change, and a damaged file is not written to (writing would spread the damage, and a
+    // count added to it could be lost with the page).
+    template <class F, class R = std::invoke_result_t<F, Connection&>>
+    R change(F&& f)
+    {
+        return with([&](Connection& c) -> R {
+            if (!memory_ && !sound(c)) return R{};
+            return f(c);
+        });
+    }
+
     // For the thread that validated the file: its connection is kept, not opened again.
     void adopt(std::unique_ptr<Connection> c) { t_connections[id_] = std::move(c); }
 
 private:
+    bool sound(Connection& c)
+    {
+        std::lock_guard lock(checkMutex_);
+        if (!checked_) {
+            checked_ = true;
+            if (const QString finding = c.damage(); !finding.isEmpty()) {
+                damage_ = QStringLiteral("defaults %1 is damaged (%2); it is left as it is and not written to")
+                              .arg(path_, finding);
+                qCWarning(lcDefaults).noquote() << damage_;
+            }
+        }
+        if (!damage_.isEmpty()) t_lastError = damage_;
+        return damage_.isEmpty();
+    }
+
     const quint64 id_ = g_nextStoreId++;
     QString path_;
     std::unique_ptr<Connection> memory_;
     std::mutex memoryMutex_;
+    const QString broken_;
+    std::mutex checkMutex_;
+    bool checked_ = false;
+    QString damage_;
 };
 
 namespace {
@@ -311,9 +375,9 @@ std::mutex g_registryMutex;
 std::unordered_map<QString, std::shared_ptr<DefaultsStore>> g_stores;
 std::unordered_set<QString> g_reported; // paths whose failure was already logged
 
-// The store of a file, opening and checking it on first use. Nothing when it cannot be opened;
-// the file itself is never removed or rewritten.
-std::shared_ptr<DefaultsStore> storeAt(const QString& path)
+// The store of a file, opening and checking it on first use. Nothing when it cannot be opened
+// (the reason in error); the file itself is never removed or rewritten.
+std::shared_ptr<DefaultsStore> storeAt(const QString& path, QString* why = nullptr)
 {
     std::lock_guard lock(g_registryMutex);
     if (auto it = g_stores.find(path); it != g_stores.end()) return it->second;
@@ -326,6 +390,7 @@ std::shared_ptr<DefaultsStore> storeAt(const QString& path)
     else
         c = Connection::open(path, error);
     if (!c) {
+        if (why) *why = error;
         // Suites are opened for every access; say it once, not every time.
         if (g_reported.insert(path).second)
             qCWarning(lcDefaults) << "cannot open defaults" << path << ":" << error
@@ -335,6 +400,18 @@ std::shared_ptr<DefaultsStore> storeAt(const QString& path)
     auto store = std::make_shared<DefaultsStore>(path, nullptr);
     store->adopt(std::move(c));
     g_stores.emplace(path, store);
+    return store;
+}
+
+// A store for a file that exists but cannot be opened: every access fails with the reason.
+std::shared_ptr<DefaultsStore> brokenStoreFor(const QString& path, const QString& error)
+{
+    std::lock_guard lock(g_registryMutex);
+    const QString key = QStringLiteral("broken:") + path;
+    if (auto it = g_stores.find(key); it != g_stores.end()) return it->second;
+    auto store = std::make_shared<DefaultsStore>(
+        path, nullptr, QStringLiteral("cannot open defaults %1: %2 (the file is left as it is)").arg(path, error));
+    g_stores.emplace(key, store);
     return store;
 }
 
@@ -410,8 +487,17 @@ Defaults Defaults::standard()
 
 Defaults Defaults::shared()
 {
-    if (auto s = suite(kAppGroupSuite)) return *s;
+    const QString path = fileFor(kAppGroupSuite);
+    QString error;
+    if (auto store = storeAt(path, &error)) return Defaults(std::move(store));
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0) return Defaults(brokenStoreFor(path, error));
     return standard();
+}
+
+QString Defaults::lastError()
+{
+    return t_lastError;
 }
 
 std::optional<QByteArray> Defaults::data(const QString& key) const
@@ -425,7 +511,7 @@ std::optional<QByteArray> Defaults::data(const QString& key) const
 
 bool Defaults::setData(const QString& key, const QByteArray& value)
 {
-    return store_->with([&](Connection& c) { return c.put(key, Kind::data, value, 0); });
+    return store_->change([&](Connection& c) { return c.put(key, Kind::data, value, 0); });
 }
 
 qint64 Defaults::integer(const QString& key) const
@@ -435,25 +521,41 @@ qint64 Defaults::integer(const QString& key) const
 
 bool Defaults::setInteger(const QString& key, qint64 value)
 {
-    return store_->with([&](Connection& c) { return c.put(key, Kind::integer, {}, value); });
+    return store_->change([&](Connection& c) { return c.put(key, Kind::integer, {}, value); });
 }
 
 qint64 Defaults::addToInteger(const QString& key, qint64 delta)
 {
-    return store_->with([&](Connection& c) -> qint64 {
+    std::optional<qint64> added = store_->change([&](Connection& c) -> std::optional<qint64> {
         // IMMEDIATE takes the write lock before the read, so another process's increment
         // cannot slip in between.
         if (!c.begin()) {
-            qCWarning(lcDefaults) << "cannot add to" << key << ":" << c.errorText();
-            return numberOf(c.get(key));
+            c.warn("add to", key);
+            return std::nullopt;
         }
-        const qint64 next = saturatingAdd(numberOf(c.get(key)), delta);
-        if (!c.put(key, Kind::integer, {}, next) || !c.commit()) {
+        const std::optional<Value> now = c.get(key);
+        if (!t_lastError.isEmpty()) { // a read that failed is not a 0 to count from
             c.rollback();
-            return numberOf(c.get(key));
+            return std::nullopt;
+        }
+        const qint64 next = saturatingAdd(numberOf(now), delta);
+        if (!c.put(key, Kind::integer, {}, next)) {
+            c.rollback();
+            return std::nullopt;
+        }
+        if (!c.commit()) {
+            c.warn("add to", key);
+            c.rollback();
+            return std::nullopt;
         }
         return next;
     });
+    if (added) return *added;
+    // Nothing was stored: answer with the value as it stands, keeping the reason.
+    const QString reason = t_lastError;
+    const qint64 standing = integer(key);
+    t_lastError = reason;
+    return standing;
 }
 
 bool Defaults::boolean(const QString& key) const
@@ -466,7 +568,7 @@ bool Defaults::boolean(const QString& key) const
 
 bool Defaults::setBool(const QString& key, bool value)
 {
-    return store_->with([&](Connection& c) { return c.put(key, Kind::boolean, {}, value ? 1 : 0); });
+    return store_->change([&](Connection& c) { return c.put(key, Kind::boolean, {}, value ? 1 : 0); });
 }
 
 std::optional<QString> Defaults::string(const QString& key) const
@@ -480,7 +582,7 @@ std::optional<QString> Defaults::string(const QString& key) const
 
 bool Defaults::setString(const QString& key, const QString& value)
 {
-    return store_->with([&](Connection& c) { return c.put(key, Kind::string, value.toUtf8(), 0); });
+    return store_->change([&](Connection& c) { return c.put(key, Kind::string, value.toUtf8(), 0); });
 }
 
 bool Defaults::contains(const QString& key) const
@@ -499,7 +601,7 @@ std::optional<Defaults::Kind> Defaults::kind(const QString& key) const
 
 bool Defaults::remove(const QString& key)
 {
-    return store_->with([&](Connection& c) { return c.remove(key); });
+    return store_->change([&](Connection& c) { return c.remove(key); });
 }
 
 QStringList Defaults::keys() const

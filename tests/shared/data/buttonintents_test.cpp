@@ -11,10 +11,18 @@
 #include "support/WaitFor.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <limits>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velk;
 
@@ -271,4 +279,102 @@ TEST_F(ButtonIntentsTest, SuiteChangesAreAnnouncedToTheApp)
     run("StopwatchResetIntent");
     run("HabitToggleIntent", {{"habitID", "nope"}});
     EXPECT_EQ(posted.settle(), QStringList(2, kReloadWidgetsNotification));
+}
+
+namespace {
+
+// Counters whose change cannot be stored: the action throws, so `run-intent` and the host's log
+// say the write failed, and nothing lands in another file. Each case gets a data root of its
+// own, since the process keeps every suite it has opened.
+class CounterWriteFailureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home_.isValid());
+        previous_ = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
+    }
+    void TearDown() override { qputenv("XDG_DATA_HOME", previous_); }
+
+    QString root() const { return home_.path() + QStringLiteral("/velk"); }
+    QString suiteFile() const { return root() + QLatin1Char('/') + Defaults::kAppGroupSuite + QStringLiteral(".sqlite"); }
+
+    static QByteArray contents(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir home_;
+    QByteArray previous_;
+    ClockPin clock_{kNow};
+    timeline::WidgetCenterRecorder reloads_;
+};
+
+} // namespace
+
+TEST_F(CounterWriteFailureTest, ADamagedSharedSuiteFailsAndNoOtherFileTakesTheCount)
+{
+    ASSERT_TRUE(QDir().mkpath(root()));
+    const QByteArray junk = QByteArray("these are someone's notes, not a database\n").repeated(100);
+    {
+        QFile f(suiteFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(junk);
+    }
+    EXPECT_THROW(AddWaterIntent{}.perform(), StoreWriteError);
+    EXPECT_THROW(HabitToggleIntent(HabitItem::samples()[0].id.toString(QUuid::WithoutBraces)).perform(), StoreWriteError);
+    EXPECT_EQ(contents(suiteFile()), junk);
+    EXPECT_EQ(QDir(root()).entryList(QDir::Files), QStringList({QFileInfo(suiteFile()).fileName()}));
+    EXPECT_TRUE(reloads_.reloads().empty()); // nothing changed, nothing to show
+}
+
+TEST_F(CounterWriteFailureTest, AFolderThatCannotBeMadeFails)
+{
+    QFile blocker(home_.path() + QStringLiteral("/file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_DATA_HOME", blocker.fileName().toUtf8()); // the data root would be inside a file
+    try {
+        AddStepsIntent{}.perform();
+        ADD_FAILURE() << "the steps were reported stored";
+    } catch (const StoreWriteError& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains("cannot be opened")) << e.what();
+    }
+    EXPECT_EQ(ExtrasStoreActivity::counter(AddStepsIntent::kCounter, 1).value, 0);
+}
+
+// A full disk, as a file size limit in a child process (SIGXFSZ ignored, so the write fails
+// with EFBIG instead of killing it): the tap fails and the stored count stays.
+TEST_F(CounterWriteFailureTest, AFullDiskFailsAndKeepsTheCount)
+{
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // This data root was never opened by the parent: the child's connection is its own.
+        if (!ExtrasStoreActivity::addToCounter(AddWaterIntent::kCounter, 1)) ::_exit(10);
+        qint64 largest = 0;
+        for (const QFileInfo& file : QDir(root()).entryInfoList(QDir::Files)) largest = std::max(largest, file.size());
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(largest), rlim_t(largest)};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(11);
+        // Some taps may still fit in pages the files already have; enough of them outgrow it.
+        // (No successful perform() here: its reload would reach for the bus, which a forked
+        // child must not touch.)
+        int fitted = 0;
+        while (fitted < 500 && ExtrasStoreActivity::addToCounter(AddWaterIntent::kCounter, 1)) ++fitted;
+        if (fitted == 500) ::_exit(12);
+        const qint64 stored = ExtrasStoreActivity::counter(AddWaterIntent::kCounter, 1).value;
+        if (stored != 1 + fitted) ::_exit(13);
+        try {
+            AddWaterIntent{}.perform();
+            ::_exit(14);
+        } catch (const StoreWriteError&) {
+        }
+        ::_exit(ExtrasStoreActivity::counter(AddWaterIntent::kCounter, 1).value == stored ? 0 : 15);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

@@ -1,9 +1,41 @@
 #include "shared/data/activity/ExtrasStore.h"
 
 #include "platform/core/DistributedNotifications.h"
+#include "platform/core/Log.h"
 #include "platform/timeline/WidgetCenter.h"
 
 namespace velk {
+
+void requireStored(const StoreResult& result)
+{
+    if (!result) throw StoreWriteError(result.error.toStdString());
+}
+
+std::optional<Defaults> ExtrasStore::writableSuite(QString* error)
+{
+    Defaults suite = Defaults::shared();
+    if (suite.path().isEmpty()) {
+        *error = QStringLiteral("the shared defaults cannot be opened, so nothing is stored (see the earlier message)");
+        qCWarning(lcDefaults).noquote() << *error;
+        return std::nullopt;
+    }
+    return suite;
+}
+
+StoreResult ExtrasStore::writeData(const QString& key, const QByteArray& bytes)
+{
+    QString error;
+    std::optional<Defaults> suite = writableSuite(&error);
+    if (suite && !suite->setData(key, bytes)) error = Defaults::lastError(); // logged by the store
+    return {error};
+}
+
+StoreResult ExtrasStore::unencodable(const QString& key)
+{
+    const QString error = QStringLiteral("the value for %1 cannot be encoded; nothing is stored").arg(key);
+    qCWarning(lcDefaults).noquote() << error;
+    return {error};
+}
 
 const DateFormatter& ExtrasStore::dayFormat()
 {

@@ -16,6 +16,7 @@
 
 namespace velk {
 
+
 // Habits, counters and goals live in ExtrasStoreActivity; ExtrasStore is the one name callers use.
 class ExtrasStore : public ExtrasStoreActivity {
 public:
@@ -30,20 +31,29 @@ public:
     }
 
     // Replaces the value under key with value's JSON; when value cannot be encoded nothing is
-    // written, the suite is not opened and the previous value stays.
+    // written, the suite is not opened and the previous value stays. A failure is logged and
+    // its reason returned.
     template <class T>
-    static void write(const T& value, const QString& key)
+    static StoreResult write(const T& value, const QString& key)
     {
         const std::optional<QByteArray> bytes = encodeJson(value);
-        if (!bytes) return;
-        Defaults::shared().setData(key, *bytes);
+        if (!bytes) return unencodable(key);
+        return writeData(key, *bytes);
     }
+
+    // The shared suite to change, or why there is none to change: a suite that can only be
+    // kept in memory for this run does not count as stored.
+    static std::optional<Defaults> writableSuite(QString* error);
 
     // The formatter of day keys ("yyyy-MM-dd"): made once per process on first use, in the
     // locale, calendar and time zone current at that moment, and kept for the process's life.
     static const DateFormatter& dayFormat();
     // dayFormat() applied to a moment.
     static QString dayKey(Date date);
+
+private:
+    static StoreResult writeData(const QString& key, const QByteArray& bytes);
+    static StoreResult unencodable(const QString& key);
 };
 
 // The notification the app answers by reloading every widget timeline.

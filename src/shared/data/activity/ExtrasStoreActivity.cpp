@@ -53,18 +53,18 @@ std::vector<HabitWeekRow> ExtrasStoreActivity::habitWeek()
     return rows;
 }
 
-void ExtrasStoreActivity::toggleHabitToday(const QUuid& id)
+StoreResult ExtrasStoreActivity::toggleHabitToday(const QUuid& id)
 {
     // A list that is stored but does not decode may be the app's, in a form this build cannot
     // read: the samples shown in its place must never be written over it.
     std::optional<std::vector<HabitItem>> stored = ExtrasStore::read<std::vector<HabitItem>>(kHabitsKey);
-    if (!stored && Defaults::shared().contains(kHabitsKey)) return;
+    if (!stored && Defaults::shared().contains(kHabitsKey)) return {};
     std::vector<HabitItem> habits = stored ? std::move(*stored) : HabitItem::samples();
     const auto habit = std::find_if(habits.begin(), habits.end(), [&](const HabitItem& h) { return h.id == id; });
-    if (habit == habits.end()) return;
+    if (habit == habits.end()) return {};
     const QString today = ExtrasStore::dayKey(Clock::now());
     if (!habit->checkins.erase(today)) habit->checkins.insert(today);
-    ExtrasStore::write(habits, kHabitsKey);
+    return ExtrasStore::write(habits, kHabitsKey);
 }
 
 CounterSnapshot ExtrasStoreActivity::counter(const QString& name, qint64 goal)
@@ -72,16 +72,21 @@ CounterSnapshot ExtrasStoreActivity::counter(const QString& name, qint64 goal)
     return {Defaults::shared().integer(counterKey(name, Clock::now())), goal};
 }
 
-void ExtrasStoreActivity::addToCounter(const QString& name, qint64 amount)
+StoreResult ExtrasStoreActivity::addToCounter(const QString& name, qint64 amount)
 {
     const QString key = counterKey(name, Clock::now());
-    Defaults suite = Defaults::shared();
-    qint64 value = suite.addToInteger(key, amount);
+    QString error;
+    std::optional<Defaults> suite = ExtrasStore::writableSuite(&error);
+    if (!suite) return {error};
+    qint64 value = suite->addToInteger(key, amount);
+    if (const QString failed = Defaults::lastError(); !failed.isEmpty()) return {failed}; // logged by the store
     // Below 0: add the shortfall back, again as one update, so a tap that lands in between is
-    // still counted. Two rounds reach 0 even from the lowest integer; a store that cannot be
-    // written does not change, so the rounds are bounded rather than repeated.
-    for (int round = 0; round < 2 && value < 0; ++round)
-        value = suite.addToInteger(key, value == std::numeric_limits<qint64>::min() ? std::numeric_limits<qint64>::max() : -value);
+    // still counted. Two rounds reach 0 even from the lowest integer.
+    for (int round = 0; round < 2 && value < 0; ++round) {
+        value = suite->addToInteger(key, value == std::numeric_limits<qint64>::min() ? std::numeric_limits<qint64>::max() : -value);
+        if (const QString failed = Defaults::lastError(); !failed.isEmpty()) return {failed};
+    }
+    return {};
 }
 
 qint64 ExtrasStoreActivity::waterGoal() { return goal(kWaterGoalKey, kDefaultWaterGoal); }

@@ -1,6 +1,7 @@
 #pragma once
 // Habits, daily counters and their goals in the shared suite: what the habit, water and steps
 // widgets show and what their buttons change. Day keys are ExtrasStore::dayKey of now.
+#include "shared/data/activity/StoreResult.h"
 #include "shared/models/ActivityRecords.h"
 
 #include <QString>
@@ -25,14 +26,15 @@ public:
     static std::vector<HabitWeekRow> habitWeek();
     // Checks the habit in for today, or takes today's check-in back. An id that names no habit
     // writes nothing. With no stored list the sample habits, so changed, become the list; a
-    // stored list that does not decode is left alone.
-    static void toggleHabitToday(const QUuid& id);
+    // stored list that does not decode is left alone. Fails only when a change was not stored.
+    static StoreResult toggleHabitToday(const QUuid& id);
 
     // Today's value of the named counter, with the goal passed through.
     static CounterSnapshot counter(const QString& name, qint64 goal);
     // Adds a signed amount to today's value, never below 0 and saturating at the top, in one
-    // update of the store, so taps at the same moment (here or in the app) all count.
-    static void addToCounter(const QString& name, qint64 amount);
+    // update of the store, so taps at the same moment (here or in the app) all count. Fails
+    // when the count was not stored (a suite that cannot be opened, or written, or a full disk).
+    static StoreResult addToCounter(const QString& name, qint64 amount);
 
     // The goals the app's settings store; a missing, zero or negative goal gives the default.
     static qint64 waterGoal();
