@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <thread>
 
 using namespace velk;
@@ -34,9 +36,18 @@ protected:
         if (!tool_.isEmpty()) qputenv("XDG_DATA_HOME", previous_);
     }
 
-    ToolRun run(const QStringList& args) const
+    // fileSizeLimit > 0: the tool runs under that RLIMIT_FSIZE with SIGXFSZ ignored, as on a
+    // disk with that much room for any one file.
+    ToolRun run(const QStringList& args, rlim_t fileSizeLimit = 0) const
     {
         QProcess p;
+        if (fileSizeLimit > 0) {
+            p.setChildProcessModifier([fileSizeLimit] {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), home_.path());
         p.setProcessEnvironment(env);
@@ -199,6 +210,31 @@ TEST_F(ToolTest, ADamagedFileIsAnErrorNotAShortList)
         EXPECT_EQ(file.readAll(), damaged) << c.what;
         file.close();
     }
+}
+
+// A value that does not fit on the disk: the write fails with a message and a non-zero exit,
+// and the file is unchanged.
+TEST_F(ToolTest, AWriteThatDoesNotFitFailsAndKeepsTheFile)
+{
+    const QString name = QStringLiteral("full");
+    for (int i = 0; i < 40; ++i)
+        ASSERT_EQ(run({"--suite", name, "write", QStringLiteral("k%1").arg(i), "--string", QString(1000, QLatin1Char('v'))}).status, 0);
+    QFile file(suiteFile(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    // Room for the shared-memory index (32 KiB) beside the file, not for the value's pages.
+    const rlim_t room = rlim_t(std::max<qsizetype>(before.size(), 32768));
+    const QString big(100000, QLatin1Char('b'));
+
+    const ToolRun got = run({"--suite", name, "write", "big", "--string", big}, room);
+    EXPECT_EQ(got.status, 3);
+    EXPECT_TRUE(got.err.startsWith("velk-defaults: cannot write big")) << got.err.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    file.close();
+    EXPECT_EQ(run({"--suite", name, "read", "big"}).status, 1);
+    EXPECT_EQ(run({"--suite", name, "read", "k39"}).out, QString(1000, QLatin1Char('v')) + "\n");
 }
 
 } // namespace
