@@ -26,7 +26,12 @@ std::optional<qint64> AirQualityProvider::parseIndex(const QByteArray& body)
 {
     const auto api = decodeJson<ApiResponse>(body);
     if (!api) return std::nullopt;
-    return api->current.us_aqi;
+    const std::optional<qint64> index = api->current.us_aqi;
+    if (index && (*index < 0 || *index > kMaxIndex)) {
+        qCDebug(lcWeb) << "air quality: index" << *index << "is out of range; taken as no reading";
+        return std::nullopt;
+    }
+    return index;
 }
 
 std::optional<AirQualitySnapshot> AirQualityProvider::cached(const WeatherProvider::Place& place)

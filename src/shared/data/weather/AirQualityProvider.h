@@ -30,6 +30,9 @@ public:
     // reading of any age, else nothing. A reading cached for another place counts as absent.
     static std::optional<AirQualitySnapshot> snapshot(const WeatherProvider::Place& place);
     // The index of an air-quality answer; nothing when the body holds none.
+    // The US index runs 0 to 500, and readings past the scale are reported up to 999; anything
+    // else in an answer is no reading.
+    static constexpr qint64 kMaxIndex = 999;
     static std::optional<qint64> parseIndex(const QByteArray& body);
 
 private:

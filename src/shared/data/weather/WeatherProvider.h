@@ -77,7 +77,9 @@ public:
 
     // --- place search ------------------------------------------------------------------------
     // Up to eight matches of a typed place name; nothing (with the reason) on a failure.
+    static constexpr int kMaxPlaces = 8;
     static std::optional<std::vector<Place>> searchPlaces(const QString& query, QString* error = nullptr);
+    // The first kMaxPlaces results, however many the answer holds.
     static std::optional<std::vector<Place>> parsePlaces(const QByteArray& body);
 
     // --- the user's places -------------------------------------------------------------------
