@@ -229,7 +229,7 @@ TEST_F(ToolTest, AWriteThatDoesNotFitFailsAndKeepsTheFile)
 
     const ToolRun got = run({"--suite", name, "write", "big", "--string", big}, room);
     EXPECT_EQ(got.status, 3);
-    EXPECT_TRUE(got.err.startsWith("velk-defaults: cannot write big")) << got.err.toStdString();
+    EXPECT_TRUE(got.err.contains("velk-defaults: cannot write big in " + suiteFile(name))) << got.err.toStdString();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
     file.close();

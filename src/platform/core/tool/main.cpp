@@ -43,11 +43,12 @@ int failed(const QString& why)
     return kFailed;
 }
 
-// What to say when an access failed: what was attempted, and the store's reason.
+// What to say when an access failed: the store's reason, which names the key and the file, or
+// what was attempted when it gave none.
 QString because(const QString& what)
 {
     const QString reason = Defaults::lastError();
-    return reason.isEmpty() ? what : what + QStringLiteral(": ") + reason;
+    return reason.isEmpty() ? what : reason;
 }
 
 void printLine(const QString& text)
