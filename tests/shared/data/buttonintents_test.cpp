@@ -170,8 +170,8 @@ TEST_F(ButtonIntentsTest, StopwatchLapsCountFromTheStartAndAStartClearsOldLaps)
 TEST_F(ButtonIntentsTest, HabitToggleNeedsAUuid)
 {
     const HabitItem run(QStringLiteral("Run"));
-    ExtrasStore::write(std::vector<HabitItem>{run}, ExtrasStoreActivity::kHabitsKey);
-    const QByteArray before = *Defaults::shared().data(ExtrasStoreActivity::kHabitsKey);
+    ExtrasStore::write(std::vector<HabitItem>{run}, ExtrasStore::kHabitsKey);
+    const QByteArray before = *Defaults::shared().data(ExtrasStore::kHabitsKey);
 
     const QString runID = run.id.toString(QUuid::WithoutBraces);
     for (const QString& bad : {QString(), QStringLiteral("not-a-uuid"),
@@ -183,12 +183,12 @@ TEST_F(ButtonIntentsTest, HabitToggleNeedsAUuid)
 
     // A well-formed id of no habit changes nothing, yet the widget is reloaded.
     this->run("HabitToggleIntent", {{"habitID", QUuid::createUuid().toString(QUuid::WithoutBraces)}});
-    EXPECT_EQ(Defaults::shared().data(ExtrasStoreActivity::kHabitsKey), before);
+    EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), before);
     EXPECT_EQ(reloads_.kinds(), QStringList{"velk.habits.week"});
 
     // Either case names the habit.
     this->run("HabitToggleIntent", {{"habitID", run.id.toString(QUuid::WithoutBraces).toLower()}});
-    const auto habits = stored<std::vector<HabitItem>>(ExtrasStoreActivity::kHabitsKey);
+    const auto habits = stored<std::vector<HabitItem>>(ExtrasStore::kHabitsKey);
     ASSERT_TRUE(habits);
     EXPECT_EQ(habits->at(0).checkins, std::set<QString>{ExtrasStore::dayKey(kNow)});
 }
@@ -199,15 +199,15 @@ TEST_F(ButtonIntentsTest, WaterAndStepsAddToTodaysCounters)
     run("AddWaterIntent");
     run("AddStepsIntent");
     run("AddStepsIntent", params(R"({"steps": 250})"));
-    EXPECT_EQ(ExtrasStoreActivity::counter("water", 8).value, 2);
-    EXPECT_EQ(ExtrasStoreActivity::counter("steps", 10000).value, 1250);
+    EXPECT_EQ(ExtrasStore::counter("water", 8).value, 2);
+    EXPECT_EQ(ExtrasStore::counter("steps", 10000).value, 1250);
     EXPECT_EQ(reloads_.kinds(), QStringList({"velk.water", "velk.water", "velk.steps", "velk.steps"}));
 
     // A parameter of the wrong type does not run at all.
     reloads_.clear();
     for (const char* bad : {R"({"steps": "many"})", R"({"steps": 2.5})"})
         EXPECT_FALSE(registry_.run("AddStepsIntent", params(bad)).ok) << bad;
-    EXPECT_EQ(ExtrasStoreActivity::counter("steps", 10000).value, 1250);
+    EXPECT_EQ(ExtrasStore::counter("steps", 10000).value, 1250);
     EXPECT_TRUE(reloads_.kinds().isEmpty());
 }
 
@@ -341,7 +341,7 @@ TEST_F(CounterWriteFailureTest, AFolderThatCannotBeMadeFails)
     } catch (const StoreWriteError& e) {
         EXPECT_TRUE(QString::fromUtf8(e.what()).contains("cannot be opened")) << e.what();
     }
-    EXPECT_EQ(ExtrasStoreActivity::counter(AddStepsIntent::kCounter, 1).value, 0);
+    EXPECT_EQ(ExtrasStore::counter(AddStepsIntent::kCounter, 1).value, 0);
 }
 
 // A full disk, as a file size limit in a child process (SIGXFSZ ignored, so the write fails
@@ -352,7 +352,7 @@ TEST_F(CounterWriteFailureTest, AFullDiskFailsAndKeepsTheCount)
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         // This data root was never opened by the parent: the child's connection is its own.
-        if (!ExtrasStoreActivity::addToCounter(AddWaterIntent::kCounter, 1)) ::_exit(10);
+        if (!ExtrasStore::addToCounter(AddWaterIntent::kCounter, 1)) ::_exit(10);
         qint64 largest = 0;
         for (const QFileInfo& file : QDir(root()).entryInfoList(QDir::Files)) largest = std::max(largest, file.size());
         ::signal(SIGXFSZ, SIG_IGN);
@@ -362,16 +362,16 @@ TEST_F(CounterWriteFailureTest, AFullDiskFailsAndKeepsTheCount)
         // (No successful perform() here: its reload would reach for the bus, which a forked
         // child must not touch.)
         int fitted = 0;
-        while (fitted < 500 && ExtrasStoreActivity::addToCounter(AddWaterIntent::kCounter, 1)) ++fitted;
+        while (fitted < 500 && ExtrasStore::addToCounter(AddWaterIntent::kCounter, 1)) ++fitted;
         if (fitted == 500) ::_exit(12);
-        const qint64 stored = ExtrasStoreActivity::counter(AddWaterIntent::kCounter, 1).value;
+        const qint64 stored = ExtrasStore::counter(AddWaterIntent::kCounter, 1).value;
         if (stored != 1 + fitted) ::_exit(13);
         try {
             AddWaterIntent{}.perform();
             ::_exit(14);
         } catch (const StoreWriteError&) {
         }
-        ::_exit(ExtrasStoreActivity::counter(AddWaterIntent::kCounter, 1).value == stored ? 0 : 15);
+        ::_exit(ExtrasStore::counter(AddWaterIntent::kCounter, 1).value == stored ? 0 : 15);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);

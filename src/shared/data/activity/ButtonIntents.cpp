@@ -93,19 +93,19 @@ void StopwatchResetIntent::perform() const
 void HabitToggleIntent::perform() const
 {
     if (!isUuidString(habitID)) return;
-    requireStored(ExtrasStoreActivity::toggleHabitToday(QUuid::fromString(habitID)));
+    requireStored(ExtrasStore::toggleHabitToday(QUuid::fromString(habitID)));
     reloadKinds({kKind});
 }
 
 void AddWaterIntent::perform() const
 {
-    requireStored(ExtrasStoreActivity::addToCounter(kCounter, 1));
+    requireStored(ExtrasStore::addToCounter(kCounter, 1));
     reloadKinds({kKind});
 }
 
 void AddStepsIntent::perform() const
 {
-    requireStored(ExtrasStoreActivity::addToCounter(kCounter, steps));
+    requireStored(ExtrasStore::addToCounter(kCounter, steps));
     reloadKinds({kKind});
 }
 

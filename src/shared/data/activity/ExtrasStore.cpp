@@ -11,7 +11,9 @@ void requireStored(const StoreResult& result)
     if (!result) throw StoreWriteError(result.error.toStdString());
 }
 
-std::optional<Defaults> ExtrasStore::writableSuite(QString* error)
+namespace ExtrasStore {
+
+std::optional<Defaults> writableSuite(QString* error)
 {
     Defaults suite = Defaults::shared();
     if (suite.path().isEmpty()) {
@@ -22,7 +24,9 @@ std::optional<Defaults> ExtrasStore::writableSuite(QString* error)
     return suite;
 }
 
-StoreResult ExtrasStore::writeData(const QString& key, const QByteArray& bytes)
+namespace detail {
+
+StoreResult writeData(const QString& key, const QByteArray& bytes)
 {
     QString error;
     std::optional<Defaults> suite = writableSuite(&error);
@@ -30,14 +34,21 @@ StoreResult ExtrasStore::writeData(const QString& key, const QByteArray& bytes)
     return {error};
 }
 
-StoreResult ExtrasStore::unencodable(const QString& key)
+StoreResult unencodable(const QString& key)
 {
     const QString error = QStringLiteral("the value for %1 cannot be encoded; nothing is stored").arg(key);
     qCWarning(lcDefaults).noquote() << error;
     return {error};
 }
 
-const DateFormatter& ExtrasStore::dayFormat()
+void logUndecodable(const QString& key)
+{
+    qCDebug(lcDefaults) << "the stored value of" << key << "does not decode; it is read as absent and left in place";
+}
+
+} // namespace detail
+
+const DateFormatter& dayFormat()
 {
     // A function-local static: made exactly once, even when several threads ask first.
     static const DateFormatter formatter = [] {
@@ -49,7 +60,9 @@ const DateFormatter& ExtrasStore::dayFormat()
     return formatter;
 }
 
-QString ExtrasStore::dayKey(Date date) { return dayFormat().string(date); }
+QString dayKey(Date date) { return dayFormat().string(date); }
+
+} // namespace ExtrasStore
 
 void reloadKinds(const QStringList& kinds)
 {
