@@ -94,18 +94,18 @@ TEST(ReloadKindsTest, ReloadsInOrderThenPostsOnce)
     ASSERT_TRUE(bus.registerService(timeline::WidgetCenter::kService));
     DistributedNotifications(bus).observe(kReloadWidgetsNotification, &listener,
                                           [&] { listener.heard << QStringLiteral("posted"); });
-    bus.interface()->isServiceRegistered(timeline::WidgetCenter::kService); // the match rule is in place
+    // reloadKinds sends on this process's session connection. A marker posted there after it
+    // reaches the listener's connection after everything it sent (one sender, one receiver:
+    // the bus keeps the order), so anything sent twice is here once the marker is.
+    const QString marker = QStringLiteral("velk.test.marker.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    int markers = 0;
+    DistributedNotifications(bus).observe(marker, &listener, [&] { ++markers; });
+    bus.interface()->isServiceRegistered(timeline::WidgetCenter::kService); // the match rules are in place
 
-    // reloadKinds sends on this process's session connection; a marker posted there after it
-    // arrives after everything it sent, so anything sent twice is here by then.
     auto settle = [&] {
-        const QString marker = QStringLiteral("velk.test.marker.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        bool seen = false;
-        DistributedNotifications center;
-        QObject* sub = center.observe(marker, &listener, [&seen] { seen = true; });
-        center.post(marker);
-        EXPECT_TRUE(velk::test::waitFor([&] { return seen; }));
-        delete sub;
+        const int before = markers;
+        DistributedNotifications().post(marker);
+        EXPECT_TRUE(velk::test::waitFor([&] { return markers > before; }));
     };
 
     reloadKinds({"velk.nowplaying", "velk.remote"});
