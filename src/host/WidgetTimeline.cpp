@@ -149,6 +149,7 @@ void WidgetTimeline::reevaluate()
     if (running_) return;
 
     wake_.stop();
+    nextWake_.reset();
     std::optional<Date> due = requests_ == 0 ? std::optional<Date>(now) : timeline_.reloadDate();
     if (due && *due <= now) {
         // A provider whose reload dates keep lying in the past is slowed down, not looped on.
@@ -161,18 +162,10 @@ void WidgetTimeline::reevaluate()
     for (const auto& e : timeline_.entries)
         if (e.date() > now && (!wake || e.date() < *wake)) wake = e.date();
     if (!wake) return;
+    nextWake_ = wake;
     const double seconds = std::clamp(wake->secondsSince(now), 0.0, kMaxTimerSeconds);
     wake_.start(int(std::ceil(seconds * 1000)));
 }
 
 } // namespace velk::host
 
-namespace velk::host {
-
-std::optional<int> WidgetTimeline::wakeInMs() const
-{
-    if (!wake_.isActive()) return std::nullopt;
-    return wake_.remainingTime();
-}
-
-} // namespace velk::host

@@ -70,6 +70,7 @@ void WidgetWindow::rerender()
     QJsonObject shown = view::inspect(tree_);
     if (shown == shown_) return;
     shown_ = std::move(shown);
+    ++updates_;
     update();
 }
 

@@ -36,6 +36,9 @@ public:
     const view::LaidOutTree& tree() const { return tree_; }
     bool updatesEverySecond() const { return ticker_.isActive(); }
     int paintCount() const { return paints_; }
+    // How often the window asked to be drawn because what it shows changed (the window system
+    // may ask for more paints of its own, on exposure).
+    int updateCount() const { return updates_; }
 
     // Sent by the window: a drag ended at a new place; a tap on a button; a tap on the widget
     // elsewhere when it has a URL; a right click.
@@ -64,6 +67,7 @@ private:
     QJsonObject shown_; // the inspected tree last painted
     QTimer ticker_;
     int paints_ = 0;
+    int updates_ = 0;
     std::optional<QPointF> pressAt_;  // global position of the left press
     QPoint startPos_;
     bool dragging_ = false;
