@@ -1,5 +1,6 @@
 #include "host/WidgetTimeline.h"
 
+#include "host/Worker.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Log.h"
 
@@ -81,31 +82,20 @@ void WidgetTimeline::reload()
     pending_ = false;
     ++requests_;
     lastRequest_ = Clock::now();
-    QPointer<WidgetTimeline> self(this);
     task_ = std::make_shared<std::atomic<int>>(kRunning);
     slow_.start(slowAfterMs_);
     // The definition is copied into the task: it holds the provider, so the task stays valid
-    // even if this widget is removed while it runs.
-    pool_->start([self, widget = widget_, configuration = configuration_, context = context_, task = task_,
-                  pool = pool_] {
-        std::optional<timeline::AnyTimeline> result;
-        QString error;
-        try {
-            result = widget.provider().timeline(configuration, context);
-        } catch (const std::exception& e) {
-            error = QString::fromUtf8(e.what());
-        } catch (...) {
-            error = QStringLiteral("an unknown exception");
-        }
-        if (task->exchange(kDone) == kGaveThreadUp) pool->reserveThread();
-        QCoreApplication* app = QCoreApplication::instance();
-        if (!app) return; // quitting without this task
-        QMetaObject::invokeMethod(
-            app, [self, result = std::move(result), error] {
-                if (self) self->finished(result, error);
-            },
-            Qt::QueuedConnection);
-    });
+    // even if this widget is removed while it runs (its result is then dropped).
+    runOnWorker(
+        pool_, this,
+        [widget = widget_, configuration = configuration_, context = context_, task = task_, pool = pool_] {
+            // However the provider ends, a thread it gave up is taken back.
+            const std::shared_ptr<void> takeBack(nullptr, [task, pool](void*) {
+                if (task->exchange(kDone) == kGaveThreadUp) pool->reserveThread();
+            });
+            return widget.provider().timeline(configuration, context);
+        },
+        [this](WorkResult<timeline::AnyTimeline> result) { finished(std::move(result.value), result.error); });
 }
 
 void WidgetTimeline::finished(std::optional<timeline::AnyTimeline> result, const QString& error)

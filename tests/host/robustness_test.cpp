@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSemaphore>
@@ -176,6 +178,29 @@ TEST_F(HostFileTest, ChangesOtherWritersMakeWhileTheHostRunsAreKept)
     host.syncFromDisk();
     EXPECT_EQ(host.window(second), nullptr);
     EXPECT_EQ(host.placements().size(), 2u);
+}
+
+// An editor that writes the file in place (no rename the folder would see).
+TEST_F(HostFileTest, AnInPlaceEditOfThePlacementFileIsSeen)
+{
+    // Written before the host starts, with the screen it will see, so the folder sees no
+    // change once it runs.
+    const PlacementStore store(dir.filePath("velk/widgets.json"));
+    const QString mine = "MINE";
+    std::vector<Placement> edited = {{mine, "velk.test.mode", QPoint(10, 10), 1, {}}};
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_TRUE(store.save(edited, nullptr, screen ? std::optional(screen->availableGeometry()) : std::nullopt));
+    WidgetHost host(bundle, registry, store);
+    EXPECT_TRUE(host.start().isEmpty());
+    ASSERT_NE(host.window(mine), nullptr);
+    edited = store.load().placements;
+    edited.push_back({"EDITED", "velk.test.mode", QPoint(400, 10), 1, {}});
+    QFile f(store.path());
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    f.write(serializePlacements(edited));
+    f.close();
+    EXPECT_TRUE(test::waitFor([&] { return host.window("EDITED") != nullptr; }));
+    EXPECT_NE(host.window(mine), nullptr);
 }
 
 TEST_F(HostFileTest, MembersANewerVersionWroteSurviveTheHostsWrites)
