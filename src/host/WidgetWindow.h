@@ -2,7 +2,7 @@
 // One placed widget on the desktop: a frameless, translucent window below normal windows, off
 // the task bar and on every workspace, painting the widget's laid-out view at the screen's
 // pixel ratio. It draws only when what it shows changes, or once a second while it shows a
-// self-updating timer. Drags move it; a tap runs a button or opens the widget URL; what to do
+// self-updating timer that is running. Drags move it; a tap runs a button or opens the widget URL; what to do
 // with those is the host's business.
 #include "host/PlacementStore.h"
 #include "platform/view/Layout.h"

@@ -111,6 +111,32 @@ TEST(HostTimersTest, NoEndlessAskingAndAClockSetBackAsksAtOnce)
     ASSERT_TRUE(test::waitFor([&] { return !past.isRunning(); }));
 }
 
+// A timer that counts for a minute from its entry; the placeholder shows none.
+WidgetDefinition timerWidget()
+{
+    return AppIntentConfiguration<ModeConfig>("velk.test.timer", ModeProvider{}, [](const TickEntry& e) {
+               return e.data.n > 0 ? view::TimerText(e.date, e.date.addingSeconds(60)) : view::Text("idle");
+           })
+        .configurationDisplayName("Timer");
+}
+
+TEST(HostTimersTest, OnlyAWidgetWithARunningTimerRepaintsEverySecond)
+{
+    const Date t0(800000000);
+    ClockPin pin(t0);
+    QThreadPool pool;
+    WidgetTimeline timeline(timerWidget(), {}, designSize(WidgetFamily::small), &pool);
+    WidgetWindow window(Placement{"T", "velk.test.timer", QPoint(0, 0), 1, {}}, &timeline);
+    EXPECT_FALSE(window.updatesEverySecond());
+    timeline.reload();
+    ASSERT_TRUE(test::waitFor([&] { return timeline.hasTimeline(); }));
+    EXPECT_TRUE(window.updatesEverySecond());
+    // The tick after its end draws the final value and stops ticking.
+    Clock::pin(t0.addingSeconds(61));
+    window.rerender();
+    EXPECT_FALSE(window.updatesEverySecond());
+}
+
 TEST(HostTimersTest, AProviderThatBlocksDoesNotHoldUpTheOthers)
 {
     QThreadPool pool;
