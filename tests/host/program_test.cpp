@@ -143,7 +143,7 @@ TEST(ProgramTest, AFullDiskKeepsTheOldFileAndFails)
     ASSERT_GT(before.size(), 64);
     const Result full = velkWidgets({"add", kind}, QProcessEnvironment::systemEnvironment(), fullDisk);
     EXPECT_EQ(full.status, 1);
-    EXPECT_TRUE(lastLine(full.err).contains("cannot write " + placements)) << full.err.toStdString();
+    EXPECT_TRUE(full.err.contains("velk-widgets: cannot write " + placements)) << full.err.toStdString();
     EXPECT_EQ(contents(placements), before);
 
     const QTemporaryDir out;
@@ -152,7 +152,7 @@ TEST(ProgramTest, AFullDiskKeepsTheOldFileAndFails)
     const QByteArray picture = contents(png);
     const Result render = velkWidgets({"render", kind, "--scale", "2", "-o", png}, QProcessEnvironment::systemEnvironment(), fullDisk);
     EXPECT_EQ(render.status, 1);
-    EXPECT_TRUE(lastLine(render.err).contains("cannot write " + png)) << render.err.toStdString();
+    EXPECT_TRUE(render.err.contains("velk-widgets: cannot write " + png)) << render.err.toStdString();
     EXPECT_EQ(contents(png), picture);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"full.png"});
     // Nothing is left beside them.
