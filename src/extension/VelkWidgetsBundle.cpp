@@ -2,6 +2,8 @@
 
 #include "shared/data/activity/ButtonIntents.h"
 #include "shared/data/calendar/ToggleReminderIntent.h"
+#include "widgets/status/battery/BatteryWidgets.h"
+#include "widgets/status/notes/NotesWidgets.h"
 #include "widgets/time/CalendarWidgets.h"
 #include "widgets/time/ClockWidgets.h"
 #include "widgets/time/RemindersWidgets.h"
@@ -53,6 +55,12 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<DotDialWidget>(b);
     offer<DualClockWidget>(b);
 
+    // 2 weather and battery
+    offer<BatteryRingWidget>(b);
+    offer<BatteryPercentWidget>(b);
+    offer<BatteryDevicesWidget>(b);
+    offer<BatteryLogWidget>(b);
+
     // 3 reminders and calendar
     offer<RemindersChecklistWidget>(b);
     offer<RemindersNextUpWidget>(b);
@@ -62,6 +70,12 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<CalendarMonthGridWidget>(b);
     offer<CalendarDayEventsWidget>(b);
     offer<CalendarAgendaWidget>(b);
+
+    // 4 notes and screen time
+    offer<NotesQuickWidget>(b);
+    offer<NotesSingleWidget>(b);
+    offer<NotesListWidget>(b);
+    offer<NotesPinnedWidget>(b);
     return b;
 }
 
