@@ -2,6 +2,7 @@
 // battery is discharging, a desktop without one, and peripherals stored by the app.
 #include "widgets/status/battery/BatteryWidgets.h"
 
+#include "battery_notes_support.h"
 #include "fixtures/sysinfo/SysinfoFixtures.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
@@ -22,29 +23,12 @@ namespace {
 
 const Date kNoon = test::utc("2026-12-09T12:00:00");
 
-struct Declared {
-    WidgetDefinition widget;
-    const char* kind;
-    const char* name;
-    WidgetFamily family;
-};
-
-std::vector<Declared> declared()
+std::vector<DeclaredWidget> declared()
 {
     return {{BatteryRingWidget{}.body(), "velk.battery.ring", "Battery Ring", WidgetFamily::small},
             {BatteryPercentWidget{}.body(), "velk.battery.percent", "Battery", WidgetFamily::small},
             {BatteryDevicesWidget{}.body(), "velk.battery.devices", "Devices", WidgetFamily::medium},
             {BatteryLogWidget{}.body(), "velk.battery.log", "Power Log", WidgetFamily::medium}};
-}
-
-// What a widget shows for the timeline a placed widget gets.
-// The texts a placed widget shows, joined for readable failures.
-std::string placedTexts(const WidgetDefinition& w)
-{
-    const timeline::AnyTimeline t = w.provider().timeline({}, {w.family(), timeline::designSize(w.family()), false});
-    EXPECT_EQ(t.entries.size(), 1u);
-    if (t.entries.empty()) return {};
-    return shown(inspectAt(w.render(t.entries.front()), timeline::designSize(w.family())));
 }
 
 class BatteryWidgets : public ::testing::Test {
@@ -66,14 +50,7 @@ protected:
 
 TEST_F(BatteryWidgets, DeclaredWithTheirKindsNamesAndFamiliesAndOpenNothing)
 {
-    for (const Declared& d : declared()) {
-        SCOPED_TRACE(d.kind);
-        EXPECT_EQ(d.widget.kind(), d.kind);
-        EXPECT_EQ(d.widget.displayName(), d.name);
-        EXPECT_EQ(d.widget.family(), d.family);
-        const QSizeF size = timeline::designSize(d.family);
-        EXPECT_FALSE(view::widgetURL(view::layout(d.widget.render(d.widget.provider().placeholder({})), size)));
-    }
+    for (const DeclaredWidget& d : declared()) expectDeclaredAsListed(d);
 }
 
 TEST_F(BatteryWidgets, ALaptopDischargingShowsItsOwnBatteryFirst)

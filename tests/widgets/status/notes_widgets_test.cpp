@@ -3,6 +3,7 @@
 #include "widgets/status/notes/NotesStore.h"
 #include "widgets/status/notes/NotesWidgets.h"
 
+#include "battery_notes_support.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
 #include "shared/data/clock/ClockFormat.h"
@@ -53,29 +54,12 @@ std::string textsOfNotes(const std::vector<NoteItem>& notes)
     return out.join(QStringLiteral(" | ")).toStdString();
 }
 
-struct Declared {
-    WidgetDefinition widget;
-    const char* kind;
-    const char* name;
-    WidgetFamily family;
-    const char* url;
-};
-
-std::vector<Declared> declared()
+std::vector<DeclaredWidget> declared()
 {
     return {{NotesQuickWidget{}.body(), "velk.notes.quick", "Quick Note", WidgetFamily::medium, "velkwidgets://notes/new"},
             {NotesSingleWidget{}.body(), "velk.notes.single", "Single Note", WidgetFamily::small, "velkwidgets://notes"},
             {NotesListWidget{}.body(), "velk.notes.list", "Notes List", WidgetFamily::small, "velkwidgets://notes"},
             {NotesPinnedWidget{}.body(), "velk.notes.pinned", "Pinned", WidgetFamily::medium, "velkwidgets://notes"}};
-}
-
-// The texts a placed widget shows, joined for readable failures.
-std::string placedTexts(const WidgetDefinition& w)
-{
-    const timeline::AnyTimeline t = w.provider().timeline({}, {w.family(), timeline::designSize(w.family()), false});
-    EXPECT_EQ(t.entries.size(), 1u);
-    if (t.entries.empty()) return {};
-    return shown(inspectAt(w.render(t.entries.front()), timeline::designSize(w.family())));
 }
 
 class NotesWidgets : public ::testing::Test {
@@ -132,7 +116,7 @@ TEST_F(NotesWidgets, AnythingUnreadableGivesNoNotesAndIsLeftAsItIs)
         QFile::remove(NotesStore::fileURL());
         if (c.file) writeNotesFile(*c.file);
         EXPECT_TRUE(NotesStore::latest().empty());
-        for (const Declared& d : declared()) {
+        for (const DeclaredWidget& d : declared()) {
             SCOPED_TRACE(d.kind);
             const QString texts = QString::fromStdString(placedTexts(d.widget));
             EXPECT_FALSE(texts.contains("kept", Qt::CaseInsensitive)) << texts.toStdString();
@@ -158,14 +142,7 @@ TEST_F(NotesWidgets, EachWidgetDrawsItsShareOfTheFile)
 
 TEST_F(NotesWidgets, DeclaredWithTheirKindsNamesFamiliesAndWhereATapLeads)
 {
-    for (const Declared& d : declared()) {
-        SCOPED_TRACE(d.kind);
-        EXPECT_EQ(d.widget.kind(), d.kind);
-        EXPECT_EQ(d.widget.displayName(), d.name);
-        EXPECT_EQ(d.widget.family(), d.family);
-        const QSizeF size = timeline::designSize(d.family);
-        EXPECT_EQ(view::widgetURL(view::layout(d.widget.render(d.widget.provider().placeholder({})), size)), QUrl(d.url));
-    }
+    for (const DeclaredWidget& d : declared()) expectDeclaredAsListed(d);
 }
 
 TEST_F(NotesWidgets, PreviewsShowTheSamplesAndTimelinesTheFile)
