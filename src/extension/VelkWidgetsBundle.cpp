@@ -9,6 +9,8 @@
 #include "widgets/extras/sky/SkyWidgets.h"
 #include "widgets/extras/stocks/StockWidgets.h"
 #include "widgets/extras/system/SystemWidgets.h"
+#include "widgets/status/battery/BatteryWidgets.h"
+#include "widgets/status/notes/NotesWidgets.h"
 #include "widgets/status/usage/UsageWidgets.h"
 #include "widgets/status/weather/WeatherWidgets.h"
 #include "widgets/time/CalendarWidgets.h"
@@ -50,6 +52,10 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<WeatherNightWidget>(b);
     offer<WeatherForecastWidget>(b);
     offer<WeatherRainWidget>(b);
+    offer<BatteryRingWidget>(b);
+    offer<BatteryPercentWidget>(b);
+    offer<BatteryDevicesWidget>(b);
+    offer<BatteryLogWidget>(b);
 
     // 3 reminders and calendar
     offer<RemindersChecklistWidget>(b);
@@ -62,6 +68,10 @@ timeline::WidgetBundle VelkWidgetsBundle::body() const
     offer<CalendarAgendaWidget>(b);
 
     // 4 notes and screen time
+    offer<NotesQuickWidget>(b);
+    offer<NotesSingleWidget>(b);
+    offer<NotesListWidget>(b);
+    offer<NotesPinnedWidget>(b);
     offer<UsageTotalWidget>(b);
     offer<UsageElapsedWidget>(b);
     offer<UsageAppsWidget>(b);

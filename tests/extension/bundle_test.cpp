@@ -126,7 +126,10 @@ TEST(VelkWidgetsBundleTest, EveryWidgetIsCompleteAndDrawsEveryRoadInDarkAndLight
                     const view::LaidOutTree tree = view::layout(content, size, env);
                     EXPECT_EQ(tree.size(), size);
                     const QJsonObject dump = view::inspect(tree);
-                    EXPECT_FALSE(velk::testing::nodesOfKind(dump, "Text").empty() &&
+                    // Live, the devices widget of a computer with neither a battery nor a
+                    // peripheral has no row to draw: only its background.
+                    const bool mayBeBlank = kind == "velk.battery.devices" && QLatin1String(road) == "timeline";
+                    EXPECT_FALSE(!mayBeBlank && velk::testing::nodesOfKind(dump, "Text").empty() &&
                                  velk::testing::nodesOfKind(dump, "RoundedRectangle").empty() &&
                                  velk::testing::nodesOfKind(dump, "Circle").empty())
                         << "draws nothing";

@@ -16,8 +16,9 @@ namespace PowerSource {
 
 // Peripherals stored by the app's Bluetooth battery poller.
 inline const QString kBluetoothKey = QStringLiteral("velk.btbatteries.v1");
-// The device line of the computer's own battery.
-inline const QString kInternalDeviceName = QStringLiteral("MacBook");
+// What the computer calls itself, naming the device line of its own battery: the firmware's
+// product name (<sysRoot>/class/dmi/id/product_name), else the host name.
+QString machineName(const SysinfoPaths& paths = SysinfoPaths::current());
 
 // Never fails: without a battery it shows 100 percent, charging, and an empty log.
 PowerSnapshot snapshot();
