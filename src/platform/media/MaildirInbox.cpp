@@ -139,8 +139,9 @@ ScriptReply MaildirInbox::unreadReply() const
     for (const char* sub : {"new", "cur"}) {
         const QString dirPath = path_ + u'/' + QLatin1String(sub);
         QDir dir(dirPath);
-        if (!QFileInfo(dirPath).isDir()) continue;
-        if (!QFileInfo(dirPath).isReadable() || !QFileInfo(dirPath).isExecutable())
+        const QFileInfo info(dirPath);
+        if (!info.exists() && !info.isSymLink()) continue;
+        if (!info.isDir() || !info.isReadable() || !info.isExecutable())
             return ScriptReply::failure(QStringLiteral("cannot read ") + dirPath);
         const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
         for (const QFileInfo& f : files) {
