@@ -3,7 +3,7 @@
 #include "platform/calendar/CalendarAccess.h"
 #include "platform/calendar/CalendarStore.h"
 #include "platform/core/Clock.h"
-#include "shared/data/EventSync.h"
+#include "shared/data/calendar/EventSync.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "platform/sysinfo/CpuTicks.h"
 #include "platform/sysinfo/NetworkCounters.h"
 #include "platform/sysinfo/PowerSupplies.h"
-#include "shared/data/SystemStats.h"
+#include "shared/data/system/SystemStats.h"
 
 #include "fixtures/sysinfo/SysinfoFixtures.h"
 

@@ -1,5 +1,5 @@
 // Parsing a recorded 7-day forecast answer into a WeatherSnapshot (target: under 1 ms).
-#include "shared/data/WeatherProvider.h"
+#include "shared/data/weather/WeatherProvider.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>

@@ -38,13 +38,17 @@ function(velk_bench name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench ${PROJECT_SOURCE_DIR}/tests)
 endfunction()
 
-# velk_globbed_library(NAME [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
-# A library made of every .cpp and .h in the calling folder. Until the folder has a .cpp it is an
-# interface library, so headers-only layers already link.
+# velk_globbed_library(NAME [RECURSE] [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
+# A library made of every .cpp and .h in the calling folder (and its subfolders with RECURSE).
+# Until the folder has a .cpp it is an interface library, so headers-only layers already link.
 function(velk_globbed_library name)
-  cmake_parse_arguments(L "" "" "PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  file(GLOB hdrs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  cmake_parse_arguments(L "RECURSE" "" "PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  set(glob GLOB)
+  if(L_RECURSE)
+    set(glob GLOB_RECURSE)
+  endif()
+  file(${glob} srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(${glob} hdrs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(srcs)
     add_library(${name} SHARED ${srcs} ${hdrs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)

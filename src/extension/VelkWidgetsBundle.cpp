@@ -1,7 +1,7 @@
 #include "extension/VelkWidgetsBundle.h"
 
-#include "shared/data/ButtonIntents.h"
-#include "shared/data/ToggleReminderIntent.h"
+#include "shared/data/activity/ButtonIntents.h"
+#include "shared/data/calendar/ToggleReminderIntent.h"
 #include "widgets/time/CalendarWidgets.h"
 #include "widgets/time/ClockWidgets.h"
 #include "widgets/time/RemindersWidgets.h"

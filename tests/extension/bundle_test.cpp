@@ -1,7 +1,21 @@
+// The bundle as the host sees it: gallery order, and every widget it offers drawn from each
+// road a host takes (placeholder, gallery preview, placed timeline) in a dark and a light look.
+// Set VELK_WIDGET_PNG_DIR to keep the renders (scale 2) for a look by eye.
 #include "extension/VelkWidgetsBundle.h"
+#include "fixtures/calendar/CalendarFixtures.h"
+#include "platform/calendar/CalendarStore.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Defaults.h"
 #include "platform/timeline/WidgetExtension.h"
+#include "platform/view/Layout.h"
+#include "shared/look/ThemeStore.h"
+#include "shared/look/TreeQuery.h"
+#include "support/FixtureServer.h"
 
+#include <QDir>
+#include <QImage>
 #include <QPluginLoader>
+#include <QSet>
 #include <gtest/gtest.h>
 
 using namespace velk;
@@ -40,6 +54,88 @@ TEST(VelkWidgetsBundleTest, OffersItsWidgetsOnceEachInGalleryOrder)
         ASSERT_GE(at, 0) << kind.toStdString() << " is out of order or not in the gallery";
         next = at + 1;
     }
+}
+
+// Share of pixels that are not fully transparent.
+double coverage(const QImage& image)
+{
+    qint64 painted = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            painted += qAlpha(image.pixel(x, y)) > 0;
+    return double(painted) / double(image.width() * image.height());
+}
+
+TEST(VelkWidgetsBundleTest, EveryWidgetIsCompleteAndDrawsEveryRoadInDarkAndLightLooks)
+{
+    ClockPin pin{test::kFixtureNow};
+    // Web services that refuse at once: the network widgets take their fallbacks.
+    const test::ScopedEnv forecast("VELK_FORECAST_URL", "http://127.0.0.1:9");
+    const test::ScopedEnv geocoding("VELK_GEOCODING_URL", "http://127.0.0.1:9");
+    const test::ScopedEnv air("VELK_AIR_QUALITY_URL", "http://127.0.0.1:9");
+    const test::ScopedEnv chart("VELK_CHART_URL", "http://127.0.0.1:9");
+    // Live calendar data for the placed road.
+    test::grantCalendarAccess();
+    ASSERT_TRUE(test::copyCalendarFixtures(CalendarStore::defaultRoot()));
+
+    const timeline::WidgetBundle bundle = VelkWidgetsBundle{}.body();
+    ASSERT_FALSE(bundle.widgets().empty());
+    const QString pngDir = qEnvironmentVariable("VELK_WIDGET_PNG_DIR");
+    if (!pngDir.isEmpty())
+        QDir().mkpath(pngDir);
+    QSet<QString> seen;
+    for (const timeline::WidgetDefinition& w : bundle.widgets()) {
+        const QString kind = w.kind();
+        SCOPED_TRACE(kind.toStdString());
+        ASSERT_TRUE(w.isValid());
+        EXPECT_FALSE(seen.contains(kind));
+        seen.insert(kind);
+        EXPECT_TRUE(kind.startsWith("velk."));
+        EXPECT_FALSE(w.displayName().isEmpty());
+        EXPECT_FALSE(w.description().isEmpty());
+        EXPECT_TRUE(w.isContentMarginsDisabled());
+        EXPECT_TRUE(intents::IntentRegistry::shared().contains(w.configurationIntent().toUtf8().constData()));
+
+        const QSizeF size = timeline::designSize(w.family());
+        const timeline::TimelineContext gallery{w.family(), size, true}, placed{w.family(), size, false};
+        const timeline::AnyProvider& provider = w.provider();
+        const QJsonObject configuration = w.configuration({{"surface", "solid"}});
+        const timeline::AnyTimeline t = provider.timeline(configuration, placed);
+        ASSERT_FALSE(t.entries.empty());
+        const timeline::AnyEntry placeholder = provider.placeholder(placed);
+        EXPECT_EQ(placeholder.surface(), "followApp");
+        const std::pair<const char*, timeline::AnyEntry> roads[] = {
+            {"placeholder", placeholder},
+            {"preview", provider.snapshot(configuration, gallery)},
+            {"timeline", t.entries.front()},
+        };
+        for (const char* theme : {"macos", "green"}) {
+            ThemeStore::save({QString::fromLatin1(theme), ThemeSettings::SurfaceStyle::solid});
+            for (const auto& [road, entry] : roads) {
+                for (view::ColorScheme scheme : {view::ColorScheme::dark, view::ColorScheme::light}) {
+                    const char* look = scheme == view::ColorScheme::dark ? "dark" : "light";
+                    SCOPED_TRACE(QStringLiteral("%1 %2 %3").arg(road, theme, look).toStdString());
+                    const view::Environment env{scheme, view::RenderingMode::fullColor};
+                    const view::View content = w.render(entry);
+                    const view::LaidOutTree tree = view::layout(content, size, env);
+                    EXPECT_EQ(tree.size(), size);
+                    const QJsonObject dump = view::inspect(tree);
+                    EXPECT_FALSE(velk::testing::nodesOfKind(dump, "Text").empty() &&
+                                 velk::testing::nodesOfKind(dump, "RoundedRectangle").empty() &&
+                                 velk::testing::nodesOfKind(dump, "Circle").empty())
+                        << "draws nothing";
+                    const QImage image = view::renderImage(content, size, 2, env);
+                    ASSERT_EQ(image.size(), (size * 2).toSize());
+                    // A solid surface covers the whole widget.
+                    EXPECT_GT(coverage(image), 0.9);
+                    if (!pngDir.isEmpty())
+                        image.save(QStringLiteral("%1/%2-%3-%4-%5.png").arg(pngDir, kind, road, theme, look));
+                }
+            }
+        }
+    }
+    Defaults::shared().remove(ThemeStore::kKey);
+    QDir(CalendarStore::defaultRoot()).removeRecursively();
 }
 
 TEST(VelkWidgetsBundleTest, RegistersEveryButtonActionAsRunnable)

@@ -1,6 +1,6 @@
 #include "widgets/time/AnalogFaces.h"
 
-#include "shared/data/ClockFormat.h"
+#include "shared/data/clock/ClockFormat.h"
 #include "shared/look/ClockHands.h"
 
 namespace velk {

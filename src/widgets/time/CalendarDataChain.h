@@ -3,8 +3,6 @@
 // given full access (kept in the shared suite for later), else the copy kept from the last
 // live read, else the caller's fallback. Never fails.
 #include "platform/calendar/CalendarStore.h"
-#include "platform/core/Calendar.h"
-#include "platform/core/Clock.h"
 
 #include <optional>
 
@@ -22,14 +20,6 @@ T calendarData(CalendarEntityType type, Read read, Store store, Stored stored, c
     if (std::optional<T> kept = stored())
         return *kept;
     return fallback;
-}
-
-// A timeline's reload moment: `minutes` after a fresh reading of the clock, added with the
-// user's calendar (plain elapsed time should the calendar give nothing).
-inline Date calendarReloadDate(int minutes)
-{
-    const Date now = Clock::now();
-    return Calendar::current().date(CalendarComponent::minute, minutes, now, false).value_or(now.addingSeconds(60.0 * minutes));
 }
 
 } // namespace velk

@@ -1,10 +1,9 @@
 #include "widgets/time/CalendarWidgets.h"
 
-#include "shared/look/WidgetRoot.h"
+#include "shared/look/VelkWidget.h"
+#include "shared/widget/WidgetKinds.h"
 #include "widgets/time/CalendarProvider.h"
 #include "widgets/time/CalendarViews.h"
-
-#include <QUrl>
 
 namespace velk {
 
@@ -23,59 +22,43 @@ view::View calendarView(Date date, const CalendarSnapshot& data, const WCtx& ctx
         return V{date, ctx};
 }
 
-// The root for the view built from the entry; the views draw the entry's date, so an entry
-// made before midnight shows its own day until the next reload. A tap opens the calendar.
+// The views draw the entry's date, so an entry made before midnight shows its own day until the
+// next reload. A tap opens the calendar.
 template <class CalendarView>
-timeline::WidgetDefinition calendarWidget(const char* kind, Tone tone, WidgetFamily family)
+timeline::WidgetDefinition calendarWidget(const char* kind, const char* name, const char* description,
+                                          WidgetFamily family, Tone tone)
 {
-    return timeline::AppIntentConfiguration<SurfaceConfigIntent>(
-        QString::fromLatin1(kind), CalendarProvider{},
-        [tone, family](const CalendarProvider::Entry& entry) -> view::View {
-            return VelkWidgetRoot{tone, timeline::designSize(family), entry.surface,
-                                  [date = entry.date, data = entry.data](const WCtx& ctx) -> view::View {
-                                      return calendarView<CalendarView>(date, data, ctx);
-                                  }}
-                .body()
-                .widgetURL(QUrl(QString::fromLatin1(kCalendarWidgetURL)));
-        });
+    return velkWidget<SurfaceConfigIntent>({kind, name, description, family, tone, kCalendarWidgetURL},
+                                           CalendarProvider{},
+                                           [](const CalendarProvider::Entry& entry, const WCtx& ctx) -> view::View {
+                                               return calendarView<CalendarView>(entry.date, entry.data, ctx);
+                                           });
 }
 
 } // namespace
 
 timeline::WidgetDefinition CalendarBigDateWidget::body() const
 {
-    return calendarWidget<CalendarBigDate>("velk.calendar.bigDate", Tone::light, WidgetFamily::small)
-        .configurationDisplayName(QStringLiteral("Big Date"))
-        .description(QStringLiteral("Today, writ large."))
-        .supportedFamilies(WidgetFamily::small)
-        .contentMarginsDisabled();
+    return calendarWidget<CalendarBigDate>(kinds::calendarBigDate, "Big Date", "Today, writ large.",
+                                           WidgetFamily::small, Tone::light);
 }
 
 timeline::WidgetDefinition CalendarMonthGridWidget::body() const
 {
-    return calendarWidget<CalendarMonthGrid>("velk.calendar.monthGrid", Tone::light, WidgetFamily::small)
-        .configurationDisplayName(QStringLiteral("Month Grid"))
-        .description(QStringLiteral("The month as dots."))
-        .supportedFamilies(WidgetFamily::small)
-        .contentMarginsDisabled();
+    return calendarWidget<CalendarMonthGrid>(kinds::calendarMonthGrid, "Month Grid", "The month as dots.",
+                                             WidgetFamily::small, Tone::light);
 }
 
 timeline::WidgetDefinition CalendarDayEventsWidget::body() const
 {
-    return calendarWidget<CalendarDayEvents>("velk.calendar.dayEvents", Tone::dark, WidgetFamily::medium)
-        .configurationDisplayName(QStringLiteral("Day + Events"))
-        .description(QStringLiteral("The date with what's next."))
-        .supportedFamilies(WidgetFamily::medium)
-        .contentMarginsDisabled();
+    return calendarWidget<CalendarDayEvents>(kinds::calendarDayEvents, "Day + Events", "The date with what's next.",
+                                             WidgetFamily::medium, Tone::dark);
 }
 
 timeline::WidgetDefinition CalendarAgendaWidget::body() const
 {
-    return calendarWidget<CalendarAgenda>("velk.calendar.agenda", Tone::dark, WidgetFamily::large)
-        .configurationDisplayName(QStringLiteral("Agenda"))
-        .description(QStringLiteral("Today's schedule with day progress."))
-        .supportedFamilies(WidgetFamily::large)
-        .contentMarginsDisabled();
+    return calendarWidget<CalendarAgenda>(kinds::calendarAgenda, "Agenda", "Today's schedule with day progress.",
+                                          WidgetFamily::large, Tone::dark);
 }
 
 } // namespace velk

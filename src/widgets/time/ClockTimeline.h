@@ -3,8 +3,8 @@
 // configuration itself, so the zones are looked up again whenever an entry is drawn. A clock
 // reads no data source and none of these calls can fail or block.
 #include "platform/timeline/Timeline.h"
-#include "shared/data/ConfigIntents.h"
-#include "shared/data/VelkEntry.h"
+#include "shared/data/config/ConfigIntents.h"
+#include "shared/widget/VelkEntry.h"
 
 namespace velk {
 

@@ -1,7 +1,8 @@
 #include "widgets/time/ClockWidgets.h"
 
-#include "shared/data/TimeZoneEntity.h"
-#include "shared/look/WidgetRoot.h"
+#include "shared/data/config/TimeZoneEntity.h"
+#include "shared/look/VelkWidget.h"
+#include "shared/widget/WidgetKinds.h"
 #include "widgets/time/AnalogFaces.h"
 #include "widgets/time/ClockTimeline.h"
 #include "widgets/time/DotDialFace.h"
@@ -18,30 +19,10 @@ using view::View;
 
 namespace {
 
-// A face of the entry's configuration and the root's context.
-template <class Config>
-using Face = std::function<View(const VelkEntry<Config>&, const WCtx&)>;
-
-template <class Config, class Provider>
-WidgetDefinition clockWidget(const char* kind, const char* name, const char* description, WidgetFamily family,
-                             Tone tone, Face<Config> face)
+WidgetDefinition singleZone(const WidgetSpec& spec,
+                            std::function<View(const VelkEntry<ClockConfigIntent>&, const WCtx&)> face)
 {
-    return timeline::AppIntentConfiguration<Config>(
-               QString::fromLatin1(kind), Provider{},
-               [family, tone, face = std::move(face)](const VelkEntry<Config>& entry) -> View {
-                   return VelkWidgetRoot{tone, timeline::designSize(family), entry.surface,
-                                         [entry, face](const WCtx& ctx) { return face(entry, ctx); }};
-               })
-        .configurationDisplayName(QString::fromUtf8(name))
-        .description(QString::fromUtf8(description))
-        .supportedFamilies(family)
-        .contentMarginsDisabled();
-}
-
-WidgetDefinition singleZone(const char* kind, const char* name, const char* description, WidgetFamily family, Tone tone,
-                            Face<ClockConfigIntent> face)
-{
-    return clockWidget<ClockConfigIntent, ClockProvider>(kind, name, description, family, tone, std::move(face));
+    return velkWidget<ClockConfigIntent>(spec, ClockProvider{}, std::move(face));
 }
 
 using ClockEntry = VelkEntry<ClockConfigIntent>;
@@ -50,8 +31,7 @@ using ClockEntry = VelkEntry<ClockConfigIntent>;
 
 std::optional<QString> clockPlace(const ClockConfigIntent& configuration)
 {
-    if (!configuration.city)
-        return std::nullopt;
+    if (!configuration.city) return std::nullopt;
     return cityName(configuration.city->id);
 }
 
@@ -67,47 +47,52 @@ DualZones dualZones(const DualClockConfigIntent& configuration)
 
 WidgetDefinition AnalogClassicWidget::body() const
 {
-    return singleZone(ClockKinds::analogClassic, "Analog Classic", "A classic dial with the VELK second hand.",
-                      WidgetFamily::small, Tone::light, [](const ClockEntry& e, const WCtx& ctx) -> View {
+    return singleZone({kinds::analogClassic, "Analog Classic", "A classic dial with the VELK second hand.",
+                       WidgetFamily::small, Tone::light},
+                      [](const ClockEntry& e, const WCtx& ctx) -> View {
                           return ClockAnalogClassic{e.date, e.data.timeZone(), std::nullopt, false, ctx};
                       });
 }
 
 WidgetDefinition AnalogMinimalWidget::body() const
 {
-    return singleZone(ClockKinds::analogMinimal, "Analog Minimal", "Four dots and two hands.", WidgetFamily::small,
-                      Tone::dark, [](const ClockEntry& e, const WCtx& ctx) -> View {
-                          return ClockAnalogMinimal{e.date, e.data.timeZone(), std::nullopt, false, ctx};
-                      });
+    return singleZone(
+        {kinds::analogMinimal, "Analog Minimal", "Four dots and two hands.", WidgetFamily::small, Tone::dark},
+        [](const ClockEntry& e, const WCtx& ctx) -> View {
+            return ClockAnalogMinimal{e.date, e.data.timeZone(), std::nullopt, false, ctx};
+        });
 }
 
 WidgetDefinition HybridClassicWidget::body() const
 {
-    return singleZone(ClockKinds::hybridClassic, "Hybrid Classic", "Analog dial with a digital readout.",
-                      WidgetFamily::small, Tone::light, [](const ClockEntry& e, const WCtx& ctx) -> View {
+    return singleZone({kinds::hybridClassic, "Hybrid Classic", "Analog dial with a digital readout.",
+                       WidgetFamily::small, Tone::light},
+                      [](const ClockEntry& e, const WCtx& ctx) -> View {
                           return ClockAnalogClassic{e.date, e.data.timeZone(), std::nullopt, true, ctx};
                       });
 }
 
 WidgetDefinition HybridMinimalWidget::body() const
 {
-    return singleZone(ClockKinds::hybridMinimal, "Hybrid Minimal", "Minimal dial with a digital readout.",
-                      WidgetFamily::small, Tone::dark, [](const ClockEntry& e, const WCtx& ctx) -> View {
+    return singleZone({kinds::hybridMinimal, "Hybrid Minimal", "Minimal dial with a digital readout.",
+                       WidgetFamily::small, Tone::dark},
+                      [](const ClockEntry& e, const WCtx& ctx) -> View {
                           return ClockAnalogMinimal{e.date, e.data.timeZone(), std::nullopt, true, ctx};
                       });
 }
 
 WidgetDefinition MatrixSmallWidget::body() const
 {
-    return singleZone(ClockKinds::matrixSmall, "Matrix Digital", "Dot-matrix time with the date.", WidgetFamily::small,
-                      Tone::light, [](const ClockEntry& e, const WCtx& ctx) -> View {
-                          return ClockMatrixSmall{e.date, e.data.timeZone(), clockPlace(e.data), ctx};
-                      });
+    return singleZone(
+        {kinds::matrixSmall, "Matrix Digital", "Dot-matrix time with the date.", WidgetFamily::small, Tone::light},
+        [](const ClockEntry& e, const WCtx& ctx) -> View {
+            return ClockMatrixSmall{e.date, e.data.timeZone(), clockPlace(e.data), ctx};
+        });
 }
 
 WidgetDefinition StackedClockWidget::body() const
 {
-    return singleZone(ClockKinds::stacked, "Stacked", "Hours over minutes.", WidgetFamily::small, Tone::dark,
+    return singleZone({kinds::stackedClock, "Stacked", "Hours over minutes.", WidgetFamily::small, Tone::dark},
                       [](const ClockEntry& e, const WCtx& ctx) -> View {
                           return ClockStacked{e.date, e.data.timeZone(), ctx};
                       });
@@ -115,17 +100,18 @@ WidgetDefinition StackedClockWidget::body() const
 
 WidgetDefinition MatrixMediumWidget::body() const
 {
-    return singleZone(ClockKinds::matrixMedium, "Matrix Digital", "Big dot-matrix time with hour progress.",
-                      WidgetFamily::medium, Tone::dark, [](const ClockEntry& e, const WCtx& ctx) -> View {
+    return singleZone({kinds::matrixMedium, "Matrix Digital", "Big dot-matrix time with hour progress.",
+                       WidgetFamily::medium, Tone::dark},
+                      [](const ClockEntry& e, const WCtx& ctx) -> View {
                           return ClockMatrixMedium{e.date, e.data.timeZone(), ctx};
                       });
 }
 
 WidgetDefinition WorldClockWidget::body() const
 {
-    return clockWidget<WorldClockConfigIntent, WorldClockProvider>(
-        ClockKinds::world, "World Clock", "Three cities side by side.", WidgetFamily::medium, Tone::light,
-        [](const VelkEntry<WorldClockConfigIntent>& e, const WCtx& ctx) -> View {
+    return velkWidget<WorldClockConfigIntent>(
+        {kinds::worldClock, "World Clock", "Three cities side by side.", WidgetFamily::medium, Tone::light},
+        WorldClockProvider{}, [](const VelkEntry<WorldClockConfigIntent>& e, const WCtx& ctx) -> View {
             const auto zones = e.data.zones();
             return ClockWorld{e.date, {zones.begin(), zones.end()}, 0, ctx};
         });
@@ -133,7 +119,7 @@ WidgetDefinition WorldClockWidget::body() const
 
 WidgetDefinition DotDialWidget::body() const
 {
-    return singleZone(ClockKinds::dotDial, "Dot Dial", "Numbered dial in dot matrix.", WidgetFamily::small, Tone::dark,
+    return singleZone({kinds::dotDial, "Dot Dial", "Numbered dial in dot matrix.", WidgetFamily::small, Tone::dark},
                       [](const ClockEntry& e, const WCtx& ctx) -> View {
                           return ClockDotDial{e.date, e.data.timeZone(), std::nullopt, ctx};
                       });
@@ -141,9 +127,9 @@ WidgetDefinition DotDialWidget::body() const
 
 WidgetDefinition DualClockWidget::body() const
 {
-    return clockWidget<DualClockConfigIntent, DualClockProvider>(
-        ClockKinds::dual, "Dual Time", "Home plus one more city.", WidgetFamily::medium, Tone::dark,
-        [](const VelkEntry<DualClockConfigIntent>& e, const WCtx& ctx) -> View {
+    return velkWidget<DualClockConfigIntent>(
+        {kinds::dualClock, "Dual Time", "Home plus one more city.", WidgetFamily::medium, Tone::dark},
+        DualClockProvider{}, [](const VelkEntry<DualClockConfigIntent>& e, const WCtx& ctx) -> View {
             const DualZones zones = dualZones(e.data);
             return ClockDual{e.date, zones.home, zones.away, ctx};
         });

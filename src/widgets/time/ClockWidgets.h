@@ -4,26 +4,12 @@
 // the face's zones each time it is drawn. No clock opens the app on a tap.
 #include "platform/core/TimeZone.h"
 #include "platform/timeline/WidgetDefinition.h"
-#include "shared/data/ConfigIntents.h"
+#include "shared/data/config/ConfigIntents.h"
 
 #include <QString>
 #include <optional>
 
 namespace velk {
-
-// The kinds, as the reload service and the app's settings name the clock widgets.
-namespace ClockKinds {
-inline constexpr const char* analogClassic = "velk.clock.analogClassic";
-inline constexpr const char* analogMinimal = "velk.clock.analogMinimal";
-inline constexpr const char* hybridClassic = "velk.clock.hybridClassic";
-inline constexpr const char* hybridMinimal = "velk.clock.hybridMinimal";
-inline constexpr const char* matrixSmall = "velk.clock.matrixSmall";
-inline constexpr const char* stacked = "velk.clock.stacked";
-inline constexpr const char* matrixMedium = "velk.clock.matrixMedium";
-inline constexpr const char* world = "velk.clock.world";
-inline constexpr const char* dotDial = "velk.clock.dotDial";
-inline constexpr const char* dual = "velk.clock.dual";
-} // namespace ClockKinds
 
 // The small matrix clock's place: the chosen city's name from its identifier (even one the
 // system does not know), nothing when no city is chosen.

@@ -1,7 +1,7 @@
 #include "widgets/time/DualClockFace.h"
 
-#include "shared/data/ClockFormat.h"
-#include "shared/data/TimeZoneEntity.h"
+#include "shared/data/clock/ClockFormat.h"
+#include "shared/data/config/TimeZoneEntity.h"
 #include "shared/look/Captions.h"
 #include "widgets/time/AnalogFaces.h"
 #include "widgets/time/WorldClockFace.h"

@@ -2,8 +2,8 @@
 
 #include "platform/core/Calendar.h"
 #include "platform/core/DateFormatter.h"
-#include "shared/data/ClockFormat.h"
-#include "shared/data/TimeZoneEntity.h"
+#include "shared/data/clock/ClockFormat.h"
+#include "shared/data/config/TimeZoneEntity.h"
 #include "shared/look/Captions.h"
 #include "shared/look/DotPieces.h"
 #include "widgets/time/AnalogFaces.h"

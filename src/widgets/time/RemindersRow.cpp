@@ -1,7 +1,7 @@
 #include "widgets/time/RemindersRow.h"
 
 #include "platform/timeline/IntentButton.h"
-#include "shared/data/ToggleReminderIntent.h"
+#include "shared/data/calendar/ToggleReminderIntent.h"
 #include "shared/look/Captions.h"
 
 namespace velk {

@@ -1,7 +1,7 @@
 #include "widgets/time/WorldClockFace.h"
 
 #include "platform/core/Calendar.h"
-#include "shared/data/TimeZoneEntity.h"
+#include "shared/data/config/TimeZoneEntity.h"
 #include "shared/look/Captions.h"
 #include "shared/look/DotPieces.h"
 #include "widgets/time/AnalogFaces.h"

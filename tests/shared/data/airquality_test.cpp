@@ -1,4 +1,4 @@
-#include "shared/data/AirQualityProvider.h"
+#include "shared/data/weather/AirQualityProvider.h"
 #include "shared/data/WebTestSupport.h"
 
 using namespace velk;

@@ -1,13 +1,13 @@
-#include "shared/data/ButtonIntents.h"
+#include "shared/data/activity/ButtonIntents.h"
 
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/DistributedNotifications.h"
 #include "platform/intents/IntentRegistry.h"
 #include "platform/timeline/WidgetCenter.h"
-#include "shared/data/ExtrasStore.h"
-#include "shared/data/ExtrasStoreActivity.h"
-#include "shared/data/MediaBridge.h"
+#include "shared/data/activity/ExtrasStore.h"
+#include "shared/data/activity/ExtrasStoreActivity.h"
+#include "shared/data/media/MediaBridge.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "shared/data/ConfigIntents.h"
+#include "shared/data/config/ConfigIntents.h"
 
 #include <QJsonDocument>
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #include "platform/core/Defaults.h"
 #include "platform/core/Locale.h"
 #include "platform/core/TimeZone.h"
-#include "shared/data/ClockFormat.h"
-#include "shared/data/EventSync.h"
+#include "shared/data/clock/ClockFormat.h"
+#include "shared/data/calendar/EventSync.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

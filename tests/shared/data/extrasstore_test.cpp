@@ -1,4 +1,4 @@
-#include "shared/data/ExtrasStore.h"
+#include "shared/data/activity/ExtrasStore.h"
 
 #include "platform/core/DistributedNotifications.h"
 #include "platform/timeline/WidgetCenter.h"

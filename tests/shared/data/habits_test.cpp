@@ -1,9 +1,9 @@
-#include "shared/data/ExtrasStoreActivity.h"
+#include "shared/data/activity/ExtrasStoreActivity.h"
 
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/TimeZone.h"
-#include "shared/data/ExtrasStore.h"
+#include "shared/data/activity/ExtrasStore.h"
 
 #include <gtest/gtest.h>
 #include <limits>

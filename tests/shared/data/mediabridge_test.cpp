@@ -1,4 +1,4 @@
-#include "shared/data/MediaBridge.h"
+#include "shared/data/media/MediaBridge.h"
 
 #include "platform/core/Defaults.h"
 

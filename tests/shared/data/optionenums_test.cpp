@@ -1,6 +1,6 @@
-#include "shared/data/OptionEnums.h"
-#include "shared/data/SurfaceConfigIntent.h"
-#include "shared/data/VelkEntry.h"
+#include "shared/widget/OptionEnums.h"
+#include "shared/widget/SurfaceConfigIntent.h"
+#include "shared/widget/VelkEntry.h"
 #include "platform/timeline/Provider.h"
 
 #include <gtest/gtest.h>

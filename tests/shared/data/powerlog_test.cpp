@@ -1,4 +1,4 @@
-#include "shared/data/PowerLog.h"
+#include "shared/data/system/PowerLog.h"
 
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"

@@ -1,4 +1,4 @@
-#include "shared/data/PowerSource.h"
+#include "shared/data/system/PowerSource.h"
 
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"

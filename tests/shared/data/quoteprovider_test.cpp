@@ -1,4 +1,4 @@
-#include "shared/data/QuoteProvider.h"
+#include "shared/data/sky/QuoteProvider.h"
 
 #include "platform/core/Calendar.h"
 #include "platform/core/TimeZone.h"

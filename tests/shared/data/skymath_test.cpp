@@ -1,4 +1,4 @@
-#include "shared/data/SkyMath.h"
+#include "shared/data/sky/SkyMath.h"
 
 #include "platform/core/TimeZone.h"
 

@@ -1,4 +1,4 @@
-#include "shared/data/StocksProvider.h"
+#include "shared/data/stocks/StocksProvider.h"
 #include "shared/data/WebTestSupport.h"
 
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "shared/data/SystemStats.h"
+#include "shared/data/system/SystemStats.h"
 
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"

@@ -1,4 +1,4 @@
-#include "shared/data/TimeZoneEntity.h"
+#include "shared/data/config/TimeZoneEntity.h"
 
 #include "platform/core/Locale.h"
 

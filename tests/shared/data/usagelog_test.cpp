@@ -1,4 +1,4 @@
-#include "shared/data/UsageLog.h"
+#include "shared/data/activity/UsageLog.h"
 
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"

@@ -1,4 +1,4 @@
-#include "shared/data/WeatherProvider.h"
+#include "shared/data/weather/WeatherProvider.h"
 #include "shared/data/WebTestSupport.h"
 
 #include <QJsonArray>

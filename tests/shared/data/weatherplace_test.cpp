@@ -1,5 +1,5 @@
-#include "shared/data/WeatherConfigIntent.h"
-#include "shared/data/WeatherPlaceEntity.h"
+#include "shared/data/weather/WeatherConfigIntent.h"
+#include "shared/data/weather/WeatherPlaceEntity.h"
 #include "shared/data/WebTestSupport.h"
 
 

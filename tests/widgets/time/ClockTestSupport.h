@@ -6,7 +6,7 @@
 #include "platform/core/Defaults.h"
 #include "platform/core/Locale.h"
 #include "platform/core/TimeZone.h"
-#include "shared/data/ClockFormat.h"
+#include "shared/data/clock/ClockFormat.h"
 #include "shared/look/WidgetRoot.h"
 #include "shared/look/TreeQuery.h"
 #include "shared/look/WidgetContext.h"

@@ -8,8 +8,8 @@
 #include "platform/calendar/CalendarStore.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
-#include "shared/data/ClockFormat.h"
-#include "shared/data/EventSync.h"
+#include "shared/data/clock/ClockFormat.h"
+#include "shared/data/calendar/EventSync.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -82,16 +82,16 @@ TYPED_TEST_SUITE(CalendarProviders, Both);
 TYPED_TEST(CalendarProviders, SamplesAreTheBuiltInRows)
 {
     if constexpr (std::is_same_v<TypeParam, Reminders>) {
-        const RemindersSnapshot s = RemindersProvider::sample();
+        const RemindersSnapshot s = RemindersProvider::sampleSnapshot();
         EXPECT_EQ(s.items, ReminderItem::samples());
         ASSERT_TRUE(s.nextUp);
         EXPECT_EQ(s.nextUp->id, "3");
         EXPECT_EQ(s.minutesToNext, 28);
-        EXPECT_EQ(RemindersProvider::empty(), RemindersSnapshot{});
+        EXPECT_EQ(RemindersProvider::emptySnapshot(), RemindersSnapshot{});
     } else {
-        EXPECT_EQ(CalendarProvider::sample().events, EventItem::samples());
-        EXPECT_EQ(CalendarProvider::sample().dayProgress, 0.68);
-        EXPECT_EQ(CalendarProvider::empty(), (CalendarSnapshot{{}, 0.0}));
+        EXPECT_EQ(CalendarProvider::sampleSnapshot().events, EventItem::samples());
+        EXPECT_EQ(CalendarProvider::sampleSnapshot().dayProgress, 0.68);
+        EXPECT_EQ(CalendarProvider::emptySnapshot(), (CalendarSnapshot{{}, 0.0}));
     }
 }
 
@@ -100,7 +100,7 @@ TYPED_TEST(CalendarProviders, PlaceholderIsTheSampleOnTheAppSurfaceAndTouchesNoS
     this->access(CalendarAuthorizationStatus::fullAccess);
     const auto entry = typename TestFixture::Provider{}.placeholder(this->placed);
     EXPECT_EQ(entry.date, test::kFixtureNow);
-    EXPECT_EQ(entry.data, TestFixture::Provider::sample());
+    EXPECT_EQ(entry.data, TestFixture::Provider::sampleSnapshot());
     EXPECT_EQ(entry.surface, SurfaceOption::followApp);
     EXPECT_FALSE(Defaults::shared().contains(TypeParam::key()));
 }
@@ -110,7 +110,7 @@ TYPED_TEST(CalendarProviders, PreviewIsTheSampleWhateverIsThere)
     this->access(CalendarAuthorizationStatus::fullAccess);
     TypeParam::store(TypeParam::kept());
     const auto entry = typename TestFixture::Provider{}.snapshot(this->glass, this->gallery);
-    EXPECT_EQ(entry.data, TestFixture::Provider::sample());
+    EXPECT_EQ(entry.data, TestFixture::Provider::sampleSnapshot());
     EXPECT_EQ(entry.surface, SurfaceOption::glass);
     // A preview reads nothing, so it stores nothing either.
     EXPECT_EQ(TypeParam::stored(), TypeParam::kept());
@@ -120,7 +120,7 @@ TYPED_TEST(CalendarProviders, FullAccessReadsLiveAndKeepsTheCopy)
 {
     this->access(CalendarAuthorizationStatus::fullAccess);
     const auto live = this->live();
-    ASSERT_NE(live, TestFixture::Provider::sample());
+    ASSERT_NE(live, TestFixture::Provider::sampleSnapshot());
     TypeParam::store(TypeParam::kept());
     const typename TestFixture::Provider provider;
 
@@ -145,13 +145,13 @@ TYPED_TEST(CalendarProviders, WithoutAccessTheStoredCopyThenTheFallback)
         this->access(status);
         Defaults::shared().remove(TypeParam::key());
         // Nothing kept: a placed widget shows its empty state, a transient snapshot the sample.
-        EXPECT_EQ(provider.timeline(this->glass, this->placed).entries.at(0).data, TestFixture::Provider::empty());
-        EXPECT_EQ(provider.snapshot(this->glass, this->placed).data, TestFixture::Provider::sample());
+        EXPECT_EQ(provider.timeline(this->glass, this->placed).entries.at(0).data, TestFixture::Provider::emptySnapshot());
+        EXPECT_EQ(provider.snapshot(this->glass, this->placed).data, TestFixture::Provider::sampleSnapshot());
         // A kept copy that does not decode counts as none, and stays as it was.
         const QByteArray garbage("{\"items\": 3");
         Defaults::shared().setData(TypeParam::key(), garbage);
-        EXPECT_EQ(provider.timeline(this->glass, this->placed).entries.at(0).data, TestFixture::Provider::empty());
-        EXPECT_EQ(provider.snapshot(this->glass, this->placed).data, TestFixture::Provider::sample());
+        EXPECT_EQ(provider.timeline(this->glass, this->placed).entries.at(0).data, TestFixture::Provider::emptySnapshot());
+        EXPECT_EQ(provider.snapshot(this->glass, this->placed).data, TestFixture::Provider::sampleSnapshot());
         EXPECT_EQ(Defaults::shared().data(TypeParam::key()), garbage);
         // A good copy is served to both.
         TypeParam::store(TypeParam::kept());

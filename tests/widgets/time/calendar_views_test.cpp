@@ -223,7 +223,7 @@ TEST_F(CalendarViews, AgendaDayProgress)
 
 TEST_F(CalendarViews, DesktopThemesSetTitlesProportionalAndHeaderUntracked)
 {
-    const CalendarSnapshot s = CalendarProvider::sample();
+    const CalendarSnapshot s = CalendarProvider::sampleSnapshot();
     struct Case {
         const char* theme;
         const char* design;

@@ -92,7 +92,7 @@ protected:
 
 TEST_F(RemindersViews, ChecklistOfTheSample)
 {
-    const QJsonObject tree = inspectAt(RemindersChecklist{RemindersProvider::sample(), ctx}, kMedium);
+    const QJsonObject tree = inspectAt(RemindersChecklist{RemindersProvider::sampleSnapshot(), ctx}, kMedium);
     const std::vector<Row> rows = rowsOf(tree);
     ASSERT_EQ(idsOf(rows), (QStringList{"2", "3", "4"}));
     // The last done one first, struck and faint, its tick in the fixed ink, no time.
@@ -167,7 +167,7 @@ TEST_F(RemindersViews, NextUpCountdown)
     for (const Case& c : {Case{28, "28", "MIN"}, Case{59, "59", "MIN"}, Case{60, "1H", "0M"}, Case{61, "1H", "1M"},
                           Case{75, "1H", "15M"}, Case{120, "2H", "0M"}, Case{0, "0", "MIN"}, Case{-5, "-5", "MIN"}}) {
         SCOPED_TRACE(c.minutes);
-        RemindersSnapshot s = RemindersProvider::sample();
+        RemindersSnapshot s = RemindersProvider::sampleSnapshot();
         s.minutesToNext = c.minutes;
         s.nextUp->title = QStringLiteral("Call");
         const QJsonObject tree = inspectAt(RemindersNextUp{s, ctx}, kSmall);
@@ -175,19 +175,19 @@ TEST_F(RemindersViews, NextUpCountdown)
         EXPECT_EQ(textNode(tree, c.big)["foreground"].toString(), pal.ink.hex());
         EXPECT_EQ(textNode(tree, c.unit)["foreground"].toString(), pal.inkFaint.hex());
     }
-    EXPECT_TRUE(nodesOfKind(inspectAt(RemindersNextUp{RemindersProvider::sample(), ctx}, kSmall), "Button").empty());
+    EXPECT_TRUE(nodesOfKind(inspectAt(RemindersNextUp{RemindersProvider::sampleSnapshot(), ctx}, kSmall), "Button").empty());
 }
 
 TEST_F(RemindersViews, NextUpTitleAndClearState)
 {
-    RemindersSnapshot untimed = RemindersProvider::sample();
+    RemindersSnapshot untimed = RemindersProvider::sampleSnapshot();
     untimed.nextUp->title = QStringLiteral("Call");
     untimed.nextUp->time.reset();
     EXPECT_EQ(shown(inspectAt(RemindersNextUp{untimed, ctx}, kSmall)), "NEXT UP | 28 | MIN | Call");
 
-    RemindersSnapshot noMinutes = RemindersProvider::sample();
+    RemindersSnapshot noMinutes = RemindersProvider::sampleSnapshot();
     noMinutes.minutesToNext.reset();
-    RemindersSnapshot noNext = RemindersProvider::sample();
+    RemindersSnapshot noNext = RemindersProvider::sampleSnapshot();
     noNext.nextUp.reset();
     for (const RemindersSnapshot& s : {noMinutes, noNext, RemindersSnapshot{}})
         EXPECT_EQ(shown(inspectAt(RemindersNextUp{s, ctx}, kSmall)), "NEXT UP | CLEAR | NO REMINDERS DUE");
@@ -217,7 +217,7 @@ TEST_F(RemindersViews, SingleFocus)
         EXPECT_EQ(nodesOfKind(tree, "Circle").size(), textsOf(tree).size() == 3 ? 1u : 0u);
     }
     // The sample's urgent reminder, whose time gets " · soon" although it is hours away.
-    const QJsonObject tree = inspectAt(RemindersSingle{RemindersProvider::sample(), ctx}, kSmall);
+    const QJsonObject tree = inspectAt(RemindersSingle{RemindersProvider::sampleSnapshot(), ctx}, kSmall);
     const QStringList sample = textsOf(tree);
     ASSERT_EQ(sample.size(), 3);
     // Wrapped onto its two lines, whole.
@@ -240,7 +240,7 @@ std::pair<int, int> barDots(const QJsonObject& tree, qreal dotSize, const Color&
 
 TEST_F(RemindersViews, TodayListCountsEveryItemButShowsFive)
 {
-    RemindersSnapshot s = RemindersProvider::sample();
+    RemindersSnapshot s = RemindersProvider::sampleSnapshot();
     s.items.push_back(item("6", true));
     s.items.push_back(item("7", false));
     const QJsonObject tree = inspectAt(RemindersToday{s, ctx}, kLarge);
@@ -256,7 +256,7 @@ TEST_F(RemindersViews, TodayListCountsEveryItemButShowsFive)
             EXPECT_EQ(r.tickColor, VelkTokens::ink.hex());
         }
 
-    const QJsonObject sample = inspectAt(RemindersToday{RemindersProvider::sample(), ctx}, kLarge);
+    const QJsonObject sample = inspectAt(RemindersToday{RemindersProvider::sampleSnapshot(), ctx}, kLarge);
     EXPECT_TRUE(textsOf(sample).contains("2 OF 5 DONE"));
     const auto [sampleAll, sampleLit] = barDots(sample, 6.7, pal.fill);
     EXPECT_EQ(sampleLit, int(std::round(sampleAll * 2.0 / 5.0)));
@@ -270,7 +270,7 @@ TEST_F(RemindersViews, TodayListCountsEveryItemButShowsFive)
 TEST_F(RemindersViews, DesktopThemesDropTrackingAndTheMonospacedDesign)
 {
     const WCtx mac = solidContext("macosdark", 2);
-    const RemindersSnapshot s = RemindersProvider::sample();
+    const RemindersSnapshot s = RemindersProvider::sampleSnapshot();
     for (const QJsonObject& tree : {inspectAt(RemindersChecklist{s, mac}, kMedium * 2), inspectAt(RemindersToday{s, mac}, kLarge * 2),
                                     inspectAt(RemindersNextUp{s, mac}, kSmall * 2), inspectAt(RemindersSingle{s, mac}, kSmall * 2)}) {
         for (const QJsonObject& t : nodesOfKind(tree, "Text")) {

@@ -1,0 +1,175 @@
+#include "shared/data/calendar/EventSync.h"
+
+#include "platform/calendar/CalendarStore.h"
+#include "platform/core/Calendar.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Log.h"
+#include "shared/data/clock/ClockFormat.h"
+#include "shared/data/activity/ExtrasStore.h"
+
+#include <QTextBoundaryFinder>
+#include <QUuid>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace velk {
+
+namespace {
+
+const QString kUntitled = QStringLiteral("Untitled");
+constexpr double kUrgentSeconds = 7200;
+constexpr int kMaxEvents = 6;
+constexpr int kLocationChars = 24;
+constexpr double kDayFrom = 25200; // 07:00
+constexpr double kDayTo = 82800; // 23:00
+
+// The local day holding `now`, from its start to the next day's.
+DateInterval dayOf(Date now)
+{
+    const Calendar calendar = Calendar::current();
+    if (const auto day = calendar.dateInterval(CalendarComponent::day, now))
+        return *day;
+    return {calendar.startOfDay(now), 86400};
+}
+
+ReminderItem reminderItem(const CalendarReminder& r, bool done, Date now)
+{
+    ReminderItem item;
+    item.id = r.identifier;
+    item.title = r.title.isEmpty() ? kUntitled : r.title;
+    if (r.dueDate && r.dueHasTime) item.time = ClockFormat::hhmm(*r.dueDate, TimeZone::current());
+    item.done = done;
+    item.isUrgent = !done && r.dueDate && r.dueDate->secondsSince(now) < kUrgentSeconds;
+    return item;
+}
+
+// The first `count` user-perceived characters, so that no letter with its accents or pair of
+// surrogates is ever cut in half.
+QString leadingCharacters(const QString& text, int count)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype end = 0;
+    for (int i = 0; i < count; ++i) {
+        const qsizetype next = finder.toNextBoundary();
+        if (next < 0) return text;
+        end = next;
+    }
+    return text.left(end);
+}
+
+qint64 wholeMinutes(double seconds)
+{
+    const double m = std::trunc(seconds / 60.0);
+    if (!(m == m)) return 0;
+    return qint64(std::clamp(m, double(std::numeric_limits<qint64>::min()), double(std::numeric_limits<qint64>::max())));
+}
+
+} // namespace
+
+RemindersSnapshot EventSync::remindersSnapshot(const std::vector<CalendarReminder>& open,
+                                               const std::vector<CalendarReminder>& closed, Date now)
+{
+    std::vector<CalendarReminder> sorted = open;
+    const Date distantFuture(std::numeric_limits<double>::max());
+    std::stable_sort(sorted.begin(), sorted.end(), [&](const CalendarReminder& a, const CalendarReminder& b) {
+        return a.dueDate.value_or(distantFuture) < b.dueDate.value_or(distantFuture);
+    });
+
+    RemindersSnapshot snapshot;
+    const size_t firstDone = closed.size() > 2 ? closed.size() - 2 : 0;
+    for (size_t i = firstDone; i < closed.size(); ++i) snapshot.items.push_back(reminderItem(closed[i], true, now));
+    for (const CalendarReminder& r : sorted) snapshot.items.push_back(reminderItem(r, false, now));
+
+    const auto next = std::find_if(sorted.begin(), sorted.end(),
+                                   [&](const CalendarReminder& r) { return r.dueDate && *r.dueDate > now; });
+    if (next != sorted.end()) {
+        snapshot.nextUp = reminderItem(*next, false, now);
+        snapshot.minutesToNext = wholeMinutes(next->dueDate->secondsSince(now));
+    }
+    return snapshot;
+}
+
+CalendarSnapshot EventSync::calendarSnapshot(const std::vector<CalendarEvent>& fetched, Date dayStart, Date now)
+{
+    std::vector<CalendarEvent> timed;
+    for (const CalendarEvent& e : fetched)
+        if (!e.allDay) timed.push_back(e);
+    std::stable_sort(timed.begin(), timed.end(),
+                     [](const CalendarEvent& a, const CalendarEvent& b) { return a.startDate < b.startDate; });
+    if (timed.size() > size_t(kMaxEvents)) timed.resize(kMaxEvents);
+
+    const TimeZone zone = TimeZone::current();
+    CalendarSnapshot snapshot;
+    bool nextFound = false;
+    for (const CalendarEvent& e : timed) {
+        EventItem item;
+        item.id = e.identifier.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() : e.identifier;
+        item.start = ClockFormat::hhmm(e.startDate, zone);
+        item.end = ClockFormat::hhmm(e.endDate, zone);
+        item.title = e.title.isEmpty() ? kUntitled : e.title;
+        item.isPast = e.endDate < now;
+        const QString minutes = QString::number(wholeMinutes(e.endDate.secondsSince(e.startDate))) + QStringLiteral(" min");
+        if (item.isPast) item.detail = QStringLiteral("Done");
+        else if (!e.location.isEmpty())
+            item.detail = leadingCharacters(e.location, kLocationChars) + QStringLiteral(" \u00B7 ") + minutes;
+        else item.detail = minutes;
+        item.isNext = !nextFound && !item.isPast && e.startDate > now;
+        if (item.isNext) nextFound = true;
+        snapshot.events.push_back(std::move(item));
+    }
+
+    const double from = dayStart.sinceReference + kDayFrom;
+    const double to = dayStart.sinceReference + kDayTo;
+    const double progress = (now.sinceReference - from) / (to - from);
+    snapshot.dayProgress = (progress < 0 || progress != progress) ? 0 : std::min(progress, 1.0);
+    return snapshot;
+}
+
+std::optional<RemindersSnapshot> EventSync::readReminders()
+{
+    CalendarStore store;
+    const Date now = Clock::now();
+    const DateInterval today = dayOf(now);
+    // Both fetches are answered from the one reading of the files this store makes.
+    const auto open = store.incompleteReminders(std::nullopt, today.end());
+    const auto closed = store.completedReminders(today.start, today.end());
+    return remindersSnapshot(open, closed, now);
+}
+
+std::optional<CalendarSnapshot> EventSync::readCalendar()
+{
+    CalendarStore store;
+    const Date now = Clock::now();
+    const DateInterval today = dayOf(now);
+    return calendarSnapshot(store.events(today.start, today.end()), today.start, now);
+}
+
+void EventSync::toggleReminder(const QString& id)
+{
+    {
+        CalendarStore store;
+        const std::optional<CalendarItem> item = store.calendarItem(id);
+        if (!item || !std::holds_alternative<CalendarReminder>(*item)) return;
+        CalendarReminder reminder = std::get<CalendarReminder>(*item);
+        reminder.setCompleted(!reminder.completed, Clock::now());
+        // A failed save is logged by the store; the snapshot below then shows the state as it is.
+        store.saveReminder(reminder);
+    }
+    if (CalendarStore::authorizationStatus(CalendarEntityType::reminder) != CalendarAuthorizationStatus::fullAccess)
+        return;
+    if (auto snapshot = readReminders()) storeReminders(*snapshot);
+}
+
+void EventSync::storeReminders(const RemindersSnapshot& snapshot) { ExtrasStore::write(snapshot, kRemindersKey); }
+
+std::optional<RemindersSnapshot> EventSync::storedReminders()
+{
+    return ExtrasStore::read<RemindersSnapshot>(kRemindersKey);
+}
+
+void EventSync::storeCalendar(const CalendarSnapshot& snapshot) { ExtrasStore::write(snapshot, kCalendarKey); }
+
+std::optional<CalendarSnapshot> EventSync::storedCalendar() { return ExtrasStore::read<CalendarSnapshot>(kCalendarKey); }
+
+} // namespace velk

@@ -1,0 +1,9 @@
+#include "shared/data/calendar/ToggleReminderIntent.h"
+
+#include "shared/data/calendar/EventSync.h"
+
+namespace velk {
+
+void ToggleReminderIntent::perform() const { EventSync::toggleReminder(reminderID); }
+
+} // namespace velk

@@ -1,0 +1,89 @@
+#pragma once
+// The timeline chain most widgets share: the sample for placeholders and gallery previews, one
+// read of live data for a placed widget, and a reload `refreshMinutes` after that read.
+//
+//   LocalProvider<CounterSnapshot>{CounterSnapshot{5, 8}, [] { return waterNow(); }, 30}
+//
+// The live read may need to know what to show when it finds nothing: data kept from an earlier
+// read falls back to the sample in a gallery snapshot but to an empty state on the desktop. Such
+// reads take the fallback as their argument (LocalProvider::withFallback); `empty` is the
+// timeline's fallback and defaults to the sample.
+//
+// The provider is a value that keeps nothing between calls; the host calls it on worker threads.
+#include "platform/core/Calendar.h"
+#include "platform/core/Clock.h"
+#include "platform/timeline/Timeline.h"
+#include "shared/widget/SurfaceConfigIntent.h"
+#include "shared/widget/VelkEntry.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+namespace velk {
+
+// `minutes` after a fresh reading of the clock, added with the user's calendar (plain elapsed
+// time should the calendar give nothing).
+inline Date reloadDateAfterMinutes(qint64 minutes)
+{
+    const Date now = Clock::now();
+    const int clamped = int(std::clamp<qint64>(minutes, 0, 366LL * 24 * 60));
+    return Calendar::current()
+        .date(CalendarComponent::minute, clamped, now, false)
+        .value_or(now.addingSeconds(60.0 * clamped));
+}
+
+template <class T>
+struct LocalProvider {
+    using Entry = VelkEntry<T>;
+    using Read = std::function<T(const T& fallback)>;
+
+    T sample;
+    std::function<T()> live;
+    qint64 refreshMinutes = 15;
+    // Set by withFallback: a live read that is told what to show when it finds nothing.
+    Read read = {};
+    std::optional<T> empty = std::nullopt;
+
+    // A provider whose live read takes its fallback: the sample in a snapshot, `empty` in a
+    // timeline.
+    static LocalProvider withFallback(T sample, T empty, Read read, qint64 refreshMinutes)
+    {
+        LocalProvider p{std::move(sample), {}, refreshMinutes};
+        p.read = std::move(read);
+        p.empty = std::move(empty);
+        return p;
+    }
+
+    // Touches nothing: the sample, on the app's surface whatever the configuration says.
+    Entry placeholder(const timeline::TimelineContext&) const
+    {
+        return Entry{Clock::now(), sample, SurfaceOption::followApp};
+    }
+
+    // A gallery preview shows the sample and reads nothing live.
+    Entry snapshot(const SurfaceConfigIntent& configuration, const timeline::TimelineContext& context) const
+    {
+        T data = context.isPreview ? sample : liveData(sample);
+        // Dated after the read: a slow read must not date the entry before it was made.
+        return Entry{Clock::now(), std::move(data), configuration.surface};
+    }
+
+    // One entry, and a reload counted from the end of the live read.
+    timeline::Timeline<Entry> timeline(const SurfaceConfigIntent& configuration, const timeline::TimelineContext&) const
+    {
+        T data = liveData(empty ? *empty : sample);
+        Entry entry{Clock::now(), std::move(data), configuration.surface};
+        return {{std::move(entry)}, timeline::ReloadPolicy::after(reloadDateAfterMinutes(refreshMinutes))};
+    }
+
+private:
+    T liveData(const T& fallback) const
+    {
+        if (read) return read(fallback);
+        if (live) return live();
+        return fallback;
+    }
+};
+
+} // namespace velk
