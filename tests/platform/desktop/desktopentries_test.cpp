@@ -1,7 +1,7 @@
 // Application names from desktop files, and starting the default application of a role.
 #include "platform/desktop/AppLauncher.h"
 #include "platform/desktop/DesktopEntries.h"
-#include "platform/media/FakeMprisPlayer.h" // waitUntil
+#include "support/WaitFor.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,6 +71,6 @@ TEST(AppLauncherTest, LaunchesTheDefaultMailClientInTheBackground)
     const auto id = AppLauncher::defaultApplication("x-scheme-handler/mailto");
     ASSERT_EQ(id, QStringLiteral("test-mail.desktop"));
     EXPECT_TRUE(AppLauncher::launch(*id));
-    EXPECT_TRUE(velk::test::waitUntil([&] { return QFile::exists(marker); }));
+    EXPECT_TRUE(velk::test::waitFor([&] { return QFile::exists(marker); }));
     EXPECT_FALSE(AppLauncher::launch("missing.desktop"));
 }

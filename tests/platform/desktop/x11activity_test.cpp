@@ -1,7 +1,7 @@
 // The frontmost application and idle time from a real X server (Xvfb with a window manager),
 // windows focused and the pointer moved by xdotool.
 #include "platform/desktop/DesktopActivity.h"
-#include "platform/media/FakeMprisPlayer.h" // waitUntil
+#include "support/WaitFor.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,7 +30,7 @@ protected:
         // Another test may already run a window manager on this display; then use that one.
         openbox_.start(wm_, {"--sm-disable"});
         openbox_.waitForStarted();
-        ASSERT_TRUE(velk::test::waitUntil([&] { return hasWindowManager(); }, 10000));
+        ASSERT_TRUE(velk::test::waitFor([&] { return hasWindowManager(); }, 10000));
     }
 
     bool hasWindowManager()
@@ -65,7 +65,7 @@ protected:
         windows_.push_back(w);
         // Focus goes only to a window the manager has taken on (it then sets WM_STATE).
         const Atom state = XInternAtom(display_, "WM_STATE", False);
-        velk::test::waitUntil([&] {
+        velk::test::waitFor([&] {
             Atom type = None;
             int format = 0;
             unsigned long count = 0, after = 0;
@@ -103,10 +103,10 @@ TEST_F(X11Session, TheFocusedWindowNamesTheApplication)
     const Window second = window("xcalc-like", "Calculator");
 
     ASSERT_TRUE(xdotool({"windowactivate", "--sync", QString::number(first)}));
-    EXPECT_TRUE(velk::test::waitUntil([&] { return activity->frontmostApplicationName() == u"Notepad"; }))
+    EXPECT_TRUE(velk::test::waitFor([&] { return activity->frontmostApplicationName() == u"Notepad"; }))
         << activity->frontmostApplicationName().value_or("(none)").toStdString();
     ASSERT_TRUE(xdotool({"windowactivate", "--sync", QString::number(second)}));
-    EXPECT_TRUE(velk::test::waitUntil([&] { return activity->frontmostApplicationName() == u"Calculator"; }));
+    EXPECT_TRUE(velk::test::waitFor([&] { return activity->frontmostApplicationName() == u"Calculator"; }));
 
     ASSERT_TRUE(xdotool({"mousemove", "10", "10"}));
     ASSERT_TRUE(xdotool({"mousemove", "20", "20"}));

@@ -2,7 +2,7 @@
 // reverse geocoder.
 #include "platform/location/PositionSource.h"
 #include "platform/location/ReverseGeocoder.h"
-#include "platform/media/FakeMprisPlayer.h" // waitUntil
+#include "support/WaitFor.h"
 #include "support/FixtureServer.h"
 
 #include <QUrlQuery>
@@ -30,7 +30,7 @@ TEST(PositionSourceTest, AReplayedRecordingGivesOneFix)
     std::optional<std::pair<double, double>> fix;
     QObject::connect(source.get(), &PositionSource::located, [&](double lat, double lon) { fix.emplace(lat, lon); });
     ASSERT_TRUE(source->requestLocation());
-    ASSERT_TRUE(velk::test::waitUntil([&] { return fix.has_value(); }, 20000));
+    ASSERT_TRUE(velk::test::waitFor([&] { return fix.has_value(); }, 20000));
     EXPECT_NEAR(fix->first, 48.87, 1e-6);
     EXPECT_NEAR(fix->second, 2.35, 1e-6);
 }

@@ -10,18 +10,6 @@
 
 namespace velk::test {
 
-bool waitUntil(const std::function<bool()>& pred, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeoutMs) return pred();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
 namespace {
 
 class PlayerAdaptor : public QDBusAbstractAdaptor {

@@ -9,12 +9,8 @@
 #include <QThread>
 #include <QVariantMap>
 
-#include <functional>
 
 namespace velk::test {
-
-// Runs the event loop until pred() holds or timeoutMs passes; the result of pred() at the end.
-bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
 
 class FakeMprisPlayer {
 public:

@@ -1,7 +1,7 @@
 // The Bluetooth battery report: built from BlueZ's objects, and printed by velk-btprofiler
 // from a fake BlueZ on the test's bus or with no BlueZ at all.
 #include "platform/media/BluetoothReport.h"
-#include "platform/media/FakeMprisPlayer.h" // waitUntil
+#include "support/WaitFor.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
@@ -66,7 +66,7 @@ QByteArray runHelper(const QByteArray& systemBusAddress, int* exitCode)
     helper.start(qEnvironmentVariable("VELK_BTPROFILER"),
                  {"SPBluetoothDataType", "-json", "-detailLevel", "mini"});
     // The helper blocks on D-Bus; keep this thread's event loop (the fake BlueZ) turning.
-    velk::test::waitUntil([&] { return helper.state() == QProcess::NotRunning; }, 20000);
+    velk::test::waitFor([&] { return helper.state() == QProcess::NotRunning; }, 20000);
     *exitCode = helper.exitCode();
     return helper.readAllStandardOutput();
 }

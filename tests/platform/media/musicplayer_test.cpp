@@ -1,6 +1,7 @@
 // The MPRIS side of the music listener: which player is followed, the status reply it gives,
 // the commands, and the change notices.
 #include "platform/media/FakeMprisPlayer.h"
+#include "support/WaitFor.h"
 #include "platform/media/MusicPlayer.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 using velk::MusicPlayer;
 using velk::test::FakeMprisPlayer;
 using velk::test::trackMetadata;
-using velk::test::waitUntil;
+using velk::test::waitFor;
 
 namespace {
 
@@ -111,9 +112,9 @@ TEST(MusicPlayerBus, FollowsAPlayingPlayerFirstThenTheOneUsedLast)
 
     // Both paused: the one that changed last is followed.
     b.setState(QStringLiteral("Paused"));
-    ASSERT_TRUE(waitUntil([&] { return player.followedPlayer() == b.serviceName(); }));
+    ASSERT_TRUE(waitFor([&] { return player.followedPlayer() == b.serviceName(); }));
     a.setMetadata(trackMetadata(QStringLiteral("Other"), QStringLiteral("X"), {}));
-    EXPECT_TRUE(waitUntil([&] { return player.followedPlayer() == a.serviceName(); }));
+    EXPECT_TRUE(waitFor([&] { return player.followedPlayer() == a.serviceName(); }));
 
     // Play on b wins over a's later use.
     b.setState(QStringLiteral("Playing"), false);
@@ -127,7 +128,7 @@ TEST(MusicPlayerBus, ChangesOfStateOrTrackBecomePlayerInfo)
     FakeMprisPlayer fake(QStringLiteral("info"));
     fake.setMetadata(trackMetadata(QStringLiteral("Song"), QStringLiteral("Band"), qlonglong(200'500'000)), false);
     fake.setState(QStringLiteral("Playing"));
-    ASSERT_TRUE(waitUntil([&] { return spy.count() >= 1; }));
+    ASSERT_TRUE(waitFor([&] { return spy.count() >= 1; }));
     const QVariantMap info = spy.infos.first();
     EXPECT_EQ(info.value("Player State").toString(), QStringLiteral("Playing"));
     EXPECT_EQ(info.value("Name").toString(), QStringLiteral("Song"));
@@ -138,7 +139,7 @@ TEST(MusicPlayerBus, ChangesOfStateOrTrackBecomePlayerInfo)
     spy.infos.clear();
     fake.announceVolume();
     fake.setState(QStringLiteral("Paused"));
-    ASSERT_TRUE(waitUntil([&] { return spy.count() >= 1; }));
+    ASSERT_TRUE(waitFor([&] { return spy.count() >= 1; }));
     EXPECT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.lastState(), QStringLiteral("Paused"));
 }
@@ -150,9 +151,9 @@ TEST(MusicPlayerBus, TheFollowedPlayerQuittingIsAStop)
     {
         FakeMprisPlayer fake(QStringLiteral("quits"));
         fake.setState(QStringLiteral("Playing"));
-        ASSERT_TRUE(waitUntil([&] { return spy.count() >= 1; }));
+        ASSERT_TRUE(waitFor([&] { return spy.count() >= 1; }));
     }
-    ASSERT_TRUE(waitUntil([&] {
+    ASSERT_TRUE(waitFor([&] {
         return spy.lastState() == u"Stopped";
     }));
     EXPECT_FALSE(player.isRunning());
