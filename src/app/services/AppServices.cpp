@@ -81,16 +81,11 @@ void AppServices::restartStatsTimer()
     }
     const qint64 seconds = Defaults::standard().integer(kPollSecondsKey);
     const int intervalMs = seconds > 0 && seconds <= 24 * 3600 ? int(seconds * 1000) : 60'000;
-    statsTimer_ = new QTimer(this);
-    statsTimer_->setInterval(intervalMs);
     MusicListener* music = collectors_.music;
-    connect(statsTimer_, &QTimer::timeout, this, [this, music] {
-        services::queue(this, [music] {
-            music->syncFromMusic();
-            services::reloadKinds(kLiveKinds);
-        });
+    statsTimer_ = services::repeatQueued(this, intervalMs, [music] {
+        music->syncFromMusic();
+        services::reloadKinds(kLiveKinds);
     });
-    statsTimer_->start();
 }
 
 void AppServices::setConnected(bool reminders, bool calendar)

@@ -78,12 +78,7 @@ void MailPoller::setStatus(const std::optional<QString>& status)
 
 void MailPoller::start(bool userInitiated)
 {
-    if (!timer_) {
-        timer_ = new QTimer(this);
-        timer_->setInterval(kPollIntervalMs);
-        connect(timer_, &QTimer::timeout, this, [this] { services::queue(this, [this] { poll(); }); });
-        timer_->start();
-    }
+    if (!timer_) timer_ = services::repeatQueued(this, kPollIntervalMs, [this] { poll(); });
     if (!inbox_.exists() && userInitiated) {
         if (const std::optional<QString> client = findMailClient ? findMailClient() : std::nullopt) {
             setStatus(openingText());

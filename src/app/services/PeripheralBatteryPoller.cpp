@@ -47,10 +47,7 @@ QString PeripheralBatteryPoller::defaultToolPath()
 void PeripheralBatteryPoller::start()
 {
     if (timer_) return;
-    timer_ = new QTimer(this);
-    timer_->setInterval(kPollIntervalMs);
-    connect(timer_, &QTimer::timeout, this, [this] { services::queue(this, [this] { poll(); }); });
-    timer_->start();
+    timer_ = services::repeatQueued(this, kPollIntervalMs, [this] { poll(); });
     poll();
 }
 
@@ -87,17 +84,27 @@ std::vector<PeripheralBatteryPoller::Device> PeripheralBatteryPoller::readBlueto
     return parseReport(process.readAllStandardOutput());
 }
 
+namespace {
+
+// Trims tabs and the Unicode space separators, not line breaks.
+QString trimSpacesAndTabs(const QString& text)
+{
+    const auto blank = [](QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; };
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && blank(text[begin])) ++begin;
+    while (end > begin && blank(text[end - 1])) --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
 QString PeripheralBatteryPoller::cleanName(QString name)
 {
     for (const QString& possessive : {QStringLiteral("\u2019s "), QStringLiteral("'s ")}) {
         const qsizetype at = name.indexOf(possessive);
         if (at >= 0) name = name.mid(at + possessive.size());
     }
-    const auto blank = [](QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; };
-    qsizetype begin = 0, end = name.size();
-    while (begin < end && blank(name[begin])) ++begin;
-    while (end > begin && blank(name[end - 1])) --end;
-    return name.mid(begin, end - begin);
+    return trimSpacesAndTabs(name);
 }
 
 std::optional<qint64> PeripheralBatteryPoller::percent(const QJsonValue& value)
@@ -105,11 +112,7 @@ std::optional<qint64> PeripheralBatteryPoller::percent(const QJsonValue& value)
     if (value.isString()) {
         QString text = value.toString();
         text.remove(u'%');
-        const auto blank = [](QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; };
-        qsizetype begin = 0, end = text.size();
-        while (begin < end && blank(text[begin])) ++begin;
-        while (end > begin && blank(text[end - 1])) --end;
-        text = text.mid(begin, end - begin);
+        text = trimSpacesAndTabs(text);
         static const QRegularExpression integer(QStringLiteral(R"(\A[+-]?\d+\z)"));
         if (!integer.match(text).hasMatch()) return std::nullopt;
         bool ok = false;

@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <utility>
 
@@ -17,6 +18,17 @@ template <class F>
 void queue(QObject* context, F&& work)
 {
     QMetaObject::invokeMethod(context, std::forward<F>(work), Qt::QueuedConnection);
+}
+
+// A started repeating timer owned by owner; each tick queues work on owner's thread.
+template <class F>
+QTimer* repeatQueued(QObject* owner, int intervalMs, F work)
+{
+    auto* timer = new QTimer(owner);
+    timer->setInterval(intervalMs);
+    QObject::connect(timer, &QTimer::timeout, owner, [owner, work] { queue(owner, work); });
+    timer->start();
+    return timer;
 }
 
 } // namespace velk::services

@@ -24,10 +24,7 @@ UsageTracker::UsageTracker(std::unique_ptr<DesktopActivity> activity, QObject* p
 void UsageTracker::start()
 {
     if (timer_) return;
-    timer_ = new QTimer(this);
-    timer_->setInterval(kSampleIntervalMs);
-    connect(timer_, &QTimer::timeout, this, [this] { services::queue(this, [this] { sample(); }); });
-    timer_->start();
+    timer_ = services::repeatQueued(this, kSampleIntervalMs, [this] { sample(); });
     sample();
 }
 

@@ -12,13 +12,8 @@ namespace {
 
 QStringList mimeappsFiles()
 {
-    QStringList files;
-    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    files << (QDir::isAbsolutePath(config) ? config : QDir::homePath() + QStringLiteral("/.config"))
-                 + QStringLiteral("/mimeapps.list");
-    QString configDirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
-    if (configDirs.isEmpty()) configDirs = QStringLiteral("/etc/xdg");
-    for (const QString& d : configDirs.split(u':', Qt::SkipEmptyParts))
+    QStringList files{DesktopEntries::xdgHome("XDG_CONFIG_HOME", QStringLiteral(".config")) + QStringLiteral("/mimeapps.list")};
+    for (const QString& d : DesktopEntries::xdgDirs("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg")))
         files << d + QStringLiteral("/mimeapps.list");
     for (const QString& d : DesktopEntries::applicationDirs())
         files << d + QStringLiteral("/mimeapps.list") << d + QStringLiteral("/defaults.list");

@@ -7,16 +7,27 @@
 
 namespace velk {
 
+QString DesktopEntries::xdgHome(const char* variable, const QString& fallbackUnderHome)
+{
+    const QString set = qEnvironmentVariable(variable);
+    return QDir::isAbsolutePath(set) ? set : QDir::homePath() + u'/' + fallbackUnderHome;
+}
+
+QStringList DesktopEntries::xdgDirs(const char* variable, const QString& fallback)
+{
+    QString list = qEnvironmentVariable(variable);
+    if (list.isEmpty()) list = fallback;
+    QStringList dirs;
+    for (const QString& d : list.split(u':', Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(d)) dirs << d;
+    return dirs;
+}
+
 QStringList DesktopEntries::applicationDirs()
 {
-    QStringList dirs;
-    const QString home = qEnvironmentVariable("XDG_DATA_HOME");
-    dirs << (QDir::isAbsolutePath(home) ? home : QDir::homePath() + QStringLiteral("/.local/share"))
-                + QStringLiteral("/applications");
-    QString shared = qEnvironmentVariable("XDG_DATA_DIRS");
-    if (shared.isEmpty()) shared = QStringLiteral("/usr/local/share:/usr/share");
-    for (const QString& d : shared.split(u':', Qt::SkipEmptyParts))
-        if (QDir::isAbsolutePath(d)) dirs << d + QStringLiteral("/applications");
+    QStringList dirs{xdgHome("XDG_DATA_HOME", QStringLiteral(".local/share")) + QStringLiteral("/applications")};
+    for (const QString& d : xdgDirs("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share")))
+        dirs << d + QStringLiteral("/applications");
     return dirs;
 }
 

@@ -14,6 +14,10 @@ public:
     // The folders searched, most important first: $XDG_DATA_HOME/applications, then
     // <dir>/applications for each of $XDG_DATA_DIRS (default /usr/local/share:/usr/share).
     static QStringList applicationDirs();
+    // An XDG base folder: the variable when it holds an absolute path, else ~/<fallback>.
+    static QString xdgHome(const char* variable, const QString& fallbackUnderHome);
+    // The folders of a colon-separated XDG list variable (absolute ones), else the fallback.
+    static QStringList xdgDirs(const char* variable, const QString& fallback);
 
     // Reads every *.desktop file below the folders (later folders never override earlier ones).
     explicit DesktopEntries(const QStringList& dirs = applicationDirs());
