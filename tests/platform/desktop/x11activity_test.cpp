@@ -63,9 +63,10 @@ protected:
         XMapWindow(display_, w);
         XSync(display_, False);
         windows_.push_back(w);
-        // Focus goes only to a window the manager has taken on (it then sets WM_STATE).
+        // Focus goes only to a window the manager has taken on (it then sets WM_STATE). A
+        // manager still starting up may miss the first map, so the window is mapped again.
         const Atom state = XInternAtom(display_, "WM_STATE", False);
-        velk::test::waitFor([&] {
+        const auto managed = [&] {
             Atom type = None;
             int format = 0;
             unsigned long count = 0, after = 0;
@@ -73,7 +74,12 @@ protected:
             XGetWindowProperty(display_, w, state, 0, 2, False, AnyPropertyType, &type, &format, &count, &after, &data);
             if (data) XFree(data);
             return count > 0;
-        });
+        };
+        for (int attempt = 0; attempt < 20 && !velk::test::waitFor(managed, 1000); ++attempt) {
+            XUnmapWindow(display_, w);
+            XMapWindow(display_, w);
+            XSync(display_, False);
+        }
         return w;
     }
 
