@@ -402,7 +402,7 @@ TEST_F(DesktopTest, EveryShippedWidgetHasAPreview)
 {
     const LoadedPlugin& plugin = realWidgets();
     ASSERT_TRUE(plugin.ok()) << plugin.error.toStdString();
-    ASSERT_EQ(plugin.bundle.widgets().size(), 26u);
+    ASSERT_EQ(plugin.bundle.widgets().size(), 53u);
     for (const WidgetDefinition& widget : plugin.bundle.widgets()) {
         const QImage image = renderPreview(widget, QSize(48, 48), desktopEnvironment());
         ASSERT_FALSE(image.isNull()) << widget.kind().toStdString();
