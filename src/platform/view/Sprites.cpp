@@ -1,5 +1,6 @@
 #include "platform/view/Sprites.h"
 #include "platform/view/Fonts.h"
+#include "platform/view/ShapePaths.h"
 #include <QHash>
 #include <QImage>
 #include <QPaintEngine>
@@ -40,6 +41,21 @@ struct DotKey {
 };
 
 size_t qHash(const DotKey& k, size_t seed = 0) { return qHashMulti(seed, k.at, k.w, k.h); }
+
+// A shape's own geometry and the device transform's linear part. The matrix is kept much
+// finer than positions: over a sprite's width its error must stay far below a pixel's 1/256.
+struct ShapeKey {
+    Placement at; // sx, sy unused: the matrix below says it all
+    qint64 m11, m12, m21, m22;
+    qint32 w, h, radius; // points, 1/kSubpixel
+    quint8 kind, corner;
+    friend bool operator==(const ShapeKey&, const ShapeKey&) = default;
+};
+
+size_t qHash(const ShapeKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.at, k.m11, k.m12, k.m21, k.m22, k.w, k.h, k.radius, k.kind, k.corner);
+}
 
 struct TextKey {
     Placement at;
@@ -157,6 +173,63 @@ bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color)
         sprite = &cache.insert(key, {std::move(img), QPoint()});
     }
     blit(painter, *d, corner, *sprite);
+    return true;
+}
+
+bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QColor& color)
+{
+    if (shape.kind == ShapeKind::path || shape.strokeFill || shape.trimFrom > 0 || shape.trimTo < 1 ||
+        !painter.testRenderHint(QPainter::Antialiasing))
+        return false;
+    const QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxShear)
+        return false;
+    const QRectF local(QPointF(0, 0), rect.size());
+    const QTransform linear(t.m11(), t.m12(), t.m21(), t.m22(), 0, 0);
+    const QRectF box = linear.mapRect(local);
+    const QPointF at = t.map(rect.topLeft());
+    if (!(rect.width() > 0 && rect.height() > 0 && box.width() <= kMaxDotSide && box.height() <= kMaxDotSide) ||
+        !reasonable(at))
+        return false;
+    const QPointF corner(std::floor(at.x()), std::floor(at.y()));
+    constexpr qreal kMatrix = 1 << 24;
+    auto fine = [](qreal v) { return qint64(std::llround(v * kMatrix)); };
+    const qreal opacity = painter.opacity();
+    const ShapeKey key{{sub(at.x() - corner.x()), sub(at.y() - corner.y()), 0, 0, color.rgba(),
+                        qint32(std::lround(opacity * 256))},
+                       fine(t.m11()),
+                       fine(t.m12()),
+                       fine(t.m21()),
+                       fine(t.m22()),
+                       sub(rect.width()),
+                       sub(rect.height()),
+                       sub(shape.cornerRadius),
+                       quint8(shape.kind),
+                       quint8(shape.corner)};
+
+    thread_local SpriteCache<ShapeKey> cache;
+    const Sprite* sprite = cache.find(key);
+    if (!sprite) {
+        // The sprite's first pixel, one pixel clear of the shape's box, from the drawn corner.
+        const QPointF fraction = at - corner;
+        const QPoint offset(int(std::floor(fraction.x() + box.left())) - 1, int(std::floor(fraction.y() + box.top())) - 1);
+        const QSize size(int(std::ceil(box.width())) + 3, int(std::ceil(box.height())) + 3);
+        QImage img(size, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        QPainter sp(&img);
+        sp.setRenderHint(QPainter::Antialiasing);
+        sp.setOpacity(opacity);
+        sp.setTransform(QTransform(t.m11(), t.m12(), t.m21(), t.m22(), fraction.x() - offset.x(),
+                                   fraction.y() - offset.y()));
+        sp.fillPath(shapePath(shape, local), color);
+        sp.end();
+        sprite = &cache.insert(key, {std::move(img), offset});
+    }
+    blit(painter, Device{t, opacity}, corner, *sprite);
     return true;
 }
 
