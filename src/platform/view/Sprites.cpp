@@ -127,8 +127,42 @@ QImage newSprite(QSize size, const Device& d, QPointF corner, QPainter& sp)
 
 // Blits one to one in device pixels: the world transform that cancels the device's own scaling,
 // at full opacity since the sprite already carries it.
+// Source-over of premultiplied pixels, with the rounding of the raster engine's own blend: the
+// same pixels as its drawImage, without the two transform changes and the call chain that cost
+// more than a small sprite's few dozen pixels.
+void blendInto(const QImage& target, QPoint at, const QImage& sprite)
+{
+    const QRect area = QRect(at, sprite.size()).intersected(target.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const QRgb* src = reinterpret_cast<const QRgb*>(sprite.constScanLine(y - at.y())) + (area.left() - at.x());
+        // The pixels the painter draws into: scanLine() would detach a shared image from them.
+        QRgb* dst = reinterpret_cast<QRgb*>(const_cast<uchar*>(target.constScanLine(y))) + area.left();
+        for (int x = 0; x < area.width(); ++x) {
+            const quint32 s = src[x];
+            if (s >= 0xff000000u) {
+                dst[x] = s;
+            } else if (s != 0) {
+                const quint32 a = 255 - (s >> 24), d = dst[x];
+                quint32 rb = (d & 0xff00ff) * a, ag = ((d >> 8) & 0xff00ff) * a;
+                rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+                ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+                dst[x] = s + (rb | ag);
+            }
+        }
+    }
+}
+
 void blit(QPainter& painter, const Device& d, QPointF corner, const Sprite& sprite)
 {
+    QPaintDevice* device = painter.device();
+    if (device->devType() == QInternal::Image) {
+        const QImage& target = *static_cast<const QImage*>(device);
+        if (target.format() == QImage::Format_ARGB32_Premultiplied &&
+            sprite.image.format() == QImage::Format_ARGB32_Premultiplied) {
+            blendInto(target, QPoint(int(corner.x()), int(corner.y())) + sprite.offset, sprite.image);
+            return;
+        }
+    }
     const QTransform world = painter.worldTransform();
     painter.setWorldTransform((world.inverted() * d.transform).inverted());
     if (d.opacity != 1)
