@@ -167,6 +167,13 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
         p.setBrush(Qt::NoBrush);
         return;
     }
+    if (!stroked && s.trimFrom <= 0 && s.trimTo >= 1) {
+        const Fill f = s.fill.value_or(r.foreground);
+        if (invisible(f))
+            return;
+        if (const Color* c = f.color(); c && drawShapeSprite(p, s, n.frame, qcolor(*c)))
+            return;
+    }
     QRectF rect = n.frame;
     if (stroked && s.strokeInside)
         rect.adjust(s.stroke.lineWidth / 2, s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2);
@@ -301,10 +308,12 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
             t = anchored(n.frame, node.anchor, QTransform().rotate(node.value));
         else
             t = anchored(n.frame, node.anchor, QTransform::fromScale(node.x, node.y));
-        p.save();
-        p.setTransform(t, true);
+        // Only the transform changes here, and a full save and restore of the painter's state
+        // costs more than the turned tick it wraps.
+        const QTransform outer = p.worldTransform();
+        p.setWorldTransform(t, true);
         paintChildren(n, p);
-        p.restore();
+        p.setWorldTransform(outer);
         return;
     }
     case Kind::opacity:

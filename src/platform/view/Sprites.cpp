@@ -1,5 +1,6 @@
 #include "platform/view/Sprites.h"
 #include "platform/view/Fonts.h"
+#include "platform/view/ShapePaths.h"
 #include <QHash>
 #include <QImage>
 #include <QPaintEngine>
@@ -40,6 +41,21 @@ struct DotKey {
 };
 
 size_t qHash(const DotKey& k, size_t seed = 0) { return qHashMulti(seed, k.at, k.w, k.h); }
+
+// A shape's own geometry and the device transform's linear part. The matrix is kept much
+// finer than positions: over a sprite's width its error must stay far below a pixel's 1/256.
+struct ShapeKey {
+    Placement at; // sx, sy unused: the matrix below says it all
+    qint64 m11, m12, m21, m22;
+    qint32 w, h, radius; // points, 1/kSubpixel
+    quint8 kind, corner;
+    friend bool operator==(const ShapeKey&, const ShapeKey&) = default;
+};
+
+size_t qHash(const ShapeKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.at, k.m11, k.m12, k.m21, k.m22, k.w, k.h, k.radius, k.kind, k.corner);
+}
 
 struct TextKey {
     Placement at;
@@ -111,8 +127,45 @@ QImage newSprite(QSize size, const Device& d, QPointF corner, QPainter& sp)
 
 // Blits one to one in device pixels: the world transform that cancels the device's own scaling,
 // at full opacity since the sprite already carries it.
+// Source-over of premultiplied pixels, with the rounding of the raster engine's own blend: the
+// same pixels as its drawImage, without the two transform changes and the call chain that cost
+// more than a small sprite's few dozen pixels.
+void blendInto(const QImage& target, QPoint at, const QImage& sprite)
+{
+    const QRect area = QRect(at, sprite.size()).intersected(target.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const QRgb* src = reinterpret_cast<const QRgb*>(sprite.constScanLine(y - at.y())) + (area.left() - at.x());
+        // The pixels the painter draws into: scanLine() would detach a shared image from them.
+        QRgb* dst = reinterpret_cast<QRgb*>(const_cast<uchar*>(target.constScanLine(y))) + area.left();
+        for (int x = 0; x < area.width(); ++x) {
+            const quint32 s = src[x];
+            if (s >= 0xff000000u) {
+                dst[x] = s;
+            } else if (s != 0) {
+                const quint32 a = 255 - (s >> 24), d = dst[x];
+                quint32 rb = (d & 0xff00ff) * a, ag = ((d >> 8) & 0xff00ff) * a;
+                rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+                ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+                dst[x] = s + (rb | ag);
+            }
+        }
+    }
+}
+
 void blit(QPainter& painter, const Device& d, QPointF corner, const Sprite& sprite)
 {
+    // Past about a thousand pixels the engine's vectorised blend wins over its call overhead.
+    constexpr qsizetype kDirectBlendPixels = 1024;
+    QPaintDevice* device = painter.device();
+    if (device->devType() == QInternal::Image &&
+        qsizetype(sprite.image.width()) * sprite.image.height() <= kDirectBlendPixels) {
+        const QImage& target = *static_cast<const QImage*>(device);
+        if (target.format() == QImage::Format_ARGB32_Premultiplied &&
+            sprite.image.format() == QImage::Format_ARGB32_Premultiplied) {
+            blendInto(target, QPoint(int(corner.x()), int(corner.y())) + sprite.offset, sprite.image);
+            return;
+        }
+    }
     const QTransform world = painter.worldTransform();
     painter.setWorldTransform((world.inverted() * d.transform).inverted());
     if (d.opacity != 1)
@@ -157,6 +210,63 @@ bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color)
         sprite = &cache.insert(key, {std::move(img), QPoint()});
     }
     blit(painter, *d, corner, *sprite);
+    return true;
+}
+
+bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QColor& color)
+{
+    if (shape.kind == ShapeKind::path || shape.strokeFill || shape.trimFrom > 0 || shape.trimTo < 1 ||
+        !painter.testRenderHint(QPainter::Antialiasing))
+        return false;
+    const QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxShear)
+        return false;
+    const QRectF local(QPointF(0, 0), rect.size());
+    const QTransform linear(t.m11(), t.m12(), t.m21(), t.m22(), 0, 0);
+    const QRectF box = linear.mapRect(local);
+    const QPointF at = t.map(rect.topLeft());
+    if (!(rect.width() > 0 && rect.height() > 0 && box.width() <= kMaxDotSide && box.height() <= kMaxDotSide) ||
+        !reasonable(at))
+        return false;
+    const QPointF corner(std::floor(at.x()), std::floor(at.y()));
+    constexpr qreal kMatrix = 1 << 24;
+    auto fine = [](qreal v) { return qint64(std::llround(v * kMatrix)); };
+    const qreal opacity = painter.opacity();
+    const ShapeKey key{{sub(at.x() - corner.x()), sub(at.y() - corner.y()), 0, 0, color.rgba(),
+                        qint32(std::lround(opacity * 256))},
+                       fine(t.m11()),
+                       fine(t.m12()),
+                       fine(t.m21()),
+                       fine(t.m22()),
+                       sub(rect.width()),
+                       sub(rect.height()),
+                       sub(shape.cornerRadius),
+                       quint8(shape.kind),
+                       quint8(shape.corner)};
+
+    thread_local SpriteCache<ShapeKey> cache;
+    const Sprite* sprite = cache.find(key);
+    if (!sprite) {
+        // The sprite's first pixel, one pixel clear of the shape's box, from the drawn corner.
+        const QPointF fraction = at - corner;
+        const QPoint offset(int(std::floor(fraction.x() + box.left())) - 1, int(std::floor(fraction.y() + box.top())) - 1);
+        const QSize size(int(std::ceil(box.width())) + 3, int(std::ceil(box.height())) + 3);
+        QImage img(size, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        QPainter sp(&img);
+        sp.setRenderHint(QPainter::Antialiasing);
+        sp.setOpacity(opacity);
+        sp.setTransform(QTransform(t.m11(), t.m12(), t.m21(), t.m22(), fraction.x() - offset.x(),
+                                   fraction.y() - offset.y()));
+        sp.fillPath(shapePath(shape, local), color);
+        sp.end();
+        sprite = &cache.insert(key, {std::move(img), offset});
+    }
+    blit(painter, Device{t, opacity}, corner, *sprite);
     return true;
 }
 

@@ -10,12 +10,19 @@ class QPainter;
 namespace velk::view {
 
 class FontEntry;
+struct ShapeData;
 
 // Paints the ellipse filling `rect` with `color` as `painter.drawEllipse` would (no pen,
 // antialiased) from a per-thread sprite cache. Returns false, having drawn nothing, where
 // the painter's state keeps a sprite from matching (clipping, rotation, other blend modes,
 // large dots); the caller then draws the ellipse itself.
 bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color);
+
+// The same for a small filled shape (no stroke, no trim, not a free path) filling `rect`, as
+// `painter.fillPath(shapePath(shape, rect), color)` would paint it, under any turn or shear of
+// the painter: the ticks and hands of a dial are small turned shapes that repeat render after
+// render.
+bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QColor& color);
 
 // The same for one line of text in `color` with its baseline starting at `origin`, as
 // `font.draw` would paint it; only texts too large for the painter's glyph cache qualify.

@@ -1,4 +1,4 @@
-// Dots and large texts are blitted from cached sprites and glows reuse their layers; a clipped
+// Dots, large texts and small turned shapes are blitted from cached sprites and glows reuse their layers; a clipped
 // painter takes the direct path, so painting with and without a clip must give the same pixels.
 #include "platform/view/Layout.h"
 #include <QPainter>
@@ -47,6 +47,29 @@ TEST(PaintCache, SpritesPaintTheSamePixelsAsDirectDrawing)
         // Twice: the first render fills the caches, the second draws from them.
         for (int round = 0; round < 2; ++round)
             EXPECT_EQ(paintAt(dotsAndText(), {160, 90}, scale, false), direct) << "round " << round;
+    }
+}
+
+// A dial's ticks and hands: small shapes turned about a centre, at fractional places.
+View turnedShapes()
+{
+    Views ticks;
+    for (int i = 0; i < 24; ++i) {
+        const View tick = i % 3 == 0 ? View(RoundedRectangle(1.25, CornerStyle::continuous).fill(kGreen).frame(2.5, 9))
+                                     : View(Rectangle().fill(kGreen.opacity(0.5)).frame(1, 6));
+        ticks.push_back(tick.offset(0.3, -30.7).rotationEffect(15.0 * i + 0.4));
+    }
+    ticks.push_back(Capsule().fill(kGreen).frame(3, 20).rotationEffect(127).opacity(0.8));
+    return ZStack(Alignment::center, std::move(ticks)).frame(80, 80);
+}
+
+TEST(PaintCache, TurnedShapesPaintTheSamePixelsAsDirectDrawing)
+{
+    for (qreal scale : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        const QImage direct = paintAt(turnedShapes(), {80, 80}, scale, true);
+        for (int round = 0; round < 2; ++round)
+            EXPECT_EQ(paintAt(turnedShapes(), {80, 80}, scale, false), direct) << "round " << round;
     }
 }
 
