@@ -54,8 +54,8 @@ WidgetGalleryCard::WidgetGalleryCard(const CatalogWidget& widget, const ThemeSet
     v->setContentsMargins(14, 14, 14, 14);
     v->setSpacing(10);
     card_ = new WidgetCard(designSize(widget.size), theme, [w = widget] { return w.preview(); }, std::nullopt, this);
-    card_->setMaximumWidth(widget.size == Size::small ? 120 : 240);
-    card_->setFixedHeight(widget.size == Size::large ? 200 : 120);
+    // The preview's box; the card fits the design's proportions inside it.
+    card_->setFixedSize(widget.size == Size::small ? 120 : 240, widget.size == Size::large ? 200 : 120);
     card_->setAttribute(Qt::WA_TransparentForMouseEvents);
     v->addWidget(card_, 0, Qt::AlignHCenter);
     auto* name = new QLabel(widget.name, this);

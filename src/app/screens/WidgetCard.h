@@ -41,6 +41,8 @@ public:
     // Whether the surrounding screen is dark, from the application palette.
     static bool systemDark();
 
+    QSize sizeHint() const override { return designSize_.toSize(); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -235,6 +235,9 @@ TEST(Gallery, CardsFollowTheAppliedTheme)
     page.resize(900, 700);
     page.show();
     WidgetCard* card = page.visibleCards().front()->card();
+    test::waitFor([&] { return card->width() > 0; }, 2000);
+    ASSERT_TRUE(card->hasPreview());
+    ASSERT_GT(card->width(), 0) << card->height();
     ASSERT_TRUE(test::waitFor([&] { return !card->picture().isNull(); }));
     const QImage before = card->picture();
     theme.setSettings(ThemeSettings{QStringLiteral("amber"), ThemeSettings::SurfaceStyle::solid});
