@@ -3,6 +3,7 @@
 #include "app/screens/AddWidgetGuide.h"
 #include "app/screens/AppLinks.h"
 #include "app/screens/HabitsManagerView.h"
+#include "app/screens/SymbolIcon.h"
 #include "app/screens/WidgetCard.h"
 #include "shared/data/weather/WeatherProvider.h"
 #include "shared/look/ThemeStore.h"
@@ -142,16 +143,19 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     if (category_ == Category::notes) {
         auto* notes = new QPushButton(QStringLiteral("Manage Notes"), bar);
         notes->setObjectName(QStringLiteral("manageNotes"));
+        notes->setIcon(symbolIcon(QStringLiteral("square.and.pencil"), palette().color(QPalette::ButtonText)));
         connect(notes, &QPushButton::clicked, this, &GalleryView::openNotesManager);
         h->addWidget(notes);
     }
     if (category_ == Category::focus) {
         auto* habits = new QPushButton(QStringLiteral("Manage Habits"), bar);
         habits->setObjectName(QStringLiteral("manageHabits"));
+        habits->setIcon(symbolIcon(QStringLiteral("checklist"), palette().color(QPalette::ButtonText)));
         connect(habits, &QPushButton::clicked, this, &GalleryView::openHabitsManager);
         h->addWidget(habits);
     }
-    auto* add = new QPushButton(QStringLiteral("+  Add to Desktop"), bar);
+    auto* add = new QPushButton(QStringLiteral("Add to Desktop"), bar);
+    add->setIcon(symbolIcon(QStringLiteral("plus"), Qt::white));
     add->setObjectName(QStringLiteral("addToDesktop"));
     add->setStyleSheet(QStringLiteral("QPushButton { background: rgb(10,132,255); color: white; border-radius: 6px;"
                                       " padding: 5px 12px; font-weight: 600; }"));
@@ -175,7 +179,9 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     auto* bh = new QHBoxLayout(banner_);
     bh->setContentsMargins(14, 10, 14, 10);
     bh->setSpacing(12);
-    auto* lock = new QLabel(QStringLiteral("\U0001F512"), banner_);
+    auto* lock = new QLabel(banner_);
+    lock->setPixmap(symbolIcon(QStringLiteral("lock.shield"), palette().color(QPalette::PlaceholderText))
+                        .pixmap(QSize(16, 16), devicePixelRatioF()));
     bannerLabel_ = new QLabel(banner_);
     bannerLabel_->setObjectName(QStringLiteral("bannerText"));
     bannerLabel_->setWordWrap(true);
@@ -191,10 +197,11 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     bh->addWidget(lock);
     bh->addWidget(bannerLabel_, 1);
     bh->addWidget(connectButton);
-    auto* bannerRow = new QHBoxLayout();
+    bannerRow_ = new QWidget(content);
+    auto* bannerRow = new QHBoxLayout(bannerRow_);
     bannerRow->setContentsMargins(20, 16, 20, 0);
     bannerRow->addWidget(banner_);
-    cv->addLayout(bannerRow);
+    cv->addWidget(bannerRow_);
 
     gridHost_ = new QWidget(content);
     grid_ = new QGridLayout(gridHost_);
@@ -345,7 +352,7 @@ void GalleryView::relayout()
 void GalleryView::refreshBanner()
 {
     const std::optional<QString> text = bannerText();
-    banner_->setVisible(text.has_value());
+    bannerRow_->setVisible(text.has_value());
     bannerLabel_->setText(text.value_or(QString()));
 }
 

@@ -97,6 +97,7 @@ private:
     QLabel* title_;
     QLabel* subtitle_;
     QButtonGroup* sizes_;
+    QWidget* bannerRow_;
     QFrame* banner_;
     QLabel* bannerLabel_;
     QScrollArea* scroll_;

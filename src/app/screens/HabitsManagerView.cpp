@@ -1,5 +1,7 @@
 #include "app/screens/HabitsManagerView.h"
 
+#include "app/screens/SymbolIcon.h"
+
 #include "platform/core/Clock.h"
 #include "platform/timeline/WidgetCenter.h"
 #include "shared/data/activity/ExtrasStore.h"
@@ -155,14 +157,12 @@ void HabitsManagerView::rebuildRows()
         check->setToolTip(QStringLiteral("Check in for today"));
         check->setCheckable(false);
         check->setProperty("checkedToday", done);
-        check->setText(done ? QStringLiteral("\u2714") : QStringLiteral("\u25CB"));
-        check->setStyleSheet(done ? QStringLiteral("color: rgb(255,179,71); font-size: 15px;")
-                                  : QStringLiteral("color: palette(placeholder-text); font-size: 15px;"));
+        check->setIcon(done ? symbolIcon(QStringLiteral("checkmark.circle.fill"), QColor(255, 179, 71))
+                            : symbolIcon(QStringLiteral("circle"), palette().color(QPalette::PlaceholderText)));
         auto* trash = new QToolButton(row);
         trash->setObjectName(QStringLiteral("delete"));
         trash->setAutoRaise(true);
-        trash->setText(QStringLiteral("\U0001F5D1"));
-        trash->setStyleSheet(QStringLiteral("color: palette(placeholder-text);"));
+        trash->setIcon(symbolIcon(QStringLiteral("trash"), palette().color(QPalette::PlaceholderText)));
         const QUuid id = h.id;
         connect(check, &QToolButton::clicked, this, [this, id] { checkIn(id); });
         connect(trash, &QToolButton::clicked, this, [this, id] { remove(id); });

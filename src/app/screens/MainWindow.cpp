@@ -2,6 +2,7 @@
 
 #include "app/screens/AddWidgetGuide.h"
 #include "app/screens/GalleryView.h"
+#include "app/screens/SymbolIcon.h"
 #include "app/screens/ThemeView.h"
 #include "platform/view/Layout.h"
 
@@ -22,20 +23,6 @@ namespace {
 
 constexpr int kRoleKind = Qt::UserRole;
 constexpr int kRoleCategory = Qt::UserRole + 1;
-
-// A sidebar symbol drawn by the view layer, in the sidebar's text colour, crisp at 2x.
-QIcon symbolIcon(const QString& name, const QColor& color)
-{
-    using namespace view;
-    const Color c{color.redF(), color.greenF(), color.blueF(), 1};
-    QIcon icon;
-    for (qreal ratio : {1.0, 2.0}) {
-        const QImage img = renderImage(Image(name).font(Font::system(13, Weight::regular, Design::proportional)).foregroundColor(c),
-                                       QSizeF(16, 16), ratio);
-        icon.addPixmap(QPixmap::fromImage(img));
-    }
-    return icon;
-}
 
 // Four hard-edged quarters clockwise from the top: the themes' signature colours.
 QIcon themeWheelIcon()
@@ -110,7 +97,9 @@ MainWindow::MainWindow(ThemeStore* theme, AppLinks* links, NotesSheet notesSheet
     list_->setFrameShape(QFrame::NoFrame);
     list_->setIconSize(QSize(16, 16));
     list_->setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"
-                                        " QListWidget::item { padding: 4px 8px; border-radius: 6px; }"));
+                                        " QListWidget::item { padding: 4px 8px; border-radius: 6px; }"
+                                        " QListWidget::item:selected { background: palette(highlight);"
+                                        " color: palette(highlighted-text); }"));
     const QColor ink = palette().color(QPalette::WindowText);
     auto addRow = [&](const QString& title, const QIcon& icon, SidebarItem::Kind kind, Category c) {
         auto* item = new QListWidgetItem(icon, title, list_);

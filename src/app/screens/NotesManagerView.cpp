@@ -1,5 +1,7 @@
 #include "app/screens/NotesManagerView.h"
 
+#include "app/screens/SymbolIcon.h"
+
 #include "platform/core/Clock.h"
 #include "platform/timeline/WidgetCenter.h"
 #include "shared/widget/WidgetKinds.h"
@@ -185,13 +187,13 @@ void NotesManagerView::rebuildRows()
         pin->setObjectName(QStringLiteral("pin"));
         pin->setAutoRaise(true);
         pin->setProperty("pinned", n.pinned);
-        pin->setText(n.pinned ? QStringLiteral("\U0001F4CC") : QStringLiteral("\U0001F588"));
-        pin->setStyleSheet(n.pinned ? QStringLiteral("color: rgb(255,179,71);") : QStringLiteral("color: palette(placeholder-text);"));
+        pin->setIcon(n.pinned ? symbolIcon(QStringLiteral("pin.fill"), QColor(255, 179, 71))
+                              : symbolIcon(QStringLiteral("pin"), palette().color(QPalette::PlaceholderText)));
         pin->setToolTip(n.pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin \u2014 pinned notes show in the Pinned widget"));
         auto* trash = new QToolButton(row);
         trash->setObjectName(QStringLiteral("delete"));
         trash->setAutoRaise(true);
-        trash->setText(QStringLiteral("\U0001F5D1"));
+        trash->setIcon(symbolIcon(QStringLiteral("trash"), palette().color(QPalette::PlaceholderText)));
         connect(pin, &QToolButton::clicked, this, [this, n] {
             store_->togglePin(n);
             reloadNoteWidgets();

@@ -76,12 +76,14 @@ SettingsView::SettingsView(AppLinks* links, QWidget* parent)
 {
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QStringLiteral("VELK Settings"));
-    setFixedWidth(420);
     Defaults standard = Defaults::standard();
     Defaults suite = Defaults::shared();
 
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(16, 16, 16, 16);
+    auto* width = new QWidget(this);
+    width->setFixedSize(420 - 32, 0);
+    v->addWidget(width);
     v->setSpacing(10);
 
     // 1 login item
@@ -170,6 +172,8 @@ SettingsView::SettingsView(AppLinks* links, QWidget* parent)
     af->addRow(QStringLiteral("Made by"), new QLabel(QStringLiteral("Harrowcrest"), about));
     v->addWidget(about);
     v->addStretch(1);
+    // The window takes the form's own size.
+    v->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QString SettingsView::versionText() const
