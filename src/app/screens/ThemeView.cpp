@@ -191,16 +191,33 @@ ThemeView::ThemeView(ThemeStore* store, QWidget* parent)
     : QWidget(parent), store_(store), draft_(store ? store->settings() : ThemeStore::current())
 {
     setObjectName(QStringLiteral("themeView"));
-    auto* h = new QHBoxLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    // The page's title, where the gallery shows its own.
+    auto* titles = new QVBoxLayout();
+    titles->setContentsMargins(20, 12, 20, 0);
+    titles->setSpacing(0);
+    auto* title = new QLabel(QStringLiteral("Theme"), this);
+    title->setObjectName(QStringLiteral("pageTitle"));
+    title->setStyleSheet(QStringLiteral("font-size: 15px; font-weight: 700;"));
+    auto* subtitle = new QLabel(QStringLiteral("Applies to every VELK widget on your desktop"), this);
+    subtitle->setObjectName(QStringLiteral("pageSubtitle"));
+    subtitle->setStyleSheet(QStringLiteral("font-size: 11px; color: palette(placeholder-text);"));
+    titles->addWidget(title);
+    titles->addWidget(subtitle);
+    outer->addLayout(titles);
+    auto* h = new QHBoxLayout();
     h->setContentsMargins(0, 0, 20, 0);
     h->setSpacing(16);
+    outer->addLayout(h, 1);
 
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     auto* left = new QWidget(scroll);
     auto* lv = new QVBoxLayout(left);
-    lv->setContentsMargins(20, 20, 0, 20);
+    lv->setContentsMargins(20, 20, 12, 20);
     lv->setSpacing(14);
 
     auto* rowsBox = new QWidget(left);
