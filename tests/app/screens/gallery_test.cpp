@@ -244,3 +244,18 @@ TEST(Gallery, CardsFollowTheAppliedTheme)
     EXPECT_EQ(card->theme().themeID, QStringLiteral("amber"));
     EXPECT_NE(card->picture(), before);
 }
+
+TEST(MainWindowPages, CategoryToCategoryKeepsThePagesChoicesAllWidgetsStartsAfresh)
+{
+    Window w;
+    w.clickRow(QStringLiteral("Clocks"));
+    w.window.gallery()->setSizeFilter(Size::medium);
+    w.window.gallery()->toggleSelection(QStringLiteral("velk.clock.world"));
+    w.clickRow(QStringLiteral("Battery"));
+    EXPECT_EQ(w.window.gallery()->sizeFilter(), Size::medium);
+    EXPECT_EQ(names(w.window.gallery()->visibleCards()), (QStringList{"Devices", "Power Log"}));
+    EXPECT_EQ(w.window.gallery()->selectedKind(), QStringLiteral("velk.clock.world"));
+    w.clickRow(QStringLiteral("All Widgets"));
+    EXPECT_EQ(w.window.gallery()->sizeFilter(), std::nullopt);
+    EXPECT_EQ(w.window.gallery()->selectedKind(), std::nullopt);
+}
