@@ -1,3 +1,19 @@
+include(GNUInstallDirs)
+
+# Installed layer libraries sit together in the library folder and find one another there;
+# programs find them one folder up from theirs. Run paths relative to $ORIGIN keep an
+# installed tree working wherever its prefix is.
+function(velk_install_library name)
+  set_target_properties(${name} PROPERTIES INSTALL_RPATH "$ORIGIN")
+  install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endfunction()
+
+# velk_install_program(NAME): a command installed into bin/.
+function(velk_install_program name)
+  set_target_properties(${name} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()
+
 # velk_library(NAME SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
 # One shared library per layer or subsystem (the host and the widget plug-in must share one copy
 # of every layer: one clock, one intent registry, one set of Qt meta-objects); its folder's parent (src/) is the include root,
@@ -7,6 +23,7 @@ function(velk_library name)
   add_library(${name} SHARED ${L_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS} PRIVATE ${L_PRIVATE_LIBS})
+  velk_install_library(${name})
 endfunction()
 
 # velk_test(NAME SOURCES ... LIBS ...)
@@ -53,6 +70,7 @@ function(velk_globbed_library name)
     add_library(${name} SHARED ${srcs} ${hdrs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS} PRIVATE ${L_PRIVATE_LIBS})
+    velk_install_library(${name})
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)

@@ -1,6 +1,8 @@
 #include "host/EditWidgetDialog.h"
 
+#include "host/Worker.h"
 #include "platform/core/Date.h"
+#include "platform/core/Log.h"
 #include "platform/intents/IntentRegistry.h"
 
 #include <QCheckBox>
@@ -12,7 +14,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QThreadPool>
 #include <QTimer>
 #include <limits>
@@ -21,36 +22,39 @@ namespace velk::host {
 
 namespace {
 
-// Fills `box` with entity options found on a worker; the box may be gone by then.
+// Fills `box` with entity options found on a worker; dropped when the box is gone by then.
 void fillEntities(QThreadPool* pool, QComboBox* box, std::shared_ptr<const intents::AnyEntityQuery> query,
                   QString text, QString keepId)
 {
-    QPointer<QComboBox> target(box);
-    pool->start([target, query, text, keepId] {
-        std::vector<intents::EntityOption> options;
-        try {
-            options = text.isEmpty() ? query->suggestedEntities() : query->entitiesMatching(text);
+    runOnWorker(
+        pool, box,
+        [query, text, keepId] {
+            std::vector<intents::EntityOption> options =
+                text.isEmpty() ? query->suggestedEntities() : query->entitiesMatching(text);
             if (!keepId.isEmpty())
                 for (const auto& o : query->entitiesFor({keepId})) options.insert(options.begin(), o);
-        } catch (const std::exception&) {
-        }
-        QMetaObject::invokeMethod(
-            qApp,
-            [target, options, text] {
-                if (!target) return;
-                const QString current = target->currentData().toString();
-                const QString typed = target->lineEdit() ? target->lineEdit()->text() : QString();
-                target->blockSignals(true);
-                target->clear();
-                for (const auto& o : options)
-                    if (target->findData(o.id) < 0) target->addItem(o.title, o.id);
-                const int i = target->findData(current);
-                target->setCurrentIndex(i >= 0 ? i : (options.empty() ? -1 : 0));
-                if (target->lineEdit() && !text.isEmpty()) target->lineEdit()->setText(typed);
-                target->blockSignals(false);
-            },
-            Qt::QueuedConnection);
-    });
+            return options;
+        },
+        [box, text](WorkResult<std::vector<intents::EntityOption>> found) {
+            if (!found.value) {
+                // The box keeps what it had; the user sees why nothing new came.
+                qCWarning(logCategory("host")).noquote() << "the choices could not be looked up:" << found.error;
+                box->setToolTip(QStringLiteral("The choices could not be looked up: %1").arg(found.error));
+                return;
+            }
+            box->setToolTip({});
+            const auto& options = *found.value;
+            const QString current = box->currentData().toString();
+            const QString typed = box->lineEdit() ? box->lineEdit()->text() : QString();
+            box->blockSignals(true);
+            box->clear();
+            for (const auto& o : options)
+                if (box->findData(o.id) < 0) box->addItem(o.title, o.id);
+            const int i = box->findData(current);
+            box->setCurrentIndex(i >= 0 ? i : (options.empty() ? -1 : 0));
+            if (box->lineEdit() && !text.isEmpty()) box->lineEdit()->setText(typed);
+            box->blockSignals(false);
+        });
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "host/WidgetHost.h"
 #include "platform/timeline/WidgetCenter.h"
 
+#include "WidgetHostAdaptor.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -13,7 +15,10 @@ namespace {
 constexpr int kBusTimeoutMs = 3000;
 } // namespace
 
-HostService::HostService(WidgetHost* host) : QObject(host), host_(host) {}
+HostService::HostService(WidgetHost* host) : QObject(host), host_(host)
+{
+    new WidgetHostAdaptor(this); // a child: exported with this object
+}
 
 bool HostService::registerOnSessionBus(QString* error) { return registerOn(QDBusConnection::sessionBus(), error); }
 
@@ -38,7 +43,7 @@ bool HostService::registerOn(QDBusConnection bus, QString* error)
         *error = QStringLiteral("a widget host is already running");
         return false;
     }
-    if (!bus.registerObject(timeline::WidgetCenter::kPath, this, QDBusConnection::ExportAllSlots)) {
+    if (!bus.registerObject(timeline::WidgetCenter::kPath, this, QDBusConnection::ExportAdaptors)) {
         bus.unregisterService(timeline::WidgetCenter::kService);
         *error = QStringLiteral("cannot register %1 on the session bus").arg(timeline::WidgetCenter::kPath);
         return false;

@@ -1,7 +1,8 @@
 #pragma once
 // The host's D-Bus service, com.harrowcrest.velk.WidgetHost on the session bus: the reload
 // calls the app and the widgets' intents make, and the placement calls of `velk-widgets add`,
-// `remove` and `placed`. Owning the name is what makes the host a single instance.
+// `remove` and `placed`. Owning the name is what makes the host a single instance. The
+// interface is src/platform/timeline/com.harrowcrest.velk.WidgetHost.xml.
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
@@ -12,7 +13,6 @@ class WidgetHost;
 
 class HostService : public QObject {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "com.harrowcrest.velk.WidgetHost")
 public:
     explicit HostService(WidgetHost* host);
 
@@ -22,6 +22,7 @@ public:
     bool registerOn(QDBusConnection bus, QString* error);
 
 public slots:
+    // The methods of com.harrowcrest.velk.WidgetHost, called by its generated adaptor.
     void ReloadTimelines(const QString& kind);
     void ReloadAllTimelines();
     // The new widget's id, or "" for an unknown kind.

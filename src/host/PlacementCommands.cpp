@@ -1,7 +1,10 @@
 #include "host/PlacementCommands.h"
 
+#include "host/FreePlace.h"
 #include "host/WidgetCommands.h"
 #include "platform/timeline/WidgetCenter.h"
+
+#include "WidgetHostProxy.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -33,15 +36,6 @@ bool hostRuns()
     return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() && reply.arguments().first().toBool();
 }
 
-QDBusMessage callHost(const QString& method, const QVariantList& args)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(timeline::WidgetCenter::kService, timeline::WidgetCenter::kPath,
-                                                       timeline::WidgetCenter::kInterface, method);
-    call.setArguments(args);
-    call.setAutoStartService(false);
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, kBusTimeoutMs);
-}
-
 } // namespace
 
 QString placedListing(const std::vector<Placement>& placements)
@@ -64,27 +58,38 @@ int runPlacementCommand(const HostCommand& c, const timeline::WidgetBundle& bund
                     QStringLiteral("unknown widget kind \"%1\" (velk-widgets list shows the kinds)").arg(c.target));
 
     if (useBus && hostRuns()) {
-        QDBusMessage reply;
-        if (c.verb == Verb::add) reply = callHost(QStringLiteral("AddWidget"), {c.target});
-        else if (c.verb == Verb::remove) reply = callHost(QStringLiteral("RemoveWidget"), {c.target});
-        else reply = callHost(QStringLiteral("PlacedWidgets"), {});
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-            return fail(err, kExitFailed, QStringLiteral("the widget host did not answer: %1").arg(reply.errorMessage()));
-        const QVariant value = reply.arguments().first();
+        ComHarrowcrestVelkWidgetHostInterface host(timeline::WidgetCenter::kService, timeline::WidgetCenter::kPath,
+                                                   QDBusConnection::sessionBus());
+        host.setTimeout(kBusTimeoutMs);
+        auto noAnswer = [&](const QDBusError& e) {
+            return fail(err, kExitFailed, QStringLiteral("the widget host did not answer: %1").arg(e.message()));
+        };
         if (c.verb == Verb::add) {
-            if (value.toString().isEmpty()) return fail(err, kExitFailed, QStringLiteral("the host refused %1").arg(c.target));
-            out << value.toString() << '\n';
+            QDBusReply<QString> id = host.AddWidget(c.target);
+            if (!id.isValid()) return noAnswer(id.error());
+            if (id.value().isEmpty()) return fail(err, kExitFailed, QStringLiteral("the host refused %1").arg(c.target));
+            out << id.value() << '\n';
         } else if (c.verb == Verb::remove) {
-            if (!value.toBool()) return fail(err, kExitUsage, QStringLiteral("no placed widget has the id %1").arg(c.target));
+            QDBusReply<bool> removed = host.RemoveWidget(c.target);
+            if (!removed.isValid()) return noAnswer(removed.error());
+            if (!removed.value()) return fail(err, kExitUsage, QStringLiteral("no placed widget has the id %1").arg(c.target));
         } else {
-            out << placedListing(parsePlacements(value.toString().toUtf8(), nullptr).value_or(std::vector<Placement>{}));
+            QDBusReply<QString> placed = host.PlacedWidgets();
+            if (!placed.isValid()) return noAnswer(placed.error());
+            out << placedListing(parsePlacements(placed.value().toUtf8(), nullptr).value_or(std::vector<Placement>{}));
         }
         out.flush();
         return kExitOk;
     }
 
-    // The host may start, or another command run, at this very moment.
-    const auto lock = c.verb == Verb::placed ? nullptr : store.lock();
+    // The host may start, or another command run, at this very moment. Without the lock,
+    // nothing is written.
+    std::unique_ptr<QLockFile> lock;
+    if (c.verb != Verb::placed) {
+        QString why;
+        lock = store.lock(PlacementStore::kCommandLockWaitMs, &why);
+        if (!lock) return fail(err, kExitFailed, why + QStringLiteral("; nothing was changed"));
+    }
     PlacementStore::Loaded loaded = store.load();
     if (!loaded.warning.isEmpty()) err << "velk-widgets: " << loaded.warning << '\n';
     if (!loaded.canSave && c.verb != Verb::placed) return fail(err, kExitFailed, QStringLiteral("nothing was changed"));
@@ -96,11 +101,9 @@ int runPlacementCommand(const HostCommand& c, const timeline::WidgetBundle& bund
     }
     if (c.verb == Verb::add) {
         const timeline::WidgetDefinition* widget = bundle.widget(c.target);
-        // The host finds the widget a free spot when it shows it; a cascade keeps several
-        // added offline from landing on one another.
-        const int n = int(placements.size());
-        placements.push_back({newPlacementId(), c.target, QPoint(24 + 24 * (n % 10), 24 + 24 * (n % 10)), 1,
-                              widget->configuration()});
+        const QPoint place = freePlace(timeline::designSize(widget->family()).toSize(),
+                                       loaded.screenArea.value_or(kFallbackScreenArea), placedRects(placements, bundle));
+        placements.push_back({newPlacementId(), c.target, place, 1, widget->configuration()});
         out << placements.back().id << '\n';
     } else {
         const auto it = std::find_if(placements.begin(), placements.end(), [&](const Placement& p) { return p.id == c.target; });
@@ -108,7 +111,7 @@ int runPlacementCommand(const HostCommand& c, const timeline::WidgetBundle& bund
         placements.erase(it);
     }
     QString error;
-    if (!store.save(placements, &error)) return fail(err, kExitFailed, error);
+    if (!store.save(placements, &error)) return fail(err, kExitFailed, error + QStringLiteral("; nothing was changed"));
     out.flush();
     return kExitOk;
 }

@@ -1,16 +1,18 @@
 #include "host/PlacementStore.h"
 
+#include "host/HostFiles.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QUuid>
 #include <algorithm>
+#include <cmath>
 
 namespace velk::host {
 
@@ -19,8 +21,29 @@ namespace {
 constexpr int kVersion = 1;
 const QSet<QString> kWidgetMembers = {QStringLiteral("id"), QStringLiteral("kind"), QStringLiteral("x"),
                                       QStringLiteral("y"), QStringLiteral("scale"), QStringLiteral("configuration")};
-// Writers hold the lock for a moment; one that holds it longer than this has hung or died.
-constexpr int kLockWaitMs = 3000;
+// A lock held this long by a live writer is one that hung.
+constexpr int kStaleLockMs = 10000;
+// A placement file holds a few hundred bytes per widget.
+constexpr qint64 kMaxFileBytes = 8 * 1024 * 1024;
+// Far outside any screen, yet safe to add screen sizes to.
+constexpr double kMaxCoordinate = 1000000;
+
+int coordinate(const QJsonValue& v)
+{
+    const double d = v.toDouble();
+    // Clamped before rounding: a huge or non-finite value must not wrap around.
+    return std::isfinite(d) ? int(std::lround(std::clamp(d, -kMaxCoordinate, kMaxCoordinate))) : 0;
+}
+
+std::optional<QRect> readScreenArea(const QJsonObject& file)
+{
+    const QJsonObject o = file.value(QLatin1String("screen")).toObject();
+    const QRect area(o.value(QLatin1String("x")).toInt(), o.value(QLatin1String("y")).toInt(),
+                     o.value(QLatin1String("width")).toInt(), o.value(QLatin1String("height")).toInt());
+    // Anything but a plausible screen is as good as none.
+    if (area.width() < 100 || area.height() < 100 || area.width() > 100000 || area.height() > 100000) return std::nullopt;
+    return area;
+}
 
 } // namespace
 
@@ -55,7 +78,7 @@ std::optional<std::vector<Placement>> parsePlacements(const QByteArray& json, QS
         ids.insert(p.id);
         // Positions are whole pixels; a stray fraction or a missing one is not worth losing the
         // widget over.
-        p.position = QPoint(qRound(o.value(QLatin1String("x")).toDouble()), qRound(o.value(QLatin1String("y")).toDouble()));
+        p.position = QPoint(coordinate(o.value(QLatin1String("x"))), coordinate(o.value(QLatin1String("y"))));
         const qreal scale = o.value(QLatin1String("scale")).toDouble(1);
         p.scale = isWidgetScale(scale) ? scale : 1;
         p.configuration = o.value(QLatin1String("configuration")).toObject();
@@ -126,19 +149,19 @@ QString PlacementStore::defaultPath()
 PlacementStore::Loaded PlacementStore::load() const
 {
     Loaded result;
-    QFile file(path_);
-    if (!file.exists()) return result;
-    if (!file.open(QIODevice::ReadOnly)) {
-        // Unreadable is not corrupt: leave it where it is, and say so.
-        result.warning = QStringLiteral("cannot read %1: %2").arg(path_, file.errorString());
+    const ReadFile file = readRegularFile(path_, kMaxFileBytes);
+    if (file.status == ReadStatus::missing) return result;
+    if (file.status == ReadStatus::refused) {
+        // Unreadable, a FIFO, a device or huge is not corrupt: leave it where it is, and say so.
+        result.warning = file.error;
         result.canSave = false;
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
+    const QByteArray& bytes = file.bytes;
     QString why;
     if (auto placements = parsePlacements(bytes, &why)) {
         result.placements = std::move(*placements);
+        result.screenArea = readScreenArea(QJsonDocument::fromJson(bytes).object());
         return result;
     }
     const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
@@ -156,31 +179,50 @@ PlacementStore::Loaded PlacementStore::load() const
     return result;
 }
 
-bool PlacementStore::save(const std::vector<Placement>& placements, QString* error) const
+bool PlacementStore::save(const std::vector<Placement>& placements, QString* error, std::optional<QRect> screenArea) const
 {
-    QDir().mkpath(QFileInfo(path_).absolutePath());
+    if (!makePrivateDir(QFileInfo(path_).absolutePath(), error)) return false;
     QJsonObject current;
-    if (QFile old(path_); old.open(QIODevice::ReadOnly)) current = QJsonDocument::fromJson(old.readAll()).object();
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(serializePlacements(placements, current)) < 0 || !file.commit()) {
-        if (error) *error = QStringLiteral("cannot write %1: %2").arg(path_, file.errorString());
+    const ReadFile old = readRegularFile(path_, kMaxFileBytes);
+    if (old.status == ReadStatus::refused) {
+        if (error) *error = QStringLiteral("%1; nothing was written").arg(old.error);
         return false;
     }
-    return true;
+    current = QJsonDocument::fromJson(old.bytes).object();
+    if (screenArea)
+        current.insert(QStringLiteral("screen"), QJsonObject{{QStringLiteral("x"), screenArea->x()},
+                                                             {QStringLiteral("y"), screenArea->y()},
+                                                             {QStringLiteral("width"), screenArea->width()},
+                                                             {QStringLiteral("height"), screenArea->height()}});
+    // The user's own layout: readable by the user only.
+    return replaceFileWhole(path_, serializePlacements(placements, current), error, 0600);
 }
 
 } // namespace velk::host
 
 namespace velk::host {
 
-std::unique_ptr<QLockFile> PlacementStore::lock() const
+std::unique_ptr<QLockFile> PlacementStore::lock(int waitMs, QString* error, bool* busy) const
 {
-    QDir().mkpath(QFileInfo(path_).absolutePath());
+    if (busy) *busy = false;
+    QString why;
+    if (!makePrivateDir(QFileInfo(path_).absolutePath(), &why)) {
+        if (error) *error = QStringLiteral("cannot write %1: %2").arg(path_, why);
+        return nullptr;
+    }
+    // Writers hold the lock for a moment, but many may queue for it (fifty commands started at
+    // once on a loaded machine).
     auto lock = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
-    // A lock left by a writer that died is taken over once it is this old.
-    lock->setStaleLockTime(10000);
-    if (!lock->tryLock(kLockWaitMs)) return nullptr;
-    return lock;
+    // A lock left by a writer that died is taken over at once (its process is gone); one held
+    // by a live writer only once it is this old.
+    lock->setStaleLockTime(kStaleLockMs);
+    if (lock->tryLock(waitMs)) return lock;
+    const bool held = lock->error() == QLockFile::LockFailedError;
+    if (busy) *busy = held;
+    if (error)
+        *error = held ? QStringLiteral("cannot write %1: another writer holds %1.lock").arg(path_)
+                      : QStringLiteral("cannot write %1: its lock file cannot be made").arg(path_);
+    return nullptr;
 }
 
 } // namespace velk::host

@@ -3,7 +3,11 @@
 // ($XDG_CONFIG_HOME/velk/widgets.json by default):
 //
 //   {"version": 1, "widgets": [{"id": "…", "kind": "velk.clock.dual", "x": 40, "y": 60,
-//                                "scale": 1.5, "configuration": {…}}]}
+//                                "scale": 1.5, "configuration": {…}}],
+//    "screen": {"x": 0, "y": 0, "width": 1920, "height": 1048}}
+//
+// "screen" is the primary screen's available area as the host last saw it, so a widget added
+// while no host runs still lands in free space.
 //
 // Every change rewrites the file atomically. A file that cannot be read as placements is moved
 // aside (never overwritten) and the host starts with none, so nothing the user had is lost.
@@ -13,6 +17,7 @@
 #include <QJsonObject>
 #include <QLockFile>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -62,16 +67,21 @@ public:
         // False when the file is there but could be neither read nor moved aside: saving would
         // overwrite what the user has, so the host keeps its changes in memory only.
         bool canSave = true;
+        std::optional<QRect> screenArea; // as the host last saw it
     };
     // A missing file is no placements and no warning.
     Loaded load() const;
     // Atomic: the old file stays whole until the new one is complete.
-    bool save(const std::vector<Placement>& placements, QString* error = nullptr) const;
+    // `screenArea`, when given, replaces the remembered one; else the file's is kept.
+    bool save(const std::vector<Placement>& placements, QString* error = nullptr,
+              std::optional<QRect> screenArea = std::nullopt) const;
 
     // Held while reading, changing and writing the file, so two writers never interleave.
-    // Null when no lock could be taken (a read-only folder: writing fails there anyway, or
-    // a writer that holds it for too long).
-    std::unique_ptr<QLockFile> lock() const;
+    // Waits up to `waitMs` for another writer; null when no lock could be taken, with `error`
+    // saying why and `busy` set when another writer held it (a read-only folder, by contrast,
+    // will not get better by waiting). Nothing is ever written without it.
+    static constexpr int kCommandLockWaitMs = 30000;
+    std::unique_ptr<QLockFile> lock(int waitMs = kCommandLockWaitMs, QString* error = nullptr, bool* busy = nullptr) const;
 
     const QString& path() const { return path_; }
 

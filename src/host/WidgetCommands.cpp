@@ -1,5 +1,8 @@
 #include "host/WidgetCommands.h"
 
+#include "host/HostFiles.h"
+#include "host/Worker.h"
+
 #include "platform/core/Clock.h"
 #include "platform/view/Layout.h"
 
@@ -9,7 +12,7 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -57,30 +60,16 @@ private:
     Date previous_;
 };
 
-template <class T>
-struct Outcome {
-    std::optional<T> value;
-    QString error; // what the worker threw
-};
-
 // Runs `fn` on a worker thread. The calling thread waits in an event loop, so anything the
 // work posts back to it (a queued call, a timer) still happens instead of deadlocking.
 template <class Fn>
-auto offThread(Fn fn) -> Outcome<std::invoke_result_t<Fn>>
+auto offThread(Fn fn) -> WorkResult<WorkValue<Fn>>
 {
-    using T = std::invoke_result_t<Fn>;
-    QFuture<Outcome<T>> future = QtConcurrent::run([fn = std::move(fn)]() -> Outcome<T> {
-        try {
-            return {fn(), {}};
-        } catch (const std::exception& e) {
-            return {std::nullopt, QString::fromUtf8(e.what())};
-        } catch (...) {
-            return {std::nullopt, QStringLiteral("an unknown exception")};
-        }
-    });
+    using Result = WorkResult<WorkValue<Fn>>;
+    QFuture<Result> future = QtConcurrent::run([fn = std::move(fn)]() mutable { return guardedCall(fn); });
     const QCoreApplication* app = QCoreApplication::instance();
     if (app && QThread::currentThread() == app->thread()) {
-        QFutureWatcher<Outcome<T>> watcher;
+        QFutureWatcher<Result> watcher;
         QEventLoop loop;
         QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
         watcher.setFuture(future);
@@ -237,10 +226,14 @@ int WidgetCommands::draw(const HostCommand& c, QTextStream& out, QTextStream& er
     }
 
     const QImage image = view::renderImage(content, size, c.scale, c.environment);
-    // Written aside and renamed into place, so a failed render never leaves half a file.
-    QSaveFile file(c.output);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        return fail(err, kExitFailed, QStringLiteral("cannot write %1: %2").arg(c.output, file.errorString()));
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return fail(err, kExitFailed, QStringLiteral("cannot encode %1 as PNG").arg(c.output));
+    // Written aside and renamed into place, so a failed render never leaves half a file nor
+    // replaces a device or a FIFO.
+    QString error;
+    if (!replaceFileWhole(c.output, png, &error)) return fail(err, kExitFailed, error);
     return kExitOk;
 }
 

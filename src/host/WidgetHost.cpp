@@ -1,7 +1,9 @@
 #include "host/WidgetHost.h"
 
+#include "host/FreePlace.h"
 #include "host/WidgetTimeline.h"
 #include "host/WidgetWindow.h"
+#include "host/Worker.h"
 #include "platform/core/Log.h"
 
 #include <QDesktopServices>
@@ -16,33 +18,41 @@ namespace velk::host {
 namespace {
 // How long quitting waits for a provider or an action that is still running.
 constexpr int kQuitWaitMs = 3000;
+// The host does not make the desktop wait for another writer of the placement file: it tries
+// briefly, and again a little later.
+constexpr int kSaveLockWaitMs = 200;
+constexpr int kSaveRetryMs = 2000;
 } // namespace
 
 WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
                        PlacementStore store, QObject* parent)
-    : QObject(parent), bundle_(bundle), registry_(registry), store_(std::move(store)), pool_(new QThreadPool)
+    : QObject(parent), bundle_(bundle), registry_(registry), store_(std::move(store)), pool_(std::make_unique<QThreadPool>())
 {
     // Providers may block on files or the network; a few threads keep one slow widget from
     // holding up the rest without waking many cores (a provider busy for long gives its thread
     // up, see WidgetTimeline).
     pool_->setMaxThreadCount(4);
-    pool_->setExpiryTimeout(30000);
+    // Kept alive while idle: a pool whose threads expire makes new ones at every reload wave.
+    pool_->setExpiryTimeout(-1);
     // Editors and renames come as bursts of events; one read after them is enough.
     syncSoon_.setSingleShot(true);
     syncSoon_.setInterval(200);
     connect(&syncSoon_, &QTimer::timeout, this, &WidgetHost::syncFromDisk);
+    saveRetry_.setSingleShot(true);
+    saveRetry_.setInterval(kSaveRetryMs);
+    connect(&saveRetry_, &QTimer::timeout, this, &WidgetHost::save);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, &syncSoon_, qOverload<>(&QTimer::start));
     connect(&watcher_, &QFileSystemWatcher::fileChanged, &syncSoon_, qOverload<>(&QTimer::start));
 }
 
 WidgetHost::~WidgetHost()
 {
-    if (shutdown(kQuitWaitMs)) delete pool_;
+    // A task still blocked runs on a pool that cannot be waited for: it is left to the process.
+    if (!shutdown(kQuitWaitMs)) (void)pool_.release();
 }
 
 bool WidgetHost::shutdown(int waitMs)
 {
-    for (auto& [id, s] : shown_) delete s.timeline;
     shown_.clear();
     if (pool_->waitForDone(waitMs)) return true;
     // A thread cannot be stopped; its pool stays so the task can finish on it.
@@ -52,16 +62,22 @@ bool WidgetHost::shutdown(int waitMs)
 
 QString WidgetHost::start()
 {
-    PlacementStore::Loaded loaded;
-    {
-        const auto lock = store_.lock();
-        loaded = store_.load();
-    }
+    // Writers replace the file whole, so it can be read without the lock.
+    PlacementStore::Loaded loaded = store_.load();
     placements_ = std::move(loaded.placements);
     onDisk_ = placements_;
     canSave_ = loaded.canSave;
+    screenArea_ = loaded.screenArea;
     for (const Placement& p : placements_) show(p);
     watchFile();
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        auto follow = [this](QScreen* screen) {
+            if (screen) connect(screen, &QScreen::availableGeometryChanged, this, &WidgetHost::rememberScreen);
+            rememberScreen();
+        };
+        connect(app, &QGuiApplication::primaryScreenChanged, this, follow);
+        follow(QGuiApplication::primaryScreen());
+    }
     if (!loaded.warning.isEmpty()) qCWarning(logCategory("host")).noquote() << loaded.warning;
     return loaded.warning;
 }
@@ -82,7 +98,7 @@ WidgetWindow* WidgetHost::window(const QString& id) const
 WidgetTimeline* WidgetHost::timeline(const QString& id) const
 {
     const auto it = shown_.find(id);
-    return it == shown_.end() ? nullptr : it->second.timeline;
+    return it == shown_.end() ? nullptr : it->second.timeline.get();
 }
 
 QStringList WidgetHost::windowIds() const
@@ -100,16 +116,17 @@ void WidgetHost::show(const Placement& p)
         return;
     }
     const QSizeF size = timeline::designSize(widget->family()) * p.scale;
-    auto* tl = new WidgetTimeline(*widget, p.configuration, size, pool_, this);
-    auto window = std::make_unique<WidgetWindow>(p, tl);
+    auto tl = std::make_unique<WidgetTimeline>(*widget, p.configuration, size, pool_.get());
+    auto window = std::make_unique<WidgetWindow>(p, tl.get());
     const QString id = p.id;
     window->onMoved = [this, id](QPoint pos) { moveWidget(id, pos); };
     window->onAction = [this, id](const view::ButtonAction& a) { runAction(id, a); };
     window->onOpenURL = [this](const QUrl& url) { openURL(url); };
     window->onMenu = [this, id](QPoint pos) { emit menuRequested(id, pos); };
     window->show();
-    shown_[id] = Shown{tl, std::move(window)};
-    tl->reevaluate();
+    WidgetTimeline* started = tl.get();
+    shown_[id] = Shown{std::move(tl), std::move(window)};
+    started->reevaluate();
 }
 
 void WidgetHost::hide(const QString& id)
@@ -119,7 +136,7 @@ void WidgetHost::hide(const QString& id)
         WidgetWindow* w = s->second.window.release();
         w->hide();
         w->deleteLater();
-        s->second.timeline->deleteLater();
+        s->second.timeline.release()->deleteLater();
         shown_.erase(s);
     }
 }
@@ -127,8 +144,11 @@ void WidgetHost::hide(const QString& id)
 void WidgetHost::watchFile()
 {
     const QFileInfo file(store_.path());
-    // The file is replaced by a rename on every write, so its folder is what can be watched.
+    // Writers replace the file by a rename, which only its folder sees; an editor that writes
+    // it in place is seen on the file itself. A replaced file drops out of the watch and is
+    // added again here, after every change of the folder.
     if (file.dir().exists() && !watcher_.directories().contains(file.absolutePath())) watcher_.addPath(file.absolutePath());
+    if (file.isFile() && !watcher_.files().contains(file.absoluteFilePath())) watcher_.addPath(file.absoluteFilePath());
 }
 
 void WidgetHost::applyExternal(const QStringList& ids)
@@ -167,7 +187,15 @@ void WidgetHost::save()
         return;
     }
     saveError_.clear();
-    const auto lock = store_.lock();
+    bool busy = false;
+    const auto lock = store_.lock(kSaveLockWaitMs, &saveError_, &busy);
+    if (!lock) {
+        // Never written without the lock; kept in memory, and tried again while another
+        // writer has it.
+        qCWarning(logCategory("host")).noquote() << saveError_;
+        if (busy) saveRetry_.start();
+        return;
+    }
     // Another writer may have changed the file since the host last read it: take its changes
     // in first, so writing never drops them.
     if (QFileInfo::exists(store_.path())) {
@@ -181,7 +209,7 @@ void WidgetHost::save()
         if (disk.warning.isEmpty() && disk.placements != onDisk_)
             applyExternal(mergePlacements(onDisk_, disk.placements, placements_));
     }
-    if (!store_.save(placements_, &saveError_)) {
+    if (!store_.save(placements_, &saveError_, screenArea_)) {
         qCWarning(logCategory("host")).noquote() << saveError_;
         return;
     }
@@ -192,24 +220,16 @@ void WidgetHost::save()
 QPoint WidgetHost::freeSpot(QSizeF size) const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-    constexpr int kMargin = 24;
-    std::vector<QRect> taken;
-    for (const Placement& p : placements_) {
-        const auto* w = bundle_.widget(p.kind);
-        const QSizeF s = timeline::designSize(w ? w->family() : timeline::WidgetFamily::small) * p.scale;
-        taken.emplace_back(p.position, s.toSize());
-    }
-    for (int y = area.top() + kMargin; y + size.height() <= area.bottom(); y += kMargin) {
-        for (int x = area.left() + kMargin; x + size.width() <= area.right(); x += kMargin) {
-            const QRect r(QPoint(x, y), size.toSize());
-            const QRect padded = r.adjusted(-kMargin / 2, -kMargin / 2, kMargin / 2, kMargin / 2);
-            if (std::none_of(taken.begin(), taken.end(), [&](const QRect& t) { return t.intersects(padded); }))
-                return r.topLeft();
-        }
-    }
-    // A full desktop: stack it in the corner rather than refuse.
-    return area.topLeft() + QPoint(kMargin, kMargin);
+    const QRect area = screen ? screen->availableGeometry() : screenArea_.value_or(kFallbackScreenArea);
+    return freePlace(size.toSize(), area, placedRects(placements_, bundle_));
+}
+
+void WidgetHost::rememberScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !canSave_ || screenArea_ == screen->availableGeometry()) return;
+    screenArea_ = screen->availableGeometry();
+    save();
 }
 
 QString WidgetHost::addWidget(const QString& kind, std::optional<QPoint> position)
@@ -297,28 +317,15 @@ void WidgetHost::reevaluateAll()
 
 void WidgetHost::runAction(const QString& id, const view::ButtonAction& action)
 {
-    QPointer<WidgetHost> self(this);
-    const intents::IntentRegistry* registry = &registry_;
-    pool_->start([self, registry, id, action] {
-        intents::IntentRunResult result;
-        try {
-            result = registry->run(action.intentType, action.parameters);
-        } catch (const std::exception& e) {
-            result = {false, QString::fromUtf8(e.what())};
-        }
-        QCoreApplication* app = QCoreApplication::instance();
-        if (!app) return; // quitting without this task
-        QMetaObject::invokeMethod(
-            app,
-            [self, id, action, result] {
-                if (!self) return;
-                if (!result.ok)
-                    qCWarning(logCategory("host")).noquote() << action.intentType << "did not run:" << result.error;
-                if (WidgetTimeline* tl = self->timeline(id)) tl->reload();
-                emit self->actionFinished(id, result.ok);
-            },
-            Qt::QueuedConnection);
-    });
+    runOnWorker(
+        pool_.get(), this,
+        [registry = &registry_, action] { return registry->run(action.intentType, action.parameters); },
+        [this, id, action](WorkResult<intents::IntentRunResult> done) {
+            const intents::IntentRunResult result = done.value.value_or(intents::IntentRunResult{false, done.error});
+            if (!result.ok) qCWarning(logCategory("host")).noquote() << action.intentType << "did not run:" << result.error;
+            if (WidgetTimeline* tl = timeline(id)) tl->reload();
+            emit actionFinished(id, result.ok);
+        });
 }
 
 void WidgetHost::openURL(const QUrl& url)

@@ -54,7 +54,7 @@ public:
     void runAction(const QString& id, const view::ButtonAction& action);
     void openURL(const QUrl& url);
 
-    QThreadPool* pool() { return pool_; }
+    QThreadPool* pool() { return pool_.get(); }
     // Closes every window and waits up to `waitMs` for running providers and actions; false
     // when one is still blocked (the program then quits without it rather than hang).
     bool shutdown(int waitMs);
@@ -77,21 +77,27 @@ private:
     void applyExternal(const QStringList& ids);
     void watchFile();
     QPoint freeSpot(QSizeF size) const;
+    // Keeps the primary screen's available area in the placement file, for `velk-widgets add`
+    // with no host running.
+    void rememberScreen();
 
     const timeline::WidgetBundle& bundle_;
     const intents::IntentRegistry& registry_;
     PlacementStore store_;
     bool canSave_ = true;
     QString saveError_;
+    std::optional<QRect> screenArea_; // as the file holds it
     std::vector<Placement> placements_;
     // The placements as the file held them when last read or written: the base of merges.
     std::vector<Placement> onDisk_;
     QFileSystemWatcher watcher_;
     QTimer syncSoon_;
-    // Owned; left alive on purpose when a blocked task outlives the host (see shutdown).
-    QThreadPool* pool_;
+    QTimer saveRetry_;
+    // Given up on purpose when a blocked task outlives the host (see shutdown).
+    std::unique_ptr<QThreadPool> pool_;
+    // The window draws its timeline's entry, so it goes first.
     struct Shown {
-        WidgetTimeline* timeline = nullptr;
+        std::unique_ptr<WidgetTimeline> timeline;
         std::unique_ptr<WidgetWindow> window;
     };
     std::map<QString, Shown> shown_;

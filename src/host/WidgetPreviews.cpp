@@ -1,12 +1,12 @@
 #include "host/WidgetPreviews.h"
 
 #include "host/WidgetWindow.h"
+#include "host/Worker.h"
 #include "platform/core/Log.h"
 #include "platform/view/Layout.h"
 
 #include <QCoreApplication>
 #include <QPainter>
-#include <QPointer>
 #include <QThreadPool>
 
 namespace velk::host {
@@ -42,26 +42,16 @@ void WidgetPreviews::request()
     requested_ = true;
     // Read here: the palette belongs to the GUI thread.
     const view::Environment env = desktopEnvironment();
-    QPointer<WidgetPreviews> self(this);
     for (const timeline::WidgetDefinition& widget : bundle_.widgets()) {
         ++started_;
-        pool_->start([self, widget, box = box_, env] {
-            QImage image;
-            try {
-                image = renderPreview(widget, box, env);
-            } catch (const std::exception& e) {
-                qCWarning(logCategory("host")) << widget.kind() << "preview failed:" << e.what();
-            }
-            if (image.isNull()) return;
-            QMetaObject::invokeMethod(
-                qApp,
-                [self, kind = widget.kind(), image] {
-                    if (!self) return;
-                    self->images_.insert(kind, image);
-                    emit self->previewReady(kind, image);
-                },
-                Qt::QueuedConnection);
-        });
+        runOnWorker(
+            pool_, this, [widget, box = box_, env] { return renderPreview(widget, box, env); },
+            [this, kind = widget.kind()](WorkResult<QImage> image) {
+                if (!image.value) qCWarning(logCategory("host")) << kind << "preview failed:" << image.error;
+                if (!image.value || image.value->isNull()) return;
+                images_.insert(kind, *image.value);
+                emit previewReady(kind, *image.value);
+            });
     }
 }
 

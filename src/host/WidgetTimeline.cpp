@@ -1,5 +1,6 @@
 #include "host/WidgetTimeline.h"
 
+#include "host/Worker.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Log.h"
 
@@ -81,31 +82,20 @@ void WidgetTimeline::reload()
     pending_ = false;
     ++requests_;
     lastRequest_ = Clock::now();
-    QPointer<WidgetTimeline> self(this);
     task_ = std::make_shared<std::atomic<int>>(kRunning);
     slow_.start(slowAfterMs_);
     // The definition is copied into the task: it holds the provider, so the task stays valid
-    // even if this widget is removed while it runs.
-    pool_->start([self, widget = widget_, configuration = configuration_, context = context_, task = task_,
-                  pool = pool_] {
-        std::optional<timeline::AnyTimeline> result;
-        QString error;
-        try {
-            result = widget.provider().timeline(configuration, context);
-        } catch (const std::exception& e) {
-            error = QString::fromUtf8(e.what());
-        } catch (...) {
-            error = QStringLiteral("an unknown exception");
-        }
-        if (task->exchange(kDone) == kGaveThreadUp) pool->reserveThread();
-        QCoreApplication* app = QCoreApplication::instance();
-        if (!app) return; // quitting without this task
-        QMetaObject::invokeMethod(
-            app, [self, result = std::move(result), error] {
-                if (self) self->finished(result, error);
-            },
-            Qt::QueuedConnection);
-    });
+    // even if this widget is removed while it runs (its result is then dropped).
+    runOnWorker(
+        pool_, this,
+        [widget = widget_, configuration = configuration_, context = context_, task = task_, pool = pool_] {
+            // However the provider ends, a thread it gave up is taken back.
+            const std::shared_ptr<void> takeBack(nullptr, [task, pool](void*) {
+                if (task->exchange(kDone) == kGaveThreadUp) pool->reserveThread();
+            });
+            return widget.provider().timeline(configuration, context);
+        },
+        [this](WorkResult<timeline::AnyTimeline> result) { finished(std::move(result.value), result.error); });
 }
 
 void WidgetTimeline::finished(std::optional<timeline::AnyTimeline> result, const QString& error)
@@ -149,6 +139,7 @@ void WidgetTimeline::reevaluate()
     if (running_) return;
 
     wake_.stop();
+    nextWake_.reset();
     std::optional<Date> due = requests_ == 0 ? std::optional<Date>(now) : timeline_.reloadDate();
     if (due && *due <= now) {
         // A provider whose reload dates keep lying in the past is slowed down, not looped on.
@@ -161,18 +152,10 @@ void WidgetTimeline::reevaluate()
     for (const auto& e : timeline_.entries)
         if (e.date() > now && (!wake || e.date() < *wake)) wake = e.date();
     if (!wake) return;
+    nextWake_ = wake;
     const double seconds = std::clamp(wake->secondsSince(now), 0.0, kMaxTimerSeconds);
     wake_.start(int(std::ceil(seconds * 1000)));
 }
 
 } // namespace velk::host
 
-namespace velk::host {
-
-std::optional<int> WidgetTimeline::wakeInMs() const
-{
-    if (!wake_.isActive()) return std::nullopt;
-    return wake_.remainingTime();
-}
-
-} // namespace velk::host

@@ -41,9 +41,10 @@ public:
     // reset the timer; a reload that has come due is made.
     void reevaluate();
 
-    // When the widget next wakes by itself (its next entry or its reload), in ms; nothing when
-    // it waits for a reload by kind.
-    std::optional<int> wakeInMs() const;
+    // When the widget next wakes by itself (its next entry or its reload); nothing when it
+    // waits for a reload by kind. Long waits are split into shorter timer runs, so the timer
+    // may fire before this date; the date is what counts.
+    std::optional<Date> nextWake() const { return wake_.isActive() ? nextWake_ : std::nullopt; }
     // A provider busy for longer than this gives its worker thread up to the other widgets.
     void setSlowAfterMs(int ms) { slowAfterMs_ = ms; }
 
@@ -67,6 +68,7 @@ private:
     int requests_ = 0;
     Date lastRequest_;
     QTimer wake_;
+    std::optional<Date> nextWake_;
     QTimer slow_;
     int slowAfterMs_ = 10000;
     // Shared with the running task: running, done, or its thread given up (see reload()).

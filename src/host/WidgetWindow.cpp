@@ -3,6 +3,8 @@
 #include <QPainterPath>
 
 #include "host/WidgetTimeline.h"
+#include "platform/core/Clock.h"
+#include "platform/view/RunningTimers.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -62,7 +64,8 @@ void WidgetWindow::rerender()
     // stay crisp instead of being stretched.
     const view::View content = timeline_->widget().render(timeline_->entry());
     tree_ = view::layout(content.frame(size.width(), size.height()), size, desktopEnvironment());
-    const bool ticking = view::updatesEverySecond(tree_);
+    // Only while a timer runs: one that has ended (or a widget without one) costs nothing.
+    const bool ticking = view::hasRunningTimer(tree_, Clock::now());
     if (ticking && !ticker_.isActive()) ticker_.start();
     if (!ticking) ticker_.stop();
     // A new entry (or a tick) often draws exactly what is on screen already: the inspected
@@ -70,6 +73,7 @@ void WidgetWindow::rerender()
     QJsonObject shown = view::inspect(tree_);
     if (shown == shown_) return;
     shown_ = std::move(shown);
+    ++updates_;
     update();
 }
 

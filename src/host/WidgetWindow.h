@@ -2,7 +2,7 @@
 // One placed widget on the desktop: a frameless, translucent window below normal windows, off
 // the task bar and on every workspace, painting the widget's laid-out view at the screen's
 // pixel ratio. It draws only when what it shows changes, or once a second while it shows a
-// self-updating timer. Drags move it; a tap runs a button or opens the widget URL; what to do
+// self-updating timer that is running. Drags move it; a tap runs a button or opens the widget URL; what to do
 // with those is the host's business.
 #include "host/PlacementStore.h"
 #include "platform/view/Layout.h"
@@ -36,6 +36,9 @@ public:
     const view::LaidOutTree& tree() const { return tree_; }
     bool updatesEverySecond() const { return ticker_.isActive(); }
     int paintCount() const { return paints_; }
+    // How often the window asked to be drawn because what it shows changed (the window system
+    // may ask for more paints of its own, on exposure).
+    int updateCount() const { return updates_; }
 
     // Sent by the window: a drag ended at a new place; a tap on a button; a tap on the widget
     // elsewhere when it has a URL; a right click.
@@ -64,6 +67,7 @@ private:
     QJsonObject shown_; // the inspected tree last painted
     QTimer ticker_;
     int paints_ = 0;
+    int updates_ = 0;
     std::optional<QPointF> pressAt_;  // global position of the left press
     QPoint startPos_;
     bool dragging_ = false;

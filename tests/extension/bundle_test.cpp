@@ -8,6 +8,7 @@
 #include "platform/core/Defaults.h"
 #include "platform/timeline/WidgetExtension.h"
 #include "platform/view/Layout.h"
+#include "shared/data/activity/UsageLog.h"
 #include "shared/look/ThemeStore.h"
 #include "shared/look/TreeQuery.h"
 #include "support/FixtureServer.h"
@@ -77,6 +78,11 @@ TEST(VelkWidgetsBundleTest, EveryWidgetIsCompleteAndDrawsEveryRoadInDarkAndLight
     // Live calendar data for the placed road.
     test::grantCalendarAccess();
     ASSERT_TRUE(test::copyCalendarFixtures(CalendarStore::defaultRoot()));
+    // An hour of use today, so the placed screen-time widgets draw live rows (with no app used
+    // today the top-apps widget is blank by design).
+    Defaults::shared().setData(UsageLog::kKey, QStringLiteral(R"({"days": {"%1": {"Editor": 3600}}})")
+                                                   .arg(UsageLog::dayFormat().string(Clock::now()))
+                                                   .toUtf8());
 
     const timeline::WidgetBundle bundle = VelkWidgetsBundle{}.body();
     ASSERT_FALSE(bundle.widgets().empty());
@@ -120,7 +126,10 @@ TEST(VelkWidgetsBundleTest, EveryWidgetIsCompleteAndDrawsEveryRoadInDarkAndLight
                     const view::LaidOutTree tree = view::layout(content, size, env);
                     EXPECT_EQ(tree.size(), size);
                     const QJsonObject dump = view::inspect(tree);
-                    EXPECT_FALSE(velk::testing::nodesOfKind(dump, "Text").empty() &&
+                    // Live, the devices widget of a computer with neither a battery nor a
+                    // peripheral has no row to draw: only its background.
+                    const bool mayBeBlank = kind == "velk.battery.devices" && QLatin1String(road) == "timeline";
+                    EXPECT_FALSE(!mayBeBlank && velk::testing::nodesOfKind(dump, "Text").empty() &&
                                  velk::testing::nodesOfKind(dump, "RoundedRectangle").empty() &&
                                  velk::testing::nodesOfKind(dump, "Circle").empty())
                         << "draws nothing";

@@ -4,6 +4,7 @@
 #include "platform/timeline/IntentButton.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <stdexcept>
+#include <sys/stat.h>
 
 using namespace velk;
 using namespace velk::host;
@@ -179,6 +181,24 @@ TEST_F(CommandsTest, RendersAPngAtTheFamilySizeTimesTheScale)
         EXPECT_EQ(image.pixelColor(2, 2).red(), 200);
     }
     EXPECT_FALSE(g_providerOnMainThread);
+}
+
+// `-o` naming a FIFO or a device: refused and left as it is, never replaced by a PNG.
+TEST_F(CommandsTest, RenderRefusesToReplaceAnythingButAFile)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.png");
+    const QString device = dir.filePath("null.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/null", device));
+    for (const QString& target : {fifo, device}) {
+        const Outcome r = run({"render", "velk.test.gauge", "-o", target});
+        EXPECT_EQ(r.status, kExitFailed);
+        EXPECT_TRUE(r.err.contains("not a regular file")) << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo(target).isFile());
+    }
+    EXPECT_TRUE(QFileInfo(fifo).exists());
+    EXPECT_EQ(QFileInfo(device).symLinkTarget(), "/dev/null");
 }
 
 TEST_F(CommandsTest, TreeShowsTheChosenEntryConfigurationTimeAndScheme)

@@ -3,7 +3,12 @@
 #include "fixtures/calendar/CalendarFixtures.h"
 
 #include <QFileInfo>
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,10 +19,12 @@ struct Result {
     QString err;
 };
 
-Result velkWidgets(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+Result velkWidgets(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                   const std::function<void()>& inChild = {})
 {
     QProcess p;
     p.setProcessEnvironment(env);
+    if (inChild) p.setChildProcessModifier(inChild);
     p.start(QStringLiteral(VELK_WIDGETS_PROGRAM), args);
     EXPECT_TRUE(p.waitForFinished(120000));
     Result r;
@@ -25,6 +32,21 @@ Result velkWidgets(const QStringList& args, const QProcessEnvironment& env = QPr
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+// A full disk, as far as the program can tell: no file may grow past a few bytes, and the
+// signal that would kill it for trying is ignored, so writes fail as they do on a full disk.
+void fullDisk()
+{
+    const rlimit limit{64, 64};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::signal(SIGXFSZ, SIG_IGN);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The last line of stderr: the program's own message after anything Qt printed.
@@ -103,4 +125,36 @@ TEST(ProgramTest, RemindersFromCalendarFilesAndTheToggleWritesBack)
     EXPECT_TRUE(text.contains("STATUS:COMPLETED")) << text.toStdString();
     EXPECT_TRUE(text.contains("SUMMARY:Call the bank"));
     EXPECT_TRUE(velk::Defaults::shared().data("velk.snapshot.reminders.v1").has_value());
+}
+
+// A save that fails on a full disk keeps the old file byte for byte, says so and exits
+// non-zero: the placement file on `add`, the picture on `render -o`.
+TEST(ProgramTest, AFullDiskKeepsTheOldFileAndFails)
+{
+    const Result list = velkWidgets({"list"});
+    ASSERT_EQ(list.status, 0);
+    const QString kind = list.out.section('\t', 0, 0);
+    ASSERT_FALSE(kind.isEmpty());
+
+    const Result added = velkWidgets({"add", kind});
+    ASSERT_EQ(added.status, 0) << added.err.toStdString();
+    const QString placements = qEnvironmentVariable("XDG_CONFIG_HOME") + "/velk/widgets.json";
+    const QByteArray before = contents(placements);
+    ASSERT_GT(before.size(), 64);
+    const Result full = velkWidgets({"add", kind}, QProcessEnvironment::systemEnvironment(), fullDisk);
+    EXPECT_EQ(full.status, 1);
+    EXPECT_TRUE(full.err.contains("velk-widgets: cannot write " + placements)) << full.err.toStdString();
+    EXPECT_EQ(contents(placements), before);
+
+    const QTemporaryDir out;
+    const QString png = out.filePath("full.png");
+    ASSERT_EQ(velkWidgets({"render", kind, "-o", png}).status, 0);
+    const QByteArray picture = contents(png);
+    const Result render = velkWidgets({"render", kind, "--scale", "2", "-o", png}, QProcessEnvironment::systemEnvironment(), fullDisk);
+    EXPECT_EQ(render.status, 1);
+    EXPECT_TRUE(render.err.contains("velk-widgets: cannot write " + png)) << render.err.toStdString();
+    EXPECT_EQ(contents(png), picture);
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"full.png"});
+    // Nothing is left beside them.
+    EXPECT_EQ(QDir(QFileInfo(placements).absolutePath()).entryList(QDir::Files), QStringList{"widgets.json"});
 }

@@ -7,11 +7,12 @@
 #include "host/WidgetWindow.h"
 
 #include "platform/core/Clock.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSemaphore>
@@ -59,7 +60,7 @@ struct ModeProvider {
         const Date now = Clock::now();
         if (c.mode == "empty") return {{}, ReloadPolicy::atEnd()};
         if (c.mode == "past") return {{{now, {1}, Plain::plain}}, ReloadPolicy::after(now.addingSeconds(-2 * 86400))};
-        if (c.mode == "block") g_unblock.tryAcquire(1, 10000);
+        if (c.mode == "block") g_unblock.tryAcquire(1, test::kWaitLimitMs);
         return {{{now, {1}, Plain::plain}}, ReloadPolicy::atEnd()};
     }
 };
@@ -69,13 +70,6 @@ WidgetDefinition modeWidget()
     return AppIntentConfiguration<ModeConfig>("velk.test.mode", ModeProvider{},
                                               [](const TickEntry& e) { return view::Text(QString::number(e.data.n)); })
         .configurationDisplayName("Mode");
-}
-
-bool waitUntil(const std::function<bool()>& done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 QJsonObject readJson(const QString& path)
@@ -96,24 +90,51 @@ TEST(HostTimersTest, NoEndlessAskingAndAClockSetBackAsksAtOnce)
     // at once.
     WidgetTimeline empty(modeWidget(), {{"mode", "empty"}}, designSize(WidgetFamily::small), &pool);
     empty.reevaluate();
-    ASSERT_TRUE(waitUntil([&] { return empty.hasTimeline() && !empty.isRunning(); }));
+    ASSERT_TRUE(test::waitFor([&] { return empty.hasTimeline() && !empty.isRunning(); }));
     EXPECT_EQ(empty.requestCount(), 1);
-    ASSERT_TRUE(empty.wakeInMs());
-    EXPECT_GT(*empty.wakeInMs(), 60 * 1000);
+    ASSERT_TRUE(empty.nextWake());
+    EXPECT_GT(*empty.nextWake(), t0.addingSeconds(60));
 
     // A reload date in the past is honoured once, then slowed down.
     WidgetTimeline past(modeWidget(), {{"mode", "past"}}, designSize(WidgetFamily::small), &pool);
     past.reevaluate();
-    ASSERT_TRUE(waitUntil([&] { return past.hasTimeline() && !past.isRunning(); }));
+    ASSERT_TRUE(test::waitFor([&] { return past.hasTimeline() && !past.isRunning(); }));
     EXPECT_EQ(past.requestCount(), 1);
-    ASSERT_TRUE(past.wakeInMs());
-    EXPECT_LE(*past.wakeInMs(), 5000);
+    ASSERT_TRUE(past.nextWake());
+    EXPECT_GT(*past.nextWake(), t0);
+    EXPECT_LE(*past.nextWake(), t0.addingSeconds(5));
 
     // The clock is set back a day: the due reload is made now, not a day later.
     Clock::pin(t0.addingSeconds(-86400));
     past.reevaluate();
     EXPECT_EQ(past.requestCount(), 2);
-    ASSERT_TRUE(waitUntil([&] { return !past.isRunning(); }));
+    ASSERT_TRUE(test::waitFor([&] { return !past.isRunning(); }));
+}
+
+// A timer that counts for a minute from its entry; the placeholder shows none.
+WidgetDefinition timerWidget()
+{
+    return AppIntentConfiguration<ModeConfig>("velk.test.timer", ModeProvider{}, [](const TickEntry& e) {
+               return e.data.n > 0 ? view::TimerText(e.date, e.date.addingSeconds(60)) : view::Text("idle");
+           })
+        .configurationDisplayName("Timer");
+}
+
+TEST(HostTimersTest, OnlyAWidgetWithARunningTimerRepaintsEverySecond)
+{
+    const Date t0(800000000);
+    ClockPin pin(t0);
+    QThreadPool pool;
+    WidgetTimeline timeline(timerWidget(), {}, designSize(WidgetFamily::small), &pool);
+    WidgetWindow window(Placement{"T", "velk.test.timer", QPoint(0, 0), 1, {}}, &timeline);
+    EXPECT_FALSE(window.updatesEverySecond());
+    timeline.reload();
+    ASSERT_TRUE(test::waitFor([&] { return timeline.hasTimeline(); }));
+    EXPECT_TRUE(window.updatesEverySecond());
+    // The tick after its end draws the final value and stops ticking.
+    Clock::pin(t0.addingSeconds(61));
+    window.rerender();
+    EXPECT_FALSE(window.updatesEverySecond());
 }
 
 TEST(HostTimersTest, AProviderThatBlocksDoesNotHoldUpTheOthers)
@@ -125,12 +146,12 @@ TEST(HostTimersTest, AProviderThatBlocksDoesNotHoldUpTheOthers)
     stuck.setSlowAfterMs(50);
     stuck.reload();
     other.reload();
-    EXPECT_TRUE(waitUntil([&] { return other.hasTimeline(); }));
+    EXPECT_TRUE(test::waitFor([&] { return other.hasTimeline(); }));
     EXPECT_TRUE(stuck.isRunning());
     g_unblock.release();
-    ASSERT_TRUE(waitUntil([&] { return stuck.hasTimeline(); }, 12000));
+    ASSERT_TRUE(test::waitFor([&] { return stuck.hasTimeline(); }));
     // The pool is whole again once the slow one is done.
-    EXPECT_TRUE(pool.waitForDone(5000));
+    EXPECT_TRUE(pool.waitForDone(test::kWaitLimitMs));
     EXPECT_EQ(pool.maxThreadCount(), 1);
 }
 
@@ -183,6 +204,29 @@ TEST_F(HostFileTest, ChangesOtherWritersMakeWhileTheHostRunsAreKept)
     host.syncFromDisk();
     EXPECT_EQ(host.window(second), nullptr);
     EXPECT_EQ(host.placements().size(), 2u);
+}
+
+// An editor that writes the file in place (no rename the folder would see).
+TEST_F(HostFileTest, AnInPlaceEditOfThePlacementFileIsSeen)
+{
+    // Written before the host starts, with the screen it will see, so the folder sees no
+    // change once it runs.
+    const PlacementStore store(dir.filePath("velk/widgets.json"));
+    const QString mine = "MINE";
+    std::vector<Placement> edited = {{mine, "velk.test.mode", QPoint(10, 10), 1, {}}};
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_TRUE(store.save(edited, nullptr, screen ? std::optional(screen->availableGeometry()) : std::nullopt));
+    WidgetHost host(bundle, registry, store);
+    EXPECT_TRUE(host.start().isEmpty());
+    ASSERT_NE(host.window(mine), nullptr);
+    edited = store.load().placements;
+    edited.push_back({"EDITED", "velk.test.mode", QPoint(400, 10), 1, {}});
+    QFile f(store.path());
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    f.write(serializePlacements(edited));
+    f.close();
+    EXPECT_TRUE(test::waitFor([&] { return host.window("EDITED") != nullptr; }));
+    EXPECT_NE(host.window(mine), nullptr);
 }
 
 TEST_F(HostFileTest, MembersANewerVersionWroteSurviveTheHostsWrites)

@@ -34,6 +34,25 @@ QByteArray reason(int status)
     }
 }
 
+// Writes `total` filler bytes a piece at a time, topping up whenever the socket has drained,
+// then hangs up; stops when the client goes.
+void streamFiller(QTcpSocket* socket, qint64 total)
+{
+    static const QByteArray piece(64 * 1024, 'x');
+    auto sent = std::make_shared<qint64>(0);
+    auto topUp = [socket, total, sent] {
+        while (*sent < total && socket->state() == QAbstractSocket::ConnectedState
+               && socket->bytesToWrite() < 4 * piece.size()) {
+            const qint64 n = socket->write(piece.constData(), std::min<qint64>(piece.size(), total - *sent));
+            if (n <= 0) return; // the client went
+            *sent += n;
+        }
+        if (*sent >= total && socket->bytesToWrite() == 0) socket->disconnectFromHost();
+    };
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, topUp);
+    topUp();
+}
+
 } // namespace
 
 FixtureResponse FixtureResponse::json(const QByteArray& body, int status)
@@ -167,12 +186,21 @@ void FixtureServer::serve(QTcpSocket* socket)
         QPointer<QTcpSocket> guard(socket);
         auto answer = [guard, response] {
             if (!guard) return;
+            const bool streamed = response.streamBytes >= 0;
             QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason(response.status) + "\r\n";
             out += "Content-Type: " + response.contentType + "\r\n";
-            out += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+            if (!streamed)
+                out += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+            else if (response.announceLength && response.streamBytes != FixtureResponse::kEndless)
+                out += "Content-Length: " + QByteArray::number(response.streamBytes) + "\r\n";
             out += "Connection: close\r\n";
             for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
             out += "\r\n";
+            if (streamed) {
+                guard->write(out);
+                streamFiller(guard, response.streamBytes);
+                return;
+            }
             out += response.truncateAt >= 0 ? response.body.left(response.truncateAt) : response.body;
             guard->write(out);
             guard->flush();

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QThread>
 #include <QUrl>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,12 @@ struct FixtureResponse {
     int delayMs = 0;
     // Announces the whole body's length but sends only this many bytes, then hangs up.
     int truncateAt = -1;
+    // Instead of body: this many filler bytes, sent in pieces as the client takes them, so a
+    // huge answer costs the server no memory. kEndless never ends.
+    qint64 streamBytes = -1;
+    static constexpr qint64 kEndless = std::numeric_limits<qint64>::max();
+    // Whether a streamed answer announces its length (an endless one never does).
+    bool announceLength = true;
 
     static FixtureResponse json(const QByteArray& body, int status = 200);
     static FixtureResponse file(const QString& fixtureName, int status = 200); // tests/fixtures/web/

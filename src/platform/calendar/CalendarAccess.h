@@ -2,9 +2,9 @@
 // Whether the user lets VELK read and change their reminders and events. The app asks the user
 // and records the answer in the app-group suite, where the widget host reads it too:
 //
-//   "velk.calendar.access.reminders", "velk.calendar.access.events": integers,
-//   0 (or absent) not determined, 1 denied, 2 full access. Any other value counts as not
-//   determined.
+//   "velk.calendar.access.reminders", "velk.calendar.access.events": integers numbered as the
+//   platform numbers its calendar access: 0 (or absent) not determined, 1 restricted, 2 denied,
+//   3 full access, 4 write only. Any other value counts as not determined.
 //
 // Without full access the store reads nothing and saves nothing.
 #include "platform/calendar/CalendarItems.h"
@@ -13,7 +13,13 @@
 
 namespace velk {
 
-enum class CalendarAuthorizationStatus { notDetermined = 0, denied = 1, fullAccess = 2 };
+enum class CalendarAuthorizationStatus {
+    notDetermined = 0,
+    restricted = 1,
+    denied = 2,
+    fullAccess = 3,
+    writeOnly = 4,
+};
 
 class CalendarAccess {
 public:

@@ -8,15 +8,67 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velk {
 
 namespace {
 
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024; // larger is no calendar item anyone keeps
+
+// The whole of a calendar file, or nothing with `error` set. Only a regular file is read (a
+// FIFO or a link to a device would block or never end), opened without waiting on it, and
+// never more than the cap: the size `stat` gives proves nothing (0 for many special files).
+std::optional<QByteArray> readCalendarFile(const QString& path, QString* error)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return std::nullopt;
+    }
+    struct stat st {};
+    std::optional<QByteArray> out;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *error = QStringLiteral("not a regular file");
+    } else {
+        QByteArray bytes;
+        bytes.resize(qsizetype(std::min<qint64>(st.st_size, kMaxFileBytes) + 1));
+        qsizetype have = 0;
+        for (;;) {
+            if (have == bytes.size()) {
+                if (have > kMaxFileBytes) break;
+                bytes.resize(std::min<qsizetype>(have * 2, kMaxFileBytes + 1));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + have, size_t(bytes.size() - have));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                *error = QString::fromLocal8Bit(std::strerror(errno));
+                have = -1;
+                break;
+            }
+            if (n == 0) break;
+            have += n;
+        }
+        if (have > kMaxFileBytes) {
+            *error = QStringLiteral("too large for a calendar file");
+        } else if (have >= 0) {
+            bytes.truncate(have);
+            out = std::move(bytes);
+        }
+    }
+    ::close(fd);
+    return out;
+}
 
 struct LoadedFile {
     QString collection;
@@ -68,6 +120,98 @@ struct CalendarStore::Loaded {
     std::vector<LoadedFile> files;
 };
 
+namespace {
+
+// One calendar file as the folder listing saw it; a change of any field means the file changed.
+struct ListedFile {
+    QString collection;
+    QString path; // relative to the root
+    qint64 size = -1, modifiedNs = -1, changedNs = -1;
+    quint64 inode = 0, device = 0;
+
+    bool operator==(const ListedFile&) const = default;
+};
+
+std::vector<ListedFile> listCalendarFiles(const QString& rootPath)
+{
+    std::vector<ListedFile> out;
+    const QDir root(rootPath);
+    if (!root.exists()) return out;
+    const QStringList icsFilter{QStringLiteral("*.ics"), QStringLiteral("*.ICS")};
+    auto listFolder = [&](const QDir& dir, const QString& collection) {
+        const QStringList names = dir.entryList(icsFilter, QDir::Files | QDir::System | QDir::Readable, QDir::Name);
+        for (const QString& name : names) {
+            if (name.startsWith(QLatin1Char('.'))) continue;
+            ListedFile f;
+            f.collection = collection;
+            f.path = collection.isEmpty() ? name : collection + QLatin1Char('/') + name;
+            struct stat st {};
+            if (::stat(QFile::encodeName(dir.filePath(name)).constData(), &st) == 0) {
+                f.size = st.st_size;
+                f.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+                f.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+                f.inode = st.st_ino;
+                f.device = st.st_dev;
+            }
+            out.push_back(std::move(f));
+        }
+    };
+    listFolder(root, QString());
+    const QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+    for (const QString& folder : folders) {
+        if (!folder.startsWith(QLatin1Char('.'))) listFolder(QDir(root.filePath(folder)), folder);
+    }
+    return out;
+}
+
+struct SharedParse {
+    std::vector<ListedFile> listing;
+    std::shared_ptr<const CalendarStore::Loaded> loaded;
+};
+
+// The last parse of each root, for every store of the process. A handful of roots at most in
+// practice (the user's, and a test's); past that the oldest are let go.
+constexpr size_t kMaxSharedRoots = 8;
+std::mutex sharedMutex;
+std::map<QString, SharedParse>& sharedParses()
+{
+    static std::map<QString, SharedParse> parses;
+    return parses;
+}
+
+} // namespace
+
+std::shared_ptr<const CalendarStore::Loaded> CalendarStore::parsedFiles(const QString& rootPath)
+{
+    std::vector<ListedFile> listing = listCalendarFiles(rootPath);
+    {
+        const std::lock_guard lock(sharedMutex);
+        const auto it = sharedParses().find(rootPath);
+        if (it != sharedParses().end() && it->second.listing == listing) return it->second.loaded;
+    }
+    // Parsed outside the lock: another root's readers need not wait. Two threads that find the
+    // same change may both parse; the later result is kept, and both are right.
+    auto loaded = std::make_shared<Loaded>();
+    for (const ListedFile& listed : listing) {
+        const QString path = QDir(rootPath).filePath(listed.path);
+        QString why;
+        const std::optional<QByteArray> text = readCalendarFile(path, &why);
+        if (!text) {
+            qCWarning(lcCalendar) << "skipped" << path << "-" << why;
+            continue;
+        }
+        LoadedFile f{listed.collection, listed.path, parseCalendarText(*text)};
+        for (const QString& p : f.parsed.problems)
+            qCWarning(lcCalendar) << (f.parsed.ok ? "in" : "skipped") << path << "-" << p;
+        if (f.parsed.ok) loaded->files.push_back(std::move(f));
+    }
+    const std::lock_guard lock(sharedMutex);
+    auto& parses = sharedParses();
+    if (parses.size() >= kMaxSharedRoots && !parses.count(rootPath)) parses.clear();
+    parses[rootPath] = SharedParse{std::move(listing), loaded};
+    return loaded;
+}
+
 CalendarStore::CalendarStore(QString root) : root_(std::move(root)) {}
 CalendarStore::~CalendarStore() = default;
 
@@ -78,38 +222,7 @@ QString CalendarStore::defaultRoot()
 
 const CalendarStore::Loaded& CalendarStore::loaded()
 {
-    if (loaded_) return *loaded_;
-    loaded_ = std::make_unique<Loaded>();
-    const QDir root(root_);
-    if (!root.exists()) return *loaded_;
-
-    const QStringList icsFilter{QStringLiteral("*.ics"), QStringLiteral("*.ICS")};
-    auto readFolder = [&](const QDir& dir, const QString& collection) {
-        const QStringList names = dir.entryList(icsFilter, QDir::Files | QDir::Readable, QDir::Name);
-        for (const QString& name : names) {
-            if (name.startsWith(QLatin1Char('.'))) continue;
-            const QString rel = collection.isEmpty() ? name : collection + QLatin1Char('/') + name;
-            QFile file(dir.filePath(name));
-            if (file.size() > kMaxFileBytes) {
-                qCWarning(lcCalendar) << "skipped" << file.fileName() << "- too large for a calendar file";
-                continue;
-            }
-            if (!file.open(QIODevice::ReadOnly)) {
-                qCWarning(lcCalendar) << "skipped" << file.fileName() << "-" << file.errorString();
-                continue;
-            }
-            LoadedFile f{collection, rel, parseCalendarText(file.readAll())};
-            for (const QString& p : f.parsed.problems)
-                qCWarning(lcCalendar) << (f.parsed.ok ? "in" : "skipped") << file.fileName() << "-" << p;
-            if (f.parsed.ok) loaded_->files.push_back(std::move(f));
-        }
-    };
-    readFolder(root, QString());
-    const QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
-    for (const QString& folder : folders) {
-        if (folder.startsWith(QLatin1Char('.'))) continue;
-        readFolder(QDir(root.filePath(folder)), folder);
-    }
+    if (!loaded_) loaded_ = parsedFiles(root_);
     return *loaded_;
 }
 
@@ -168,12 +281,17 @@ std::vector<CalendarEvent> CalendarStore::events(Date start, Date end)
         for (const ParsedEvent& e : f.parsed.events)
             if (e.recurrenceId && !e.uid.isEmpty()) replaced[e.uid].insert(e.recurrenceId->instanceKey(zone));
 
+        RecurrenceBudget budget; // one for the whole file
         for (const ParsedEvent& e : f.parsed.events) {
             const QString id = eventIdentifier(f, e);
             const auto r = replaced.find(e.uid);
             const QSet<QString> none;
             const QSet<QString>& replacedKeys = (e.recurrenceId || r == replaced.end()) ? none : r->second;
-            for (const EventOccurrence& o : eventOccurrences(e, start, end, zone, replacedKeys)) {
+            QString skipped;
+            const auto occurrences = eventOccurrences(e, start, end, zone, replacedKeys, &budget, &skipped);
+            if (!skipped.isEmpty())
+                qCWarning(lcCalendar) << "skipped event" << id << "in" << f.path << "-" << skipped;
+            for (const EventOccurrence& o : occurrences) {
                 CalendarEvent ev;
                 if (e.recurrenceId) ev.identifier = id + QLatin1Char('/') + e.recurrenceId->instanceKey(zone);
                 else if (!o.instanceKey.isEmpty()) ev.identifier = id + QLatin1Char('/') + o.instanceKey;
@@ -241,12 +359,12 @@ bool CalendarStore::saveReminder(const CalendarReminder& reminder, QString* erro
         return fail(QStringLiteral("the reminder has no file in this store"));
 
     const QString path = QDir(root_).filePath(reminder.filePath);
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) return fail(in.errorString());
-    const QByteArray original = in.readAll();
-    in.close();
-
     QString why;
+    // Only a regular file is read, and so only a regular file is ever replaced.
+    const std::optional<QByteArray> read = readCalendarFile(path, &why);
+    if (!read) return fail(why);
+    const QByteArray& original = *read;
+
     const std::optional<QByteArray> changed = withTodoCompletion(
         original, reminder.uid, reminder.todoIndex, reminder.completed,
         reminder.completed ? std::optional<Date>(reminder.completionDate.value_or(Clock::now())) : std::nullopt, &why);
@@ -259,11 +377,20 @@ bool CalendarStore::saveReminder(const CalendarReminder& reminder, QString* erro
     if (!check.ok || same == check.reminders.end() || same->completed != reminder.completed)
         return fail(QStringLiteral("the edited file would not read back"));
 
+    // QSaveFile resolves a link and replaces its target, which was just found to be a regular
+    // file. Written unbuffered, so that a full disk or a file size limit shows at the write:
+    // commit() does not report a failed flush of buffered data, and would put a cut-short file
+    // in place of the user's.
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return fail(out.errorString());
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(out.errorString());
     // A new file would get default permissions; keep the ones the user (or sync tool) chose.
-    out.setPermissions(in.permissions());
-    if (out.write(*changed) != changed->size() || !out.commit()) return fail(out.errorString());
+    out.setPermissions(QFileInfo(path).permissions());
+    if (out.write(*changed) != changed->size() || !out.flush() || out.error() != QFileDevice::NoError) {
+        const QString message = out.errorString();
+        out.cancelWriting();
+        return fail(message);
+    }
+    if (!out.commit()) return fail(out.errorString());
     loaded_.reset(); // later fetches of this store read the files again
     return true;
 }

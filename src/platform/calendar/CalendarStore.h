@@ -3,10 +3,19 @@
 // store's root (the collection "") and in each of its folders (one collection per folder, the
 // layout CalDAV sync tools keep). Default root: $XDG_DATA_HOME/velk/calendars.
 //
-// A store reads the files once, at its first fetch, and answers every later fetch from what it
-// read; make a new store to see later changes. A file that cannot be read is skipped with a log
-// line and never stops the others. Fetches answer nothing and saves fail while the user has not
-// given full access to that kind of item (CalendarAccess).
+// A store takes the files as they are at its first fetch and answers every later fetch from
+// that; make a new store to see later changes. Stores are cheap: every store over the same root,
+// in any thread, shares one parse of the files, made again only when the folder listing shows
+// a file added, removed or changed (its size, modification or change time, or inode differ).
+// So a new store costs one listing and a stat per file while nothing changed, and a reader may
+// simply make one per read. A file rewritten in place to the same size within the file
+// system's time resolution is not seen as changed; sync tools and our own saves replace files
+// by renaming, which always is. A file that cannot be read is skipped with a log line (once per
+// parse) and never stops the others. One store is for one thread at a time; the shared parse is
+// read-only, and safe to share.
+//
+// Fetches answer nothing and saves fail while the user has not given full access to that kind
+// of item (CalendarAccess).
 //
 // Order of answers: collections by name, files by name, items in file order; completed
 // reminders by completion date (oldest first), events by start.
@@ -50,12 +59,14 @@ public:
     // the file is kept as it is. False, with `error` set and the file untouched, when it cannot.
     bool saveReminder(const CalendarReminder& reminder, QString* error = nullptr);
 
+    struct Loaded; // the parsed files of a root, shared read-only
+
 private:
-    struct Loaded;
     const Loaded& loaded();
+    static std::shared_ptr<const Loaded> parsedFiles(const QString& root);
 
     QString root_;
-    std::unique_ptr<Loaded> loaded_;
+    std::shared_ptr<const Loaded> loaded_;
 };
 
 } // namespace velk

@@ -11,8 +11,11 @@ namespace velk {
 
 namespace {
 
-// Guards against rules that never reach the span (FREQ=SECONDLY since 1990 and the like).
-constexpr int kMaxSteps = 200000;
+// One event's share of its file's budget: a rule that needs more to reach the span
+// (FREQ=SECONDLY since 1990 and the like) is not expanded.
+constexpr qint64 kMaxStepsPerEvent = 50000;
+// What checking a rule costs, counted in iterator steps.
+constexpr qint64 kRuleCheckSteps = 1000;
 
 auto wallDay(const IcsTime& t) { return std::make_tuple(t.year, t.month, t.day); }
 
@@ -97,13 +100,21 @@ icaltimetype wallTime(const IcsTime& t)
 } // namespace
 
 std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& e, Date from, Date to, const TimeZone& current,
-                                              const QSet<QString>& replacedKeys)
+                                              const QSet<QString>& replacedKeys, RecurrenceBudget* budget,
+                                              QString* skipped)
 {
     std::vector<EventOccurrence> out;
     const std::optional<Date> first = e.start.resolve(current);
     if (!first) return out;
     const Span span = spanOf(e, *first, current);
     const bool repeats = !e.rrule.isEmpty() || !e.rdates.empty();
+    RecurrenceBudget own;
+    if (!budget) budget = &own;
+    auto skip = [&](const QString& why) {
+        if (skipped) *skipped = why;
+        out.clear();
+        return out;
+    };
 
     auto consider = [&](const IcsTime& wall, Date start) {
         const std::optional<Date> end = endOf(wall, start, span, current);
@@ -125,13 +136,18 @@ std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& e, Date from, D
     if (e.rrule.isEmpty()) {
         if (!excluded.contains(e.start, *first)) consider(e.start, *first);
     } else {
-        icalrecurrencetype rule = icalrecurrencetype_from_string(e.rrule.toUtf8().constData());
-        icalrecur_iterator* it = rule.freq == ICAL_NO_RECURRENCE ? nullptr : icalrecur_iterator_new(rule, wallTime(e.start));
-        if (!it) {
+        const RecurrenceRule parsed(e.rrule.toUtf8());
+        const icalrecurrencetype& rule = parsed.rule();
+        if (!parsed.readable()) {
             qCWarning(lcCalendar) << "event" << e.uid << "has a repeat rule that cannot be read:" << e.rrule
                                   << "- showing its first instance only";
             if (!excluded.contains(e.start, *first)) consider(e.start, *first);
         } else {
+            if (!budget->spend(kRuleCheckSteps)) return skip(QStringLiteral("its file repeats too much to expand"));
+            const RuleCheck check = checkRule(rule, QDate(e.start.year, e.start.month, e.start.day));
+            if (!check.problem.isEmpty()) return skip(QStringLiteral("its repeat rule cannot be expanded: ") + check.problem);
+            icalrecur_iterator* it = icalrecur_iterator_new(rule, wallTime(e.start));
+            if (!it) return skip(QStringLiteral("its repeat rule cannot be expanded"));
             // Instances whose day lies well before the span cannot reach it: skip them on wall
             // fields alone, without anchoring each one.
             const double reach = span.seconds + double(span.days) * 86400.0 + 2 * 86400.0;
@@ -141,17 +157,25 @@ std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& e, Date from, D
                 jump.isDate = e.start.isDate;
                 icalrecur_iterator_set_start(it, wallTime(jump));
             }
-            for (int step = 0; step < kMaxSteps; ++step) {
+            bool finished = false;
+            for (qint64 step = 0; step < kMaxStepsPerEvent && budget->spend(1); ++step) {
                 const icaltimetype tt = icalrecur_iterator_next(it);
-                if (icaltime_is_null_time(tt)) break;
+                if (icaltime_is_null_time(tt)) {
+                    finished = true;
+                    break;
+                }
                 const IcsTime wall = e.start.withWall(tt.year, tt.month, tt.day, tt.hour, tt.minute, tt.second);
                 if (wallDay(wall) < wallDay(earliest)) continue;
                 const std::optional<Date> start = wall.resolve(current);
                 if (!start) continue;
-                if (*start >= to) break;
+                if (*start >= to) {
+                    finished = true;
+                    break;
+                }
                 if (!excluded.contains(wall, *start)) consider(wall, *start);
             }
             icalrecur_iterator_free(it);
+            if (!finished) return skip(QStringLiteral("it repeats too often to expand"));
         }
     }
     for (const IcsTime& r : e.rdates) {

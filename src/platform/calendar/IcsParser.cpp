@@ -1,5 +1,7 @@
 #include "platform/calendar/IcsParser.h"
 
+#include "platform/calendar/RecurrenceCheck.h"
+
 #include <QDateTime>
 #include <libical/ical.h>
 #include <map>
@@ -26,12 +28,19 @@ void makeErrorsNonFatal()
 
 QString text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
 
+// A zone changes its offset a few times a year at most; libical expands a zone's rules into
+// every change from the rule's start to the year asked for (up to 2582), so a rule that changes
+// more often is not honoured: the zone then keeps the fixed offsets its observances give.
+constexpr int kMaxZoneChangesPerYear = 12;
+constexpr int kLastExpandedYear = 2582;
+constexpr qint64 kZoneRuleCheckSteps = 1000;
+
 // The zones one VCALENDAR defines, by TZID, for TZIDs no tz database zone matches.
 class FileZones {
 public:
     // Collected up front: looking them up later must not disturb libical's iteration over the
     // calendar's components, which the caller is in the middle of.
-    explicit FileZones(icalcomponent* calendar)
+    FileZones(icalcomponent* calendar, QStringList& problems) : problems_(problems)
     {
         for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); c;
              c = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
@@ -45,17 +54,71 @@ public:
         if (auto it = zones_.find(tzid); it != zones_.end()) return it->second;
         std::shared_ptr<icaltimezone> result;
         if (auto def = definitions_.find(tzid); def != definitions_.end()) {
+            icalcomponent* copy = icalcomponent_new_clone(def->second);
+            if (copy) keepCheapRules(copy, tzid);
             icaltimezone* z = icaltimezone_new();
-            if (z && icaltimezone_set_component(z, icalcomponent_new_clone(def->second)))
+            if (z && copy && icaltimezone_set_component(z, copy)) {
+                // libical fills in a zone's changes on first use, up to the year asked for. The
+                // parse is shared by readers on several threads: expand it here, once, to the
+                // last year libical covers (the budget above paid for it), so they only read.
+                icaltimetype last = icaltime_null_time();
+                last.year = kLastExpandedYear;
+                last.month = 12;
+                last.day = 31;
+                int daylight = 0;
+                icaltimezone_get_utc_offset(z, &last, &daylight);
                 result.reset(z, [](icaltimezone* tz) { icaltimezone_free(tz, 1); });
-            else if (z)
-                icaltimezone_free(z, 1);
+            } else {
+                if (z) icaltimezone_free(z, 1);
+                if (copy) icalcomponent_free(copy);
+            }
         }
         zones_[tzid] = result;
         return result;
     }
 
 private:
+    // Drops the rules of the zone's observances that are not honoured (see above), and the
+    // ones past the file's budget; one problem line for the zone.
+    void keepCheapRules(icalcomponent* zone, const QString& tzid)
+    {
+        QString why;
+        std::vector<std::pair<icalcomponent*, icalproperty*>> dropped;
+        for (icalcomponent* o = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); o;
+             o = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+            const icaltimetype start = icalcomponent_get_dtstart(o);
+            for (icalproperty* p = icalcomponent_get_first_property(o, ICAL_RRULE_PROPERTY); p;
+                 p = icalcomponent_get_next_property(o, ICAL_RRULE_PROPERTY)) {
+                const icalrecurrencetype rule = icalproperty_get_rrule(p);
+                QString problem;
+                if (!budget_.spend(kZoneRuleCheckSteps)) {
+                    problem = QStringLiteral("the file's zones repeat too much to expand");
+                } else {
+                    const RuleCheck check = checkRule(rule, QDate(start.year, start.month, start.day));
+                    problem = check.problem;
+                    if (problem.isEmpty() && check.perYear > kMaxZoneChangesPerYear)
+                        problem = QStringLiteral("it changes the offset more than %1 times a year").arg(kMaxZoneChangesPerYear);
+                    if (problem.isEmpty()
+                        && !budget_.spend(qint64(check.perYear) * std::max(1, kLastExpandedYear - start.year)))
+                        problem = QStringLiteral("the file's zones repeat too much to expand");
+                }
+                if (!problem.isEmpty()) {
+                    why = problem;
+                    dropped.emplace_back(o, p);
+                }
+            }
+        }
+        for (auto [observance, rule] : dropped) {
+            icalcomponent_remove_property(observance, rule);
+            icalproperty_free(rule);
+        }
+        if (!dropped.empty())
+            problems_ << QStringLiteral("time zone %1: its repeat rule is not honoured (%2); read with its fixed offsets")
+                             .arg(tzid, why);
+    }
+
+    QStringList& problems_;
+    RecurrenceBudget budget_;
     std::map<QString, icalcomponent*> definitions_;
     std::map<QString, std::shared_ptr<icaltimezone>> zones_;
 };
@@ -161,7 +224,7 @@ QString describe(const char* kind, const QString& uid, int index)
 
 void readCalendar(icalcomponent* calendar, ParsedCalendarFile& out, int& todoIndex, int& eventIndex)
 {
-    FileZones zones(calendar);
+    FileZones zones(calendar, out.problems);
     for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
         const icalcomponent_kind kind = icalcomponent_isa(c);
@@ -227,13 +290,47 @@ void readCalendar(icalcomponent* calendar, ParsedCalendarFile& out, int& todoInd
     }
 }
 
+// The text without its content lines (unfolded) longer than the cap: libical's line reader
+// slows down with the square of a line's length. Such a line is an inline attachment or a
+// hostile file; nothing read here lives in one. Null when nothing had to go.
+QByteArray withoutLongLines(const QByteArray& text, int* dropped)
+{
+    QByteArray out;
+    bool copying = false;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    while (start < size) {
+        // A content line runs on over the physical lines that start with a space or a tab.
+        qsizetype end = start;
+        do {
+            const qsizetype nl = text.indexOf('\n', end);
+            end = nl < 0 ? size : nl + 1;
+        } while (end < size && (text[end] == ' ' || text[end] == '\t'));
+        if (end - start > kMaxIcsLineBytes) {
+            if (!copying) {
+                out = text.left(start);
+                copying = true;
+            }
+            ++*dropped;
+        } else if (copying) {
+            out.append(text.constData() + start, end - start);
+        }
+        start = end;
+    }
+    return copying ? out : QByteArray();
+}
+
 } // namespace
 
 ParsedCalendarFile parseCalendarText(const QByteArray& bytes)
 {
     makeErrorsNonFatal();
     ParsedCalendarFile out;
-    ComponentPtr root(icalparser_parse_string(bytes.constData()));
+    int dropped = 0;
+    const QByteArray shortened = withoutLongLines(bytes, &dropped);
+    if (dropped > 0)
+        out.problems << QStringLiteral("%1 line(s) longer than %2 KiB left out").arg(dropped).arg(kMaxIcsLineBytes / 1024);
+    ComponentPtr root(icalparser_parse_string(dropped > 0 ? shortened.constData() : bytes.constData()));
     if (!root) {
         out.problems << QStringLiteral("not an iCalendar file, or cut short");
         return out;

@@ -6,6 +6,10 @@
 // to-do or event with a value that could not be read (a due date or start that is not a date,
 // an event without a start) is left out and named in `problems`; the rest of the file stands.
 // Cancelled items are left out silently: nothing is due or happening.
+//
+// Content lines longer than kMaxIcsLineBytes are left out (named in `problems`), and the rules
+// of a VTIMEZONE that change its offset more often than a zone does are not honoured (see
+// FileZones in the source).
 #include "platform/calendar/IcsTime.h"
 
 #include <QByteArray>
@@ -15,6 +19,8 @@
 #include <vector>
 
 namespace velk {
+
+constexpr qsizetype kMaxIcsLineBytes = 64 * 1024;
 
 struct ParsedReminder {
     QString uid; // empty when the file gives none

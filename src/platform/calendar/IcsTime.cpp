@@ -11,6 +11,8 @@ namespace velk {
 
 namespace {
 
+constexpr int kLastFileZoneYear = 2582;
+
 Calendar calendarIn(const TimeZone& zone)
 {
     Calendar c = Calendar::gregorian();
@@ -30,8 +32,10 @@ std::optional<Date> IcsTime::resolve(const TimeZone& current) const
         tt.hour = isDate ? 0 : hour;
         tt.minute = isDate ? 0 : minute;
         tt.second = isDate ? 0 : second;
+        // libical covers a zone's changes up to 2582 and expands the zone afresh on every
+        // question about a later year: such a time (only a hostile file writes one) is not read.
         if (!icaltime_is_valid_time(tt) || month < 1 || month > 12 || day < 1
-            || day > icaltime_days_in_month(month, year))
+            || day > icaltime_days_in_month(month, year) || year > kLastFileZoneYear)
             return std::nullopt;
         return Date::fromUnix(double(icaltime_as_timet_with_zone(tt, fileZone.get())));
     }

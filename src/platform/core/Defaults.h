@@ -5,7 +5,11 @@
 //
 // A Defaults is a cheap handle; copies share one connection per suite file and thread, so a
 // handle may be used from worker threads. Setters answer false when nothing could be written
-// (the failure is logged and the previous value stays).
+// (the failure is logged and the previous value stays); lastError() tells why.
+//
+// Before the first write to a file in a process its pages are checked (SQLite's quick check):
+// a damaged file is never written to, and reads that hit a damaged page are errors, not
+// absent values.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -28,8 +32,16 @@ public:
     // This process's standard defaults (a file named after the application, "velk" when it has
     // no name). When that file cannot be opened the values live in memory for this run.
     static Defaults standard();
-    // The app-group suite, falling back to the standard defaults when it cannot be opened.
+    // The app-group suite, falling back to the standard defaults when its file does not exist
+    // and cannot be made. A suite file that exists but cannot be opened (damaged, not a
+    // database, unreadable) is never stood in for by another file: the handle then fails every
+    // access, so nothing meant for the suite lands elsewhere.
     static Defaults shared();
+
+    // Why the last access through any handle on this thread failed: empty when it succeeded.
+    // It tells an absent key (empty) from a read that failed, and says why a setter answered
+    // false.
+    static QString lastError();
 
     std::optional<QByteArray> data(const QString& key) const;
     bool setData(const QString& key, const QByteArray& value);
@@ -40,7 +52,7 @@ public:
     bool setInteger(const QString& key, qint64 value);
     // Adds to the stored integer atomically, also against other processes (absent or non-number
     // counts as 0), saturating at the qint64 limits, and returns the new value. When the store
-    // cannot be written it returns the value as it stands.
+    // cannot be written it returns the value as it stands and lastError() says why.
     qint64 addToInteger(const QString& key, qint64 delta);
 
     // A bool, or an integer (non-zero is true); anything else reads false.
@@ -55,7 +67,8 @@ public:
     bool remove(const QString& key);
     QStringList keys() const;
 
-    // The file behind this handle (empty for the in-memory fallback).
+    // The file behind this handle (empty for the in-memory fallback, whose values last only
+    // for this run).
     QString path() const;
 
     // The stored name of a kind: "data", "integer", "bool", "string".

@@ -42,7 +42,7 @@ void DistributedNotifications::post(const QString& name) const
     signal << name;
     // send() queues the message and returns; a signal has no reply to wait for.
     if (!bus_.send(signal))
-        qCDebug(logCategory("notifications")) << "cannot post" << name << ":" << bus_.lastError().message();
+        qCDebug(lcNotifications) << "cannot post" << name << ":" << bus_.lastError().message();
 }
 
 QObject* DistributedNotifications::observe(const QString& name, QObject* context,
@@ -61,7 +61,7 @@ QObject* DistributedNotifications::observe(const QString& name, QObject* context
     // match rule is added without waiting for the bus's answer.
     if (!bus.connect(QString(), kPath, kInterface, QStringLiteral("Posted"), {name}, QString(), sub,
                      SLOT(posted(QString))))
-        qCDebug(logCategory("notifications")) << "cannot observe" << name << ":" << bus.lastError().message();
+        qCDebug(lcNotifications) << "cannot observe" << name << ":" << bus.lastError().message();
     return sub;
 }
 

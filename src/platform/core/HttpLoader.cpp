@@ -12,6 +12,8 @@ namespace velk {
 
 namespace {
 
+constexpr qint64 kReadBufferBytes = 256 * 1024;
+
 bool isWebUrl(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
@@ -101,10 +103,33 @@ HttpResult HttpLoader::get(const QUrl& url, const HttpHeaders& headers, int time
     for (const auto& [name, value] : headers) netRequest.setRawHeader(name, value);
 
     std::unique_ptr<QNetworkReply> reply(manager.get(netRequest));
+    // The body is taken from the reply as it arrives, and Qt stops reading from the socket
+    // while this much waits in its own buffer, so memory stays near the cap whatever is sent.
+    reply->setReadBufferSize(kReadBufferBytes);
+    QByteArray body;
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
     bool timedOut = false;
+    bool tooLarge = false;
+    const auto refuseWhenTooLarge = [&](qint64 bytes) {
+        if (bytes <= kMaxBodyBytes || tooLarge) return;
+        tooLarge = true;
+        reply->abort();
+        loop.quit();
+    };
+    // The announced length first (a redirect's own length does not count), then what arrives.
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, [&] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        const QVariant redirect = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
+        if (length.isValid() && !redirect.isValid()) refuseWhenTooLarge(length.toLongLong());
+    });
+    const auto take = [&] {
+        if (tooLarge) return;
+        body += reply->read(kMaxBodyBytes + 1 - body.size());
+        refuseWhenTooLarge(body.size() + reply->bytesAvailable());
+    };
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, take);
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
         timedOut = true;
@@ -112,20 +137,31 @@ HttpResult HttpLoader::get(const QUrl& url, const HttpHeaders& headers, int time
         loop.quit();
     });
     deadline.start(timeoutMs > 0 ? timeoutMs : defaultTimeoutMs());
-    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!reply->isFinished() && !tooLarge) loop.exec(QEventLoop::ExcludeUserInputEvents);
     deadline.stop();
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     result.status = status.isValid() ? status.toInt() : 0;
     const QNetworkReply::NetworkError error = reply->error();
-    if (timedOut) {
+    if (tooLarge) {
+        result.failure = HttpResult::Failure::tooLarge;
+        result.errorText = QStringLiteral("the answer is larger than %1 bytes").arg(kMaxBodyBytes);
+    } else if (timedOut) {
         result.failure = HttpResult::Failure::timeout;
         result.errorText = QStringLiteral("no complete answer within the time-out");
     } else if (error != QNetworkReply::NoError && !(result.status > 0 && isStatusError(error))) {
         result.failure = HttpResult::Failure::transport;
         result.errorText = reply->errorString();
     }
-    if (result.ok()) result.body = reply->readAll();
+    if (result.ok()) {
+        take();
+        if (tooLarge) {
+            result.failure = HttpResult::Failure::tooLarge;
+            result.errorText = QStringLiteral("the answer is larger than %1 bytes").arg(kMaxBodyBytes);
+        } else {
+            result.body = std::move(body);
+        }
+    }
     return result;
 }
 

@@ -6,7 +6,9 @@
 // it (widget providers call it from worker threads). TLS peers are verified, redirects are
 // followed (never from https down to http), and the body is handed back whatever the HTTP
 // status: the caller decides what a body means. A body cut short, a refused connection or a
-// time-out is a failure, never a partial body.
+// time-out is a failure, never a partial body. So is a body larger than kMaxBodyBytes: the
+// announced length and the bytes as they arrive are both checked, and the transfer is aborted
+// past the cap, so a huge or endless answer costs no more memory than the cap.
 //
 // Service addresses are settings: serviceBase() reads an environment variable and falls back to
 // the service's public address. The variables in use:
@@ -32,7 +34,7 @@ namespace velk {
 using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
 
 struct HttpResult {
-    enum class Failure { none, badUrl, timeout, transport };
+    enum class Failure { none, badUrl, timeout, transport, tooLarge };
 
     Failure failure = Failure::none;
     QString errorText;   // why the request failed, for logs
@@ -50,6 +52,8 @@ struct QueryItem {
 class HttpLoader {
 public:
     static constexpr int kDefaultTimeoutMs = 60000;
+    // The largest body any of the services sends is a few hundred kilobytes.
+    static constexpr qint64 kMaxBodyBytes = 8 * 1024 * 1024;
 
     // timeoutMs: milliseconds from sending to the whole body; 0 takes defaultTimeoutMs().
     static HttpResult get(const QUrl& url, const HttpHeaders& headers = {}, int timeoutMs = 0);

@@ -1,10 +1,6 @@
 #include "platform/core/Log.h"
 
 #include <cstring>
-#include <map>
-#include <memory>
-#include <mutex>
-#include <string>
 
 namespace velk {
 
@@ -15,37 +11,20 @@ Q_LOGGING_CATEGORY(lcWeb, "com.harrowcrest.velk.web")
 Q_LOGGING_CATEGORY(lcHost, "com.harrowcrest.velk.host")
 Q_LOGGING_CATEGORY(lcWidgets, "com.harrowcrest.velk.widgets")
 Q_LOGGING_CATEGORY(lcSysinfo, "com.harrowcrest.velk.sysinfo")
-
-namespace {
-
-struct Dynamic {
-    // QLoggingCategory keeps the pointer to its name, so the name lives beside it.
-    std::string fullName;
-    std::unique_ptr<QLoggingCategory> category;
-};
-
-} // namespace
+Q_LOGGING_CATEGORY(lcNotifications, "com.harrowcrest.velk.notifications")
+Q_LOGGING_CATEGORY(lcIntents, "com.harrowcrest.velk.intents")
+Q_LOGGING_CATEGORY(lcGeneral, "com.harrowcrest.velk.general")
 
 const QLoggingCategory& logCategory(const char* name)
 {
     static const std::pair<const char*, const QLoggingCategory& (*)()> known[] = {
-        {"media", lcMedia},       {"defaults", lcDefaults}, {"calendar", lcCalendar},
-        {"web", lcWeb},           {"host", lcHost},         {"widgets", lcWidgets},
-        {"sysinfo", lcSysinfo},
+        {"media", lcMedia},   {"defaults", lcDefaults},         {"calendar", lcCalendar},
+        {"web", lcWeb},       {"host", lcHost},                 {"widgets", lcWidgets},
+        {"sysinfo", lcSysinfo}, {"notifications", lcNotifications}, {"intents", lcIntents},
     };
     for (const auto& [n, category] : known)
         if (std::strcmp(n, name) == 0) return category();
-
-    static std::mutex mutex;
-    static std::map<std::string, std::unique_ptr<Dynamic>> made; // never freed: callers keep references
-    std::lock_guard lock(mutex);
-    auto& slot = made[name];
-    if (!slot) {
-        slot = std::make_unique<Dynamic>();
-        slot->fullName = std::string("com.harrowcrest.velk.") + name;
-        slot->category = std::make_unique<QLoggingCategory>(slot->fullName.c_str());
-    }
-    return *slot->category;
+    return lcGeneral();
 }
 
 } // namespace velk

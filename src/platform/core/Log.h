@@ -4,7 +4,8 @@
 // QT_LOGGING_RULES switch them on and off.
 //
 //   qCWarning(velk::lcDefaults) << "...";
-//   qCInfo(velk::logCategory("media")) << "...";
+//
+// Every category is declared here; none is made up from a string at run time.
 #include <QLoggingCategory>
 
 namespace velk {
@@ -16,9 +17,12 @@ Q_DECLARE_LOGGING_CATEGORY(lcWeb)
 Q_DECLARE_LOGGING_CATEGORY(lcHost)
 Q_DECLARE_LOGGING_CATEGORY(lcWidgets)
 Q_DECLARE_LOGGING_CATEGORY(lcSysinfo)
+Q_DECLARE_LOGGING_CATEGORY(lcNotifications)
+Q_DECLARE_LOGGING_CATEGORY(lcIntents)
+Q_DECLARE_LOGGING_CATEGORY(lcGeneral)
 
-// The category "com.harrowcrest.velk.<name>": one of the declared ones when the name matches,
-// otherwise created on first use and kept for the life of the process.
+// The declared category "com.harrowcrest.velk.<name>", for callers that name it; a name that is
+// not declared gives lcGeneral ("com.harrowcrest.velk.general"). Prefer the lc... names.
 const QLoggingCategory& logCategory(const char* name);
 
 } // namespace velk

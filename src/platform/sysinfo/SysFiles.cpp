@@ -1,8 +1,11 @@
 #include "platform/sysinfo/SysFiles.h"
 
+#include "platform/core/Log.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,13 +17,18 @@ std::optional<QByteArray> read(const QString& path)
 {
     const QByteArray native = path.toLocal8Bit();
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) {
+        // Many of these files exist only on some machines: worth a debug line, not a warning.
+        qCDebug(lcSysinfo) << "cannot open" << path << ":" << ::strerror(errno);
+        return std::nullopt;
+    }
     QByteArray out;
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
+            qCDebug(lcSysinfo) << "cannot read" << path << ":" << ::strerror(errno);
             ::close(fd);
             return std::nullopt;
         }
@@ -35,7 +43,10 @@ QStringList list(const QString& directory)
 {
     QStringList names;
     DIR* dir = ::opendir(directory.toLocal8Bit().constData());
-    if (!dir) return names;
+    if (!dir) {
+        qCDebug(lcSysinfo) << "cannot list" << directory << ":" << ::strerror(errno);
+        return names;
+    }
     while (const dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;

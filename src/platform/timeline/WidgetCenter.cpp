@@ -24,7 +24,9 @@ private:
         QDBusMessage call = QDBusMessage::createMethodCall(WidgetCenter::kService, WidgetCenter::kPath,
                                                            WidgetCenter::kInterface, method);
         call.setArguments(arguments);
-        // A reload is a hint: never start a host for it, never wait for one.
+        // A reload is a hint: never start a host for it, never wait for one. Sent as a bare
+        // message rather than through the generated proxy (WidgetHostProxy.h), which asks the
+        // bus for the service's owner, and waits for the answer, when it is made.
         call.setAutoStartService(false);
         bus.send(call);
     }

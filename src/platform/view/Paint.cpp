@@ -1,4 +1,5 @@
 #include "platform/core/Clock.h"
+#include "platform/view/Glow.h"
 #include "platform/view/LayoutNodes.h"
 #include "platform/view/ShapePaths.h"
 #include "platform/view/Sprites.h"
@@ -11,6 +12,11 @@
 #include <vector>
 
 namespace velk::view {
+
+using detail::devicePixels;
+using detail::drawLayer;
+using detail::glow;
+using detail::Layer;
 
 namespace {
 
@@ -36,175 +42,6 @@ bool invisible(const Fill& f)
 {
     const Color* c = f.color();
     return c && c->a <= 0;
-}
-
-// The device's size in pixels: images report pixels, windows report points.
-QSizeF devicePixels(const QPaintDevice* dev)
-{
-    if (auto image = dynamic_cast<const QImage*>(dev))
-        return QSizeF(image->size());
-    return QSizeF(dev->width(), dev->height()) * dev->devicePixelRatioF();
-}
-
-// Offscreen layers the size of the painter's device (times `scale`), drawn with the same
-// transform, so effects that need the painted pixels (glow, mask) can work on them. Every
-// render paints its glow again, so the images are kept per thread and reused by nesting depth
-// (a mask holds its content layer while it paints the mask into the next one).
-class Layer {
-public:
-    Layer(QPainter& painter, QPainter& layerPainter, qreal scale = 1) : m_index(depth()++), m_scale(scale)
-    {
-        const QSizeF dev = devicePixels(painter.device());
-        const QSize px = QSize(int(std::ceil(dev.width() * scale)), int(std::ceil(dev.height() * scale))).expandedTo(QSize(1, 1));
-        std::deque<QImage>& images = pool();
-        if (images.size() <= m_index)
-            images.resize(m_index + 1);
-        QImage& img = images[m_index];
-        if (img.size() != px)
-            img = QImage(px, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::transparent);
-        layerPainter.begin(&img);
-        layerPainter.setRenderHints(painter.renderHints());
-        layerPainter.setTransform(painter.deviceTransform() * QTransform::fromScale(scale, scale));
-        layerPainter.setOpacity(1);
-    }
-    ~Layer() { --depth(); }
-    Layer(const Layer&) = delete;
-    Layer& operator=(const Layer&) = delete;
-
-    QImage& image() const { return pool()[m_index]; }
-    qreal scale() const { return m_scale; } // layer pixels per device pixel
-
-private:
-    static size_t& depth()
-    {
-        thread_local size_t d = 0;
-        return d;
-    }
-    static std::deque<QImage>& pool()
-    {
-        thread_local std::deque<QImage> images; // a deque keeps outer layers in place as it grows
-        return images;
-    }
-
-    size_t m_index;
-    qreal m_scale;
-};
-
-void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset = {})
-{
-    const QPaintDevice* dev = painter.device();
-    const qreal dpr = dev->devicePixelRatioF();
-    painter.save();
-    painter.resetTransform();
-    painter.drawImage(QRectF(deviceOffset / dpr, devicePixels(dev) / dpr), image, QRectF(image.rect()));
-    painter.restore();
-}
-
-// One box-blur pass along rows: the mean of the 2 * radius + 1 values around each, with
-// values past the ends counting as zero.
-void boxRows(const quint8* __restrict src, quint8* __restrict dst, int w, int h, int radius)
-{
-    // Fixed-point reciprocal: a division per pixel dominates otherwise. The largest sum times
-    // it stays below 255 << 24, inside 32 bits.
-    const quint32 inv = quint32((1u << 24) / unsigned(2 * radius + 1));
-    // The window enters the row until `enterEnd` and leaves it from `leaveStart`.
-    const int enterEnd = std::max(0, w - radius - 1), leaveStart = std::min(w, radius);
-    for (int y = 0; y < h; ++y) {
-        const quint8* s = src + size_t(y) * w;
-        quint8* d = dst + size_t(y) * w;
-        quint32 sum = 0;
-        for (int i = 0; i <= radius && i < w; ++i)
-            sum += s[i];
-        int i = 0;
-        for (; i < std::min(leaveStart, enterEnd); ++i) {
-            d[i] = quint8((sum * inv) >> 24);
-            sum += s[i + radius + 1];
-        }
-        for (; i < enterEnd; ++i) {
-            d[i] = quint8((sum * inv) >> 24);
-            sum += s[i + radius + 1];
-            sum -= s[i - radius];
-        }
-        for (; i < w; ++i) {
-            d[i] = quint8((sum * inv) >> 24);
-            if (i >= radius)
-                sum -= s[i - radius];
-            if (i + radius + 1 < w)
-                sum += s[i + radius + 1];
-        }
-    }
-}
-
-// The same along columns, a row at a time so the inner loops run over contiguous memory.
-void boxColumns(const quint8* __restrict src, quint8* __restrict dst, int w, int h, int radius, std::vector<quint32>& sum)
-{
-    const quint32 inv = quint32((1u << 24) / unsigned(2 * radius + 1));
-    sum.assign(size_t(w), 0);
-    quint32* acc = sum.data();
-    for (int r = 0; r <= radius && r < h; ++r) {
-        const quint8* s = src + size_t(r) * w;
-        for (int x = 0; x < w; ++x)
-            acc[x] += s[x];
-    }
-    for (int y = 0; y < h; ++y) {
-        quint8* d = dst + size_t(y) * w;
-        for (int x = 0; x < w; ++x)
-            d[x] = quint8((acc[x] * inv) >> 24);
-        if (y - radius >= 0) {
-            const quint8* out = src + size_t(y - radius) * w;
-            for (int x = 0; x < w; ++x)
-                acc[x] -= out[x];
-        }
-        if (y + radius + 1 < h) {
-            const quint8* in = src + size_t(y + radius + 1) * w;
-            for (int x = 0; x < w; ++x)
-                acc[x] += in[x];
-        }
-    }
-}
-
-// Turns a painted layer into its glow: the coverage (alpha) blurred, three box blurs in each
-// direction approximating a Gaussian of standard deviation `sigma`, then filled with `color`.
-// Only the alpha is blurred because the glow is one colour: the colour channels would carry
-// the same shape at four times the work.
-void glow(QImage& img, const QColor& color, qreal sigma)
-{
-    const int w = img.width(), h = img.height();
-    const size_t count = size_t(w) * size_t(h);
-    thread_local std::vector<quint8> plane, scratch;
-    thread_local std::vector<quint32> sums;
-    plane.resize(count);
-    scratch.resize(count);
-    for (int y = 0; y < h; ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        quint8* a = plane.data() + size_t(y) * w;
-        for (int x = 0; x < w; ++x)
-            a[x] = quint8(qAlpha(line[x]));
-    }
-    if (sigma >= 0.3) {
-        const int box = std::max(1, int(std::lround(std::sqrt(4 * sigma * sigma + 1))));
-        const int radius = box / 2;
-        for (int k = 0; k < 3; ++k) {
-            boxRows(plane.data(), scratch.data(), w, h, radius);
-            boxColumns(scratch.data(), plane.data(), w, h, radius, sums);
-        }
-    }
-    // The premultiplied colour at every coverage, rounded as the painter's own blending does.
-    const QRgb premul = qPremultiply(color.rgba());
-    std::array<QRgb, 256> shade;
-    for (quint32 a = 0; a < 256; ++a) {
-        quint64 t = ((quint64(premul) | (quint64(premul) << 24)) & 0x00ff00ff00ff00ffull) * a;
-        t = (t + ((t >> 8) & 0x00ff00ff00ff00ffull) + 0x0080008000800080ull) >> 8;
-        t &= 0x00ff00ff00ff00ffull;
-        shade[a] = QRgb(quint32(t) | quint32(t >> 24));
-    }
-    for (int y = 0; y < h; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        const quint8* a = plane.data() + size_t(y) * w;
-        for (int x = 0; x < w; ++x)
-            line[x] = shade[a[x]];
-    }
 }
 
 // How many separately blended drawings a subtree makes, counted no further than `limit`. Each

@@ -1,4 +1,5 @@
 #include "platform/view/LayoutNodes.h"
+#include "platform/view/RunningTimers.h"
 #include "platform/view/ShapePaths.h"
 #include "platform/view/Symbols.h"
 #include <QJsonArray>
@@ -242,6 +243,16 @@ bool anyTimer(const LaidOutNode& n)
     return false;
 }
 
+bool anyRunningTimer(const LaidOutNode& n, Date now)
+{
+    if (isTimer(*n.source) && now < n.source->node->to)
+        return true;
+    for (const LaidOutNode& c : n.children)
+        if (anyRunningTimer(c, now))
+            return true;
+    return false;
+}
+
 } // namespace
 
 QJsonObject inspect(const LaidOutTree& tree) { return nodeJson(tree.root()); }
@@ -251,5 +262,7 @@ std::optional<ButtonAction> hitTest(const LaidOutTree& tree, QPointF point) { re
 std::optional<QUrl> widgetURL(const LaidOutTree& tree) { return findURL(tree.root()); }
 
 bool updatesEverySecond(const LaidOutTree& tree) { return anyTimer(tree.root()); }
+
+bool hasRunningTimer(const LaidOutTree& tree, Date now) { return anyRunningTimer(tree.root(), now); }
 
 } // namespace velk::view

@@ -1,5 +1,6 @@
 #include "widgets/time/DualClockFace.h"
 
+#include "platform/core/Clock.h"
 #include "shared/data/clock/ClockFormat.h"
 #include "shared/data/config/TimeZoneEntity.h"
 #include "shared/look/Captions.h"
@@ -12,9 +13,8 @@ using namespace view;
 
 QString ClockDual::status(const TimeZone& zone) const
 {
-    // The offset of the moment shown, so it agrees with the time above it and with the day or
-    // night beside it, also when daylight saving time starts or ends within the hour.
-    return ClockFormat::gmtLabel(zone, date) + QStringLiteral(" \u00B7 ") +
+    // The offset as it stands when the face is drawn; day or night follows the moment shown.
+    return ClockFormat::gmtLabel(zone, Clock::now()) + QStringLiteral(" \u00B7 ") +
            (isDaytime(date, zone) ? QStringLiteral("Day") : QStringLiteral("Night"));
 }
 

@@ -19,7 +19,7 @@ struct ClockDual {
     view::View body() const;
     operator view::View() const { return body(); }
 
-    // "GMT+5:30 · Day": the zone's offset and its day or night at the moment shown.
+    // "GMT+5:30 · Day": the zone's offset when drawn and its day or night at the moment shown.
     QString status(const TimeZone& zone) const;
 
 private:

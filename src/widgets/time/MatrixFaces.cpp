@@ -1,6 +1,7 @@
 #include "widgets/time/MatrixFaces.h"
 
 #include "platform/core/Calendar.h"
+#include "platform/core/Clock.h"
 #include "platform/core/DateFormatter.h"
 #include "shared/data/clock/ClockFormat.h"
 #include "shared/data/config/TimeZoneEntity.h"
@@ -14,14 +15,14 @@ using namespace view;
 
 namespace {
 
-// A written-out date from a field template, in the user's locale. It is taken in the zone the
-// face shows, so the date never contradicts the time beside it (Tokyo's 08:30 on Thursday is
-// not shown as Wednesday because the desktop is in another zone).
-QString localDate(Date date, const TimeZone& zone, const QString& fields)
+// A written-out date from a field template, in the user's locale and the desktop's own zone:
+// the date line tells the user's day, while the digits beside it show the face's zone (a Tokyo
+// face at 08:30 on Thursday still reads Wednesday on a desktop where it is Wednesday evening).
+QString localDate(Date date, const QString& fields)
 {
     DateFormatter f;
     f.setLocale(Locale::current());
-    f.setTimeZone(zone);
+    f.setTimeZone(TimeZone::current());
     f.setLocalizedDateFormatFromTemplate(fields);
     return f.string(date);
 }
@@ -35,7 +36,7 @@ View numeralText(const QString& text, const Font& font, Color color)
 
 QString ClockMatrixSmall::placeLabel() const { return place ? *place : cityName(timeZone.identifier()); }
 
-QString ClockMatrixSmall::shortDate() const { return localDate(date, timeZone, QStringLiteral("MMMEd")); }
+QString ClockMatrixSmall::shortDate() const { return localDate(date, QStringLiteral("MMMEd")); }
 
 View ClockMatrixSmall::body() const
 {
@@ -57,9 +58,8 @@ View ClockStacked::body() const
     const Font font = ctx.numerals(46, Weight::black);
     const View stack = VStack(HAlign::leading, 0, {numeralText(digits.hh, font, pal.ink), numeralText(digits.mm, font, pal.inkFaint)})
                            .padding(Edge::leading, 30 * u);
-    // The offset of the moment shown, so the label and the digits agree across a change of
-    // daylight saving time.
-    const View label = Caption{ClockFormat::gmtLabel(timeZone, date), 9, 0.2, pal.inkDim, ctx}
+    // The zone's offset as it stands when the face is drawn.
+    const View label = Caption{ClockFormat::gmtLabel(timeZone, Clock::now()), 9, 0.2, pal.inkDim, ctx}
                            .body()
                            .fixedSize()
                            .rotationEffect(90)
@@ -68,7 +68,7 @@ View ClockStacked::body() const
     return ZStack(Alignment::leading, {stack, label}).frame(Frame::maxInfinity(Alignment::leading));
 }
 
-QString ClockMatrixMedium::longDate() const { return localDate(date, timeZone, QStringLiteral("MMMMEEEEd")); }
+QString ClockMatrixMedium::longDate() const { return localDate(date, QStringLiteral("MMMMEEEEd")); }
 
 View ClockMatrixMedium::body() const
 {

@@ -23,7 +23,7 @@ struct ClockMatrixSmall {
     operator view::View() const { return body(); }
 
     QString placeLabel() const;
-    // "Wed, Dec 9" in the user's locale, on the calendar of the zone shown.
+    // "Wed, Dec 9" in the user's locale and the desktop's own zone.
     QString shortDate() const;
 };
 
@@ -44,7 +44,7 @@ struct ClockMatrixMedium {
     view::View body() const;
     operator view::View() const { return body(); }
 
-    // "Wednesday, December 9" in the user's locale, on the calendar of the zone shown.
+    // "Wednesday, December 9" in the user's locale and the desktop's own zone.
     QString longDate() const;
 };
 

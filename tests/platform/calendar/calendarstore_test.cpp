@@ -6,8 +6,17 @@
 #include "platform/core/TimeZone.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <QSaveFile>
+#include <atomic>
+#include <csignal>
+#include <thread>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velk;
 using velk::test::utc;
@@ -145,7 +154,9 @@ TEST_F(CalendarStoreTest, FloatingTimesFollowTheCurrentZone)
 
 TEST_F(CalendarStoreTest, NothingWithoutFullAccess)
 {
-    for (auto status : {CalendarAuthorizationStatus::notDetermined, CalendarAuthorizationStatus::denied}) {
+    for (auto status : {CalendarAuthorizationStatus::notDetermined, CalendarAuthorizationStatus::restricted,
+                        CalendarAuthorizationStatus::denied, CalendarAuthorizationStatus::writeOnly}) {
+        SCOPED_TRACE(int(status));
         test::grantCalendarAccess(status);
         CalendarStore store(root);
         EXPECT_TRUE(store.incompleteReminders(std::nullopt, std::nullopt).empty());
@@ -153,9 +164,19 @@ TEST_F(CalendarStoreTest, NothingWithoutFullAccess)
         EXPECT_TRUE(store.events(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00")).empty());
         EXPECT_FALSE(store.calendarItem("water-1"));
     }
-    // A stored value outside the known ones is no consent.
-    Defaults::shared().setInteger(CalendarAccess::key(CalendarEntityType::reminder), 7);
-    EXPECT_EQ(CalendarAccess::status(CalendarEntityType::reminder), CalendarAuthorizationStatus::notDetermined);
+    // The stored integers are the platform's numbering; a value outside it is no consent.
+    const std::pair<qint64, CalendarAuthorizationStatus> stored[] = {
+        {0, CalendarAuthorizationStatus::notDetermined}, {1, CalendarAuthorizationStatus::restricted},
+        {2, CalendarAuthorizationStatus::denied},        {3, CalendarAuthorizationStatus::fullAccess},
+        {4, CalendarAuthorizationStatus::writeOnly},     {5, CalendarAuthorizationStatus::notDetermined},
+        {-1, CalendarAuthorizationStatus::notDetermined},
+    };
+    for (const auto& [value, status] : stored) {
+        Defaults::shared().setInteger(CalendarAccess::key(CalendarEntityType::reminder), value);
+        EXPECT_EQ(CalendarAccess::status(CalendarEntityType::reminder), status) << value;
+    }
+    ASSERT_TRUE(CalendarAccess::setStatus(CalendarEntityType::event, CalendarAuthorizationStatus::fullAccess));
+    EXPECT_EQ(Defaults::shared().integer(CalendarAccess::key(CalendarEntityType::event)), 3);
 }
 
 TEST_F(CalendarStoreTest, ItemsByIdentifier)
@@ -232,6 +253,147 @@ TEST_F(CalendarStoreTest, SaveFailsWithoutAccessOrFile)
     QFile f(root + "/Personal/pay-rent.ics");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_FALSE(f.readAll().contains("COMPLETED"));
+}
+
+TEST_F(CalendarStoreTest, AFailedWriteKeepsTheFileByteForByte)
+{
+    const QString path = root + "/Personal/water-plants.ics";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    CalendarStore store(root);
+    auto reminder = std::get<CalendarReminder>(*store.calendarItem("water-1"));
+    reminder.setCompleted(true, utc("2025-03-07T09:31:05"));
+
+    // A full disk, as a file size limit below the file's size: the write fails part way.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(before.size() / 2), rlim_t(before.size() / 2)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QString error;
+        const bool saved = store.saveReminder(reminder, &error);
+        _exit(saved ? 1 : error.isEmpty() ? 2 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: reported saved, 2: failed without a reason";
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    f.close();
+    EXPECT_EQ(QDir(root + "/Personal").entryList(QDir::Files | QDir::Hidden).size(), 11) << "no temporary file left";
+
+    // Anything but a regular file is neither read nor replaced (a FIFO would block the read).
+    auto call = std::get<CalendarReminder>(*store.calendarItem("call-1"));
+    const QString fifo = root + "/Personal/call-bank.ics";
+    ASSERT_TRUE(QFile::remove(fifo));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    call.setCompleted(true);
+    QString error;
+    EXPECT_FALSE(store.saveReminder(call, &error));
+    EXPECT_FALSE(error.isEmpty());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// Counts the calendar layer's log lines: each parse of the fixtures logs the broken files.
+class LogCount {
+public:
+    LogCount() { previous_ = qInstallMessageHandler(&LogCount::handle); lines() = 0; }
+    ~LogCount() { qInstallMessageHandler(previous_); }
+    int count() const { return lines(); }
+
+private:
+    static std::atomic<int>& lines()
+    {
+        static std::atomic<int> n{0};
+        return n;
+    }
+    static void handle(QtMsgType, const QMessageLogContext& context, const QString&)
+    {
+        if (QByteArray(context.category).endsWith("calendar")) ++lines();
+    }
+    QtMessageHandler previous_ = nullptr;
+};
+
+TEST_F(CalendarStoreTest, StoresShareOneParseUntilAFileChanges)
+{
+    auto dentist = [&] {
+        CalendarStore store(root);
+        auto item = store.calendarItem("tomorrow-1");
+        return item ? std::get<CalendarReminder>(*item).title : QString();
+    };
+    auto replace = [&](const QByteArray& from, const QByteArray& to) {
+        const QString path = root + "/Personal/tomorrow.ics";
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly)) return false;
+        QByteArray text = in.readAll().replace(from, to);
+        QSaveFile out(path);
+        return out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.commit();
+    };
+
+    LogCount log;
+    EXPECT_EQ(dentist(), "Dentist");
+    const int onceParsed = log.count();
+    ASSERT_GT(onceParsed, 0);
+    EXPECT_EQ(dentist(), "Dentist");
+    EXPECT_EQ(log.count(), onceParsed) << "a second store parsed the files again";
+
+    // A change of the same size, by replacing the file as sync tools do, is seen at once.
+    ASSERT_TRUE(replace("Dentist", "Doctor!"));
+    EXPECT_EQ(dentist(), "Doctor!");
+    EXPECT_EQ(log.count(), 2 * onceParsed);
+    // So are an edit in place to another size, a new file and a removed one.
+    {
+        QFile f(root + "/Personal/tomorrow.ics");
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        QByteArray text = f.readAll().replace("Doctor!", "Surgery");
+        text.replace("END:VCALENDAR", "X-NOTE:longer\r\nEND:VCALENDAR");
+        ASSERT_TRUE(f.seek(0) && f.write(text) == text.size());
+    }
+    EXPECT_EQ(dentist(), "Surgery");
+    ASSERT_TRUE(QFile::copy(root + "/Personal/tomorrow.ics", root + "/Work/copy.ics"));
+    {
+        CalendarStore store(root);
+        EXPECT_EQ(ids(store.incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt)),
+                  (QStringList{"tomorrow-1", "tomorrow-1"}));
+    }
+    ASSERT_TRUE(QFile::remove(root + "/Personal/tomorrow.ics"));
+
+    // A store keeps what it first read while others see the change.
+    CalendarStore early(root);
+    EXPECT_EQ(early.incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt).size(), 1u);
+    ASSERT_TRUE(QFile::remove(root + "/Work/copy.ics"));
+    EXPECT_EQ(early.incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt).size(), 1u);
+    EXPECT_EQ(CalendarStore(root).incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt).size(), 0u);
+}
+
+TEST_F(CalendarStoreTest, ReadersOnManyThreadsAgree)
+{
+    const QStringList expected = ids(CalendarStore(root).incompleteReminders(std::nullopt, std::nullopt));
+    ASSERT_FALSE(expected.isEmpty());
+    // A change first, so that the threads race to parse the files again.
+    ASSERT_TRUE(QFile::copy(root + "/Personal/tomorrow.ics", root + "/again.ics"));
+    const QStringList after = ids(CalendarStore(root).incompleteReminders(std::nullopt, std::nullopt));
+    ASSERT_TRUE(QFile::remove(root + "/again.ics"));
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 5; ++i) {
+                CalendarStore store(root);
+                if (ids(store.incompleteReminders(std::nullopt, std::nullopt)) != expected) ++wrong;
+                store.events(utc("2025-03-01T00:00:00"), utc("2025-04-01T00:00:00"));
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_NE(after, expected);
 }
 
 TEST(IcsParser, BadInputIsSkippedPieceByPiece)

@@ -137,7 +137,7 @@ TEST_F(DefaultsTest, FilesArePrivate)
     EXPECT_EQ(mode(suiteFile()), 0600u);
 }
 
-TEST_F(DefaultsTest, SuiteThatIsNotADatabaseFallsBackAndIsKept)
+TEST_F(DefaultsTest, SuiteThatIsNotADatabaseIsKeptAndNeverStoodInFor)
 {
     const QByteArray junk = plantGarbage(suiteFile());
     QStringList warnings;
@@ -149,26 +149,29 @@ TEST_F(DefaultsTest, SuiteThatIsNotADatabaseFallsBackAndIsKept)
 
     EXPECT_EQ(Defaults::suite(Defaults::kAppGroupSuite), std::nullopt);
     Defaults d = Defaults::shared();
-    EXPECT_EQ(d.path(), standardFile());
-    ASSERT_TRUE(d.setInteger("velk.watergoal", 6));
-    EXPECT_EQ(Defaults::shared().integer("velk.watergoal"), 6);
+    EXPECT_EQ(d.path(), suiteFile());
+    // Counts meant for the suite must not land in this process's own file.
+    EXPECT_FALSE(d.setInteger("velk.watergoal", 6));
+    EXPECT_TRUE(Defaults::lastError().contains(suiteFile())) << Defaults::lastError().toStdString();
+    EXPECT_EQ(Defaults::shared().integer("velk.watergoal"), 0);
+    EXPECT_FALSE(Defaults::lastError().isEmpty()); // a failed read, not an absent key
     qInstallMessageHandler(previous);
 
     EXPECT_EQ(warnings.size(), 1) << warnings.join('\n').toStdString(); // said once, not per access
     EXPECT_EQ(contents(suiteFile()), junk);
     EXPECT_FALSE(QFile::exists(suiteFile() + "-wal"));
+    EXPECT_FALSE(QFile::exists(standardFile()));
 }
 
 TEST_F(DefaultsTest, UnopenableStandardDefaultsStillWorkForTheRun)
 {
-    const QByteArray junk = plantGarbage(suiteFile());
     plantGarbage(standardFile());
-    Defaults d = Defaults::shared();
+    Defaults d = Defaults::standard();
     EXPECT_TRUE(d.path().isEmpty());
     ASSERT_TRUE(d.setString("velk.note", QStringLiteral("kept")));
     EXPECT_EQ(Defaults::standard().string("velk.note"), QStringLiteral("kept"));
-    EXPECT_EQ(Defaults::shared().addToInteger("n", 2), 2);
-    EXPECT_EQ(contents(suiteFile()), junk);
+    EXPECT_EQ(Defaults::standard().addToInteger("n", 2), 2);
+    EXPECT_TRUE(Defaults::lastError().isEmpty());
 }
 
 TEST_F(DefaultsTest, SuiteNamesThatAreNotPlainAreRefused)

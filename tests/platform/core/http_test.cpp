@@ -1,6 +1,7 @@
 #include "platform/core/HttpLoader.h"
 #include "support/FixtureServer.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -154,4 +155,57 @@ TEST(HttpLoader, ServiceBaseIsASetting)
     }
     test::ScopedEnv env("VELK_TEST_URL", "ftp://elsewhere");
     EXPECT_EQ(HttpLoader::serviceBase("VELK_TEST_URL", fallback), QUrl(fallback));
+}
+
+namespace {
+
+// The most this process has held at once, in KiB (VmHWM).
+qint64 peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+} // namespace
+
+// A 200 MB answer, announced or not, and one that never ends all fail at the cap, and the
+// process stays small; an answer just under the cap still arrives whole.
+TEST(HttpLoader, BodiesPastTheCapAreRefused)
+{
+    FixtureServer server;
+    struct Case {
+        const char* path;
+        qint64 bytes;
+        bool announced;
+    };
+    const Case cases[] = {
+        {"/huge", 200LL * 1024 * 1024, true},
+        {"/huge-unannounced", 200LL * 1024 * 1024, false},
+        {"/endless", FixtureResponse::kEndless, false},
+    };
+    for (const Case& c : cases) {
+        FixtureResponse r;
+        r.streamBytes = c.bytes;
+        r.announceLength = c.announced;
+        server.route(c.path, r);
+    }
+    FixtureResponse fits;
+    fits.streamBytes = HttpLoader::kMaxBodyBytes;
+    server.route("/fits", fits);
+
+    const qint64 before = peakResidentKiB();
+    for (const Case& c : cases) {
+        const HttpResult got = HttpLoader::get(at(server, c.path));
+        EXPECT_EQ(got.failure, HttpResult::Failure::tooLarge) << c.path << ": " << got.errorText.toStdString();
+        EXPECT_TRUE(got.body.isEmpty()) << c.path;
+    }
+    // The cap and Qt's own buffers, not the body: well under the 200 MB sent.
+    EXPECT_LT(peakResidentKiB() - before, 64 * 1024);
+
+    const HttpResult whole = HttpLoader::get(at(server, "/fits"));
+    ASSERT_TRUE(whole.ok()) << whole.errorText.toStdString();
+    EXPECT_EQ(whole.body.size(), HttpLoader::kMaxBodyBytes);
 }

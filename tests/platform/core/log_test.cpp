@@ -9,7 +9,9 @@ TEST(Log, CategoriesAreNamedUnderTheVelkPrefix)
 {
     EXPECT_STREQ(logCategory("media").categoryName(), "com.harrowcrest.velk.media");
     EXPECT_EQ(&logCategory("defaults"), &lcDefaults());
-    const QLoggingCategory& made = logCategory("intents");
-    EXPECT_STREQ(made.categoryName(), "com.harrowcrest.velk.intents");
-    EXPECT_EQ(&logCategory("intents"), &made); // made once, kept
+    EXPECT_EQ(&logCategory("intents"), &lcIntents());
+    EXPECT_STREQ(lcNotifications().categoryName(), "com.harrowcrest.velk.notifications");
+    // Nothing is made up at run time: an unknown name gets the general category.
+    EXPECT_EQ(&logCategory("no-such-part"), &lcGeneral());
+    EXPECT_STREQ(lcGeneral().categoryName(), "com.harrowcrest.velk.general");
 }

@@ -87,3 +87,13 @@ TEST_F(AirQualityTest, ZeroIsAReading)
     EXPECT_EQ(AirQualityProvider::snapshot(kLondon), (AirQualitySnapshot{0, now()}));
     EXPECT_EQ(decodeJson<AirQualitySnapshot>(*stored())->aqi, 0);
 }
+
+TEST(AirQualityParse, IndicesOutOfRangeAreNoReading)
+{
+    const std::pair<const char*, std::optional<qint64>> cases[] = {
+        {"0", 0}, {"500", 500}, {"999", 999}, {"1000", std::nullopt}, {"-1", std::nullopt},
+        {"-9223372036854775808", std::nullopt}, {"9223372036854775807", std::nullopt}, {"1e308", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(AirQualityProvider::parseIndex(QByteArray(R"({"current":{"us_aqi":)") + text + "}}"), expected) << text;
+}

@@ -8,13 +8,21 @@
 #include "shared/data/activity/ExtrasStore.h"
 #include "shared/data/activity/ExtrasStoreActivity.h"
 #include "shared/data/media/MediaBridge.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <limits>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velk;
 
@@ -63,28 +71,29 @@ public:
             bus_.observe(name, &context_, [this, name] { names_.append(name); });
         // Earlier tests posted on this bus too, and what they posted may not have been
         // delivered yet: wait for a marker of our own, which the bus delivers after them.
-        const QString marker = QStringLiteral("velk.test.barrier.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        bool seen = false;
-        QObject* barrier = bus_.observe(marker, &context_, [&seen] { seen = true; });
-        bus_.post(marker);
-        QDeadlineTimer deadline(5000);
-        while (!seen && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        delete barrier;
+        awaitMarker();
         names_.clear();
     }
     bool available() const { return bus_.isConnected(); }
-    // Everything posted so far, once the expected count has arrived and a little more time
-    // has passed for any extra posts.
-    QStringList settle(qsizetype expected)
+    // Everything posted so far: the posts come from this process's bus connection, so a marker
+    // posted now arrives after every one of them, extra ones included.
+    QStringList settle()
     {
-        QDeadlineTimer deadline(5000);
-        while (names_.size() < expected && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QDeadlineTimer grace(200);
-        while (!grace.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        awaitMarker();
         return names_;
     }
 
 private:
+    void awaitMarker()
+    {
+        const QString marker = QStringLiteral("velk.test.barrier.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        bool seen = false;
+        QObject* barrier = bus_.observe(marker, &context_, [&seen] { seen = true; });
+        bus_.post(marker);
+        EXPECT_TRUE(velk::test::waitFor([&] { return seen; })) << "the bus never delivered the marker";
+        delete barrier;
+    }
+
     DistributedNotifications bus_;
     QObject context_;
     QStringList names_;
@@ -161,8 +170,8 @@ TEST_F(ButtonIntentsTest, StopwatchLapsCountFromTheStartAndAStartClearsOldLaps)
 TEST_F(ButtonIntentsTest, HabitToggleNeedsAUuid)
 {
     const HabitItem run(QStringLiteral("Run"));
-    ExtrasStore::write(std::vector<HabitItem>{run}, ExtrasStoreActivity::kHabitsKey);
-    const QByteArray before = *Defaults::shared().data(ExtrasStoreActivity::kHabitsKey);
+    ExtrasStore::write(std::vector<HabitItem>{run}, ExtrasStore::kHabitsKey);
+    const QByteArray before = *Defaults::shared().data(ExtrasStore::kHabitsKey);
 
     const QString runID = run.id.toString(QUuid::WithoutBraces);
     for (const QString& bad : {QString(), QStringLiteral("not-a-uuid"),
@@ -174,12 +183,12 @@ TEST_F(ButtonIntentsTest, HabitToggleNeedsAUuid)
 
     // A well-formed id of no habit changes nothing, yet the widget is reloaded.
     this->run("HabitToggleIntent", {{"habitID", QUuid::createUuid().toString(QUuid::WithoutBraces)}});
-    EXPECT_EQ(Defaults::shared().data(ExtrasStoreActivity::kHabitsKey), before);
+    EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), before);
     EXPECT_EQ(reloads_.kinds(), QStringList{"velk.habits.week"});
 
     // Either case names the habit.
     this->run("HabitToggleIntent", {{"habitID", run.id.toString(QUuid::WithoutBraces).toLower()}});
-    const auto habits = stored<std::vector<HabitItem>>(ExtrasStoreActivity::kHabitsKey);
+    const auto habits = stored<std::vector<HabitItem>>(ExtrasStore::kHabitsKey);
     ASSERT_TRUE(habits);
     EXPECT_EQ(habits->at(0).checkins, std::set<QString>{ExtrasStore::dayKey(kNow)});
 }
@@ -190,15 +199,15 @@ TEST_F(ButtonIntentsTest, WaterAndStepsAddToTodaysCounters)
     run("AddWaterIntent");
     run("AddStepsIntent");
     run("AddStepsIntent", params(R"({"steps": 250})"));
-    EXPECT_EQ(ExtrasStoreActivity::counter("water", 8).value, 2);
-    EXPECT_EQ(ExtrasStoreActivity::counter("steps", 10000).value, 1250);
+    EXPECT_EQ(ExtrasStore::counter("water", 8).value, 2);
+    EXPECT_EQ(ExtrasStore::counter("steps", 10000).value, 1250);
     EXPECT_EQ(reloads_.kinds(), QStringList({"velk.water", "velk.water", "velk.steps", "velk.steps"}));
 
     // A parameter of the wrong type does not run at all.
     reloads_.clear();
     for (const char* bad : {R"({"steps": "many"})", R"({"steps": 2.5})"})
         EXPECT_FALSE(registry_.run("AddStepsIntent", params(bad)).ok) << bad;
-    EXPECT_EQ(ExtrasStoreActivity::counter("steps", 10000).value, 1250);
+    EXPECT_EQ(ExtrasStore::counter("steps", 10000).value, 1250);
     EXPECT_TRUE(reloads_.kinds().isEmpty());
 }
 
@@ -259,7 +268,7 @@ TEST_F(ButtonIntentsTest, MediaCommandsArePostedForTheApp)
 
     if (!posted.available()) GTEST_SKIP() << "no session bus";
     const QString prefix = MediaCommandIntent::kNotificationPrefix;
-    EXPECT_EQ(posted.settle(3), QStringList({prefix + "playpause", prefix + "next", prefix + "shuffle"}));
+    EXPECT_EQ(posted.settle(), QStringList({prefix + "playpause", prefix + "next", prefix + "shuffle"}));
 }
 
 TEST_F(ButtonIntentsTest, SuiteChangesAreAnnouncedToTheApp)
@@ -269,5 +278,103 @@ TEST_F(ButtonIntentsTest, SuiteChangesAreAnnouncedToTheApp)
     run("AddWaterIntent");
     run("StopwatchResetIntent");
     run("HabitToggleIntent", {{"habitID", "nope"}});
-    EXPECT_EQ(posted.settle(2), QStringList(2, kReloadWidgetsNotification));
+    EXPECT_EQ(posted.settle(), QStringList(2, kReloadWidgetsNotification));
+}
+
+namespace {
+
+// Counters whose change cannot be stored: the action throws, so `run-intent` and the host's log
+// say the write failed, and nothing lands in another file. Each case gets a data root of its
+// own, since the process keeps every suite it has opened.
+class CounterWriteFailureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home_.isValid());
+        previous_ = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
+    }
+    void TearDown() override { qputenv("XDG_DATA_HOME", previous_); }
+
+    QString root() const { return home_.path() + QStringLiteral("/velk"); }
+    QString suiteFile() const { return root() + QLatin1Char('/') + Defaults::kAppGroupSuite + QStringLiteral(".sqlite"); }
+
+    static QByteArray contents(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir home_;
+    QByteArray previous_;
+    ClockPin clock_{kNow};
+    timeline::WidgetCenterRecorder reloads_;
+};
+
+} // namespace
+
+TEST_F(CounterWriteFailureTest, ADamagedSharedSuiteFailsAndNoOtherFileTakesTheCount)
+{
+    ASSERT_TRUE(QDir().mkpath(root()));
+    const QByteArray junk = QByteArray("these are someone's notes, not a database\n").repeated(100);
+    {
+        QFile f(suiteFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(junk);
+    }
+    EXPECT_THROW(AddWaterIntent{}.perform(), StoreWriteError);
+    EXPECT_THROW(HabitToggleIntent(HabitItem::samples()[0].id.toString(QUuid::WithoutBraces)).perform(), StoreWriteError);
+    EXPECT_EQ(contents(suiteFile()), junk);
+    EXPECT_EQ(QDir(root()).entryList(QDir::Files), QStringList({QFileInfo(suiteFile()).fileName()}));
+    EXPECT_TRUE(reloads_.reloads().empty()); // nothing changed, nothing to show
+}
+
+TEST_F(CounterWriteFailureTest, AFolderThatCannotBeMadeFails)
+{
+    QFile blocker(home_.path() + QStringLiteral("/file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_DATA_HOME", blocker.fileName().toUtf8()); // the data root would be inside a file
+    try {
+        AddStepsIntent{}.perform();
+        ADD_FAILURE() << "the steps were reported stored";
+    } catch (const StoreWriteError& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains("cannot be opened")) << e.what();
+    }
+    EXPECT_EQ(ExtrasStore::counter(AddStepsIntent::kCounter, 1).value, 0);
+}
+
+// A full disk, as a file size limit in a child process (SIGXFSZ ignored, so the write fails
+// with EFBIG instead of killing it): the tap fails and the stored count stays.
+TEST_F(CounterWriteFailureTest, AFullDiskFailsAndKeepsTheCount)
+{
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // This data root was never opened by the parent: the child's connection is its own.
+        if (!ExtrasStore::addToCounter(AddWaterIntent::kCounter, 1)) ::_exit(10);
+        qint64 largest = 0;
+        for (const QFileInfo& file : QDir(root()).entryInfoList(QDir::Files)) largest = std::max(largest, file.size());
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(largest), rlim_t(largest)};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(11);
+        // Some taps may still fit in pages the files already have; enough of them outgrow it.
+        // (No successful perform() here: its reload would reach for the bus, which a forked
+        // child must not touch.)
+        int fitted = 0;
+        while (fitted < 500 && ExtrasStore::addToCounter(AddWaterIntent::kCounter, 1)) ++fitted;
+        if (fitted == 500) ::_exit(12);
+        const qint64 stored = ExtrasStore::counter(AddWaterIntent::kCounter, 1).value;
+        if (stored != 1 + fitted) ::_exit(13);
+        try {
+            AddWaterIntent{}.perform();
+            ::_exit(14);
+        } catch (const StoreWriteError&) {
+        }
+        ::_exit(ExtrasStore::counter(AddWaterIntent::kCounter, 1).value == stored ? 0 : 15);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

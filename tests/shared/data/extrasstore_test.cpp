@@ -2,11 +2,12 @@
 
 #include "platform/core/DistributedNotifications.h"
 #include "platform/timeline/WidgetCenter.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDeadlineTimer>
+#include <QUuid>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -93,23 +94,27 @@ TEST(ReloadKindsTest, ReloadsInOrderThenPostsOnce)
     ASSERT_TRUE(bus.registerService(timeline::WidgetCenter::kService));
     DistributedNotifications(bus).observe(kReloadWidgetsNotification, &listener,
                                           [&] { listener.heard << QStringLiteral("posted"); });
-    bus.interface()->isServiceRegistered(timeline::WidgetCenter::kService); // the match rule is in place
+    // reloadKinds sends on this process's session connection. A marker posted there after it
+    // reaches the listener's connection after everything it sent (one sender, one receiver:
+    // the bus keeps the order), so anything sent twice is here once the marker is.
+    const QString marker = QStringLiteral("velk.test.marker.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    int markers = 0;
+    DistributedNotifications(bus).observe(marker, &listener, [&] { ++markers; });
+    bus.interface()->isServiceRegistered(timeline::WidgetCenter::kService); // the match rules are in place
 
-    auto settle = [](const std::function<bool()>& done) {
-        QDeadlineTimer deadline(5000);
-        while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        // Anything sent twice would arrive by now.
-        QDeadlineTimer grace(200);
-        while (!grace.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    auto settle = [&] {
+        const int before = markers;
+        DistributedNotifications().post(marker);
+        EXPECT_TRUE(velk::test::waitFor([&] { return markers > before; }));
     };
 
     reloadKinds({"velk.nowplaying", "velk.remote"});
-    settle([&] { return listener.heard.contains("posted"); });
+    settle();
     EXPECT_EQ(listener.heard, QStringList({"velk.nowplaying", "velk.remote", "posted"}));
 
     listener.heard.clear();
     reloadKinds({});
-    settle([&] { return listener.heard.contains("posted"); });
+    settle();
     EXPECT_EQ(listener.heard, QStringList({"posted"}));
 
     bus.unregisterService(timeline::WidgetCenter::kService);

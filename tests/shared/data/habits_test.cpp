@@ -37,11 +37,11 @@ protected:
     }
     static void storeHabits(const std::vector<HabitItem>& habits)
     {
-        ExtrasStore::write(habits, ExtrasStoreActivity::kHabitsKey);
+        ExtrasStore::write(habits, ExtrasStore::kHabitsKey);
     }
     static std::optional<std::vector<HabitItem>> storedHabits()
     {
-        return ExtrasStore::read<std::vector<HabitItem>>(ExtrasStoreActivity::kHabitsKey);
+        return ExtrasStore::read<std::vector<HabitItem>>(ExtrasStore::kHabitsKey);
     }
 };
 
@@ -66,7 +66,7 @@ TEST_F(ActivityTest, HabitWeekCountsTheCheckInsOfTheWeekFromMonday)
              Case{berlin(17, 0, 30), {0, 1, 0}},  // the next week has begun
          }) {
         ClockPin pin(c.now);
-        const auto rows = ExtrasStoreActivity::habitWeek();
+        const auto rows = ExtrasStore::habitWeek();
         ASSERT_EQ(rows.size(), 3u);
         for (size_t i = 0; i < rows.size(); ++i) {
             EXPECT_EQ(rows[i].done, c.done[i]) << rows[i].name.toStdString() << " at " << c.now.sinceReference;
@@ -85,71 +85,71 @@ TEST_F(ActivityTest, ToggleChecksInForTheLocalDayAndBack)
     // 23:30 UTC on the 9th is already the 10th in Berlin.
     ClockPin pin(berlin(10, 0, 30));
 
-    ExtrasStoreActivity::toggleHabitToday(run.id);
+    ExtrasStore::toggleHabitToday(run.id);
     auto habits = storedHabits();
     ASSERT_TRUE(habits);
     EXPECT_EQ((*habits)[0].checkins, (std::set<QString>{"2025-03-01", "2025-03-10"}));
     EXPECT_EQ((*habits)[1], read);
 
-    ExtrasStoreActivity::toggleHabitToday(run.id);
+    ExtrasStore::toggleHabitToday(run.id);
     EXPECT_EQ(storedHabits(), (std::vector<HabitItem>{run, read}));
 
-    const QByteArray before = *Defaults::shared().data(ExtrasStoreActivity::kHabitsKey);
-    ExtrasStoreActivity::toggleHabitToday(QUuid::createUuid());
-    EXPECT_EQ(Defaults::shared().data(ExtrasStoreActivity::kHabitsKey), before);
+    const QByteArray before = *Defaults::shared().data(ExtrasStore::kHabitsKey);
+    ExtrasStore::toggleHabitToday(QUuid::createUuid());
+    EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), before);
 }
 
 TEST_F(ActivityTest, SampleHabitsStandInUntilOneIsToggled)
 {
     ClockPin pin(berlin(12, 9));
-    const auto rows = ExtrasStoreActivity::habitWeek();
+    const auto rows = ExtrasStore::habitWeek();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].name, "Run");
     EXPECT_EQ(rows[0].id, HabitItem::samples()[0].id);
     EXPECT_EQ(rows[0].done, 0);
 
     // An id from elsewhere matches no sample: nothing is written.
-    ExtrasStoreActivity::toggleHabitToday(QUuid::createUuid());
-    EXPECT_FALSE(Defaults::shared().contains(ExtrasStoreActivity::kHabitsKey));
+    ExtrasStore::toggleHabitToday(QUuid::createUuid());
+    EXPECT_FALSE(Defaults::shared().contains(ExtrasStore::kHabitsKey));
 
-    ExtrasStoreActivity::toggleHabitToday(HabitItem::samples()[1].id);
+    ExtrasStore::toggleHabitToday(HabitItem::samples()[1].id);
     const auto stored = storedHabits();
     ASSERT_TRUE(stored);
     ASSERT_EQ(stored->size(), 3u);
     EXPECT_EQ((*stored)[0], HabitItem::samples()[0]);
     EXPECT_EQ((*stored)[1].checkins, std::set<QString>{"2025-03-12"});
-    EXPECT_EQ(ExtrasStoreActivity::habitWeek()[1].done, 1);
+    EXPECT_EQ(ExtrasStore::habitWeek()[1].done, 1);
 
     // An empty stored list is a list, not a reason for samples.
     storeHabits({});
-    EXPECT_TRUE(ExtrasStoreActivity::habitWeek().empty());
+    EXPECT_TRUE(ExtrasStore::habitWeek().empty());
 }
 
 TEST_F(ActivityTest, AnUndecodableHabitListShowsSamplesButIsNeverOverwritten)
 {
     const QByteArray unreadable = R"([{"name":"Run","checkins":[]}])"; // no id
-    Defaults::shared().setData(ExtrasStoreActivity::kHabitsKey, unreadable);
+    Defaults::shared().setData(ExtrasStore::kHabitsKey, unreadable);
     ClockPin pin(berlin(12, 9));
-    EXPECT_EQ(ExtrasStoreActivity::habitWeek().size(), 3u);
-    ExtrasStoreActivity::toggleHabitToday(HabitItem::samples()[0].id);
-    EXPECT_EQ(Defaults::shared().data(ExtrasStoreActivity::kHabitsKey), unreadable);
+    EXPECT_EQ(ExtrasStore::habitWeek().size(), 3u);
+    ExtrasStore::toggleHabitToday(HabitItem::samples()[0].id);
+    EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), unreadable);
 }
 
 TEST_F(ActivityTest, CountersStartAtZeroEachLocalDay)
 {
     ClockPin evening(berlin(9, 23, 30));
-    ExtrasStoreActivity::addToCounter(QStringLiteral("water"), 1);
-    ExtrasStoreActivity::addToCounter(QStringLiteral("water"), 2);
-    ExtrasStoreActivity::addToCounter(QStringLiteral("steps"), 1000);
-    EXPECT_EQ(ExtrasStoreActivity::counter(QStringLiteral("water"), 8), (CounterSnapshot{3, 8}));
+    ExtrasStore::addToCounter(QStringLiteral("water"), 1);
+    ExtrasStore::addToCounter(QStringLiteral("water"), 2);
+    ExtrasStore::addToCounter(QStringLiteral("steps"), 1000);
+    EXPECT_EQ(ExtrasStore::counter(QStringLiteral("water"), 8), (CounterSnapshot{3, 8}));
     EXPECT_EQ(Defaults::shared().integer("velk.counter.water.2025-03-09"), 3);
 
     // Forty minutes on it is the 10th in Berlin, though still the 9th in UTC.
     Clock::pin(berlin(10, 0, 10));
-    EXPECT_EQ(ExtrasStoreActivity::counter(QStringLiteral("water"), 8), (CounterSnapshot{0, 8}));
-    EXPECT_EQ(ExtrasStoreActivity::counter(QStringLiteral("steps"), -5).goal, -5);
-    ExtrasStoreActivity::addToCounter(QStringLiteral("water"), 1);
-    EXPECT_EQ(ExtrasStoreActivity::counter(QStringLiteral("water"), 8).value, 1);
+    EXPECT_EQ(ExtrasStore::counter(QStringLiteral("water"), 8), (CounterSnapshot{0, 8}));
+    EXPECT_EQ(ExtrasStore::counter(QStringLiteral("steps"), -5).goal, -5);
+    ExtrasStore::addToCounter(QStringLiteral("water"), 1);
+    EXPECT_EQ(ExtrasStore::counter(QStringLiteral("water"), 8).value, 1);
     EXPECT_EQ(Defaults::shared().integer("velk.counter.water.2025-03-09"), 3);
 }
 
@@ -163,7 +163,7 @@ TEST_F(ActivityTest, CounterAddsStayWithinZeroAndTheIntegerRange)
         qint64 expected;
     };
     ClockPin pin(berlin(12, 9));
-    const QString key = ExtrasStoreActivity::counterKey(QStringLiteral("steps"), Clock::now());
+    const QString key = ExtrasStore::counterKey(QStringLiteral("steps"), Clock::now());
     for (const Case& c : {
              Case{2, -3, 0},
              Case{std::nullopt, -3, 0},
@@ -177,7 +177,7 @@ TEST_F(ActivityTest, CounterAddsStayWithinZeroAndTheIntegerRange)
             Defaults::shared().setInteger(key, *c.stored);
         else
             Defaults::shared().remove(key);
-        ExtrasStoreActivity::addToCounter(QStringLiteral("steps"), c.amount);
+        ExtrasStore::addToCounter(QStringLiteral("steps"), c.amount);
         EXPECT_EQ(Defaults::shared().integer(key), c.expected) << c.stored.value_or(-1) << " + " << c.amount;
     }
 }
@@ -190,10 +190,10 @@ TEST_F(ActivityTest, ConcurrentTapsAreAllCounted)
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([] {
-            for (int i = 0; i < kTaps; ++i) ExtrasStoreActivity::addToCounter(QStringLiteral("water"), 1);
+            for (int i = 0; i < kTaps; ++i) ExtrasStore::addToCounter(QStringLiteral("water"), 1);
         });
     for (auto& t : threads) t.join();
-    EXPECT_EQ(ExtrasStoreActivity::counter(QStringLiteral("water"), 8).value, kThreads * kTaps);
+    EXPECT_EQ(ExtrasStore::counter(QStringLiteral("water"), 8).value, kThreads * kTaps);
 }
 
 TEST_F(ActivityTest, GoalsFallBackWhenNotPositive)
@@ -205,13 +205,13 @@ TEST_F(ActivityTest, GoalsFallBackWhenNotPositive)
     };
     for (const Case& c : {Case{std::nullopt, 8, 10000}, Case{0, 8, 10000}, Case{-4, 8, 10000}, Case{12000, 12000, 12000},
                           Case{3, 3, 3}}) {
-        for (const QString& key : {ExtrasStoreActivity::kWaterGoalKey, ExtrasStoreActivity::kStepsGoalKey}) {
+        for (const QString& key : {ExtrasStore::kWaterGoalKey, ExtrasStore::kStepsGoalKey}) {
             if (c.stored)
                 Defaults::shared().setInteger(key, *c.stored);
             else
                 Defaults::shared().remove(key);
         }
-        EXPECT_EQ(ExtrasStoreActivity::waterGoal(), c.water) << c.stored.value_or(-1);
-        EXPECT_EQ(ExtrasStoreActivity::stepsGoal(), c.steps) << c.stored.value_or(-1);
+        EXPECT_EQ(ExtrasStore::waterGoal(), c.water) << c.stored.value_or(-1);
+        EXPECT_EQ(ExtrasStore::stepsGoal(), c.steps) << c.stored.value_or(-1);
     }
 }

@@ -5,6 +5,7 @@
 
 #include "fixtures/sysinfo/SysinfoFixtures.h"
 
+#include <QSysInfo>
 #include <gtest/gtest.h>
 
 using namespace velk;
@@ -85,7 +86,7 @@ TEST_F(PowerSourceTest, LaptopSnapshotMergesStoredPeripheralsAndStartsTheDaysLog
     EXPECT_FALSE(snap.isCharging);
     EXPECT_EQ(snap.remaining, QStringLiteral("4h 10m"));
     const std::vector<PowerSnapshot::Device> devices = {
-        {"MacBook", 80}, {"Keyboard", 84}, {"Mouse", 12}, {"keyboard", 40}, {"Pen", 30}};
+        {"Aero 14 Gen 3", 80}, {"Keyboard", 84}, {"Mouse", 12}, {"keyboard", 40}, {"Pen", 30}};
     EXPECT_EQ(snap.devices, devices);
     ASSERT_EQ(snap.log.size(), 1u);
     EXPECT_EQ(snap.log[0], (PowerSnapshot::LogEntry{kNoon, QStringLiteral("80% \u00B7 4h 10m remaining"), true}));
@@ -104,6 +105,14 @@ TEST_F(PowerSourceTest, DesktopWithoutBatteryLeavesTheStoredLogAlone)
     EXPECT_TRUE(snap.devices.empty());
     EXPECT_TRUE(snap.log.empty());
     EXPECT_EQ(Defaults::shared().data(PowerLog::kKey), QByteArray("{\"kept\": true}"));
+}
+
+TEST_F(PowerSourceTest, TheMachineIsNamedByItsFirmwareElseItsHostName)
+{
+    EXPECT_EQ(PowerSource::machineName(test::sysinfoFixture("laptop")), "Aero 14 Gen 3");
+    // A board's filler text, or no firmware table at all, is no name.
+    EXPECT_EQ(PowerSource::machineName(test::sysinfoFixture("desktop")), QSysInfo::machineHostName());
+    EXPECT_EQ(PowerSource::machineName(test::sysinfoFixture("odd-batteries")), QSysInfo::machineHostName());
 }
 
 TEST_F(PowerSourceTest, ABatteryWithoutAFullCapacityIsPassedOver)

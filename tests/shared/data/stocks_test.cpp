@@ -115,6 +115,10 @@ TEST(StocksParse, ChangeAgainstThePreviousClose)
     EXPECT_DOUBLE_EQ(parse(chart(QJsonArray(), none, none))->changePercent, 0) << "price itself";
     EXPECT_DOUBLE_EQ(parse(chart(series(3), none, 0.0))->changePercent, 0);
     EXPECT_DOUBLE_EQ(parse(chart(series(3), none, -5.0))->changePercent, 0);
+    // A previous close next to nothing would make the change inf: no change instead.
+    EXPECT_DOUBLE_EQ(parse(chart(series(3), none, 1e-320))->changePercent, 0);
+    // One out of range is no previous close: the first close stands in.
+    EXPECT_DOUBLE_EQ(parse(chart(series(3, 50), none, 1e308))->changePercent, 120);
 
     const auto recorded = parse(FixtureServer::fixture("chart_aapl.json"));
     ASSERT_TRUE(recorded);
@@ -122,6 +126,13 @@ TEST(StocksParse, ChangeAgainstThePreviousClose)
     EXPECT_DOUBLE_EQ(recorded->changePercent, (243.18 - 246.13) / 246.13 * 100);
     EXPECT_EQ(recorded->points.size(), 8u);
     EXPECT_EQ(recorded->points[2].label, "11AM");
+}
+
+TEST(StocksParse, ClosesOutOfRangeAreNoPoints)
+{
+    const auto s = parse(chart(QJsonArray{10, 1e308, 11, -1e300, 12}, times(5)));
+    ASSERT_TRUE(s);
+    EXPECT_EQ(points(*s), (Points{{10, "9AM"}, {11, ""}, {12, "11AM"}}));
 }
 
 TEST(StocksParse, UnusableAnswers)
@@ -135,6 +146,8 @@ TEST(StocksParse, UnusableAnswers)
         {"close that is text", chart(QJsonArray{1, "2"}, times(2))},
         {"fractional timestamp", chart(series(2), QJsonArray{1.5, 2})},
         {"html", "<html></html>"},
+        {"price of 1e308", chart(series(3), times(3), 100.0, 1e308)},
+        {"price of -1e300", chart(series(3), times(3), 100.0, -1e300)},
     };
     for (const auto& [name, body] : cases) EXPECT_FALSE(parse(body)) << name;
 }

@@ -336,6 +336,12 @@ TEST_F(WeatherTest, PlaceSearch)
                                          {"Oslofjord", 59.5, 10.6}};
     EXPECT_EQ(*places, expected);
 
+    // A hostile answer with far more results than asked for: the first eight are kept.
+    QByteArray many = R"({"results":[)";
+    for (int i = 0; i < 100000; ++i) many += (i ? "," : "") + QByteArray(R"({"name":"P","latitude":1,"longitude":2})");
+    server.route("/v1/search", FixtureResponse::json(many + "]}"));
+    EXPECT_EQ(WeatherProvider::searchPlaces("P")->size(), size_t(WeatherProvider::kMaxPlaces));
+
     server.route("/v1/search", FixtureResponse::file("geocoding_none.json"));
     EXPECT_EQ(WeatherProvider::searchPlaces(""), std::vector<Place>{});
     EXPECT_EQ(server.requests().last().target, "/v1/search?name=&count=8&language=en");

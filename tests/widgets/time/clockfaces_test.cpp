@@ -150,7 +150,9 @@ TEST_F(ClockFaces, MatrixSmallShowsThePlaceTimeAndDateOfTheZone)
         std::optional<QString> place;
         QStringList texts;
     };
-    for (const Case& c : {Case{"Asia/Tokyo", QStringLiteral("Los Angeles"), {"LOS ANGELES", "08:30", "THU, DEC 10"}},
+    // The time is the zone's, the date line the desktop's own day (UTC here).
+    for (const Case& c : {Case{"Asia/Tokyo", QStringLiteral("Los Angeles"), {"LOS ANGELES", "08:30", "WED, DEC 9"}},
+                          Case{"Asia/Tokyo", std::nullopt, {"TOKYO", "08:30", "WED, DEC 9"}},
                           Case{"America/Argentina/Buenos_Aires", std::nullopt, {"BUENOS AIRES", "20:30", "WED, DEC 9"}},
                           Case{"UTC", std::nullopt, {"UTC", "23:30", "WED, DEC 9"}}}) {
         const QJsonObject tree = inspectAt(ClockMatrixSmall{at, zone(c.zone), c.place, ctx}, kSmall);
@@ -158,6 +160,9 @@ TEST_F(ClockFaces, MatrixSmallShowsThePlaceTimeAndDateOfTheZone)
     }
     LocalePin german{QStringLiteral("de_DE")};
     EXPECT_EQ(ClockMatrixSmall({at, TimeZone::utc(), std::nullopt, ctx}).shortDate(), "Mi., 9. Dez.");
+    // A desktop in Tokyo reads Thursday whatever zone the face shows.
+    TimeZonePin tokyoDesktop{QStringLiteral("Asia/Tokyo")};
+    EXPECT_EQ(ClockMatrixSmall({at, zone("America/New_York"), std::nullopt, ctx}).shortDate(), "Do., 10. Dez.");
 }
 
 TEST_F(ClockFaces, StackedDigitsAndSidewaysOffset)
@@ -221,6 +226,10 @@ TEST_F(ClockFaces, MatrixMediumMinuteAndHourBar)
     }
     EXPECT_EQ(textsOf(inspectAt(ClockMatrixMedium{utc("2026-12-09T10:00:00"), TimeZone::utc(), ctx}, kMedium))[1],
               "WEDNESDAY, DECEMBER 9");
+    // Thursday morning in Tokyo, still Wednesday on the desktop.
+    const QStringList tokyo = textsOf(inspectAt(ClockMatrixMedium{utc("2026-12-09T23:30:00"), zone("Asia/Tokyo"), ctx}, kMedium));
+    EXPECT_EQ(tokyo.value(0), "08:30");
+    EXPECT_EQ(tokyo.value(1), "WEDNESDAY, DECEMBER 9");
 }
 
 TEST_F(ClockFaces, DaytimeIsSevenToNineteenInclusive)

@@ -159,9 +159,9 @@ TEST_F(ClockWidgetsTest, AnalogAndHybridDrawTheSameFaceWithAndWithoutTheReadout)
     EXPECT_EQ(textsOf(treeOf(HybridMinimalWidget{}.body(), entry)), QStringList{"15:45"});
 }
 
-// A timeline that straddles the start of summer time: each entry shows its own wall time and
-// the offset that goes with it, whenever it is drawn.
-TEST_F(ClockWidgetsTest, StackedClockAcrossAChangeOfDaylightSaving)
+// A timeline that straddles the start of summer time: each entry shows its own wall time, while
+// the offset labels tell the zone's offset as it stands when the face is drawn.
+TEST_F(ClockWidgetsTest, ClockOffsetsAcrossAChangeOfDaylightSaving)
 {
     ClockPin before{utc("2026-03-29T00:30:20")};
     const auto t = ClockProvider{}.timeline(cityConfig("Europe/London"), kContext);
@@ -170,14 +170,19 @@ TEST_F(ClockWidgetsTest, StackedClockAcrossAChangeOfDaylightSaving)
     const auto& firstSummer = t.entries[30];
     EXPECT_EQ(lastWinter.date, utc("2026-03-29T00:59:00"));
     EXPECT_EQ(firstSummer.date, utc("2026-03-29T01:00:00"));
+    const auto dualAt = [&](Date date) {
+        return textsOf(treeOf(DualClockWidget{}.body(),
+                              timeline::AnyEntry(VelkEntry<DualClockConfigIntent>{
+                                  date, {TimeZoneEntity{"Europe/London"}, TimeZoneEntity{"UTC"}, {}}, SurfaceOption::followApp})));
+    };
+    // Drawn before the change: both entries carry winter's offset.
     EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(lastWinter))), (QStringList{"00", "59", "GMT+0"}));
-    EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(firstSummer))), (QStringList{"02", "00", "GMT+1"}));
-    const QStringList dual = textsOf(treeOf(
-        DualClockWidget{}.body(),
-        timeline::AnyEntry(VelkEntry<DualClockConfigIntent>{firstSummer.date,
-                                                            {TimeZoneEntity{"Europe/London"}, TimeZoneEntity{"UTC"}, {}},
-                                                            SurfaceOption::followApp})));
-    EXPECT_EQ(dual, (QStringList{"HOME", "02:00", "GMT+1 \u00B7 NIGHT", "UTC", "01:00", "GMT+0 \u00B7 NIGHT"}));
+    EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(firstSummer))), (QStringList{"02", "00", "GMT+0"}));
+    EXPECT_EQ(dualAt(firstSummer.date), (QStringList{"HOME", "02:00", "GMT+0 \u00B7 NIGHT", "UTC", "01:00", "GMT+0 \u00B7 NIGHT"}));
+    // Drawn after it: summer's offset, also on the last winter entry.
+    ClockPin after{utc("2026-03-29T01:10:00")};
+    EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(lastWinter))), (QStringList{"00", "59", "GMT+1"}));
+    EXPECT_EQ(dualAt(lastWinter.date), (QStringList{"HOME", "00:59", "GMT+1 \u00B7 NIGHT", "UTC", "00:59", "GMT+0 \u00B7 NIGHT"}));
 }
 
 } // namespace

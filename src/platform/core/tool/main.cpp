@@ -5,9 +5,10 @@
 //   velk-defaults [--suite NAME | --standard APP] delete KEY
 //   velk-defaults [--suite NAME | --standard APP] list
 //
-// Exit status: 0 done, 1 the key is absent (read), 2 bad usage, 3 the store cannot be opened or
-// written.
+// Exit status: 0 done, 1 the key is absent (read), 2 bad usage, 3 the store cannot be opened,
+// read or written.
 #include "platform/core/Defaults.h"
+#include "platform/core/GroupContainer.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -42,6 +43,14 @@ int failed(const QString& why)
     return kFailed;
 }
 
+// What to say when an access failed: the store's reason, which names the key and the file, or
+// what was attempted when it gave none.
+QString because(const QString& what)
+{
+    const QString reason = Defaults::lastError();
+    return reason.isEmpty() ? what : reason;
+}
+
 void printLine(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -59,8 +68,17 @@ bool isJson(const QByteArray& text)
 }
 
 // How a stored value is shown: data as its JSON text (or base64 when it is not JSON), the
-// others as they are.
-QString shown(const Defaults& store, const QString& key, Defaults::Kind kind)
+// others as they are. Nothing when it cannot be read (Defaults::lastError() says why).
+QString shownText(const Defaults& store, const QString& key, Defaults::Kind kind);
+
+std::optional<QString> shown(const Defaults& store, const QString& key, Defaults::Kind kind)
+{
+    QString text = shownText(store, key, kind);
+    if (!Defaults::lastError().isEmpty()) return std::nullopt;
+    return text;
+}
+
+QString shownText(const Defaults& store, const QString& key, Defaults::Kind kind)
 {
     switch (kind) {
     case Defaults::Kind::data: {
@@ -121,8 +139,10 @@ int run(const QStringList& args)
 
     std::optional<Defaults> opened;
     if (standardApp) {
-        if (standardApp->isEmpty() || standardApp->contains(QLatin1Char('/')))
-            return usage(QStringLiteral("--standard needs an application name"));
+        // The name becomes a file name in the data folder: "..", "." or a path would land
+        // somewhere else.
+        if (!velk::GroupContainer::isPlainName(*standardApp))
+            return usage(QStringLiteral("--standard needs an application name that can stand as a file name"));
         QCoreApplication::setApplicationName(*standardApp);
         opened = Defaults::standard();
         if (opened->path().isEmpty()) return failed(QStringLiteral("cannot open the standard defaults of ") + *standardApp);
@@ -134,32 +154,44 @@ int run(const QStringList& args)
     Defaults& store = *opened;
 
     if (command == QLatin1String("list")) {
-        for (const QString& key : store.keys()) {
+        // Every row that can be read is listed; any that cannot makes the list fail, so a
+        // damaged file never passes for a short one.
+        int status = kDone;
+        const QStringList keys = store.keys();
+        if (!Defaults::lastError().isEmpty()) status = failed(because(QStringLiteral("cannot list every key")));
+        for (const QString& key : keys) {
             const auto kind = store.kind(key);
-            if (!kind) continue; // removed meanwhile, or a row this tool does not know
-            printLine(key + QLatin1Char('\t') + Defaults::kindName(*kind) + QLatin1Char('\t') + shown(store, key, *kind));
+            std::optional<QString> text = kind ? shown(store, key, *kind) : std::nullopt;
+            if (!text) {
+                // Absent: removed meanwhile, or a row this tool does not know.
+                if (!Defaults::lastError().isEmpty()) status = failed(because(QStringLiteral("cannot read ") + key));
+                continue;
+            }
+            printLine(key + QLatin1Char('\t') + Defaults::kindName(*kind) + QLatin1Char('\t') + *text);
         }
-        return kDone;
+        return status;
     }
     const QString& key = rest[0];
     if (command == QLatin1String("read")) {
         const auto kind = store.kind(key);
-        if (!kind) {
+        std::optional<QString> text = kind ? shown(store, key, *kind) : std::nullopt;
+        if (!text && !Defaults::lastError().isEmpty()) return failed(because(QStringLiteral("cannot read ") + key));
+        if (!text) {
             std::fprintf(stderr, "velk-defaults: no value for %s\n", qPrintable(key));
             return kAbsent;
         }
-        printLine(shown(store, key, *kind));
+        printLine(*text);
         return kDone;
     }
     if (command == QLatin1String("delete"))
-        return store.remove(key) ? kDone : failed(QStringLiteral("cannot delete ") + key);
+        return store.remove(key) ? kDone : failed(because(QStringLiteral("cannot delete ") + key));
 
     bool ok = false;
     if (kindOption == QLatin1String("--json")) ok = store.setData(key, valueText.toUtf8());
     else if (kindOption == QLatin1String("--int")) ok = store.setInteger(key, number);
     else if (kindOption == QLatin1String("--bool")) ok = store.setBool(key, valueText == QLatin1String("true"));
     else ok = store.setString(key, valueText);
-    return ok ? kDone : failed(QStringLiteral("cannot write ") + key);
+    return ok ? kDone : failed(because(QStringLiteral("cannot write ") + key));
 }
 
 } // namespace

@@ -66,7 +66,7 @@ void FocusToggleIntent::perform() const
         session.endDate = std::nullopt;
     else
         session.endDate = now.addingSeconds(double(saturatingMultiply(session.minutes, 60)));
-    ExtrasStore::write(session, kKey);
+    requireStored(ExtrasStore::write(session, kKey));
     reloadKinds({kKind});
 }
 
@@ -80,32 +80,32 @@ void StopwatchToggleIntent::perform() const
         state.startDate = now;
         state.laps.clear();
     }
-    ExtrasStore::write(state, kKey);
+    requireStored(ExtrasStore::write(state, kKey));
     reloadKinds({kKind});
 }
 
 void StopwatchResetIntent::perform() const
 {
-    ExtrasStore::write(kStoppedStopwatch, StopwatchToggleIntent::kKey);
+    requireStored(ExtrasStore::write(kStoppedStopwatch, StopwatchToggleIntent::kKey));
     reloadKinds({StopwatchToggleIntent::kKind});
 }
 
 void HabitToggleIntent::perform() const
 {
     if (!isUuidString(habitID)) return;
-    ExtrasStoreActivity::toggleHabitToday(QUuid::fromString(habitID));
+    requireStored(ExtrasStore::toggleHabitToday(QUuid::fromString(habitID)));
     reloadKinds({kKind});
 }
 
 void AddWaterIntent::perform() const
 {
-    ExtrasStoreActivity::addToCounter(kCounter, 1);
+    requireStored(ExtrasStore::addToCounter(kCounter, 1));
     reloadKinds({kKind});
 }
 
 void AddStepsIntent::perform() const
 {
-    ExtrasStoreActivity::addToCounter(kCounter, steps);
+    requireStored(ExtrasStore::addToCounter(kCounter, steps));
     reloadKinds({kKind});
 }
 

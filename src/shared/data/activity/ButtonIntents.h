@@ -1,8 +1,9 @@
 #pragma once
 // The actions behind the buttons of the interactive widgets. Each changes at most one value in
 // the shared suite, then has the affected widgets rebuilt; the music command also asks the app
-// to pass the command on to the player. None reports an error: bad or missing stored values
-// fall back to the defaults below.
+// to pass the command on to the player. None reports an error to its widget: bad or missing
+// stored values fall back to the defaults below. A change that cannot be stored throws
+// StoreWriteError (ExtrasStore.h), so whoever ran the action can say the write failed.
 #include "platform/intents/Intent.h"
 #include "shared/widget/WidgetKinds.h"
 

@@ -1,11 +1,54 @@
 #include "shared/data/activity/ExtrasStore.h"
 
 #include "platform/core/DistributedNotifications.h"
+#include "platform/core/Log.h"
 #include "platform/timeline/WidgetCenter.h"
 
 namespace velk {
 
-const DateFormatter& ExtrasStore::dayFormat()
+void requireStored(const StoreResult& result)
+{
+    if (!result) throw StoreWriteError(result.error.toStdString());
+}
+
+namespace ExtrasStore {
+
+std::optional<Defaults> writableSuite(QString* error)
+{
+    Defaults suite = Defaults::shared();
+    if (suite.path().isEmpty()) {
+        *error = QStringLiteral("the shared defaults cannot be opened, so nothing is stored (see the earlier message)");
+        qCWarning(lcDefaults).noquote() << *error;
+        return std::nullopt;
+    }
+    return suite;
+}
+
+namespace detail {
+
+StoreResult writeData(const QString& key, const QByteArray& bytes)
+{
+    QString error;
+    std::optional<Defaults> suite = writableSuite(&error);
+    if (suite && !suite->setData(key, bytes)) error = Defaults::lastError(); // logged by the store
+    return {error};
+}
+
+StoreResult unencodable(const QString& key)
+{
+    const QString error = QStringLiteral("the value for %1 cannot be encoded; nothing is stored").arg(key);
+    qCWarning(lcDefaults).noquote() << error;
+    return {error};
+}
+
+void logUndecodable(const QString& key)
+{
+    qCDebug(lcDefaults) << "the stored value of" << key << "does not decode; it is read as absent and left in place";
+}
+
+} // namespace detail
+
+const DateFormatter& dayFormat()
 {
     // A function-local static: made exactly once, even when several threads ask first.
     static const DateFormatter formatter = [] {
@@ -17,7 +60,9 @@ const DateFormatter& ExtrasStore::dayFormat()
     return formatter;
 }
 
-QString ExtrasStore::dayKey(Date date) { return dayFormat().string(date); }
+QString dayKey(Date date) { return dayFormat().string(date); }
+
+} // namespace ExtrasStore
 
 void reloadKinds(const QStringList& kinds)
 {

@@ -16,35 +16,50 @@
 
 namespace velk {
 
-// Habits, counters and goals live in ExtrasStoreActivity; ExtrasStore is the one name callers use.
-class ExtrasStore : public ExtrasStoreActivity {
-public:
-    // The value stored as JSON under key, or nothing when the key is absent or its data does
-    // not decode as T. Undecodable data is left where it is.
-    template <class T>
-    static std::optional<T> read(const QString& key)
-    {
-        const std::optional<QByteArray> bytes = Defaults::shared().data(key);
-        if (!bytes) return std::nullopt;
-        return decodeJson<T>(*bytes);
-    }
+// Plain functions over the suite. Habits, counters and goals are declared with the rest of
+// ExtrasStore in ExtrasStoreActivity.h.
+namespace ExtrasStore {
 
-    // Replaces the value under key with value's JSON; when value cannot be encoded nothing is
-    // written, the suite is not opened and the previous value stays.
-    template <class T>
-    static void write(const T& value, const QString& key)
-    {
-        const std::optional<QByteArray> bytes = encodeJson(value);
-        if (!bytes) return;
-        Defaults::shared().setData(key, *bytes);
-    }
+namespace detail {
+StoreResult writeData(const QString& key, const QByteArray& bytes);
+StoreResult unencodable(const QString& key);
+void logUndecodable(const QString& key);
+} // namespace detail
 
-    // The formatter of day keys ("yyyy-MM-dd"): made once per process on first use, in the
-    // locale, calendar and time zone current at that moment, and kept for the process's life.
-    static const DateFormatter& dayFormat();
-    // dayFormat() applied to a moment.
-    static QString dayKey(Date date);
-};
+// The value stored as JSON under key, or nothing when the key is absent or its data does not
+// decode as T. Undecodable data is left where it is (and said on the debug log).
+template <class T>
+std::optional<T> read(const QString& key)
+{
+    const std::optional<QByteArray> bytes = Defaults::shared().data(key);
+    if (!bytes) return std::nullopt;
+    std::optional<T> value = decodeJson<T>(*bytes);
+    if (!value) detail::logUndecodable(key);
+    return value;
+}
+
+// Replaces the value under key with value's JSON; when value cannot be encoded nothing is
+// written, the suite is not opened and the previous value stays. A failure is logged and its
+// reason returned.
+template <class T>
+StoreResult write(const T& value, const QString& key)
+{
+    const std::optional<QByteArray> bytes = encodeJson(value);
+    if (!bytes) return detail::unencodable(key);
+    return detail::writeData(key, *bytes);
+}
+
+// The shared suite to change, or why there is none to change: a suite that can only be kept
+// in memory for this run does not count as stored.
+std::optional<Defaults> writableSuite(QString* error);
+
+// The formatter of day keys ("yyyy-MM-dd"): made once per process on first use, in the locale,
+// calendar and time zone current at that moment, and kept for the process's life.
+const DateFormatter& dayFormat();
+// dayFormat() applied to a moment.
+QString dayKey(Date date);
+
+} // namespace ExtrasStore
 
 // The notification the app answers by reloading every widget timeline.
 inline const QString kReloadWidgetsNotification = QStringLiteral("com.harrowcrest.velk.reloadwidgets");

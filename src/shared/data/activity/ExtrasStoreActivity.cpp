@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <limits>
 
-namespace velk {
+namespace velk::ExtrasStore {
 
 namespace {
 
 std::vector<HabitItem> storedHabits()
 {
-    if (auto stored = ExtrasStore::read<std::vector<HabitItem>>(ExtrasStoreActivity::kHabitsKey)) return *stored;
+    if (auto stored = read<std::vector<HabitItem>>(kHabitsKey)) return *stored;
     return HabitItem::samples();
 }
 
@@ -26,12 +26,12 @@ qint64 goal(const QString& key, qint64 fallback)
 
 } // namespace
 
-QString ExtrasStoreActivity::counterKey(const QString& name, Date day)
+QString counterKey(const QString& name, Date day)
 {
-    return QStringLiteral("velk.counter.") + name + QLatin1Char('.') + ExtrasStore::dayKey(day);
+    return QStringLiteral("velk.counter.") + name + QLatin1Char('.') + dayKey(day);
 }
 
-std::vector<HabitWeekRow> ExtrasStoreActivity::habitWeek()
+std::vector<HabitWeekRow> habitWeek()
 {
     Calendar calendar = Calendar::current();
     calendar.setFirstWeekday(2); // Monday
@@ -41,7 +41,7 @@ std::vector<HabitWeekRow> ExtrasStoreActivity::habitWeek()
 
     std::vector<QString> weekKeys;
     for (int i = 0; i < 7; ++i)
-        if (const auto day = calendar.date(CalendarComponent::day, i, start)) weekKeys.push_back(ExtrasStore::dayKey(*day));
+        if (const auto day = calendar.date(CalendarComponent::day, i, start)) weekKeys.push_back(dayKey(*day));
 
     std::vector<HabitWeekRow> rows;
     for (const HabitItem& habit : storedHabits()) {
@@ -53,38 +53,43 @@ std::vector<HabitWeekRow> ExtrasStoreActivity::habitWeek()
     return rows;
 }
 
-void ExtrasStoreActivity::toggleHabitToday(const QUuid& id)
+StoreResult toggleHabitToday(const QUuid& id)
 {
     // A list that is stored but does not decode may be the app's, in a form this build cannot
     // read: the samples shown in its place must never be written over it.
-    std::optional<std::vector<HabitItem>> stored = ExtrasStore::read<std::vector<HabitItem>>(kHabitsKey);
-    if (!stored && Defaults::shared().contains(kHabitsKey)) return;
+    std::optional<std::vector<HabitItem>> stored = read<std::vector<HabitItem>>(kHabitsKey);
+    if (!stored && Defaults::shared().contains(kHabitsKey)) return {};
     std::vector<HabitItem> habits = stored ? std::move(*stored) : HabitItem::samples();
     const auto habit = std::find_if(habits.begin(), habits.end(), [&](const HabitItem& h) { return h.id == id; });
-    if (habit == habits.end()) return;
-    const QString today = ExtrasStore::dayKey(Clock::now());
+    if (habit == habits.end()) return {};
+    const QString today = dayKey(Clock::now());
     if (!habit->checkins.erase(today)) habit->checkins.insert(today);
-    ExtrasStore::write(habits, kHabitsKey);
+    return write(habits, kHabitsKey);
 }
 
-CounterSnapshot ExtrasStoreActivity::counter(const QString& name, qint64 goal)
+CounterSnapshot counter(const QString& name, qint64 goal)
 {
     return {Defaults::shared().integer(counterKey(name, Clock::now())), goal};
 }
 
-void ExtrasStoreActivity::addToCounter(const QString& name, qint64 amount)
+StoreResult addToCounter(const QString& name, qint64 amount)
 {
     const QString key = counterKey(name, Clock::now());
-    Defaults suite = Defaults::shared();
-    qint64 value = suite.addToInteger(key, amount);
+    QString error;
+    std::optional<Defaults> suite = writableSuite(&error);
+    if (!suite) return {error};
+    qint64 value = suite->addToInteger(key, amount);
+    if (const QString failed = Defaults::lastError(); !failed.isEmpty()) return {failed}; // logged by the store
     // Below 0: add the shortfall back, again as one update, so a tap that lands in between is
-    // still counted. Two rounds reach 0 even from the lowest integer; a store that cannot be
-    // written does not change, so the rounds are bounded rather than repeated.
-    for (int round = 0; round < 2 && value < 0; ++round)
-        value = suite.addToInteger(key, value == std::numeric_limits<qint64>::min() ? std::numeric_limits<qint64>::max() : -value);
+    // still counted. Two rounds reach 0 even from the lowest integer.
+    for (int round = 0; round < 2 && value < 0; ++round) {
+        value = suite->addToInteger(key, value == std::numeric_limits<qint64>::min() ? std::numeric_limits<qint64>::max() : -value);
+        if (const QString failed = Defaults::lastError(); !failed.isEmpty()) return {failed};
+    }
+    return {};
 }
 
-qint64 ExtrasStoreActivity::waterGoal() { return goal(kWaterGoalKey, kDefaultWaterGoal); }
-qint64 ExtrasStoreActivity::stepsGoal() { return goal(kStepsGoalKey, kDefaultStepsGoal); }
+qint64 waterGoal() { return goal(kWaterGoalKey, kDefaultWaterGoal); }
+qint64 stepsGoal() { return goal(kStepsGoalKey, kDefaultStepsGoal); }
 
-} // namespace velk
+} // namespace velk::ExtrasStore

@@ -15,30 +15,30 @@
 
 namespace velk {
 
-class EventSync {
-public:
-    static inline const QString kRemindersKey = QStringLiteral("velk.snapshot.reminders.v1");
-    static inline const QString kCalendarKey = QStringLiteral("velk.snapshot.calendar.v1");
+namespace EventSync {
+inline const QString kRemindersKey = QStringLiteral("velk.snapshot.reminders.v1");
+inline const QString kCalendarKey = QStringLiteral("velk.snapshot.calendar.v1");
 
-    // Overdue and today's open reminders (and those with no due date), after the last two
-    // completed today. Always a snapshot.
-    static std::optional<RemindersSnapshot> readReminders();
-    // Today's first six timed events and how far the day has run. Always a snapshot.
-    static std::optional<CalendarSnapshot> readCalendar();
-    // Completes an open reminder or reopens a completed one, then (with full access) stores a
-    // fresh reminders snapshot. An identifier that names no reminder changes nothing.
-    static void toggleReminder(const QString& id);
+// Overdue and today's open reminders (and those with no due date), after the last two
+// completed today. Always a snapshot.
+std::optional<RemindersSnapshot> readReminders();
+// Today's first six timed events and how far the day has run. Always a snapshot.
+std::optional<CalendarSnapshot> readCalendar();
+// Completes an open reminder or reopens a completed one, then (with full access) stores a
+// fresh reminders snapshot. An identifier that names no reminder changes nothing.
+void toggleReminder(const QString& id);
 
-    static void storeReminders(const RemindersSnapshot& snapshot);
-    static std::optional<RemindersSnapshot> storedReminders();
-    static void storeCalendar(const CalendarSnapshot& snapshot);
-    static std::optional<CalendarSnapshot> storedCalendar();
+void storeReminders(const RemindersSnapshot& snapshot);
+std::optional<RemindersSnapshot> storedReminders();
+void storeCalendar(const CalendarSnapshot& snapshot);
+std::optional<CalendarSnapshot> storedCalendar();
 
-    // The snapshots from fetched items at `now` (the reads above with the store's answers):
-    // `open` in the store's order, `closed` likewise.
-    static RemindersSnapshot remindersSnapshot(const std::vector<CalendarReminder>& open,
-                                               const std::vector<CalendarReminder>& closed, Date now);
-    static CalendarSnapshot calendarSnapshot(const std::vector<CalendarEvent>& events, Date dayStart, Date now);
-};
+// The snapshots from fetched items at `now` (the reads above with the store's answers):
+// `open` in the store's order, `closed` likewise.
+RemindersSnapshot remindersSnapshot(const std::vector<CalendarReminder>& open,
+                                           const std::vector<CalendarReminder>& closed, Date now);
+CalendarSnapshot calendarSnapshot(const std::vector<CalendarEvent>& events, Date dayStart, Date now);
+
+} // namespace EventSync
 
 } // namespace velk

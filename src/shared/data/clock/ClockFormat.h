@@ -11,27 +11,25 @@
 
 namespace velk {
 
-class ClockFormat {
-public:
-    static inline const QString kTimeFormatKey = QStringLiteral("velk.timeformat");
+namespace ClockFormat {
+inline const QString kTimeFormatKey = QStringLiteral("velk.timeformat");
 
-    ClockFormat() = delete;
+bool uses24Hour();
+// "HH:mm" on a 24-hour clock, else "h:mm" (no AM/PM).
+QString hhmm(Date date, const TimeZone& timeZone);
 
-    static bool uses24Hour();
-    // "HH:mm" on a 24-hour clock, else "h:mm" (no AM/PM).
-    static QString hhmm(Date date, const TimeZone& timeZone);
-
-    struct Parts {
-        QString hh;
-        QString mm;
-        friend bool operator==(const Parts&, const Parts&) = default;
-    };
-    // Hour digits ("HH" or "h") and minute digits ("mm") of the same moment.
-    static Parts parts(Date date, const TimeZone& timeZone);
-
-    // The zone's offset from GMT at `at`, daylight saving included: "GMT+0", "GMT-5",
-    // "GMT+5:30". Seconds under a whole minute are dropped.
-    static QString gmtLabel(const TimeZone& timeZone, Date at);
+struct Parts {
+    QString hh;
+    QString mm;
+    friend bool operator==(const Parts&, const Parts&) = default;
 };
+// Hour digits ("HH" or "h") and minute digits ("mm") of the same moment.
+Parts parts(Date date, const TimeZone& timeZone);
+
+// The zone's offset from GMT at `at`, daylight saving included: "GMT+0", "GMT-5",
+// "GMT+5:30". Seconds under a whole minute are dropped.
+QString gmtLabel(const TimeZone& timeZone, Date at);
+
+} // namespace ClockFormat
 
 } // namespace velk

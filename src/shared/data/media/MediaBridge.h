@@ -10,19 +10,17 @@
 
 namespace velk {
 
-class MediaBridge {
-public:
-    static inline const QString kNowPlayingKey = QStringLiteral("velk.nowplaying.v1");
-    static inline const QString kInboxKey = QStringLiteral("velk.inbox.v1");
+namespace MediaBridge {
+inline const QString kNowPlayingKey = QStringLiteral("velk.nowplaying.v1");
+inline const QString kInboxKey = QStringLiteral("velk.inbox.v1");
 
-    MediaBridge() = delete;
+std::optional<NowPlayingSnapshot> nowPlaying();
+// Replaces the stored snapshot; nothing (or a snapshot that cannot be encoded) removes it.
+void setNowPlaying(const std::optional<NowPlayingSnapshot>& snapshot);
 
-    static std::optional<NowPlayingSnapshot> nowPlaying();
-    // Replaces the stored snapshot; nothing (or a snapshot that cannot be encoded) removes it.
-    static void setNowPlaying(const std::optional<NowPlayingSnapshot>& snapshot);
+// Written by the app's mail poller under kInboxKey.
+std::optional<InboxSnapshot> inbox();
 
-    // Written by the app's mail poller under kInboxKey.
-    static std::optional<InboxSnapshot> inbox();
-};
+} // namespace MediaBridge
 
 } // namespace velk

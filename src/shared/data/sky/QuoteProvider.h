@@ -8,18 +8,17 @@
 
 namespace velk {
 
-class QuoteProvider {
-public:
-    QuoteProvider() = delete;
+namespace QuoteProvider {
 
-    static constexpr int kCount = 30;
+inline constexpr int kCount = 30;
 
-    // The entry for the day holding `date` in the user's current calendar: the day's number
-    // within its era, modulo the table's length.
-    static QuoteItem today(Date date);
+// The entry for the day holding `date` in the user's current calendar: the day's number
+// within its era, modulo the table's length.
+QuoteItem today(Date date);
 
-    // The built-in table, in order.
-    static const std::array<QuoteItem, kCount>& quotes();
-};
+// The built-in table, in order.
+const std::array<QuoteItem, kCount>& quotes();
+
+} // namespace QuoteProvider
 
 } // namespace velk

@@ -7,18 +7,17 @@
 
 namespace velk {
 
-class SkyMath {
-public:
-    SkyMath() = delete;
+namespace SkyMath {
 
-    // Sunrise (rise true) or sunset on the UTC calendar day of `date`, to the whole minute
-    // (seconds dropped); latitude and longitude in degrees, north and east positive. Nothing when
-    // the sun does not cross the horizon that day (polar day and polar night alike).
-    static std::optional<Date> solarEvent(bool rise, Date date, double latitude, double longitude);
+// Sunrise (rise true) or sunset on the UTC calendar day of `date`, to the whole minute
+// (seconds dropped); latitude and longitude in degrees, north and east positive. Nothing when
+// the sun does not cross the horizon that day (polar day and polar night alike).
+std::optional<Date> solarEvent(bool rise, Date date, double latitude, double longitude);
 
-    // The moon's phase on `date`, from a mean lunation; dates before the reference new moon
-    // give the same phases as after it.
-    static MoonInfo moon(Date date);
-};
+// The moon's phase on `date`, from a mean lunation; dates before the reference new moon
+// give the same phases as after it.
+MoonInfo moon(Date date);
+
+} // namespace SkyMath
 
 } // namespace velk

@@ -8,6 +8,7 @@
 #include <unicode/smpdtfmt.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace velk {
@@ -89,6 +90,15 @@ struct Api {
     VELK_FIELDS(Api, chart)
 };
 
+// A price the service could mean: finite and within what any listed share has cost. Anything
+// else (1e308, inf) is taken as absent.
+constexpr double kMaxPrice = 1e9;
+std::optional<double> plausiblePrice(std::optional<double> value)
+{
+    if (value && std::isfinite(*value) && std::abs(*value) <= kMaxPrice) return value;
+    return std::nullopt;
+}
+
 bool isInlineSpace(QChar c)
 {
     return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
@@ -112,8 +122,13 @@ std::optional<StockSnapshot> StocksProvider::parseChart(const QByteArray& body, 
     const auto api = decodeJson<Api>(body);
     if (!api || !api->chart.result || api->chart.result->empty()) return std::nullopt;
     const ApiResult& result = api->chart.result->front();
-    if (!result.meta.regularMarketPrice) return std::nullopt;
-    const double price = *result.meta.regularMarketPrice;
+    const std::optional<double> quoted = plausiblePrice(result.meta.regularMarketPrice);
+    if (!quoted) {
+        if (result.meta.regularMarketPrice)
+            qCDebug(lcWeb) << "stocks:" << symbol << "price" << *result.meta.regularMarketPrice << "is out of range";
+        return std::nullopt;
+    }
+    const double price = *quoted;
 
     std::vector<std::optional<double>> rawCloses;
     if (!result.indicators.quote.empty() && result.indicators.quote.front().close)
@@ -127,13 +142,14 @@ std::optional<StockSnapshot> StocksProvider::parseChart(const QByteArray& body, 
     std::vector<double> closes;
     std::vector<qint64> times;
     for (size_t i = 0; i < rawCloses.size(); ++i) {
-        if (!rawCloses[i]) continue;
+        if (!plausiblePrice(rawCloses[i])) continue; // null or out of range: no point
         closes.push_back(*rawCloses[i]);
         if (paired) times.push_back(rawTimes[i]);
     }
     if (!paired) times = rawTimes;
 
-    const double previous = result.meta.chartPreviousClose ? *result.meta.chartPreviousClose
+    const std::optional<double> previousClose = plausiblePrice(result.meta.chartPreviousClose);
+    const double previous = previousClose ? *previousClose
                             : !closes.empty()              ? closes.front()
                                                            : price;
 
@@ -145,7 +161,10 @@ std::optional<StockSnapshot> StocksProvider::parseChart(const QByteArray& body, 
     StockSnapshot s;
     s.symbol = symbol;
     s.price = price;
-    s.changePercent = previous > 0 ? (price - previous) / previous * 100 : 0;
+    // A change from a previous close next to nothing would be a number without meaning (or
+    // inf): taken as no change, as when there is no previous close.
+    const double change = previous > 0 ? (price - previous) / previous * 100 : 0;
+    s.changePercent = std::isfinite(change) && std::abs(change) <= 1e6 ? change : 0;
     s.updated = now;
     const size_t n = closes.size();
     const size_t step = std::max(n, size_t(8)) / 8;

@@ -13,28 +13,27 @@
 
 namespace velk {
 
-class StocksProvider {
-public:
-    StocksProvider() = delete;
+namespace StocksProvider {
 
-    static constexpr const char* kCacheKeyPrefix = "velk.stock.cache.";
-    static constexpr double kFreshSeconds = 900;
+inline constexpr const char* kCacheKeyPrefix = "velk.stock.cache.";
+inline constexpr double kFreshSeconds = 900;
 
-    // Upper case first, then trimmed of spaces and tabs at both ends (line breaks stay).
-    static QString normalizedSymbol(const QString& symbol);
+// Upper case first, then trimmed of spaces and tabs at both ends (line breaks stay).
+QString normalizedSymbol(const QString& symbol);
 
-    // The symbol's fresh cached quote, else a new quote (stored), else the cached quote of any
-    // age, else nothing.
-    static std::optional<StockSnapshot> snapshot(const QString& symbol);
-    // One request to the chart service; nothing (with the reason in *error) on a failure.
-    static std::optional<StockSnapshot> fetch(const QString& symbol, QString* error = nullptr);
-    // The quote that a chart answer gives, or nothing when it has no first result or no price.
-    // Captions are hours in the zone and locale given ("9AM").
-    static std::optional<StockSnapshot> parseChart(const QByteArray& body, const QString& symbol, Date now,
-                                                   const TimeZone& zone, const Locale& locale);
+// The symbol's fresh cached quote, else a new quote (stored), else the cached quote of any
+// age, else nothing.
+std::optional<StockSnapshot> snapshot(const QString& symbol);
+// One request to the chart service; nothing (with the reason in *error) on a failure.
+std::optional<StockSnapshot> fetch(const QString& symbol, QString* error = nullptr);
+// The quote that a chart answer gives, or nothing when it has no first result or no price.
+// Captions are hours in the zone and locale given ("9AM").
+std::optional<StockSnapshot> parseChart(const QByteArray& body, const QString& symbol, Date now,
+                                               const TimeZone& zone, const Locale& locale);
 
-private:
-    static std::optional<StockSnapshot> cached(const QString& symbol);
-};
+// Used by this file's functions only.
+std::optional<StockSnapshot> cached(const QString& symbol);
+
+} // namespace StocksProvider
 
 } // namespace velk

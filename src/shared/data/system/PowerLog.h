@@ -20,31 +20,30 @@ struct BatteryReading {
     friend bool operator==(const BatteryReading&, const BatteryReading&) = default;
 };
 
-class PowerLog {
-public:
-    PowerLog() = delete;
+namespace PowerLog {
 
-    static inline const QString kKey = QStringLiteral("velk.powerlog.v1");
+inline const QString kKey = QStringLiteral("velk.powerlog.v1");
 
-    // The stored document: the log as last returned and the sample it was made from.
-    struct Stored {
-        std::vector<PowerSnapshot::LogEntry> entries;
-        qint64 lastPercent = 0;
-        bool lastCharging = false;
-        Date lastAt;
+// The stored document: the log as last returned and the sample it was made from.
+struct Stored {
+    std::vector<PowerSnapshot::LogEntry> entries;
+    qint64 lastPercent = 0;
+    bool lastCharging = false;
+    Date lastAt;
 
-        VELK_FIELDS(Stored, entries, lastPercent, lastCharging, lastAt)
-        friend bool operator==(const Stored& a, const Stored& b)
-        {
-            return a.entries == b.entries && a.lastPercent == b.lastPercent && a.lastCharging == b.lastCharging
-                && a.lastAt == b.lastAt;
-        }
-    };
-
-    // Records the reading (now = Clock::now()) and returns the entries to show: at most six
-    // events of today followed by the present state. Without a reading nothing is read or
-    // written and the list is empty.
-    static std::vector<PowerSnapshot::LogEntry> record(const std::optional<BatteryReading>& current);
+    VELK_FIELDS(Stored, entries, lastPercent, lastCharging, lastAt)
+    friend bool operator==(const Stored& a, const Stored& b)
+    {
+        return a.entries == b.entries && a.lastPercent == b.lastPercent && a.lastCharging == b.lastCharging
+            && a.lastAt == b.lastAt;
+    }
 };
+
+// Records the reading (now = Clock::now()) and returns the entries to show: at most six
+// events of today followed by the present state. Without a reading nothing is read or
+// written and the list is empty.
+std::vector<PowerSnapshot::LogEntry> record(const std::optional<BatteryReading>& current);
+
+} // namespace PowerLog
 
 } // namespace velk

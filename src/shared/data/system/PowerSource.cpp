@@ -1,9 +1,11 @@
 #include "shared/data/system/PowerSource.h"
 
+#include "platform/sysinfo/SysFiles.h"
 #include "shared/data/activity/ExtrasStore.h"
 
-#include <algorithm>
+#include <QSysInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velk {
@@ -48,6 +50,17 @@ std::vector<PowerSnapshot::Device> PowerSource::devicesFrom(const std::vector<Pe
     return devices;
 }
 
+QString PowerSource::machineName(const SysinfoPaths& paths)
+{
+    const std::optional<QByteArray> product = sysfiles::read(paths.sysRoot + QStringLiteral("/class/dmi/id/product_name"));
+    const QString name = product ? QString::fromUtf8(sysfiles::firstLine(*product)) : QString();
+    // Boards sold without a product name carry the firmware vendor's filler instead.
+    static const QStringList fillers = {QStringLiteral("To Be Filled By O.E.M."), QStringLiteral("System Product Name"),
+                                        QStringLiteral("Default string")};
+    if (!name.isEmpty() && !fillers.contains(name, Qt::CaseInsensitive)) return name;
+    return QSysInfo::machineHostName();
+}
+
 std::optional<BatteryReading> PowerSource::readInternalBattery()
 {
     return batteryFrom(readPowerSources());
@@ -62,7 +75,7 @@ PowerSnapshot PowerSource::snapshot()
 {
     const auto battery = readInternalBattery();
     std::vector<PowerSnapshot::Device> devices;
-    if (battery) devices.push_back({kInternalDeviceName, battery->percent});
+    if (battery) devices.push_back({machineName(), battery->percent});
     for (PowerSnapshot::Device& d : readBluetoothDevices()) devices.push_back(std::move(d));
 
     std::vector<PowerSnapshot::Device> stored =

@@ -12,29 +12,29 @@
 
 namespace velk {
 
-class PowerSource {
-public:
-    PowerSource() = delete;
+namespace PowerSource {
 
-    // Peripherals stored by the app's Bluetooth battery poller.
-    static inline const QString kBluetoothKey = QStringLiteral("velk.btbatteries.v1");
-    // The device line of the computer's own battery.
-    static inline const QString kInternalDeviceName = QStringLiteral("MacBook");
+// Peripherals stored by the app's Bluetooth battery poller.
+inline const QString kBluetoothKey = QStringLiteral("velk.btbatteries.v1");
+// What the computer calls itself, naming the device line of its own battery: the firmware's
+// product name (<sysRoot>/class/dmi/id/product_name), else the host name.
+QString machineName(const SysinfoPaths& paths = SysinfoPaths::current());
 
-    // Never fails: without a battery it shows 100 percent, charging, and an empty log.
-    static PowerSnapshot snapshot();
+// Never fails: without a battery it shows 100 percent, charging, and an empty log.
+PowerSnapshot snapshot();
 
-    // The first usable internal battery; nothing when there is none (a desktop).
-    static std::optional<BatteryReading> readInternalBattery();
-    // Peripheral batteries the system reports, named by kind where the product says it.
-    static std::vector<PowerSnapshot::Device> readBluetoothDevices();
+// The first usable internal battery; nothing when there is none (a desktop).
+std::optional<BatteryReading> readInternalBattery();
+// Peripheral batteries the system reports, named by kind where the product says it.
+std::vector<PowerSnapshot::Device> readBluetoothDevices();
 
-    // The reading of the first usable internal battery among `sources`: a source without a
-    // positive maximum capacity gives no percentage and is passed over.
-    static std::optional<BatteryReading> batteryFrom(const std::vector<PowerSourceDescription>& sources);
-    static std::vector<PowerSnapshot::Device> devicesFrom(const std::vector<PeripheralBattery>& batteries);
-    // "45m", "2h 5m".
-    static QString formatMinutes(qint64 minutes);
-};
+// The reading of the first usable internal battery among `sources`: a source without a
+// positive maximum capacity gives no percentage and is passed over.
+std::optional<BatteryReading> batteryFrom(const std::vector<PowerSourceDescription>& sources);
+std::vector<PowerSnapshot::Device> devicesFrom(const std::vector<PeripheralBattery>& batteries);
+// "45m", "2h 5m".
+QString formatMinutes(qint64 minutes);
+
+} // namespace PowerSource
 
 } // namespace velk

@@ -10,28 +10,27 @@
 
 namespace velk {
 
-class SystemStats {
-public:
-    SystemStats() = delete;
+namespace SystemStats {
 
-    static inline const QString kCpuTicksKey = QStringLiteral("velk.sys.cputicks.v1");
-    static inline const QString kNetBytesKey = QStringLiteral("velk.sys.netbytes.v1");
+inline const QString kCpuTicksKey = QStringLiteral("velk.sys.cputicks.v1");
+inline const QString kNetBytesKey = QStringLiteral("velk.sys.netbytes.v1");
 
-    // Average processor load in percent since the previous call; nothing on the first call,
-    // after a reboot (counters that went down) or when no time passed between the samples.
-    static std::optional<qint64> cpuPercent();
-    // Physical memory in use, in percent.
-    static std::optional<qint64> memoryPercent();
-    // The graphics processor's load as its driver reports it.
-    static std::optional<qint64> gpuPercent();
-    // Receive and send rates in decimal megabytes per second since the previous call.
-    static std::optional<NetworkSnapshot> networkSnapshot();
-    // Used and total space of the home directory's volume, in decimal gigabytes.
-    static std::optional<StorageSnapshot> storageSnapshot();
+// Average processor load in percent since the previous call; nothing on the first call,
+// after a reboot (counters that went down) or when no time passed between the samples.
+std::optional<qint64> cpuPercent();
+// Physical memory in use, in percent.
+std::optional<qint64> memoryPercent();
+// The graphics processor's load as its driver reports it.
+std::optional<qint64> gpuPercent();
+// Receive and send rates in decimal megabytes per second since the previous call.
+std::optional<NetworkSnapshot> networkSnapshot();
+// Used and total space of the home directory's volume, in decimal gigabytes.
+std::optional<StorageSnapshot> storageSnapshot();
 
-    // The load between two samples: nothing when any counter went down (the machine restarted
-    // in between) or no tick passed; otherwise 0 to 100.
-    static std::optional<qint64> cpuLoad(const CpuTicks& previous, const CpuTicks& current);
-};
+// The load between two samples: nothing when any counter went down (the machine restarted
+// in between) or no tick passed; otherwise 0 to 100.
+std::optional<qint64> cpuLoad(const CpuTicks& previous, const CpuTicks& current);
+
+} // namespace SystemStats
 
 } // namespace velk

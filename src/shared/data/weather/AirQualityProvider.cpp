@@ -26,7 +26,12 @@ std::optional<qint64> AirQualityProvider::parseIndex(const QByteArray& body)
 {
     const auto api = decodeJson<ApiResponse>(body);
     if (!api) return std::nullopt;
-    return api->current.us_aqi;
+    const std::optional<qint64> index = api->current.us_aqi;
+    if (index && (*index < 0 || *index > kMaxIndex)) {
+        qCDebug(lcWeb) << "air quality: index" << *index << "is out of range; taken as no reading";
+        return std::nullopt;
+    }
+    return index;
 }
 
 std::optional<AirQualitySnapshot> AirQualityProvider::cached(const WeatherProvider::Place& place)
@@ -45,7 +50,7 @@ std::optional<AirQualitySnapshot> AirQualityProvider::snapshot(const WeatherProv
 {
     const auto key = WeatherProvider::cacheSuffix(place);
     if (!key) return std::nullopt; // no coordinates to ask for
-    if (const auto hit = cached(place); hit && Clock::now().secondsSince(hit->updated) < kFreshSeconds) return hit;
+    if (const auto hit = AirQualityProvider::cached(place); hit && Clock::now().secondsSince(hit->updated) < kFreshSeconds) return hit;
 
     const QUrl base =
         HttpLoader::serviceBase("VELK_AIR_QUALITY_URL", QStringLiteral("https://air-quality-api.open-meteo.com"));
@@ -53,16 +58,16 @@ std::optional<AirQualitySnapshot> AirQualityProvider::snapshot(const WeatherProv
                                           {{QStringLiteral("latitude"), shortestDoubleText(place.latitude)},
                                            {QStringLiteral("longitude"), shortestDoubleText(place.longitude)},
                                            {QStringLiteral("current"), QStringLiteral("us_aqi")}});
-    if (!url) return cached(place);
+    if (!url) return AirQualityProvider::cached(place);
     const HttpResult result = HttpLoader::get(*url);
     if (!result.ok()) {
         qCDebug(lcWeb) << "air quality failed:" << result.errorText;
-        return cached(place);
+        return AirQualityProvider::cached(place);
     }
     const auto index = parseIndex(result.body);
     if (!index) {
         qCDebug(lcWeb) << "air quality: no index in the answer (HTTP" << result.status << ")";
-        return cached(place);
+        return AirQualityProvider::cached(place);
     }
     const AirQualitySnapshot reading{*index, Clock::now()};
     if (const auto bytes = encodeJson(Cache{reading.aqi, reading.updated, *key}))

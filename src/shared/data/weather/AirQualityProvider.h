@@ -10,30 +10,32 @@
 
 namespace velk {
 
-class AirQualityProvider {
-public:
-    AirQualityProvider() = delete;
+namespace AirQualityProvider {
 
-    static constexpr const char* kCacheKey = "velk.aq.cache.v1";
-    static constexpr double kFreshSeconds = 1800;
+inline constexpr const char* kCacheKey = "velk.aq.cache.v1";
+inline constexpr double kFreshSeconds = 1800;
 
-    // The stored reading: the snapshot's members plus the place it was read for (the weather
-    // cache's place key), so it never stands in for another place.
-    struct Cache {
-        qint64 aqi = 0;
-        Date updated;
-        QString placeKey;
-        VELK_FIELDS(Cache, aqi, updated, placeKey)
-    };
-
-    // The place's fresh cached reading, else a new reading (stored), else the place's cached
-    // reading of any age, else nothing. A reading cached for another place counts as absent.
-    static std::optional<AirQualitySnapshot> snapshot(const WeatherProvider::Place& place);
-    // The index of an air-quality answer; nothing when the body holds none.
-    static std::optional<qint64> parseIndex(const QByteArray& body);
-
-private:
-    static std::optional<AirQualitySnapshot> cached(const WeatherProvider::Place& place);
+// The stored reading: the snapshot's members plus the place it was read for (the weather
+// cache's place key), so it never stands in for another place.
+struct Cache {
+    qint64 aqi = 0;
+    Date updated;
+    QString placeKey;
+    VELK_FIELDS(Cache, aqi, updated, placeKey)
 };
+
+// The place's fresh cached reading, else a new reading (stored), else the place's cached
+// reading of any age, else nothing. A reading cached for another place counts as absent.
+std::optional<AirQualitySnapshot> snapshot(const WeatherProvider::Place& place);
+// The index of an air-quality answer; nothing when the body holds none.
+// The US index runs 0 to 500, and readings past the scale are reported up to 999; anything
+// else in an answer is no reading.
+inline constexpr qint64 kMaxIndex = 999;
+std::optional<qint64> parseIndex(const QByteArray& body);
+
+// Used by this file's functions only.
+std::optional<AirQualitySnapshot> cached(const WeatherProvider::Place& place);
+
+} // namespace AirQualityProvider
 
 } // namespace velk

@@ -2,6 +2,9 @@
 #include "platform/core/Log.h"
 #include "shared/data/weather/WeatherProvider.h"
 
+#include <algorithm>
+#include <span>
+
 namespace velk {
 
 namespace {
@@ -27,8 +30,9 @@ std::optional<std::vector<WeatherProvider::Place>> WeatherProvider::parsePlaces(
     if (!response) return std::nullopt;
     std::vector<Place> places;
     if (!response->results) return places;
-    places.reserve(response->results->size());
-    for (const GeoResult& r : *response->results) {
+    const size_t kept = std::min(response->results->size(), size_t(kMaxPlaces));
+    places.reserve(kept);
+    for (const GeoResult& r : std::span(response->results->data(), kept)) {
         const QString name = r.country_code ? r.name + QStringLiteral(", ") + *r.country_code : r.name;
         places.push_back({name, r.latitude, r.longitude});
     }
@@ -46,7 +50,7 @@ std::optional<std::vector<WeatherProvider::Place>> WeatherProvider::searchPlaces
         HttpLoader::serviceBase("VELK_GEOCODING_URL", QStringLiteral("https://geocoding-api.open-meteo.com"));
     const auto url = HttpLoader::buildUrl(base, QStringLiteral("/v1/search"),
                                           {{QStringLiteral("name"), query},
-                                           {QStringLiteral("count"), QStringLiteral("8")},
+                                           {QStringLiteral("count"), QString::number(kMaxPlaces)},
                                            {QStringLiteral("language"), QStringLiteral("en")}});
     if (!url) return fail(QStringLiteral("no geocoding address"));
     const HttpResult result = HttpLoader::get(*url);

@@ -1,0 +1,1 @@
+velk_bench(velk_bench_widgets_extras_a SOURCES ${CMAKE_CURRENT_LIST_DIR}/widgets_extras_a.cpp LIBS velk_widgets_extras)

@@ -1,0 +1,1 @@
+velk_bench(velk_bench_widgets_status_a SOURCES ${CMAKE_CURRENT_LIST_DIR}/widgets_status_a.cpp LIBS velk_widgets_status)

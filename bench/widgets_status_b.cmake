@@ -1,0 +1,1 @@
+velk_bench(velk_bench_widgets_status_b SOURCES ${CMAKE_CURRENT_LIST_DIR}/widgets_status_b.cpp LIBS velk_widgets_status)

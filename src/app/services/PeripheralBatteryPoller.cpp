@@ -1,0 +1,175 @@
+#include "app/services/PeripheralBatteryPoller.h"
+
+#include "app/services/ServiceSupport.h"
+#include "platform/core/Coding.h"
+#include "platform/core/Defaults.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThreadPool>
+#include <QtConcurrent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velk {
+
+PeripheralBatteryPoller& PeripheralBatteryPoller::shared()
+{
+    static PeripheralBatteryPoller* poller = new PeripheralBatteryPoller(defaultToolPath(), QCoreApplication::instance());
+    return *poller;
+}
+
+PeripheralBatteryPoller::PeripheralBatteryPoller(QString toolPath, QObject* parent)
+    : QObject(parent), toolPath_(std::move(toolPath))
+{
+}
+
+QString PeripheralBatteryPoller::defaultToolPath()
+{
+    const QString set = qEnvironmentVariable("VELK_BTPROFILER");
+    if (!set.isEmpty()) return set;
+    if (QCoreApplication::instance()) {
+        const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/velk-btprofiler");
+        if (QFileInfo(beside).isExecutable()) return beside;
+    }
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("velk-btprofiler"));
+    return onPath.isEmpty() ? QStringLiteral("velk-btprofiler") : onPath;
+}
+
+void PeripheralBatteryPoller::start()
+{
+    if (timer_) return;
+    timer_ = services::repeatQueued(this, kPollIntervalMs, [this] { poll(); });
+    poll();
+}
+
+void PeripheralBatteryPoller::poll()
+{
+    auto* watcher = new QFutureWatcher<std::vector<Device>>(this);
+    connect(watcher, &QFutureWatcher<std::vector<Device>>::finished, this, [this, watcher] {
+        const std::vector<Device> devices = watcher->result();
+        watcher->deleteLater();
+        if (const std::optional<QByteArray> bytes = encodeJson(devices)) Defaults::shared().setData(kKey, *bytes);
+        services::reloadKinds({QStringLiteral("velk.battery.devices"), QStringLiteral("velk.battery.ring"),
+                               QStringLiteral("velk.battery.percent"), QStringLiteral("velk.battery.log")});
+        emit polled();
+    });
+    const QString tool = toolPath_;
+    watcher->setFuture(QtConcurrent::run([tool] {
+        QThread::currentThread()->setPriority(QThread::LowPriority);
+        return readBluetoothBatteries(tool);
+    }));
+}
+
+std::vector<PeripheralBatteryPoller::Device> PeripheralBatteryPoller::readBluetoothBatteries(const QString& toolPath)
+{
+    QProcess process;
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(toolPath, {QStringLiteral("SPBluetoothDataType"), QStringLiteral("-json"),
+                             QStringLiteral("-detailLevel"), QStringLiteral("mini")});
+    if (!process.waitForStarted()) return {};
+    if (!process.waitForFinished(kToolTimeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return parseReport(process.readAllStandardOutput());
+}
+
+namespace {
+
+// Trims tabs and the Unicode space separators, not line breaks.
+QString trimSpacesAndTabs(const QString& text)
+{
+    const auto blank = [](QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; };
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && blank(text[begin])) ++begin;
+    while (end > begin && blank(text[end - 1])) --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+QString PeripheralBatteryPoller::cleanName(QString name)
+{
+    for (const QString& possessive : {QStringLiteral("\u2019s "), QStringLiteral("'s ")}) {
+        const qsizetype at = name.indexOf(possessive);
+        if (at >= 0) name = name.mid(at + possessive.size());
+    }
+    return trimSpacesAndTabs(name);
+}
+
+std::optional<qint64> PeripheralBatteryPoller::percent(const QJsonValue& value)
+{
+    if (value.isString()) {
+        QString text = value.toString();
+        text.remove(u'%');
+        text = trimSpacesAndTabs(text);
+        static const QRegularExpression integer(QStringLiteral(R"(\A[+-]?\d+\z)"));
+        if (!integer.match(text).hasMatch()) return std::nullopt;
+        bool ok = false;
+        const qint64 n = text.toLongLong(&ok);
+        if (!ok) return std::nullopt;
+        return n;
+    }
+    if (value.isDouble()) {
+        // QJsonValue keeps integers up to 2^53 exactly; a fraction or a larger value is no level.
+        const double d = value.toDouble();
+        if (!std::isfinite(d) || std::trunc(d) != d || std::fabs(d) > 9007199254740992.0) return std::nullopt;
+        return qint64(d);
+    }
+    return std::nullopt;
+}
+
+std::vector<PeripheralBatteryPoller::Device> PeripheralBatteryPoller::parseReport(const QByteArray& json)
+{
+    std::vector<Device> devices;
+    const QJsonDocument doc = QJsonDocument::fromJson(json);
+    if (!doc.isObject()) return devices;
+    const QJsonValue sectionsValue = doc.object().value(QStringLiteral("SPBluetoothDataType"));
+    if (!sectionsValue.isArray()) return devices;
+    const QJsonArray sections = sectionsValue.toArray();
+    for (const QJsonValue& s : sections)
+        if (!s.isObject()) return devices;
+    for (const QJsonValue& s : sections) {
+        const QJsonValue connectedValue = s.toObject().value(QStringLiteral("device_connected"));
+        if (!connectedValue.isArray()) continue;
+        const QJsonArray connected = connectedValue.toArray();
+        if (std::any_of(connected.begin(), connected.end(), [](const QJsonValue& v) { return !v.isObject(); })) continue;
+        for (const QJsonValue& entryValue : connected) {
+            const QJsonObject entry = entryValue.toObject();
+            for (auto it = entry.begin(); it != entry.end(); ++it) {
+                if (!it.value().isObject()) continue;
+                const QJsonObject props = it.value().toObject();
+                const QString name = cleanName(it.key());
+                const auto level = [&](const char* key) { return percent(props.value(QLatin1String(key))); };
+                const std::optional<qint64> left = level("device_batteryLevelLeft");
+                const std::optional<qint64> right = level("device_batteryLevelRight");
+                std::optional<qint64> main = level("device_batteryLevelMain");
+                if (!main) main = level("device_batteryLevel");
+                if (left && right) {
+                    devices.push_back({name, std::min(*left, *right)});
+                    if (const std::optional<qint64> box = level("device_batteryLevelCase"))
+                        devices.push_back({name + QStringLiteral(" Case"), *box});
+                } else if (main) {
+                    devices.push_back({name, *main});
+                }
+            }
+        }
+    }
+    std::stable_sort(devices.begin(), devices.end(), [](const Device& a, const Device& b) {
+        // By UTF-16 code units; for the names a device reports this is the scalar order.
+        return a.name < b.name;
+    });
+    return devices;
+}
+
+} // namespace velk

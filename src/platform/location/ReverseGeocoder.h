@@ -1,0 +1,30 @@
+#pragma once
+// Names a position through a reverse-geocoding web service of the Nominatim kind
+// ("/reverse?format=jsonv2&lat=..&lon=..", answering an "address" object). Its base is a
+// setting like the other web services: $VELK_REVERSE_GEOCODING_URL, by default
+// https://nominatim.openstreetmap.org.
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+namespace velk {
+
+class ReverseGeocoder {
+public:
+    struct Placemark {
+        std::optional<QString> subLocality;            // a district of a town
+        std::optional<QString> locality;               // the town or city
+        std::optional<QString> subAdministrativeArea;  // the county
+    };
+
+    static QUrl serviceBase();
+    // The request for a position; nothing for coordinates out of range.
+    static std::optional<QUrl> requestUrl(double latitude, double longitude);
+    // The first place of an answer; nothing when the body has no address.
+    static std::optional<Placemark> parse(const QByteArray& body);
+    // One request, blocking its thread (run it off the main thread); nothing on any failure.
+    static std::optional<Placemark> reverse(double latitude, double longitude);
+};
+
+} // namespace velk

@@ -1,0 +1,64 @@
+#pragma once
+// Offscreen layers and the glow painted from them: the painting code's tools for effects that
+// need the painted pixels (shadow used as a glow, masks).
+#include <QImage>
+#include <QPainter>
+#include <deque>
+
+namespace velk::view::detail {
+
+// The device's size in pixels: images report pixels, windows report points.
+QSizeF devicePixels(const QPaintDevice* dev);
+
+// Offscreen layers the size of the painter's device (times `scale`), drawn with the same
+// transform, so effects that need the painted pixels (glow, mask) can work on them. Every
+// render paints its glow again, so the images are kept per thread and reused by nesting depth
+// (a mask holds its content layer while it paints the mask into the next one).
+class Layer {
+public:
+    Layer(QPainter& painter, QPainter& layerPainter, qreal scale = 1) : m_index(depth()++), m_scale(scale)
+    {
+        const QSizeF dev = devicePixels(painter.device());
+        const QSize px =
+            QSize(int(std::ceil(dev.width() * scale)), int(std::ceil(dev.height() * scale))).expandedTo(QSize(1, 1));
+        std::deque<QImage>& images = pool();
+        if (images.size() <= m_index) images.resize(m_index + 1);
+        QImage& img = images[m_index];
+        if (img.size() != px) img = QImage(px, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        layerPainter.begin(&img);
+        layerPainter.setRenderHints(painter.renderHints());
+        layerPainter.setTransform(painter.deviceTransform() * QTransform::fromScale(scale, scale));
+        layerPainter.setOpacity(1);
+    }
+    ~Layer() { --depth(); }
+    Layer(const Layer&) = delete;
+    Layer& operator=(const Layer&) = delete;
+
+    QImage& image() const { return pool()[m_index]; }
+    qreal scale() const { return m_scale; } // layer pixels per device pixel
+
+private:
+    static size_t& depth()
+    {
+        thread_local size_t d = 0;
+        return d;
+    }
+    static std::deque<QImage>& pool()
+    {
+        thread_local std::deque<QImage> images; // a deque keeps outer layers in place as it grows
+        return images;
+    }
+
+    size_t m_index;
+    qreal m_scale;
+};
+
+// Draws a layer over the painter's device, pixel for pixel, shifted by `deviceOffset` pixels.
+void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset = {});
+
+// Turns a painted layer into its glow: the coverage blurred to about a Gaussian of standard
+// deviation `sigma` (in layer pixels), filled with `color`.
+void glow(QImage& img, const QColor& color, qreal sigma);
+
+} // namespace velk::view::detail
