@@ -22,8 +22,21 @@ void ThemeStore::setSettings(const ThemeSettings& settings)
         save(settings_);
 }
 
+namespace {
+thread_local const ThemeSettings* previewSettings = nullptr;
+} // namespace
+
+ThemeStore::PreviewScope::PreviewScope(const ThemeSettings& settings)
+    : previous_(previewSettings), settings_(settings)
+{
+    previewSettings = &settings_;
+}
+
+ThemeStore::PreviewScope::~PreviewScope() { previewSettings = previous_; }
+
 ThemeSettings ThemeStore::current()
 {
+    if (previewSettings) return *previewSettings;
     return current(Defaults::shared());
 }
 

@@ -31,6 +31,20 @@ public:
     static ThemeSettings current();
     static ThemeSettings current(const Defaults& suite);
 
+    // While one lives, current() on its thread answers `settings` instead of the store: the
+    // app previews widgets through the very root the host uses, under a look not applied yet.
+    class PreviewScope {
+    public:
+        explicit PreviewScope(const ThemeSettings& settings);
+        ~PreviewScope();
+        PreviewScope(const PreviewScope&) = delete;
+        PreviewScope& operator=(const PreviewScope&) = delete;
+
+    private:
+        const ThemeSettings* previous_;
+        ThemeSettings settings_;
+    };
+
     // Writes the whole document, replacing what was stored; an encoding failure writes
     // nothing.
     static void save(const ThemeSettings& settings);

@@ -1,0 +1,150 @@
+#include "app/screens/AddWidgetGuide.h"
+
+#include "app/screens/InlineBold.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velk::app {
+
+namespace {
+
+class Monogram : public QWidget {
+public:
+    Monogram(int side, qreal radius, int letterPoints, QWidget* parent)
+        : QWidget(parent), radius_(radius), letterPoints_(letterPoints)
+    {
+        setFixedSize(side, side);
+        setObjectName(QStringLiteral("monogram"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(17, 17, 17));
+        p.drawRoundedRect(rect(), radius_, radius_);
+        QFont f(QStringLiteral("JetBrains Mono"));
+        f.setStyleHint(QFont::Monospace);
+        f.setPixelSize(letterPoints_);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(QColor(245, 245, 247));
+        p.drawText(rect(), Qt::AlignCenter, QStringLiteral("V"));
+    }
+
+private:
+    qreal radius_;
+    int letterPoints_;
+};
+
+QWidget* stepRow(int number, const QString& text, QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(12);
+    auto* badge = new QLabel(QString::number(number), row);
+    badge->setObjectName(QStringLiteral("stepNumber"));
+    badge->setFixedSize(22, 22);
+    badge->setAlignment(Qt::AlignCenter);
+    badge->setStyleSheet(QStringLiteral("QLabel { background: rgb(10,132,255); color: white; border-radius: 11px;"
+                                        " font-family: 'JetBrains Mono', monospace; font-size: 12px; font-weight: 500; }"));
+    auto* label = new QLabel(inlineBoldHtml(text), row);
+    label->setObjectName(QStringLiteral("stepText"));
+    label->setTextFormat(Qt::RichText);
+    label->setWordWrap(true);
+    label->setStyleSheet(QStringLiteral("font-size: 13px;"));
+    h->addWidget(badge, 0, Qt::AlignTop);
+    h->addWidget(label, 1);
+    return row;
+}
+
+} // namespace
+
+QWidget* makeMonogram(int side, qreal radius, int letterPoints, QWidget* parent)
+{
+    return new Monogram(side, radius, letterPoints, parent);
+}
+
+QString AddWidgetGuide::heading(const std::optional<QString>& widgetName)
+{
+    const QString what = widgetName ? QStringLiteral("\u201C") + *widgetName + QStringLiteral("\u201D")
+                                    : QStringLiteral("widgets");
+    return QStringLiteral("Add %1 to your desktop").arg(what);
+}
+
+QStringList AddWidgetGuide::steps(const std::optional<QString>& widgetName)
+{
+    const QString which = widgetName ? QStringLiteral("**") + *widgetName + QStringLiteral("**")
+                                     : QStringLiteral("any widget");
+    return {QStringLiteral("Click the **VELK Widgets** icon in your panel's tray and open **Add Widget**."),
+            QStringLiteral("Find the **VELK** widgets there, grouped by what they show."),
+            QStringLiteral("Choose ") + which +
+                QStringLiteral(", drag it anywhere on your desktop, then click **Done**.")};
+}
+
+AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("addWidgetGuide"));
+    setWindowTitle(QStringLiteral("Add to Desktop"));
+    setFixedWidth(460);
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(24, 24, 24, 24);
+    v->setSpacing(18);
+
+    auto* header = new QHBoxLayout();
+    header->setSpacing(12);
+    header->addWidget(makeMonogram(40, 10, 20, this));
+    auto* titles = new QVBoxLayout();
+    titles->setSpacing(2);
+    auto* headingLabel = new QLabel(heading(widgetName), this);
+    headingLabel->setObjectName(QStringLiteral("heading"));
+    headingLabel->setStyleSheet(QStringLiteral("font-weight: 600; font-size: 13px;"));
+    headingLabel->setWordWrap(true);
+    auto* sub = new QLabel(
+        QStringLiteral("VELK places widgets through its widget host's tray menu \u2014 it takes three quick steps."), this);
+    sub->setObjectName(QStringLiteral("subheadline"));
+    sub->setWordWrap(true);
+    sub->setStyleSheet(QStringLiteral("color: palette(placeholder-text); font-size: 11px;"));
+    titles->addWidget(headingLabel);
+    titles->addWidget(sub);
+    header->addLayout(titles, 1);
+    v->addLayout(header);
+
+    auto* box = new QFrame(this);
+    box->setObjectName(QStringLiteral("stepsBox"));
+    box->setStyleSheet(QStringLiteral("#stepsBox { background: rgba(128,128,128,0.10); border-radius: 12px; }"));
+    auto* boxLayout = new QVBoxLayout(box);
+    boxLayout->setContentsMargins(16, 16, 16, 16);
+    boxLayout->setSpacing(14);
+    const QStringList texts = steps(widgetName);
+    for (int i = 0; i < texts.size(); ++i)
+        boxLayout->addWidget(stepRow(i + 1, texts[i], box));
+    v->addWidget(box);
+
+    auto* note = new QLabel(QStringLiteral("Widgets follow your Theme settings automatically \u2014 style changes in VELK "
+                                           "restyle every widget already on the desktop."),
+                            this);
+    note->setObjectName(QStringLiteral("note"));
+    note->setWordWrap(true);
+    note->setStyleSheet(QStringLiteral("color: palette(placeholder-text); font-size: 11px;"));
+    v->addWidget(note);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch(1);
+    auto* done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("done"));
+    done->setDefault(true);
+    done->setAutoDefault(true);
+    connect(done, &QPushButton::clicked, this, &QDialog::accept);
+    buttons->addWidget(done);
+    v->addLayout(buttons);
+}
+
+} // namespace velk::app

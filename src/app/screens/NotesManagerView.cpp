@@ -1,0 +1,212 @@
+#include "app/screens/NotesManagerView.h"
+
+#include "app/screens/SymbolIcon.h"
+
+#include "platform/core/Clock.h"
+#include "platform/timeline/WidgetCenter.h"
+#include "shared/widget/WidgetKinds.h"
+
+#include <QHBoxLayout>
+#include <algorithm>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace velk::app {
+
+namespace {
+
+QPointer<NotesSource> appSource;
+
+constexpr int kMaxComposeLines = 4;
+
+} // namespace
+
+void NotesManagerView::setAppSource(NotesSource* source) { appSource = source; }
+
+NotesManagerView* NotesManagerView::present(QWidget* parent, bool startComposing)
+{
+    if (!appSource) return nullptr;
+    auto* sheet = new NotesManagerView(appSource, startComposing, parent);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->open();
+    return sheet;
+}
+
+const QStringList& NotesManagerView::noteKinds()
+{
+    static const QStringList k{QString::fromLatin1(kinds::notesQuick), QString::fromLatin1(kinds::notesSingle),
+                               QString::fromLatin1(kinds::notesList), QString::fromLatin1(kinds::notesPinned)};
+    return k;
+}
+
+NotesManagerView::NotesManagerView(NotesSource* store, bool startComposing, QWidget* parent)
+    : QDialog(parent), store_(store), startComposing_(startComposing)
+{
+    setObjectName(QStringLiteral("notesManager"));
+    setWindowTitle(QStringLiteral("Notes"));
+    setFixedSize(440, 480);
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+
+    auto* header = new QHBoxLayout();
+    header->setContentsMargins(16, 16, 16, 16);
+    auto* title = new QLabel(QStringLiteral("Notes"), this);
+    title->setStyleSheet(QStringLiteral("font-weight: 600; font-size: 13px;"));
+    auto* done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("done"));
+    done->setDefault(true);
+    connect(done, &QPushButton::clicked, this, &QDialog::accept);
+    header->addWidget(title);
+    header->addStretch(1);
+    header->addWidget(done);
+    v->addLayout(header);
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    v->addWidget(line);
+
+    auto* compose = new QHBoxLayout();
+    compose->setContentsMargins(16, 16, 16, 16);
+    compose->setSpacing(8);
+    field_ = new QPlainTextEdit(this);
+    field_->setObjectName(QStringLiteral("newNote"));
+    field_->setPlaceholderText(QStringLiteral("New note\u2026"));
+    field_->setTabChangesFocus(true);
+    field_->installEventFilter(this);
+    // One line to four, growing with the text.
+    auto fit = [this] {
+        const int lines = std::clamp(field_->document()->lineCount(), 1, kMaxComposeLines);
+        const int lineHeight = field_->fontMetrics().lineSpacing();
+        field_->setFixedHeight(lines * lineHeight + 2 * int(field_->document()->documentMargin()) + 4);
+    };
+    fit();
+    connect(field_, &QPlainTextEdit::textChanged, this, [this, fit] {
+        fit();
+        add_->setEnabled(!field_->toPlainText().trimmed().isEmpty());
+    });
+    add_ = new QPushButton(QStringLiteral("Add"), this);
+    add_->setObjectName(QStringLiteral("add"));
+    add_->setAutoDefault(false);
+    add_->setEnabled(false);
+    connect(add_, &QPushButton::clicked, this, &NotesManagerView::addNote);
+    compose->addWidget(field_, 1, Qt::AlignTop);
+    compose->addWidget(add_, 0, Qt::AlignTop);
+    v->addLayout(compose);
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    rowsHost_ = new QWidget(scroll);
+    rows_ = new QVBoxLayout(rowsHost_);
+    rows_->setContentsMargins(16, 4, 16, 8);
+    rows_->setSpacing(0);
+    empty_ = new QLabel(QStringLiteral("No notes yet \u2014 the Notes widgets fill in as you add them."), rowsHost_);
+    empty_->setObjectName(QStringLiteral("emptyText"));
+    empty_->setWordWrap(true);
+    empty_->setStyleSheet(QStringLiteral("font-size: 12px; color: palette(placeholder-text);"));
+    rows_->addWidget(empty_);
+    rows_->addStretch(1);
+    scroll->setWidget(rowsHost_);
+    v->addWidget(scroll, 1);
+
+    if (store_) connect(store_, &NotesSource::notesChanged, this, &NotesManagerView::rebuildRows);
+    rebuildRows();
+}
+
+bool NotesManagerView::eventFilter(QObject* watched, QEvent* event)
+{
+    // Return in the field adds the note (it never reaches "Done"); Shift+Return breaks the line.
+    if (watched == field_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !(key->modifiers() & Qt::ShiftModifier)) {
+            addNote();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void NotesManagerView::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (startComposing_) field_->setFocus(Qt::OtherFocusReason);
+}
+
+void NotesManagerView::addNote()
+{
+    const QString text = field_->toPlainText().trimmed();
+    if (text.isEmpty() || !store_) return;
+    store_->add(text);
+    field_->clear();
+    reloadNoteWidgets();
+}
+
+void NotesManagerView::reloadNoteWidgets()
+{
+    for (const QString& kind : noteKinds()) timeline::WidgetCenter::shared().reloadTimelines(kind);
+}
+
+void NotesManagerView::rebuildRows()
+{
+    while (rows_->count() > 2) {
+        QLayoutItem* item = rows_->takeAt(0);
+        delete item->widget();
+        delete item;
+    }
+    const QList<NoteItem> notes = store_ ? store_->notes() : QList<NoteItem>();
+    int at = 0;
+    for (const NoteItem& n : notes) {
+        auto* row = new QWidget(rowsHost_);
+        row->setObjectName(QStringLiteral("noteRow"));
+        auto* h = new QHBoxLayout(row);
+        h->setContentsMargins(0, 4, 0, 4);
+        h->setSpacing(10);
+        auto* column = new QVBoxLayout();
+        column->setSpacing(3);
+        auto* text = new QLabel(n.text, row);
+        text->setObjectName(QStringLiteral("noteText"));
+        text->setTextFormat(Qt::PlainText);
+        text->setWordWrap(true);
+        text->setStyleSheet(QStringLiteral("font-size: 13px;"));
+        auto* edited = new QLabel(QLocale().toString(n.edited.toQDateTime().toLocalTime(), QLocale::ShortFormat), row);
+        edited->setObjectName(QStringLiteral("noteEdited"));
+        edited->setStyleSheet(QStringLiteral("font-size: 10px; color: palette(placeholder-text);"));
+        column->addWidget(text);
+        column->addWidget(edited);
+        h->addLayout(column, 1);
+        auto* pin = new QToolButton(row);
+        pin->setObjectName(QStringLiteral("pin"));
+        pin->setAutoRaise(true);
+        pin->setProperty("pinned", n.pinned);
+        pin->setIcon(n.pinned ? symbolIcon(QStringLiteral("pin.fill"), QColor(255, 179, 71))
+                              : symbolIcon(QStringLiteral("pin"), palette().color(QPalette::PlaceholderText)));
+        pin->setToolTip(n.pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin \u2014 pinned notes show in the Pinned widget"));
+        auto* trash = new QToolButton(row);
+        trash->setObjectName(QStringLiteral("delete"));
+        trash->setAutoRaise(true);
+        trash->setIcon(symbolIcon(QStringLiteral("trash"), palette().color(QPalette::PlaceholderText)));
+        connect(pin, &QToolButton::clicked, this, [this, n] {
+            store_->togglePin(n);
+            reloadNoteWidgets();
+        });
+        connect(trash, &QToolButton::clicked, this, [this, n] {
+            store_->remove(n);
+            reloadNoteWidgets();
+        });
+        h->addWidget(pin, 0, Qt::AlignTop);
+        h->addWidget(trash, 0, Qt::AlignTop);
+        rows_->insertWidget(at++, row);
+    }
+    empty_->setVisible(notes.isEmpty());
+}
+
+} // namespace velk::app

@@ -1,0 +1,49 @@
+#pragma once
+// The sheet where notes are written, pinned and deleted. Every change goes through the app's
+// notes store (which saves it) and is followed by a reload of the four notes widgets.
+#include "app/screens/NotesSource.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QVBoxLayout;
+
+namespace velk::app {
+
+class NotesManagerView : public QDialog {
+    Q_OBJECT
+public:
+    NotesManagerView(NotesSource* store, bool startComposing, QWidget* parent = nullptr);
+
+    // The notes source the app's sheets use; none until the app sets it.
+    static void setAppSource(NotesSource* source);
+    // Opens the sheet over `parent` (window-modal, deletes itself on close); nothing without a
+    // source.
+    static NotesManagerView* present(QWidget* parent, bool startComposing);
+
+    QPlainTextEdit* composeField() const { return field_; }
+    QPushButton* addButton() const { return add_; }
+    void addNote();
+
+    static const QStringList& noteKinds();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void rebuildRows();
+    void reloadNoteWidgets();
+
+    NotesSource* store_;
+    bool startComposing_;
+    QPlainTextEdit* field_;
+    QPushButton* add_;
+    QWidget* rowsHost_;
+    QVBoxLayout* rows_;
+    QLabel* empty_;
+};
+
+} // namespace velk::app

@@ -1,0 +1,209 @@
+#include "app/screens/VelkApp.h"
+
+#include "app/screens/AppLinks.h"
+#include "app/screens/MainWindow.h"
+#include "app/screens/NotesManagerView.h"
+#include "app/screens/SettingsView.h"
+#include "platform/timeline/WidgetCenter.h"
+#include "shared/look/ThemeStore.h"
+
+#include <QApplication>
+#include <QDBusAbstractAdaptor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMenu>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <cstdio>
+
+namespace velk::app {
+
+namespace {
+
+constexpr int kDbusTimeoutMs = 2000;
+const QString kAppInterface = QStringLiteral("org.freedesktop.Application");
+
+// The single-instance door: what a second start, a reopen or an opened link sends.
+class ApplicationAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+public:
+    explicit ApplicationAdaptor(VelkApp* app) : QDBusAbstractAdaptor(app), app_(app) {}
+
+public slots:
+    void Activate(const QVariantMap&) { app_->showMain(); }
+    void Open(const QStringList& uris, const QVariantMap&)
+    {
+        QList<QUrl> urls;
+        for (const QString& u : uris) urls << QUrl(u);
+        app_->openUrls(urls);
+    }
+    void ActivateAction(const QString& name, const QVariantList&, const QVariantMap&)
+    {
+        if (name == QLatin1String("settings")) app_->openSettings();
+        else app_->showMain();
+    }
+
+private:
+    VelkApp* app_;
+};
+
+QString hostProgram()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    // Installed side by side; in the build tree the host sits in its own folder.
+    for (const QString& candidate : {dir + QStringLiteral("/velk-widgets"), dir + QStringLiteral("/../../host/velk-widgets")})
+        if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).canonicalFilePath();
+    return QStandardPaths::findExecutable(QStringLiteral("velk-widgets"));
+}
+
+} // namespace
+
+QIcon monogramIcon()
+{
+    QIcon icon;
+    for (int side : {16, 22, 32, 48, 64, 128}) {
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(17, 17, 17));
+        p.drawRoundedRect(QRectF(0, 0, side, side), side * 0.3, side * 0.3);
+        QFont f(QStringLiteral("JetBrains Mono"));
+        f.setStyleHint(QFont::Monospace);
+        f.setBold(true);
+        f.setPixelSize(int(side * 0.6));
+        p.setFont(f);
+        p.setPen(QColor(245, 245, 247));
+        p.drawText(QRectF(0, 0, side, side), Qt::AlignCenter, QStringLiteral("V"));
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+VelkApp::Launch VelkApp::parseArguments(const QStringList& arguments)
+{
+    Launch launch;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QLatin1String("--login-item")) launch.loginItem = true;
+        else if (a.contains(QLatin1String("://"))) launch.urls << QUrl(a);
+    }
+    return launch;
+}
+
+bool VelkApp::forwardToRunningInstance(const Launch& launch)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(kBusName)) return false;
+    QDBusMessage call;
+    if (launch.urls.isEmpty()) {
+        call = QDBusMessage::createMethodCall(kBusName, kObjectPath, kAppInterface, QStringLiteral("Activate"));
+        call << QVariantMap();
+    } else {
+        QStringList uris;
+        for (const QUrl& u : launch.urls) uris << u.toString();
+        call = QDBusMessage::createMethodCall(kBusName, kObjectPath, kAppInterface, QStringLiteral("Open"));
+        call << uris << QVariantMap();
+    }
+    const QDBusMessage reply = bus.call(call, QDBus::Block, kDbusTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+VelkApp::VelkApp(AppLinks* links, QObject* parent)
+    : QObject(parent), links_(links), theme_(std::make_unique<ThemeStore>())
+{
+    new ApplicationAdaptor(this);
+}
+
+VelkApp::~VelkApp() = default;
+
+bool VelkApp::claimInstance()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return true;
+    if (!bus.registerService(kBusName)) return false;
+    bus.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors);
+    return true;
+}
+
+bool VelkApp::ensureHostRunning()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(timeline::WidgetCenter::kService))
+        return false;
+    const QString program = hostProgram();
+    if (program.isEmpty()) {
+        std::fprintf(stderr, "velk: velk-widgets was not found; widgets are not placed on the desktop\n");
+        return false;
+    }
+    return QProcess::startDetached(program, {});
+}
+
+void VelkApp::start(const Launch& launch)
+{
+    menu_ = std::make_unique<QMenu>();
+    menu_->addAction(QStringLiteral("Open VELK"), this, &VelkApp::openMain);
+    menu_->addAction(QStringLiteral("Settings\u2026"), this, &VelkApp::openSettings);
+    menu_->addSeparator();
+    menu_->addAction(QStringLiteral("Quit VELK"), qApp, &QCoreApplication::quit);
+
+    const bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    if (trayAvailable) {
+        tray_ = new QSystemTrayIcon(monogramIcon(), this);
+        tray_->setToolTip(QStringLiteral("VELK"));
+        tray_->setContextMenu(menu_.get());
+        connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger) openMain();
+        });
+        tray_->show();
+    } else {
+        std::fprintf(stderr, "velk: no system tray here; the window stays the way back into VELK\n");
+    }
+
+    ensureHostRunning();
+    // Without a tray a login-item start would leave no way in, so it keeps its window.
+    if (!launch.loginItem || !trayAvailable) openMain();
+    if (!launch.urls.isEmpty()) openUrls(launch.urls);
+}
+
+void VelkApp::openMain()
+{
+    if (!main_) {
+        main_ = std::make_unique<MainWindow>(theme_.get(), links_, [](QWidget* parent, bool composing) {
+            NotesManagerView::present(parent, composing);
+        });
+        main_->setWindowIcon(monogramIcon());
+        connect(main_.get(), &MainWindow::settingsRequested, this, &VelkApp::openSettings);
+    }
+    main_->show();
+    main_->raise();
+    main_->activateWindow();
+}
+
+void VelkApp::openSettings()
+{
+    if (!settings_) {
+        settings_ = std::make_unique<SettingsView>(links_);
+        settings_->setWindowIcon(monogramIcon());
+    }
+    settings_->show();
+    settings_->raise();
+    settings_->activateWindow();
+}
+
+void VelkApp::openUrls(const QList<QUrl>& urls)
+{
+    openMain();
+    for (const QUrl& u : urls) main_->handleUrl(u);
+}
+
+} // namespace velk::app
+
+#include "VelkApp.moc"

@@ -1,0 +1,18 @@
+// The screens' tests start here: a widgets application, the zone and locale pinned, and a
+// private XDG tree so no test ever touches the user's data.
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QTemporaryDir home;
+    velk::test::pinTestEnvironment(home);
+
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

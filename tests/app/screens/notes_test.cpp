@@ -1,0 +1,104 @@
+#include "app/screens/NotesManagerView.h"
+#include "platform/core/Clock.h"
+#include "platform/timeline/WidgetCenter.h"
+#include "support/WaitFor.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace velk;
+using namespace velk::app;
+
+namespace {
+
+// The store's contract in memory: newest first, pin in place, delete by id.
+class MemoryNotes : public NotesSource {
+public:
+    QList<NoteItem> list;
+    QList<NoteItem> notes() const override { return list; }
+    void add(const QString& text) override
+    {
+        list.prepend(NoteItem(text, Clock::now(), false));
+        emit notesChanged();
+    }
+    void remove(const NoteItem& note) override
+    {
+        list.removeIf([&](const NoteItem& n) { return n.id == note.id; });
+        emit notesChanged();
+    }
+    void togglePin(const NoteItem& note) override
+    {
+        for (NoteItem& n : list)
+            if (n.id == note.id) n.pinned = !n.pinned;
+        emit notesChanged();
+    }
+};
+
+QList<QWidget*> rowsOf(NotesManagerView& v) { return v.findChildren<QWidget*>(QStringLiteral("noteRow")); }
+
+} // namespace
+
+TEST(NotesManager, ReturnAddsTheTrimmedNoteFirstAndReloadsTheNotesWidgets)
+{
+    MemoryNotes store;
+    store.add(QStringLiteral("older"));
+    NotesManagerView view(&store, true);
+    view.show();
+    ASSERT_TRUE(test::waitFor([&] { return view.composeField()->hasFocus() || !view.isActiveWindow(); }));
+    timeline::WidgetCenterRecorder reloads;
+
+    // Blanks and line breaks only: nothing added, the text stays.
+    QTest::keyClicks(view.composeField(), QStringLiteral("   "));
+    EXPECT_FALSE(view.addButton()->isEnabled());
+    QTest::keyClick(view.composeField(), Qt::Key_Return);
+    EXPECT_EQ(store.list.size(), 1);
+    EXPECT_EQ(view.composeField()->toPlainText(), QStringLiteral("   "));
+
+    view.composeField()->setPlainText(QStringLiteral("\n  milk\nbread  \n"));
+    QTest::keyClick(view.composeField(), Qt::Key_Return);
+    ASSERT_EQ(store.list.size(), 2);
+    EXPECT_EQ(store.list[0].text, QStringLiteral("milk\nbread"));
+    EXPECT_TRUE(view.composeField()->toPlainText().isEmpty());
+    EXPECT_EQ(rowsOf(view)[0]->findChild<QLabel*>(QStringLiteral("noteText"))->text(), QStringLiteral("milk\nbread"));
+    EXPECT_EQ(reloads.kinds(),
+              (QStringList{"velk.notes.quick", "velk.notes.single", "velk.notes.list", "velk.notes.pinned"}));
+}
+
+TEST(NotesManager, PinsInPlaceAndDeletesToTheEmptyText)
+{
+    MemoryNotes store;
+    store.add(QStringLiteral("b"));
+    store.add(QStringLiteral("a"));
+    NotesManagerView view(&store, false);
+    timeline::WidgetCenterRecorder reloads;
+    auto pinOf = [&](int row) { return rowsOf(view)[row]->findChild<QToolButton*>(QStringLiteral("pin")); };
+    EXPECT_EQ(pinOf(1)->toolTip(), QStringLiteral("Pin \u2014 pinned notes show in the Pinned widget"));
+    const Date edited = store.list[1].edited;
+    pinOf(1)->click();
+    EXPECT_TRUE(store.list[1].pinned);
+    EXPECT_EQ(store.list[1].edited, edited);
+    EXPECT_EQ(pinOf(1)->toolTip(), QStringLiteral("Unpin"));
+    EXPECT_TRUE(pinOf(1)->property("pinned").toBool());
+    EXPECT_EQ(reloads.kinds().size(), 4);
+
+    auto* empty = view.findChild<QLabel*>(QStringLiteral("emptyText"));
+    EXPECT_FALSE(empty->isVisibleTo(&view));
+    rowsOf(view)[0]->findChild<QToolButton*>(QStringLiteral("delete"))->click();
+    rowsOf(view)[0]->findChild<QToolButton*>(QStringLiteral("delete"))->click();
+    EXPECT_TRUE(store.list.isEmpty());
+    EXPECT_TRUE(empty->isVisibleTo(&view));
+    EXPECT_EQ(reloads.kinds().size(), 12);
+}
+
+TEST(NotesManager, OpenedWithoutComposingLeavesFocusAlone)
+{
+    MemoryNotes store;
+    NotesManagerView view(&store, false);
+    view.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view.composeField()->hasFocus());
+}
