@@ -4,6 +4,7 @@
 
 #include "host/WidgetTimeline.h"
 #include "platform/core/Clock.h"
+#include "platform/view/ContentHash.h"
 #include "platform/view/RunningTimers.h"
 
 #include <QGuiApplication>
@@ -68,11 +69,12 @@ void WidgetWindow::rerender()
     const bool ticking = view::hasRunningTimer(tree_, Clock::now());
     if (ticking && !ticker_.isActive()) ticker_.start();
     if (!ticking) ticker_.stop();
-    // A new entry (or a tick) often draws exactly what is on screen already: the inspected
-    // tree holds every text as shown, colour and frame, so an equal one needs no paint.
-    QJsonObject shown = view::inspect(tree_);
+    // A new entry (or a tick) often draws exactly what is on screen already. The hash covers
+    // every text as shown, colour and frame, so an equal one needs no paint; keeping only the
+    // hash spares serialising (and holding) a dump of the whole tree per widget.
+    const quint64 shown = view::contentHash(tree_);
     if (shown == shown_) return;
-    shown_ = std::move(shown);
+    shown_ = shown;
     ++updates_;
     update();
 }

@@ -64,7 +64,7 @@ private:
     WidgetTimeline* timeline_;
     qreal scale_ = 1;
     view::LaidOutTree tree_;
-    QJsonObject shown_; // the inspected tree last painted
+    std::optional<quint64> shown_; // content hash of the tree last painted; none forces a paint
     QTimer ticker_;
     int paints_ = 0;
     int updates_ = 0;
