@@ -137,6 +137,16 @@ TEST_F(DefaultsTest, FilesArePrivate)
     EXPECT_EQ(mode(suiteFile()), 0600u);
 }
 
+TEST_F(DefaultsTest, AnOpenDataFolderIsTightenedButFoldersAboveItAreLeftAlone)
+{
+    ASSERT_TRUE(GroupContainer::makePrivateDirectory(root()));
+    ASSERT_EQ(::chmod(QFile::encodeName(root()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(home_.path()).constData(), 0755), 0);
+    EXPECT_TRUE(GroupContainer::makePrivateDirectory(root() + QStringLiteral("/group")));
+    EXPECT_EQ(mode(root()), 0700u);
+    EXPECT_EQ(mode(home_.path()), 0755u);
+}
+
 TEST_F(DefaultsTest, SuiteThatIsNotADatabaseIsKeptAndNeverStoodInFor)
 {
     const QByteArray junk = plantGarbage(suiteFile());
