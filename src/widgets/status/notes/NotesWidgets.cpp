@@ -22,7 +22,7 @@ namespace {
 template <class NotesView>
 view::View notesView(const Notes& notes, const WCtx& ctx)
 {
-    if constexpr (std::is_constructible_v<NotesView, std::optional<NoteItem>, WCtx>)
+    if constexpr (requires { NotesView{std::optional<NoteItem>(), ctx}; })
         return NotesView{notes.empty() ? std::nullopt : std::optional<NoteItem>(notes.front()), ctx};
     else
         return NotesView{notes, ctx};
