@@ -34,4 +34,6 @@ View CheckCircle::body() const
     return mark.frame(side, side);
 }
 
+view::View numeralFit(view::View text) { return text.lineLimit(1).minimumScaleFactor(0.55); }
+
 } // namespace velk

@@ -49,4 +49,7 @@ struct CheckCircle {
     operator view::View() const { return body(); }
 };
 
+// Numerals that keep to one line: they shrink to 0.55 of their size before they truncate.
+view::View numeralFit(view::View text);
+
 } // namespace velk

@@ -29,6 +29,4 @@ View reminderRow(const ReminderItem& item, const ReminderRowStyle& style, const 
     return HStack(VAlign::center, style.spacing * ctx.u, std::move(row));
 }
 
-View numeralFit(View text) { return text.lineLimit(1).minimumScaleFactor(0.55); }
-
 } // namespace velk

@@ -30,7 +30,4 @@ struct ReminderRowStyle {
 // in the alert colour when it is urgent.
 view::View reminderRow(const ReminderItem& item, const ReminderRowStyle& style, const WCtx& ctx);
 
-// One line, shrinking to 0.55 of its size before it truncates: how numerals fit their space.
-view::View numeralFit(view::View text);
-
 } // namespace velk

@@ -12,11 +12,6 @@ namespace velk::activity {
 
 using namespace view;
 
-View fitNumerals(View text)
-{
-    return text.lineLimit(1).minimumScaleFactor(0.55);
-}
-
 Font textFont(const WCtx& ctx, qreal size)
 {
     return Font::system(size * ctx.u, Weight::medium,

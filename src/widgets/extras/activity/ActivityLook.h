@@ -10,9 +10,6 @@
 
 namespace velk::activity {
 
-// One line, shrinking to 0.55 of its size before it truncates.
-view::View fitNumerals(view::View text);
-
 // Medium weight, monospaced unless the theme uses the desktop font.
 view::Font textFont(const WCtx& ctx, qreal size);
 

@@ -73,7 +73,7 @@ View CountdownView::body() const
     return activity::paddedFace(
         VStack(HAlign::leading, 0,
                {DotCaption{name, 9, 0.16, pal.accent, pal.inkDim, ctx},
-                activity::fitNumerals(Text(count).font(ctx.numerals(64, Weight::black)).foregroundColor(pal.ink))
+                numeralFit(Text(count).font(ctx.numerals(64, Weight::black)).foregroundColor(pal.ink))
                     .padding(Edge::top, 8 * u),
                 Spacer(0),
                 Caption{target && days == 1 ? QStringLiteral("Day left") : QStringLiteral("Days left"), 10, 0.14,

@@ -57,7 +57,7 @@ View WaterView::body() const
     const View tap = face(
         ctx, {Caption{QStringLiteral("Water"), 9, 0.16, pal.inkDim, ctx},
               VStack(HAlign::leading, 8 * u, std::move(grid)).padding(Edge::top, 16 * u), Spacer(0),
-              fitNumerals(Text(litres(value)).font(ctx.numerals(22, Weight::black)).foregroundColor(pal.ink)),
+              numeralFit(Text(litres(value)).font(ctx.numerals(22, Weight::black)).foregroundColor(pal.ink)),
               View(Caption{QStringLiteral("%1 of %2 glasses").arg(shown).arg(nonNegative(goal)), 9, 0, pal.inkDim, ctx})
                   .padding(Edge::top, 2 * u)});
     return Button(timeline::buttonAction(AddWaterIntent{}), tap);
@@ -72,7 +72,7 @@ View StepsView::body() const
     const qint64 value = nonNegative(data.value);
     const View tap = face(
         ctx, {Caption{QStringLiteral("Steps"), 9, 0.16, pal.inkDim, ctx},
-              fitNumerals(Text(groupedInteger(value)).font(ctx.numerals(40, Weight::black)).foregroundColor(pal.ink))
+              numeralFit(Text(groupedInteger(value)).font(ctx.numerals(40, Weight::black)).foregroundColor(pal.ink))
                   .padding(Edge::top, 10 * u),
               Spacer(0),
               DotBar{shareOf(double(value), double(data.goal)), 0, 8, 6.7, pal.track, pal.fill, Color::clear(), u}

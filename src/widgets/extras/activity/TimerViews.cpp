@@ -38,7 +38,7 @@ View FocusView::body() const
                                     .multilineTextAlignment(TextAlignment::center)
                                     .lineLimit(1)
                                     .minimumScaleFactor(0.5)
-                              : fitNumerals(Text(QString::number(nonNegative(state.minutes)) + QStringLiteral(":00"))
+                              : numeralFit(Text(QString::number(nonNegative(state.minutes)) + QStringLiteral(":00"))
                                                 .font(ctx.numerals(20, Weight::black))
                                                 .foregroundColor(pal.ink));
     const View status =
@@ -87,7 +87,7 @@ View StopwatchView::body() const
                       .font(numerals.monospacedDigits())
                       .foregroundColor(pal.ink)
                       .minimumScaleFactor(0.6)
-                : fitNumerals(Text(QStringLiteral("00:00")).font(numerals).foregroundColor(pal.ink));
+                : numeralFit(Text(QStringLiteral("00:00")).font(numerals).foregroundColor(pal.ink));
 
     View bottom;
     if (state.laps.empty()) {

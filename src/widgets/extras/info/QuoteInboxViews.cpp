@@ -11,7 +11,6 @@ namespace velk {
 
 using namespace view;
 using extras::bodyFont;
-using extras::fitNumeral;
 
 // ---- QuoteView --------------------------------------------------------------------------------
 
@@ -76,7 +75,7 @@ View InboxView::body() const
     Views column{HStack(VAlign::center, std::nullopt,
                         {Caption{QStringLiteral("Inbox"), 9, 0.16, pal.inkDim, ctx}, Spacer(),
                          Circle().fill(unread > 0 ? pal.accent : pal.inkFaint).frame(8 * u, 8 * u)}),
-                 fitNumeral(Text(data ? QString::number(unread) : QStringLiteral("\u2014"))
+                 numeralFit(Text(data ? QString::number(unread) : QStringLiteral("\u2014"))
                                 .font(ctx.numerals(64, Weight::black))
                                 .foregroundColor(pal.ink))
                      .padding(Edge::top, 8 * u),

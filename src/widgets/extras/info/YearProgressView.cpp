@@ -32,7 +32,7 @@ View YearProgressView::body() const
         VStack(HAlign::leading, 0,
                {HStack(VAlign::firstTextBaseline, std::nullopt,
                        {Caption{QStringLiteral("Year %1").arg(info.year), 10, 0.16, pal.inkDim, ctx}, Spacer(),
-                        fitNumerals(Text(QStringLiteral("%1%").arg(f.percent))
+                        numeralFit(Text(QStringLiteral("%1%").arg(f.percent))
                                         .font(ctx.numerals(20, Weight::heavy))
                                         .foregroundColor(pal.ink))}),
                 DotGrid{kColumns, kRows, f.filled, 6, pal.track, pal.fill, f.highlight, pal.accent, u}.body().padding(

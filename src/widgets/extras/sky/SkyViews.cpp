@@ -12,7 +12,6 @@ namespace velk {
 
 using namespace view;
 using extras::drawnShare;
-using extras::fitNumeral;
 
 // ---- MoonView ---------------------------------------------------------------------------------
 
@@ -92,7 +91,7 @@ View AirQualityView::body() const
     const Color ink = hot ? pal.alert : pal.ink;
     return VStack(HAlign::leading, 0,
                   {Caption{QStringLiteral("Air quality"), 9, 0.16, pal.inkDim, ctx},
-                   fitNumeral(Text(QString::number(data.aqi)).font(ctx.numerals(52, Weight::black)).foregroundColor(ink))
+                   numeralFit(Text(QString::number(data.aqi)).font(ctx.numerals(52, Weight::black)).foregroundColor(ink))
                        .padding(Edge::top, 8 * u),
                    Spacer(0),
                    DotBar{drawnShare(double(data.aqi) / 150.0), 0, 6, 5, pal.track, hot ? pal.alert : pal.fill,

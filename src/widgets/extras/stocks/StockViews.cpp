@@ -12,7 +12,6 @@ namespace velk {
 
 using namespace view;
 using extras::drawnShare;
-using extras::fitNumeral;
 
 namespace {
 
@@ -24,7 +23,7 @@ Color changeColor(double changePercent, const WidgetPalette& pal)
 // The symbol as the views letter it: upper case, tracked out unless the desktop font is used.
 View symbolText(const QString& symbol, qreal size, Color color, const WCtx& ctx)
 {
-    return fitNumeral(Text(symbol.toUpper())
+    return numeralFit(Text(symbol.toUpper())
                           .font(ctx.numerals(size, Weight::heavy))
                           .tracking(ctx.resolved.isMacFamily ? 0 : 0.06 * size * ctx.u)
                           .foregroundColor(color));
@@ -32,7 +31,7 @@ View symbolText(const QString& symbol, qreal size, Color color, const WCtx& ctx)
 
 View priceText(double price, qreal size, const WCtx& ctx)
 {
-    return fitNumeral(Text(stockPriceText(price)).font(ctx.numerals(size, Weight::heavy)).foregroundColor(ctx.pal.ink));
+    return numeralFit(Text(stockPriceText(price)).font(ctx.numerals(size, Weight::heavy)).foregroundColor(ctx.pal.ink));
 }
 
 } // namespace

@@ -11,9 +11,6 @@
 
 namespace velk::extras {
 
-// One line, shrinking to 0.55 of its size before it truncates.
-inline view::View fitNumeral(view::View text) { return text.lineLimit(1).minimumScaleFactor(0.55); }
-
 // Plain text: medium weight, monospaced unless the theme uses the desktop font.
 inline view::Font bodyFont(qreal size, const WCtx& ctx)
 {

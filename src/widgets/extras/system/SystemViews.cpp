@@ -10,7 +10,6 @@ namespace velk {
 
 using namespace view;
 using extras::drawnShare;
-using extras::fitNumeral;
 
 // ---- SystemView -------------------------------------------------------------------------------
 
@@ -25,7 +24,7 @@ View SystemView::row(const QString& label, qint64 percent) const
                    // A driver may report a load past 100 or below 0; the bar shows none to all.
                    DotBar{drawnShare(double(percent) / 100.0), 0, 8, 6.7, pal.track, hot ? pal.alert : pal.fill,
                           Color::clear(), u},
-                   fitNumeral(Text(QString::number(percent) + QLatin1Char('%'))
+                   numeralFit(Text(QString::number(percent) + QLatin1Char('%'))
                                   .font(ctx.numerals(15, Weight::heavy))
                                   .foregroundColor(ink))
                        .frame(44 * u, std::nullopt, Alignment::trailing)});
@@ -58,7 +57,7 @@ View NetworkView::block(const QString& label, std::optional<double> rate) const
     return VStack(HAlign::leading, 2 * u,
                   {Caption{label, 9, 0.16, pal.inkDim, ctx},
                    HStack(VAlign::lastTextBaseline, 2 * u,
-                          {fitNumeral(Text(rateText(rate)).font(ctx.numerals(30, Weight::black)).foregroundColor(pal.ink)),
+                          {numeralFit(Text(rateText(rate)).font(ctx.numerals(30, Weight::black)).foregroundColor(pal.ink)),
                            Text(QStringLiteral(" MB/s").toUpper())
                                .font(ctx.numerals(14, Weight::heavy))
                                .foregroundColor(pal.inkDim)})});
@@ -93,7 +92,7 @@ View StorageView::body() const
                                   .stroke(pal.fill, StrokeStyle{13 * u, LineCap::butt, LineJoin::miter, {}, 0})
                                   .rotationEffect(-90),
                               VStack(HAlign::center, 1 * u,
-                                     {fitNumeral(Text(QString::number(data.usedGB))
+                                     {numeralFit(Text(QString::number(data.usedGB))
                                                      .font(ctx.numerals(26, Weight::black))
                                                      .foregroundColor(pal.ink)),
                                       Caption{QStringLiteral("Of ") + data.totalLabel(), 8, 0, pal.inkDim, ctx}})

@@ -3,7 +3,6 @@
 #include "shared/look/Captions.h"
 #include "shared/look/DotPieces.h"
 #include "widgets/status/weather/DotChartStyle.h"
-#include "widgets/time/RemindersRow.h"
 
 #include <algorithm>
 #include <cmath>
