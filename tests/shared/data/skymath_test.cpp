@@ -3,6 +3,7 @@
 #include "platform/core/TimeZone.h"
 
 #include <QDateTime>
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 using namespace velk;
@@ -87,19 +88,37 @@ TEST(SkyMath, NoSunriseOrSunsetInPolarDayAndNight)
     }
 }
 
-TEST(SkyMath, EventsStayOnTheUtcDayOfTheDate)
+TEST(SkyMath, EventsAreThoseOfTheLocalDayAtThePlace)
 {
-    // Far west of Greenwich the sunset falls early in the UTC day, before that day's sunrise.
-    const auto rise = SkyMath::solarEvent(true, utc(2025, 6, 1), 37, -120);
-    const auto set = SkyMath::solarEvent(false, utc(2025, 6, 1), 37, -120);
-    ASSERT_TRUE(rise && set);
-    EXPECT_EQ(asUtc(*set).date(), QDate(2025, 6, 1));
-    EXPECT_LT(asUtc(*set).time().hour(), 6);
-    EXPECT_LT(*set, *rise);
-
-    // Late in the UTC day, where the device's local day is already the next one.
-    TimeZonePin zone(QStringLiteral("Pacific/Kiritimati"));
-    const auto late = SkyMath::solarEvent(true, utc(2025, 6, 1, 23, 30), 51.5, 0);
-    ASSERT_TRUE(late);
-    EXPECT_EQ(asUtc(*late).date(), QDate(2025, 6, 1));
+    // East and west of Greenwich, north and south, and far north where the sunset comes after
+    // midnight: at any hour of the local day the events are that day's, the sunset after the
+    // sunrise, whatever the UTC day.
+    struct Case {
+        const char* zone;
+        double latitude, longitude;
+        QDate day;
+        QTime rise, set;
+        int setDaysLater = 0;
+    };
+    for (const Case& c : {Case{"Asia/Tokyo", 35.6762, 139.6503, {2025, 12, 11}, {6, 40}, {16, 28}},
+                          Case{"Asia/Tokyo", 35.6762, 139.6503, {2025, 6, 1}, {4, 27}, {18, 51}},
+                          Case{"America/Los_Angeles", 34.0522, -118.2437, {2025, 12, 11}, {6, 48}, {16, 44}},
+                          Case{"America/Los_Angeles", 34.0522, -118.2437, {2025, 6, 1}, {5, 42}, {19, 59}},
+                          Case{"Pacific/Auckland", -36.8485, 174.7633, {2025, 12, 11}, {5, 55}, {20, 32}},
+                          Case{"Pacific/Auckland", -36.8485, 174.7633, {2025, 6, 1}, {7, 24}, {17, 12}},
+                          Case{"Atlantic/Reykjavik", 64.1466, -21.9426, {2025, 6, 21}, {2, 54}, {0, 3}, 1},
+                          Case{"Europe/Oslo", 69.6492, 18.9553, {2025, 5, 15}, {1, 44}, {23, 41}}}) {
+        const QTimeZone qzone(QByteArray(c.zone));
+        ASSERT_TRUE(qzone.isValid()) << c.zone;
+        TimeZonePin pin(QString::fromLatin1(c.zone));
+        const Date rise = Date::fromQDateTime(QDateTime(c.day, c.rise, qzone));
+        const Date set = Date::fromQDateTime(QDateTime(c.day.addDays(c.setDaysLater), c.set, qzone));
+        for (const QTime at : {QTime(0, 0), QTime(12, 0), QTime(23, 59)}) {
+            SCOPED_TRACE(::testing::Message() << c.zone << " " << c.day.toString(Qt::ISODate).toStdString() << " "
+                                              << at.toString().toStdString());
+            const Date date = Date::fromQDateTime(QDateTime(c.day, at, qzone));
+            EXPECT_EQ(SkyMath::solarEvent(true, date, c.latitude, c.longitude), rise);
+            EXPECT_EQ(SkyMath::solarEvent(false, date, c.latitude, c.longitude), set);
+        }
+    }
 }

@@ -1,16 +1,18 @@
-// The moon, daylight and air-quality widgets: the lit disc, the sun on its arc through the day
-// (also west of Greenwich, where one UTC day holds the previous evening's sunset), and the
+// The moon, daylight and air-quality widgets: the lit disc, the sun on its arc through the local
+// day (east and west of Greenwich, and far north where the sun sets after midnight), and the
 // index against a fixture air-quality service, up and down.
 #include "widgets/extras/sky/SkyProviders.h"
 #include "widgets/extras/sky/SkyViews.h"
 #include "widgets/extras/sky/SkyWidgets.h"
 
+#include "platform/core/TimeZone.h"
 #include "shared/data/WebTestSupport.h"
 #include "shared/data/clock/ClockFormat.h"
 #include "shared/look/WidgetContext.h"
 #include "support/UtcDate.h"
 #include "system_support.h"
 
+#include <QTimeZone>
 #include <QUrlQuery>
 
 using namespace velk;
@@ -124,25 +126,46 @@ TEST_F(SkyTest, TheSunMovesAlongTheArc)
     EXPECT_EQ(DaylightView::sunIndex(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
-TEST_F(SkyTest, WestOfGreenwichTheDayEndsAtTheFollowingSunset)
+TEST_F(SkyTest, TheDayShownIsTheLocalDayEastAndWestOfGreenwich)
 {
-    // Noon in Denver: the UTC day's sunset (02:2x UTC) is the evening before.
-    ClockPin noon(utc("2025-06-05T18:00:00"));
-    const DaylightInfo info = DaylightTimelineProvider::info(kDenver, Clock::now());
-    EXPECT_EQ(info.place, "Denver");
-    EXPECT_GT(info.sunset, info.sunrise);
-    EXPECT_LT(info.sunrise, Clock::now());
-    EXPECT_GT(info.sunset, Clock::now());
-    const double hours = info.sunset.secondsSince(info.sunrise) / 3600.0;
-    EXPECT_GT(hours, 14.5);
-    EXPECT_LT(hours, 15.5);
-    EXPECT_TRUE(info.lengthLabel().startsWith("14H ") || info.lengthLabel().startsWith("15H ")) << info.lengthLabel().toStdString();
+    // Near the middle of the local day the sun is at the top of its arc, between that day's
+    // sunrise and sunset, whichever UTC day those fall on.
+    struct Case {
+        const char* zone;
+        WeatherProvider::Place place;
+        const char* now; // local wall time
+        QStringList texts;
+    };
+    for (const Case& c : {Case{"UTC", kDenver, "2025-06-05T18:00:00", {"DAYLIGHT", "14H 52M", "11:32 RISE", "02:24 SET"}},
+                          Case{"Asia/Tokyo", {"Tokyo", 35.6762, 139.6503}, "2025-12-11T12:00:00",
+                               {"DAYLIGHT", "9H 48M", "06:40 RISE", "16:28 SET"}},
+                          Case{"America/Los_Angeles", {"Los Angeles", 34.0522, -118.2437}, "2025-12-11T12:00:00",
+                               {"DAYLIGHT", "9H 56M", "06:48 RISE", "16:44 SET"}},
+                          Case{"Pacific/Auckland", {"Auckland", -36.8485, 174.7633}, "2025-12-11T13:00:00",
+                               {"DAYLIGHT", "14H 37M", "05:55 RISE", "20:32 SET"}},
+                          Case{"Atlantic/Reykjavik", {"Reykjavik", 64.1466, -21.9426}, "2025-06-21T13:00:00",
+                               {"DAYLIGHT", "21H 9M", "02:54 RISE", "00:03 SET"}}}) {
+        SCOPED_TRACE(c.zone);
+        TimeZonePin zone(QString::fromLatin1(c.zone));
+        QDateTime wall = QDateTime::fromString(QString::fromLatin1(c.now), Qt::ISODate);
+        wall.setTimeZone(QTimeZone(QByteArray(c.zone)));
+        const Date at = Date::fromQDateTime(wall);
+        ClockPin pinned(at);
+        const DaylightInfo info = DaylightTimelineProvider::info(c.place, at);
+        EXPECT_EQ(info.place, c.place.name);
+        EXPECT_LT(info.sunrise, at);
+        EXPECT_GT(info.sunset, at);
 
-    const timeline::WidgetDefinition w = DaylightWidget{}.body();
-    const auto t = DaylightTimelineProvider{}.timeline(configFor(kDenver), placed);
-    ASSERT_EQ(t.entries.size(), 3u);
-    const QJsonObject tree = inspectAt(w.render(timeline::AnyEntry(t.entries[0])), kMedium);
-    EXPECT_FALSE(velk::testing::shown(tree).find("-") != std::string::npos) << velk::testing::shown(tree);
+        const timeline::WidgetDefinition w = DaylightWidget{}.body();
+        const auto t = DaylightTimelineProvider{}.timeline(configFor(c.place), placed);
+        ASSERT_EQ(t.entries.size(), 3u);
+        EXPECT_EQ(t.entries[0].data, info);
+        const QJsonObject tree = inspectAt(w.render(timeline::AnyEntry(t.entries[0])), kMedium);
+        EXPECT_EQ(textsOf(tree), c.texts);
+        const auto dots = nodesOfKind(tree, "Circle");
+        ASSERT_EQ(dots.size(), 7u);
+        for (int i = 0; i < 7; ++i) EXPECT_EQ(frameOf(dots[size_t(i)]).width(), i == 3 ? 14 : 8) << i; // the sun
+    }
 }
 
 TEST_F(SkyTest, DaylightTimelineAndPreview)

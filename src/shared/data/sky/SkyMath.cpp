@@ -3,6 +3,8 @@
 #include "platform/core/Calendar.h"
 
 #include <QDate>
+#include <QDateTime>
+#include <QTimeZone>
 #include <cmath>
 #include <numbers>
 
@@ -46,10 +48,19 @@ QString phaseName(double p)
 
 std::optional<Date> SkyMath::solarEvent(bool rise, Date date, double latitude, double longitude)
 {
-    // The day number comes from the device's zone; the event is then placed on the UTC day.
-    const int n = Calendar::gregorian().ordinality(CalendarComponent::day, CalendarComponent::year, date).value_or(1);
+    // The day is the calendar day holding `date` in the user's zone; the event is that day's at
+    // the place, reckoned by the place's own (mean solar) clock.
+    const Calendar calendar = Calendar::gregorian();
+    const int n = calendar.ordinality(CalendarComponent::day, CalendarComponent::year, date).value_or(1);
+    const DateComponents local =
+        calendar.dateComponents({CalendarComponent::year, CalendarComponent::month, CalendarComponent::day}, date);
+    const QDate utcDay = date.toQDateTime().date();
+    const QDate day(local.year.value_or(utcDay.year()), local.month.value_or(utcDay.month()),
+                    local.day.value_or(utcDay.day()));
+
+    const double nominal = rise ? 6.0 : 18.0;
     const double lngHour = longitude / 15.0;
-    const double t = n + ((rise ? 6.0 : 18.0) - lngHour) / 24.0;
+    const double t = n + (nominal - lngHour) / 24.0;
     const double m = 0.9856 * t - 3.289;
     const double l = reduce(m + 1.916 * std::sin(m * kRad) + 0.020 * std::sin(2 * m * kRad) + 282.634, 360.0);
     double ra = reduce(std::atan(0.91764 * std::tan(l * kRad)) / kRad, 360.0);
@@ -61,14 +72,15 @@ std::optional<Date> SkyMath::solarEvent(bool rise, Date date, double latitude, d
     double h = std::acos(cosH) / kRad;
     if (rise) h = 360.0 - h;
     h /= 15.0;
-    const double localMean = h + ra / 15.0 - 0.06571 * t - 6.622;
-    const double ut = reduce(localMean - lngHour, 24.0);
+    // The place's clock time of the event, within twelve hours of its nominal hour: a sunrise
+    // belongs to the morning and a sunset to the evening, so one close to midnight (far north
+    // or south) stays on the side of midnight that belongs to this day.
+    const double localMean = nominal - 12.0 + reduce(h + ra / 15.0 - 0.06571 * t - 6.622 - nominal + 12.0, 24.0);
+    // Hours from midnight UTC of the day: below 0 east of Greenwich, past 24 far west of it.
+    const double ut = localMean - lngHour;
 
-    // The UTC calendar day of `date` at the event's hour and minute.
-    const QDate day = date.toQDateTime().date();
-    const int hour = int(ut);
-    const int minute = int((ut - std::floor(ut)) * 60.0);
-    return Date::fromQDateTime(QDateTime(day, QTime(hour, minute, 0), Qt::UTC));
+    const double midnight = double(QDateTime(day, QTime(0, 0), QTimeZone::utc()).toSecsSinceEpoch());
+    return Date::fromUnix(midnight + std::floor(ut * 60.0) * 60.0);
 }
 
 MoonInfo SkyMath::moon(Date date)

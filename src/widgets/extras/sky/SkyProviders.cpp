@@ -19,15 +19,11 @@ DaylightInfo DaylightTimelineProvider::info(const WeatherProvider::Place& place,
 {
     const std::optional<Date> sunrise = SkyMath::solarEvent(true, now, place.latitude, place.longitude);
     if (!sunrise) return DaylightInfo::sample();
-    std::optional<Date> sunset = SkyMath::solarEvent(false, now, place.latitude, place.longitude);
+    const std::optional<Date> sunset = SkyMath::solarEvent(false, now, place.latitude, place.longitude);
     if (!sunset) return DaylightInfo::sample();
-    // Both events fall on one UTC day, so far from Greenwich that day's sunset can be the one
-    // before this sunrise (the evening before, in the Americas): the day ends at the next one.
-    if (*sunset < *sunrise) {
-        const Date tomorrow = Calendar::current().date(CalendarComponent::day, 1, now, false).value_or(now.addingSeconds(86400));
-        sunset = SkyMath::solarEvent(false, tomorrow, place.latitude, place.longitude);
-        if (!sunset || *sunset < *sunrise) return DaylightInfo::sample();
-    }
+    // A sun that only grazes the horizon (the last days before polar night) can give a sunset a
+    // minute before its sunrise: no day to draw.
+    if (*sunset < *sunrise) return DaylightInfo::sample();
     return DaylightInfo{*sunrise, *sunset, place.name};
 }
 

@@ -19,8 +19,8 @@ struct DaylightTimelineProvider {
     Entry snapshot(const WeatherConfigIntent& configuration, const timeline::TimelineContext& context) const;
     timeline::Timeline<Entry> timeline(const WeatherConfigIntent& configuration, const timeline::TimelineContext&) const;
 
-    // Today's sunrise and the sunset that follows it at the place, at `now`; the sample when
-    // the sun does not rise or set there.
+    // The sunrise and the sunset at the place on the user's day that holds `now`; the sample
+    // when the sun does not rise or set there that day.
     static DaylightInfo info(const WeatherProvider::Place& place, Date now);
 };
 
