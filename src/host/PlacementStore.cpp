@@ -1,6 +1,7 @@
 #include "host/PlacementStore.h"
 
 #include "host/HostFiles.h"
+#include "platform/core/FileSave.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -149,16 +150,17 @@ QString PlacementStore::defaultPath()
 PlacementStore::Loaded PlacementStore::load() const
 {
     Loaded result;
-    const ReadFile file = readRegularFile(path_, kMaxFileBytes);
-    if (file.status == ReadStatus::missing) return result;
-    if (file.status == ReadStatus::refused) {
+    QString why;
+    bool missing = false;
+    const std::optional<QByteArray> file = readRegularFile(path_, kMaxFileBytes, &why, &missing);
+    if (!file) {
+        if (missing) return result;
         // Unreadable, a FIFO, a device or huge is not corrupt: leave it where it is, and say so.
-        result.warning = file.error;
+        result.warning = why;
         result.canSave = false;
         return result;
     }
-    const QByteArray& bytes = file.bytes;
-    QString why;
+    const QByteArray& bytes = *file;
     if (auto placements = parsePlacements(bytes, &why)) {
         result.placements = std::move(*placements);
         result.screenArea = readScreenArea(QJsonDocument::fromJson(bytes).object());
@@ -182,20 +184,21 @@ PlacementStore::Loaded PlacementStore::load() const
 bool PlacementStore::save(const std::vector<Placement>& placements, QString* error, std::optional<QRect> screenArea) const
 {
     if (!makePrivateDir(QFileInfo(path_).absolutePath(), error)) return false;
-    QJsonObject current;
-    const ReadFile old = readRegularFile(path_, kMaxFileBytes);
-    if (old.status == ReadStatus::refused) {
-        if (error) *error = QStringLiteral("%1; nothing was written").arg(old.error);
+    QString why;
+    bool missing = false;
+    const std::optional<QByteArray> old = readRegularFile(path_, kMaxFileBytes, &why, &missing);
+    if (!old && !missing) {
+        if (error) *error = QStringLiteral("%1; nothing was written").arg(why);
         return false;
     }
-    current = QJsonDocument::fromJson(old.bytes).object();
+    QJsonObject current = old ? QJsonDocument::fromJson(*old).object() : QJsonObject();
     if (screenArea)
         current.insert(QStringLiteral("screen"), QJsonObject{{QStringLiteral("x"), screenArea->x()},
                                                              {QStringLiteral("y"), screenArea->y()},
                                                              {QStringLiteral("width"), screenArea->width()},
                                                              {QStringLiteral("height"), screenArea->height()}});
     // The user's own layout: readable by the user only.
-    return replaceFileWhole(path_, serializePlacements(placements, current), error, 0600);
+    return saveFileAtomically(path_, serializePlacements(placements, current), error, FileAccess::ownerOnly);
 }
 
 } // namespace velk::host

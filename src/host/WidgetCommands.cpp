@@ -1,9 +1,9 @@
 #include "host/WidgetCommands.h"
 
-#include "host/HostFiles.h"
 #include "host/Worker.h"
 
 #include "platform/core/Clock.h"
+#include "platform/core/FileSave.h"
 #include "platform/view/Layout.h"
 
 #include <QCoreApplication>
@@ -233,7 +233,7 @@ int WidgetCommands::draw(const HostCommand& c, QTextStream& out, QTextStream& er
     // Written aside and renamed into place, so a failed render never leaves half a file nor
     // replaces a device or a FIFO.
     QString error;
-    if (!replaceFileWhole(c.output, png, &error)) return fail(err, kExitFailed, error);
+    if (!saveFileAtomically(c.output, png, &error)) return fail(err, kExitFailed, error);
     return kExitOk;
 }
 
