@@ -5,6 +5,7 @@
 #include <QDate>
 #include <algorithm>
 #include <libical/ical.h>
+#include <set>
 #include <tuple>
 
 namespace velk {
@@ -16,6 +17,9 @@ namespace {
 constexpr qint64 kMaxStepsPerEvent = 50000;
 // What checking a rule costs, counted in iterator steps.
 constexpr qint64 kRuleCheckSteps = 1000;
+// What an instance that reaches the span costs: it is anchored, named and kept. A file keeps at
+// most 5000 of them, far more than a day of any calendar shows.
+constexpr qint64 kKeptInstanceSteps = 40;
 
 auto wallDay(const IcsTime& t) { return std::make_tuple(t.year, t.month, t.day); }
 
@@ -67,19 +71,18 @@ public:
     Excluded(const std::vector<IcsTime>& exdates, const TimeZone& current)
     {
         for (const IcsTime& x : exdates) {
-            if (x.isDate) days_.push_back(wallDay(x));
-            else if (auto d = x.resolve(current)) moments_.push_back(*d);
+            if (x.isDate) days_.insert(wallDay(x));
+            else if (auto d = x.resolve(current)) moments_.insert(*d);
         }
     }
     bool contains(const IcsTime& wall, Date moment) const
     {
-        return std::find(days_.begin(), days_.end(), wallDay(wall)) != days_.end()
-            || std::find(moments_.begin(), moments_.end(), moment) != moments_.end();
+        return days_.contains(wallDay(wall)) || moments_.contains(moment);
     }
 
 private:
-    std::vector<std::tuple<int, int, int>> days_;
-    std::vector<Date> moments_;
+    std::set<std::tuple<int, int, int>> days_;
+    std::set<Date> moments_;
 };
 
 icaltimetype wallTime(const IcsTime& t)
@@ -116,16 +119,20 @@ std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& e, Date from, D
         return out;
     };
 
+    // False once the file's budget is spent.
     auto consider = [&](const IcsTime& wall, Date start) {
         const std::optional<Date> end = endOf(wall, start, span, current);
-        if (!end || !overlaps(start, *end, from, to)) return;
+        if (!end || !overlaps(start, *end, from, to)) return true;
         EventOccurrence o{start, *end, e.start.isDate, {}};
         if (repeats) {
+            if (!budget->spend(kKeptInstanceSteps)) return false;
             o.instanceKey = wall.instanceKey(current);
-            if (replacedKeys.contains(o.instanceKey)) return;
+            if (replacedKeys.contains(o.instanceKey)) return true;
         }
-        out.push_back(o);
+        out.push_back(std::move(o));
+        return true;
     };
+    const QString tooMuch = QStringLiteral("its file repeats too much to expand");
 
     if (!repeats) {
         consider(e.start, *first);
@@ -134,16 +141,16 @@ std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& e, Date from, D
 
     const Excluded excluded(e.exdates, current);
     if (e.rrule.isEmpty()) {
-        if (!excluded.contains(e.start, *first)) consider(e.start, *first);
+        if (!excluded.contains(e.start, *first) && !consider(e.start, *first)) return skip(tooMuch);
     } else {
         const RecurrenceRule parsed(e.rrule.toUtf8());
         const icalrecurrencetype& rule = parsed.rule();
         if (!parsed.readable()) {
             qCWarning(lcCalendar) << "event" << e.uid << "has a repeat rule that cannot be read:" << e.rrule
                                   << "- showing its first instance only";
-            if (!excluded.contains(e.start, *first)) consider(e.start, *first);
+            if (!excluded.contains(e.start, *first) && !consider(e.start, *first)) return skip(tooMuch);
         } else {
-            if (!budget->spend(kRuleCheckSteps)) return skip(QStringLiteral("its file repeats too much to expand"));
+            if (!budget->spend(kRuleCheckSteps)) return skip(tooMuch);
             const RuleCheck check = checkRule(rule, QDate(e.start.year, e.start.month, e.start.day));
             if (!check.problem.isEmpty()) return skip(QStringLiteral("its repeat rule cannot be expanded: ") + check.problem);
             icalrecur_iterator* it = icalrecur_iterator_new(rule, wallTime(e.start));
@@ -172,15 +179,17 @@ std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& e, Date from, D
                     finished = true;
                     break;
                 }
-                if (!excluded.contains(wall, *start)) consider(wall, *start);
+                if (!excluded.contains(wall, *start) && !consider(wall, *start)) break;
             }
             icalrecur_iterator_free(it);
             if (!finished) return skip(QStringLiteral("it repeats too often to expand"));
         }
     }
     for (const IcsTime& r : e.rdates) {
+        if (!budget->spend(1)) return skip(tooMuch);
         const IcsTime wall = e.start.isDate ? r.withWall(r.year, r.month, r.day, 0, 0, 0) : r;
-        if (auto start = wall.resolve(current); start && !excluded.contains(wall, *start)) consider(wall, *start);
+        if (auto start = wall.resolve(current); start && !excluded.contains(wall, *start) && !consider(wall, *start))
+            return skip(tooMuch);
     }
     std::stable_sort(out.begin(), out.end(), [](const EventOccurrence& a, const EventOccurrence& b) {
         return a.start < b.start;

@@ -1,23 +1,43 @@
 #include "platform/calendar/IcsTime.h"
 
-#include "platform/core/Calendar.h"
 #include "platform/core/Locale.h"
 
 #include <QDateTime>
 #include <libical/ical.h>
+#include <unicode/basictz.h>
 #include <unicode/timezone.h>
+
+#include <cmath>
 
 namespace velk {
 
 namespace {
 
 constexpr int kLastFileZoneYear = 2582;
+// A file's fields are proleptic Gregorian, as the recurrence iterator counts them (ICU's own
+// calendar turns Julian before 1582): wall fields and moments are converted here with the zone's
+// offsets alone, which also keeps a long expansion cheap.
+constexpr qint64 kUnixEpochJulianDay = 2440588;
 
-Calendar calendarIn(const TimeZone& zone)
+// The wall fields of whole seconds counted from 1970-01-01T00:00 of the same wall clock.
+struct Wall {
+    QDate date;
+    int hour, minute, second;
+};
+
+Wall wallOf(qint64 seconds)
 {
-    Calendar c = Calendar::gregorian();
-    c.setTimeZone(zone);
-    return c;
+    const qint64 days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    const int inDay = int(seconds - days * 86400);
+    return {QDate::fromJulianDay(days + kUnixEpochJulianDay), inDay / 3600, inDay / 60 % 60, inDay % 60};
+}
+
+// "20250307T093000Z": the moment's UTC fields.
+QString utcKey(Date moment)
+{
+    const Wall w = wallOf(qint64(std::floor(moment.unix())));
+    return QString::asprintf("%04d%02d%02dT%02d%02d%02dZ", w.date.year(), w.date.month(), w.date.day(), w.hour,
+                             w.minute, w.second);
 }
 
 } // namespace
@@ -42,15 +62,22 @@ std::optional<Date> IcsTime::resolve(const TimeZone& current) const
     TimeZone tz = current;
     if (!isDate && anchor == Anchor::utc) tz = TimeZone::utc();
     else if (!isDate && anchor == Anchor::zone && zone) tz = *zone;
-    DateComponents dc;
-    dc.year = year;
-    dc.month = month;
-    dc.day = day;
-    dc.hour = isDate ? 0 : hour;
-    dc.minute = isDate ? 0 : minute;
-    // A leap second (60) is read as the last second of its minute.
-    dc.second = isDate ? 0 : std::min(second, 59);
-    return calendarIn(tz).date(dc);
+    const int s = isDate ? 0 : std::min(second, 59); // a leap second is the last of its minute
+    const int h = isDate ? 0 : hour, mi = isDate ? 0 : minute;
+    if (year < 1 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || !QDate::isValid(year, month, day))
+        return std::nullopt;
+    const double local = double(QDate(year, month, day).toJulianDay() - kUnixEpochJulianDay) * 86400.0
+        + h * 3600.0 + mi * 60.0 + s;
+    // A wall time skipped by a clock change is read with the offset before it (so it moves
+    // forward); one that happens twice is the first of the two.
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t raw = 0, dst = 0;
+    if (const icu::BasicTimeZone* basic = tz.icuBasicZone())
+        basic->getOffsetFromLocal(local * 1000.0, UCAL_TZ_LOCAL_FORMER, UCAL_TZ_LOCAL_FORMER, raw, dst, status);
+    else
+        tz.icuZone().getOffset(local * 1000.0, true, raw, dst, status);
+    if (U_FAILURE(status)) return std::nullopt;
+    return Date::fromUnix(local - (raw + dst) / 1000.0);
 }
 
 IcsTime IcsTime::withWall(int y, int mo, int d, int h, int mi, int s) const
@@ -74,25 +101,21 @@ IcsTime IcsTime::wallAt(Date moment, const TimeZone& current) const
     TimeZone tz = current;
     if (anchor == Anchor::utc) tz = TimeZone::utc();
     else if (anchor == Anchor::zone && zone) tz = *zone;
-    const DateComponents c = calendarIn(tz).dateComponents(
-        {CalendarComponent::year, CalendarComponent::month, CalendarComponent::day, CalendarComponent::hour,
-         CalendarComponent::minute, CalendarComponent::second},
-        moment);
-    return withWall(*c.year, *c.month, *c.day, *c.hour, *c.minute, *c.second);
+    const double whole = std::floor(moment.unix());
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t raw = 0, dst = 0;
+    tz.icuZone().getOffset(whole * 1000.0, false, raw, dst, status);
+    const Wall w = wallOf(qint64(whole) + (U_SUCCESS(status) ? (raw + dst) / 1000 : 0));
+    return withWall(w.date.year(), w.date.month(), w.date.day(), w.hour, w.minute, w.second);
 }
 
 QString IcsTime::instanceKey(const TimeZone& current) const
 {
-    if (isDate)
-        return QStringLiteral("%1%2%3").arg(year, 4, 10, QLatin1Char('0')).arg(month, 2, 10, QLatin1Char('0'))
-            .arg(day, 2, 10, QLatin1Char('0'));
+    if (isDate) return QString::asprintf("%04d%02d%02d", year, month, day);
     if (anchor == Anchor::floating)
-        return QStringLiteral("%1%2%3T%4%5%6").arg(year, 4, 10, QLatin1Char('0')).arg(month, 2, 10, QLatin1Char('0'))
-            .arg(day, 2, 10, QLatin1Char('0')).arg(hour, 2, 10, QLatin1Char('0'))
-            .arg(minute, 2, 10, QLatin1Char('0')).arg(second, 2, 10, QLatin1Char('0'));
+        return QString::asprintf("%04d%02d%02dT%02d%02d%02d", year, month, day, hour, minute, second);
     const std::optional<Date> d = resolve(current);
-    if (!d) return {};
-    return d->toQDateTime().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    return d ? utcKey(*d) : QString();
 }
 
 std::optional<TimeZone> zoneForTzid(const QString& tzid)

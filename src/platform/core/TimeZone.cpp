@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <unicode/basictz.h>
 #include <unicode/locid.h>
 #include <unicode/strenum.h>
 #include <unicode/timezone.h>
@@ -54,6 +55,11 @@ QStringList icuLocationZones()
 
 } // namespace
 
+TimeZone::TimeZone(std::shared_ptr<const icu::TimeZone> zone)
+    : m_zone(std::move(zone)), m_basic(dynamic_cast<const icu::BasicTimeZone*>(m_zone.get()))
+{
+}
+
 std::optional<TimeZone> TimeZone::named(const QString& identifier)
 {
     if (identifier.isEmpty())
@@ -84,8 +90,18 @@ void TimeZone::setCurrent(const std::optional<TimeZone>& zone)
     g_pinned = zone;
 }
 
-TimeZone TimeZone::utc() { return *named(QStringLiteral("UTC")); }
-TimeZone TimeZone::gmt() { return *named(QStringLiteral("GMT")); }
+// Made once: every copy shares the one ICU zone.
+TimeZone TimeZone::utc()
+{
+    static const TimeZone zone = *named(QStringLiteral("UTC"));
+    return zone;
+}
+
+TimeZone TimeZone::gmt()
+{
+    static const TimeZone zone = *named(QStringLiteral("GMT"));
+    return zone;
+}
 
 QStringList TimeZone::knownTimeZoneIdentifiers() { return knownTimeZoneIdentifiers(QString::fromLatin1(kZoneTable)); }
 

@@ -10,6 +10,7 @@
 
 U_NAMESPACE_BEGIN
 class TimeZone;
+class BasicTimeZone;
 U_NAMESPACE_END
 
 namespace velk {
@@ -40,12 +41,15 @@ public:
     bool isDaylightSavingTime(Date at) const;
 
     const icu::TimeZone& icuZone() const { return *m_zone; }
+    // The same zone with its transitions (every zone ICU makes has them); null otherwise.
+    const icu::BasicTimeZone* icuBasicZone() const { return m_basic; }
 
     friend bool operator==(const TimeZone& a, const TimeZone& b) { return a.identifier() == b.identifier(); }
 
 private:
-    explicit TimeZone(std::shared_ptr<const icu::TimeZone> zone) : m_zone(std::move(zone)) {}
+    explicit TimeZone(std::shared_ptr<const icu::TimeZone> zone);
     std::shared_ptr<const icu::TimeZone> m_zone;
+    const icu::BasicTimeZone* m_basic = nullptr;
 };
 
 // Pins TimeZone::current() for the life of a scope (tests). The identifier must name a zone.

@@ -1,5 +1,6 @@
 #include "fixtures/calendar/CalendarFixtures.h"
 #include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/EventOccurrences.h"
 #include "platform/calendar/IcsParser.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <csignal>
 #include <thread>
+#include <tuple>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -431,6 +433,54 @@ TEST(IcsTime, TzidForms)
         const auto z = zoneForTzid(QString::fromLatin1(c.tzid));
         EXPECT_EQ(z ? z->identifier() : QString(), c.zone ? QString::fromLatin1(c.zone) : QString()) << c.tzid;
     }
+}
+
+TEST(IcsTime, WallFieldsAndMomentsAcrossClockChangesAndOldYears)
+{
+    const auto at = [](const char* zone, int y, int mo, int d, int h, int mi) {
+        IcsTime t;
+        t.year = y, t.month = mo, t.day = d, t.hour = h, t.minute = mi;
+        t.anchor = IcsTime::Anchor::zone;
+        t.zone = TimeZone::named(QString::fromLatin1(zone));
+        return t;
+    };
+    const struct {
+        IcsTime wall;
+        const char* utc; // nullptr: no such moment
+    } cases[] = {
+        {at("Europe/Berlin", 2026, 7, 1, 12, 0), "2026-07-01T10:00:00Z"},
+        {at("America/New_York", 2026, 3, 8, 2, 30), "2026-03-08T07:30:00Z"}, // skipped: read forward
+        {at("America/New_York", 2026, 11, 1, 1, 30), "2026-11-01T05:30:00Z"}, // twice: the first
+        {at("Asia/Kolkata", 2026, 2, 28, 23, 59), "2026-02-28T18:29:00Z"},
+        {at("UTC", 1582, 10, 10, 0, 0), "1582-10-10T00:00:00Z"}, // Gregorian before 1582 too
+        {at("UTC", 2026, 2, 29, 0, 0), nullptr},
+        {at("UTC", 0, 1, 1, 0, 0), nullptr},
+    };
+    const TimeZone current = *TimeZone::named(QStringLiteral("Asia/Tokyo"));
+    for (const auto& c : cases) {
+        const auto moment = c.wall.resolve(current);
+        const QString shown = moment ? moment->toQDateTime().toString(Qt::ISODate) : QString();
+        EXPECT_EQ(shown, c.utc ? QString::fromLatin1(c.utc) : QString()) << c.wall.zone->identifier().toStdString();
+        if (!moment || c.wall.hour == 2) continue; // a skipped time has no wall of its own
+        const IcsTime back = c.wall.wallAt(*moment, current);
+        EXPECT_EQ(std::tie(back.year, back.month, back.day, back.hour, back.minute),
+                  std::tie(c.wall.year, c.wall.month, c.wall.day, c.wall.hour, c.wall.minute))
+            << c.utc;
+    }
+}
+
+TEST(IcsTime, ADailyRuleFromAFarYearExpandsDayByDay)
+{
+    // Each instance of an event lasting millennia overlaps today; the instances of year 225 are
+    // whole Gregorian days apart.
+    const auto parsed = parseCalendarText("BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:old\nDTSTART:02250101T000000Z\n"
+                                          "DTEND:99991231T000000Z\nRRULE:FREQ=DAILY;COUNT=3\nEND:VEVENT\nEND:VCALENDAR\n");
+    ASSERT_EQ(parsed.events.size(), 1u);
+    const Date from = utc("2026-12-10T00:00:00");
+    const auto occurrences = eventOccurrences(parsed.events[0], from, from.addingSeconds(86400), TimeZone::utc());
+    ASSERT_EQ(occurrences.size(), 3u);
+    EXPECT_EQ(occurrences[1].start.secondsSince(occurrences[0].start), 86400.0);
+    EXPECT_EQ(occurrences[0].start.toQDateTime().toString(Qt::ISODate), QStringLiteral("0225-01-01T00:00:00Z"));
 }
 
 } // namespace
