@@ -3,6 +3,7 @@
 #include "app/screens/AddWidgetGuide.h"
 #include "app/screens/AppLinks.h"
 #include "app/screens/HabitsManagerView.h"
+#include "app/screens/SecondaryText.h"
 #include "app/screens/SymbolIcon.h"
 #include "app/screens/WidgetCard.h"
 #include "shared/data/weather/WeatherProvider.h"
@@ -67,7 +68,8 @@ WidgetGalleryCard::WidgetGalleryCard(const CatalogWidget& widget, const ThemeSet
     size->setObjectName(QStringLiteral("cardSize"));
     size->setAlignment(Qt::AlignCenter);
     size->setStyleSheet(QStringLiteral("font-family: 'JetBrains Mono', monospace; font-size: 9px; font-weight: 500;"
-                                       " letter-spacing: 1px; color: palette(placeholder-text);"));
+                                       " letter-spacing: 1px;"));
+    makeSecondary(size);
     v->addWidget(name);
     v->addSpacing(-8);
     v->addWidget(size);
@@ -108,7 +110,8 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     title_->setStyleSheet(QStringLiteral("font-size: 15px; font-weight: 700;"));
     subtitle_ = new QLabel(bar);
     subtitle_->setObjectName(QStringLiteral("pageSubtitle"));
-    subtitle_->setStyleSheet(QStringLiteral("font-size: 11px; color: palette(placeholder-text);"));
+    subtitle_->setStyleSheet(QStringLiteral("font-size: 11px;"));
+    makeSecondary(subtitle_);
     titles->addWidget(title_);
     titles->addWidget(subtitle_);
     h->addLayout(titles);
@@ -185,7 +188,8 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     bannerLabel_ = new QLabel(banner_);
     bannerLabel_->setObjectName(QStringLiteral("bannerText"));
     bannerLabel_->setWordWrap(true);
-    bannerLabel_->setStyleSheet(QStringLiteral("font-size: 12px; color: palette(placeholder-text);"));
+    bannerLabel_->setStyleSheet(QStringLiteral("font-size: 12px;"));
+    makeSecondary(bannerLabel_);
     auto* connectButton = new QPushButton(QStringLiteral("Connect"), banner_);
     connectButton->setObjectName(QStringLiteral("connect"));
     connect(connectButton, &QPushButton::clicked, this, [this] {
