@@ -1,6 +1,7 @@
 #include "app/screens/AddWidgetGuide.h"
 
 #include "app/screens/InlineBold.h"
+#include "app/screens/SecondaryText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -111,7 +112,8 @@ AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* paren
         QStringLiteral("VELK places widgets through its widget host's tray menu \u2014 it takes three quick steps."), this);
     sub->setObjectName(QStringLiteral("subheadline"));
     sub->setWordWrap(true);
-    sub->setStyleSheet(QStringLiteral("color: palette(placeholder-text); font-size: 11px;"));
+    sub->setStyleSheet(QStringLiteral("font-size: 11px;"));
+    makeSecondary(sub);
     titles->addWidget(headingLabel);
     titles->addWidget(sub);
     header->addLayout(titles, 1);
@@ -133,7 +135,8 @@ AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* paren
                             this);
     note->setObjectName(QStringLiteral("note"));
     note->setWordWrap(true);
-    note->setStyleSheet(QStringLiteral("color: palette(placeholder-text); font-size: 11px;"));
+    note->setStyleSheet(QStringLiteral("font-size: 11px;"));
+    makeSecondary(note);
     v->addWidget(note);
 
     auto* buttons = new QHBoxLayout();
@@ -145,6 +148,11 @@ AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* paren
     connect(done, &QPushButton::clicked, this, &QDialog::accept);
     buttons->addWidget(done);
     v->addLayout(buttons);
+
+    // The wrapped texts decide the height at this width. Left to its size hint, a dialog gets
+    // the height of unwrapped lines (or a share of a small screen) and cuts the steps short.
+    ensurePolished();
+    setFixedHeight(v->totalHeightForWidth(width()));
 }
 
 } // namespace velk::app

@@ -3,6 +3,7 @@
 #include "app/screens/AddWidgetGuide.h"
 #include "app/screens/AppLinks.h"
 #include "app/screens/HabitsManagerView.h"
+#include "app/screens/SecondaryText.h"
 #include "app/screens/SymbolIcon.h"
 #include "app/screens/WidgetCard.h"
 #include "shared/data/weather/WeatherProvider.h"
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -33,12 +35,15 @@ constexpr int kGridPadding = 20;
 // The size picker's "All" segment; the sizes use their own values.
 constexpr int kAllSizesId = 100;
 
-QString cardStyle(bool selected)
+// The cards' texts: set as fonts rather than style sheets, which would be matched and
+// polished once per card.
+QFont cardFont(qreal pixels, QFont::Weight weight, bool monospaced)
 {
-    return selected ? QStringLiteral("#galleryCard { background: palette(alternate-base); border: 2px solid palette(highlight);"
-                                     " border-radius: 16px; }")
-                    : QStringLiteral("#galleryCard { background: palette(alternate-base);"
-                                     " border: 1px solid rgba(128,128,128,0.18); border-radius: 16px; }");
+    QFont f = monospaced ? QFont(QStringLiteral("JetBrains Mono")) : QFont();
+    if (monospaced) f.setStyleHint(QFont::Monospace);
+    f.setPixelSize(int(pixels));
+    f.setWeight(weight);
+    return f;
 }
 
 } // namespace
@@ -62,23 +67,37 @@ WidgetGalleryCard::WidgetGalleryCard(const CatalogWidget& widget, const ThemeSet
     auto* name = new QLabel(widget.name, this);
     name->setObjectName(QStringLiteral("cardName"));
     name->setAlignment(Qt::AlignCenter);
-    name->setStyleSheet(QStringLiteral("font-size: 12px; font-weight: 600;"));
+    name->setFont(cardFont(12, QFont::DemiBold, false));
     auto* size = new QLabel(rawValue(widget.size).toUpper(), this);
     size->setObjectName(QStringLiteral("cardSize"));
     size->setAlignment(Qt::AlignCenter);
-    size->setStyleSheet(QStringLiteral("font-family: 'JetBrains Mono', monospace; font-size: 9px; font-weight: 500;"
-                                       " letter-spacing: 1px; color: palette(placeholder-text);"));
+    QFont sizeFont = cardFont(9, QFont::Medium, true);
+    sizeFont.setLetterSpacing(QFont::AbsoluteSpacing, 1);
+    size->setFont(sizeFont);
+    makeSecondary(size);
     v->addWidget(name);
     v->addSpacing(-8);
     v->addWidget(size);
-    setStyleSheet(cardStyle(false));
 }
 
 void WidgetGalleryCard::setSelected(bool selected)
 {
     if (selected == selected_) return;
     selected_ = selected;
-    setStyleSheet(cardStyle(selected));
+    update();
+}
+
+void WidgetGalleryCard::paintEvent(QPaintEvent*)
+{
+    // A rounded panel with a faint edge, or the selection colour's when selected.
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal edge = selected_ ? 2 : 1;
+    QColor line = selected_ ? palette().color(QPalette::Highlight) : QColor(128, 128, 128, 46);
+    p.setPen(QPen(line, edge));
+    p.setBrush(palette().color(QPalette::AlternateBase));
+    const qreal inset = edge / 2;
+    p.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), 16 - inset, 16 - inset);
 }
 
 void WidgetGalleryCard::mousePressEvent(QMouseEvent* event)
@@ -108,7 +127,8 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     title_->setStyleSheet(QStringLiteral("font-size: 15px; font-weight: 700;"));
     subtitle_ = new QLabel(bar);
     subtitle_->setObjectName(QStringLiteral("pageSubtitle"));
-    subtitle_->setStyleSheet(QStringLiteral("font-size: 11px; color: palette(placeholder-text);"));
+    subtitle_->setStyleSheet(QStringLiteral("font-size: 11px;"));
+    makeSecondary(subtitle_);
     titles->addWidget(title_);
     titles->addWidget(subtitle_);
     h->addLayout(titles);
@@ -185,7 +205,8 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     bannerLabel_ = new QLabel(banner_);
     bannerLabel_->setObjectName(QStringLiteral("bannerText"));
     bannerLabel_->setWordWrap(true);
-    bannerLabel_->setStyleSheet(QStringLiteral("font-size: 12px; color: palette(placeholder-text);"));
+    bannerLabel_->setStyleSheet(QStringLiteral("font-size: 12px;"));
+    makeSecondary(bannerLabel_);
     auto* connectButton = new QPushButton(QStringLiteral("Connect"), banner_);
     connectButton->setObjectName(QStringLiteral("connect"));
     connect(connectButton, &QPushButton::clicked, this, [this] {

@@ -1,5 +1,6 @@
 #include "app/screens/HabitsManagerView.h"
 
+#include "app/screens/SecondaryText.h"
 #include "app/screens/SymbolIcon.h"
 
 #include "platform/core/Clock.h"
@@ -85,7 +86,8 @@ HabitsManagerView::HabitsManagerView(QWidget* parent) : QDialog(parent)
     rows_->setSpacing(0);
     empty_ = new QLabel(QStringLiteral("No habits yet \u2014 the widget shows up to three."), rowsHost_);
     empty_->setObjectName(QStringLiteral("emptyText"));
-    empty_->setStyleSheet(QStringLiteral("font-size: 12px; color: palette(placeholder-text);"));
+    empty_->setStyleSheet(QStringLiteral("font-size: 12px;"));
+    makeSecondary(empty_);
     rows_->addWidget(empty_);
     rows_->addStretch(1);
     scroll->setWidget(rowsHost_);

@@ -2,6 +2,7 @@
 
 #include "app/screens/AddWidgetGuide.h"
 #include "app/screens/GalleryView.h"
+#include "app/screens/SecondaryText.h"
 #include "app/screens/SymbolIcon.h"
 #include "app/screens/ThemeView.h"
 #include "platform/view/Layout.h"
@@ -126,8 +127,8 @@ MainWindow::MainWindow(ThemeStore* theme, AppLinks* links, NotesSheet notesSheet
     settings->setObjectName(QStringLiteral("settingsLink"));
     settings->setIcon(symbolIcon(QStringLiteral("gearshape"), palette().color(QPalette::PlaceholderText)));
     settings->setFlat(true);
-    settings->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 12px 16px; border: none;"
-                                           " color: palette(placeholder-text); }"));
+    settings->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 12px 16px; border: none; }"));
+    makeSecondary(settings);
     connect(settings, &QPushButton::clicked, this, &MainWindow::settingsRequested);
     sv->addWidget(settings);
     h->addWidget(side);

@@ -1,5 +1,6 @@
 #include "app/screens/NotesManagerView.h"
 
+#include "app/screens/SecondaryText.h"
 #include "app/screens/SymbolIcon.h"
 
 #include "platform/core/Clock.h"
@@ -23,18 +24,20 @@ namespace velk::app {
 
 namespace {
 
-QPointer<NotesSource> appSource;
+QPointer<NotesSource> appNotes;
 
 constexpr int kMaxComposeLines = 4;
 
 } // namespace
 
-void NotesManagerView::setAppSource(NotesSource* source) { appSource = source; }
+void NotesManagerView::setAppSource(NotesSource* source) { appNotes = source; }
+
+NotesSource* NotesManagerView::appSource() { return appNotes; }
 
 NotesManagerView* NotesManagerView::present(QWidget* parent, bool startComposing)
 {
-    if (!appSource) return nullptr;
-    auto* sheet = new NotesManagerView(appSource, startComposing, parent);
+    if (!appNotes) return nullptr;
+    auto* sheet = new NotesManagerView(appNotes, startComposing, parent);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->open();
     return sheet;
@@ -112,7 +115,8 @@ NotesManagerView::NotesManagerView(NotesSource* store, bool startComposing, QWid
     empty_ = new QLabel(QStringLiteral("No notes yet \u2014 the Notes widgets fill in as you add them."), rowsHost_);
     empty_->setObjectName(QStringLiteral("emptyText"));
     empty_->setWordWrap(true);
-    empty_->setStyleSheet(QStringLiteral("font-size: 12px; color: palette(placeholder-text);"));
+    empty_->setStyleSheet(QStringLiteral("font-size: 12px;"));
+    makeSecondary(empty_);
     rows_->addWidget(empty_);
     rows_->addStretch(1);
     scroll->setWidget(rowsHost_);
@@ -179,7 +183,8 @@ void NotesManagerView::rebuildRows()
         text->setStyleSheet(QStringLiteral("font-size: 13px;"));
         auto* edited = new QLabel(QLocale().toString(n.edited.toQDateTime().toLocalTime(), QLocale::ShortFormat), row);
         edited->setObjectName(QStringLiteral("noteEdited"));
-        edited->setStyleSheet(QStringLiteral("font-size: 10px; color: palette(placeholder-text);"));
+        edited->setStyleSheet(QStringLiteral("font-size: 10px;"));
+        makeSecondary(edited);
         column->addWidget(text);
         column->addWidget(edited);
         h->addLayout(column, 1);

@@ -19,6 +19,7 @@ public:
 
     // The notes source the app's sheets use; none until the app sets it.
     static void setAppSource(NotesSource* source);
+    static NotesSource* appSource();
     // Opens the sheet over `parent` (window-modal, deletes itself on close); nothing without a
     // source.
     static NotesManagerView* present(QWidget* parent, bool startComposing);

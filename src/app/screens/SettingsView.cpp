@@ -2,6 +2,7 @@
 
 #include "app/screens/AppLinks.h"
 #include "app/screens/LoginItem.h"
+#include "app/screens/SecondaryText.h"
 #include "platform/core/Defaults.h"
 #include "platform/timeline/WidgetCenter.h"
 #include "shared/data/activity/ExtrasStore.h"
@@ -30,7 +31,8 @@ QLabel* footer(const QString& text, QWidget* parent)
 {
     auto* l = new QLabel(text, parent);
     l->setWordWrap(true);
-    l->setStyleSheet(QStringLiteral("font-size: 11px; color: palette(placeholder-text);"));
+    l->setStyleSheet(QStringLiteral("font-size: 11px;"));
+    makeSecondary(l);
     return l;
 }
 

@@ -1,5 +1,6 @@
 #include "app/screens/ThemeView.h"
 
+#include "app/screens/SecondaryText.h"
 #include "app/screens/WidgetCard.h"
 #include "app/screens/WidgetCatalog.h"
 #include "platform/timeline/WidgetCenter.h"
@@ -43,7 +44,8 @@ QWidget* section(const QString& title, const QString& subtitle, QWidget* content
     t->setStyleSheet(QStringLiteral("font-size: 13.5px; font-weight: 600;"));
     auto* s = new QLabel(subtitle, box);
     s->setObjectName(QStringLiteral("sectionSubtitle"));
-    s->setStyleSheet(QStringLiteral("font-size: 11.5px; color: palette(placeholder-text);"));
+    s->setStyleSheet(QStringLiteral("font-size: 11.5px;"));
+    makeSecondary(s);
     v->addWidget(t);
     v->addSpacing(2);
     v->addWidget(s);
@@ -203,7 +205,8 @@ ThemeView::ThemeView(ThemeStore* store, QWidget* parent)
     title->setStyleSheet(QStringLiteral("font-size: 15px; font-weight: 700;"));
     auto* subtitle = new QLabel(QStringLiteral("Applies to every VELK widget on your desktop"), this);
     subtitle->setObjectName(QStringLiteral("pageSubtitle"));
-    subtitle->setStyleSheet(QStringLiteral("font-size: 11px; color: palette(placeholder-text);"));
+    subtitle->setStyleSheet(QStringLiteral("font-size: 11px;"));
+    makeSecondary(subtitle);
     titles->addWidget(title);
     titles->addWidget(subtitle);
     outer->addLayout(titles);
@@ -255,7 +258,8 @@ ThemeView::ThemeView(ThemeStore* store, QWidget* parent)
     connect(surfaces_, &QButtonGroup::idClicked, this, [this](int id) { setDraftSurface(Surface(id)); });
     explanation_ = new QLabel(surfaceBox);
     explanation_->setObjectName(QStringLiteral("surfaceExplanation"));
-    explanation_->setStyleSheet(QStringLiteral("font-size: 11px; color: palette(placeholder-text);"));
+    explanation_->setStyleSheet(QStringLiteral("font-size: 11px;"));
+    makeSecondary(explanation_);
     sv->addWidget(segments);
     sv->addSpacing(6);
     sv->addWidget(explanation_);

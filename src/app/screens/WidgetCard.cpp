@@ -18,6 +18,14 @@ constexpr qreal kCornerRadius = 14; // design points
 
 QColor toQColor(const Color& c) { return QColor::fromRgbF(float(c.r), float(c.g), float(c.b), float(c.a)); }
 
+// The theme's hairline around the card, one point wide at every scale.
+void drawHairline(QPainter& p, const QRectF& rect, qreal radius, const VelkTheme& theme)
+{
+    p.setPen(QPen(toQColor(theme.t.opacity(theme.lineAlpha)), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+}
+
 } // namespace
 
 WidgetCard::WidgetCard(QSizeF designSize, ThemeSettings theme, Content content,
@@ -90,6 +98,18 @@ void WidgetCard::ensurePicture()
     QPainter p(&picture_);
     p.setRenderHint(QPainter::Antialiasing);
     view::paint(*tree_, p);
+    // The card's rounded corners and hairline go into the picture too, so a repaint is one
+    // plain copy rather than a clipped draw and a stroke each time.
+    const QRectF local(QPointF(0, 0), rect.size());
+    const qreal radius = kCornerRadius * scaleUnit();
+    QPainterPath shape;
+    shape.addRoundedRect(local, radius, radius);
+    QPainterPath outside;
+    outside.addRect(local.adjusted(-1, -1, 1, 1));
+    p.setCompositionMode(QPainter::CompositionMode_Clear);
+    p.fillPath(outside.subtracted(shape), Qt::transparent);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    drawHairline(p, local, radius, VelkThemes::resolve(theme_.themeID, dark));
 }
 
 QImage WidgetCard::picture()
@@ -113,20 +133,15 @@ void WidgetCard::paintEvent(QPaintEvent*)
     const VelkTheme& resolved = VelkThemes::resolve(theme_.themeID, pictureDark_);
 
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath shape;
-    shape.addRoundedRect(rect, radius, radius);
-    p.save();
-    p.setClipPath(shape);
-    if (picture_.isNull())
-        p.fillRect(rect, toQColor(resolved.bg));
-    else
+    if (!picture_.isNull()) {
         p.drawImage(rect.topLeft(), picture_);
-    p.restore();
-    // The hairline stays one point wide at every scale.
-    p.setPen(QPen(toQColor(resolved.t.opacity(resolved.lineAlpha)), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+        return;
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(toQColor(resolved.bg));
+    p.drawRoundedRect(rect, radius, radius);
+    drawHairline(p, rect, radius, resolved);
 }
 
 void WidgetCard::changeEvent(QEvent* event)
