@@ -17,15 +17,6 @@ const QString kDBusService = QStringLiteral("org.freedesktop.DBus");
 const QString kDBusPath = QStringLiteral("/org/freedesktop/DBus");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 
-QDBusMessage callBus(const QDBusConnection& bus, const QString& service, const QString& path,
-                     const QString& interface, const QString& method, const QVariantList& args = {})
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
-    call.setArguments(args);
-    call.setAutoStartService(false);
-    return bus.call(call, QDBus::Block, MusicPlayer::kCallTimeoutMs);
-}
-
 // D-Bus values arrive as plain variants or still marshalled (a{sv}, as, v); this unwraps them.
 QVariant unwrap(const QVariant& v)
 {
@@ -88,7 +79,17 @@ std::optional<double> seconds(const QVariant& microseconds)
 
 } // namespace
 
-MusicPlayer::MusicPlayer(const QDBusConnection& bus, QObject* parent) : QObject(parent), bus_(bus)
+QDBusMessage MusicPlayer::callBus(const QString& service, const QString& path, const QString& interface,
+                                  const QString& method, const QVariantList& args) const
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
+    call.setArguments(args);
+    call.setAutoStartService(false);
+    return bus_.call(call, QDBus::Block, callTimeoutMs_);
+}
+
+MusicPlayer::MusicPlayer(const QDBusConnection& bus, QObject* parent, int callTimeoutMs)
+    : QObject(parent), bus_(bus), callTimeoutMs_(callTimeoutMs)
 {
     if (!bus_.isConnected()) return;
     bus_.connect(QString(), kPath, kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
@@ -107,13 +108,13 @@ QList<MusicPlayer::Player> MusicPlayer::players()
 {
     QList<Player> found;
     if (!bus_.isConnected()) return found;
-    const QDBusMessage reply = callBus(bus_, kDBusService, kDBusPath, kDBusService, QStringLiteral("ListNames"));
+    const QDBusMessage reply = callBus(kDBusService, kDBusPath, kDBusService, QStringLiteral("ListNames"));
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return found;
     QStringList names = reply.arguments().constFirst().toStringList();
     names.sort();
     for (const QString& name : std::as_const(names)) {
         if (!name.startsWith(kServicePrefix)) continue;
-        const QDBusMessage owner = callBus(bus_, kDBusService, kDBusPath, kDBusService,
+        const QDBusMessage owner = callBus(kDBusService, kDBusPath, kDBusService,
                                            QStringLiteral("GetNameOwner"), {name});
         if (owner.type() != QDBusMessage::ReplyMessage || owner.arguments().isEmpty()) continue;
         found.append({name, owner.arguments().constFirst().toString()});
@@ -128,7 +129,7 @@ bool MusicPlayer::isRunning()
 
 std::optional<QVariantMap> MusicPlayer::properties(const QString& service)
 {
-    const QDBusMessage reply = callBus(bus_, service, kPath, kPropertiesInterface,
+    const QDBusMessage reply = callBus(service, kPath, kPropertiesInterface,
                                        QStringLiteral("GetAll"), {kPlayerInterface});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
     return unwrap(reply.arguments().constFirst()).toMap();
@@ -145,7 +146,7 @@ std::optional<QString> MusicPlayer::followedPlayer()
     bool bestPlaying = false;
     quint64 bestActivity = 0;
     for (const Player& p : all) {
-        const QDBusMessage reply = callBus(bus_, p.name, kPath, kPropertiesInterface, QStringLiteral("Get"),
+        const QDBusMessage reply = callBus(p.name, kPath, kPropertiesInterface, QStringLiteral("Get"),
                                            {kPlayerInterface, QStringLiteral("PlaybackStatus")});
         const bool playing = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
                              && unwrap(reply.arguments().constFirst()).toString() == u"Playing";
@@ -189,7 +190,7 @@ ScriptReply MusicPlayer::position()
 {
     const std::optional<QString> player = followedPlayer();
     if (!player) return ScriptReply::failure(QStringLiteral("no player"));
-    const QDBusMessage reply = callBus(bus_, *player, kPath, kPropertiesInterface, QStringLiteral("Get"),
+    const QDBusMessage reply = callBus(*player, kPath, kPropertiesInterface, QStringLiteral("Get"),
                                        {kPlayerInterface, QStringLiteral("Position")});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return ScriptReply::failure(reply.errorMessage().isEmpty() ? QStringLiteral("no position")
@@ -206,7 +207,7 @@ ScriptReply MusicPlayer::command(const QString& verb)
     else return ScriptReply::failure(QStringLiteral("unknown command ") + verb);
     const std::optional<QString> player = followedPlayer();
     if (!player) return ScriptReply::failure(QStringLiteral("no player"));
-    const QDBusMessage reply = callBus(bus_, *player, kPath, kPlayerInterface, method);
+    const QDBusMessage reply = callBus(*player, kPath, kPlayerInterface, method);
     if (reply.type() != QDBusMessage::ReplyMessage)
         return ScriptReply::failure(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage());
     return ScriptReply::success(QString());

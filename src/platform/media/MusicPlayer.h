@@ -8,8 +8,8 @@
 // followed player's state or track become playerInfo() with the keys "Player State"
 // ("Playing", "Paused", "Stopped"), "Name", "Artist" and "Total Time" (milliseconds).
 //
-// Every call to a player waits at most kCallTimeoutMs; without a bus or a player the answers
-// say so at once.
+// Every call to a player waits at most kCallTimeoutMs (or the time given); without a bus or a
+// player the answers say so at once.
 #include "platform/media/ScriptReply.h"
 
 #include <QDBusConnection>
@@ -33,7 +33,8 @@ public:
     static inline const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
     static constexpr QChar kSeparator = QChar(0x1F);
 
-    explicit MusicPlayer(const QDBusConnection& bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+    explicit MusicPlayer(const QDBusConnection& bus = QDBusConnection::sessionBus(), QObject* parent = nullptr,
+                         int callTimeoutMs = kCallTimeoutMs);
 
     // Whether any player is on the bus.
     bool isRunning();
@@ -68,7 +69,11 @@ private:
     QVariantMap playerInfoOf(const QVariantMap& properties) const;
     void noteActivity(const QString& owner);
 
+    QDBusMessage callBus(const QString& service, const QString& path, const QString& interface,
+                         const QString& method, const QVariantList& args = {}) const;
+
     QDBusConnection bus_;
+    int callTimeoutMs_;
     QHash<QString, quint64> lastActivity_; // unique name -> sequence number of its last change
     quint64 sequence_ = 0;
     QString followedOwner_;
