@@ -1,5 +1,6 @@
 #include "platform/view/Glow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -11,14 +12,40 @@ QSizeF devicePixels(const QPaintDevice* dev)
     return QSizeF(dev->width(), dev->height()) * dev->devicePixelRatioF();
 }
 
-void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset)
+void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset, const std::optional<QRect>& inked)
 {
     const QPaintDevice* dev = painter.device();
     const qreal dpr = dev->devicePixelRatioF();
-    painter.save();
-    painter.resetTransform();
-    painter.drawImage(QRectF(deviceOffset / dpr, devicePixels(dev) / dpr), image, QRectF(image.rect()));
-    painter.restore();
+    const QSizeF devicePx = devicePixels(dev);
+    const QRectF target(deviceOffset / dpr, devicePx / dpr);
+    const QRectF source(image.rect());
+    if (!inked) {
+        painter.save();
+        painter.resetTransform();
+        painter.drawImage(target, image, source);
+        painter.restore();
+        return;
+    }
+    if (inked->isEmpty() || image.isNull())
+        return;
+    // A device pixel samples the layer within one layer pixel of its centre, so the inked rows
+    // reach the device rows their neighbours' centres map to (two more for rounding). Whole rows:
+    // the engine steps along a row from where the drawing starts, so a row cut short on the left
+    // could round its samples differently.
+    const qreal ky = devicePx.height() / image.height();
+    const int top = int(std::floor(deviceOffset.y() + (inked->top() - 0.5) * ky - 0.5)) - 2;
+    const int bottom = int(std::ceil(deviceOffset.y() + (inked->bottom() + 1.5) * ky - 0.5)) + 2;
+    // In bands: the raster engine hands a scaled image of more than about a hundred rows to its
+    // worker threads, whose wake-ups cost more processor time than the rows themselves.
+    constexpr int kBand = 64;
+    for (int y = top; y < bottom; y += kBand) {
+        painter.save();
+        painter.resetTransform();
+        painter.setClipRect(QRectF(target.left(), y / dpr, target.width(), std::min(kBand, bottom - y) / dpr),
+                            Qt::IntersectClip);
+        painter.drawImage(target, image, source);
+        painter.restore();
+    }
 }
 
 namespace {
@@ -91,7 +118,7 @@ void boxColumns(const quint8* __restrict src, quint8* __restrict dst, int w, int
 // direction approximating a Gaussian of standard deviation `sigma`, then filled with `color`.
 // Only the alpha is blurred because the glow is one colour: the colour channels would carry
 // the same shape at four times the work.
-void glow(QImage& img, const QColor& color, qreal sigma)
+QRect glow(QImage& img, const QColor& color, qreal sigma)
 {
     const int w = img.width(), h = img.height();
     const size_t count = size_t(w) * size_t(h);
@@ -122,12 +149,26 @@ void glow(QImage& img, const QColor& color, qreal sigma)
         t &= 0x00ff00ff00ff00ffull;
         shade[a] = QRgb(quint32(t) | quint32(t >> 24));
     }
+    int x0 = w, x1 = -1, y0 = h, y1 = -1;
     for (int y = 0; y < h; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         const quint8* a = plane.data() + size_t(y) * w;
-        for (int x = 0; x < w; ++x)
+        int first = w, last = -1;
+        for (int x = 0; x < w; ++x) {
             line[x] = shade[a[x]];
+            if (line[x]) {
+                first = std::min(first, x);
+                last = x;
+            }
+        }
+        if (last >= 0) {
+            x0 = std::min(x0, first);
+            x1 = std::max(x1, last);
+            y0 = std::min(y0, y);
+            y1 = y;
+        }
     }
+    return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
 }
 
 } // namespace velk::view::detail

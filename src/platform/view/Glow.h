@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <deque>
+#include <optional>
 
 namespace velk::view::detail {
 
@@ -55,10 +56,14 @@ private:
 };
 
 // Draws a layer over the painter's device, pixel for pixel, shifted by `deviceOffset` pixels.
-void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset = {});
+// With `inked` (layer pixels outside it are clear), only the device pixels it reaches are drawn:
+// those are the same pixels, and a small layer scaled up to the device costs far less there.
+void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset = {},
+               const std::optional<QRect>& inked = std::nullopt);
 
 // Turns a painted layer into its glow: the coverage blurred to about a Gaussian of standard
-// deviation `sigma` (in layer pixels), filled with `color`.
-void glow(QImage& img, const QColor& color, qreal sigma);
+// deviation `sigma` (in layer pixels), filled with `color`. Returns the box of the pixels left
+// with any coverage (empty when none are).
+QRect glow(QImage& img, const QColor& color, qreal sigma);
 
 } // namespace velk::view::detail

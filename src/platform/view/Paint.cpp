@@ -218,8 +218,8 @@ void Painter::paintShadow(const LaidOutNode& n, const Node& node, QPainter& p)
         Layer layer(p, lp, scale);
         paintChildren(n, lp);
         lp.end();
-        glow(layer.image(), qcolor(node.color), sigma * scale);
-        drawLayer(p, layer.image(), QPointF(node.x, node.y) * dpr);
+        const QRect inked = glow(layer.image(), qcolor(node.color), sigma * scale);
+        drawLayer(p, layer.image(), QPointF(node.x, node.y) * dpr, inked);
     }
     paintChildren(n, p);
 }
