@@ -35,17 +35,11 @@ void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset, con
     const qreal ky = devicePx.height() / image.height();
     const int top = int(std::floor(deviceOffset.y() + (inked->top() - 0.5) * ky - 0.5)) - 2;
     const int bottom = int(std::ceil(deviceOffset.y() + (inked->bottom() + 1.5) * ky - 0.5)) + 2;
-    // In bands: the raster engine hands a scaled image of more than about a hundred rows to its
-    // worker threads, whose wake-ups cost more processor time than the rows themselves.
-    constexpr int kBand = 64;
-    for (int y = top; y < bottom; y += kBand) {
-        painter.save();
-        painter.resetTransform();
-        painter.setClipRect(QRectF(target.left(), y / dpr, target.width(), std::min(kBand, bottom - y) / dpr),
-                            Qt::IntersectClip);
-        painter.drawImage(target, image, source);
-        painter.restore();
-    }
+    painter.save();
+    painter.resetTransform();
+    inRowBands(painter, QRectF(target.left(), top / dpr, target.width(), (bottom - top) / dpr), 64,
+               [&] { painter.drawImage(target, image, source); });
+    painter.restore();
 }
 
 namespace {

@@ -16,7 +16,12 @@ namespace velk::view {
 using detail::devicePixels;
 using detail::drawLayer;
 using detail::glow;
+using detail::inRowBands;
 using detail::Layer;
+
+// Device rows a large fill or stroke is drawn in at a time (see inRowBands): a row of an
+// antialiased shape has up to four spans, and fewer than about a hundred stay on this thread.
+constexpr int kShapeBand = 20;
 
 namespace {
 
@@ -36,6 +41,17 @@ QBrush brush(const Fill& f, const QRectF& frame)
     for (const GradientStop& s : g.stops)
         lg.setColorAt(std::clamp<qreal>(s.location, 0, 1), qcolor(s.color));
     return QBrush(lg);
+}
+
+// A large drawing in one colour is drawn in bands of rows (see inRowBands). Gradients are
+// drawn at once: their colours are worked out along each span, which a band can shift.
+template <class Draw>
+void bandsFor(const Fill& f, QPainter& p, const QRectF& bounds, Draw&& draw)
+{
+    if (f.color())
+        inRowBands(p, bounds, kShapeBand, draw);
+    else
+        draw();
 }
 
 bool invisible(const Fill& f)
@@ -182,8 +198,10 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
         path = trimPath(path, s.trimFrom, s.trimTo);
     if (!stroked || s.fill) {
         const Fill f = s.fill.value_or(r.foreground);
-        if (!invisible(f))
-            p.fillPath(path, brush(f, n.frame));
+        if (!invisible(f)) {
+            const QBrush b = brush(f, n.frame);
+            bandsFor(f, p, path.controlPointRect(), [&] { p.fillPath(path, b); });
+        }
     }
     if (stroked && !invisible(*s.strokeFill) && s.stroke.lineWidth > 0) {
         QPen pen(brush(*s.strokeFill, n.frame), s.stroke.lineWidth);
@@ -202,6 +220,7 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
             pen.setDashPattern(pattern);
             pen.setDashOffset(s.stroke.dashPhase / s.stroke.lineWidth);
         }
+        // Not in bands: a clipped stroke is outlined differently, a level off here and there.
         p.strokePath(path, pen);
     }
 }
@@ -262,8 +281,10 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
         paintShape(n, r, p);
         return;
     case Kind::color:
-        if (!invisible(*node.shape.fill))
-            p.fillRect(n.frame, brush(*node.shape.fill, n.frame));
+        if (!invisible(*node.shape.fill)) {
+            const QBrush b = brush(*node.shape.fill, n.frame);
+            bandsFor(*node.shape.fill, p, n.frame, [&] { p.fillRect(n.frame, b); });
+        }
         return;
     case Kind::image:
         if (const SymbolShape* s = symbolShape(node.text))
