@@ -48,7 +48,9 @@ QBrush brush(const Fill& f, const QRectF& frame)
 template <class Draw>
 void bandsFor(const Fill& f, QPainter& p, const QRectF& bounds, Draw&& draw)
 {
-    if (f.color())
+    const Color* c = f.color();
+    // An opaque fill never reaches the worker threads, and bands would only slow it.
+    if (c && (c->a < 1 || p.opacity() < 1))
         inRowBands(p, bounds, kShapeBand, draw);
     else
         draw();
@@ -189,6 +191,8 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
             return;
         if (const Color* c = f.color(); c && drawShapeSprite(p, s, n.frame, qcolor(*c)))
             return;
+        if (const Color* c = f.color(); c && s.kind == ShapeKind::rectangle && fillPixelRect(p, n.frame, qcolor(*c)))
+            return;
     }
     QRectF rect = n.frame;
     if (stroked && s.strokeInside)
@@ -282,6 +286,8 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
         return;
     case Kind::color:
         if (!invisible(*node.shape.fill)) {
+            if (const Color* c = node.shape.fill->color(); c && fillPixelRect(p, n.frame, qcolor(*c)))
+                return;
             const QBrush b = brush(*node.shape.fill, n.frame);
             bandsFor(*node.shape.fill, p, n.frame, [&] { p.fillRect(n.frame, b); });
         }

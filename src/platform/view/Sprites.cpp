@@ -6,6 +6,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <cmath>
+#include <vector>
 
 namespace velk::view {
 
@@ -178,7 +179,77 @@ void blit(QPainter& painter, const Device& d, QPointF corner, const Sprite& spri
 
 bool reasonable(QPointF p) { return std::abs(p.x()) < 1e6 && std::abs(p.y()) < 1e6; }
 
+// The premultiplied pixel the painter blends for `color` at `opacity`: what it paints over a
+// clear pixel. Kept for the few colours a look uses.
+QRgb sourcePixel(const QColor& color, qreal opacity)
+{
+    struct Known {
+        QRgb rgba;
+        qint32 opacity;
+        QRgb pixel;
+    };
+    thread_local std::vector<Known> known;
+    const qint32 o = qint32(std::lround(opacity * 4096));
+    for (const Known& k : known)
+        if (k.rgba == color.rgba() && k.opacity == o)
+            return k.pixel;
+    QImage probe(1, 1, QImage::Format_ARGB32_Premultiplied);
+    probe.fill(Qt::transparent);
+    {
+        QPainter pp(&probe);
+        pp.setOpacity(opacity);
+        pp.fillRect(QRect(0, 0, 1, 1), color);
+    }
+    const QRgb pixel = reinterpret_cast<const QRgb*>(probe.constScanLine(0))[0];
+    if (known.size() >= 32)
+        known.erase(known.begin());
+    known.push_back({color.rgba(), o, pixel});
+    return pixel;
+}
+
 } // namespace
+
+bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color)
+{
+    const std::optional<Device> d = spriteDevice(painter);
+    QPaintDevice* device = painter.device();
+    if (!d || device->devType() != QInternal::Image)
+        return false;
+    const QImage& target = *static_cast<const QImage*>(device);
+    if (target.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    const QTransform& t = d->transform;
+    const QRectF px(rect.x() * t.m11() + t.dx(), rect.y() * t.m22() + t.dy(), rect.width() * t.m11(),
+                    rect.height() * t.m22());
+    auto whole = [](qreal v) { return std::abs(v - std::round(v)) < 1e-6 && std::abs(v) < 1e6; };
+    if (!whole(px.left()) || !whole(px.top()) || !whole(px.right()) || !whole(px.bottom()))
+        return false;
+    const QRect area = QRect(QPoint(int(std::round(px.left())), int(std::round(px.top()))),
+                             QPoint(int(std::round(px.right())) - 1, int(std::round(px.bottom())) - 1))
+                           .intersected(target.rect());
+    if (area.isEmpty())
+        return true;
+    const QRgb s = sourcePixel(color, d->opacity);
+    if (s == 0)
+        return true;
+    const quint32 a = 255 - (s >> 24);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        // The pixels the painter draws into: scanLine() would detach a shared image from them.
+        QRgb* dst = reinterpret_cast<QRgb*>(const_cast<uchar*>(target.constScanLine(y))) + area.left();
+        if (a == 0) {
+            std::fill_n(dst, area.width(), s);
+            continue;
+        }
+        for (int x = 0; x < area.width(); ++x) {
+            const quint32 dp = dst[x];
+            quint32 rb = (dp & 0xff00ff) * a, ag = ((dp >> 8) & 0xff00ff) * a;
+            rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+            ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+            dst[x] = s + (rb | ag);
+        }
+    }
+    return true;
+}
 
 bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color)
 {

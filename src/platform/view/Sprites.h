@@ -29,4 +29,10 @@ bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& re
 bool drawTextSprite(QPainter& painter, const FontEntry& font, QPointF origin, const QString& text,
                     const QColor& color);
 
+// Fills `rect` with `color` (source over, the painter's opacity) as `painter.fillRect` would,
+// straight into an image target when the rectangle falls on whole device pixels: the raster
+// engine hands a large translucent fill to its worker threads, whose wake-ups cost more than
+// the fill. Returns false, having drawn nothing, where that does not hold.
+bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color);
+
 } // namespace velk::view
