@@ -197,14 +197,21 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
     QRectF rect = n.frame;
     if (stroked && s.strokeInside)
         rect.adjust(s.stroke.lineWidth / 2, s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2);
-    QPainterPath path = shapePath(s, rect);
-    if (s.trimFrom > 0 || s.trimTo < 1)
-        path = trimPath(path, s.trimFrom, s.trimTo);
+    // Built only when drawn directly: a stroke from a sprite needs no outline.
+    std::optional<QPainterPath> outline;
+    auto path = [&]() -> const QPainterPath& {
+        if (!outline) {
+            outline = shapePath(s, rect);
+            if (s.trimFrom > 0 || s.trimTo < 1)
+                outline = trimPath(*outline, s.trimFrom, s.trimTo);
+        }
+        return *outline;
+    };
     if (!stroked || s.fill) {
         const Fill f = s.fill.value_or(r.foreground);
         if (!invisible(f)) {
             const QBrush b = brush(f, n.frame);
-            bandsFor(f, p, path.controlPointRect(), [&] { p.fillPath(path, b); });
+            bandsFor(f, p, path().controlPointRect(), [&] { p.fillPath(path(), b); });
         }
     }
     if (stroked && !invisible(*s.strokeFill) && s.stroke.lineWidth > 0) {
@@ -225,7 +232,8 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
             pen.setDashOffset(s.stroke.dashPhase / s.stroke.lineWidth);
         }
         // Not in bands: a clipped stroke is outlined differently, a level off here and there.
-        p.strokePath(path, pen);
+        if (!drawStrokeSprite(p, s, rect, pen))
+            p.strokePath(path(), pen);
     }
 }
 

@@ -16,6 +16,7 @@ namespace velk::view {
 namespace {
 
 constexpr qreal kMaxDotSide = 48; // device pixels; larger dots are few and cheap to draw directly
+constexpr qreal kMaxStrokeSide = 400; // device pixels: rings and arcs, drawn once per look and value
 constexpr qreal kSubpixel = 256;  // finer than the rasterizer's own grid
 constexpr qsizetype kMaxBytes = 8 << 20; // per thread and kind, then the cache starts over
 // Glyphs larger than this (device pixels) are filled as outlines on every draw.
@@ -59,6 +60,19 @@ struct ShapeKey {
 size_t qHash(const ShapeKey& k, size_t seed = 0)
 {
     return qHashMulti(seed, k.at, k.m11, k.m12, k.m21, k.m22, k.w, k.h, k.radius, k.kind, k.corner);
+}
+
+// A stroke adds its pen and the part of the outline it traces.
+struct StrokeKey {
+    ShapeKey shape;
+    qint64 lineWidth, trimFrom, trimTo;
+    quint8 cap, join;
+    friend bool operator==(const StrokeKey&, const StrokeKey&) = default;
+};
+
+size_t qHash(const StrokeKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.shape, k.lineWidth, k.trimFrom, k.trimTo, k.cap, k.join);
 }
 
 struct TextKey {
@@ -211,11 +225,10 @@ void blendInto(const QImage& target, QPoint at, const QImage& sprite)
 
 void blit(QPainter& painter, const Device& d, QPointF corner, const Sprite& sprite)
 {
-    // Past about a thousand pixels the engine's vectorised blend wins over its call overhead.
-    constexpr qsizetype kDirectBlendPixels = 1024;
+    // Straight into an image: the same pixels as the engine's drawImage without its two
+    // transform changes and call chain, and four at a time as it blends them.
     QPaintDevice* device = painter.device();
-    if (device->devType() == QInternal::Image &&
-        qsizetype(sprite.image.width()) * sprite.image.height() <= kDirectBlendPixels) {
+    if (device->devType() == QInternal::Image) {
         const QImage& target = *static_cast<const QImage*>(device);
         if (target.format() == QImage::Format_ARGB32_Premultiplied &&
             sprite.image.format() == QImage::Format_ARGB32_Premultiplied) {
@@ -376,6 +389,76 @@ bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& re
         sp.setTransform(QTransform(t.m11(), t.m12(), t.m21(), t.m22(), fraction.x() - offset.x(),
                                    fraction.y() - offset.y()));
         sp.fillPath(shapePath(shape, local), color);
+        sp.end();
+        sprite = &cache.insert(key, {std::move(img), offset});
+    }
+    blit(painter, Device{t, opacity}, corner, *sprite);
+    return true;
+}
+
+bool drawStrokeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QPen& pen)
+{
+    const QColor color = pen.color();
+    if (shape.kind == ShapeKind::path || !shape.stroke.dash.empty() || pen.brush().style() != Qt::SolidPattern ||
+        pen.isCosmetic() || !painter.testRenderHint(QPainter::Antialiasing))
+        return false;
+    const QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxShear)
+        return false;
+    const QRectF local(QPointF(0, 0), rect.size());
+    const QTransform linear(t.m11(), t.m12(), t.m21(), t.m22(), 0, 0);
+    // Room for the pen on every side, mitred corners included.
+    const qreal reach = pen.widthF() * std::max<qreal>(1, pen.miterLimit());
+    const QRectF box = linear.mapRect(local.adjusted(-reach, -reach, reach, reach));
+    const QPointF at = t.map(rect.topLeft());
+    if (!(rect.width() >= 0 && rect.height() >= 0 && box.width() <= kMaxStrokeSide &&
+          box.height() <= kMaxStrokeSide) ||
+        !reasonable(at))
+        return false;
+    const QPointF corner(std::floor(at.x()), std::floor(at.y()));
+    constexpr qreal kMatrix = 1 << 24;
+    auto fine = [](qreal v) { return qint64(std::llround(v * kMatrix)); };
+    const qreal opacity = painter.opacity();
+    const StrokeKey key{{{sub(at.x() - corner.x()), sub(at.y() - corner.y()), 0, 0, color.rgba(),
+                          qint32(std::lround(opacity * 256))},
+                         fine(t.m11()),
+                         fine(t.m12()),
+                         fine(t.m21()),
+                         fine(t.m22()),
+                         sub(rect.width()),
+                         sub(rect.height()),
+                         sub(shape.cornerRadius),
+                         quint8(shape.kind),
+                         quint8(shape.corner)},
+                        fine(pen.widthF()),
+                        fine(shape.trimFrom),
+                        fine(shape.trimTo),
+                        quint8(pen.capStyle() >> 4),
+                        quint8(pen.joinStyle() >> 6)};
+
+    thread_local SpriteCache<StrokeKey> cache;
+    const Sprite* sprite = cache.find(key);
+    if (!sprite) {
+        const QPointF fraction = at - corner;
+        const QPoint offset(int(std::floor(fraction.x() + box.left())) - 1, int(std::floor(fraction.y() + box.top())) - 1);
+        const QSize size(int(std::ceil(box.width())) + 3, int(std::ceil(box.height())) + 3);
+        QImage img(size, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        QPainter sp(&img);
+        sp.setRenderHint(QPainter::Antialiasing);
+        sp.setOpacity(opacity);
+        // The outline where it is drawn, moved by whole pixels only: the stroker then meets
+        // the very coordinates a direct stroke would, up to that shift.
+        sp.setTransform(QTransform(t.m11(), t.m12(), t.m21(), t.m22(), t.dx() - corner.x() - offset.x(),
+                                   t.dy() - corner.y() - offset.y()));
+        QPainterPath path = shapePath(shape, rect);
+        if (shape.trimFrom > 0 || shape.trimTo < 1)
+            path = trimPath(path, shape.trimFrom, shape.trimTo);
+        sp.strokePath(path, pen);
         sp.end();
         sprite = &cache.insert(key, {std::move(img), offset});
     }

@@ -6,6 +6,7 @@
 #include <QRectF>
 
 class QPainter;
+class QPen;
 
 namespace velk::view {
 
@@ -23,6 +24,12 @@ bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color);
 // the painter: the ticks and hands of a dial are small turned shapes that repeat render after
 // render.
 bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QColor& color);
+
+// The same for the stroke of a shape (no dashes, not a free path) along `rect`, as
+// `painter.strokePath(shapePath(shape, rect) trimmed, pen)` would paint it: rings and their
+// arcs are large strokes that repeat render after render, and the engine hands their fill to
+// its worker threads.
+bool drawStrokeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QPen& pen);
 
 // The same for one line of text in `color` with its baseline starting at `origin`, as
 // `font.draw` would paint it; only texts too large for the painter's glyph cache qualify.
