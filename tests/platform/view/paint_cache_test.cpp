@@ -1,5 +1,7 @@
-// Dots, large texts and small turned shapes are blitted from cached sprites and glows reuse their layers; a clipped
-// painter takes the direct path, so painting with and without a clip must give the same pixels.
+// Dots, large texts, small turned shapes and strokes are blitted from cached sprites, whole-pixel
+// rectangles are blended straight into the image, large fills and glows are drawn in bands of
+// rows and glows reuse their layers; a clipped painter takes the direct path, so painting with
+// and without a clip must give the same pixels.
 #include "platform/view/Layout.h"
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -70,6 +72,36 @@ TEST(PaintCache, TurnedShapesPaintTheSamePixelsAsDirectDrawing)
         const QImage direct = paintAt(turnedShapes(), {80, 80}, scale, true);
         for (int round = 0; round < 2; ++round)
             EXPECT_EQ(paintAt(turnedShapes(), {80, 80}, scale, false), direct) << "round " << round;
+    }
+}
+
+// A widget's large pieces: translucent panels on whole and on fractional pixels, rings and arcs
+// (one turned, one in a faded group), all under a glow.
+View panelsAndRings()
+{
+    StrokeStyle round;
+    round.lineWidth = 5;
+    round.lineCap = LineCap::round;
+    const View rings = ZStack(Alignment::center,
+                              {Circle().strokeBorder(kGreen.opacity(0.3), 6),
+                               Circle().trim(0, 0.72).stroke(kGreen, round).rotationEffect(-90),
+                               Capsule().stroke(kGreen, 1.5).frame(60, 14).opacity(0.6)})
+                           .frame(110, 110);
+    return ZStack(Alignment::center,
+                  {Rectangle().fill(Color::rgb255(8, 14, 10, 0.85)),
+                   RoundedRectangle(14, CornerStyle::continuous).fill(kGreen.opacity(0.12)).padding(7.3),
+                   ColorView(Color::rgb255(255, 255, 255, 0.08)).frame(150, 40).offset(0, 70), rings})
+        .frame(200, 200)
+        .shadow(kGreen.opacity(0.6), 7);
+}
+
+TEST(PaintCache, PanelsRingsAndGlowPaintTheSamePixelsAsDirectDrawing)
+{
+    for (qreal scale : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        const QImage direct = paintAt(panelsAndRings(), {200, 200}, scale, true);
+        for (int round = 0; round < 2; ++round)
+            EXPECT_EQ(paintAt(panelsAndRings(), {200, 200}, scale, false), direct) << "round " << round;
     }
 }
 
