@@ -25,7 +25,7 @@ void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset, con
     if (!inked) {
         painter.save();
         painter.resetTransform();
-        painter.drawImage(target, image, source);
+        inRowBands(painter, target, 64, [&] { painter.drawImage(target, image, source); });
         painter.restore();
         return;
     }

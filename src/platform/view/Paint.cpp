@@ -19,11 +19,11 @@ using detail::glow;
 using detail::inRowBands;
 using detail::Layer;
 
-// Device rows a large fill or stroke is drawn in at a time (see inRowBands): a row of an
+namespace {
+
+// Device rows a large translucent fill is drawn in at a time (see inRowBands): a row of an
 // antialiased shape has up to four spans, and fewer than about a hundred stay on this thread.
 constexpr int kShapeBand = 20;
-
-namespace {
 
 QColor qcolor(const Color& c)
 {
@@ -126,6 +126,9 @@ private:
     void paintMask(const LaidOutNode& n, QPainter& p);
 
     Environment m_env;
+    // The disc the painter named here is clipped to, while a circle clips what it paints.
+    const QPainter* m_discPainter = nullptr;
+    ClipDisc m_disc{};
 };
 
 void Painter::paintText(const LaidOutNode& n, const RNode& r, QPainter& p)
@@ -177,7 +180,8 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
             return;
         const qreal d = std::min(n.frame.width(), n.frame.height());
         const QRectF dot(n.frame.center().x() - d / 2, n.frame.center().y() - d / 2, d, d);
-        if (const Color* c = f.color(); c && drawDotSprite(p, dot, qcolor(*c)))
+        if (const Color* c = f.color();
+            c && drawDotSprite(p, dot, qcolor(*c), &p == m_discPainter && p.hasClipping() ? &m_disc : nullptr))
             return;
         p.setPen(Qt::NoPen);
         p.setBrush(brush(f, n.frame));
@@ -231,7 +235,8 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
             pen.setDashPattern(pattern);
             pen.setDashOffset(s.stroke.dashPhase / s.stroke.lineWidth);
         }
-        // Not in bands: a clipped stroke is outlined differently, a level off here and there.
+        // From a sprite rather than in bands: a clipped stroke is outlined a level off here and
+        // there, while the sprite's outline is the direct one moved by whole pixels.
         if (!drawStrokeSprite(p, s, rect, pen))
             p.strokePath(path(), pen);
     }
@@ -268,7 +273,7 @@ void Painter::paintMask(const LaidOutNode& n, QPainter& p)
         mp.end();
         cp.begin(&content.image());
         cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        cp.drawImage(0, 0, mask.image());
+        inRowBands(cp, QRectF(mask.image().rect()), 64, [&] { cp.drawImage(0, 0, mask.image()); });
         cp.end();
     }
     drawLayer(p, content.image());
@@ -369,6 +374,19 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
         return;
     case Kind::clip: {
         const RNode& shape = *n.children[1].source;
+        const QPainter* outerPainter = m_discPainter;
+        const ClipDisc outerDisc = m_disc;
+        const QTransform t = p.deviceTransform();
+        // A circle that becomes the painter's whole clip, under no turn: dots well inside it
+        // may still come from sprites.
+        if (shape.kind == Kind::shape && shape.node->shape.kind == ShapeKind::circle && !p.hasClipping() &&
+            t.type() <= QTransform::TxScale && t.m11() == t.m22() && t.m11() > 0) {
+            const QRectF f = n.children[1].frame;
+            m_discPainter = &p;
+            m_disc = {t.map(f.center()), std::min(f.width(), f.height()) / 2 * t.m11()};
+        } else {
+            m_discPainter = nullptr;
+        }
         p.save();
         if (shape.kind == Kind::shape)
             p.setClipPath(shapePath(shape.node->shape, n.children[1].frame), Qt::IntersectClip);
@@ -376,6 +394,8 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
             p.setClipRect(n.frame, Qt::IntersectClip);
         paintNode(n.children[0], p);
         p.restore();
+        m_discPainter = outerPainter;
+        m_disc = outerDisc;
         return;
     }
     case Kind::mask:

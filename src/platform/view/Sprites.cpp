@@ -118,10 +118,10 @@ struct Device {
     qreal opacity;
 };
 
-std::optional<Device> spriteDevice(const QPainter& painter)
+std::optional<Device> spriteDevice(const QPainter& painter, bool clipped = false)
 {
     const QPaintEngine* engine = painter.paintEngine();
-    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
+    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() != clipped ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver)
         return std::nullopt;
     const QTransform t = painter.deviceTransform();
@@ -306,14 +306,23 @@ bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color)
     return true;
 }
 
-bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color)
+bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color, const ClipDisc* clip)
 {
-    const std::optional<Device> d = spriteDevice(painter);
+    const std::optional<Device> d = spriteDevice(painter, clip != nullptr);
     if (!d || !painter.testRenderHint(QPainter::Antialiasing))
         return false;
     const QTransform& t = d->transform;
     const QRectF px(rect.x() * t.m11() + t.dx(), rect.y() * t.m22() + t.dy(), rect.width() * t.m11(),
                     rect.height() * t.m22());
+    if (clip) {
+        // Every pixel the dot touches, two pixels clear of the disc's antialiased rim.
+        const qreal dx = std::max(std::abs(std::floor(px.left()) - clip->centre.x()),
+                                  std::abs(std::ceil(px.right()) - clip->centre.x()));
+        const qreal dy = std::max(std::abs(std::floor(px.top()) - clip->centre.y()),
+                                  std::abs(std::ceil(px.bottom()) - clip->centre.y()));
+        if (!(std::hypot(dx, dy) < clip->radius - 2))
+            return false;
+    }
     if (!(px.width() > 0 && px.height() > 0 && px.width() <= kMaxDotSide && px.height() <= kMaxDotSide) ||
         !reasonable(px.topLeft()))
         return false;
@@ -339,130 +348,122 @@ bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color)
     return true;
 }
 
-bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QColor& color)
+namespace {
+
+// Where a shape lands under a turned or sheared painter, and what its sprite is keyed by.
+struct Turned {
+    QTransform t;
+    QRectF box; // the sprite's reach around the shape's corner, device pixels
+    QPointF at; // the shape's corner on the device
+    QPointF corner; // the whole pixel it falls in
+    qreal opacity;
+    ShapeKey key;
+};
+
+// Null where the painter's state keeps a sprite from matching, or the shape (with `reach`
+// points of pen around it) is larger than `maxSide` device pixels.
+std::optional<Turned> turned(const QPainter& painter, const ShapeData& shape, const QRectF& rect,
+                             const QColor& color, qreal reach, qreal maxSide)
 {
-    if (shape.kind == ShapeKind::path || shape.strokeFill || shape.trimFrom > 0 || shape.trimTo < 1 ||
-        !painter.testRenderHint(QPainter::Antialiasing))
-        return false;
+    if (shape.kind == ShapeKind::path || !painter.testRenderHint(QPainter::Antialiasing))
+        return std::nullopt;
     const QPaintEngine* engine = painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver)
-        return false;
+        return std::nullopt;
     const QTransform t = painter.deviceTransform();
     if (t.type() > QTransform::TxShear)
-        return false;
-    const QRectF local(QPointF(0, 0), rect.size());
+        return std::nullopt;
     const QTransform linear(t.m11(), t.m12(), t.m21(), t.m22(), 0, 0);
-    const QRectF box = linear.mapRect(local);
+    const QRectF box = linear.mapRect(QRectF(QPointF(0, 0), rect.size()).adjusted(-reach, -reach, reach, reach));
     const QPointF at = t.map(rect.topLeft());
-    if (!(rect.width() > 0 && rect.height() > 0 && box.width() <= kMaxDotSide && box.height() <= kMaxDotSide) ||
+    if (!(rect.width() >= 0 && rect.height() >= 0 && box.width() <= maxSide && box.height() <= maxSide) ||
         !reasonable(at))
-        return false;
+        return std::nullopt;
     const QPointF corner(std::floor(at.x()), std::floor(at.y()));
     constexpr qreal kMatrix = 1 << 24;
     auto fine = [](qreal v) { return qint64(std::llround(v * kMatrix)); };
     const qreal opacity = painter.opacity();
-    const ShapeKey key{{sub(at.x() - corner.x()), sub(at.y() - corner.y()), 0, 0, color.rgba(),
-                        qint32(std::lround(opacity * 256))},
-                       fine(t.m11()),
-                       fine(t.m12()),
-                       fine(t.m21()),
-                       fine(t.m22()),
-                       sub(rect.width()),
-                       sub(rect.height()),
-                       sub(shape.cornerRadius),
-                       quint8(shape.kind),
-                       quint8(shape.corner)};
+    return Turned{t,
+                  box,
+                  at,
+                  corner,
+                  opacity,
+                  {{sub(at.x() - corner.x()), sub(at.y() - corner.y()), 0, 0, color.rgba(),
+                    qint32(std::lround(opacity * 256))},
+                   fine(t.m11()),
+                   fine(t.m12()),
+                   fine(t.m21()),
+                   fine(t.m22()),
+                   sub(rect.width()),
+                   sub(rect.height()),
+                   sub(shape.cornerRadius),
+                   quint8(shape.kind),
+                   quint8(shape.corner)}};
+}
 
-    thread_local SpriteCache<ShapeKey> cache;
+// The sprite of `draw` (painting the shape where it stands) from `cache`, made on first use,
+// blitted at the shape's place.
+template <typename Key, typename Draw>
+void blitTurned(QPainter& painter, const Turned& tr, SpriteCache<Key>& cache, const Key& key, Draw&& draw)
+{
     const Sprite* sprite = cache.find(key);
     if (!sprite) {
         // The sprite's first pixel, one pixel clear of the shape's box, from the drawn corner.
-        const QPointF fraction = at - corner;
-        const QPoint offset(int(std::floor(fraction.x() + box.left())) - 1, int(std::floor(fraction.y() + box.top())) - 1);
-        const QSize size(int(std::ceil(box.width())) + 3, int(std::ceil(box.height())) + 3);
+        const QPointF fraction = tr.at - tr.corner;
+        const QPoint offset(int(std::floor(fraction.x() + tr.box.left())) - 1,
+                            int(std::floor(fraction.y() + tr.box.top())) - 1);
+        const QSize size(int(std::ceil(tr.box.width())) + 3, int(std::ceil(tr.box.height())) + 3);
         QImage img(size, QImage::Format_ARGB32_Premultiplied);
         img.fill(Qt::transparent);
         QPainter sp(&img);
         sp.setRenderHint(QPainter::Antialiasing);
-        sp.setOpacity(opacity);
-        sp.setTransform(QTransform(t.m11(), t.m12(), t.m21(), t.m22(), fraction.x() - offset.x(),
-                                   fraction.y() - offset.y()));
-        sp.fillPath(shapePath(shape, local), color);
+        sp.setOpacity(tr.opacity);
+        // The outline where it is drawn, moved by whole pixels only: the rasterizer then meets
+        // the very coordinates a direct drawing would, up to that shift.
+        sp.setTransform(QTransform(tr.t.m11(), tr.t.m12(), tr.t.m21(), tr.t.m22(),
+                                   tr.t.dx() - tr.corner.x() - offset.x(), tr.t.dy() - tr.corner.y() - offset.y()));
+        draw(sp);
         sp.end();
         sprite = &cache.insert(key, {std::move(img), offset});
     }
-    blit(painter, Device{t, opacity}, corner, *sprite);
+    blit(painter, Device{tr.t, tr.opacity}, tr.corner, *sprite);
+}
+
+} // namespace
+
+bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QColor& color)
+{
+    if (shape.strokeFill || shape.trimFrom > 0 || shape.trimTo < 1 || !(rect.width() > 0 && rect.height() > 0))
+        return false;
+    const std::optional<Turned> tr = turned(painter, shape, rect, color, 0, kMaxDotSide);
+    if (!tr)
+        return false;
+    thread_local SpriteCache<ShapeKey> cache;
+    blitTurned(painter, *tr, cache, tr->key, [&](QPainter& sp) { sp.fillPath(shapePath(shape, rect), color); });
     return true;
 }
 
 bool drawStrokeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QPen& pen)
 {
-    const QColor color = pen.color();
-    if (shape.kind == ShapeKind::path || !shape.stroke.dash.empty() || pen.brush().style() != Qt::SolidPattern ||
-        pen.isCosmetic() || !painter.testRenderHint(QPainter::Antialiasing))
+    if (!shape.stroke.dash.empty() || pen.brush().style() != Qt::SolidPattern || pen.isCosmetic())
         return false;
-    const QPaintEngine* engine = painter.paintEngine();
-    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver)
-        return false;
-    const QTransform t = painter.deviceTransform();
-    if (t.type() > QTransform::TxShear)
-        return false;
-    const QRectF local(QPointF(0, 0), rect.size());
-    const QTransform linear(t.m11(), t.m12(), t.m21(), t.m22(), 0, 0);
     // Room for the pen on every side, mitred corners included.
     const qreal reach = pen.widthF() * std::max<qreal>(1, pen.miterLimit());
-    const QRectF box = linear.mapRect(local.adjusted(-reach, -reach, reach, reach));
-    const QPointF at = t.map(rect.topLeft());
-    if (!(rect.width() >= 0 && rect.height() >= 0 && box.width() <= kMaxStrokeSide &&
-          box.height() <= kMaxStrokeSide) ||
-        !reasonable(at))
+    const std::optional<Turned> tr = turned(painter, shape, rect, pen.color(), reach, kMaxStrokeSide);
+    if (!tr)
         return false;
-    const QPointF corner(std::floor(at.x()), std::floor(at.y()));
-    constexpr qreal kMatrix = 1 << 24;
-    auto fine = [](qreal v) { return qint64(std::llround(v * kMatrix)); };
-    const qreal opacity = painter.opacity();
-    const StrokeKey key{{{sub(at.x() - corner.x()), sub(at.y() - corner.y()), 0, 0, color.rgba(),
-                          qint32(std::lround(opacity * 256))},
-                         fine(t.m11()),
-                         fine(t.m12()),
-                         fine(t.m21()),
-                         fine(t.m22()),
-                         sub(rect.width()),
-                         sub(rect.height()),
-                         sub(shape.cornerRadius),
-                         quint8(shape.kind),
-                         quint8(shape.corner)},
-                        fine(pen.widthF()),
-                        fine(shape.trimFrom),
-                        fine(shape.trimTo),
-                        quint8(pen.capStyle() >> 4),
-                        quint8(pen.joinStyle() >> 6)};
-
+    constexpr qreal kFine = 1 << 24;
+    auto fine = [](qreal v) { return qint64(std::llround(v * kFine)); };
+    const StrokeKey key{tr->key, fine(pen.widthF()), fine(shape.trimFrom), fine(shape.trimTo),
+                        quint8(pen.capStyle() >> 4), quint8(pen.joinStyle() >> 6)};
     thread_local SpriteCache<StrokeKey> cache;
-    const Sprite* sprite = cache.find(key);
-    if (!sprite) {
-        const QPointF fraction = at - corner;
-        const QPoint offset(int(std::floor(fraction.x() + box.left())) - 1, int(std::floor(fraction.y() + box.top())) - 1);
-        const QSize size(int(std::ceil(box.width())) + 3, int(std::ceil(box.height())) + 3);
-        QImage img(size, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::transparent);
-        QPainter sp(&img);
-        sp.setRenderHint(QPainter::Antialiasing);
-        sp.setOpacity(opacity);
-        // The outline where it is drawn, moved by whole pixels only: the stroker then meets
-        // the very coordinates a direct stroke would, up to that shift.
-        sp.setTransform(QTransform(t.m11(), t.m12(), t.m21(), t.m22(), t.dx() - corner.x() - offset.x(),
-                                   t.dy() - corner.y() - offset.y()));
+    blitTurned(painter, *tr, cache, key, [&](QPainter& sp) {
         QPainterPath path = shapePath(shape, rect);
         if (shape.trimFrom > 0 || shape.trimTo < 1)
             path = trimPath(path, shape.trimFrom, shape.trimTo);
         sp.strokePath(path, pen);
-        sp.end();
-        sprite = &cache.insert(key, {std::move(img), offset});
-    }
-    blit(painter, Device{t, opacity}, corner, *sprite);
+    });
     return true;
 }
 

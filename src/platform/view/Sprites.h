@@ -13,11 +13,20 @@ namespace velk::view {
 class FontEntry;
 struct ShapeData;
 
+// A disc in device pixels that is the painter's whole clip. A dot well inside it is drawn the
+// same with or without the clip (there the clip covers every pixel fully), so it may still come
+// from a sprite: a dial or moon clipped to a circle is a wall of dots.
+struct ClipDisc {
+    QPointF centre;
+    qreal radius;
+};
+
 // Paints the ellipse filling `rect` with `color` as `painter.drawEllipse` would (no pen,
 // antialiased) from a per-thread sprite cache. Returns false, having drawn nothing, where
-// the painter's state keeps a sprite from matching (clipping, rotation, other blend modes,
-// large dots); the caller then draws the ellipse itself.
-bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color);
+// the painter's state keeps a sprite from matching (clipping other than `clip` with the dot
+// well inside, rotation, other blend modes, large dots); the caller then draws the ellipse.
+bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color,
+                   const ClipDisc* clip = nullptr);
 
 // The same for a small filled shape (no stroke, no trim, not a free path) filling `rect`, as
 // `painter.fillPath(shapePath(shape, rect), color)` would paint it, under any turn or shear of

@@ -27,6 +27,18 @@ QImage paintAt(const View& view, QSizeF size, qreal scale, bool clipped)
     return img;
 }
 
+// At scales 1, 1.5 and 2 the unclipped painting matches the clipped (direct) one, twice: the
+// first render fills the caches, the second draws from them.
+void expectSameAsDirect(View (*make)(), QSizeF size)
+{
+    for (qreal scale : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        const QImage direct = paintAt(make(), size, scale, true);
+        for (int round = 0; round < 2; ++round)
+            EXPECT_EQ(paintAt(make(), size, scale, false), direct) << "round " << round;
+    }
+}
+
 View dotsAndText()
 {
     Views dots;
@@ -43,13 +55,7 @@ View dotsAndText()
 
 TEST(PaintCache, SpritesPaintTheSamePixelsAsDirectDrawing)
 {
-    for (qreal scale : {1.0, 1.5, 2.0}) {
-        SCOPED_TRACE(scale);
-        const QImage direct = paintAt(dotsAndText(), {160, 90}, scale, true);
-        // Twice: the first render fills the caches, the second draws from them.
-        for (int round = 0; round < 2; ++round)
-            EXPECT_EQ(paintAt(dotsAndText(), {160, 90}, scale, false), direct) << "round " << round;
-    }
+    expectSameAsDirect(dotsAndText, {160, 90});
 }
 
 // A dial's ticks and hands: small shapes turned about a centre, at fractional places.
@@ -67,18 +73,22 @@ View turnedShapes()
 
 TEST(PaintCache, TurnedShapesPaintTheSamePixelsAsDirectDrawing)
 {
-    for (qreal scale : {1.0, 1.5, 2.0}) {
-        SCOPED_TRACE(scale);
-        const QImage direct = paintAt(turnedShapes(), {80, 80}, scale, true);
-        for (int round = 0; round < 2; ++round)
-            EXPECT_EQ(paintAt(turnedShapes(), {80, 80}, scale, false), direct) << "round " << round;
-    }
+    expectSameAsDirect(turnedShapes, {80, 80});
 }
 
 // A widget's large pieces: translucent panels on whole and on fractional pixels, rings and arcs
-// (one turned, one in a faded group), all under a glow.
+// (one turned, one in a faded group), a field of dots clipped to a circle (those inside it and
+// those on its rim), all under a glow.
 View panelsAndRings()
 {
+    Views rows;
+    for (int r = 0; r < 9; ++r) {
+        Views dots;
+        for (int c = 0; c < 9; ++c)
+            dots.push_back(Circle().fill(kGreen.opacity((r + c) % 2 ? 1 : 0.5)).frame(4.3, 4.3));
+        rows.push_back(HStack(VAlign::center, 2.1, std::move(dots)));
+    }
+    const View field = VStack(HAlign::center, 2.1, std::move(rows)).frame(52, 52).clipShape(Circle()).offset(-55, -55);
     StrokeStyle round;
     round.lineWidth = 5;
     round.lineCap = LineCap::round;
@@ -90,19 +100,14 @@ View panelsAndRings()
     return ZStack(Alignment::center,
                   {Rectangle().fill(Color::rgb255(8, 14, 10, 0.85)),
                    RoundedRectangle(14, CornerStyle::continuous).fill(kGreen.opacity(0.12)).padding(7.3),
-                   ColorView(Color::rgb255(255, 255, 255, 0.08)).frame(150, 40).offset(0, 70), rings})
+                   ColorView(Color::rgb255(255, 255, 255, 0.08)).frame(150, 40).offset(0, 70), rings, field})
         .frame(200, 200)
         .shadow(kGreen.opacity(0.6), 7);
 }
 
 TEST(PaintCache, PanelsRingsAndGlowPaintTheSamePixelsAsDirectDrawing)
 {
-    for (qreal scale : {1.0, 1.5, 2.0}) {
-        SCOPED_TRACE(scale);
-        const QImage direct = paintAt(panelsAndRings(), {200, 200}, scale, true);
-        for (int round = 0; round < 2; ++round)
-            EXPECT_EQ(paintAt(panelsAndRings(), {200, 200}, scale, false), direct) << "round " << round;
-    }
+    expectSameAsDirect(panelsAndRings, {200, 200});
 }
 
 TEST(PaintCache, NestedLayersKeepTheirOwnPixels)
