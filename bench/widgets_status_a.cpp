@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
+#include <typeinfo>
 
 using namespace velk;
 
@@ -23,7 +24,8 @@ void BM_Sample(benchmark::State& state)
     ThemeStore::save({QStringLiteral("green"), ThemeSettings::SurfaceStyle::solid});
     const timeline::WidgetDefinition widget = Widget{}.body();
     const timeline::AnyEntry entry = widget.provider().placeholder({});
-    bench::layoutAndPaint(state, timeline::designSize(widget.family()), [&] { return widget.render(entry); });
+    bench::layoutAndPaint(state, timeline::designSize(widget.family()), [&] { return widget.render(entry); },
+                          {view::ColorScheme::dark, view::RenderingMode::fullColor}, typeid(Widget).name());
 }
 
 void BM_BatteryRingLive(benchmark::State& state)

@@ -16,9 +16,14 @@ namespace velk::view {
 using detail::devicePixels;
 using detail::drawLayer;
 using detail::glow;
+using detail::inRowBands;
 using detail::Layer;
 
 namespace {
+
+// Device rows a large translucent fill is drawn in at a time (see inRowBands): a row of an
+// antialiased shape has up to four spans, and fewer than about a hundred stay on this thread.
+constexpr int kShapeBand = 20;
 
 QColor qcolor(const Color& c)
 {
@@ -36,6 +41,19 @@ QBrush brush(const Fill& f, const QRectF& frame)
     for (const GradientStop& s : g.stops)
         lg.setColorAt(std::clamp<qreal>(s.location, 0, 1), qcolor(s.color));
     return QBrush(lg);
+}
+
+// A large drawing in one colour is drawn in bands of rows (see inRowBands). Gradients are
+// drawn at once: their colours are worked out along each span, which a band can shift.
+template <class Draw>
+void bandsFor(const Fill& f, QPainter& p, const QRectF& bounds, Draw&& draw)
+{
+    const Color* c = f.color();
+    // An opaque fill never reaches the worker threads, and bands would only slow it.
+    if (c && (c->a < 1 || p.opacity() < 1))
+        inRowBands(p, bounds, kShapeBand, draw);
+    else
+        draw();
 }
 
 bool invisible(const Fill& f)
@@ -108,6 +126,9 @@ private:
     void paintMask(const LaidOutNode& n, QPainter& p);
 
     Environment m_env;
+    // The disc the painter named here is clipped to, while a circle clips what it paints.
+    const QPainter* m_discPainter = nullptr;
+    ClipDisc m_disc{};
 };
 
 void Painter::paintText(const LaidOutNode& n, const RNode& r, QPainter& p)
@@ -159,7 +180,8 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
             return;
         const qreal d = std::min(n.frame.width(), n.frame.height());
         const QRectF dot(n.frame.center().x() - d / 2, n.frame.center().y() - d / 2, d, d);
-        if (const Color* c = f.color(); c && drawDotSprite(p, dot, qcolor(*c)))
+        if (const Color* c = f.color();
+            c && drawDotSprite(p, dot, qcolor(*c), &p == m_discPainter && p.hasClipping() ? &m_disc : nullptr))
             return;
         p.setPen(Qt::NoPen);
         p.setBrush(brush(f, n.frame));
@@ -173,17 +195,28 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
             return;
         if (const Color* c = f.color(); c && drawShapeSprite(p, s, n.frame, qcolor(*c)))
             return;
+        if (const Color* c = f.color(); c && s.kind == ShapeKind::rectangle && fillPixelRect(p, n.frame, qcolor(*c)))
+            return;
     }
     QRectF rect = n.frame;
     if (stroked && s.strokeInside)
         rect.adjust(s.stroke.lineWidth / 2, s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2);
-    QPainterPath path = shapePath(s, rect);
-    if (s.trimFrom > 0 || s.trimTo < 1)
-        path = trimPath(path, s.trimFrom, s.trimTo);
+    // Built only when drawn directly: a stroke from a sprite needs no outline.
+    std::optional<QPainterPath> outline;
+    auto path = [&]() -> const QPainterPath& {
+        if (!outline) {
+            outline = shapePath(s, rect);
+            if (s.trimFrom > 0 || s.trimTo < 1)
+                outline = trimPath(*outline, s.trimFrom, s.trimTo);
+        }
+        return *outline;
+    };
     if (!stroked || s.fill) {
         const Fill f = s.fill.value_or(r.foreground);
-        if (!invisible(f))
-            p.fillPath(path, brush(f, n.frame));
+        if (!invisible(f)) {
+            const QBrush b = brush(f, n.frame);
+            bandsFor(f, p, path().controlPointRect(), [&] { p.fillPath(path(), b); });
+        }
     }
     if (stroked && !invisible(*s.strokeFill) && s.stroke.lineWidth > 0) {
         QPen pen(brush(*s.strokeFill, n.frame), s.stroke.lineWidth);
@@ -202,7 +235,10 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
             pen.setDashPattern(pattern);
             pen.setDashOffset(s.stroke.dashPhase / s.stroke.lineWidth);
         }
-        p.strokePath(path, pen);
+        // From a sprite rather than in bands: a clipped stroke is outlined a level off here and
+        // there, while the sprite's outline is the direct one moved by whole pixels.
+        if (!drawStrokeSprite(p, s, rect, pen))
+            p.strokePath(path(), pen);
     }
 }
 
@@ -218,8 +254,8 @@ void Painter::paintShadow(const LaidOutNode& n, const Node& node, QPainter& p)
         Layer layer(p, lp, scale);
         paintChildren(n, lp);
         lp.end();
-        glow(layer.image(), qcolor(node.color), sigma * scale);
-        drawLayer(p, layer.image(), QPointF(node.x, node.y) * dpr);
+        const QRect inked = glow(layer.image(), qcolor(node.color), sigma * scale);
+        drawLayer(p, layer.image(), QPointF(node.x, node.y) * dpr, inked);
     }
     paintChildren(n, p);
 }
@@ -237,7 +273,7 @@ void Painter::paintMask(const LaidOutNode& n, QPainter& p)
         mp.end();
         cp.begin(&content.image());
         cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        cp.drawImage(0, 0, mask.image());
+        inRowBands(cp, QRectF(mask.image().rect()), 64, [&] { cp.drawImage(0, 0, mask.image()); });
         cp.end();
     }
     drawLayer(p, content.image());
@@ -262,8 +298,12 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
         paintShape(n, r, p);
         return;
     case Kind::color:
-        if (!invisible(*node.shape.fill))
-            p.fillRect(n.frame, brush(*node.shape.fill, n.frame));
+        if (!invisible(*node.shape.fill)) {
+            if (const Color* c = node.shape.fill->color(); c && fillPixelRect(p, n.frame, qcolor(*c)))
+                return;
+            const QBrush b = brush(*node.shape.fill, n.frame);
+            bandsFor(*node.shape.fill, p, n.frame, [&] { p.fillRect(n.frame, b); });
+        }
         return;
     case Kind::image:
         if (const SymbolShape* s = symbolShape(node.text))
@@ -334,6 +374,19 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
         return;
     case Kind::clip: {
         const RNode& shape = *n.children[1].source;
+        const QPainter* outerPainter = m_discPainter;
+        const ClipDisc outerDisc = m_disc;
+        const QTransform t = p.deviceTransform();
+        // A circle that becomes the painter's whole clip, under no turn: dots well inside it
+        // may still come from sprites.
+        if (shape.kind == Kind::shape && shape.node->shape.kind == ShapeKind::circle && !p.hasClipping() &&
+            t.type() <= QTransform::TxScale && t.m11() == t.m22() && t.m11() > 0) {
+            const QRectF f = n.children[1].frame;
+            m_discPainter = &p;
+            m_disc = {t.map(f.center()), std::min(f.width(), f.height()) / 2 * t.m11()};
+        } else {
+            m_discPainter = nullptr;
+        }
         p.save();
         if (shape.kind == Kind::shape)
             p.setClipPath(shapePath(shape.node->shape, n.children[1].frame), Qt::IntersectClip);
@@ -341,6 +394,8 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
             p.setClipRect(n.frame, Qt::IntersectClip);
         paintNode(n.children[0], p);
         p.restore();
+        m_discPainter = outerPainter;
+        m_disc = outerDisc;
         return;
     }
     case Kind::mask:

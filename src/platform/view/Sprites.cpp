@@ -6,12 +6,17 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <cmath>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+#include <vector>
 
 namespace velk::view {
 
 namespace {
 
 constexpr qreal kMaxDotSide = 48; // device pixels; larger dots are few and cheap to draw directly
+constexpr qreal kMaxStrokeSide = 400; // device pixels: rings and arcs, drawn once per look and value
 constexpr qreal kSubpixel = 256;  // finer than the rasterizer's own grid
 constexpr qsizetype kMaxBytes = 8 << 20; // per thread and kind, then the cache starts over
 // Glyphs larger than this (device pixels) are filled as outlines on every draw.
@@ -57,6 +62,19 @@ size_t qHash(const ShapeKey& k, size_t seed = 0)
     return qHashMulti(seed, k.at, k.m11, k.m12, k.m21, k.m22, k.w, k.h, k.radius, k.kind, k.corner);
 }
 
+// A stroke adds its pen and the part of the outline it traces.
+struct StrokeKey {
+    ShapeKey shape;
+    qint64 lineWidth, trimFrom, trimTo;
+    quint8 cap, join;
+    friend bool operator==(const StrokeKey&, const StrokeKey&) = default;
+};
+
+size_t qHash(const StrokeKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.shape, k.lineWidth, k.trimFrom, k.trimTo, k.cap, k.join);
+}
+
 struct TextKey {
     Placement at;
     QFont font;
@@ -100,10 +118,10 @@ struct Device {
     qreal opacity;
 };
 
-std::optional<Device> spriteDevice(const QPainter& painter)
+std::optional<Device> spriteDevice(const QPainter& painter, bool clipped = false)
 {
     const QPaintEngine* engine = painter.paintEngine();
-    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
+    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() != clipped ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver)
         return std::nullopt;
     const QTransform t = painter.deviceTransform();
@@ -130,35 +148,87 @@ QImage newSprite(QSize size, const Device& d, QPointF corner, QPainter& sp)
 // Source-over of premultiplied pixels, with the rounding of the raster engine's own blend: the
 // same pixels as its drawImage, without the two transform changes and the call chain that cost
 // more than a small sprite's few dozen pixels.
+// d * a / 255 per channel, rounded as the raster engine rounds it.
+inline quint32 byteMul(quint32 d, quint32 a)
+{
+    quint32 rb = (d & 0xff00ff) * a, ag = ((d >> 8) & 0xff00ff) * a;
+    rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return rb | ag;
+}
+
+#ifdef __SSE2__
+// The same for four pixels, `a` holding each pixel's factor in both of its 16-bit halves. The
+// products stay below 2^16 (255 * 255 + 254 + 128), so 16-bit lanes give the same bits.
+inline __m128i byteMul4(__m128i d, __m128i a)
+{
+    const __m128i low = _mm_set1_epi32(0x00ff00ff), half = _mm_set1_epi16(0x80);
+    __m128i rb = _mm_mullo_epi16(_mm_and_si128(d, low), a), ag = _mm_mullo_epi16(_mm_srli_epi16(d, 8), a);
+    rb = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(rb, _mm_srli_epi16(rb, 8)), half), 8);
+    ag = _mm_andnot_si128(low, _mm_add_epi16(_mm_add_epi16(ag, _mm_srli_epi16(ag, 8)), half));
+    return _mm_or_si128(rb, ag);
+}
+#endif
+
+// Source over of premultiplied pixels: dst = src + dst * (255 - alpha(src)) / 255. An opaque
+// source gives itself and a clear one leaves dst as it was, so no pixel needs a test.
+void blendRow(QRgb* __restrict dst, const QRgb* __restrict src, int n)
+{
+    int x = 0;
+#ifdef __SSE2__
+    for (; x + 4 <= n; x += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
+        const __m128i a = _mm_srli_epi32(_mm_xor_si128(s, _mm_set1_epi32(-1)), 24);
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x),
+                         _mm_add_epi32(s, byteMul4(d, _mm_or_si128(a, _mm_slli_epi32(a, 16)))));
+    }
+#endif
+    for (; x < n; ++x)
+        dst[x] = src[x] + byteMul(dst[x], 255 - (src[x] >> 24));
+}
+
+// The same with one source pixel throughout.
+void blendSolidRow(QRgb* __restrict dst, QRgb s, int n)
+{
+    const quint32 a = 255 - (s >> 24);
+    if (a == 0) {
+        std::fill_n(dst, n, s);
+        return;
+    }
+    int x = 0;
+#ifdef __SSE2__
+    const __m128i source = _mm_set1_epi32(int(s)), factor = _mm_set1_epi16(short(a));
+    for (; x + 4 <= n; x += 4) {
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), _mm_add_epi32(source, byteMul4(d, factor)));
+    }
+#endif
+    for (; x < n; ++x)
+        dst[x] = s + byteMul(dst[x], a);
+}
+
+// The pixels the painter draws into: scanLine() would detach a shared image from them.
+QRgb* targetRow(const QImage& target, int y, int x)
+{
+    return reinterpret_cast<QRgb*>(const_cast<uchar*>(target.constScanLine(y))) + x;
+}
+
 void blendInto(const QImage& target, QPoint at, const QImage& sprite)
 {
     const QRect area = QRect(at, sprite.size()).intersected(target.rect());
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const QRgb* src = reinterpret_cast<const QRgb*>(sprite.constScanLine(y - at.y())) + (area.left() - at.x());
-        // The pixels the painter draws into: scanLine() would detach a shared image from them.
-        QRgb* dst = reinterpret_cast<QRgb*>(const_cast<uchar*>(target.constScanLine(y))) + area.left();
-        for (int x = 0; x < area.width(); ++x) {
-            const quint32 s = src[x];
-            if (s >= 0xff000000u) {
-                dst[x] = s;
-            } else if (s != 0) {
-                const quint32 a = 255 - (s >> 24), d = dst[x];
-                quint32 rb = (d & 0xff00ff) * a, ag = ((d >> 8) & 0xff00ff) * a;
-                rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-                ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
-                dst[x] = s + (rb | ag);
-            }
-        }
+        blendRow(targetRow(target, y, area.left()), src, area.width());
     }
 }
 
 void blit(QPainter& painter, const Device& d, QPointF corner, const Sprite& sprite)
 {
-    // Past about a thousand pixels the engine's vectorised blend wins over its call overhead.
-    constexpr qsizetype kDirectBlendPixels = 1024;
+    // Straight into an image: the same pixels as the engine's drawImage without its two
+    // transform changes and call chain, and four at a time as it blends them.
     QPaintDevice* device = painter.device();
-    if (device->devType() == QInternal::Image &&
-        qsizetype(sprite.image.width()) * sprite.image.height() <= kDirectBlendPixels) {
+    if (device->devType() == QInternal::Image) {
         const QImage& target = *static_cast<const QImage*>(device);
         if (target.format() == QImage::Format_ARGB32_Premultiplied &&
             sprite.image.format() == QImage::Format_ARGB32_Premultiplied) {
@@ -178,16 +248,81 @@ void blit(QPainter& painter, const Device& d, QPointF corner, const Sprite& spri
 
 bool reasonable(QPointF p) { return std::abs(p.x()) < 1e6 && std::abs(p.y()) < 1e6; }
 
+// The premultiplied pixel the painter blends for `color` at `opacity`: what it paints over a
+// clear pixel. Kept for the few colours a look uses.
+QRgb sourcePixel(const QColor& color, qreal opacity)
+{
+    struct Known {
+        QRgb rgba;
+        qint32 opacity;
+        QRgb pixel;
+    };
+    thread_local std::vector<Known> known;
+    const qint32 o = qint32(std::lround(opacity * 4096));
+    for (const Known& k : known)
+        if (k.rgba == color.rgba() && k.opacity == o)
+            return k.pixel;
+    QImage probe(1, 1, QImage::Format_ARGB32_Premultiplied);
+    probe.fill(Qt::transparent);
+    {
+        QPainter pp(&probe);
+        pp.setOpacity(opacity);
+        pp.fillRect(QRect(0, 0, 1, 1), color);
+    }
+    const QRgb pixel = reinterpret_cast<const QRgb*>(probe.constScanLine(0))[0];
+    if (known.size() >= 32)
+        known.erase(known.begin());
+    known.push_back({color.rgba(), o, pixel});
+    return pixel;
+}
+
 } // namespace
 
-bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color)
+bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color)
 {
     const std::optional<Device> d = spriteDevice(painter);
+    QPaintDevice* device = painter.device();
+    if (!d || device->devType() != QInternal::Image)
+        return false;
+    const QImage& target = *static_cast<const QImage*>(device);
+    if (target.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    const QTransform& t = d->transform;
+    const QRectF px(rect.x() * t.m11() + t.dx(), rect.y() * t.m22() + t.dy(), rect.width() * t.m11(),
+                    rect.height() * t.m22());
+    auto whole = [](qreal v) { return std::abs(v - std::round(v)) < 1e-6 && std::abs(v) < 1e6; };
+    if (!whole(px.left()) || !whole(px.top()) || !whole(px.right()) || !whole(px.bottom()))
+        return false;
+    const QRect area = QRect(QPoint(int(std::round(px.left())), int(std::round(px.top()))),
+                             QPoint(int(std::round(px.right())) - 1, int(std::round(px.bottom())) - 1))
+                           .intersected(target.rect());
+    if (area.isEmpty())
+        return true;
+    const QRgb s = sourcePixel(color, d->opacity);
+    if (s == 0)
+        return true;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        blendSolidRow(targetRow(target, y, area.left()), s, area.width());
+    return true;
+}
+
+bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color, const ClipDisc* clip)
+{
+    const std::optional<Device> d = spriteDevice(painter, clip != nullptr);
     if (!d || !painter.testRenderHint(QPainter::Antialiasing))
         return false;
     const QTransform& t = d->transform;
     const QRectF px(rect.x() * t.m11() + t.dx(), rect.y() * t.m22() + t.dy(), rect.width() * t.m11(),
                     rect.height() * t.m22());
+    if (clip) {
+        // Every pixel the dot touches, two pixels clear of the disc's antialiased rim.
+        const qreal dx = std::max(std::abs(std::floor(px.left()) - clip->centre.x()),
+                                  std::abs(std::ceil(px.right()) - clip->centre.x()));
+        const qreal dy = std::max(std::abs(std::floor(px.top()) - clip->centre.y()),
+                                  std::abs(std::ceil(px.bottom()) - clip->centre.y()));
+        if (!(std::hypot(dx, dy) < clip->radius - 2))
+            return false;
+    }
     if (!(px.width() > 0 && px.height() > 0 && px.width() <= kMaxDotSide && px.height() <= kMaxDotSide) ||
         !reasonable(px.topLeft()))
         return false;
@@ -213,60 +348,122 @@ bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color)
     return true;
 }
 
-bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QColor& color)
+namespace {
+
+// Where a shape lands under a turned or sheared painter, and what its sprite is keyed by.
+struct Turned {
+    QTransform t;
+    QRectF box; // the sprite's reach around the shape's corner, device pixels
+    QPointF at; // the shape's corner on the device
+    QPointF corner; // the whole pixel it falls in
+    qreal opacity;
+    ShapeKey key;
+};
+
+// Null where the painter's state keeps a sprite from matching, or the shape (with `reach`
+// points of pen around it) is larger than `maxSide` device pixels.
+std::optional<Turned> turned(const QPainter& painter, const ShapeData& shape, const QRectF& rect,
+                             const QColor& color, qreal reach, qreal maxSide)
 {
-    if (shape.kind == ShapeKind::path || shape.strokeFill || shape.trimFrom > 0 || shape.trimTo < 1 ||
-        !painter.testRenderHint(QPainter::Antialiasing))
-        return false;
+    if (shape.kind == ShapeKind::path || !painter.testRenderHint(QPainter::Antialiasing))
+        return std::nullopt;
     const QPaintEngine* engine = painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver)
-        return false;
+        return std::nullopt;
     const QTransform t = painter.deviceTransform();
     if (t.type() > QTransform::TxShear)
-        return false;
-    const QRectF local(QPointF(0, 0), rect.size());
+        return std::nullopt;
     const QTransform linear(t.m11(), t.m12(), t.m21(), t.m22(), 0, 0);
-    const QRectF box = linear.mapRect(local);
+    const QRectF box = linear.mapRect(QRectF(QPointF(0, 0), rect.size()).adjusted(-reach, -reach, reach, reach));
     const QPointF at = t.map(rect.topLeft());
-    if (!(rect.width() > 0 && rect.height() > 0 && box.width() <= kMaxDotSide && box.height() <= kMaxDotSide) ||
+    if (!(rect.width() >= 0 && rect.height() >= 0 && box.width() <= maxSide && box.height() <= maxSide) ||
         !reasonable(at))
-        return false;
+        return std::nullopt;
     const QPointF corner(std::floor(at.x()), std::floor(at.y()));
     constexpr qreal kMatrix = 1 << 24;
     auto fine = [](qreal v) { return qint64(std::llround(v * kMatrix)); };
     const qreal opacity = painter.opacity();
-    const ShapeKey key{{sub(at.x() - corner.x()), sub(at.y() - corner.y()), 0, 0, color.rgba(),
-                        qint32(std::lround(opacity * 256))},
-                       fine(t.m11()),
-                       fine(t.m12()),
-                       fine(t.m21()),
-                       fine(t.m22()),
-                       sub(rect.width()),
-                       sub(rect.height()),
-                       sub(shape.cornerRadius),
-                       quint8(shape.kind),
-                       quint8(shape.corner)};
+    return Turned{t,
+                  box,
+                  at,
+                  corner,
+                  opacity,
+                  {{sub(at.x() - corner.x()), sub(at.y() - corner.y()), 0, 0, color.rgba(),
+                    qint32(std::lround(opacity * 256))},
+                   fine(t.m11()),
+                   fine(t.m12()),
+                   fine(t.m21()),
+                   fine(t.m22()),
+                   sub(rect.width()),
+                   sub(rect.height()),
+                   sub(shape.cornerRadius),
+                   quint8(shape.kind),
+                   quint8(shape.corner)}};
+}
 
-    thread_local SpriteCache<ShapeKey> cache;
+// The sprite of `draw` (painting the shape where it stands) from `cache`, made on first use,
+// blitted at the shape's place.
+template <typename Key, typename Draw>
+void blitTurned(QPainter& painter, const Turned& tr, SpriteCache<Key>& cache, const Key& key, Draw&& draw)
+{
     const Sprite* sprite = cache.find(key);
     if (!sprite) {
         // The sprite's first pixel, one pixel clear of the shape's box, from the drawn corner.
-        const QPointF fraction = at - corner;
-        const QPoint offset(int(std::floor(fraction.x() + box.left())) - 1, int(std::floor(fraction.y() + box.top())) - 1);
-        const QSize size(int(std::ceil(box.width())) + 3, int(std::ceil(box.height())) + 3);
+        const QPointF fraction = tr.at - tr.corner;
+        const QPoint offset(int(std::floor(fraction.x() + tr.box.left())) - 1,
+                            int(std::floor(fraction.y() + tr.box.top())) - 1);
+        const QSize size(int(std::ceil(tr.box.width())) + 3, int(std::ceil(tr.box.height())) + 3);
         QImage img(size, QImage::Format_ARGB32_Premultiplied);
         img.fill(Qt::transparent);
         QPainter sp(&img);
         sp.setRenderHint(QPainter::Antialiasing);
-        sp.setOpacity(opacity);
-        sp.setTransform(QTransform(t.m11(), t.m12(), t.m21(), t.m22(), fraction.x() - offset.x(),
-                                   fraction.y() - offset.y()));
-        sp.fillPath(shapePath(shape, local), color);
+        sp.setOpacity(tr.opacity);
+        // The outline where it is drawn, moved by whole pixels only: the rasterizer then meets
+        // the very coordinates a direct drawing would, up to that shift.
+        sp.setTransform(QTransform(tr.t.m11(), tr.t.m12(), tr.t.m21(), tr.t.m22(),
+                                   tr.t.dx() - tr.corner.x() - offset.x(), tr.t.dy() - tr.corner.y() - offset.y()));
+        draw(sp);
         sp.end();
         sprite = &cache.insert(key, {std::move(img), offset});
     }
-    blit(painter, Device{t, opacity}, corner, *sprite);
+    blit(painter, Device{tr.t, tr.opacity}, tr.corner, *sprite);
+}
+
+} // namespace
+
+bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QColor& color)
+{
+    if (shape.strokeFill || shape.trimFrom > 0 || shape.trimTo < 1 || !(rect.width() > 0 && rect.height() > 0))
+        return false;
+    const std::optional<Turned> tr = turned(painter, shape, rect, color, 0, kMaxDotSide);
+    if (!tr)
+        return false;
+    thread_local SpriteCache<ShapeKey> cache;
+    blitTurned(painter, *tr, cache, tr->key, [&](QPainter& sp) { sp.fillPath(shapePath(shape, rect), color); });
+    return true;
+}
+
+bool drawStrokeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QPen& pen)
+{
+    if (!shape.stroke.dash.empty() || pen.brush().style() != Qt::SolidPattern || pen.isCosmetic())
+        return false;
+    // Room for the pen on every side, mitred corners included.
+    const qreal reach = pen.widthF() * std::max<qreal>(1, pen.miterLimit());
+    const std::optional<Turned> tr = turned(painter, shape, rect, pen.color(), reach, kMaxStrokeSide);
+    if (!tr)
+        return false;
+    constexpr qreal kFine = 1 << 24;
+    auto fine = [](qreal v) { return qint64(std::llround(v * kFine)); };
+    const StrokeKey key{tr->key, fine(pen.widthF()), fine(shape.trimFrom), fine(shape.trimTo),
+                        quint8(pen.capStyle() >> 4), quint8(pen.joinStyle() >> 6)};
+    thread_local SpriteCache<StrokeKey> cache;
+    blitTurned(painter, *tr, cache, key, [&](QPainter& sp) {
+        QPainterPath path = shapePath(shape, rect);
+        if (shape.trimFrom > 0 || shape.trimTo < 1)
+            path = trimPath(path, shape.trimFrom, shape.trimTo);
+        sp.strokePath(path, pen);
+    });
     return true;
 }
 

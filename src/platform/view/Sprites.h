@@ -6,17 +6,27 @@
 #include <QRectF>
 
 class QPainter;
+class QPen;
 
 namespace velk::view {
 
 class FontEntry;
 struct ShapeData;
 
+// A disc in device pixels that is the painter's whole clip. A dot well inside it is drawn the
+// same with or without the clip (there the clip covers every pixel fully), so it may still come
+// from a sprite: a dial or moon clipped to a circle is a wall of dots.
+struct ClipDisc {
+    QPointF centre;
+    qreal radius;
+};
+
 // Paints the ellipse filling `rect` with `color` as `painter.drawEllipse` would (no pen,
 // antialiased) from a per-thread sprite cache. Returns false, having drawn nothing, where
-// the painter's state keeps a sprite from matching (clipping, rotation, other blend modes,
-// large dots); the caller then draws the ellipse itself.
-bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color);
+// the painter's state keeps a sprite from matching (clipping other than `clip` with the dot
+// well inside, rotation, other blend modes, large dots); the caller then draws the ellipse.
+bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color,
+                   const ClipDisc* clip = nullptr);
 
 // The same for a small filled shape (no stroke, no trim, not a free path) filling `rect`, as
 // `painter.fillPath(shapePath(shape, rect), color)` would paint it, under any turn or shear of
@@ -24,9 +34,21 @@ bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color);
 // render.
 bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QColor& color);
 
+// The same for the stroke of a shape (no dashes, not a free path) along `rect`, as
+// `painter.strokePath(shapePath(shape, rect) trimmed, pen)` would paint it: rings and their
+// arcs are large strokes that repeat render after render, and the engine hands their fill to
+// its worker threads.
+bool drawStrokeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QPen& pen);
+
 // The same for one line of text in `color` with its baseline starting at `origin`, as
 // `font.draw` would paint it; only texts too large for the painter's glyph cache qualify.
 bool drawTextSprite(QPainter& painter, const FontEntry& font, QPointF origin, const QString& text,
                     const QColor& color);
+
+// Fills `rect` with `color` (source over, the painter's opacity) as `painter.fillRect` would,
+// straight into an image target when the rectangle falls on whole device pixels: the raster
+// engine hands a large translucent fill to its worker threads, whose wake-ups cost more than
+// the fill. Returns false, having drawn nothing, where that does not hold.
+bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color);
 
 } // namespace velk::view

@@ -44,7 +44,16 @@ ThemeSettings ThemeStore::current(const Defaults& suite)
 {
     const std::optional<QByteArray> bytes = suite.data(kKey);
     if (!bytes) return ThemeSettings::defaultValue();
-    return decodeJson<ThemeSettings>(*bytes).value_or(ThemeSettings::defaultValue());
+    // Every widget render asks, and the stored document seldom changes: decode it only when
+    // its bytes differ from the last ones read on this thread.
+    struct Decoded {
+        QByteArray bytes;
+        ThemeSettings settings;
+    };
+    thread_local std::optional<Decoded> last;
+    if (!last || last->bytes != *bytes)
+        last = Decoded{*bytes, decodeJson<ThemeSettings>(*bytes).value_or(ThemeSettings::defaultValue())};
+    return last->settings;
 }
 
 void ThemeStore::save(const ThemeSettings& settings)

@@ -1,5 +1,7 @@
-// Dots, large texts and small turned shapes are blitted from cached sprites and glows reuse their layers; a clipped
-// painter takes the direct path, so painting with and without a clip must give the same pixels.
+// Dots, large texts, small turned shapes and strokes are blitted from cached sprites, whole-pixel
+// rectangles are blended straight into the image, large fills and glows are drawn in bands of
+// rows and glows reuse their layers; a clipped painter takes the direct path, so painting with
+// and without a clip must give the same pixels.
 #include "platform/view/Layout.h"
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -25,6 +27,18 @@ QImage paintAt(const View& view, QSizeF size, qreal scale, bool clipped)
     return img;
 }
 
+// At scales 1, 1.5 and 2 the unclipped painting matches the clipped (direct) one, twice: the
+// first render fills the caches, the second draws from them.
+void expectSameAsDirect(View (*make)(), QSizeF size)
+{
+    for (qreal scale : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        const QImage direct = paintAt(make(), size, scale, true);
+        for (int round = 0; round < 2; ++round)
+            EXPECT_EQ(paintAt(make(), size, scale, false), direct) << "round " << round;
+    }
+}
+
 View dotsAndText()
 {
     Views dots;
@@ -41,13 +55,7 @@ View dotsAndText()
 
 TEST(PaintCache, SpritesPaintTheSamePixelsAsDirectDrawing)
 {
-    for (qreal scale : {1.0, 1.5, 2.0}) {
-        SCOPED_TRACE(scale);
-        const QImage direct = paintAt(dotsAndText(), {160, 90}, scale, true);
-        // Twice: the first render fills the caches, the second draws from them.
-        for (int round = 0; round < 2; ++round)
-            EXPECT_EQ(paintAt(dotsAndText(), {160, 90}, scale, false), direct) << "round " << round;
-    }
+    expectSameAsDirect(dotsAndText, {160, 90});
 }
 
 // A dial's ticks and hands: small shapes turned about a centre, at fractional places.
@@ -65,12 +73,41 @@ View turnedShapes()
 
 TEST(PaintCache, TurnedShapesPaintTheSamePixelsAsDirectDrawing)
 {
-    for (qreal scale : {1.0, 1.5, 2.0}) {
-        SCOPED_TRACE(scale);
-        const QImage direct = paintAt(turnedShapes(), {80, 80}, scale, true);
-        for (int round = 0; round < 2; ++round)
-            EXPECT_EQ(paintAt(turnedShapes(), {80, 80}, scale, false), direct) << "round " << round;
+    expectSameAsDirect(turnedShapes, {80, 80});
+}
+
+// A widget's large pieces: translucent panels on whole and on fractional pixels, rings and arcs
+// (one turned, one in a faded group), a field of dots clipped to a circle (those inside it and
+// those on its rim), all under a glow.
+View panelsAndRings()
+{
+    Views rows;
+    for (int r = 0; r < 9; ++r) {
+        Views dots;
+        for (int c = 0; c < 9; ++c)
+            dots.push_back(Circle().fill(kGreen.opacity((r + c) % 2 ? 1 : 0.5)).frame(4.3, 4.3));
+        rows.push_back(HStack(VAlign::center, 2.1, std::move(dots)));
     }
+    const View field = VStack(HAlign::center, 2.1, std::move(rows)).frame(52, 52).clipShape(Circle()).offset(-55, -55);
+    StrokeStyle round;
+    round.lineWidth = 5;
+    round.lineCap = LineCap::round;
+    const View rings = ZStack(Alignment::center,
+                              {Circle().strokeBorder(kGreen.opacity(0.3), 6),
+                               Circle().trim(0, 0.72).stroke(kGreen, round).rotationEffect(-90),
+                               Capsule().stroke(kGreen, 1.5).frame(60, 14).opacity(0.6)})
+                           .frame(110, 110);
+    return ZStack(Alignment::center,
+                  {Rectangle().fill(Color::rgb255(8, 14, 10, 0.85)),
+                   RoundedRectangle(14, CornerStyle::continuous).fill(kGreen.opacity(0.12)).padding(7.3),
+                   ColorView(Color::rgb255(255, 255, 255, 0.08)).frame(150, 40).offset(0, 70), rings, field})
+        .frame(200, 200)
+        .shadow(kGreen.opacity(0.6), 7);
+}
+
+TEST(PaintCache, PanelsRingsAndGlowPaintTheSamePixelsAsDirectDrawing)
+{
+    expectSameAsDirect(panelsAndRings, {200, 200});
 }
 
 TEST(PaintCache, NestedLayersKeepTheirOwnPixels)
