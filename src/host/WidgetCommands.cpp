@@ -14,6 +14,8 @@
 #include <QJsonDocument>
 #include <QBuffer>
 #include <QThread>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace velk::host {
@@ -76,6 +78,19 @@ auto offThread(Fn fn) -> WorkResult<WorkValue<Fn>>
         if (!future.isFinished()) loop.exec();
     }
     return future.result();
+}
+
+// The reloads an intent asks for are queued on the session bus connection and sent when its
+// thread gets to them. One round trip to the bus, after them on the same connection, sees them
+// delivered before a command-line program exits.
+void settleSessionBus()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return;
+    const QDBusMessage ping = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId"));
+    bus.call(ping, QDBus::Block, 3000);
 }
 
 QString modeName(EntrySource s)
@@ -277,6 +292,7 @@ int WidgetCommands::runIntent(const HostCommand& c, QTextStream& err) const
     const auto outcome = offThread([this, type = c.target, parameters = c.parameters] {
         return registry_.run(type, parameters);
     });
+    settleSessionBus();
     if (!outcome.value)
         return fail(err, kExitFailed, QStringLiteral("%1 failed: %2").arg(c.target, outcome.error));
     // The types are checked above, so what is left to refuse is a parameter's value.

@@ -27,6 +27,7 @@ private:
         // A reload is a hint: never start a host for it, never wait for one. Sent as a bare
         // message rather than through the generated proxy (WidgetHostProxy.h), which asks the
         // bus for the service's owner, and waits for the answer, when it is made.
+        // send() also marks the call as wanting no reply.
         call.setAutoStartService(false);
         bus.send(call);
     }
