@@ -308,6 +308,74 @@ QHash<QString, SymbolShape> buildSymbols()
                 p.addPath(circle(5 + c * 7, 5 + r * 7, 2.4));
         add("circle.grid.3x3.fill", {}, p);
     }
+    {
+        QPainterPath p = circle(12, 12, 10);
+        p.addPath(polyline({{12, 6.5}, {12, 12}, {16, 14.5}}));
+        add("clock", p);
+    }
+    {
+        QPainterPath p = roundRect(3, 4.5, 18, 16.5, 2.5);
+        p.addPath(line(3, 9.5, 21, 9.5));
+        p.addPath(line(8, 2.5, 8, 6.5));
+        p.addPath(line(16, 2.5, 16, 6.5));
+        QPainterPath days;
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 3; ++c)
+                if (r == 0 || c < 2)
+                    days.addPath(circle(8 + c * 4, 13.5 + r * 3.8, 1.25));
+        add("calendar", p, days);
+    }
+    {
+        // An outlined body; the cap and a charge three quarters of the way across are solid.
+        QPainterPath charge = roundRect(4, 9.5, 13 * 0.75, 5, 1);
+        charge.addPath(roundRect(20.5, 9.5, 2.5, 5, 1.2));
+        add("battery.75percent", roundRect(1.5, 7, 18, 10, 2.5), charge);
+    }
+    {
+        QPainterPath p = circle(12, 13.5, 8.5);
+        p.addPath(line(9.5, 2.5, 14.5, 2.5));
+        p.addPath(line(12, 2.5, 12, 5));
+        p.addPath(line(18.5, 6.5, 20, 5));
+        p.addPath(line(12, 13.5, 15.5, 10));
+        add("timer", p);
+    }
+    {
+        QPainterPath p;
+        p.moveTo(12, 20.5);
+        p.cubicTo(4.5, 15.5, 2.5, 11.5, 2.5, 8.5);
+        p.cubicTo(2.5, 5.5, 4.8, 3.5, 7.3, 3.5);
+        p.cubicTo(9.3, 3.5, 11, 4.8, 12, 6.8);
+        p.cubicTo(13, 4.8, 14.7, 3.5, 16.7, 3.5);
+        p.cubicTo(19.2, 3.5, 21.5, 5.5, 21.5, 8.5);
+        p.cubicTo(21.5, 11.5, 19.5, 15.5, 12, 20.5);
+        p.closeSubpath();
+        add("heart", p);
+    }
+    {
+        QPainterPath p = roundRect(5.5, 5.5, 13, 13, 2);
+        for (qreal at : {9.5, 14.5}) {
+            p.addPath(line(at, 2.5, at, 5.5));
+            p.addPath(line(at, 18.5, at, 21.5));
+            p.addPath(line(2.5, at, 5.5, at));
+            p.addPath(line(18.5, at, 21.5, at));
+        }
+        add("cpu", p, roundRect(9.5, 9.5, 5, 5, 1));
+    }
+    {
+        // A large outlined sparkle and a small solid one: four points, sides curving inwards.
+        auto sparkle = [](qreal cx, qreal cy, qreal r) {
+            QPainterPath s;
+            s.moveTo(cx, cy - r);
+            const QPointF tips[] = {{cx + r, cy}, {cx, cy + r}, {cx - r, cy}, {cx, cy - r}};
+            const qreal k = r * 0.2;
+            const QPointF bends[] = {{cx + k, cy - k}, {cx + k, cy + k}, {cx - k, cy + k}, {cx - k, cy - k}};
+            for (int i = 0; i < 4; ++i)
+                s.quadTo(bends[i], tips[i]);
+            s.closeSubpath();
+            return s;
+        };
+        add("sparkles", sparkle(10, 13.5, 9), sparkle(19, 5, 4));
+    }
     return m;
 }
 

@@ -1,6 +1,7 @@
 // Painting (checked on a few pixels where the layout tree cannot show the fault), hit testing,
 // widget URLs and the symbol set.
 #include "platform/view/Layout.h"
+#include "platform/view/Symbols.h"
 #include <QJsonArray>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -101,22 +102,36 @@ TEST(Render, GradientAndTextPaint)
     EXPECT_GT(inked, 100);
 }
 
-TEST(Render, EverySymbolTheWidgetsNameIsDrawn)
+TEST(Render, EverySymbolTheCodeNamesIsDrawnInsideItsBox)
 {
+    // Every name the widgets and the app's windows ask for (the app's sidebar lists a symbol per
+    // category); a missing one would leave a blank or the app's stand-in ring.
     const char* names[] = {"checkmark", "sun.max", "moon", "moon.stars", "cloud", "cloud.sun", "cloud.moon",
                            "cloud.fog", "cloud.drizzle", "cloud.rain", "cloud.heavyrain", "cloud.snow",
                            "cloud.bolt.rain", "play.fill", "pause.fill", "forward.fill", "backward.fill",
                            "checkmark.circle", "checkmark.circle.fill", "circle", "note.text", "chart.bar",
                            "play.circle", "square.and.pencil", "lock.shield", "trash", "pin", "pin.fill",
-                           "gearshape", "plus", "terminal", "checklist", "circle.grid.3x3.fill"};
+                           "gearshape", "plus", "terminal", "checklist", "circle.grid.3x3.fill", "clock",
+                           "calendar", "battery.75percent", "timer", "heart", "cpu", "sparkles"};
     for (const char* name : names) {
+        const SymbolShape* shape = symbolShape(QString::fromLatin1(name));
+        ASSERT_TRUE(shape) << name;
         ASSERT_TRUE(hasSymbol(name)) << name;
-        const QImage img = renderImage(Image(name).font(Font::system(24, Weight::bold)), {24, 24}, 1);
+        // Drawn 24 points high with a margin of 8 all round: the ink, strokes at the heaviest
+        // common weight included, stays within the symbol's own box give or take the stroke.
+        const qreal width = 24 * shape->aspect;
+        const QImage img =
+            renderImage(Image(name).font(Font::system(24, Weight::bold)).padding(8), {width + 16, 40}, 1);
         int inked = 0;
+        QRect ink;
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
-                inked += img.pixelColor(x, y).alpha() > 0;
+                if (img.pixelColor(x, y).alpha() > 0) {
+                    ++inked;
+                    ink |= QRect(x, y, 1, 1);
+                }
         EXPECT_GT(inked, 10) << name;
+        EXPECT_TRUE(QRectF(6, 6, width + 4, 28).contains(QRectF(ink))) << name;
     }
     // An unknown name takes its place but draws nothing, and says so.
     const QJsonObject o = inspect(layout(Image("no.such.symbol"), {20, 20}));
