@@ -1,12 +1,11 @@
 #include "host/WidgetWindow.h"
 
-#include <QPainterPath>
-
 #include "host/WidgetTimeline.h"
 #include "platform/core/Clock.h"
 #include "platform/view/ContentHash.h"
 #include "platform/view/RunningTimers.h"
 
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,6 +31,7 @@ view::Environment desktopEnvironment()
 WidgetWindow::WidgetWindow(const Placement& placement, WidgetTimeline* timeline)
     : id_(placement.id), timeline_(timeline), scale_(placement.scale)
 {
+    setSurfaceType(QSurface::RasterSurface);
     setFlags(Qt::FramelessWindowHint | Qt::Tool | Qt::WindowStaysOnBottomHint | Qt::WindowDoesNotAcceptFocus);
     QSurfaceFormat format;
     format.setAlphaBufferSize(8);
@@ -58,43 +58,83 @@ void WidgetWindow::setWidgetScale(qreal scale)
     rerender();
 }
 
-void WidgetWindow::rerender()
+view::LaidOutTree WidgetWindow::layoutNow() const
 {
     const QSizeF size = timeline::designSize(timeline_->widget().family()) * scale_;
     // Laid out at the real size: the root's scale unit sizes text and strokes for it, so they
     // stay crisp instead of being stretched.
     const view::View content = timeline_->widget().render(timeline_->entry());
-    tree_ = view::layout(content.frame(size.width(), size.height()), size, desktopEnvironment());
+    return view::layout(content.frame(size.width(), size.height()), size, desktopEnvironment());
+}
+
+const view::LaidOutTree& WidgetWindow::tree() const
+{
+    if (!tree_) tree_ = layoutNow();
+    return *tree_;
+}
+
+void WidgetWindow::rerender()
+{
+    view::LaidOutTree tree = layoutNow();
     // Only while a timer runs: one that has ended (or a widget without one) costs nothing.
-    const bool ticking = view::hasRunningTimer(tree_, Clock::now());
+    const bool ticking = view::hasRunningTimer(tree, Clock::now());
     if (ticking && !ticker_.isActive()) ticker_.start();
     if (!ticking) ticker_.stop();
     // A new entry (or a tick) often draws exactly what is on screen already. The hash covers
     // every text as shown, colour and frame, so an equal one needs no paint; keeping only the
     // hash spares serialising (and holding) a dump of the whole tree per widget.
-    const quint64 shown = view::contentHash(tree_);
-    if (shown == shown_) return;
+    const quint64 shown = view::contentHash(tree);
+    if (shown == shown_) {
+        tree_.reset();
+        return;
+    }
     shown_ = shown;
+    tree_ = std::move(tree);
     ++updates_;
-    update();
+    requestUpdate();
 }
 
-void WidgetWindow::paintEvent(QPaintEvent*)
+bool WidgetWindow::event(QEvent* event)
 {
-    ++paints_;
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(QRect(QPoint(), size()), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // Widgets sit on the desktop as rounded tiles; the corner grows with the user's scale.
-    QPainterPath tile;
-    tile.addRoundedRect(QRectF(QPointF(), QSizeF(size())), kCornerRadius * scale_, kCornerRadius * scale_);
-    painter.setClipPath(tile);
-    view::paint(tree_, painter);
+    if (event->type() == QEvent::UpdateRequest) {
+        paintNow();
+        return true;
+    }
+    return QWindow::event(event);
 }
 
-std::optional<view::ButtonAction> WidgetWindow::actionAt(QPointF pos) const { return view::hitTest(tree_, pos); }
+void WidgetWindow::exposeEvent(QExposeEvent*)
+{
+    paintNow();
+}
+
+void WidgetWindow::paintNow()
+{
+    if (!isExposed()) return;
+    ++paints_;
+    const QRect rect(QPoint(), size());
+    QBackingStore store(this);
+    store.resize(size());
+    store.beginPaint(rect);
+    {
+        QPainter painter(store.paintDevice());
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(rect, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setRenderHint(QPainter::Antialiasing);
+        // Widgets sit on the desktop as rounded tiles; the corner grows with the user's scale.
+        QPainterPath tile;
+        tile.addRoundedRect(QRectF(rect), kCornerRadius * scale_, kCornerRadius * scale_);
+        painter.setClipPath(tile);
+        view::paint(tree(), painter);
+    }
+    store.endPaint();
+    store.flush(rect);
+    tree_.reset();
+    if (paints_ == 1 && onFirstPaint) onFirstPaint();
+}
+
+std::optional<view::ButtonAction> WidgetWindow::actionAt(QPointF pos) const { return view::hitTest(tree(), pos); }
 
 void WidgetWindow::mousePressEvent(QMouseEvent* event)
 {
@@ -128,15 +168,16 @@ void WidgetWindow::mouseReleaseEvent(QMouseEvent* event)
     }
     if (auto action = actionAt(event->position())) {
         if (onAction) onAction(*action);
-    } else if (auto url = view::widgetURL(tree_)) {
+    } else if (auto url = view::widgetURL(tree())) {
         if (onOpenURL) onOpenURL(*url);
     }
+    tree_.reset();
 }
 
 void WidgetWindow::showEvent(QShowEvent* event)
 {
     applyDesktopHints();
-    QRasterWindow::showEvent(event);
+    QWindow::showEvent(event);
 }
 
 void WidgetWindow::applyDesktopHints()
