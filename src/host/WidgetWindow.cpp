@@ -189,24 +189,33 @@ void WidgetWindow::applyDesktopHints()
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection()) return;
     xcb_connection_t* c = x11->connection();
-    auto atom = [c](const char* name) {
-        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-        free(r);
-        return a;
-    };
+    // Asked of the server once for all windows, all in one round trip.
+    enum { kBelow, kSticky, kSkipTaskbar, kSkipPager, kState, kDesktop, kBlur, kAtoms };
+    static xcb_connection_t* atomsOf = nullptr;
+    static xcb_atom_t atoms[kAtoms] = {};
+    if (atomsOf != c) {
+        static const char* const names[kAtoms] = {"_NET_WM_STATE_BELOW", "_NET_WM_STATE_STICKY",
+                                                  "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+                                                  "_NET_WM_STATE", "_NET_WM_DESKTOP",
+                                                  "_KDE_NET_WM_BLUR_BEHIND_REGION"};
+        xcb_intern_atom_cookie_t cookies[kAtoms];
+        for (int i = 0; i < kAtoms; ++i) cookies[i] = xcb_intern_atom(c, 0, uint16_t(strlen(names[i])), names[i]);
+        for (int i = 0; i < kAtoms; ++i) {
+            xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, cookies[i], nullptr);
+            atoms[i] = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+            free(r);
+        }
+        atomsOf = c;
+    }
     const auto window = xcb_window_t(winId());
-    const xcb_atom_t states[] = {atom("_NET_WM_STATE_BELOW"), atom("_NET_WM_STATE_STICKY"),
-                                 atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER")};
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 4, states);
+    const xcb_atom_t states[] = {atoms[kBelow], atoms[kSticky], atoms[kSkipTaskbar], atoms[kSkipPager]};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atoms[kState], XCB_ATOM_ATOM, 32, 4, states);
     const uint32_t allDesktops = 0xFFFFFFFF;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL, 32, 1,
-                        &allDesktops);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atoms[kDesktop], XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
     // Ask a compositor that can blur what lies behind a window to do so for the whole tile, so
     // glass reads as glass there; elsewhere the property is ignored and glass stays a
     // translucent fill. Behind an opaque tile the blur cannot be seen.
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_KDE_NET_WM_BLUR_BEHIND_REGION"),
-                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atoms[kBlur], XCB_ATOM_CARDINAL, 32, 0, nullptr);
     xcb_flush(c);
 #endif
 }
