@@ -24,6 +24,7 @@ constexpr int kQuitWaitMs = 3000;
 constexpr int kSaveLockWaitMs = 200;
 constexpr int kSaveRetryMs = 2000;
 constexpr int kTrimAfterMs = 3000;
+constexpr size_t kTrimAboveBytes = 2 * 1024 * 1024;
 } // namespace
 
 WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
@@ -48,7 +49,11 @@ WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::Inte
     trimSoon_.setSingleShot(true);
     trimSoon_.setInterval(kTrimAfterMs);
     trimSoon_.setTimerType(Qt::VeryCoarseTimer);
-    connect(&trimSoon_, &QTimer::timeout, this, [] { malloc_trim(0); });
+    // Only when there is much to give: handing pages back costs page-table work now and page
+    // faults later, which a minute's redraw of a few clocks is not worth.
+    connect(&trimSoon_, &QTimer::timeout, this, [] {
+        if (mallinfo2().fordblks > kTrimAboveBytes) malloc_trim(0);
+    });
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, &syncSoon_, qOverload<>(&QTimer::start));
     connect(&watcher_, &QFileSystemWatcher::fileChanged, &syncSoon_, qOverload<>(&QTimer::start));
 }
