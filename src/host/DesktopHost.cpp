@@ -11,6 +11,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdlib>
+#include <ctime>
 
 namespace velk::host {
 
@@ -27,6 +28,20 @@ void scheduleScreenshot()
     if (path.isEmpty()) return;
     QTimer::singleShot(qEnvironmentVariableIntValue("VELK_HOST_SCREENSHOT_DELAY_MS") ?: 3000, qApp, [path] {
         if (QScreen* screen = QGuiApplication::primaryScreen()) screen->grabWindow(0).save(path);
+    });
+}
+
+// A measuring aid: VELK_HOST_FIRST_PAINT=1 prints "first paint at NS" (CLOCK_REALTIME, in
+// nanoseconds) on standard error once every placed widget has been painted, for
+// bench/measure-host.sh.
+void reportFirstPaint(WidgetHost& host, QTextStream& err)
+{
+    if (qEnvironmentVariableIsEmpty("VELK_HOST_FIRST_PAINT")) return;
+    QObject::connect(&host, &WidgetHost::firstPaintDone, &host, [&err] {
+        timespec now {};
+        clock_gettime(CLOCK_REALTIME, &now);
+        err << "first paint at " << qint64(now.tv_sec) * 1000000000 + now.tv_nsec << '\n';
+        err.flush();
     });
 }
 
@@ -55,6 +70,7 @@ int runDesktopHost(const timeline::WidgetBundle& bundle, const intents::IntentRe
         err << "velk-widgets: " << error << "; widgets will not be reloaded by the app\n";
         err.flush();
     }
+    reportFirstPaint(host, err);
     if (const QString warning = host.start(); !warning.isEmpty()) {
         err << "velk-widgets: " << warning << '\n';
         err.flush();

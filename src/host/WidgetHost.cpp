@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <malloc.h>
 
 namespace velk::host {
 
@@ -22,6 +23,8 @@ constexpr int kQuitWaitMs = 3000;
 // briefly, and again a little later.
 constexpr int kSaveLockWaitMs = 200;
 constexpr int kSaveRetryMs = 2000;
+constexpr int kTrimAfterMs = 3000;
+constexpr size_t kTrimAboveBytes = 2 * 1024 * 1024;
 } // namespace
 
 WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
@@ -41,6 +44,16 @@ WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::Inte
     saveRetry_.setSingleShot(true);
     saveRetry_.setInterval(kSaveRetryMs);
     connect(&saveRetry_, &QTimer::timeout, this, &WidgetHost::save);
+    // A reload wave lays out and paints many widgets and reads their data; what it freed is
+    // handed back to the system once the wave is over, not kept in the heap for the next.
+    trimSoon_.setSingleShot(true);
+    trimSoon_.setInterval(kTrimAfterMs);
+    trimSoon_.setTimerType(Qt::VeryCoarseTimer);
+    // Only when there is much to give: handing pages back costs page-table work now and page
+    // faults later, which a minute's redraw of a few clocks is not worth.
+    connect(&trimSoon_, &QTimer::timeout, this, [] {
+        if (mallinfo2().fordblks > kTrimAboveBytes) malloc_trim(0);
+    });
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, &syncSoon_, qOverload<>(&QTimer::start));
     connect(&watcher_, &QFileSystemWatcher::fileChanged, &syncSoon_, qOverload<>(&QTimer::start));
 }
@@ -68,7 +81,19 @@ QString WidgetHost::start()
     onDisk_ = placements_;
     canSave_ = loaded.canSave;
     screenArea_ = loaded.screenArea;
-    for (const Placement& p : placements_) show(p);
+    unpainted_ = 0;
+    for (const Placement& p : placements_) {
+        show(p);
+        if (WidgetWindow* w = window(p.id)) {
+            ++unpainted_;
+            w->onFirstPaint = [this] {
+                if (unpainted_ > 0 && --unpainted_ == 0) {
+                    unpainted_ = -1;
+                    emit firstPaintDone();
+                }
+            };
+        }
+    }
     watchFile();
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         auto follow = [this](QScreen* screen) {
@@ -125,6 +150,7 @@ void WidgetHost::show(const Placement& p)
     window->onMenu = [this, id](QPoint pos) { emit menuRequested(id, pos); };
     window->show();
     WidgetTimeline* started = tl.get();
+    connect(started, &WidgetTimeline::entryChanged, &trimSoon_, qOverload<>(&QTimer::start));
     shown_[id] = Shown{std::move(tl), std::move(window)};
     started->reevaluate();
 }
@@ -134,6 +160,12 @@ void WidgetHost::hide(const QString& id)
     if (auto s = shown_.find(id); s != shown_.end()) {
         // Later, as the window may be the one whose event handler got us here.
         WidgetWindow* w = s->second.window.release();
+        // It may still get events until then, and the host may be gone by then.
+        w->onMoved = nullptr;
+        w->onAction = nullptr;
+        w->onOpenURL = nullptr;
+        w->onMenu = nullptr;
+        w->onFirstPaint = nullptr;
         w->hide();
         w->deleteLater();
         s->second.timeline.release()->deleteLater();

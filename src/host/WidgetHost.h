@@ -68,6 +68,8 @@ signals:
     void placementsChanged();
     void menuRequested(const QString& id, QPoint globalPos);
     void actionFinished(const QString& id, bool ok);
+    // Once, when every widget shown at start() has been painted for the first time.
+    void firstPaintDone();
 
 private:
     void show(const Placement& p);
@@ -93,6 +95,7 @@ private:
     QFileSystemWatcher watcher_;
     QTimer syncSoon_;
     QTimer saveRetry_;
+    QTimer trimSoon_;
     // Given up on purpose when a blocked task outlives the host (see shutdown).
     std::unique_ptr<QThreadPool> pool_;
     // The window draws its timeline's entry, so it goes first.
@@ -101,6 +104,7 @@ private:
         std::unique_ptr<WidgetWindow> window;
     };
     std::map<QString, Shown> shown_;
+    int unpainted_ = 0; // widgets of start() not painted yet; -1 once all have been
 };
 
 } // namespace velk::host

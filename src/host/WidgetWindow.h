@@ -4,10 +4,15 @@
 // pixel ratio. It draws only when what it shows changes, or once a second while it shows a
 // self-updating timer that is running. Drags move it; a tap runs a button or opens the widget URL; what to do
 // with those is the host's business.
+//
+// The window keeps no picture of its own between paints: the window system holds what was put
+// on screen (a compositor keeps every window's picture anyway), so each paint draws into a
+// backing store made for it and let go once it is flushed. A window uncovered on a desktop
+// without a compositor is simply painted again.
 #include "host/PlacementStore.h"
 #include "platform/view/Layout.h"
 
-#include <QRasterWindow>
+#include <QWindow>
 #include <QTimer>
 #include <functional>
 #include <optional>
@@ -16,7 +21,7 @@ namespace velk::host {
 
 class WidgetTimeline;
 
-class WidgetWindow : public QRasterWindow {
+class WidgetWindow : public QWindow {
     Q_OBJECT
 public:
     // Corner radius of a widget tile at scale 1, in points.
@@ -32,8 +37,9 @@ public:
 
     // Lays the current entry out again and repaints (an entry or the look changed).
     void rerender();
-    // The view as laid out now, for inspection.
-    const view::LaidOutTree& tree() const { return tree_; }
+    // The view as laid out now, for inspection and hit testing (laid out on demand: the window
+    // keeps no tree between paints).
+    const view::LaidOutTree& tree() const;
     bool updatesEverySecond() const { return ticker_.isActive(); }
     int paintCount() const { return paints_; }
     // How often the window asked to be drawn because what it shows changed (the window system
@@ -46,12 +52,15 @@ public:
     std::function<void(const view::ButtonAction&)> onAction;
     std::function<void(const QUrl&)> onOpenURL;
     std::function<void(QPoint globalPos)> onMenu;
+    // Called once, when the window has been painted for the first time.
+    std::function<void()> onFirstPaint;
 
     // The tap a release at `pos` (window coordinates) makes: a button's action, else the URL.
     std::optional<view::ButtonAction> actionAt(QPointF pos) const;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    void exposeEvent(QExposeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -59,11 +68,16 @@ protected:
 
 private:
     void applyDesktopHints();
+    void paintNow();
+    view::LaidOutTree layoutNow() const;
 
     QString id_;
     WidgetTimeline* timeline_;
     qreal scale_ = 1;
-    view::LaidOutTree tree_;
+    // The laid-out view, only from a change until it is painted (or while a tap is looked up):
+    // a tree holds every node with its measures and texts, many times what its picture needs,
+    // and the backing store keeps the picture anyway. A paint without one lays out again.
+    mutable std::optional<view::LaidOutTree> tree_;
     std::optional<quint64> shown_; // content hash of the tree last painted; none forces a paint
     QTimer ticker_;
     int paints_ = 0;

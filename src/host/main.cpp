@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <malloc.h>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -17,6 +18,9 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     const CommandLine line = parseCommandLine(args);
     const bool desktop = line.ok() && line.command.verb == Verb::host;
+    // The host runs for the whole session with a few worker threads that each would get a
+    // malloc arena of their own, keeping what they freed; two arenas serve them all.
+    if (desktop) mallopt(M_ARENA_MAX, 2);
     // The commands never show a window, so they need no display.
     if (!desktop) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (const QString why = desktop ? missingDisplay(QProcessEnvironment::systemEnvironment()) : QString(); !why.isEmpty()) {

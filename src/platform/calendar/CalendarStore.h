@@ -5,14 +5,17 @@
 //
 // A store takes the files as they are at its first fetch and answers every later fetch from
 // that; make a new store to see later changes. Stores are cheap: every store over the same root,
-// in any thread, shares one parse of the files, made again only when the folder listing shows
-// a file added, removed or changed (its size, modification or change time, or inode differ).
-// So a new store costs one listing and a stat per file while nothing changed, and a reader may
-// simply make one per read. A file rewritten in place to the same size within the file
-// system's time resolution is not seen as changed; sync tools and our own saves replace files
-// by renaming, which always is. A file that cannot be read is skipped with a log line (once per
-// parse) and never stops the others. One store is for one thread at a time; the shared parse is
-// read-only, and safe to share.
+// in any thread, shares one parse of the files, made again only when a file was added, removed
+// or changed (its size, modification or change time, or inode differ), and shares the answers
+// worked out from that parse (the reminders with their dates, the events of a span), so the
+// widgets of a reload wave expand repeating events once. A new store costs a `stat` of each
+// folder and file while nothing changed (a folder is listed again only when its own stamp
+// changed), and a reader may simply make one per read. A file rewritten in place to the same
+// size within the file system's time resolution is not seen as changed; sync tools and our own
+// saves replace files by renaming, which always is. A file that cannot be read is skipped with
+// a log line (once per parse), one we may not read is passed over, and neither stops the
+// others. One store is for one thread at a time; the shared parse and its answers are safe to
+// share.
 //
 // Fetches answer nothing and saves fail while the user has not given full access to that kind
 // of item (CalendarAccess).
@@ -21,6 +24,7 @@
 // reminders by completion date (oldest first), events by start.
 #include "platform/calendar/CalendarAccess.h"
 #include "platform/calendar/CalendarItems.h"
+#include "platform/core/TimeZone.h"
 
 #include <QString>
 #include <memory>
@@ -63,6 +67,9 @@ public:
 
 private:
     const Loaded& loaded();
+    // Every reminder of the parse with its dates resolved in `zone`, worked out once per parse
+    // and zone.
+    std::shared_ptr<const std::vector<CalendarReminder>> allReminders(const TimeZone& zone);
     static std::shared_ptr<const Loaded> parsedFiles(const QString& root);
 
     QString root_;

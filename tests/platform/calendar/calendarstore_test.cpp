@@ -6,6 +6,7 @@
 #include "platform/core/Defaults.h"
 #include "platform/core/TimeZone.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -372,6 +373,38 @@ TEST_F(CalendarStoreTest, StoresShareOneParseUntilAFileChanges)
     ASSERT_TRUE(QFile::remove(root + "/Work/copy.ics"));
     EXPECT_EQ(early.incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt).size(), 1u);
     EXPECT_EQ(CalendarStore(root).incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt).size(), 0u);
+}
+
+TEST_F(CalendarStoreTest, NewFoldersAndPermissionsAreSeenAndAnswersFollowTheZone)
+{
+    auto open = [&] { return ids(CalendarStore(root).incompleteReminders(utc("2025-03-08T00:00:00"), std::nullopt)); };
+    ASSERT_EQ(open(), QStringList{"tomorrow-1"});
+
+    // A collection made after the first read, and a file written into it afterwards.
+    ASSERT_TRUE(QDir(root).mkdir("Later"));
+    EXPECT_EQ(open(), QStringList{"tomorrow-1"});
+    ASSERT_TRUE(QFile::copy(root + "/Personal/tomorrow.ics", root + "/Later/tomorrow.ics"));
+    EXPECT_EQ(open(), (QStringList{"tomorrow-1", "tomorrow-1"}));
+
+    // A file the user may not read is passed over, and read again once allowed.
+    if (::geteuid() != 0) {
+        const QByteArray later = QFile::encodeName(root + "/Later/tomorrow.ics");
+        ASSERT_EQ(::chmod(later.constData(), 0), 0);
+        EXPECT_EQ(open(), QStringList{"tomorrow-1"});
+        ASSERT_EQ(::chmod(later.constData(), 0644), 0);
+        EXPECT_EQ(open(), (QStringList{"tomorrow-1", "tomorrow-1"}));
+    }
+
+    // The same span asked in another zone is worked out again for that zone.
+    auto walkStart = [&](const char* zone) {
+        TimeZonePin pin{QString::fromLatin1(zone)};
+        const auto events = CalendarStore(root).events(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00"));
+        const auto walk = std::find_if(events.begin(), events.end(), [](auto& e) { return e.title == "Walk"; });
+        return walk == events.end() ? Date() : walk->startDate;
+    };
+    EXPECT_EQ(walkStart("UTC"), utc("2025-03-07T18:30:00"));
+    EXPECT_EQ(walkStart("Asia/Tokyo"), utc("2025-03-07T09:30:00"));
+    EXPECT_EQ(walkStart("UTC"), utc("2025-03-07T18:30:00"));
 }
 
 TEST_F(CalendarStoreTest, ReadersOnManyThreadsAgree)

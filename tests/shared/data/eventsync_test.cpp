@@ -206,10 +206,33 @@ TEST_F(EventSyncTest, SnapshotsAreStoredWholeAndUnreadableOnesReadAsNothing)
     const CalendarSnapshot c{EventItem::samples(), 0.25};
     EventSync::storeCalendar(c);
     EXPECT_EQ(EventSync::storedCalendar(), c);
+    // The same snapshot again, then a changed one: the last one stored is what is read.
+    EventSync::storeCalendar(c);
+    const CalendarSnapshot later{EventItem::samples(), 0.5};
+    EventSync::storeCalendar(later);
+    EXPECT_EQ(EventSync::storedCalendar(), later);
 
     Defaults::shared().setData(EventSync::kCalendarKey, R"({"events":[]})"); // no dayProgress
     EXPECT_FALSE(EventSync::storedCalendar());
     EXPECT_EQ(Defaults::shared().data(EventSync::kCalendarKey), QByteArray(R"({"events":[]})")); // left in place
+}
+
+TEST_F(EventSyncTest, TimeLabelsFollowTheClockSettingAndZoneFromReadToRead)
+{
+    CalendarReminder due;
+    due.identifier = "due-1";
+    due.dueDate = utc("2025-03-07T13:07:00");
+    due.dueHasTime = true;
+    auto label = [&] { return EventSync::remindersSnapshot({due}, {}, kNow).items.at(0).time; };
+    EXPECT_EQ(label(), "13:07");
+    Defaults::shared().setInteger(ClockFormat::kTimeFormatKey, 12);
+    EXPECT_EQ(label(), "1:07");
+    {
+        TimeZonePin zone(QStringLiteral("Asia/Tokyo"));
+        EXPECT_EQ(label(), "10:07");
+    }
+    Defaults::shared().setInteger(ClockFormat::kTimeFormatKey, 24);
+    EXPECT_EQ(label(), "13:07");
 }
 
 TEST_F(EventSyncTest, ClockFormatFollowsTheSettingThenTheLocale)

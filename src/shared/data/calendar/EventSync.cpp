@@ -12,6 +12,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <mutex>
+#include <tuple>
 
 namespace velk {
 
@@ -33,12 +36,52 @@ DateInterval dayOf(Date now)
     return {calendar.startOfDay(now), 86400};
 }
 
-ReminderItem reminderItem(const CalendarReminder& r, bool done, Date now)
+// ClockFormat::hhmm of the moments of one snapshot. A snapshot may list hundreds of reminders,
+// and every reminders widget of a reload wave builds the same: each label is formatted once per
+// moment, zone and 12/24-hour choice (read once per snapshot) and kept for the process.
+class TimeLabels {
+public:
+    TimeLabels() : zone_(TimeZone::current()), zoneId_(zone_.identifier()), twentyFour_(ClockFormat::uses24Hour()) {}
+
+    QString operator()(Date moment) const
+    {
+        const Key key{zoneId_, twentyFour_, moment.sinceReference};
+        {
+            const std::lock_guard lock(mutex());
+            if (const auto it = labels().find(key); it != labels().end()) return it->second;
+        }
+        QString label = ClockFormat::hhmm(moment, zone_);
+        const std::lock_guard lock(mutex());
+        if (labels().size() >= kMaxLabels) labels().clear();
+        labels().emplace(key, label);
+        return label;
+    }
+
+private:
+    using Key = std::tuple<QString, bool, double>;
+    static constexpr size_t kMaxLabels = 8192;
+    static std::mutex& mutex()
+    {
+        static std::mutex m;
+        return m;
+    }
+    static std::map<Key, QString>& labels()
+    {
+        static std::map<Key, QString> kept;
+        return kept;
+    }
+
+    TimeZone zone_;
+    QString zoneId_;
+    bool twentyFour_;
+};
+
+ReminderItem reminderItem(const CalendarReminder& r, bool done, Date now, const TimeLabels& label)
 {
     ReminderItem item;
     item.id = r.identifier;
     item.title = r.title.isEmpty() ? kUntitled : r.title;
-    if (r.dueDate && r.dueHasTime) item.time = ClockFormat::hhmm(*r.dueDate, TimeZone::current());
+    if (r.dueDate && r.dueHasTime) item.time = label(*r.dueDate);
     item.done = done;
     item.isUrgent = !done && r.dueDate && r.dueDate->secondsSince(now) < kUrgentSeconds;
     return item;
@@ -76,15 +119,16 @@ RemindersSnapshot EventSync::remindersSnapshot(const std::vector<CalendarReminde
         return a.dueDate.value_or(distantFuture) < b.dueDate.value_or(distantFuture);
     });
 
+    const TimeLabels label;
     RemindersSnapshot snapshot;
     const size_t firstDone = closed.size() > 2 ? closed.size() - 2 : 0;
-    for (size_t i = firstDone; i < closed.size(); ++i) snapshot.items.push_back(reminderItem(closed[i], true, now));
-    for (const CalendarReminder& r : sorted) snapshot.items.push_back(reminderItem(r, false, now));
+    for (size_t i = firstDone; i < closed.size(); ++i) snapshot.items.push_back(reminderItem(closed[i], true, now, label));
+    for (const CalendarReminder& r : sorted) snapshot.items.push_back(reminderItem(r, false, now, label));
 
     const auto next = std::find_if(sorted.begin(), sorted.end(),
                                    [&](const CalendarReminder& r) { return r.dueDate && *r.dueDate > now; });
     if (next != sorted.end()) {
-        snapshot.nextUp = reminderItem(*next, false, now);
+        snapshot.nextUp = reminderItem(*next, false, now, label);
         snapshot.minutesToNext = wholeMinutes(next->dueDate->secondsSince(now));
     }
     return snapshot;
@@ -99,14 +143,14 @@ CalendarSnapshot EventSync::calendarSnapshot(const std::vector<CalendarEvent>& f
                      [](const CalendarEvent& a, const CalendarEvent& b) { return a.startDate < b.startDate; });
     if (timed.size() > size_t(kMaxEvents)) timed.resize(kMaxEvents);
 
-    const TimeZone zone = TimeZone::current();
+    const TimeLabels label;
     CalendarSnapshot snapshot;
     bool nextFound = false;
     for (const CalendarEvent& e : timed) {
         EventItem item;
         item.id = e.identifier.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() : e.identifier;
-        item.start = ClockFormat::hhmm(e.startDate, zone);
-        item.end = ClockFormat::hhmm(e.endDate, zone);
+        item.start = label(e.startDate);
+        item.end = label(e.endDate);
         item.title = e.title.isEmpty() ? kUntitled : e.title;
         item.isPast = e.endDate < now;
         const QString minutes = QString::number(wholeMinutes(e.endDate.secondsSince(e.startDate))) + QStringLiteral(" min");
@@ -161,14 +205,32 @@ void EventSync::toggleReminder(const QString& id)
     if (auto snapshot = readReminders()) storeReminders(*snapshot);
 }
 
-void EventSync::storeReminders(const RemindersSnapshot& snapshot) { ExtrasStore::write(snapshot, kRemindersKey); }
+namespace {
+
+// Every reminders and calendar widget of a reload wave stores the snapshot it has just read,
+// which mostly is the one stored by the widget before it: that one is not written again.
+template <class T>
+void storeChanged(const T& snapshot, const QString& key)
+{
+    const std::optional<QByteArray> bytes = encodeJson(snapshot);
+    if (!bytes) {
+        ExtrasStore::detail::unencodable(key);
+        return;
+    }
+    if (Defaults::shared().data(key) == bytes) return;
+    ExtrasStore::detail::writeData(key, *bytes);
+}
+
+} // namespace
+
+void EventSync::storeReminders(const RemindersSnapshot& snapshot) { storeChanged(snapshot, kRemindersKey); }
 
 std::optional<RemindersSnapshot> EventSync::storedReminders()
 {
     return ExtrasStore::read<RemindersSnapshot>(kRemindersKey);
 }
 
-void EventSync::storeCalendar(const CalendarSnapshot& snapshot) { ExtrasStore::write(snapshot, kCalendarKey); }
+void EventSync::storeCalendar(const CalendarSnapshot& snapshot) { storeChanged(snapshot, kCalendarKey); }
 
 std::optional<CalendarSnapshot> EventSync::storedCalendar() { return ExtrasStore::read<CalendarSnapshot>(kCalendarKey); }
 
