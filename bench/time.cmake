@@ -1,1 +1,1 @@
-velk_bench(velk_bench_time SOURCES ${CMAKE_CURRENT_LIST_DIR}/time.cpp LIBS velk_core)
+velk_bench(velk_bench_time SOURCES ${CMAKE_CURRENT_LIST_DIR}/time.cpp LIBS velk_data)

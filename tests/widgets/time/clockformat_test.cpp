@@ -2,6 +2,14 @@
 // locale, and the GMT offset label.
 #include "ClockTestSupport.h"
 
+#include "platform/core/DateFormatter.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <thread>
+#include <vector>
+
 using namespace velk;
 using namespace velk::testing;
 
@@ -43,6 +51,65 @@ TEST_F(ClockFormatTest, ChangedSettingShowsAtTheNextCall)
     EXPECT_EQ(ClockFormat::hhmm(at, TimeZone::utc()), "7:05");
     setTimeFormat(24);
     EXPECT_EQ(ClockFormat::hhmm(at, TimeZone::utc()), "07:05");
+}
+
+TEST_F(ClockFormatTest, SettingWrittenByAnotherProcessShowsAtTheNextCall)
+{
+    const QByteArray bin = qgetenv("VELK_BINARY_DIR");
+    if (bin.isEmpty()) GTEST_SKIP() << "VELK_BINARY_DIR is not set (run through CTest)";
+    const QString tool = QString::fromUtf8(bin) + QStringLiteral("/src/platform/core/velk-defaults");
+    if (!QFile::exists(tool)) GTEST_SKIP() << "velk-defaults is not built";
+    const Date at = utc("2026-03-07T19:05:00");
+    EXPECT_EQ(ClockFormat::hhmm(at, TimeZone::utc()), "19:05"); // this thread has read the suite
+    for (const char* value : {"12", "24"}) {
+        QProcess p;
+        p.start(tool, {QStringLiteral("write"), ClockFormat::kTimeFormatKey, QStringLiteral("--int"), QString::fromLatin1(value)});
+        ASSERT_TRUE(p.waitForFinished(-1));
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        const bool uses24 = QByteArray(value) == "24";
+        EXPECT_EQ(ClockFormat::uses24Hour(), uses24) << value;
+        EXPECT_EQ(ClockFormat::hhmm(at, TimeZone::utc()), uses24 ? "19:05" : "7:05") << value;
+    }
+}
+
+// Each thread formats with formatters of its own; every thread gets the texts a formatter made
+// for each one gives, in every zone.
+TEST_F(ClockFormatTest, ThreadsGetTheSameTexts)
+{
+    const std::vector<const char*> zones{"UTC", "Asia/Kolkata", "America/New_York", "Asia/Tokyo", "Europe/Berlin"};
+    const auto texts = [&zones] {
+        std::vector<QString> out;
+        for (int minute = 0; minute < 24 * 60; minute += 37)
+            for (const char* z : zones) {
+                const Date at = utc("2026-03-07T00:00:00").addingSeconds(minute * 60.0);
+                const ClockFormat::Parts p = ClockFormat::parts(at, zone(z));
+                out.push_back(ClockFormat::hhmm(at, zone(z)) + QLatin1Char(' ') + p.hh + QLatin1Char(':') + p.mm);
+            }
+        return out;
+    };
+    // What a formatter made for each text says, as the reference.
+    std::vector<QString> expected;
+    for (int minute = 0; minute < 24 * 60; minute += 37)
+        for (const char* z : zones) {
+            DateFormatter f;
+            f.setLocale(Locale(QStringLiteral("en_US_POSIX")));
+            f.setTimeZone(zone(z));
+            f.setDateFormat(QStringLiteral("HH:mm"));
+            const QString text = f.string(utc("2026-03-07T00:00:00").addingSeconds(minute * 60.0));
+            expected.push_back(text + QLatin1Char(' ') + text);
+        }
+    ASSERT_EQ(texts(), expected);
+    constexpr int kThreads = 6;
+    std::vector<std::vector<QString>> got(kThreads);
+    {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&got, &texts, t] {
+                for (int round = 0; round < 5; ++round) got[t] = texts();
+            });
+        for (auto& t : threads) t.join();
+    }
+    for (int t = 0; t < kThreads; ++t) EXPECT_EQ(got[t], expected) << "thread " << t;
 }
 
 TEST_F(ClockFormatTest, OneInstantInTwoZones)

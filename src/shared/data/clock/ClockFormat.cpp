@@ -4,50 +4,122 @@
 #include "platform/core/Defaults.h"
 #include "platform/core/Locale.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unicode/calendar.h>
+#include <unicode/smpdtfmt.h>
+#include <vector>
 
 namespace velk {
 
 namespace {
 
-DateFormatter posixFormatter(const TimeZone& timeZone)
+// Clock texts are made on every render of every clock face, on several threads. Each thread
+// keeps its own ICU formatter per pattern and zone, with a calendar of its own to format
+// with: ICU formatters must not be shared between threads, and making one per text cost more
+// than the rest of the text.
+class ThreadFormatters {
+public:
+    QString format(const QString& pattern, const TimeZone& timeZone, Date date)
+    {
+        icu::UnicodeString zoneID;
+        timeZone.icuZone().getID(zoneID);
+        Entry* entry = find(pattern, zoneID);
+        if (!entry) entry = make(pattern, zoneID, timeZone);
+        if (!entry) return {};
+        UErrorCode status = U_ZERO_ERROR;
+        // Whole milliseconds, rounded down, so 12:59:59.9996 never reads as 13:00.
+        entry->calendar->setTime(std::floor(date.unix() * 1000.0), status);
+        if (U_FAILURE(status)) return {};
+        icu::UnicodeString out;
+        icu::FieldPosition pos;
+        entry->format->format(*entry->calendar, out, pos);
+        return icutext::fromIcu(out);
+    }
+
+private:
+    struct Entry {
+        QString pattern;
+        icu::UnicodeString zoneID;
+        std::unique_ptr<icu::SimpleDateFormat> format;
+        std::unique_ptr<icu::Calendar> calendar;
+    };
+    // A few patterns times the zones on screen; a thread that has met more starts over.
+    static constexpr size_t kMaxEntries = 64;
+
+    Entry* find(const QString& pattern, const icu::UnicodeString& zoneID)
+    {
+        for (Entry& e : entries_)
+            if (e.zoneID == zoneID && e.pattern == pattern) return &e;
+        return nullptr;
+    }
+
+    Entry* make(const QString& pattern, const icu::UnicodeString& zoneID, const TimeZone& timeZone)
+    {
+        // The POSIX locale in the Gregorian calendar: ASCII digits, the pattern as written.
+        UErrorCode status = U_ZERO_ERROR;
+        auto format = std::make_unique<icu::SimpleDateFormat>(
+            icutext::toIcu(pattern), icu::Locale("en_US_POSIX@calendar=gregorian"), status);
+        if (U_FAILURE(status)) return nullptr;
+        std::unique_ptr<icu::Calendar> calendar(format->getCalendar()->clone());
+        if (!calendar) return nullptr;
+        calendar->setTimeZone(timeZone.icuZone());
+        if (entries_.size() >= kMaxEntries) entries_.clear();
+        entries_.push_back({pattern, zoneID, std::move(format), std::move(calendar)});
+        return &entries_.back();
+    }
+
+    std::vector<Entry> entries_;
+};
+
+QString formatted(const QString& pattern, const TimeZone& timeZone, Date date)
 {
-    DateFormatter f;
-    f.setLocale(Locale(QStringLiteral("en_US_POSIX")));
-    f.setTimeZone(timeZone);
-    return f;
+    thread_local ThreadFormatters formatters;
+    return formatters.format(pattern, timeZone, date);
+}
+
+// Whether the locale's preferred hour ("j") is a 24-hour one, kept per thread for the last
+// locale asked about.
+bool localeUses24Hour(const Locale& locale)
+{
+    struct Answer {
+        std::string locale;
+        bool uses24 = true;
+    };
+    thread_local std::optional<Answer> last;
+    const char* name = locale.icuLocale().getName();
+    if (last && last->locale == name) return last->uses24;
+    const QString pattern = DateFormatter::dateFormat(QStringLiteral("j"), 0, locale).value_or(QStringLiteral("H"));
+    const bool uses24 = pattern.contains(QLatin1Char('H')) || pattern.contains(QLatin1Char('k'));
+    last = Answer{name, uses24};
+    return uses24;
 }
 
 } // namespace
 
 bool ClockFormat::uses24Hour()
 {
+    // Read at every call: checking whether the suite changed costs as much as this read.
     switch (Defaults::shared().integer(kTimeFormatKey)) {
     case 12: return false;
     case 24: return true;
     default: break;
     }
-    const QString pattern = DateFormatter::dateFormat(QStringLiteral("j"), 0, Locale::current())
-                                .value_or(QStringLiteral("H"));
-    return pattern.contains(QLatin1Char('H')) || pattern.contains(QLatin1Char('k'));
+    return localeUses24Hour(Locale::current());
 }
 
 QString ClockFormat::hhmm(Date date, const TimeZone& timeZone)
 {
-    DateFormatter f = posixFormatter(timeZone);
-    f.setDateFormat(uses24Hour() ? QStringLiteral("HH:mm") : QStringLiteral("h:mm"));
-    return f.string(date);
+    return formatted(uses24Hour() ? QStringLiteral("HH:mm") : QStringLiteral("h:mm"), timeZone, date);
 }
 
 ClockFormat::Parts ClockFormat::parts(Date date, const TimeZone& timeZone)
 {
-    DateFormatter f = posixFormatter(timeZone);
-    f.setDateFormat(uses24Hour() ? QStringLiteral("HH") : QStringLiteral("h"));
-    Parts p;
-    p.hh = f.string(date);
-    f.setDateFormat(QStringLiteral("mm"));
-    p.mm = f.string(date);
-    return p;
+    return {formatted(uses24Hour() ? QStringLiteral("HH") : QStringLiteral("h"), timeZone, date),
+            formatted(QStringLiteral("mm"), timeZone, date)};
 }
 
 QString ClockFormat::gmtLabel(const TimeZone& timeZone, Date at)

@@ -1,7 +1,7 @@
 #pragma once
 // 12- or 24-hour clock text: the user's choice in the shared suite ("velk.timeformat": 12 or
 // 24), else what the current locale prefers. Read afresh at every call, so a changed setting
-// shows at the very next render. Clock text is always formatted in the POSIX locale, so its
+// shows at the very next render; callable from any thread. Clock text is always formatted in the POSIX locale, so its
 // digits are ASCII and no locale changes the pattern; only the 12/24-hour choice follows the
 // user.
 #include "platform/core/Date.h"
