@@ -31,7 +31,8 @@ protected:
         if (wm_.isEmpty() || xdotool_.isEmpty()) GTEST_SKIP() << "openbox and xdotool are needed";
         display_ = XOpenDisplay(nullptr);
         ASSERT_NE(display_, nullptr);
-        // Another test may already run a window manager on this display; then use that one.
+        // Tests that run openbox hold the x11-window-manager lock of CTest, so this one manages
+        // the display alone.
         openbox_.start(wm_, {"--sm-disable"});
         openbox_.waitForStarted();
         ASSERT_TRUE(velk::test::waitFor([&] { return hasWindowManager(); }, 10000));
