@@ -7,11 +7,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <limits>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace velk;
@@ -247,6 +250,150 @@ TEST_F(DefaultsTest, ProcessesLoseNoIncrement)
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     EXPECT_EQ(Defaults::shared().integer("velk.counter.water.2025-03-07"), kProcesses * kEach);
+}
+
+// Reads are kept while the file is unchanged: every way the file can change under a kept value
+// must show at the very next read.
+TEST_F(DefaultsTest, AReadAfterAWriteThroughTheSameHandleSeesIt)
+{
+    Defaults d = Defaults::shared();
+    struct Case {
+        const char* what;
+        std::function<void()> write;
+        std::optional<qint64> expected; // nothing: absent
+    };
+    const Case cases[] = {
+        {"set", [&] { d.setInteger("k", 24); }, 24},
+        {"same value again", [&] { d.setInteger("k", 24); }, 24},
+        {"other kind", [&] { d.setBool("k", true); }, 1},
+        {"add", [&] { d.addToInteger("k", 10); }, 11},
+        {"remove", [&] { d.remove("k"); }, std::nullopt},
+        {"set after removal", [&] { d.setString("k", QStringLiteral("12")); }, 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        d.integer("k"); // kept before the write
+        d.contains("k");
+        c.write();
+        EXPECT_EQ(d.contains("k"), c.expected.has_value());
+        EXPECT_EQ(d.integer("k"), c.expected.value_or(0));
+    }
+}
+
+TEST_F(DefaultsTest, ReadersOnOtherThreadsSeeEachCommitInOrderAndTheLastOne)
+{
+    Defaults d = Defaults::shared();
+    d.setInteger("n", 0);
+    d.setString("gone", QStringLiteral("here"));
+    EXPECT_EQ(d.integer("n"), 0); // kept by this thread while the others write
+    EXPECT_TRUE(d.contains("gone"));
+    constexpr int kWrites = 300;
+    std::atomic<bool> written{false};
+    struct Seen {
+        bool backwards = false; // a read older than one before it
+        qint64 last = -1;
+        bool goneStillThere = true;
+    };
+    std::vector<Seen> seen(4);
+    std::vector<std::thread> readers;
+    for (Seen& s : seen)
+        readers.emplace_back([d, &s, &written] {
+            qint64 previous = 0;
+            while (!written.load()) {
+                const qint64 now = d.integer("n");
+                s.backwards |= now < previous;
+                previous = now;
+            }
+            // Every commit happened before this read: it must see the last of them.
+            s.last = d.integer("n");
+            s.goneStillThere = d.string("gone").has_value();
+        });
+    std::thread writer([d]() mutable {
+        for (int i = 1; i <= kWrites; ++i) d.setInteger("n", i);
+        d.remove("gone");
+    });
+    writer.join();
+    written = true;
+    for (auto& t : readers) t.join();
+    for (const Seen& s : seen) {
+        EXPECT_FALSE(s.backwards);
+        EXPECT_EQ(s.last, kWrites);
+        EXPECT_FALSE(s.goneStillThere);
+    }
+    // This thread read before the writer started, and sees the end as well.
+    EXPECT_EQ(d.integer("n"), kWrites);
+    EXPECT_FALSE(d.contains("gone"));
+}
+
+// Another process writes while this one holds what it read: each change shows at the next read,
+// one at a time and after a burst long enough for the WAL to be checkpointed and started over.
+TEST_F(DefaultsTest, ReadsSeeWhatAnotherProcessWroteAtTheNextRead)
+{
+    struct Command {
+        char op; // 's'et, 'r'emove, 'b'urst of sets 1..value
+        qint64 value;
+    };
+    // The writing child, told what to do through one pipe and answering through another. It
+    // ends when its command pipe closes, also when a check below gives up early.
+    struct Child {
+        int commands[2] = {-1, -1};
+        int answers[2] = {-1, -1};
+        pid_t pid = -1;
+        ~Child()
+        {
+            for (int fd : {commands[1], answers[0]})
+                if (fd >= 0) ::close(fd);
+            if (pid > 0) ::waitpid(pid, nullptr, 0);
+        }
+        bool ask(char op, qint64 value) const
+        {
+            const Command c{op, value};
+            char done = 0;
+            return ::write(commands[1], &c, sizeof c) == sizeof c && ::read(answers[0], &done, 1) == 1;
+        }
+    } child;
+    ASSERT_EQ(::pipe(child.commands), 0);
+    ASSERT_EQ(::pipe(child.answers), 0);
+    // Forked before this process opens the suite, so the child's connection is its own.
+    child.pid = ::fork();
+    ASSERT_GE(child.pid, 0);
+    if (child.pid == 0) {
+        ::close(child.commands[1]);
+        ::close(child.answers[0]);
+        auto suite = Defaults::suite(Defaults::kAppGroupSuite);
+        Command c{};
+        while (suite && ::read(child.commands[0], &c, sizeof c) == sizeof c) {
+            if (c.op == 's') suite->setInteger("velk.timeformat", c.value);
+            if (c.op == 'r') suite->remove("velk.timeformat");
+            for (qint64 i = 1; c.op == 'b' && i <= c.value; ++i) suite->setInteger("velk.timeformat", i);
+            if (::write(child.answers[1], "k", 1) != 1) break;
+        }
+        ::_exit(suite ? 0 : 1);
+    }
+    ::close(child.commands[0]);
+    ::close(child.answers[1]);
+
+    Defaults d = Defaults::shared();
+    d.setString("velk.other", QStringLiteral("mine"));
+    EXPECT_EQ(d.integer("velk.timeformat"), 0);
+    ASSERT_TRUE(child.ask('s', 12));
+    EXPECT_EQ(d.integer("velk.timeformat"), 12);
+    EXPECT_EQ(d.integer("velk.timeformat"), 12);
+    ASSERT_TRUE(child.ask('r', 0));
+    EXPECT_FALSE(d.contains("velk.timeformat"));
+    for (qint64 i = 100; i < 400; ++i) {
+        ASSERT_TRUE(child.ask('s', i));
+        ASSERT_EQ(d.integer("velk.timeformat"), i);
+    }
+    ASSERT_TRUE(child.ask('b', 3000));
+    EXPECT_EQ(d.integer("velk.timeformat"), 3000);
+    EXPECT_EQ(d.string("velk.other"), QStringLiteral("mine"));
+
+    ::close(std::exchange(child.commands[1], -1));
+    const pid_t pid = std::exchange(child.pid, -1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(DefaultsTest, GroupContainerIsCreatedPrivateOnDemand)
