@@ -102,7 +102,7 @@ bool localeUses24Hour(const Locale& locale)
 
 bool ClockFormat::uses24Hour()
 {
-    // Read at every call: checking whether the suite changed costs as much as this read.
+    // Read at every call: while the suite is unchanged its connection answers from memory.
     switch (Defaults::shared().integer(kTimeFormatKey)) {
     case 12: return false;
     case 24: return true;
