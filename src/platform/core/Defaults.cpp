@@ -230,9 +230,22 @@ Defaults Defaults::standard()
 
 Defaults Defaults::shared()
 {
+    // Every widget render reads settings through here. The file's path follows two variables,
+    // so each thread keeps the store it found last with the values they had then; finding the
+    // store again (making the path, the registry's lock and lookup) cost more than the read.
+    struct Found {
+        QByteArray dataHome, home;
+        std::shared_ptr<DefaultsStore> store;
+    };
+    thread_local Found last;
+    QByteArray dataHome = qgetenv("XDG_DATA_HOME"), home = qgetenv("HOME");
+    if (last.store && last.dataHome == dataHome && last.home == home) return Defaults(last.store);
     const QString path = fileFor(kAppGroupSuite);
     QString error;
-    if (auto store = storeAt(path, &error)) return Defaults(std::move(store));
+    if (auto store = storeAt(path, &error)) {
+        last = Found{std::move(dataHome), std::move(home), store};
+        return Defaults(std::move(store));
+    }
     struct stat st {};
     if (::lstat(QFile::encodeName(path).constData(), &st) == 0) return Defaults(brokenStoreFor(path, error));
     return standard();
