@@ -25,6 +25,9 @@ constexpr int kSaveLockWaitMs = 200;
 constexpr int kSaveRetryMs = 2000;
 constexpr int kTrimAfterMs = 3000;
 constexpr size_t kTrimAboveBytes = 2 * 1024 * 1024;
+// The longest the first timelines wait for the placed widgets to be painted (a window the
+// desktop never shows must not keep every widget on its placeholder).
+constexpr int kFirstTimelinesWaitMs = 2000;
 } // namespace
 
 WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
@@ -54,6 +57,9 @@ WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::Inte
     connect(&trimSoon_, &QTimer::timeout, this, [] {
         if (mallinfo2().fordblks > kTrimAboveBytes) malloc_trim(0);
     });
+    firstTimelines_.setSingleShot(true);
+    firstTimelines_.setInterval(kFirstTimelinesWaitMs);
+    connect(&firstTimelines_, &QTimer::timeout, this, &WidgetHost::askFirstTimelines);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, &syncSoon_, qOverload<>(&QTimer::start));
     connect(&watcher_, &QFileSystemWatcher::fileChanged, &syncSoon_, qOverload<>(&QTimer::start));
 }
@@ -82,6 +88,10 @@ QString WidgetHost::start()
     canSave_ = loaded.canSave;
     screenArea_ = loaded.screenArea;
     unpainted_ = 0;
+    // The placeholders go on screen first and the providers are asked once they all are: a
+    // provider running meanwhile takes the processor from the first paint, and an entry that
+    // arrives before it only has the widget laid out a second time before anything is shown.
+    waitForFirstPaint_ = true;
     for (const Placement& p : placements_) {
         show(p);
         if (WidgetWindow* w = window(p.id)) {
@@ -90,10 +100,16 @@ QString WidgetHost::start()
                 if (unpainted_ > 0 && --unpainted_ == 0) {
                     unpainted_ = -1;
                     emit firstPaintDone();
+                    askFirstTimelines();
                 }
             };
         }
     }
+    waitForFirstPaint_ = false;
+    if (unpainted_ > 0)
+        firstTimelines_.start();
+    else
+        askFirstTimelines();
     watchFile();
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         auto follow = [this](QScreen* screen) {
@@ -152,7 +168,17 @@ void WidgetHost::show(const Placement& p)
     WidgetTimeline* started = tl.get();
     connect(started, &WidgetTimeline::entryChanged, &trimSoon_, qOverload<>(&QTimer::start));
     shown_[id] = Shown{std::move(tl), std::move(window)};
-    started->reevaluate();
+    if (!waitForFirstPaint_) started->reevaluate();
+}
+
+void WidgetHost::askFirstTimelines()
+{
+    if (startedUp_) return;
+    startedUp_ = true;
+    firstTimelines_.stop();
+    for (auto& [id, s] : shown_)
+        if (s.timeline->requestCount() == 0 && !s.timeline->isRunning()) s.timeline->reevaluate();
+    emit startedUp();
 }
 
 void WidgetHost::hide(const QString& id)

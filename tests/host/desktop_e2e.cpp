@@ -306,6 +306,34 @@ TEST_F(DesktopTest, ATapRunsTheButtonsIntentThenShowsTheReloadedEntry)
     EXPECT_EQ(w->updateCount(), updates);
 }
 
+// The placed widgets are painted with their placeholders before any provider is asked; a
+// widget that is never painted (covered, on a desktop without a compositor) keeps no widget
+// waiting for its timeline.
+TEST_F(DesktopTest, ProvidersAreAskedOnceThePlacedWidgetsArePainted)
+{
+    for (const bool covered : {false, true}) {
+        SCOPED_TRACE(covered ? "one never painted" : "all painted");
+        ASSERT_TRUE(store->save({{"A", "velk.test.counter", QPoint(10, 10), 1, {}}, {"B", "velk.test.other", QPoint(200, 10), 1, {}}},
+                                nullptr, std::nullopt));
+        WidgetHost host(bundle, intents::IntentRegistry::shared(), *store);
+        // Only the paint ends the wait, unless a widget is never painted.
+        host.setFirstTimelinesWaitMs(covered ? 50 : 10 * 60 * 1000);
+        std::vector<int> askedAtFirstPaint;
+        QObject::connect(&host, &WidgetHost::firstPaintDone, &host, [&] {
+            for (const char* id : {"A", "B"}) askedAtFirstPaint.push_back(host.timeline(id)->requestCount());
+        });
+        bool startedUp = false;
+        QObject::connect(&host, &WidgetHost::startedUp, &host, [&] { startedUp = true; });
+        host.start();
+        EXPECT_EQ(host.timeline("A")->requestCount() + host.timeline("B")->requestCount(), 0);
+        // As far as the host can tell, B is never painted.
+        if (covered) host.window("B")->onFirstPaint = nullptr;
+        ASSERT_TRUE(waitFor([&] { return host.timeline("A")->hasTimeline() && host.timeline("B")->hasTimeline(); }));
+        EXPECT_TRUE(startedUp);
+        EXPECT_EQ(askedAtFirstPaint, (covered ? std::vector<int>{} : std::vector<int>{0, 0}));
+    }
+}
+
 // The reminders checklist from the plug-in, on the fixture calendars: a tap on an open
 // reminder's check circle completes it in its .ics file, and the widget then draws it done.
 TEST_F(DesktopTest, ATapOnAReminderCheckCircleCompletesItInItsFile)
