@@ -25,9 +25,9 @@ constexpr int kSaveLockWaitMs = 200;
 constexpr int kSaveRetryMs = 2000;
 constexpr int kTrimAfterMs = 3000;
 constexpr size_t kTrimAboveBytes = 2 * 1024 * 1024;
-// The longest the first timelines wait for the placed widgets to be painted (a window the
-// desktop never shows must not keep every widget on its placeholder).
-constexpr int kFirstTimelinesWaitMs = 2000;
+// The longest what can follow the first paint waits for it (a window the desktop never shows
+// must not keep the host's menus and clock watch away).
+constexpr int kStartUpWaitMs = 2000;
 } // namespace
 
 WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
@@ -57,9 +57,9 @@ WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::Inte
     connect(&trimSoon_, &QTimer::timeout, this, [] {
         if (mallinfo2().fordblks > kTrimAboveBytes) malloc_trim(0);
     });
-    firstTimelines_.setSingleShot(true);
-    firstTimelines_.setInterval(kFirstTimelinesWaitMs);
-    connect(&firstTimelines_, &QTimer::timeout, this, &WidgetHost::askFirstTimelines);
+    startUpWait_.setSingleShot(true);
+    startUpWait_.setInterval(kStartUpWaitMs);
+    connect(&startUpWait_, &QTimer::timeout, this, &WidgetHost::finishStartUp);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, &syncSoon_, qOverload<>(&QTimer::start));
     connect(&watcher_, &QFileSystemWatcher::fileChanged, &syncSoon_, qOverload<>(&QTimer::start));
 }
@@ -88,10 +88,6 @@ QString WidgetHost::start()
     canSave_ = loaded.canSave;
     screenArea_ = loaded.screenArea;
     unpainted_ = 0;
-    // The placeholders go on screen first and the providers are asked once they all are: a
-    // provider running meanwhile takes the processor from the first paint, and an entry that
-    // arrives before it only has the widget laid out a second time before anything is shown.
-    waitForFirstPaint_ = true;
     for (const Placement& p : placements_) {
         show(p);
         if (WidgetWindow* w = window(p.id)) {
@@ -100,16 +96,15 @@ QString WidgetHost::start()
                 if (unpainted_ > 0 && --unpainted_ == 0) {
                     unpainted_ = -1;
                     emit firstPaintDone();
-                    askFirstTimelines();
+                    finishStartUp();
                 }
             };
         }
     }
-    waitForFirstPaint_ = false;
     if (unpainted_ > 0)
-        firstTimelines_.start();
+        startUpWait_.start();
     else
-        askFirstTimelines();
+        finishStartUp();
     watchFile();
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         auto follow = [this](QScreen* screen) {
@@ -168,16 +163,14 @@ void WidgetHost::show(const Placement& p)
     WidgetTimeline* started = tl.get();
     connect(started, &WidgetTimeline::entryChanged, &trimSoon_, qOverload<>(&QTimer::start));
     shown_[id] = Shown{std::move(tl), std::move(window)};
-    if (!waitForFirstPaint_) started->reevaluate();
+    started->reevaluate();
 }
 
-void WidgetHost::askFirstTimelines()
+void WidgetHost::finishStartUp()
 {
     if (startedUp_) return;
     startedUp_ = true;
-    firstTimelines_.stop();
-    for (auto& [id, s] : shown_)
-        if (s.timeline->requestCount() == 0 && !s.timeline->isRunning()) s.timeline->reevaluate();
+    startUpWait_.stop();
     emit startedUp();
 }
 

@@ -55,8 +55,8 @@ public:
     void openURL(const QUrl& url);
 
     QThreadPool* pool() { return pool_.get(); }
-    // How long start() lets the providers wait for the placed widgets' first paint at most.
-    void setFirstTimelinesWaitMs(int ms) { firstTimelines_.setInterval(ms); }
+    // How long startedUp waits for the placed widgets' first paint at most.
+    void setStartUpWaitMs(int ms) { startUpWait_.setInterval(ms); }
     // Closes every window and waits up to `waitMs` for running providers and actions; false
     // when one is still blocked (the program then quits without it rather than hang).
     bool shutdown(int waitMs);
@@ -73,14 +73,12 @@ signals:
     // Once, when every widget shown at start() has been painted for the first time.
     void firstPaintDone();
     // Once after start(), when the placed widgets are on screen (or have been waited for long
-    // enough) and their providers have been asked: what the first paint does not need can
-    // come now.
+    // enough): what the first paint does not need can come now.
     void startedUp();
 
 private:
     void show(const Placement& p);
-    // Asks the providers of the widgets start() showed, which wait for the first paint.
-    void askFirstTimelines();
+    void finishStartUp();
     void hide(const QString& id);
     void save();
     // Shows, hides or re-creates the windows of placements another writer changed.
@@ -113,9 +111,8 @@ private:
     };
     std::map<QString, Shown> shown_;
     int unpainted_ = 0; // widgets of start() not painted yet; -1 once all have been
-    bool waitForFirstPaint_ = false; // while start() shows the placed widgets
     bool startedUp_ = false;
-    QTimer firstTimelines_;          // asks them anyway when a window is never painted
+    QTimer startUpWait_; // ends the start-up anyway when a window is never painted
 };
 
 } // namespace velk::host
