@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 namespace velk::host {
 
@@ -71,17 +72,30 @@ int runDesktopHost(const timeline::WidgetBundle& bundle, const intents::IntentRe
         err.flush();
     }
     reportFirstPaint(host, err);
+    // What the first paint does not need waits for it: the clock watch (a system bus
+    // connection), the tray and the menus. With no tray to hold it, the menus (and the Qt
+    // Widgets machinery behind them) are only built for the first right click on a widget.
+    std::unique_ptr<ClockWatch> clock;
+    std::unique_ptr<HostMenus> menus;
+    QObject::connect(&host, &WidgetHost::startedUp, &host, [&] {
+        clock = std::make_unique<ClockWatch>();
+        QObject::connect(clock.get(), &ClockWatch::changed, &host, &WidgetHost::reevaluateAll);
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            menus = std::make_unique<HostMenus>(&host);
+            return;
+        }
+        err << "velk-widgets: no system tray; add widgets from a placed widget's menu or with velk-widgets add KIND\n";
+        err.flush();
+    });
+    QObject::connect(&host, &WidgetHost::menuRequested, &host, [&](const QString& id, QPoint globalPos) {
+        if (menus) return; // they show it themselves
+        menus = std::make_unique<HostMenus>(&host);
+        menus->showWidgetMenu(id, globalPos);
+    });
     if (const QString warning = host.start(); !warning.isEmpty()) {
         err << "velk-widgets: " << warning << '\n';
         err.flush();
     }
-    HostMenus menus(&host);
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        err << "velk-widgets: no system tray; add widgets from a placed widget's menu or with velk-widgets add KIND\n";
-        err.flush();
-    }
-    ClockWatch clock;
-    QObject::connect(&clock, &ClockWatch::changed, &host, &WidgetHost::reevaluateAll);
     scheduleScreenshot();
     const int status = QApplication::exec();
     if (!host.shutdown(kQuitWaitMs)) {

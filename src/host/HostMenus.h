@@ -30,9 +30,10 @@ public:
     // drawn the first time the menu opens.
     QMenu* addMenu() const { return add_.get(); }
     const WidgetPreviews& previews() const { return *previews_; }
+    // The menu of a placed widget, at `globalPos` (shown on the host's menuRequested).
+    void showWidgetMenu(const QString& id, QPoint globalPos);
 
 private:
-    void showWidgetMenu(const QString& id, QPoint globalPos);
     void editWidget(const QString& id);
 
     WidgetHost* host_;

@@ -25,6 +25,9 @@ constexpr int kSaveLockWaitMs = 200;
 constexpr int kSaveRetryMs = 2000;
 constexpr int kTrimAfterMs = 3000;
 constexpr size_t kTrimAboveBytes = 2 * 1024 * 1024;
+// The longest what can follow the first paint waits for it (a window the desktop never shows
+// must not keep the host's menus and clock watch away).
+constexpr int kStartUpWaitMs = 2000;
 } // namespace
 
 WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
@@ -54,6 +57,9 @@ WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::Inte
     connect(&trimSoon_, &QTimer::timeout, this, [] {
         if (mallinfo2().fordblks > kTrimAboveBytes) malloc_trim(0);
     });
+    startUpWait_.setSingleShot(true);
+    startUpWait_.setInterval(kStartUpWaitMs);
+    connect(&startUpWait_, &QTimer::timeout, this, &WidgetHost::finishStartUp);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, &syncSoon_, qOverload<>(&QTimer::start));
     connect(&watcher_, &QFileSystemWatcher::fileChanged, &syncSoon_, qOverload<>(&QTimer::start));
 }
@@ -90,10 +96,15 @@ QString WidgetHost::start()
                 if (unpainted_ > 0 && --unpainted_ == 0) {
                     unpainted_ = -1;
                     emit firstPaintDone();
+                    finishStartUp();
                 }
             };
         }
     }
+    if (unpainted_ > 0)
+        startUpWait_.start();
+    else
+        finishStartUp();
     watchFile();
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         auto follow = [this](QScreen* screen) {
@@ -153,6 +164,14 @@ void WidgetHost::show(const Placement& p)
     connect(started, &WidgetTimeline::entryChanged, &trimSoon_, qOverload<>(&QTimer::start));
     shown_[id] = Shown{std::move(tl), std::move(window)};
     started->reevaluate();
+}
+
+void WidgetHost::finishStartUp()
+{
+    if (startedUp_) return;
+    startedUp_ = true;
+    startUpWait_.stop();
+    emit startedUp();
 }
 
 void WidgetHost::hide(const QString& id)

@@ -55,6 +55,8 @@ public:
     void openURL(const QUrl& url);
 
     QThreadPool* pool() { return pool_.get(); }
+    // How long startedUp waits for the placed widgets' first paint at most.
+    void setStartUpWaitMs(int ms) { startUpWait_.setInterval(ms); }
     // Closes every window and waits up to `waitMs` for running providers and actions; false
     // when one is still blocked (the program then quits without it rather than hang).
     bool shutdown(int waitMs);
@@ -70,9 +72,13 @@ signals:
     void actionFinished(const QString& id, bool ok);
     // Once, when every widget shown at start() has been painted for the first time.
     void firstPaintDone();
+    // Once after start(), when the placed widgets are on screen (or have been waited for long
+    // enough): what the first paint does not need can come now.
+    void startedUp();
 
 private:
     void show(const Placement& p);
+    void finishStartUp();
     void hide(const QString& id);
     void save();
     // Shows, hides or re-creates the windows of placements another writer changed.
@@ -105,6 +111,8 @@ private:
     };
     std::map<QString, Shown> shown_;
     int unpainted_ = 0; // widgets of start() not painted yet; -1 once all have been
+    bool startedUp_ = false;
+    QTimer startUpWait_; // ends the start-up anyway when a window is never painted
 };
 
 } // namespace velk::host

@@ -306,6 +306,34 @@ TEST_F(DesktopTest, ATapRunsTheButtonsIntentThenShowsTheReloadedEntry)
     EXPECT_EQ(w->updateCount(), updates);
 }
 
+// What the first paint does not need (menus, clock watch) comes once every placed widget is
+// painted, or after a while when one never is (covered, on a desktop without a compositor).
+// The providers are asked from the start either way.
+TEST_F(DesktopTest, StartUpEndsOnceThePlacedWidgetsArePainted)
+{
+    for (const bool covered : {false, true}) {
+        SCOPED_TRACE(covered ? "one never painted" : "all painted");
+        ASSERT_TRUE(store->save({{"A", "velk.test.counter", QPoint(10, 10), 1, {}}, {"B", "velk.test.other", QPoint(200, 10), 1, {}}},
+                                nullptr, std::nullopt));
+        WidgetHost host(bundle, intents::IntentRegistry::shared(), *store);
+        // Only the paint ends the wait, unless a widget is never painted.
+        host.setStartUpWaitMs(covered ? 50 : 10 * 60 * 1000);
+        bool painted = false, startedUp = false, paintedFirst = false;
+        QObject::connect(&host, &WidgetHost::firstPaintDone, &host, [&] { painted = true; });
+        QObject::connect(&host, &WidgetHost::startedUp, &host, [&] {
+            startedUp = true;
+            paintedFirst = painted;
+        });
+        host.start();
+        EXPECT_GT(host.timeline("A")->requestCount(), 0);
+        EXPECT_GT(host.timeline("B")->requestCount(), 0);
+        // As far as the host can tell, B is never painted.
+        if (covered) host.window("B")->onFirstPaint = nullptr;
+        ASSERT_TRUE(waitFor([&] { return startedUp; }));
+        EXPECT_EQ(paintedFirst, !covered);
+    }
+}
+
 // The reminders checklist from the plug-in, on the fixture calendars: a tap on an open
 // reminder's check circle completes it in its .ics file, and the widget then draws it done.
 TEST_F(DesktopTest, ATapOnAReminderCheckCircleCompletesItInItsFile)
