@@ -1,7 +1,14 @@
 #include "shared/look/DotPieces.h"
 
+#include "platform/view/Layout.h"
+
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <deque>
 
 namespace velk {
 
@@ -128,6 +135,76 @@ View DotBarChart::body() const
     return VStack(HAlign::center, 8 * u,
                   {HStack(VAlign::bottom, 0, std::move(columns)).frame(std::nullopt, chartHeight * u),
                    HStack(VAlign::center, 0, std::move(labels))});
+}
+
+// ---- cachedDrawing ----------------------------------------------------------------------------
+
+namespace {
+
+// Device pixels kept round the drawing for what its antialiasing spills over its frame.
+constexpr int kDrawingMargin = 2;
+// Larger drawings are few, and copying them would cost much of what painting them does.
+constexpr qreal kMaxDrawingSide = 1024;
+constexpr size_t kMaxDrawings = 16;
+
+struct Drawing {
+    QByteArray key;
+    QImage image; // device pixels, the drawing's frame kDrawingMargin in from the corner
+};
+
+void appendKey(QByteArray& key, qint64 v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); }
+
+// 1/256 of a device pixel: finer than the rasterizer's own grid, as the sprites key them.
+qint64 subpixel(qreal v) { return qint64(std::llround(v * 256)); }
+
+} // namespace
+
+View cachedDrawing(QByteArray key, View content)
+{
+    return Canvas([key = std::move(key), content = std::move(content)](QPainter& p, QSizeF size, const Environment& env) {
+        const QTransform t = p.deviceTransform();
+        const qreal s = t.m11();
+        const QPaintEngine* engine = p.paintEngine();
+        if (!engine || engine->type() != QPaintEngine::Raster || p.hasClipping() || p.opacity() != 1 ||
+            p.compositionMode() != QPainter::CompositionMode_SourceOver || t.type() > QTransform::TxScale ||
+            !(s >= 1) || t.m22() != s || !(size.width() > 0 && size.height() > 0) ||
+            size.width() * s > kMaxDrawingSide || size.height() * s > kMaxDrawingSide ||
+            !(std::abs(t.dx()) < 1e6 && std::abs(t.dy()) < 1e6)) {
+            paint(layout(content, size, env), p);
+            return;
+        }
+        // Where the frame falls inside its first device pixel decides the pixels, so the copy
+        // is painted there too and moved by whole pixels only.
+        const QPoint whole(int(std::floor(t.dx())), int(std::floor(t.dy())));
+        const QPointF fraction(t.dx() - whole.x(), t.dy() - whole.y());
+        QByteArray full = key;
+        for (qint64 v : {subpixel(size.width()), subpixel(size.height()), subpixel(s), subpixel(fraction.x()),
+                         subpixel(fraction.y()), qint64(env.colorScheme), qint64(env.renderingMode)})
+            appendKey(full, v);
+
+        thread_local std::deque<Drawing> drawings;
+        auto it = std::find_if(drawings.begin(), drawings.end(), [&](const Drawing& d) { return d.key == full; });
+        if (it == drawings.end()) {
+            QImage image(int(std::ceil(fraction.x() + size.width() * s)) + 2 * kDrawingMargin,
+                         int(std::ceil(fraction.y() + size.height() * s)) + 2 * kDrawingMargin,
+                         QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            {
+                QPainter ip(&image);
+                ip.setTransform(QTransform(s, 0, 0, s, fraction.x() + kDrawingMargin, fraction.y() + kDrawingMargin));
+                paint(layout(content, size, env), ip);
+            }
+            if (drawings.size() >= kMaxDrawings)
+                drawings.pop_front();
+            drawings.push_back({std::move(full), std::move(image)});
+            it = std::prev(drawings.end());
+        }
+        // One to one in device pixels: the world transform that cancels the device's own scale.
+        const QTransform world = p.worldTransform();
+        p.setWorldTransform((world.inverted() * t).inverted());
+        p.drawImage(whole - QPoint(kDrawingMargin, kDrawingMargin), it->image);
+        p.setWorldTransform(world);
+    });
 }
 
 } // namespace velk
