@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <deque>
 
 namespace velk {
@@ -146,6 +145,8 @@ constexpr int kDrawingMargin = 2;
 // Larger drawings are few, and copying them would cost much of what painting them does.
 constexpr qreal kMaxDrawingSide = 1024;
 constexpr size_t kMaxDrawings = 16;
+// Device rows copied at a time (see the copy below).
+constexpr int kDrawingBand = 48;
 
 struct Drawing {
     QByteArray key;
@@ -200,9 +201,17 @@ View cachedDrawing(QByteArray key, View content)
             it = std::prev(drawings.end());
         }
         // One to one in device pixels: the world transform that cancels the device's own scale.
+        // The rows go in bands: the raster engine hands a taller image to its worker threads,
+        // whose wake-ups cost more than the copy.
         const QTransform world = p.worldTransform();
         p.setWorldTransform((world.inverted() * t).inverted());
-        p.drawImage(whole - QPoint(kDrawingMargin, kDrawingMargin), it->image);
+        const QImage& image = it->image;
+        const QPoint corner = whole - QPoint(kDrawingMargin, kDrawingMargin);
+        for (int y = 0; y < image.height(); y += kDrawingBand) {
+            const int rows = std::min(kDrawingBand, image.height() - y);
+            p.drawImage(corner + QPoint(0, y),
+                        QImage(image.constScanLine(y), image.width(), rows, image.bytesPerLine(), image.format()));
+        }
         p.setWorldTransform(world);
     });
 }
