@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <optional>
 
 namespace velk {
 
@@ -160,10 +161,13 @@ qint64 subpixel(qreal v) { return qint64(std::llround(v * 256)); }
 
 } // namespace
 
-View cachedDrawing(QByteArray key, View content)
+View cachedDrawing(QByteArray key, View content, std::optional<QRectF> area)
 {
-    return Canvas([key = std::move(key), content = std::move(content)](QPainter& p, QSizeF size, const Environment& env) {
-        const QTransform t = p.deviceTransform();
+    return Canvas([key = std::move(key), content = std::move(content), area](QPainter& p, QSizeF frame, const Environment& env) {
+        const QRectF drawn = area.value_or(QRectF(QPointF(), frame));
+        const QSizeF size = drawn.size();
+        const QTransform world = p.worldTransform();
+        const QTransform t = QTransform::fromTranslate(drawn.x(), drawn.y()) * p.deviceTransform();
         const qreal s = t.m11();
         const QPaintEngine* engine = p.paintEngine();
         if (!engine || engine->type() != QPaintEngine::Raster || p.hasClipping() || p.opacity() != 1 ||
@@ -171,7 +175,9 @@ View cachedDrawing(QByteArray key, View content)
             !(s >= 1) || t.m22() != s || !(size.width() > 0 && size.height() > 0) ||
             size.width() * s > kMaxDrawingSide || size.height() * s > kMaxDrawingSide ||
             !(std::abs(t.dx()) < 1e6 && std::abs(t.dy()) < 1e6)) {
+            p.translate(drawn.topLeft());
             paint(layout(content, size, env), p);
+            p.setWorldTransform(world);
             return;
         }
         // Where the frame falls inside its first device pixel decides the pixels, so the copy
@@ -203,8 +209,7 @@ View cachedDrawing(QByteArray key, View content)
         // One to one in device pixels: the world transform that cancels the device's own scale.
         // The rows go in bands: the raster engine hands a taller image to its worker threads,
         // whose wake-ups cost more than the copy.
-        const QTransform world = p.worldTransform();
-        p.setWorldTransform((world.inverted() * t).inverted());
+        p.setWorldTransform((world.inverted() * p.deviceTransform()).inverted());
         const QImage& image = it->image;
         const QPoint corner = whole - QPoint(kDrawingMargin, kDrawingMargin);
         for (int y = 0; y < image.height(); y += kDrawingBand) {

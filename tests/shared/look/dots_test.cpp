@@ -261,6 +261,15 @@ TEST_F(Dots, CachedDrawingPaintsWhatItsContentPaints)
         for (int i = 0; i < 2; ++i)
             EXPECT_EQ(differingPixels(renderImage(placed(cachedDrawing("dots.test", field)), {80, 70}, c.dpr), direct), 0) << i;
     }
+    // Drawn in an area reaching past its frame: the frame is only where it stands in the tree.
+    const auto atInset = [](const View& v, qreal leading) {
+        return ZStack({ColorView(Color::rgb255(30, 60, 90)), v.padding(EdgeInsets{10.37, 10.37 + leading, 0, 0}).frame(80, 70, Alignment::topLeading)});
+    };
+    const QImage whole = renderImage(atInset(field.frame(50, 40), 0), {80, 70}, 2);
+    EXPECT_EQ(differingPixels(renderImage(atInset(cachedDrawing("dots.part", field, QRectF(-20, 0, 50, 40)).frame(30, 40), 20),
+                                          {80, 70}, 2),
+                              whole),
+              0);
     // The size it is given is part of what it keeps: the same key at another size is painted anew.
     const View wide = DotGrid{6, 5, 12, 4, kTrack, kFill, std::nullopt, Color::clear(), 1}.body();
     for (QSizeF size : {QSizeF(60, 30), QSizeF(40, 40)})
