@@ -151,7 +151,7 @@ constexpr int kDrawingBand = 48;
 
 struct Drawing {
     QByteArray key;
-    QImage image; // device pixels, the drawing's frame kDrawingMargin in from the corner
+    QImage image; // device pixels: the drawing with kDrawingMargin round it, or all from the device's corner
 };
 
 void appendKey(QByteArray& key, qint64 v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); }
@@ -172,7 +172,7 @@ View cachedDrawing(QByteArray key, View content, std::optional<QRectF> area)
         const QPaintEngine* engine = p.paintEngine();
         if (!engine || engine->type() != QPaintEngine::Raster || p.hasClipping() || p.opacity() != 1 ||
             p.compositionMode() != QPainter::CompositionMode_SourceOver || t.type() > QTransform::TxScale ||
-            !(s >= 1) || t.m22() != s || !(size.width() > 0 && size.height() > 0) ||
+            !(s > 0) || t.m22() != s || !(size.width() > 0 && size.height() > 0) ||
             size.width() * s > kMaxDrawingSide || size.height() * s > kMaxDrawingSide ||
             !(std::abs(t.dx()) < 1e6 && std::abs(t.dy()) < 1e6)) {
             p.translate(drawn.topLeft());
@@ -180,25 +180,33 @@ View cachedDrawing(QByteArray key, View content, std::optional<QRectF> area)
             p.setWorldTransform(world);
             return;
         }
-        // Where the frame falls inside its first device pixel decides the pixels, so the copy
-        // is painted there too and moved by whole pixels only.
+        // Where the drawing falls inside its first device pixel decides the pixels, so the copy
+        // is painted there too and moved by whole pixels only. Below the device scale (a glow's
+        // small layer) a coordinate so moved was seen to round an antialiased edge a level
+        // apart, so there the image starts at the device's corner and every coordinate is the
+        // very one the direct drawing has; such layers are small.
         const QPoint whole(int(std::floor(t.dx())), int(std::floor(t.dy())));
         const QPointF fraction(t.dx() - whole.x(), t.dy() - whole.y());
+        const QPoint corner = whole - QPoint(kDrawingMargin, kDrawingMargin);
+        const bool anchored = s < 1 && corner.x() >= 0 && corner.y() >= 0;
+        const QPoint origin = anchored ? QPoint(0, 0) : corner;
         QByteArray full = key;
         for (qint64 v : {subpixel(size.width()), subpixel(size.height()), subpixel(s), subpixel(fraction.x()),
-                         subpixel(fraction.y()), qint64(env.colorScheme), qint64(env.renderingMode)})
+                         subpixel(fraction.y()), qint64(env.colorScheme), qint64(env.renderingMode), qint64(anchored),
+                         qint64(anchored ? whole.x() : 0), qint64(anchored ? whole.y() : 0)})
             appendKey(full, v);
 
         thread_local std::deque<Drawing> drawings;
         auto it = std::find_if(drawings.begin(), drawings.end(), [&](const Drawing& d) { return d.key == full; });
+        const QPoint skip = corner - origin;
+        const QSize area(int(std::ceil(fraction.x() + size.width() * s)) + 2 * kDrawingMargin,
+                         int(std::ceil(fraction.y() + size.height() * s)) + 2 * kDrawingMargin);
         if (it == drawings.end()) {
-            QImage image(int(std::ceil(fraction.x() + size.width() * s)) + 2 * kDrawingMargin,
-                         int(std::ceil(fraction.y() + size.height() * s)) + 2 * kDrawingMargin,
-                         QImage::Format_ARGB32_Premultiplied);
+            QImage image(skip.x() + area.width(), skip.y() + area.height(), QImage::Format_ARGB32_Premultiplied);
             image.fill(Qt::transparent);
             {
                 QPainter ip(&image);
-                ip.setTransform(QTransform(s, 0, 0, s, fraction.x() + kDrawingMargin, fraction.y() + kDrawingMargin));
+                ip.setTransform(QTransform(s, 0, 0, s, t.dx() - origin.x(), t.dy() - origin.y()));
                 paint(layout(content, size, env), ip);
             }
             if (drawings.size() >= kMaxDrawings)
@@ -211,11 +219,10 @@ View cachedDrawing(QByteArray key, View content, std::optional<QRectF> area)
         // whose wake-ups cost more than the copy.
         p.setWorldTransform((world.inverted() * p.deviceTransform()).inverted());
         const QImage& image = it->image;
-        const QPoint corner = whole - QPoint(kDrawingMargin, kDrawingMargin);
-        for (int y = 0; y < image.height(); y += kDrawingBand) {
-            const int rows = std::min(kDrawingBand, image.height() - y);
-            p.drawImage(corner + QPoint(0, y),
-                        QImage(image.constScanLine(y), image.width(), rows, image.bytesPerLine(), image.format()));
+        for (int y = 0; y < area.height(); y += kDrawingBand) {
+            const int rows = std::min(kDrawingBand, area.height() - y);
+            p.drawImage(corner + QPoint(0, y), QImage(image.constScanLine(skip.y() + y) + skip.x() * 4, area.width(), rows,
+                                                      image.bytesPerLine(), image.format()));
         }
         p.setWorldTransform(world);
     });

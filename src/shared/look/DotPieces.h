@@ -106,7 +106,7 @@ private:
 // besides that size. The host tells a changed widget by its tree, where this is one canvas, so
 // what the drawing shows has to be settled by what the rest of the tree shows. Where no pixel
 // is drawn twice the copy is the same pixels as the direct drawing; under a clip, a fade, a
-// turn, below the device scale or on another engine it is drawn directly.
+// turn or on another engine it is drawn directly.
 view::View cachedDrawing(QByteArray key, view::View content, std::optional<QRectF> area = std::nullopt);
 
 } // namespace velk

@@ -261,6 +261,16 @@ TEST_F(Dots, CachedDrawingPaintsWhatItsContentPaints)
         for (int i = 0; i < 2; ++i)
             EXPECT_EQ(differingPixels(renderImage(placed(cachedDrawing("dots.test", field)), {80, 70}, c.dpr), direct), 0) << i;
     }
+    // Under a glow, which draws it once more in a small layer below the device scale.
+    for (qreal dpr : {1.0, 2.0}) {
+        const auto glowing = [](const View& v) {
+            return ZStack({ColorView(Color::rgb255(30, 60, 90)), v.frame(50, 40).padding(10.37).shadow(kFill, 6)});
+        };
+        EXPECT_EQ(differingPixels(renderImage(glowing(cachedDrawing("dots.glow", field)), {80, 70}, dpr),
+                                  renderImage(glowing(field), {80, 70}, dpr)),
+                  0)
+            << dpr;
+    }
     // Drawn in an area reaching past its frame: the frame is only where it stands in the tree.
     const auto atInset = [](const View& v, qreal leading) {
         return ZStack({ColorView(Color::rgb255(30, 60, 90)), v.padding(EdgeInsets{10.37, 10.37 + leading, 0, 0}).frame(80, 70, Alignment::topLeading)});
