@@ -1,10 +1,11 @@
 // The dot pieces: how many dots, which are lit, and where they stand, read from the inspected
-// tree.
+// tree; and a kept drawing, compared pixel for pixel with what it keeps.
 #include "shared/look/DotPieces.h"
 
 #include "TreeQuery.h"
 #include "platform/core/Clock.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -223,6 +224,67 @@ TEST(DotBarChartBar, EveryBarGetsItsOwnID)
     for (int i = 0; i < 5; ++i)
         ids.insert(DotBarChart::Bar(0.5, std::nullopt, "same").id);
     EXPECT_EQ(ids.size(), 5u);
+}
+
+// ---- cachedDrawing ----------------------------------------------------------------------------
+
+// Pixels that differ between two renders; -1 where their sizes do.
+int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return -1;
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+// A drawing copied from its kept image paints what the drawing itself paints, wherever it falls
+// inside a device pixel and at any scale, over a background; turned, it is drawn directly.
+TEST_F(Dots, CachedDrawingPaintsWhatItsContentPaints)
+{
+    // A field of dots whose rim is cut by a circle, as the moon's is.
+    const View field = DotGrid{6, 5, 12, 4, kTrack, kFill, std::nullopt, Color::clear(), 1}.body().frame(50, 40).clipShape(Circle());
+    struct Case {
+        const char* name;
+        qreal dpr, inset, degrees;
+    };
+    for (const Case& c : {Case{"on whole pixels", 1, 10, 0}, Case{"between pixels", 1, 10.37, 0},
+                          Case{"at scale 2", 2, 10.37, 0}, Case{"at scale 1.5", 1.5, 7.81, 0}, Case{"turned", 1, 10, 20}}) {
+        SCOPED_TRACE(c.name);
+        const auto placed = [&](const View& v) {
+            return ZStack({ColorView(Color::rgb255(30, 60, 90)), v.frame(50, 40).rotationEffect(c.degrees).padding(c.inset)});
+        };
+        const QImage direct = renderImage(placed(field), {80, 70}, c.dpr);
+        // The first render paints the image, the second copies the one kept.
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(differingPixels(renderImage(placed(cachedDrawing("dots.test", field)), {80, 70}, c.dpr), direct), 0) << i;
+    }
+    // Under a glow, which draws it once more in a small layer below the device scale.
+    for (qreal dpr : {1.0, 2.0}) {
+        const auto glowing = [](const View& v) {
+            return ZStack({ColorView(Color::rgb255(30, 60, 90)), v.frame(50, 40).padding(10.37).shadow(kFill, 6)});
+        };
+        EXPECT_EQ(differingPixels(renderImage(glowing(cachedDrawing("dots.glow", field)), {80, 70}, dpr),
+                                  renderImage(glowing(field), {80, 70}, dpr)),
+                  0)
+            << dpr;
+    }
+    // Drawn in an area reaching past its frame: the frame is only where it stands in the tree.
+    const auto atInset = [](const View& v, qreal leading) {
+        return ZStack({ColorView(Color::rgb255(30, 60, 90)), v.padding(EdgeInsets{10.37, 10.37 + leading, 0, 0}).frame(80, 70, Alignment::topLeading)});
+    };
+    const QImage whole = renderImage(atInset(field.frame(50, 40), 0), {80, 70}, 2);
+    EXPECT_EQ(differingPixels(renderImage(atInset(cachedDrawing("dots.part", field, QRectF(-20, 0, 50, 40)).frame(30, 40), 20),
+                                          {80, 70}, 2),
+                              whole),
+              0);
+    // The size it is given is part of what it keeps: the same key at another size is painted anew.
+    const View wide = DotGrid{6, 5, 12, 4, kTrack, kFill, std::nullopt, Color::clear(), 1}.body();
+    for (QSizeF size : {QSizeF(60, 30), QSizeF(40, 40)})
+        EXPECT_EQ(differingPixels(renderImage(cachedDrawing("dots.wide", wide), size, 1), renderImage(wide, size, 1)), 0)
+            << size.width();
 }
 
 } // namespace
