@@ -192,13 +192,23 @@ void blendRow(QRgb* __restrict dst, const QRgb* __restrict src, int n)
 void blendSolidRow(QRgb* __restrict dst, QRgb s, int n)
 {
     const quint32 a = 255 - (s >> 24);
+    int x = 0;
+#ifdef __SSE2__
+    const __m128i source = _mm_set1_epi32(int(s)), factor = _mm_set1_epi16(short(a));
+    if (a == 0) {
+        // An opaque fill: a widget's whole background, so four pixels a store.
+        for (; x + 4 <= n; x += 4)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), source);
+        std::fill_n(dst + x, n - x, s);
+        return;
+    }
+#else
     if (a == 0) {
         std::fill_n(dst, n, s);
         return;
     }
-    int x = 0;
+#endif
 #ifdef __SSE2__
-    const __m128i source = _mm_set1_epi32(int(s)), factor = _mm_set1_epi16(short(a));
     for (; x + 4 <= n; x += 4) {
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + x));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), _mm_add_epi32(source, byteMul4(d, factor)));
@@ -278,7 +288,25 @@ QRgb sourcePixel(const QColor& color, qreal opacity)
 
 } // namespace
 
-bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color)
+bool blendsDevicePixels(const QPainter& painter)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = painter.device();
+    return engine && engine->type() == QPaintEngine::Raster && !painter.hasClipping() &&
+           painter.compositionMode() == QPainter::CompositionMode_SourceOver && painter.opacity() == 1 &&
+           device->devType() == QInternal::Image &&
+           static_cast<const QImage*>(device)->format() == QImage::Format_ARGB32_Premultiplied;
+}
+
+bool blendDevicePixels(QPainter& painter, const QImage& image, QPoint at)
+{
+    if (!blendsDevicePixels(painter) || image.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    blendInto(*static_cast<const QImage*>(painter.device()), at, image);
+    return true;
+}
+
+bool fillPixelRects(QPainter& painter, const QRectF* rects, int count, const QColor& color)
 {
     const std::optional<Device> d = spriteDevice(painter);
     QPaintDevice* device = painter.device();
@@ -288,22 +316,36 @@ bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color)
     if (target.format() != QImage::Format_ARGB32_Premultiplied)
         return false;
     const QTransform& t = d->transform;
-    const QRectF px(rect.x() * t.m11() + t.dx(), rect.y() * t.m22() + t.dy(), rect.width() * t.m11(),
-                    rect.height() * t.m22());
     auto whole = [](qreal v) { return std::abs(v - std::round(v)) < 1e-6 && std::abs(v) < 1e6; };
-    if (!whole(px.left()) || !whole(px.top()) || !whole(px.right()) || !whole(px.bottom()))
-        return false;
-    const QRect area = QRect(QPoint(int(std::round(px.left())), int(std::round(px.top()))),
-                             QPoint(int(std::round(px.right())) - 1, int(std::round(px.bottom())) - 1))
-                           .intersected(target.rect());
-    if (area.isEmpty())
+    // Every rectangle is checked before any is drawn: nothing or all of them.
+    thread_local std::vector<QRect> areas;
+    areas.clear();
+    for (int i = 0; i < count; ++i) {
+        const QRectF& rect = rects[i];
+        const QRectF px(rect.x() * t.m11() + t.dx(), rect.y() * t.m22() + t.dy(), rect.width() * t.m11(),
+                        rect.height() * t.m22());
+        if (!whole(px.left()) || !whole(px.top()) || !whole(px.right()) || !whole(px.bottom()))
+            return false;
+        const QRect area = QRect(QPoint(int(std::round(px.left())), int(std::round(px.top()))),
+                                 QPoint(int(std::round(px.right())) - 1, int(std::round(px.bottom())) - 1))
+                               .intersected(target.rect());
+        if (!area.isEmpty())
+            areas.push_back(area);
+    }
+    if (areas.empty())
         return true;
     const QRgb s = sourcePixel(color, d->opacity);
     if (s == 0)
         return true;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        blendSolidRow(targetRow(target, y, area.left()), s, area.width());
+    for (const QRect& area : areas)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            blendSolidRow(targetRow(target, y, area.left()), s, area.width());
     return true;
+}
+
+bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color)
+{
+    return fillPixelRects(painter, &rect, 1, color);
 }
 
 bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color, const ClipDisc* clip)
