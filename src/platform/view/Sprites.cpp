@@ -178,6 +178,9 @@ void blendRow(QRgb* __restrict dst, const QRgb* __restrict src, int n)
 #ifdef __SSE2__
     for (; x + 4 <= n; x += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
+        // Clear pixels leave the target as it is; a glow is mostly clear away from the ink.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(s, _mm_setzero_si128())) == 0xffff)
+            continue;
         const __m128i a = _mm_srli_epi32(_mm_xor_si128(s, _mm_set1_epi32(-1)), 24);
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + x));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x),
