@@ -488,11 +488,18 @@ bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& re
 {
     if (shape.strokeFill || shape.trimFrom > 0 || shape.trimTo < 1 || !(rect.width() > 0 && rect.height() > 0))
         return false;
-    const std::optional<Turned> tr = turned(painter, shape, rect, color, 0, kMaxDotSide);
+    // Panels and cards (rounded, capsules, discs) up to a large size as well: their outline is
+    // filled in bands of rows on every render otherwise, each band walking the whole outline.
+    // A plain rectangle that large is left to the whole-pixel fill or the painter.
+    const bool panel = shape.kind != ShapeKind::rectangle;
+    const std::optional<Turned> tr = turned(painter, shape, rect, color, 0, panel ? kMaxStrokeSide : kMaxDotSide);
     if (!tr)
         return false;
-    thread_local SpriteCache<ShapeKey> cache;
-    blitTurned(painter, *tr, cache, tr->key, [&](QPainter& sp) { sp.fillPath(shapePath(shape, rect), color); });
+    // The large ones apart, so a few of them never push out the many small ones.
+    thread_local SpriteCache<ShapeKey> small, large;
+    const bool isLarge = tr->box.width() > kMaxDotSide || tr->box.height() > kMaxDotSide;
+    blitTurned(painter, *tr, isLarge ? large : small, tr->key,
+               [&](QPainter& sp) { sp.fillPath(shapePath(shape, rect), color); });
     return true;
 }
 
