@@ -396,10 +396,12 @@ void Painter::paintMask(const LaidOutNode& n, QPainter& p)
         Layer mask(p, mp);
         paintNode(n.children[1], mp);
         mp.end();
-        cp.begin(&content.image());
-        cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        inRowBands(cp, QRectF(mask.image().rect()), 64, [&] { cp.drawImage(0, 0, mask.image()); });
-        cp.end();
+        if (!keepMasked(content.image(), mask.image())) {
+            cp.begin(&content.image());
+            cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            inRowBands(cp, QRectF(mask.image().rect()), 64, [&] { cp.drawImage(0, 0, mask.image()); });
+            cp.end();
+        }
     }
     drawLayer(p, content.image());
 }

@@ -295,6 +295,35 @@ QRgb sourcePixel(const QColor& color, qreal opacity)
 
 } // namespace
 
+bool keepMasked(QImage& content, const QImage& mask)
+{
+    if (content.size() != mask.size() || content.format() != QImage::Format_ARGB32_Premultiplied ||
+        mask.format() != QImage::Format_ARGB32_Premultiplied || content.isNull())
+        return false;
+    const int w = content.width();
+    const qsizetype dstStride = content.bytesPerLine(), maskStride = mask.bytesPerLine();
+    uchar* dstRow = content.bits();
+    const uchar* maskRow = mask.constBits();
+    for (int y = 0; y < content.height(); ++y, dstRow += dstStride, maskRow += maskStride) {
+        QRgb* d = reinterpret_cast<QRgb*>(dstRow);
+        const QRgb* m = reinterpret_cast<const QRgb*>(maskRow);
+        int x = 0;
+#ifdef __SSE2__
+        for (; x + 4 <= w; x += 4) {
+            const __m128i a = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(m + x)), 24);
+            // Where the mask is solid the content stays as it is.
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_set1_epi32(255))) == 0xffff)
+                continue;
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + x));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), byteMul4(c, _mm_or_si128(a, _mm_slli_epi32(a, 16))));
+        }
+#endif
+        for (; x < w; ++x)
+            d[x] = byteMul(d[x], m[x] >> 24);
+    }
+    return true;
+}
+
 bool blendsDevicePixels(const QPainter& painter)
 {
     const QPaintEngine* engine = painter.paintEngine();

@@ -60,6 +60,12 @@ bool blendDevicePixels(QPainter& painter, const QImage& image, QPoint at);
 // Whether blendDevicePixels can draw with the painter as it stands.
 bool blendsDevicePixels(const QPainter& painter);
 
+// Keeps of `content` what `mask` covers, as drawing the mask over it with the DestinationIn
+// blend mode would (each pixel scaled by the mask's alpha, rounded as the raster engine rounds),
+// four pixels at a time. Returns false, having changed nothing, unless both are premultiplied
+// images of one size.
+bool keepMasked(QImage& content, const QImage& mask);
+
 // The same for `count` rectangles, each blended on its own and all or none drawn: the scanlines
 // over a widget are a few dozen such rows.
 bool fillPixelRects(QPainter& painter, const QRectF* rects, int count, const QColor& color);

@@ -196,4 +196,30 @@ TEST(PaintCache, WholePixelRowsBlendAsThePainterFillsThem)
     }
 }
 
+// A mask is applied by hand, four pixels at a time: every coverage of mask and content, odd widths
+// included, must come out as the painter's DestinationIn blend leaves it.
+TEST(PaintCache, MaskingByHandMatchesThePainter)
+{
+    for (int width : {1, 7, 64}) {
+        SCOPED_TRACE(width);
+        QImage content(width, 256, QImage::Format_ARGB32_Premultiplied), mask(content.size(), content.format());
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int a = (x * 37 + y) % 256;
+                content.setPixel(x, y, qPremultiply(qRgba((x * 91) % 256, y, (x + y * 3) % 256, a)));
+                mask.setPixel(x, y, qPremultiply(qRgba(200, 10, 30, (y + x * 13) % 256)));
+            }
+        QImage expected = content.copy();
+        {
+            QPainter p(&expected);
+            p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            p.drawImage(0, 0, mask);
+        }
+        ASSERT_TRUE(keepMasked(content, mask));
+        EXPECT_EQ(content, expected);
+    }
+    QImage other(3, 3, QImage::Format_ARGB32_Premultiplied), small(2, 3, QImage::Format_ARGB32_Premultiplied);
+    EXPECT_FALSE(keepMasked(other, small));
+}
+
 } // namespace
