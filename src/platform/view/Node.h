@@ -78,6 +78,14 @@ struct ShapeData {
 
 struct Node {
     Kind kind = Kind::empty;
+    // The flags sit together with the kind: spread among the larger fields their padding would
+    // take a Node past the size the allocator serves from its per-thread cache, and every view
+    // and modifier is one Node.
+    bool countsDown = true;           // timers
+    bool showsHours = true;           // timers
+    bool fixHorizontal = false;       // fixedSize
+    bool fixVertical = false;         // fixedSize
+    bool flag = true;                 // allowsHitTesting
     Views children;
 
     // stacks, frames, overlays
@@ -88,8 +96,6 @@ struct Node {
     QString text;
     TextStyle style;
     Date from, to;
-    bool countsDown = true;
-    bool showsHours = true;
 
     ShapeData shape;
 
@@ -97,12 +103,10 @@ struct Node {
     EdgeInsets insets;
     Frame frame;
     std::optional<qreal> width, height; // fixed frame
-    bool fixHorizontal = false, fixVertical = false;
     qreal x = 0, y = 0;   // offset, position, shadow offset, scale factors
     qreal value = 0;      // rotation degrees, opacity, shadow radius, priority
     UnitPoint anchor;
     Color color;          // shadow colour
-    bool flag = true;     // allowsHitTesting
 
     CanvasDraw draw;
     std::function<View(QSizeF)> geometry;

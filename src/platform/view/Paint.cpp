@@ -109,6 +109,117 @@ int drawings(const LaidOutNode& n, int limit = 2)
     return count;
 }
 
+// A glow worked out for one content, in device pixels as it is blended. The glow is the widest
+// effect of every widget (a blur of its whole body, scaled up to the device) and a widget shown
+// again with the same content and look paints the same glow, so the last few are kept per
+// thread. Content that changes on each render never gets here: a glow is kept only when its key
+// comes round a second time.
+struct GlowKey {
+    quint64 content; // the shadow's own colour, radius and offset included
+    qreal m11, m12, m21, m22, dx, dy, dpr;
+    QSize device;
+    int hints;
+    friend bool operator==(const GlowKey&, const GlowKey&) = default;
+};
+
+struct KeptGlow {
+    GlowKey key;
+    QImage image; // null when the glow has no ink
+    QPoint at;    // device pixels
+};
+
+class GlowCache {
+public:
+    const KeptGlow* find(const GlowKey& key)
+    {
+        for (auto it = m_kept.begin(); it != m_kept.end(); ++it)
+            if (it->key == key) {
+                std::rotate(it, it + 1, m_kept.end()); // the most recent last
+                return &m_kept.back();
+            }
+        return nullptr;
+    }
+    // True when `key` was asked for recently; remembers it otherwise.
+    bool seenBefore(const GlowKey& key)
+    {
+        if (std::find(m_seen.begin(), m_seen.end(), key) != m_seen.end())
+            return true;
+        if (m_seen.size() >= kSeen)
+            m_seen.erase(m_seen.begin());
+        m_seen.push_back(key);
+        return false;
+    }
+    void keep(KeptGlow glow)
+    {
+        m_kept.push_back(std::move(glow));
+        while (m_kept.size() > kKept || bytes() > kBytes)
+            m_kept.erase(m_kept.begin());
+    }
+
+private:
+    static constexpr size_t kKept = 8, kSeen = 32;
+    static constexpr qsizetype kBytes = 16 << 20;
+    qsizetype bytes() const
+    {
+        qsizetype total = 0;
+        for (const KeptGlow& g : m_kept)
+            total += g.image.sizeInBytes();
+        return total;
+    }
+    std::vector<KeptGlow> m_kept;
+    std::vector<GlowKey> m_seen;
+};
+
+// The key of a glow painted now, or none where a kept one could not stand in for it: a clipped,
+// faded or non-image target, or content painted through a closure.
+std::optional<GlowKey> glowKey(const LaidOutNode& n, const QPainter& p)
+{
+    if (!blendsDevicePixels(p))
+        return std::nullopt;
+    const QPaintDevice* dev = p.device();
+    const std::optional<quint64> content = paintSignature(n);
+    if (!content)
+        return std::nullopt;
+    const QTransform t = p.deviceTransform();
+    return GlowKey{*content,  t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy(), dev->devicePixelRatioF(),
+                   static_cast<const QImage*>(dev)->size(), int(p.renderHints())};
+}
+
+// The glow as drawLayer would blend it onto `p`'s device, drawn over clear pixels instead (which
+// leaves the source pixels themselves) and cut to those with ink.
+KeptGlow deviceGlow(const GlowKey& key, const QPainter& p, const QImage& layer, QPointF offset, const QRect& inked)
+{
+    QImage full(key.device, QImage::Format_ARGB32_Premultiplied);
+    full.setDevicePixelRatio(key.dpr);
+    full.fill(Qt::transparent);
+    {
+        QPainter gp(&full);
+        gp.setRenderHints(p.renderHints());
+        drawLayer(gp, layer, offset, inked);
+    }
+    int x0 = full.width(), x1 = -1, y0 = full.height(), y1 = -1;
+    for (int y = 0; y < full.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(full.constScanLine(y));
+        int first = 0, last = full.width() - 1;
+        while (first <= last && !line[first])
+            ++first;
+        if (first > last)
+            continue;
+        while (!line[last])
+            --last;
+        x0 = std::min(x0, first);
+        x1 = std::max(x1, last);
+        y0 = std::min(y0, y);
+        y1 = y;
+    }
+    if (x1 < 0)
+        return {key, QImage(), QPoint()};
+    const QRect box(QPoint(x0, y0), QPoint(x1, y1));
+    QImage cut = full.copy(box);
+    cut.setDevicePixelRatio(1);
+    return {key, std::move(cut), box.topLeft()};
+}
+
 class Painter {
 public:
     explicit Painter(const Environment& env) : m_env(env) {}
@@ -250,12 +361,26 @@ void Painter::paintShadow(const LaidOutNode& n, const Node& node, QPainter& p)
         const qreal dpr = p.device()->devicePixelRatioF();
         const qreal sigma = node.value / 2 * dpr;
         const qreal scale = std::clamp<qreal>(1.5 / std::max<qreal>(sigma, 0.01), 0.2, 1.0);
-        QPainter lp;
-        Layer layer(p, lp, scale);
-        paintChildren(n, lp);
-        lp.end();
-        const QRect inked = glow(layer.image(), qcolor(node.color), sigma * scale);
-        drawLayer(p, layer.image(), QPointF(node.x, node.y) * dpr, inked);
+        thread_local GlowCache kept;
+        const std::optional<GlowKey> key = glowKey(n, p);
+        const KeptGlow* known = key ? kept.find(*key) : nullptr;
+        if (!known || !(known->image.isNull() || blendDevicePixels(p, known->image, known->at))) {
+            QPainter lp;
+            Layer layer(p, lp, scale);
+            paintChildren(n, lp);
+            lp.end();
+            const QRect inked = glow(layer.image(), qcolor(node.color), sigma * scale);
+            const QPointF offset = QPointF(node.x, node.y) * dpr;
+            if (key && kept.seenBefore(*key)) {
+                KeptGlow made = deviceGlow(*key, p, layer.image(), offset, inked);
+                if (made.image.isNull() || blendDevicePixels(p, made.image, made.at))
+                    kept.keep(std::move(made));
+                else
+                    drawLayer(p, layer.image(), offset, inked);
+            } else {
+                drawLayer(p, layer.image(), offset, inked);
+            }
+        }
     }
     paintChildren(n, p);
 }
@@ -271,10 +396,12 @@ void Painter::paintMask(const LaidOutNode& n, QPainter& p)
         Layer mask(p, mp);
         paintNode(n.children[1], mp);
         mp.end();
-        cp.begin(&content.image());
-        cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        inRowBands(cp, QRectF(mask.image().rect()), 64, [&] { cp.drawImage(0, 0, mask.image()); });
-        cp.end();
+        if (!keepMasked(content.image(), mask.image())) {
+            cp.begin(&content.image());
+            cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            inRowBands(cp, QRectF(mask.image().rect()), 64, [&] { cp.drawImage(0, 0, mask.image()); });
+            cp.end();
+        }
     }
     drawLayer(p, content.image());
 }

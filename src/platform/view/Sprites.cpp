@@ -178,6 +178,9 @@ void blendRow(QRgb* __restrict dst, const QRgb* __restrict src, int n)
 #ifdef __SSE2__
     for (; x + 4 <= n; x += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
+        // Clear pixels leave the target as it is; a glow is mostly clear away from the ink.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(s, _mm_setzero_si128())) == 0xffff)
+            continue;
         const __m128i a = _mm_srli_epi32(_mm_xor_si128(s, _mm_set1_epi32(-1)), 24);
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + x));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x),
@@ -192,13 +195,23 @@ void blendRow(QRgb* __restrict dst, const QRgb* __restrict src, int n)
 void blendSolidRow(QRgb* __restrict dst, QRgb s, int n)
 {
     const quint32 a = 255 - (s >> 24);
+    int x = 0;
+#ifdef __SSE2__
+    const __m128i source = _mm_set1_epi32(int(s)), factor = _mm_set1_epi16(short(a));
+    if (a == 0) {
+        // An opaque fill: a widget's whole background, so four pixels a store.
+        for (; x + 4 <= n; x += 4)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), source);
+        std::fill_n(dst + x, n - x, s);
+        return;
+    }
+#else
     if (a == 0) {
         std::fill_n(dst, n, s);
         return;
     }
-    int x = 0;
+#endif
 #ifdef __SSE2__
-    const __m128i source = _mm_set1_epi32(int(s)), factor = _mm_set1_epi16(short(a));
     for (; x + 4 <= n; x += 4) {
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + x));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), _mm_add_epi32(source, byteMul4(d, factor)));
@@ -217,10 +230,14 @@ QRgb* targetRow(const QImage& target, int y, int x)
 void blendInto(const QImage& target, QPoint at, const QImage& sprite)
 {
     const QRect area = QRect(at, sprite.size()).intersected(target.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const QRgb* src = reinterpret_cast<const QRgb*>(sprite.constScanLine(y - at.y())) + (area.left() - at.x());
-        blendRow(targetRow(target, y, area.left()), src, area.width());
-    }
+    if (area.isEmpty())
+        return;
+    // Row addresses stepped by hand: a scan line call per row costs more than a dot's row.
+    const qsizetype srcStride = sprite.bytesPerLine(), dstStride = target.bytesPerLine();
+    const uchar* src = sprite.constScanLine(area.top() - at.y()) + (area.left() - at.x()) * sizeof(QRgb);
+    uchar* dst = reinterpret_cast<uchar*>(targetRow(target, area.top(), area.left()));
+    for (int y = area.top(); y <= area.bottom(); ++y, src += srcStride, dst += dstStride)
+        blendRow(reinterpret_cast<QRgb*>(dst), reinterpret_cast<const QRgb*>(src), area.width());
 }
 
 void blit(QPainter& painter, const Device& d, QPointF corner, const Sprite& sprite)
@@ -278,7 +295,54 @@ QRgb sourcePixel(const QColor& color, qreal opacity)
 
 } // namespace
 
-bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color)
+bool keepMasked(QImage& content, const QImage& mask)
+{
+    if (content.size() != mask.size() || content.format() != QImage::Format_ARGB32_Premultiplied ||
+        mask.format() != QImage::Format_ARGB32_Premultiplied || content.isNull())
+        return false;
+    const int w = content.width();
+    const qsizetype dstStride = content.bytesPerLine(), maskStride = mask.bytesPerLine();
+    uchar* dstRow = content.bits();
+    const uchar* maskRow = mask.constBits();
+    for (int y = 0; y < content.height(); ++y, dstRow += dstStride, maskRow += maskStride) {
+        QRgb* d = reinterpret_cast<QRgb*>(dstRow);
+        const QRgb* m = reinterpret_cast<const QRgb*>(maskRow);
+        int x = 0;
+#ifdef __SSE2__
+        for (; x + 4 <= w; x += 4) {
+            const __m128i a = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(m + x)), 24);
+            // Where the mask is solid the content stays as it is.
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_set1_epi32(255))) == 0xffff)
+                continue;
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + x));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), byteMul4(c, _mm_or_si128(a, _mm_slli_epi32(a, 16))));
+        }
+#endif
+        for (; x < w; ++x)
+            d[x] = byteMul(d[x], m[x] >> 24);
+    }
+    return true;
+}
+
+bool blendsDevicePixels(const QPainter& painter)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = painter.device();
+    return engine && engine->type() == QPaintEngine::Raster && !painter.hasClipping() &&
+           painter.compositionMode() == QPainter::CompositionMode_SourceOver && painter.opacity() == 1 &&
+           device->devType() == QInternal::Image &&
+           static_cast<const QImage*>(device)->format() == QImage::Format_ARGB32_Premultiplied;
+}
+
+bool blendDevicePixels(QPainter& painter, const QImage& image, QPoint at)
+{
+    if (!blendsDevicePixels(painter) || image.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    blendInto(*static_cast<const QImage*>(painter.device()), at, image);
+    return true;
+}
+
+bool fillPixelRects(QPainter& painter, const QRectF* rects, int count, const QColor& color)
 {
     const std::optional<Device> d = spriteDevice(painter);
     QPaintDevice* device = painter.device();
@@ -288,22 +352,39 @@ bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color)
     if (target.format() != QImage::Format_ARGB32_Premultiplied)
         return false;
     const QTransform& t = d->transform;
-    const QRectF px(rect.x() * t.m11() + t.dx(), rect.y() * t.m22() + t.dy(), rect.width() * t.m11(),
-                    rect.height() * t.m22());
     auto whole = [](qreal v) { return std::abs(v - std::round(v)) < 1e-6 && std::abs(v) < 1e6; };
-    if (!whole(px.left()) || !whole(px.top()) || !whole(px.right()) || !whole(px.bottom()))
-        return false;
-    const QRect area = QRect(QPoint(int(std::round(px.left())), int(std::round(px.top()))),
-                             QPoint(int(std::round(px.right())) - 1, int(std::round(px.bottom())) - 1))
-                           .intersected(target.rect());
-    if (area.isEmpty())
+    // Every rectangle is checked before any is drawn: nothing or all of them.
+    thread_local std::vector<QRect> areas;
+    areas.clear();
+    for (int i = 0; i < count; ++i) {
+        const QRectF& rect = rects[i];
+        const QRectF px(rect.x() * t.m11() + t.dx(), rect.y() * t.m22() + t.dy(), rect.width() * t.m11(),
+                        rect.height() * t.m22());
+        if (!whole(px.left()) || !whole(px.top()) || !whole(px.right()) || !whole(px.bottom()))
+            return false;
+        const QRect area = QRect(QPoint(int(std::round(px.left())), int(std::round(px.top()))),
+                                 QPoint(int(std::round(px.right())) - 1, int(std::round(px.bottom())) - 1))
+                               .intersected(target.rect());
+        if (!area.isEmpty())
+            areas.push_back(area);
+    }
+    if (areas.empty())
         return true;
     const QRgb s = sourcePixel(color, d->opacity);
     if (s == 0)
         return true;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        blendSolidRow(targetRow(target, y, area.left()), s, area.width());
+    const qsizetype stride = target.bytesPerLine();
+    for (const QRect& area : areas) {
+        uchar* row = reinterpret_cast<uchar*>(targetRow(target, area.top(), area.left()));
+        for (int y = area.top(); y <= area.bottom(); ++y, row += stride)
+            blendSolidRow(reinterpret_cast<QRgb*>(row), s, area.width());
+    }
     return true;
+}
+
+bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color)
+{
+    return fillPixelRects(painter, &rect, 1, color);
 }
 
 bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color, const ClipDisc* clip)
@@ -436,11 +517,18 @@ bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& re
 {
     if (shape.strokeFill || shape.trimFrom > 0 || shape.trimTo < 1 || !(rect.width() > 0 && rect.height() > 0))
         return false;
-    const std::optional<Turned> tr = turned(painter, shape, rect, color, 0, kMaxDotSide);
+    // Panels and cards (rounded, capsules, discs) up to a large size as well: their outline is
+    // filled in bands of rows on every render otherwise, each band walking the whole outline.
+    // A plain rectangle that large is left to the whole-pixel fill or the painter.
+    const bool panel = shape.kind != ShapeKind::rectangle;
+    const std::optional<Turned> tr = turned(painter, shape, rect, color, 0, panel ? kMaxStrokeSide : kMaxDotSide);
     if (!tr)
         return false;
-    thread_local SpriteCache<ShapeKey> cache;
-    blitTurned(painter, *tr, cache, tr->key, [&](QPainter& sp) { sp.fillPath(shapePath(shape, rect), color); });
+    // The large ones apart, so a few of them never push out the many small ones.
+    thread_local SpriteCache<ShapeKey> small, large;
+    const bool isLarge = tr->box.width() > kMaxDotSide || tr->box.height() > kMaxDotSide;
+    blitTurned(painter, *tr, isLarge ? large : small, tr->key,
+               [&](QPainter& sp) { sp.fillPath(shapePath(shape, rect), color); });
     return true;
 }
 

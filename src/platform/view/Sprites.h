@@ -3,6 +3,7 @@
 // paints all of them again; the painter's own antialiased ellipse costs far more per dot than
 // copying the same pixels, and texts past the glyph cache's size are filled as outlines each time.
 #include <QColor>
+#include <QImage>
 #include <QRectF>
 
 class QPainter;
@@ -50,5 +51,23 @@ bool drawTextSprite(QPainter& painter, const FontEntry& font, QPointF origin, co
 // engine hands a large translucent fill to its worker threads, whose wake-ups cost more than
 // the fill. Returns false, having drawn nothing, where that does not hold.
 bool fillPixelRect(QPainter& painter, const QRectF& rect, const QColor& color);
+
+// Blends `image` (premultiplied, in device pixels) onto the painter's image with its first pixel
+// at `at`, source over, as an untransformed drawImage at full opacity would. Returns false,
+// having drawn nothing, where the painter's state would make the two differ (clipping, opacity,
+// another blend mode or device).
+bool blendDevicePixels(QPainter& painter, const QImage& image, QPoint at);
+// Whether blendDevicePixels can draw with the painter as it stands.
+bool blendsDevicePixels(const QPainter& painter);
+
+// Keeps of `content` what `mask` covers, as drawing the mask over it with the DestinationIn
+// blend mode would (each pixel scaled by the mask's alpha, rounded as the raster engine rounds),
+// four pixels at a time. Returns false, having changed nothing, unless both are premultiplied
+// images of one size.
+bool keepMasked(QImage& content, const QImage& mask);
+
+// The same for `count` rectangles, each blended on its own and all or none drawn: the scanlines
+// over a widget are a few dozen such rows.
+bool fillPixelRects(QPainter& painter, const QRectF* rects, int count, const QColor& color);
 
 } // namespace velk::view

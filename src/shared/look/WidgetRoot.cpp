@@ -1,6 +1,7 @@
 #include "shared/look/WidgetRoot.h"
 
 #include "shared/look/ThemeStore.h"
+#include "platform/view/Sprites.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -46,9 +47,12 @@ view::View ScanlineOverlay::body() const
     // The lines are drawn opaque and faded as one, which paints the same as fading each line
     // (they never overlap) and keeps the strength visible in the inspected tree.
     return view::Canvas([](QPainter& p, QSizeF size, const view::Environment&) {
+               const std::vector<QRectF> rects = lines(size);
+               // Rows on whole pixels go straight into the image; anything else through the painter.
+               if (view::fillPixelRects(p, rects.data(), int(rects.size()), Qt::black))
+                   return;
                p.setPen(Qt::NoPen);
                p.setBrush(Qt::black);
-               const std::vector<QRectF> rects = lines(size);
                p.drawRects(rects.data(), int(rects.size()));
            })
         .opacity(lineOpacity(opacity))

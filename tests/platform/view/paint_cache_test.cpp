@@ -1,8 +1,9 @@
 // Dots, large texts, small turned shapes and strokes are blitted from cached sprites, whole-pixel
 // rectangles are blended straight into the image, large fills and glows are drawn in bands of
-// rows and glows reuse their layers; a clipped painter takes the direct path, so painting with
-// and without a clip must give the same pixels.
+// rows, glows reuse their layers and a glow seen again is kept; a clipped painter takes the
+// direct path, so painting with and without a clip must give the same pixels.
 #include "platform/view/Layout.h"
+#include "platform/view/Sprites.h"
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -27,14 +28,14 @@ QImage paintAt(const View& view, QSizeF size, qreal scale, bool clipped)
     return img;
 }
 
-// At scales 1, 1.5 and 2 the unclipped painting matches the clipped (direct) one, twice: the
-// first render fills the caches, the second draws from them.
+// At scales 1, 1.5 and 2 the unclipped painting matches the clipped (direct) one, three times:
+// the first render fills the caches, the second keeps its glow, the third draws from them all.
 void expectSameAsDirect(View (*make)(), QSizeF size)
 {
     for (qreal scale : {1.0, 1.5, 2.0}) {
         SCOPED_TRACE(scale);
         const QImage direct = paintAt(make(), size, scale, true);
-        for (int round = 0; round < 2; ++round)
+        for (int round = 0; round < 3; ++round)
             EXPECT_EQ(paintAt(make(), size, scale, false), direct) << "round " << round;
     }
 }
@@ -116,7 +117,7 @@ TEST(PaintCache, NestedLayersKeepTheirOwnPixels)
     const View square = Rectangle().fill(Color::rgb255(255, 0, 0)).frame(20, 20);
     const View nested = square.shadow(Color::rgb255(0, 0, 255), 2).mask(Circle().fill(Color::white(0)))
                             .shadow(Color::rgb255(0, 255, 0), 7);
-    for (int round = 0; round < 2; ++round) {
+    for (int round = 0; round < 3; ++round) {
         const QImage img = renderImage(nested, {60, 60}, 2);
         auto at = [&](int x, int y) { return img.pixelColor(x * 2, y * 2); };
         EXPECT_EQ(at(30, 30), QColor(255, 0, 0));            // the content, masked to a circle
@@ -124,6 +125,101 @@ TEST(PaintCache, NestedLayersKeepTheirOwnPixels)
         EXPECT_GT(at(44, 30).alpha(), 0);                    // the outer glow spills out
         EXPECT_GT(at(44, 30).green(), at(44, 30).blue());    // in its own colour
     }
+}
+
+// A kept glow stands for its content exactly: after the first content's glow is kept, each
+// change that moves a pixel of the glow paints a fresh one.
+TEST(PaintCache, KeptGlowFollowsEveryChangeOfItsContent)
+{
+    struct Case {
+        const char* change;
+        View (*make)(bool changed);
+    };
+    const Case cases[] = {
+        {"text of the same width",
+         [](bool c) {
+             return View(Text(c ? "21:48" : "21:47").font(Font::system(16, Weight::bold).monospacedDigits()).foregroundColor(kGreen));
+         }},
+        {"colour", [](bool c) { return View(Circle().fill(Color{0.2, 0.9, 0.3, c ? 0.85 : 0.8})); }},
+        {"place by a fraction of a pixel",
+         [](bool c) { return View(Rectangle().fill(kGreen).frame(20, 20).offset(c ? 0.3 : 0.2, 0)); }},
+        {"free path", [](bool c) {
+             return View(Path([c](const QRectF& r) {
+                             QPainterPath p;
+                             p.moveTo(r.topLeft());
+                             p.lineTo(r.right(), r.center().y());
+                             p.lineTo(c ? r.bottomLeft() : r.center());
+                             return p;
+                         }).fill(kGreen));
+         }},
+        {"stroke dashes", [](bool c) {
+             StrokeStyle s;
+             s.lineWidth = 3;
+             s.dash = {4, c ? 3.0 : 2.0};
+             return View(Circle().stroke(kGreen, s));
+         }},
+        {"gradient direction", [](bool c) {
+             return View(Rectangle().fill(LinearGradient::evenly({kGreen, Color::clear()}, UnitPoint::top,
+                                                                  c ? UnitPoint::trailing : UnitPoint::bottom)));
+         }},
+        {"inner opacity", [](bool c) { return View(Capsule().fill(kGreen).frame(40, 12).opacity(c ? 0.5 : 0.6)); }},
+        {"glow radius", [](bool c) { return View(Circle().fill(kGreen).frame(20, 20).shadow(kGreen, c ? 3 : 2)); }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.change);
+        auto make = [&](bool changed) { return k.make(changed).frame(60, 60).shadow(kGreen.opacity(0.7), 5); };
+        for (int round = 0; round < 3; ++round)
+            paintAt(make(false), {60, 60}, 1, false);
+        EXPECT_EQ(paintAt(make(true), {60, 60}, 1, false), paintAt(make(true), {60, 60}, 1, true));
+    }
+}
+
+// The scanline rows over a widget: whole-pixel rectangles under a faded canvas go straight into
+// the image, others through the painter.
+TEST(PaintCache, WholePixelRowsBlendAsThePainterFillsThem)
+{
+    for (qreal height : {1.0, 0.75}) {
+        SCOPED_TRACE(height);
+        const View rows = Canvas([height](QPainter& p, QSizeF size, const Environment&) {
+                              std::vector<QRectF> rects;
+                              for (qreal y = 0; y < size.height(); y += 3)
+                                  rects.emplace_back(0, y, size.width(), height);
+                              if (fillPixelRects(p, rects.data(), int(rects.size()), Qt::black))
+                                  return;
+                              p.setPen(Qt::NoPen);
+                              p.setBrush(Qt::black);
+                              p.drawRects(rects.data(), int(rects.size()));
+                          }).opacity(0.27);
+        auto under = [&] { return ZStack(Alignment::center, {Rectangle().fill(kGreen.opacity(0.8)), rows}); };
+        for (qreal scale : {1.0, 2.0})
+            EXPECT_EQ(paintAt(under(), {40, 30}, scale, false), paintAt(under(), {40, 30}, scale, true));
+    }
+}
+
+// A mask is applied by hand, four pixels at a time: every coverage of mask and content, odd widths
+// included, must come out as the painter's DestinationIn blend leaves it.
+TEST(PaintCache, MaskingByHandMatchesThePainter)
+{
+    for (int width : {1, 7, 64}) {
+        SCOPED_TRACE(width);
+        QImage content(width, 256, QImage::Format_ARGB32_Premultiplied), mask(content.size(), content.format());
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int a = (x * 37 + y) % 256;
+                content.setPixel(x, y, qPremultiply(qRgba((x * 91) % 256, y, (x + y * 3) % 256, a)));
+                mask.setPixel(x, y, qPremultiply(qRgba(200, 10, 30, (y + x * 13) % 256)));
+            }
+        QImage expected = content.copy();
+        {
+            QPainter p(&expected);
+            p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            p.drawImage(0, 0, mask);
+        }
+        ASSERT_TRUE(keepMasked(content, mask));
+        EXPECT_EQ(content, expected);
+    }
+    QImage other(3, 3, QImage::Format_ARGB32_Premultiplied), small(2, 3, QImage::Format_ARGB32_Premultiplied);
+    EXPECT_FALSE(keepMasked(other, small));
 }
 
 } // namespace

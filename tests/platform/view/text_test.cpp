@@ -3,6 +3,7 @@
 #include "platform/core/Clock.h"
 #include "platform/view/Fonts.h"
 #include "platform/view/Layout.h"
+#include "platform/view/TextLayout.h"
 #include <QJsonArray>
 #include <gtest/gtest.h>
 
@@ -164,6 +165,43 @@ TEST(Text, TimerTextReadsTheClock)
         EXPECT_TRUE(updatesEverySecond(t));
     }
     EXPECT_FALSE(updatesEverySecond(layout(Text("x"), {10, 10})));
+}
+
+// Lines are remembered per text, font and offer: asked back to back, offers and parameters that
+// differ in one thing each still get their own answer.
+TEST(Text, EachDifferenceInTheAskGetsItsOwnLines)
+{
+    const QString text = QStringLiteral("Water the plants by the window before the trip");
+    const qreal narrow = advance("Water the plants") + 1;
+    TextParams wraps;
+    wraps.font = kFont;
+    TextParams oneLine = wraps;
+    oneLine.lineLimit = 1;
+    TextParams shrinks = oneLine;
+    shrinks.minimumScaleFactor = 0.5;
+    TextParams bold = wraps;
+    bold.font = kFont.withWeight(Weight::bold);
+    TextParams tracked = wraps;
+    tracked.tracking = 2;
+    struct Ask {
+        const TextParams* params;
+        std::optional<qreal> width, height;
+    };
+    const Ask asks[] = {{&wraps, narrow, {}},         {&wraps, {}, {}},           {&wraps, narrow, 2 * lineHeight() + 1},
+                        {&oneLine, narrow, {}},       {&shrinks, narrow, {}},     {&bold, narrow, {}},
+                        {&tracked, narrow, {}},       {&wraps, narrow * 1.5, {}}};
+    std::vector<TextLines> answers;
+    for (const Ask& a : asks)
+        answers.push_back(layoutText(text, *a.params, a.width, a.height));
+    for (size_t i = 0; i < answers.size(); ++i)
+        for (size_t j = i + 1; j < answers.size(); ++j)
+            EXPECT_FALSE(answers[i].lines == answers[j].lines && answers[i].size == answers[j].size &&
+                         answers[i].scale == answers[j].scale)
+                << "asks " << i << " and " << j;
+    // And the same ask again gets the same lines.
+    const TextLines again = layoutText(text, shrinks, narrow, {});
+    EXPECT_EQ(again.lines, answers[4].lines);
+    EXPECT_EQ(again.scale, answers[4].scale);
 }
 
 } // namespace
