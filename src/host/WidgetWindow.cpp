@@ -123,10 +123,10 @@ void WidgetWindow::paintNow()
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter.setRenderHint(QPainter::Antialiasing);
         // Widgets sit on the desktop as rounded tiles; the corner grows with the user's scale.
-        QPainterPath tile;
-        tile.addRoundedRect(QRectF(rect), kCornerRadius * scale_, kCornerRadius * scale_);
-        painter.setClipPath(tile);
+        // Painted whole and then cut: the painter's fast paths (sprites, whole-pixel fills,
+        // the kept glow) are not taken under a clip.
         view::paint(tree(), painter);
+        view::clearOutsideRoundedRect(painter, QRectF(rect), kCornerRadius * scale_);
     }
     store.endPaint();
     store.flush(rect);

@@ -102,13 +102,7 @@ void WidgetCard::ensurePicture()
     // plain copy rather than a clipped draw and a stroke each time.
     const QRectF local(QPointF(0, 0), rect.size());
     const qreal radius = kCornerRadius * scaleUnit();
-    QPainterPath shape;
-    shape.addRoundedRect(local, radius, radius);
-    QPainterPath outside;
-    outside.addRect(local.adjusted(-1, -1, 1, 1));
-    p.setCompositionMode(QPainter::CompositionMode_Clear);
-    p.fillPath(outside.subtracted(shape), Qt::transparent);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    view::clearOutsideRoundedRect(p, local, radius);
     drawHairline(p, local, radius, VelkThemes::resolve(theme_.themeID, dark));
 }
 

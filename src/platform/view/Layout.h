@@ -46,6 +46,11 @@ LaidOutTree layout(const View& view, QSizeF proposal, const Environment& env = {
 // Paints in points; the painter's transform (and its device's pixel ratio) scales to pixels.
 void paint(const LaidOutTree& tree, QPainter& painter);
 
+// Clears what lies outside the rounded rectangle `rect` (corner radius `radius`), within `rect`
+// and one point around it: a widget painted whole and then cut to its tile this way takes
+// the painter's fast paths, which a clipped painter does not.
+void clearOutsideRoundedRect(QPainter& painter, const QRectF& rect, qreal radius);
+
 // Lays `view` out at exactly `size` (the root is centred in it) and paints it into a
 // transparent image of size × devicePixelRatio pixels.
 QImage renderImage(const View& view, QSizeF size, qreal devicePixelRatio,

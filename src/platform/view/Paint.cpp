@@ -549,6 +549,19 @@ void paint(const LaidOutTree& tree, QPainter& painter)
     painter.restore();
 }
 
+void clearOutsideRoundedRect(QPainter& painter, const QRectF& rect, qreal radius)
+{
+    QPainterPath shape;
+    shape.addRoundedRect(rect, radius, radius);
+    QPainterPath outside;
+    outside.addRect(rect.adjusted(-1, -1, 1, 1));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillPath(outside.subtracted(shape), Qt::transparent);
+    painter.restore();
+}
+
 QImage renderImage(const View& view, QSizeF size, qreal devicePixelRatio, const Environment& env)
 {
     const qreal dpr = devicePixelRatio > 0 && std::isfinite(devicePixelRatio) ? devicePixelRatio : 1;
