@@ -123,10 +123,13 @@ void WidgetWindow::paintNow()
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter.setRenderHint(QPainter::Antialiasing);
         // Widgets sit on the desktop as rounded tiles; the corner grows with the user's scale.
-        // Painted whole and then cut: the painter's fast paths (sprites, whole-pixel fills,
-        // the kept glow) are not taken under a clip.
+        // Clipped rather than painted whole and cut: under a clip the painter keeps none of
+        // its sprites or glows, which a host that repaints a widget once a change would hold
+        // in memory for nothing (measured: 1 MB more at 53 widgets, no faster first paint).
+        QPainterPath tile;
+        tile.addRoundedRect(QRectF(rect), kCornerRadius * scale_, kCornerRadius * scale_);
+        painter.setClipPath(tile);
         view::paint(tree(), painter);
-        view::clearOutsideRoundedRect(painter, QRectF(rect), kCornerRadius * scale_);
     }
     store.endPaint();
     store.flush(rect);
