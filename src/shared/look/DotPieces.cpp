@@ -127,14 +127,13 @@ View DotBarChart::body() const
     labels.reserve(bars.size());
     for (const Bar& bar : bars) {
         columns.push_back(dotColumn(bar).frame(Frame::maxWidthInfinity(Alignment::bottom)));
-        labels.push_back(Text(bar.label)
-                             .font(labelFont)
-                             .foregroundColor(bar.labelColor.value_or(defaultLabelColor))
-                             .frame(Frame::maxWidthInfinity()));
+        // The font and the usual colour are set once on the row and inherited by its labels.
+        const View label = bar.labelColor ? Text(bar.label).foregroundColor(*bar.labelColor) : Text(bar.label);
+        labels.push_back(label.frame(Frame::maxWidthInfinity()));
     }
     return VStack(HAlign::center, 8 * u,
                   {HStack(VAlign::bottom, 0, std::move(columns)).frame(std::nullopt, chartHeight * u),
-                   HStack(VAlign::center, 0, std::move(labels))});
+                   HStack(VAlign::center, 0, std::move(labels)).font(labelFont).foregroundColor(defaultLabelColor)});
 }
 
 // ---- cachedDrawing ----------------------------------------------------------------------------
