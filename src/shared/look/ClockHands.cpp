@@ -1,17 +1,22 @@
 #include "shared/look/ClockHands.h"
 
-#include "platform/core/Calendar.h"
+#include <cmath>
 
 namespace velk {
 
 using namespace view;
 
+int localSecondOfDay(Date date, const TimeZone& zone)
+{
+    const double local = std::floor(date.unix()) + zone.secondsFromGMT(date);
+    return int(local - 86400.0 * std::floor(local / 86400.0));
+}
+
 ClockHands::Angles ClockHands::angles() const
 {
-    Calendar calendar = Calendar::current();
-    calendar.setTimeZone(timeZone);
-    const int hour = calendar.component(CalendarComponent::hour, date) % 12;
-    const int minute = calendar.component(CalendarComponent::minute, date);
+    const int second = localSecondOfDay(date, timeZone);
+    const int hour = second / 3600 % 12;
+    const int minute = second / 60 % 60;
     Angles a;
     a.hour = 30.0 * hour + 0.5 * minute;
     a.minute = 6.0 * minute;

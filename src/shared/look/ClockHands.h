@@ -12,6 +12,11 @@
 
 namespace velk {
 
+// Seconds since local midnight of `date` in `zone`, from the zone's offset at that moment:
+// every calendar's day has the same hours, and building a calendar for two fields cost more
+// than the hands it placed.
+int localSecondOfDay(Date date, const TimeZone& zone);
+
 struct ClockHands {
     Date date;
     TimeZone timeZone = TimeZone::utc();

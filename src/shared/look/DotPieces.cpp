@@ -115,9 +115,11 @@ View DotBarChart::dotColumn(const Bar& bar) const
     const qreal gap = (dotPitch - dotSize) * u;
     const View one = dot(bar.color.value_or(defaultColor), dotSize * u);
     const View row = HStack(VAlign::center, gap, Views(size_t(c.dotsPerRow), one));
-    return VStack(HAlign::center, gap, Views(size_t(c.rows), row))
-        .fixedSize()
-        .frame(std::nullopt, chartHeight * u, Alignment::bottom);
+    // One frame both stands the column on the chart's baseline and gives it its share of the
+    // width.
+    Frame share = Frame::maxWidthInfinity(Alignment::bottom);
+    share.minHeight = share.maxHeight = chartHeight * u;
+    return VStack(HAlign::center, gap, Views(size_t(c.rows), row)).fixedSize().frame(share);
 }
 
 View DotBarChart::body() const
@@ -126,15 +128,14 @@ View DotBarChart::body() const
     columns.reserve(bars.size());
     labels.reserve(bars.size());
     for (const Bar& bar : bars) {
-        columns.push_back(dotColumn(bar).frame(Frame::maxWidthInfinity(Alignment::bottom)));
-        labels.push_back(Text(bar.label)
-                             .font(labelFont)
-                             .foregroundColor(bar.labelColor.value_or(defaultLabelColor))
-                             .frame(Frame::maxWidthInfinity()));
+        columns.push_back(dotColumn(bar));
+        // The font and the usual colour are set once on the row and inherited by its labels.
+        const View label = bar.labelColor ? Text(bar.label).foregroundColor(*bar.labelColor) : Text(bar.label);
+        labels.push_back(label.frame(Frame::maxWidthInfinity()));
     }
     return VStack(HAlign::center, 8 * u,
                   {HStack(VAlign::bottom, 0, std::move(columns)).frame(std::nullopt, chartHeight * u),
-                   HStack(VAlign::center, 0, std::move(labels))});
+                   HStack(VAlign::center, 0, std::move(labels)).font(labelFont).foregroundColor(defaultLabelColor)});
 }
 
 // ---- cachedDrawing ----------------------------------------------------------------------------

@@ -1,11 +1,11 @@
 #include "widgets/time/MatrixFaces.h"
 
-#include "platform/core/Calendar.h"
 #include "platform/core/Clock.h"
 #include "platform/core/DateFormatter.h"
 #include "shared/data/clock/ClockFormat.h"
 #include "shared/data/config/TimeZoneEntity.h"
 #include "shared/look/Captions.h"
+#include "shared/look/ClockHands.h"
 #include "shared/look/DotPieces.h"
 #include "widgets/time/AnalogFaces.h"
 
@@ -74,9 +74,7 @@ View ClockMatrixMedium::body() const
 {
     const qreal u = ctx.u;
     const auto& pal = ctx.pal;
-    Calendar calendar = Calendar::current();
-    calendar.setTimeZone(timeZone);
-    const int minute = calendar.component(CalendarComponent::minute, date);
+    const int minute = localSecondOfDay(date, timeZone) / 60 % 60;
 
     const View left = VStack(HAlign::leading, 8 * u,
                              {TimeText{date, timeZone, 64, pal.ink, Weight::black, ctx},

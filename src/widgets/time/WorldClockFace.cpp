@@ -1,7 +1,7 @@
 #include "widgets/time/WorldClockFace.h"
 
-#include "platform/core/Calendar.h"
 #include "shared/data/config/TimeZoneEntity.h"
+#include "shared/look/ClockHands.h"
 #include "shared/look/Captions.h"
 #include "shared/look/DotPieces.h"
 #include "widgets/time/AnalogFaces.h"
@@ -14,9 +14,7 @@ using namespace view;
 
 bool isDaytime(Date date, const TimeZone& zone)
 {
-    Calendar calendar = Calendar::current();
-    calendar.setTimeZone(zone);
-    const int hour = calendar.component(CalendarComponent::hour, date);
+    const int hour = localSecondOfDay(date, zone) / 3600;
     return hour >= 7 && hour <= 19;
 }
 

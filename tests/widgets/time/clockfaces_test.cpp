@@ -234,14 +234,23 @@ TEST_F(ClockFaces, MatrixMediumMinuteAndHourBar)
 
 TEST_F(ClockFaces, DaytimeIsSevenToNineteenInclusive)
 {
-    const TimeZone tokyo = zone("Asia/Tokyo"); // UTC+9
     struct Case {
+        const char* zone;
         const char* at;
         bool day;
     };
-    for (const Case& c : {Case{"2026-12-09T10:59:00", true}, Case{"2026-12-09T11:00:00", false},
-                          Case{"2026-12-08T21:59:00", false}, Case{"2026-12-08T22:00:00", true}})
-        EXPECT_EQ(isDaytime(utc(c.at), tokyo), c.day) << c.at;
+    // East and west of Greenwich, a half-hour offset, summer time, and a local day that is
+    // still the day before in UTC.
+    for (const Case& c : {Case{"Asia/Tokyo", "2026-12-09T10:59:00", true}, Case{"Asia/Tokyo", "2026-12-09T11:00:00", false},
+                          Case{"Asia/Tokyo", "2026-12-08T21:59:00", false}, Case{"Asia/Tokyo", "2026-12-08T22:00:00", true},
+                          Case{"America/New_York", "2026-12-09T11:59:00", false},
+                          Case{"America/New_York", "2026-12-09T12:00:00", true},
+                          Case{"America/New_York", "2026-12-10T00:59:00", true},
+                          Case{"America/New_York", "2026-12-10T01:00:00", false},
+                          Case{"America/New_York", "2026-07-01T10:59:00", false},
+                          Case{"America/New_York", "2026-07-01T11:00:00", true},
+                          Case{"Asia/Kolkata", "2026-12-09T14:29:59", true}, Case{"Asia/Kolkata", "2026-12-09T14:30:00", false}})
+        EXPECT_EQ(isDaytime(utc(c.at), zone(c.zone)), c.day) << c.zone << " " << c.at;
 }
 
 TEST_F(ClockFaces, WorldColumnsHomeDotAndNightDimming)
