@@ -133,8 +133,7 @@ void hashNode(Hasher& h, const LaidOutNode& n)
     switch (r.kind) {
     case Kind::text:
     case Kind::timerText: {
-        TextStyle s = node.style;
-        s.inheritFrom(r.inherited->style);
+        const TextDecoration s(node.style, r.inherited->style);
         h.add(currentText(r, n));
         h.font(r.text.font, n.fontScale);
         h.fill(r.foreground);
@@ -143,11 +142,11 @@ void hashNode(Hasher& h, const LaidOutNode& n)
         h.number(r.text.lineSpacing);
         h.number(r.text.minimumScaleFactor);
         h.number(n.fontScale);
-        const bool struck = s.strikethrough.value_or(false);
+        const bool struck = s.strikethrough;
         h.add(quint64(struck));
         if (struck)
             h.color(s.strikethroughColor ? *s.strikethroughColor : r.foreground.representative());
-        h.add(quint64(s.alignment.value_or(TextAlignment::leading)));
+        h.add(quint64(s.alignment));
         // A timer's shown text comes from the clock, so its truncation is not in the text above.
         h.add(quint64(!n.lines.isEmpty() && n.lines.back().endsWith(QChar(0x2026)) && !r.shownText.endsWith(QChar(0x2026))));
         break;
@@ -233,8 +232,7 @@ bool signNode(Hasher& h, const LaidOutNode& n)
         return false;
     case Kind::text:
     case Kind::timerText: {
-        TextStyle s = node.style;
-        s.inheritFrom(r.inherited->style);
+        const TextDecoration s(node.style, r.inherited->style);
         h.add(quint64(n.lines.size()));
         for (const QString& line : n.lines)
             h.add(line);
@@ -247,8 +245,8 @@ bool signNode(Hasher& h, const LaidOutNode& n)
         h.exact(r.text.lineSpacing);
         h.exact(n.fontScale);
         h.exactFill(r.foreground);
-        h.add(quint64(s.alignment.value_or(TextAlignment::leading)));
-        const bool struck = s.strikethrough.value_or(false);
+        h.add(quint64(s.alignment));
+        const bool struck = s.strikethrough;
         h.add(quint64(struck));
         if (struck && s.strikethroughColor)
             h.exactColor(*s.strikethroughColor);
