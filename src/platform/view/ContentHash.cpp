@@ -2,6 +2,7 @@
 
 #include "platform/view/LayoutNodes.h"
 #include "platform/core/Clock.h"
+#include "platform/view/Rounding.h"
 #include "platform/view/Symbols.h"
 
 #include <QHash>
@@ -36,7 +37,7 @@ public:
     // To the thousandth of a point, as inspection rounds: float noise below that paints the same.
     void number(qreal v)
     {
-        add(std::isfinite(v) ? quint64(std::llround(v * 1000.0)) : std::bit_cast<quint64>(v));
+        add(std::isfinite(v) ? quint64(roundAway(v * 1000.0)) : std::bit_cast<quint64>(v));
     }
     void rect(const QRectF& r)
     {
@@ -48,7 +49,7 @@ public:
     // Colours as inspection shows them: 8 bits a channel.
     void color(const Color& c)
     {
-        auto byte = [](double v) { return quint64(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
+        auto byte = [](double v) { return quint64(roundAway(std::clamp(v, 0.0, 1.0) * 255.0)); };
         add(byte(c.r) << 24 | byte(c.g) << 16 | byte(c.b) << 8 | byte(c.a));
     }
     void fill(const Fill& f)
