@@ -2,6 +2,7 @@
 
 #include "platform/view/LayoutNodes.h"
 #include "platform/core/Clock.h"
+#include "platform/view/Rounding.h"
 #include "platform/view/Symbols.h"
 
 #include <QHash>
@@ -36,7 +37,7 @@ public:
     // To the thousandth of a point, as inspection rounds: float noise below that paints the same.
     void number(qreal v)
     {
-        add(std::isfinite(v) ? quint64(std::llround(v * 1000.0)) : std::bit_cast<quint64>(v));
+        add(std::isfinite(v) ? quint64(roundAway(v * 1000.0)) : std::bit_cast<quint64>(v));
     }
     void rect(const QRectF& r)
     {
@@ -48,7 +49,7 @@ public:
     // Colours as inspection shows them: 8 bits a channel.
     void color(const Color& c)
     {
-        auto byte = [](double v) { return quint64(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
+        auto byte = [](double v) { return quint64(roundAway(std::clamp(v, 0.0, 1.0) * 255.0)); };
         add(byte(c.r) << 24 | byte(c.g) << 16 | byte(c.b) << 8 | byte(c.a));
     }
     void fill(const Fill& f)
@@ -133,8 +134,7 @@ void hashNode(Hasher& h, const LaidOutNode& n)
     switch (r.kind) {
     case Kind::text:
     case Kind::timerText: {
-        TextStyle s = node.style;
-        s.inheritFrom(r.inherited->style);
+        const TextDecoration s(node.style, r.inherited->style);
         h.add(currentText(r, n));
         h.font(r.text.font, n.fontScale);
         h.fill(r.foreground);
@@ -143,11 +143,11 @@ void hashNode(Hasher& h, const LaidOutNode& n)
         h.number(r.text.lineSpacing);
         h.number(r.text.minimumScaleFactor);
         h.number(n.fontScale);
-        const bool struck = s.strikethrough.value_or(false);
+        const bool struck = s.strikethrough;
         h.add(quint64(struck));
         if (struck)
             h.color(s.strikethroughColor ? *s.strikethroughColor : r.foreground.representative());
-        h.add(quint64(s.alignment.value_or(TextAlignment::leading)));
+        h.add(quint64(s.alignment));
         // A timer's shown text comes from the clock, so its truncation is not in the text above.
         h.add(quint64(!n.lines.isEmpty() && n.lines.back().endsWith(QChar(0x2026)) && !r.shownText.endsWith(QChar(0x2026))));
         break;
@@ -233,8 +233,7 @@ bool signNode(Hasher& h, const LaidOutNode& n)
         return false;
     case Kind::text:
     case Kind::timerText: {
-        TextStyle s = node.style;
-        s.inheritFrom(r.inherited->style);
+        const TextDecoration s(node.style, r.inherited->style);
         h.add(quint64(n.lines.size()));
         for (const QString& line : n.lines)
             h.add(line);
@@ -247,8 +246,8 @@ bool signNode(Hasher& h, const LaidOutNode& n)
         h.exact(r.text.lineSpacing);
         h.exact(n.fontScale);
         h.exactFill(r.foreground);
-        h.add(quint64(s.alignment.value_or(TextAlignment::leading)));
-        const bool struck = s.strikethrough.value_or(false);
+        h.add(quint64(s.alignment));
+        const bool struck = s.strikethrough;
         h.add(quint64(struck));
         if (struck && s.strikethroughColor)
             h.exactColor(*s.strikethroughColor);

@@ -1,4 +1,5 @@
 #include "platform/view/Fonts.h"
+#include "platform/view/Rounding.h"
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHash>
@@ -172,7 +173,7 @@ void FontEntry::draw(QPainter& painter, QPointF origin, const QString& text) con
 const FontEntry& fontEntry(const Font& font, qreal tracking, qreal scale)
 {
     thread_local QHash<Key, std::shared_ptr<FontEntry>> cache;
-    const Key key{qint64(std::llround(font.size * scale * 1024)), qint64(std::llround(tracking * scale * 1024)),
+    const Key key{roundAway(font.size * scale * 1024), roundAway(tracking * scale * 1024),
                   int(font.weight), int(font.design), font.monospacedDigit};
     auto it = cache.find(key);
     if (it == cache.end()) {

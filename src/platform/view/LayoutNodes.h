@@ -4,10 +4,13 @@
 #include "platform/view/Layout.h"
 #include "platform/view/Node.h"
 #include "platform/view/TextLayout.h"
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <limits>
+#include <memory>
 #include <memory_resource>
+#include <new>
 #include <vector>
 
 namespace velk::view {
@@ -58,12 +61,50 @@ struct RNode {
     std::pmr::vector<Entry> cache;
 };
 
+// Items that keep their address while more are added, made in blocks that double up to 64
+// items: a deque of items this large would take one heap block for each.
+template <typename T>
+class Pool {
+public:
+    Pool() = default;
+    Pool(const Pool&) = delete;
+    Pool& operator=(const Pool&) = delete;
+    ~Pool()
+    {
+        for (size_t b = 0; b < m_blocks.size(); ++b) {
+            const size_t count = b + 1 == m_blocks.size() ? m_used : blockSize(b);
+            for (size_t i = count; i-- > 0;)
+                std::destroy_at(std::launder(reinterpret_cast<T*>(&m_blocks[b][i])));
+        }
+    }
+
+    template <typename... Args>
+    T& emplace_back(Args&&... args)
+    {
+        if (m_blocks.empty() || m_used == blockSize(m_blocks.size() - 1)) {
+            m_blocks.push_back(std::make_unique_for_overwrite<Slot[]>(blockSize(m_blocks.size())));
+            m_used = 0;
+        }
+        T* item = ::new (static_cast<void*>(&m_blocks.back()[m_used])) T(std::forward<Args>(args)...);
+        ++m_used;
+        return *item;
+    }
+
+private:
+    static constexpr size_t blockSize(size_t b) { return size_t(8) << std::min<size_t>(b, 3); }
+    struct Slot {
+        alignas(T) std::byte bytes[sizeof(T)];
+    };
+    std::vector<std::unique_ptr<Slot[]>> m_blocks;
+    size_t m_used = 0; // items made in the last block
+};
+
 // Everything a layout resolves lives as long as its tree and goes at once, so the nodes'
 // small vectors come from one growing buffer instead of the heap one by one.
 struct LayoutArena {
     std::pmr::monotonic_buffer_resource memory; // declared first: outlives the nodes using it
-    std::deque<RNode> nodes;
-    std::deque<Inherited> inherited;
+    Pool<RNode> nodes;
+    Pool<Inherited> inherited;
     std::deque<View> keep; // the laid-out view and those built by readers during layout
 };
 

@@ -61,6 +61,21 @@ struct TextStyle {
     void inheritFrom(const TextStyle& outer);
 };
 
+// How a text lines up and whether it is struck through: its own settings, else the outer ones.
+// Read by painting and hashing on every render, without copying the whole style.
+struct TextDecoration {
+    TextAlignment alignment = TextAlignment::leading;
+    bool strikethrough = false;
+    std::optional<Color> strikethroughColor;
+
+    TextDecoration(const TextStyle& own, const TextStyle& outer)
+        : alignment((own.alignment ? own.alignment : outer.alignment).value_or(TextAlignment::leading)),
+          strikethrough((own.strikethrough ? own.strikethrough : outer.strikethrough).value_or(false)),
+          strikethroughColor(own.strikethroughColor ? own.strikethroughColor : outer.strikethroughColor)
+    {
+    }
+};
+
 enum class ShapeKind : quint8 { rectangle, roundedRectangle, circle, ellipse, capsule, path };
 
 struct ShapeData {

@@ -250,14 +250,12 @@ void Painter::paintText(const LaidOutNode& n, const RNode& r, QPainter& p)
         if (lines.join(QLatin1Char('\n')) != now)
             lines = QStringList{now};
     }
-    const TextStyle& own = r.node->style;
-    TextStyle s = own;
-    s.inheritFrom(r.inherited->style);
+    const TextDecoration s(r.node->style, r.inherited->style);
     const FontEntry& f = fontEntry(r.text.font, r.text.tracking, n.fontScale);
     const qreal lh = f.lineHeight();
     const qreal spacing = r.text.lineSpacing * n.fontScale;
-    const TextAlignment align = s.alignment.value_or(TextAlignment::leading);
-    const bool strike = s.strikethrough.value_or(false);
+    const TextAlignment align = s.alignment;
+    const bool strike = s.strikethrough;
     const QPen pen(brush(r.foreground, n.frame), 1);
     p.setPen(pen);
     const Color* solid = r.foreground.color();

@@ -20,13 +20,14 @@ LaidOutNode Layouter::place(RNode* r, const Proposal& p, QPointF origin)
     const Measure m = measure(r, p);
     out.frame = QRectF(origin, m.size);
     const Node& n = *r->node;
+    // One child for most modifiers, two for overlays and masks: room made once, not grown.
+    out.children.reserve(r->kind == Kind::geometryReader ? 1 : r->children.size());
 
     switch (r->kind) {
     case Kind::vstack:
     case Kind::hstack:
     case Kind::zstack: {
         const StackPlan plan = r->kind == Kind::zstack ? planZStack(r, p) : planStack(r, p);
-        out.children.reserve(r->children.size());
         for (size_t i = 0; i < r->children.size(); ++i)
             out.children.push_back(place(r->children[i], plan.proposals[i], origin + plan.offsets[i]));
         break;

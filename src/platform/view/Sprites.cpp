@@ -1,5 +1,6 @@
 #include "platform/view/Sprites.h"
 #include "platform/view/Fonts.h"
+#include "platform/view/Rounding.h"
 #include "platform/view/ShapePaths.h"
 #include <QHash>
 #include <QImage>
@@ -22,7 +23,7 @@ constexpr qsizetype kMaxBytes = 8 << 20; // per thread and kind, then the cache 
 // Glyphs larger than this (device pixels) are filled as outlines on every draw.
 constexpr qreal kGlyphCacheLimit = 64;
 
-qint32 sub(qreal v) { return qint32(std::lround(v * kSubpixel)); }
+qint32 sub(qreal v) { return qint32(roundAway(v * kSubpixel)); }
 
 // What decides the pixels besides the shape: where it falls inside its first device pixel,
 // the device scale, its colour and the painter's opacity.
@@ -409,7 +410,7 @@ bool drawDotSprite(QPainter& painter, const QRectF& rect, const QColor& color, c
         return false;
     const QPointF corner(std::floor(px.x()), std::floor(px.y()));
     const DotKey key{{sub(px.x() - corner.x()), sub(px.y() - corner.y()), sub(t.m11()), sub(t.m22()), color.rgba(),
-                      qint32(std::lround(d->opacity * 256))},
+                      qint32(roundAway(d->opacity * 256))},
                      sub(px.width()), sub(px.height())};
 
     thread_local SpriteCache<DotKey> cache;
@@ -463,7 +464,7 @@ std::optional<Turned> turned(const QPainter& painter, const ShapeData& shape, co
         return std::nullopt;
     const QPointF corner(std::floor(at.x()), std::floor(at.y()));
     constexpr qreal kMatrix = 1 << 24;
-    auto fine = [](qreal v) { return qint64(std::llround(v * kMatrix)); };
+    auto fine = [](qreal v) { return roundAway(v * kMatrix); };
     const qreal opacity = painter.opacity();
     return Turned{t,
                   box,
@@ -471,7 +472,7 @@ std::optional<Turned> turned(const QPainter& painter, const ShapeData& shape, co
                   corner,
                   opacity,
                   {{sub(at.x() - corner.x()), sub(at.y() - corner.y()), 0, 0, color.rgba(),
-                    qint32(std::lround(opacity * 256))},
+                    qint32(roundAway(opacity * 256))},
                    fine(t.m11()),
                    fine(t.m12()),
                    fine(t.m21()),
@@ -542,7 +543,7 @@ bool drawStrokeSprite(QPainter& painter, const ShapeData& shape, const QRectF& r
     if (!tr)
         return false;
     constexpr qreal kFine = 1 << 24;
-    auto fine = [](qreal v) { return qint64(std::llround(v * kFine)); };
+    auto fine = [](qreal v) { return roundAway(v * kFine); };
     const StrokeKey key{tr->key, fine(pen.widthF()), fine(shape.trimFrom), fine(shape.trimTo),
                         quint8(pen.capStyle() >> 4), quint8(pen.joinStyle() >> 6)};
     thread_local SpriteCache<StrokeKey> cache;
@@ -569,7 +570,7 @@ bool drawTextSprite(QPainter& painter, const FontEntry& font, QPointF origin, co
         return false;
     const QPointF corner(std::floor(at.x()), std::floor(at.y()));
     const TextKey key{{sub(at.x() - corner.x()), sub(at.y() - corner.y()), sub(t.m11()), sub(t.m22()), color.rgba(),
-                       qint32(std::lround(d->opacity * 256))},
+                       qint32(roundAway(d->opacity * 256))},
                       font.font(), text, int(painter.renderHints())};
 
     thread_local SpriteCache<TextKey> cache;

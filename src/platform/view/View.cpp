@@ -10,20 +10,25 @@ const std::shared_ptr<const Node>& emptyNode()
     return node;
 }
 
-View make(Node&& n) { return View(std::make_shared<const Node>(std::move(n))); }
+// A node made in the block its view will share: a Node is large, and building one aside and
+// moving it in would construct and destroy every field twice for each view and modifier.
+class Fresh {
+public:
+    explicit Fresh(Kind k = Kind::empty) : m_node(std::make_shared<Node>()) { m_node->kind = k; }
+    explicit Fresh(const Node& copy) : m_node(std::make_shared<Node>(copy)) {}
+    Node& operator*() { return *m_node; }
+    View view() { return View(std::move(m_node)); }
 
-Node leaf(Kind k)
-{
-    Node n;
-    n.kind = k;
-    return n;
-}
+private:
+    std::shared_ptr<Node> m_node;
+};
 
-View wrap(const View& content, Kind k, Node n = Node{})
+View wrap(const View& content, Kind k, Fresh&& fresh = Fresh())
 {
+    Node& n = *fresh;
     n.kind = k;
     n.children.push_back(content);
-    return make(std::move(n));
+    return fresh.view();
 }
 
 bool isText(Kind k) { return k == Kind::text || k == Kind::timerText; }
@@ -35,25 +40,27 @@ View styled(const View& v, Apply apply)
 {
     const Node& n = v.node();
     if (isText(n.kind)) {
-        Node copy = n;
+        Fresh fresh(n);
+        Node& copy = *fresh;
         TextStyle extra;
         apply(extra);
         // A text's own setting made later replaces its earlier one.
         TextStyle replaced = extra;
         replaced.inheritFrom(n.style);
         copy.style = replaced;
-        return make(std::move(copy));
+        return fresh.view();
     }
     if (n.kind == Kind::style) {
-        Node copy = n;
+        Fresh fresh(n);
+        Node& copy = *fresh;
         TextStyle extra;
         apply(extra);
         copy.style.inheritFrom(extra);
-        return make(std::move(copy));
+        return fresh.view();
     }
-    Node s;
-    apply(s.style);
-    return wrap(v, Kind::style, std::move(s));
+    Fresh fresh;
+    apply((*fresh).style);
+    return wrap(v, Kind::style, std::move(fresh));
 }
 
 template <typename Apply>
@@ -61,14 +68,16 @@ View shaped(const View& v, Apply apply)
 {
     if (v.node().kind != Kind::shape)
         return v;
-    Node copy = v.node();
+    Fresh fresh(v.node());
+    Node& copy = *fresh;
     apply(copy.shape);
-    return make(std::move(copy));
+    return fresh.view();
 }
 
 View stack(Kind k, Alignment a, std::optional<qreal> spacing, Views children)
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.kind = k;
     n.alignment = a;
     n.spacing = spacing;
@@ -76,14 +85,15 @@ View stack(Kind k, Alignment a, std::optional<qreal> spacing, Views children)
     for (auto& c : children)
         if (!c.isEmpty())
             n.children.push_back(std::move(c));
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View shape(ShapeKind kind)
 {
-    Node n = leaf(Kind::shape);
+    Fresh fresh(Kind::shape);
+    Node& n = *fresh;
     n.shape.kind = kind;
-    return make(std::move(n));
+    return fresh.view();
 }
 
 } // namespace
@@ -186,136 +196,154 @@ View View::padding(Edge edges, qreal length) const
 }
 View View::padding(EdgeInsets insets) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.insets = insets;
-    return wrap(*this, Kind::padding, std::move(n));
+    return wrap(*this, Kind::padding, std::move(fresh));
 }
 
 View View::frame(std::optional<qreal> width, std::optional<qreal> height, Alignment alignment) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.width = width ? std::optional<qreal>(std::max<qreal>(0, *width)) : std::nullopt;
     n.height = height ? std::optional<qreal>(std::max<qreal>(0, *height)) : std::nullopt;
     n.alignment = alignment;
-    return wrap(*this, Kind::fixedFrame, std::move(n));
+    return wrap(*this, Kind::fixedFrame, std::move(fresh));
 }
 View View::frame(const Frame& f) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.frame = f;
     n.alignment = f.alignment;
-    return wrap(*this, Kind::flexFrame, std::move(n));
+    return wrap(*this, Kind::flexFrame, std::move(fresh));
 }
 View View::fixedSize(bool horizontal, bool vertical) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.fixHorizontal = horizontal;
     n.fixVertical = vertical;
-    return wrap(*this, Kind::fixedSize, std::move(n));
+    return wrap(*this, Kind::fixedSize, std::move(fresh));
 }
 View View::layoutPriority(double priority) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.value = priority;
-    return wrap(*this, Kind::priority, std::move(n));
+    return wrap(*this, Kind::priority, std::move(fresh));
 }
 View View::overlay(View content, Alignment alignment) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.alignment = alignment;
     n.children.push_back(*this);
     n.children.push_back(std::move(content));
     n.kind = Kind::overlay;
-    return make(std::move(n));
+    return fresh.view();
 }
 View View::background(View content, Alignment alignment) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.alignment = alignment;
     n.children.push_back(*this);
     n.children.push_back(std::move(content));
     n.kind = Kind::background;
-    return make(std::move(n));
+    return fresh.view();
 }
 View View::background(Fill f) const { return background(Rectangle().fill(std::move(f))); }
 View View::position(qreal x, qreal y) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.x = x;
     n.y = y;
-    return wrap(*this, Kind::position, std::move(n));
+    return wrap(*this, Kind::position, std::move(fresh));
 }
 View View::offset(qreal x, qreal y) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.x = x;
     n.y = y;
-    return wrap(*this, Kind::offset, std::move(n));
+    return wrap(*this, Kind::offset, std::move(fresh));
 }
 View View::rotationEffect(qreal degrees, UnitPoint anchor) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.value = degrees;
     n.anchor = anchor;
-    return wrap(*this, Kind::rotation, std::move(n));
+    return wrap(*this, Kind::rotation, std::move(fresh));
 }
 View View::scaleEffect(qreal s, UnitPoint anchor) const { return scaleEffect(s, s, anchor); }
 View View::scaleEffect(qreal sx, qreal sy, UnitPoint anchor) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.x = sx;
     n.y = sy;
     n.anchor = anchor;
-    return wrap(*this, Kind::scale, std::move(n));
+    return wrap(*this, Kind::scale, std::move(fresh));
 }
 View View::mask(View m, Alignment alignment) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.kind = Kind::mask;
     n.alignment = alignment;
     n.children = {*this, std::move(m)};
-    return make(std::move(n));
+    return fresh.view();
 }
 View View::clipShape(View s) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.kind = Kind::clip;
     n.children = {*this, std::move(s)};
-    return make(std::move(n));
+    return fresh.view();
 }
 View View::clipped() const { return clipShape(Rectangle()); }
 View View::opacity(qreal value) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.value = std::clamp<qreal>(value, 0, 1);
-    return wrap(*this, Kind::opacity, std::move(n));
+    return wrap(*this, Kind::opacity, std::move(fresh));
 }
 View View::shadow(Color color, qreal radius, qreal x, qreal y) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.color = color;
     n.value = std::max<qreal>(0, radius);
     n.x = x;
     n.y = y;
-    return wrap(*this, Kind::shadow, std::move(n));
+    return wrap(*this, Kind::shadow, std::move(fresh));
 }
 View View::allowsHitTesting(bool enabled) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.flag = enabled;
-    return wrap(*this, Kind::hitTesting, std::move(n));
+    return wrap(*this, Kind::hitTesting, std::move(fresh));
 }
 View View::widgetURL(const QUrl& url) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.url = url;
-    return wrap(*this, Kind::widgetURL, std::move(n));
+    return wrap(*this, Kind::widgetURL, std::move(fresh));
 }
 View View::environment(const Environment& env) const
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.environment = env;
-    return wrap(*this, Kind::environment, std::move(n));
+    return wrap(*this, Kind::environment, std::move(fresh));
 }
 
 View View::fill(Fill f) const
@@ -372,112 +400,126 @@ View ZStack(Alignment a, Views c) { return stack(Kind::zstack, a, std::nullopt, 
 
 View Spacer(std::optional<qreal> minLength)
 {
-    Node n = leaf(Kind::spacer);
+    Fresh fresh(Kind::spacer);
+    Node& n = *fresh;
     n.spacing = minLength ? std::optional<qreal>(std::max<qreal>(0, *minLength)) : std::nullopt;
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View EmptyView() { return View(); }
 
 View Text(const QString& text)
 {
-    Node n = leaf(Kind::text);
+    Fresh fresh(Kind::text);
+    Node& n = *fresh;
     n.text = text;
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View TimerText(Date from, Date to, bool countsDown, bool showsHours)
 {
-    Node n = leaf(Kind::timerText);
+    Fresh fresh(Kind::timerText);
+    Node& n = *fresh;
     n.from = from;
     n.to = to;
     n.countsDown = countsDown;
     n.showsHours = showsHours;
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View TimerProgress(Date from, Date to, bool countsDown)
 {
-    Node n = leaf(Kind::timerProgress);
+    Fresh fresh(Kind::timerProgress);
+    Node& n = *fresh;
     n.from = from;
     n.to = to;
     n.countsDown = countsDown;
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View Image(const QString& systemName)
 {
-    Node n = leaf(Kind::image);
+    Fresh fresh(Kind::image);
+    Node& n = *fresh;
     n.text = systemName;
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View Rectangle() { return shape(ShapeKind::rectangle); }
 View RoundedRectangle(qreal cornerRadius, CornerStyle style)
 {
-    Node n = leaf(Kind::shape);
+    Fresh fresh(Kind::shape);
+    Node& n = *fresh;
     n.shape.kind = ShapeKind::roundedRectangle;
     n.shape.cornerRadius = std::max<qreal>(0, cornerRadius);
     n.shape.corner = style;
-    return make(std::move(n));
+    return fresh.view();
 }
 View Circle() { return shape(ShapeKind::circle); }
 View Ellipse() { return shape(ShapeKind::ellipse); }
 View Capsule(CornerStyle style)
 {
-    Node n = leaf(Kind::shape);
+    Fresh fresh(Kind::shape);
+    Node& n = *fresh;
     n.shape.kind = ShapeKind::capsule;
     n.shape.corner = style;
-    return make(std::move(n));
+    return fresh.view();
 }
 View Path(QPainterPath path)
 {
-    Node n = leaf(Kind::shape);
+    Fresh fresh(Kind::shape);
+    Node& n = *fresh;
     n.shape.kind = ShapeKind::path;
     n.shape.path = std::move(path);
-    return make(std::move(n));
+    return fresh.view();
 }
 View Path(std::function<QPainterPath(const QRectF&)> build)
 {
-    Node n = leaf(Kind::shape);
+    Fresh fresh(Kind::shape);
+    Node& n = *fresh;
     n.shape.kind = ShapeKind::path;
     n.shape.build = std::move(build);
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View ColorView(Fill fill)
 {
-    Node n = leaf(Kind::color);
+    Fresh fresh(Kind::color);
+    Node& n = *fresh;
     n.shape.fill = std::move(fill);
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View Canvas(CanvasDraw draw)
 {
-    Node n = leaf(Kind::canvas);
+    Fresh fresh(Kind::canvas);
+    Node& n = *fresh;
     n.draw = std::move(draw);
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View GeometryReader(std::function<View(QSizeF)> content)
 {
-    Node n = leaf(Kind::geometryReader);
+    Fresh fresh(Kind::geometryReader);
+    Node& n = *fresh;
     n.geometry = std::move(content);
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View EnvironmentReader(std::function<View(const Environment&)> content)
 {
-    Node n = leaf(Kind::environmentReader);
+    Fresh fresh(Kind::environmentReader);
+    Node& n = *fresh;
     n.environmentContent = std::move(content);
-    return make(std::move(n));
+    return fresh.view();
 }
 
 View Button(ButtonAction action, View label)
 {
-    Node n;
+    Fresh fresh;
+    Node& n = *fresh;
     n.action = std::move(action);
-    return wrap(label, Kind::button, std::move(n));
+    return wrap(label, Kind::button, std::move(fresh));
 }
 
 } // namespace velk::view

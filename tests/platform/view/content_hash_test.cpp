@@ -3,6 +3,7 @@
 #include "platform/view/ContentHash.h"
 #include "platform/core/Clock.h"
 #include "platform/view/Layout.h"
+#include "platform/view/Rounding.h"
 #include <gtest/gtest.h>
 
 using namespace velk;
@@ -80,6 +81,17 @@ TEST(ContentHash, RunningTimerTextCountsAsContent)
     // The same laid-out tree shows another text a second later.
     Clock::pin(Date::fromUnix(1'800'000'000 + 1));
     EXPECT_NE(contentHash(tree), before);
+}
+
+// Hashes and sprite keys round with an inline rounding that must agree with the library's
+// everywhere: at halves (away from zero), just below them, and past the exact-fraction range.
+TEST(ContentHash, InlineRoundingMatchesTheLibrary)
+{
+    const double cases[] = {0.0, -0.0, 0.5, -0.5, 1.5, -1.5, 2.5, -2.5, 0.49999999999999994,
+                            -0.49999999999999994, 4503599627370495.5, -4503599627370495.5,
+                            4503599627370497.0, 1e17, -1e17, 255.0 * 0.5, 123.456 * 256, -0.1 * 1000};
+    for (double v : cases)
+        EXPECT_EQ(roundAway(v), std::llround(v)) << v;
 }
 
 } // namespace
