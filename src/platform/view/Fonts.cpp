@@ -172,13 +172,17 @@ void FontEntry::draw(QPainter& painter, QPointF origin, const QString& text) con
 
 const FontEntry& fontEntry(const Font& font, qreal tracking, qreal scale)
 {
-    thread_local QHash<Key, std::shared_ptr<FontEntry>> cache;
+    // Callers hold the entry they were given while they measure or draw with it, so a full
+    // cache starts over without freeing the entries it held: those stay until the next time.
+    thread_local QHash<Key, std::shared_ptr<FontEntry>> cache, retired;
     const Key key{roundAway(font.size * scale * 1024), roundAway(tracking * scale * 1024),
                   int(font.weight), int(font.design), font.monospacedDigit};
     auto it = cache.find(key);
     if (it == cache.end()) {
-        if (cache.size() > 512)
+        if (cache.size() > 512) {
+            retired = std::move(cache);
             cache.clear();
+        }
         it = cache.insert(key, std::make_shared<FontEntry>(font, tracking, scale));
     }
     return **it;

@@ -556,6 +556,40 @@ bool drawStrokeSprite(QPainter& painter, const ShapeData& shape, const QRectF& r
     return true;
 }
 
+namespace {
+
+// Its place is kept finer than a shape's: a drawing of many curves meets the rasterizer's grid
+// at more points, and only the very same fraction of a pixel gives the very same pixels.
+struct BoxKey {
+    ShapeKey box;
+    quint64 id;
+    qint64 fx, fy;
+    friend bool operator==(const BoxKey&, const BoxKey&) = default;
+};
+
+size_t qHash(const BoxKey& k, size_t seed = 0) { return qHashMulti(seed, k.box, k.id, k.fx, k.fy); }
+
+} // namespace
+
+bool drawBoxSprite(QPainter& painter, quint64 id, const QRectF& box, qreal reach, const QColor& color,
+                   const std::function<void(QPainter&)>& draw)
+{
+    if (!(box.width() > 0 && box.height() > 0) || !(reach >= 0))
+        return false;
+    // The box keys and places the sprite as a plain rectangle would; `id` tells drawings apart.
+    ShapeData frame;
+    frame.kind = ShapeKind::rectangle;
+    const std::optional<Turned> tr = turned(painter, frame, box, color, reach, kMaxStrokeSide);
+    if (!tr)
+        return false;
+    thread_local SpriteCache<BoxKey> cache;
+    constexpr qreal kFine = 1 << 24;
+    const QPointF fraction = tr->at - tr->corner;
+    blitTurned(painter, *tr, cache,
+               BoxKey{tr->key, id, roundAway(fraction.x() * kFine), roundAway(fraction.y() * kFine)}, draw);
+    return true;
+}
+
 bool drawTextSprite(QPainter& painter, const FontEntry& font, QPointF origin, const QString& text, const QColor& color)
 {
     const std::optional<Device> d = spriteDevice(painter);

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // Dots and large texts drawn from pre-painted sprites. Widgets are walls of dots and every render
 // paints all of them again; the painter's own antialiased ellipse costs far more per dot than
 // copying the same pixels, and texts past the glyph cache's size are filled as outlines each time.
@@ -40,6 +41,13 @@ bool drawShapeSprite(QPainter& painter, const ShapeData& shape, const QRectF& re
 // arcs are large strokes that repeat render after render, and the engine hands their fill to
 // its worker threads.
 bool drawStrokeSprite(QPainter& painter, const ShapeData& shape, const QRectF& rect, const QPen& pen);
+
+// The same for a drawing of one colour within `box` that a caller repeats render after render
+// (a symbol's outline), keyed by `id` (what is drawn, given the box) beside the box's place
+// and size: `draw` paints it on the painter it is handed exactly as it would on `painter`, and
+// reaches at most `reach` points outside `box`.
+bool drawBoxSprite(QPainter& painter, quint64 id, const QRectF& box, qreal reach, const QColor& color,
+                   const std::function<void(QPainter&)>& draw);
 
 // The same for one line of text in `color` with its baseline starting at `origin`, as
 // `font.draw` would paint it; only texts too large for the painter's glyph cache qualify.

@@ -223,3 +223,38 @@ TEST(PaintCache, MaskingByHandMatchesThePainter)
 }
 
 } // namespace
+
+// Symbols of one colour, outline or fill, come from sprites at any place and scale. A sprite is
+// blended as premultiplied pixels, so over other ink a pixel may round one level apart from the
+// painter's own blend; nothing further.
+TEST(PaintCache, SymbolsFromSpritesMatchDirectDrawingWithinOneLevel)
+{
+    auto symbols = [] {
+        Views row;
+        int i = 0;
+        for (const char* name : {"checkmark", "sun.max", "cloud.rain", "moon.stars", "sun.max.fill"}) {
+            const View mark = Image(QString::fromLatin1(name))
+                                  .font(Font::system(11 + 3.3 * i, i % 2 ? Weight::bold : Weight::regular))
+                                  .foregroundColor(kGreen);
+            row.push_back(ZStack({Circle().fill(Color::rgb255(40, 90, 60)), mark}).frame(18 + 3.3 * i, 18 + 3.3 * i));
+            ++i;
+        }
+        return HStack(VAlign::center, 2.37, std::move(row)).padding(1.3);
+    };
+    for (qreal scale : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        const QImage direct = paintAt(symbols(), {150, 40}, scale, true);
+        for (int round = 0; round < 2; ++round) {
+            const QImage cached = paintAt(symbols(), {150, 40}, scale, false);
+            ASSERT_EQ(cached.size(), direct.size());
+            int worst = 0;
+            for (int y = 0; y < direct.height(); ++y)
+                for (int x = 0; x < direct.width(); ++x) {
+                    const QRgb a = direct.pixel(x, y), b = cached.pixel(x, y);
+                    worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                      std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+                }
+            EXPECT_LE(worst, 1) << "round " << round;
+        }
+    }
+}
