@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <benchmark/benchmark.h>
 #include <ctime>
+#include <malloc.h>
 #include <vector>
 
 namespace velk::bench {
@@ -46,8 +47,23 @@ inline void paintTextClockInline(QImage& image, QSizeF size)
     paintTextClockInline(image, size);
 }
 
+// Keeps freed memory in the process between renders. By default glibc hands the top of the heap
+// back to the kernel once more than 128 KB lie free there, and a render alternating with another
+// drawing (as compareWithTextClock does) then gives back and faults in its transient memory on
+// every call: the kernel's page faults, not the render, and they come and go with the heap's
+// layout from run to run. Both sides of every comparison run with this setting.
+inline void keepHeapBetweenRenders()
+{
+    static const bool kept = [] {
+        mallopt(M_TRIM_THRESHOLD, 256 << 20);
+        return true;
+    }();
+    (void)kept;
+}
+
 inline QImage renderTarget(QSizeF size, qreal dpr)
 {
+    keepHeapBetweenRenders();
     QImage image((size * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     return image;
