@@ -9,6 +9,7 @@
 #include <cmath>
 #ifdef __SSE2__
 #include <emmintrin.h>
+#include <immintrin.h>
 #endif
 #include <vector>
 
@@ -171,11 +172,64 @@ inline __m128i byteMul4(__m128i d, __m128i a)
 }
 #endif
 
+#if defined(__x86_64__) && defined(__GNUC__)
+// The same arithmetic eight pixels at a time where the processor has AVX2; whole widget images
+// (the background, the glow, the scan lines) go through these loops on every render.
+#define VELK_AVX2_BLEND 1
+__attribute__((target("avx2"))) inline __m256i byteMul8(__m256i d, __m256i a)
+{
+    const __m256i low = _mm256_set1_epi32(0x00ff00ff), half = _mm256_set1_epi16(0x80);
+    __m256i rb = _mm256_mullo_epi16(_mm256_and_si256(d, low), a), ag = _mm256_mullo_epi16(_mm256_srli_epi16(d, 8), a);
+    rb = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(rb, _mm256_srli_epi16(rb, 8)), half), 8);
+    ag = _mm256_andnot_si256(low, _mm256_add_epi16(_mm256_add_epi16(ag, _mm256_srli_epi16(ag, 8)), half));
+    return _mm256_or_si256(rb, ag);
+}
+
+// Pixels done here; the caller finishes the row's remainder.
+__attribute__((target("avx2"))) int blendRow8(QRgb* __restrict dst, const QRgb* __restrict src, int n)
+{
+    int x = 0;
+    for (; x + 8 <= n; x += 8) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x));
+        if (_mm256_testz_si256(s, s))
+            continue;
+        const __m256i a = _mm256_srli_epi32(_mm256_xor_si256(s, _mm256_set1_epi32(-1)), 24);
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + x));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x),
+                            _mm256_add_epi32(s, byteMul8(d, _mm256_or_si256(a, _mm256_slli_epi32(a, 16)))));
+    }
+    return x;
+}
+
+__attribute__((target("avx2"))) int blendSolidRow8(QRgb* __restrict dst, QRgb s, int n)
+{
+    const quint32 a = 255 - (s >> 24);
+    const __m256i source = _mm256_set1_epi32(int(s)), factor = _mm256_set1_epi16(short(a));
+    int x = 0;
+    if (a == 0) {
+        for (; x + 8 <= n; x += 8)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x), source);
+        return x;
+    }
+    for (; x + 8 <= n; x += 8) {
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + x));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x), _mm256_add_epi32(source, byteMul8(d, factor)));
+    }
+    return x;
+}
+
+const bool hasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
 // Source over of premultiplied pixels: dst = src + dst * (255 - alpha(src)) / 255. An opaque
 // source gives itself and a clear one leaves dst as it was, so no pixel needs a test.
 void blendRow(QRgb* __restrict dst, const QRgb* __restrict src, int n)
 {
     int x = 0;
+#ifdef VELK_AVX2_BLEND
+    if (hasAvx2)
+        x = blendRow8(dst, src, n);
+#endif
 #ifdef __SSE2__
     for (; x + 4 <= n; x += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
@@ -197,6 +251,10 @@ void blendSolidRow(QRgb* __restrict dst, QRgb s, int n)
 {
     const quint32 a = 255 - (s >> 24);
     int x = 0;
+#ifdef VELK_AVX2_BLEND
+    if (hasAvx2)
+        x = blendSolidRow8(dst, s, n);
+#endif
 #ifdef __SSE2__
     const __m128i source = _mm_set1_epi32(int(s)), factor = _mm_set1_epi16(short(a));
     if (a == 0) {
