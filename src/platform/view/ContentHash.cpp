@@ -127,6 +127,11 @@ private:
 
 void hashNode(Hasher& h, const LaidOutNode& n)
 {
+    // A drawing group shows its content as it is: the hash is the content's.
+    if (n.source->kind == Kind::drawingGroup) {
+        hashNode(h, n.children[0]);
+        return;
+    }
     const RNode& r = *n.source;
     const Node& node = *r.node;
     h.add(n.kind);
@@ -220,9 +225,11 @@ void hashNode(Hasher& h, const LaidOutNode& n)
         hashNode(h, c);
 }
 
+bool signNode(Hasher& h, const LaidOutNode& n, GroupSignatures* groups);
+
 // Everything the painter reads of a node, exactly; false for what cannot be told apart by
 // value (a canvas draws whatever its closure does).
-bool signNode(Hasher& h, const LaidOutNode& n)
+bool signBody(Hasher& h, const LaidOutNode& n, GroupSignatures* groups)
 {
     const RNode& r = *n.source;
     const Node& node = *r.node;
@@ -303,8 +310,21 @@ bool signNode(Hasher& h, const LaidOutNode& n)
     }
     h.add(quint64(n.children.size()));
     for (const LaidOutNode& c : n.children)
-        if (!signNode(h, c))
+        if (!signNode(h, c, groups))
             return false;
+    return true;
+}
+
+// A drawing group met on the way is signed on its own as well, and its signature noted.
+bool signNode(Hasher& h, const LaidOutNode& n, GroupSignatures* groups)
+{
+    if (!groups || n.source->kind != Kind::drawingGroup)
+        return signBody(h, n, groups);
+    Hasher own;
+    if (!signBody(own, n, groups))
+        return false;
+    groups->push_back({&n, own.value()});
+    h.add(own.value());
     return true;
 }
 
@@ -313,7 +333,15 @@ bool signNode(Hasher& h, const LaidOutNode& n)
 std::optional<quint64> paintSignature(const LaidOutNode& node)
 {
     Hasher h;
-    if (!signNode(h, node))
+    if (!signBody(h, node, nullptr))
+        return std::nullopt;
+    return h.value();
+}
+
+std::optional<quint64> paintSignature(const LaidOutNode& node, GroupSignatures& groups)
+{
+    Hasher h;
+    if (!signNode(h, node, &groups))
         return std::nullopt;
     return h.value();
 }

@@ -150,6 +150,7 @@ QString kindName(const RNode& r)
     case Kind::shadow: return QStringLiteral("shadow");
     case Kind::hitTesting: return QStringLiteral("allowsHitTesting");
     case Kind::widgetURL: return QStringLiteral("widgetURL");
+    case Kind::drawingGroup: return QStringLiteral("drawingGroup");
     }
     return QStringLiteral("Unknown");
 }

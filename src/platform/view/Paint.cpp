@@ -1,4 +1,5 @@
 #include "platform/core/Clock.h"
+#include "platform/view/ContentHash.h"
 #include "platform/view/Glow.h"
 #include "platform/view/LayoutNodes.h"
 #include "platform/view/ShapePaths.h"
@@ -171,13 +172,14 @@ private:
 };
 
 // The key of a glow painted now, or none where a kept one could not stand in for it: a clipped,
-// faded or non-image target, or content painted through a closure.
-std::optional<GlowKey> glowKey(const LaidOutNode& n, const QPainter& p)
+// faded or non-image target, or content painted through a closure. The drawing groups inside
+// are signed on the way (see GroupSignatures).
+std::optional<GlowKey> glowKey(const LaidOutNode& n, const QPainter& p, GroupSignatures& groups)
 {
     if (!blendsDevicePixels(p))
         return std::nullopt;
     const QPaintDevice* dev = p.device();
-    const std::optional<quint64> content = paintSignature(n);
+    const std::optional<quint64> content = paintSignature(n, groups);
     if (!content)
         return std::nullopt;
     const QTransform t = p.deviceTransform();
@@ -220,6 +222,158 @@ KeptGlow deviceGlow(const GlowKey& key, const QPainter& p, const QImage& layer, 
     return {key, std::move(cut), box.topLeft()};
 }
 
+QTransform anchored(const QRectF& frame, UnitPoint anchor, const QTransform& t)
+{
+    const QPointF a(frame.left() + anchor.x * frame.width(), frame.top() + anchor.y * frame.height());
+    return QTransform::fromTranslate(-a.x(), -a.y()) * t * QTransform::fromTranslate(a.x(), a.y());
+}
+
+// ---- drawing groups ---------------------------------------------------------------------------
+
+// Device pixels kept round a group's reach for what antialiasing spills past it.
+constexpr int kGroupMargin = 2;
+// Larger groups are few, and blending them would cost much of what painting them does.
+constexpr int kMaxGroupSide = 1024;
+
+// What decides a group's pixels: its content (exact geometry included, so its place in the
+// tree), the device scale, where the device's origin falls inside a pixel and the hints. Images
+// painted below the device scale start at the device's corner, so their whole place counts too.
+struct GroupKey {
+    quint64 content;
+    qreal scale, fx, fy;
+    int wx, wy;
+    int hints;
+    friend bool operator==(const GroupKey&, const GroupKey&) = default;
+};
+
+struct KeptGroup {
+    GroupKey key;
+    QImage image; // null: painted directly (too large, a glow or text inside, or ink past its reach)
+    QPoint at;    // device pixels from the whole pixel the device's origin falls in
+};
+
+// The last few group images of a thread, within a byte budget. As with the glow, a group is
+// kept only when its key comes round a second time: content that changes on every render is
+// painted directly.
+class GroupCache {
+public:
+    const KeptGroup* find(const GroupKey& key)
+    {
+        for (auto it = m_kept.begin(); it != m_kept.end(); ++it)
+            if (it->key == key) {
+                std::rotate(it, it + 1, m_kept.end()); // the most recent last
+                return &m_kept.back();
+            }
+        return nullptr;
+    }
+    bool seenBefore(const GroupKey& key)
+    {
+        if (std::find(m_seen.begin(), m_seen.end(), key) != m_seen.end())
+            return true;
+        if (m_seen.size() >= kSeen)
+            m_seen.erase(m_seen.begin());
+        m_seen.push_back(key);
+        return false;
+    }
+    const KeptGroup& keep(KeptGroup group)
+    {
+        m_bytes += group.image.sizeInBytes();
+        m_kept.push_back(std::move(group));
+        while (m_kept.size() > 1 && (m_kept.size() > kKept || m_bytes > kBytes)) {
+            m_bytes -= m_kept.front().image.sizeInBytes();
+            m_kept.erase(m_kept.begin());
+        }
+        return m_kept.back();
+    }
+
+private:
+    static constexpr size_t kKept = 16, kSeen = 32;
+    static constexpr qsizetype kBytes = 8 << 20;
+    std::vector<KeptGroup> m_kept;
+    std::vector<GroupKey> m_seen;
+    qsizetype m_bytes = 0;
+};
+
+// Where a subtree's ink can reach, in the coordinates it is painted in: its frames as the
+// render-only transforms move them, with room for pens and symbols past their frames. False
+// where it holds a glow, which is worked out for the device it is painted on, or a text: the
+// engine blends glyphs by what lies beneath them, so over clear pixels they come out lighter.
+bool inkReach(const LaidOutNode& n, const QTransform& t, QRectF& reach)
+{
+    const RNode& r = *n.source;
+    const Node& node = *r.node;
+    qreal grow = 0;
+    QTransform inner = t;
+    switch (r.kind) {
+    case Kind::shadow:
+    case Kind::text:
+    case Kind::timerText:
+        return false;
+    case Kind::image:
+        grow = r.text.font.size;
+        break;
+    case Kind::shape:
+        if (node.shape.kind == ShapeKind::path)
+            reach |= t.mapRect(shapePath(node.shape, n.frame).controlPointRect());
+        if (node.shape.strokeFill)
+            grow = 2 * std::abs(node.shape.stroke.lineWidth) + 1;
+        break;
+    case Kind::offset:
+        inner = QTransform::fromTranslate(node.x, node.y) * t;
+        break;
+    case Kind::rotation:
+        inner = anchored(n.frame, node.anchor, QTransform().rotate(node.value)) * t;
+        break;
+    case Kind::scale:
+        inner = anchored(n.frame, node.anchor, QTransform::fromScale(node.x, node.y)) * t;
+        break;
+    default:
+        break;
+    }
+    reach |= t.mapRect(n.frame.adjusted(-grow, -grow, grow, grow));
+    for (const LaidOutNode& c : n.children)
+        if (!inkReach(c, inner, reach))
+            return false;
+    return true;
+}
+
+// Whether any pixel on the image's outer edge has ink.
+bool inkOnEdge(const QImage& image)
+{
+    const int w = image.width(), h = image.height();
+    for (int y = 0; y < h; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        if (y == 0 || y == h - 1) {
+            if (std::any_of(line, line + w, [](QRgb px) { return px != 0; }))
+                return true;
+        } else if (line[0] || line[w - 1]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The box of the image's inked pixels; empty where it has none.
+QRect inkedBox(const QImage& image)
+{
+    int x0 = image.width(), x1 = -1, y0 = image.height(), y1 = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int first = 0, last = image.width() - 1;
+        while (first <= last && !line[first])
+            ++first;
+        if (first > last)
+            continue;
+        while (!line[last])
+            --last;
+        x0 = std::min(x0, first);
+        x1 = std::max(x1, last);
+        y0 = std::min(y0, y);
+        y1 = y;
+    }
+    return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
 class Painter {
 public:
     explicit Painter(const Environment& env) : m_env(env) {}
@@ -235,8 +389,12 @@ private:
     void paintShape(const LaidOutNode& n, const RNode& r, QPainter& p);
     void paintShadow(const LaidOutNode& n, const Node& node, QPainter& p);
     void paintMask(const LaidOutNode& n, QPainter& p);
+    bool paintKeptGroup(const LaidOutNode& n, QPainter& p);
+    KeptGroup paintGroupImage(const LaidOutNode& n, const QPainter& p, const GroupKey& key, QPoint whole);
 
     Environment m_env;
+    // Drawing groups already signed in this render (by a glow over them).
+    GroupSignatures m_signed;
     // The disc the painter named here is clipped to, while a circle clips what it paints.
     const QPainter* m_discPainter = nullptr;
     ClipDisc m_disc{};
@@ -360,7 +518,7 @@ void Painter::paintShadow(const LaidOutNode& n, const Node& node, QPainter& p)
         const qreal sigma = node.value / 2 * dpr;
         const qreal scale = std::clamp<qreal>(1.5 / std::max<qreal>(sigma, 0.01), 0.2, 1.0);
         thread_local GlowCache kept;
-        const std::optional<GlowKey> key = glowKey(n, p);
+        const std::optional<GlowKey> key = glowKey(n, p, m_signed);
         const KeptGlow* known = key ? kept.find(*key) : nullptr;
         if (!known || !(known->image.isNull() || blendDevicePixels(p, known->image, known->at))) {
             QPainter lp;
@@ -383,6 +541,80 @@ void Painter::paintShadow(const LaidOutNode& n, const Node& node, QPainter& p)
     paintChildren(n, p);
 }
 
+// A group painted alone at the painter's scale and place within a device pixel: the same
+// pixels as painting it on the device, moved by whole pixels. Below the device scale (a glow's
+// small layer) a coordinate so moved was seen to round an antialiased edge a level apart, so
+// there the image starts at the device's corner and every coordinate is the direct one.
+KeptGroup Painter::paintGroupImage(const LaidOutNode& n, const QPainter& p, const GroupKey& key, QPoint whole)
+{
+    KeptGroup made{key, QImage(), QPoint()};
+    QRectF reach;
+    if (!inkReach(n, QTransform(), reach))
+        return made;
+    const QTransform t = p.deviceTransform();
+    const QRectF px = t.mapRect(reach);
+    const QPoint corner(int(std::floor(px.left())) - kGroupMargin, int(std::floor(px.top())) - kGroupMargin);
+    const QPoint far(int(std::ceil(px.right())) + kGroupMargin, int(std::ceil(px.bottom())) + kGroupMargin);
+    const bool fromCorner = key.scale < 1;
+    if (fromCorner && (corner.x() < 0 || corner.y() < 0))
+        return made;
+    const QPoint origin = fromCorner ? QPoint() : corner;
+    if (!(far.x() - origin.x() <= kMaxGroupSide && far.y() - origin.y() <= kMaxGroupSide))
+        return made;
+    QImage image(far.x() - origin.x(), far.y() - origin.y(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter ip(&image);
+        ip.setRenderHints(p.renderHints());
+        ip.setTransform(QTransform(t.m11(), 0, 0, t.m22(), t.dx() - origin.x(), t.dy() - origin.y()));
+        Painter alone(m_env);
+        alone.m_signed = m_signed;
+        alone.paintChildren(n, ip);
+    }
+    // Ink on the edge may have been cut: such a group is painted directly.
+    if (inkOnEdge(image))
+        return made;
+    const QRect inked = inkedBox(image);
+    if (inked.isEmpty()) {
+        made.image = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);
+        made.image.fill(Qt::transparent);
+        return made;
+    }
+    made.image = image.copy(inked);
+    made.at = origin + inked.topLeft() - (fromCorner ? QPoint() : whole);
+    return made;
+}
+
+bool Painter::paintKeptGroup(const LaidOutNode& n, QPainter& p)
+{
+    if (!blendsDevicePixels(p))
+        return false;
+    const QTransform t = p.deviceTransform();
+    const qreal s = t.m11();
+    if (t.type() > QTransform::TxScale || !(s > 0) || t.m22() != s || !(std::abs(t.dx()) < 1e6 && std::abs(t.dy()) < 1e6))
+        return false;
+    std::optional<quint64> content;
+    for (const auto& [node, signature] : m_signed)
+        if (node == &n) {
+            content = signature;
+            break;
+        }
+    if (!content && !(content = paintSignature(n)))
+        return false;
+    const QPoint whole(int(std::floor(t.dx())), int(std::floor(t.dy())));
+    const bool fromCorner = s < 1;
+    const GroupKey key{*content, s, t.dx() - whole.x(), t.dy() - whole.y(), fromCorner ? whole.x() : 0,
+                       fromCorner ? whole.y() : 0, int(p.renderHints())};
+    thread_local GroupCache kept;
+    const KeptGroup* group = kept.find(key);
+    if (!group) {
+        if (!kept.seenBefore(key))
+            return false;
+        group = &kept.keep(paintGroupImage(n, p, key, whole));
+    }
+    return !group->image.isNull() && blendDevicePixels(p, group->image, group->at + (fromCorner ? QPoint() : whole));
+}
+
 void Painter::paintMask(const LaidOutNode& n, QPainter& p)
 {
     QPainter cp;
@@ -402,12 +634,6 @@ void Painter::paintMask(const LaidOutNode& n, QPainter& p)
         }
     }
     drawLayer(p, content.image());
-}
-
-QTransform anchored(const QRectF& frame, UnitPoint anchor, const QTransform& t)
-{
-    const QPointF a(frame.left() + anchor.x * frame.width(), frame.top() + anchor.y * frame.height());
-    return QTransform::fromTranslate(-a.x(), -a.y()) * t * QTransform::fromTranslate(a.x(), a.y());
 }
 
 void Painter::paintNode(const LaidOutNode& n, QPainter& p)
@@ -528,6 +754,10 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
         return;
     case Kind::shadow:
         paintShadow(n, node, p);
+        return;
+    case Kind::drawingGroup:
+        if (!paintKeptGroup(n, p))
+            paintChildren(n, p);
         return;
     default:
         paintChildren(n, p);

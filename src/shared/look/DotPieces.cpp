@@ -1,13 +1,7 @@
 #include "shared/look/DotPieces.h"
 
-#include "platform/view/Layout.h"
-
-#include <QImage>
-#include <QPaintEngine>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <optional>
 
 namespace velk {
@@ -65,7 +59,8 @@ View DotBar::body() const
                    dots.push_back(i < c.lit ? lit : i < c.lit + c.over ? over : track);
                return HStack(VAlign::center, (bar.pitch - bar.dotSize) * bar.u, std::move(dots)).fixedSize();
            })
-        .frame(std::nullopt, d);
+        .frame(std::nullopt, d)
+        .drawingGroup();
 }
 
 // ---- DotGrid ----------------------------------------------------------------------------------
@@ -96,7 +91,7 @@ View DotGrid::body() const
             lines.push_back(HStack(VAlign::center, gx, std::move(dots)));
         }
         return VStack(HAlign::center, gy, std::move(lines)).fixedSize();
-    });
+    }).drawingGroup();
 }
 
 // ---- DotBarChart ------------------------------------------------------------------------------
@@ -134,99 +129,8 @@ View DotBarChart::body() const
         labels.push_back(label.frame(Frame::maxWidthInfinity()));
     }
     return VStack(HAlign::center, 8 * u,
-                  {HStack(VAlign::bottom, 0, std::move(columns)).frame(std::nullopt, chartHeight * u),
+                  {HStack(VAlign::bottom, 0, std::move(columns)).frame(std::nullopt, chartHeight * u).drawingGroup(),
                    HStack(VAlign::center, 0, std::move(labels)).font(labelFont).foregroundColor(defaultLabelColor)});
-}
-
-// ---- cachedDrawing ----------------------------------------------------------------------------
-
-namespace {
-
-// Device pixels kept round the drawing for what its antialiasing spills over its frame.
-constexpr int kDrawingMargin = 2;
-// Larger drawings are few, and copying them would cost much of what painting them does.
-constexpr qreal kMaxDrawingSide = 1024;
-constexpr size_t kMaxDrawings = 16;
-// Device rows copied at a time (see the copy below).
-constexpr int kDrawingBand = 48;
-
-struct Drawing {
-    QByteArray key;
-    QImage image; // device pixels: the drawing with kDrawingMargin round it, or all from the device's corner
-};
-
-void appendKey(QByteArray& key, qint64 v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); }
-
-// 1/256 of a device pixel: finer than the rasterizer's own grid, as the sprites key them.
-qint64 subpixel(qreal v) { return qint64(std::llround(v * 256)); }
-
-} // namespace
-
-View cachedDrawing(QByteArray key, View content, std::optional<QRectF> area)
-{
-    return Canvas([key = std::move(key), content = std::move(content), area](QPainter& p, QSizeF frame, const Environment& env) {
-        const QRectF drawn = area.value_or(QRectF(QPointF(), frame));
-        const QSizeF size = drawn.size();
-        const QTransform world = p.worldTransform();
-        const QTransform t = QTransform::fromTranslate(drawn.x(), drawn.y()) * p.deviceTransform();
-        const qreal s = t.m11();
-        const QPaintEngine* engine = p.paintEngine();
-        if (!engine || engine->type() != QPaintEngine::Raster || p.hasClipping() || p.opacity() != 1 ||
-            p.compositionMode() != QPainter::CompositionMode_SourceOver || t.type() > QTransform::TxScale ||
-            !(s > 0) || t.m22() != s || !(size.width() > 0 && size.height() > 0) ||
-            size.width() * s > kMaxDrawingSide || size.height() * s > kMaxDrawingSide ||
-            !(std::abs(t.dx()) < 1e6 && std::abs(t.dy()) < 1e6)) {
-            p.translate(drawn.topLeft());
-            paint(layout(content, size, env), p);
-            p.setWorldTransform(world);
-            return;
-        }
-        // Where the drawing falls inside its first device pixel decides the pixels, so the copy
-        // is painted there too and moved by whole pixels only. Below the device scale (a glow's
-        // small layer) a coordinate so moved was seen to round an antialiased edge a level
-        // apart, so there the image starts at the device's corner and every coordinate is the
-        // very one the direct drawing has; such layers are small.
-        const QPoint whole(int(std::floor(t.dx())), int(std::floor(t.dy())));
-        const QPointF fraction(t.dx() - whole.x(), t.dy() - whole.y());
-        const QPoint corner = whole - QPoint(kDrawingMargin, kDrawingMargin);
-        const bool anchored = s < 1 && corner.x() >= 0 && corner.y() >= 0;
-        const QPoint origin = anchored ? QPoint(0, 0) : corner;
-        QByteArray full = key;
-        for (qint64 v : {subpixel(size.width()), subpixel(size.height()), subpixel(s), subpixel(fraction.x()),
-                         subpixel(fraction.y()), qint64(env.colorScheme), qint64(env.renderingMode), qint64(anchored),
-                         qint64(anchored ? whole.x() : 0), qint64(anchored ? whole.y() : 0)})
-            appendKey(full, v);
-
-        thread_local std::deque<Drawing> drawings;
-        auto it = std::find_if(drawings.begin(), drawings.end(), [&](const Drawing& d) { return d.key == full; });
-        const QPoint skip = corner - origin;
-        const QSize area(int(std::ceil(fraction.x() + size.width() * s)) + 2 * kDrawingMargin,
-                         int(std::ceil(fraction.y() + size.height() * s)) + 2 * kDrawingMargin);
-        if (it == drawings.end()) {
-            QImage image(skip.x() + area.width(), skip.y() + area.height(), QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            {
-                QPainter ip(&image);
-                ip.setTransform(QTransform(s, 0, 0, s, t.dx() - origin.x(), t.dy() - origin.y()));
-                paint(layout(content, size, env), ip);
-            }
-            if (drawings.size() >= kMaxDrawings)
-                drawings.pop_front();
-            drawings.push_back({std::move(full), std::move(image)});
-            it = std::prev(drawings.end());
-        }
-        // One to one in device pixels: the world transform that cancels the device's own scale.
-        // The rows go in bands: the raster engine hands a taller image to its worker threads,
-        // whose wake-ups cost more than the copy.
-        p.setWorldTransform((world.inverted() * p.deviceTransform()).inverted());
-        const QImage& image = it->image;
-        for (int y = 0; y < area.height(); y += kDrawingBand) {
-            const int rows = std::min(kDrawingBand, area.height() - y);
-            p.drawImage(corner + QPoint(0, y), QImage(image.constScanLine(skip.y() + y) + skip.x() * 4, area.width(), rows,
-                                                      image.bytesPerLine(), image.format()));
-        }
-        p.setWorldTransform(world);
-    });
 }
 
 } // namespace velk

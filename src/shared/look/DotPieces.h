@@ -5,8 +5,6 @@
 #include "platform/core/Color.h"
 #include "platform/view/View.h"
 
-#include <QByteArray>
-#include <QRectF>
 #include <QString>
 #include <QUuid>
 #include <optional>
@@ -97,16 +95,5 @@ struct DotBarChart {
 private:
     view::View dotColumn(const Bar& bar) const;
 };
-
-// A drawing that paints the same pixels on every render for one look, size and device scale,
-// such as a field of fixed dots: painted once into an image (each thread keeps the last few)
-// and copied onto later renders in one go, so its nodes are neither laid out nor drawn one by
-// one. `content` is laid out and drawn in `area` of the drawing's own frame (the frame itself
-// when not given; it may reach past the frame). `key` names everything `content` is made from
-// besides that size. The host tells a changed widget by its tree, where this is one canvas, so
-// what the drawing shows has to be settled by what the rest of the tree shows. Where no pixel
-// is drawn twice the copy is the same pixels as the direct drawing; under a clip, a fade, a
-// turn or on another engine it is drawn directly.
-view::View cachedDrawing(QByteArray key, view::View content, std::optional<QRectF> area = std::nullopt);
 
 } // namespace velk

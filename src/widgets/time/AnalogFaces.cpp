@@ -57,7 +57,8 @@ View ClockAnalogClassic::tickRing(int count, qreal tickLength, qreal tickWidth, 
         const View tick = Rectangle().fill(color).frame(tickWidth * u, tickLength * u);
         ticks.push_back(onDial(tick, radius - tickLength / 2, 360.0 * i / count, u));
     }
-    View ring = ZStack(Alignment::center, std::move(ticks));
+    // Painted as one image: the ticks of a ring never touch.
+    View ring = ZStack(Alignment::center, std::move(ticks)).drawingGroup();
     if (rings.size() >= 8) // two rings per theme and size: a few looks at once
         rings.erase(rings.begin());
     rings.push_back({count, tickLength, tickWidth, radius, u, color, ring});

@@ -94,4 +94,18 @@ TEST(ContentHash, InlineRoundingMatchesTheLibrary)
         EXPECT_EQ(roundAway(v), std::llround(v)) << v;
 }
 
+// A drawing group changes only how its content is painted: the dump, the hash and taps see
+// the content as it is.
+TEST(ContentHash, DrawingGroupIsNotSeenInTheTree)
+{
+    ClockPin pin(kNow);
+    const View content = Button(ButtonAction{QStringLiteral("open"), {}}, face(Look{})).frame(120, 120);
+    const LaidOutTree plain = layout(content, {120, 120});
+    const LaidOutTree grouped = layout(content.drawingGroup(), {120, 120});
+    EXPECT_EQ(inspect(grouped), inspect(plain));
+    EXPECT_EQ(contentHash(grouped), contentHash(plain));
+    ASSERT_TRUE(hitTest(grouped, {60, 60}));
+    EXPECT_EQ(hitTest(grouped, {60, 60})->intentType, QStringLiteral("open"));
+}
+
 } // namespace

@@ -127,51 +127,187 @@ TEST(PaintCache, NestedLayersKeepTheirOwnPixels)
     }
 }
 
+// Changes to content that move at least one of its pixels, each against the content as it was.
+struct Change {
+    const char* change;
+    View (*make)(bool changed);
+};
+
+const Change kChanges[] = {
+    {"text of the same width",
+     [](bool c) {
+         return View(Text(c ? "21:48" : "21:47").font(Font::system(16, Weight::bold).monospacedDigits()).foregroundColor(kGreen));
+     }},
+    {"colour", [](bool c) { return View(Circle().fill(Color{0.2, 0.9, 0.3, c ? 0.85 : 0.8})); }},
+    {"place by a fraction of a pixel",
+     [](bool c) { return View(Rectangle().fill(kGreen).frame(20, 20).offset(c ? 0.3 : 0.2, 0)); }},
+    {"free path", [](bool c) {
+         return View(Path([c](const QRectF& r) {
+                         QPainterPath p;
+                         p.moveTo(r.topLeft());
+                         p.lineTo(r.right(), r.center().y());
+                         p.lineTo(c ? r.bottomLeft() : r.center());
+                         return p;
+                     }).fill(kGreen));
+     }},
+    {"stroke dashes", [](bool c) {
+         StrokeStyle s;
+         s.lineWidth = 3;
+         s.dash = {4, c ? 3.0 : 2.0};
+         return View(Circle().stroke(kGreen, s));
+     }},
+    {"gradient direction", [](bool c) {
+         return View(Rectangle().fill(LinearGradient::evenly({kGreen, Color::clear()}, UnitPoint::top,
+                                                              c ? UnitPoint::trailing : UnitPoint::bottom)));
+     }},
+    {"inner opacity", [](bool c) { return View(Capsule().fill(kGreen).frame(40, 12).opacity(c ? 0.5 : 0.6)); }},
+    {"glow radius", [](bool c) { return View(Circle().fill(kGreen).frame(20, 20).shadow(kGreen, c ? 3 : 2)); }},
+};
+
 // A kept glow stands for its content exactly: after the first content's glow is kept, each
 // change that moves a pixel of the glow paints a fresh one.
 TEST(PaintCache, KeptGlowFollowsEveryChangeOfItsContent)
 {
-    struct Case {
-        const char* change;
-        View (*make)(bool changed);
-    };
-    const Case cases[] = {
-        {"text of the same width",
-         [](bool c) {
-             return View(Text(c ? "21:48" : "21:47").font(Font::system(16, Weight::bold).monospacedDigits()).foregroundColor(kGreen));
-         }},
-        {"colour", [](bool c) { return View(Circle().fill(Color{0.2, 0.9, 0.3, c ? 0.85 : 0.8})); }},
-        {"place by a fraction of a pixel",
-         [](bool c) { return View(Rectangle().fill(kGreen).frame(20, 20).offset(c ? 0.3 : 0.2, 0)); }},
-        {"free path", [](bool c) {
-             return View(Path([c](const QRectF& r) {
-                             QPainterPath p;
-                             p.moveTo(r.topLeft());
-                             p.lineTo(r.right(), r.center().y());
-                             p.lineTo(c ? r.bottomLeft() : r.center());
-                             return p;
-                         }).fill(kGreen));
-         }},
-        {"stroke dashes", [](bool c) {
-             StrokeStyle s;
-             s.lineWidth = 3;
-             s.dash = {4, c ? 3.0 : 2.0};
-             return View(Circle().stroke(kGreen, s));
-         }},
-        {"gradient direction", [](bool c) {
-             return View(Rectangle().fill(LinearGradient::evenly({kGreen, Color::clear()}, UnitPoint::top,
-                                                                  c ? UnitPoint::trailing : UnitPoint::bottom)));
-         }},
-        {"inner opacity", [](bool c) { return View(Capsule().fill(kGreen).frame(40, 12).opacity(c ? 0.5 : 0.6)); }},
-        {"glow radius", [](bool c) { return View(Circle().fill(kGreen).frame(20, 20).shadow(kGreen, c ? 3 : 2)); }},
-    };
-    for (const Case& k : cases) {
+    for (const Change& k : kChanges) {
         SCOPED_TRACE(k.change);
         auto make = [&](bool changed) { return k.make(changed).frame(60, 60).shadow(kGreen.opacity(0.7), 5); };
         for (int round = 0; round < 3; ++round)
             paintAt(make(false), {60, 60}, 1, false);
         EXPECT_EQ(paintAt(make(true), {60, 60}, 1, false), paintAt(make(true), {60, 60}, 1, true));
     }
+}
+
+// ---- drawing groups ----
+
+const Color kBackdrop = Color::rgb255(30, 60, 90);
+
+// Dots that do not touch, a highlighted one scaled past its frame, a dot field cut by a circle
+// (as the moon's), a ring, a symbol and a free path reaching past its frame.
+View dotField()
+{
+    Views rows;
+    for (int r = 0; r < 4; ++r) {
+        Views dots;
+        for (int c = 0; c < 7; ++c) {
+            const View dot = Circle().fill(kGreen.opacity(0.3 + 0.1 * ((r + c) % 5))).frame(3.6, 3.6);
+            dots.push_back(r == 2 && c == 3 ? dot.scaleEffect(1.7) : dot);
+        }
+        rows.push_back(HStack(VAlign::center, 4.15, std::move(dots)));
+    }
+    Views disc;
+    for (int i = 0; i < 5; ++i)
+        disc.push_back(HStack(VAlign::center, 2, Views(5, Circle().fill(Color::rgb255(200, 200, 200)).frame(3, 3))));
+    return HStack(VAlign::top, 4.3,
+                  {VStack(HAlign::leading, 3.85, std::move(rows)),
+                   VStack(HAlign::center, 2, std::move(disc)).frame(23, 23).clipShape(Circle()),
+                   Circle().stroke(kGreen, 2.5).frame(14, 14),
+                   Image(QStringLiteral("cloud.rain")).font(Font::system(13)).foregroundColor(kGreen),
+                   Path([](const QRectF& r) {
+                       QPainterPath p;
+                       p.moveTo(r.left() - 3, r.bottom());
+                       p.lineTo(r.right(), r.top() - 2);
+                       p.lineTo(r.right(), r.bottom());
+                       return p;
+                   })
+                       .fill(kGreen.opacity(0.5))
+                       .frame(9, 9)});
+}
+
+// How many pixels differ between two images of one size, with the first of them (-1: sizes differ).
+std::string differing(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return "sizes differ";
+    int n = 0;
+    QPoint first;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y) && n++ == 0)
+                first = QPoint(x, y);
+    return n == 0 ? std::string() : QStringLiteral("%1 pixels, first at %2,%3: %4 vs %5").arg(n).arg(first.x()).arg(first.y())
+        .arg(a.pixel(first), 8, 16).arg(b.pixel(first), 8, 16).toStdString();
+}
+
+// `content` at a place between pixels over a backdrop, wrapped by `around`.
+View placed(const View& content, qreal inset, View (*around)(const View&) = nullptr)
+{
+    const View v = content.padding(EdgeInsets{inset, inset + 0.4, 0, 0});
+    return ZStack(Alignment::topLeading, {ColorView(kBackdrop), around ? around(v) : v});
+}
+
+// Copied from its kept image, a group paints what its content paints directly, at any scale and
+// wherever it falls inside a pixel: the first render paints directly, the second paints the
+// image and the third copies it. So does a group under a glow, which paints it once more in a
+// small layer below the device scale.
+TEST(PaintCache, DrawingGroupPaintsWhatItsContentPaints)
+{
+    const QSizeF size(160, 50);
+    View (*const noWrap)(const View&) = nullptr;
+    View (*const glowing)(const View&) = [](const View& v) { return v.shadow(kGreen.opacity(0.6), 5); };
+    for (View (*around)(const View&) : {noWrap, glowing})
+        for (qreal inset : {3.0, 3.37})
+            for (qreal scale : {1.0, 2.0, 1.5}) {
+                SCOPED_TRACE(::testing::Message() << (around ? "glowing" : "plain") << " inset " << inset << " scale " << scale);
+                const QImage direct = paintAt(placed(dotField(), inset, around), size, scale, false);
+                for (int round = 0; round < 3; ++round)
+                    EXPECT_EQ(differing(paintAt(placed(dotField().drawingGroup(), inset, around), size, scale, false), direct), "")
+                        << "round " << round;
+            }
+}
+
+// A kept image stands only for the very content it was painted from: each change paints anew.
+TEST(PaintCache, DrawingGroupFollowsEveryChangeOfItsContent)
+{
+    for (const Change& k : kChanges) {
+        SCOPED_TRACE(k.change);
+        auto make = [&](bool changed, bool grouped) {
+            const View content = k.make(changed).frame(60, 60);
+            return ZStack({ColorView(kBackdrop), grouped ? content.drawingGroup() : content});
+        };
+        for (int round = 0; round < 3; ++round)
+            paintAt(make(false, true), {60, 60}, 2, false);
+        EXPECT_EQ(paintAt(make(true, true), {60, 60}, 2, false), paintAt(make(true, false), {60, 60}, 2, false));
+    }
+    // The same content in another place between pixels.
+    for (int round = 0; round < 3; ++round)
+        paintAt(placed(dotField().drawingGroup(), 3.37), {160, 50}, 1, false);
+    EXPECT_EQ(paintAt(placed(dotField().drawingGroup(), 3.62), {160, 50}, 1, false),
+              paintAt(placed(dotField(), 3.62), {160, 50}, 1, false));
+}
+
+// Where a copy would paint otherwise (cut by a clip, faded, turned, on a clipped painter) the
+// group is painted directly, however often it has been kept before.
+TEST(PaintCache, DrawingGroupIsPaintedDirectlyWhereACopyWouldDiffer)
+{
+    struct Case {
+        const char* name;
+        View (*around)(const View&);
+        bool clippedPainter;
+    };
+    const Case cases[] = {
+        {"clipped", [](const View& v) { return v.frame(50, 12, Alignment::topLeading).clipped(); }, false},
+        {"faded", [](const View& v) { return v.opacity(0.45); }, false},
+        {"turned", [](const View& v) { return v.rotationEffect(9); }, false},
+        {"on a clipped painter", nullptr, true},
+        // Glyphs are blended by what lies beneath them, so a text inside is painted in place.
+        {"with a text inside", [](const View& v) { return v; }, false},
+    };
+    for (const Case& c : cases)
+        for (qreal scale : {1.0, 2.0}) {
+            SCOPED_TRACE(::testing::Message() << c.name << " at " << scale);
+            // Kept first where it can be, then wrapped.
+            for (int round = 0; round < 3; ++round)
+                paintAt(placed(dotField().drawingGroup(), 3.37), {160, 50}, scale, false);
+            const bool text = c.name == std::string("with a text inside");
+            const auto content = [&] {
+                return text ? dotField().overlay(Text("Rain").font(Font::system(11)).foregroundColor(kGreen), Alignment::trailing)
+                            : dotField();
+            };
+            const QImage direct = paintAt(placed(content(), 3.37, c.around), {160, 50}, scale, c.clippedPainter);
+            for (int round = 0; round < 3; ++round)
+                EXPECT_EQ(differing(paintAt(placed(content().drawingGroup(), 3.37, c.around), {160, 50}, scale, c.clippedPainter), direct), "")
+                    << "round " << round;
+        }
 }
 
 // The scanline rows over a widget: whole-pixel rectangles under a faded canvas go straight into

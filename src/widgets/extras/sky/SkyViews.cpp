@@ -26,25 +26,13 @@ View MoonView::body() const
     const auto dots = [&](Color c) {
         return DotGrid{8, 8, 64, 4, c, c, std::nullopt, Color::clear(), u}.body().frame(disc, disc);
     };
-    const auto key = [&](const char* name, Color c, std::initializer_list<double> more) {
-        QByteArray k(name);
-        for (double v : {c.r, c.g, c.b, c.a, double(u)})
-            k.append(reinterpret_cast<const char*>(&v), sizeof v);
-        for (double v : more)
-            k.append(reinterpret_cast<const char*>(&v), sizeof v);
-        return k;
-    };
     // The disc is the same on every render for one look, size and lit share, so each of its
-    // layers is copied from one image. What they show is settled by the tree: the grey is fixed,
-    // the lit dots are the palette's ink (the phase caption's colour), and the lit layer's frame
-    // is the lit part of the disc, where its dots, cut by that edge and the rim, are drawn.
-    const View grey = cachedDrawing(key("moon.disc", extras::kFixedGrey, {}), dots(extras::kFixedGrey).clipShape(Circle()))
-                          .frame(disc, disc);
-    const View litDots = dots(pal.fill).mask(Rectangle().fill(Color::white(1)).frame(litWidth, std::nullopt), litSide).clipShape(Circle());
-    const View lit = cachedDrawing(key("moon.lit", pal.fill, {litWidth, double(data.waxing)}), litDots,
-                                   QRectF(data.waxing ? litWidth - disc : 0, 0, disc, disc))
-                         .frame(litWidth, disc)
-                         .frame(disc, disc, litSide);
+    // layers is painted once and copied from the kept image after.
+    const View grey = dots(extras::kFixedGrey).clipShape(Circle()).drawingGroup();
+    const View lit = dots(pal.fill)
+                         .mask(Rectangle().fill(Color::white(1)).frame(litWidth, std::nullopt), litSide)
+                         .clipShape(Circle())
+                         .drawingGroup();
     return VStack(HAlign::leading, 0,
                   {Caption{QStringLiteral("Moon"), 9, 0.16, pal.inkDim, ctx},
                    ZStack({grey, lit})
