@@ -437,9 +437,10 @@ void paintSymbol(QPainter& painter, const SymbolShape& s, const QRectF& box, Wei
         p.restore();
     };
     // A symbol of one colour drawn once, outline or fill, repeats render after render: its
-    // stroke is the dearest thing a weather widget paints. Fill and stroke together blend
-    // twice, which a sprite would round differently, so those are drawn directly.
-    if (brush.style() == Qt::SolidPattern && brush.color().alpha() == 255 && (s.fill.isEmpty() != s.stroke.isEmpty())) {
+    // stroke is the dearest thing a weather widget paints. A translucent colour is one pass of
+    // coverage too, so it keeps as well. Fill and stroke together blend twice, which a sprite
+    // would round differently, so those are drawn directly.
+    if (brush.style() == Qt::SolidPattern && (s.fill.isEmpty() != s.stroke.isEmpty())) {
         const qreal pen = s.stroke.isEmpty() ? 0 : strokeUnits(weight);
         const QRectF ink = (s.fill.isEmpty() ? s.stroke : s.fill).controlPointRect().adjusted(-pen, -pen, pen, pen);
         const QRectF nominal(0, 0, 24 * s.aspect, 24);

@@ -360,7 +360,8 @@ TEST(PaintCache, MaskingByHandMatchesThePainter)
 
 } // namespace
 
-// Symbols of one colour, outline or fill, come from sprites at any place and scale. A sprite is
+// Symbols of one colour, opaque or translucent, outline or fill, come from sprites at any place
+// and scale. A sprite is
 // blended as premultiplied pixels, so over other ink a pixel may round one level apart from the
 // painter's own blend; nothing further.
 TEST(PaintCache, SymbolsFromSpritesMatchDirectDrawingWithinOneLevel)
@@ -371,7 +372,7 @@ TEST(PaintCache, SymbolsFromSpritesMatchDirectDrawingWithinOneLevel)
         for (const char* name : {"checkmark", "sun.max", "cloud.rain", "moon.stars", "sun.max.fill"}) {
             const View mark = Image(QString::fromLatin1(name))
                                   .font(Font::system(11 + 3.3 * i, i % 2 ? Weight::bold : Weight::regular))
-                                  .foregroundColor(kGreen);
+                                  .foregroundColor(i % 3 == 1 ? kGreen.opacity(0.65) : kGreen);
             row.push_back(ZStack({Circle().fill(Color::rgb255(40, 90, 60)), mark}).frame(18 + 3.3 * i, 18 + 3.3 * i));
             ++i;
         }
