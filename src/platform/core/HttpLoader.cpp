@@ -230,15 +230,22 @@ private:
 
 // The one thread that runs every transfer, with one manager, so connections, name lookups and
 // TLS sessions are shared by all callers. It starts with the first request and ends when the
-// application object goes: transfers still running then fail at once.
+// application object starts to go: transfers still running then fail at once. The manager (and the
+// thread it keeps for its connections) is let go once nothing has run for a while, as widgets
+// fetch in waves minutes apart.
 class NetworkThread {
 public:
     NetworkThread()
     {
         thread_.setObjectName(QStringLiteral("velk http"));
-        manager_ = new QNetworkAccessManager;
-        manager_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
-        manager_->moveToThread(&thread_);
+        idle_ = new QTimer(&context_);
+        idle_->setSingleShot(true);
+        idle_->setInterval(kIdleManagerMs);
+        QObject::connect(idle_, &QTimer::timeout, &context_, [this] {
+            delete manager_;
+            manager_ = nullptr;
+        });
+        context_.moveToThread(&thread_);
         thread_.start();
     }
 
@@ -246,13 +253,15 @@ public:
     {
         // Queued after every request already handed over, so each of them is cancelled here.
         QMetaObject::invokeMethod(
-            manager_,
+            &context_,
             [this] {
                 const QSet<QNetworkReply*> running = running_;
                 for (QNetworkReply* reply : running)
                     if (auto* transfer = reply->findChild<Transfer*>(QString(), Qt::FindDirectChildrenOnly))
                         transfer->cancel();
+                idle_->stop();
                 delete manager_;
+                manager_ = nullptr;
             },
             Qt::BlockingQueuedConnection);
         thread_.quit();
@@ -265,45 +274,65 @@ public:
     void submit(const QNetworkRequest& request, int timeoutMs, std::shared_ptr<Waiter> waiter)
     {
         QMetaObject::invokeMethod(
-            manager_,
+            &context_,
             [this, request, timeoutMs, waiter = std::move(waiter)]() mutable {
+                idle_->stop();
+                if (!manager_) {
+                    manager_ = new QNetworkAccessManager;
+                    manager_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+                }
                 QNetworkReply* reply = manager_->get(request);
                 running_.insert(reply);
-                auto* transfer = new Transfer(reply, std::move(waiter), [this](QNetworkReply* r) { running_.remove(r); });
+                auto* transfer = new Transfer(reply, std::move(waiter), [this](QNetworkReply* r) {
+                    running_.remove(r);
+                    if (running_.isEmpty()) idle_->start();
+                });
                 transfer->start(timeoutMs);
             },
             Qt::QueuedConnection);
     }
 
 private:
+    static constexpr int kIdleManagerMs = 30000;
+
     QThread thread_;
-    QNetworkAccessManager* manager_; // lives on thread_
-    QSet<QNetworkReply*> running_;   // used on thread_ only
+    QObject context_;                          // lives on thread_, as does all below
+    QTimer* idle_;                             // a child of context_
+    QNetworkAccessManager* manager_ = nullptr; // made for the first request after an idle spell
+    QSet<QNetworkReply*> running_;
 };
 
 std::mutex networkMutex;
-NetworkThread* networkThread = nullptr; // guarded by networkMutex
+NetworkThread* networkThread = nullptr;       // guarded by networkMutex
+const QCoreApplication* closedApp = nullptr; // the application whose closing ended it, likewise
 
+// Runs as the application object starts to go, while it can still deliver events to the
+// thread: later calls find it closed.
 void endNetworkThread()
 {
     NetworkThread* ending = nullptr;
     {
         const std::lock_guard lock(networkMutex);
         std::swap(ending, networkThread);
+        closedApp = QCoreApplication::instance();
     }
     delete ending;
 }
 
-// Hands the request to the network thread, starting it when needed; false once the application
-// object is gone (or before there is one).
+// Hands the request to the network thread, starting it when needed; false when there is no
+// application object or it is closing.
 bool submit(const QNetworkRequest& request, int timeoutMs, std::shared_ptr<Waiter> waiter)
 {
     const std::lock_guard lock(networkMutex);
     if (!networkThread) {
-        QCoreApplication* app = QCoreApplication::instance();
-        if (!app) return false;
+        const QCoreApplication* app = QCoreApplication::instance();
+        if (!app || app == closedApp) return false;
         networkThread = new NetworkThread;
-        QObject::connect(app, &QObject::destroyed, &endNetworkThread);
+        qAddPostRoutine(&endNetworkThread);
+        QObject::connect(app, &QObject::destroyed, [] {
+            const std::lock_guard lock(networkMutex);
+            closedApp = nullptr;
+        });
     }
     networkThread->submit(request, timeoutMs, std::move(waiter));
     return true;
@@ -327,7 +356,7 @@ HttpResult HttpLoader::get(const QUrl& url, const HttpHeaders& headers, int time
     auto waiter = std::make_shared<Waiter>();
     if (!submit(netRequest, timeoutMs > 0 ? timeoutMs : defaultTimeoutMs(), waiter)) {
         result.failure = HttpResult::Failure::transport;
-        result.errorText = QStringLiteral("no application object to run the transfer");
+        result.errorText = QStringLiteral("no running application object to carry the transfer");
         return result;
     }
     return waiter->take();
