@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFutureWatcher>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,7 +15,9 @@
 #include <QThread>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QtConcurrent/QtConcurrentRun>
+#include <atomic>
+#include <optional>
+#include <thread>
 
 namespace velk::host {
 
@@ -62,22 +63,28 @@ private:
     Date previous_;
 };
 
-// Runs `fn` on a worker thread. The calling thread waits in an event loop, so anything the
-// work posts back to it (a queued call, a timer) still happens instead of deadlocking.
+// Runs `fn` on a thread of its own, joined before returning: when a command ends, its worker is
+// wholly gone, Qt's data for the thread included. (A pooled thread is only waited for as the
+// application object goes and may still be winding down while the process exits.) The calling
+// thread waits in an event loop, so anything the work posts back to it (a queued call, a timer)
+// still happens instead of deadlocking.
 template <class Fn>
 auto offThread(Fn fn) -> WorkResult<WorkValue<Fn>>
 {
     using Result = WorkResult<WorkValue<Fn>>;
-    QFuture<Result> future = QtConcurrent::run([fn = std::move(fn)]() mutable { return guardedCall(fn); });
     const QCoreApplication* app = QCoreApplication::instance();
-    if (app && QThread::currentThread() == app->thread()) {
-        QFutureWatcher<Result> watcher;
-        QEventLoop loop;
-        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-        watcher.setFuture(future);
-        if (!future.isFinished()) loop.exec();
-    }
-    return future.result();
+    const bool onMainThread = app && QThread::currentThread() == app->thread();
+    QEventLoop loop;
+    std::atomic<bool> done = false;
+    std::optional<Result> result;
+    std::thread worker([&] {
+        result = guardedCall(fn);
+        done = true;
+        if (onMainThread) QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    if (onMainThread && !done) loop.exec();
+    worker.join();
+    return std::move(*result);
 }
 
 // The reloads an intent asks for are queued on the session bus connection and sent when its

@@ -1,12 +1,17 @@
 #include "platform/core/HttpLoader.h"
 
-#include <QEventLoop>
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSet>
+#include <QThread>
 #include <QTimer>
 
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 namespace velk {
 
@@ -87,6 +92,254 @@ std::optional<QUrl> HttpLoader::buildUrl(const QUrl& base, const QString& path, 
     return url;
 }
 
+namespace {
+
+// What a caller waits on: filled in once by the network thread.
+struct Waiter {
+    std::mutex mutex;
+    std::condition_variable filled;
+    bool done = false;
+    HttpResult result;
+
+    void fill(HttpResult r)
+    {
+        {
+            const std::lock_guard lock(mutex);
+            result = std::move(r);
+            done = true;
+        }
+        filled.notify_all();
+    }
+    HttpResult take()
+    {
+        std::unique_lock lock(mutex);
+        filled.wait(lock, [this] { return done; });
+        return std::move(result);
+    }
+};
+
+HttpResult tooLargeResult(int status)
+{
+    HttpResult r;
+    r.failure = HttpResult::Failure::tooLarge;
+    r.errorText = QStringLiteral("the answer is larger than %1 bytes").arg(HttpLoader::kMaxBodyBytes);
+    r.status = status;
+    return r;
+}
+
+// One request in flight, on the network thread; a child of its reply, so it goes with it.
+class Transfer : public QObject {
+public:
+    Transfer(QNetworkReply* reply, std::shared_ptr<Waiter> waiter, std::function<void(QNetworkReply*)> forget)
+        : QObject(reply), reply_(reply), waiter_(std::move(waiter)), forget_(std::move(forget))
+    {
+        // The body is taken from the reply as it arrives, and Qt stops reading from the socket
+        // while this much waits in its own buffer, so memory stays near the cap whatever is sent.
+        reply_->setReadBufferSize(kReadBufferBytes);
+        deadline_.setSingleShot(true);
+        // The announced length first (a redirect's own length does not count), then what arrives.
+        connect(reply_, &QNetworkReply::metaDataChanged, this, [this] {
+            const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+            const QVariant redirect = reply_->attribute(QNetworkRequest::RedirectionTargetAttribute);
+            if (length.isValid() && !redirect.isValid()) refuseWhenTooLarge(length.toLongLong());
+        });
+        connect(reply_, &QNetworkReply::readyRead, this, &Transfer::takeBody);
+        connect(reply_, &QNetworkReply::finished, this, &Transfer::complete);
+        connect(&deadline_, &QTimer::timeout, this, [this] { stop(&timedOut_); });
+    }
+
+    void start(int timeoutMs)
+    {
+        deadline_.start(timeoutMs);
+        if (reply_->isFinished()) complete();
+    }
+
+    // Ends the transfer as a failure (the loader is going away).
+    void cancel()
+    {
+        cancelled_ = true;
+        reply_->abort();
+        complete();
+    }
+
+private:
+    void refuseWhenTooLarge(qint64 bytes)
+    {
+        if (bytes > HttpLoader::kMaxBodyBytes) stop(&tooLarge_);
+    }
+
+    void stop(bool* why)
+    {
+        if (done_ || tooLarge_ || timedOut_) return;
+        *why = true;
+        reply_->abort();
+        complete(); // abort() reports nothing for a reply that was already finished
+    }
+
+    void takeBody()
+    {
+        if (tooLarge_ || done_) return;
+        body_ += reply_->read(HttpLoader::kMaxBodyBytes + 1 - body_.size());
+        refuseWhenTooLarge(body_.size() + reply_->bytesAvailable());
+    }
+
+    void complete()
+    {
+        if (done_) return;
+        done_ = true;
+        deadline_.stop();
+        HttpResult result;
+        const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        result.status = status.isValid() ? status.toInt() : 0;
+        const QNetworkReply::NetworkError error = reply_->error();
+        if (tooLarge_) {
+            result = tooLargeResult(result.status);
+        } else if (timedOut_) {
+            result.failure = HttpResult::Failure::timeout;
+            result.errorText = QStringLiteral("no complete answer within the time-out");
+        } else if (cancelled_) {
+            result.failure = HttpResult::Failure::transport;
+            result.errorText = QStringLiteral("the application is closing");
+        } else if (error != QNetworkReply::NoError && !(result.status > 0 && isStatusError(error))) {
+            result.failure = HttpResult::Failure::transport;
+            result.errorText = reply_->errorString();
+        }
+        if (result.ok()) {
+            // What the last readyRead left behind.
+            body_ += reply_->read(HttpLoader::kMaxBodyBytes + 1 - body_.size());
+            if (body_.size() + reply_->bytesAvailable() > HttpLoader::kMaxBodyBytes) result = tooLargeResult(result.status);
+            else result.body = std::move(body_);
+        }
+        body_.clear();
+        waiter_->fill(std::move(result));
+        forget_(reply_);
+        reply_->disconnect(this);
+        reply_->deleteLater();
+    }
+
+    QNetworkReply* reply_;
+    std::shared_ptr<Waiter> waiter_;
+    std::function<void(QNetworkReply*)> forget_;
+    QTimer deadline_;
+    QByteArray body_;
+    bool timedOut_ = false;
+    bool tooLarge_ = false;
+    bool cancelled_ = false;
+    bool done_ = false;
+};
+
+// The one thread that runs every transfer, with one manager, so connections, name lookups and
+// TLS sessions are shared by all callers. It starts with the first request and ends when the
+// application object starts to go: transfers still running then fail at once. The manager (and the
+// thread it keeps for its connections) is let go once nothing has run for a while, as widgets
+// fetch in waves minutes apart.
+class NetworkThread {
+public:
+    NetworkThread()
+    {
+        thread_.setObjectName(QStringLiteral("velk http"));
+        idle_ = new QTimer(&context_);
+        idle_->setSingleShot(true);
+        idle_->setInterval(kIdleManagerMs);
+        QObject::connect(idle_, &QTimer::timeout, &context_, [this] {
+            delete manager_;
+            manager_ = nullptr;
+        });
+        context_.moveToThread(&thread_);
+        thread_.start();
+    }
+
+    ~NetworkThread()
+    {
+        // Queued after every request already handed over, so each of them is cancelled here.
+        QMetaObject::invokeMethod(
+            &context_,
+            [this] {
+                const QSet<QNetworkReply*> running = running_;
+                for (QNetworkReply* reply : running)
+                    if (auto* transfer = reply->findChild<Transfer*>(QString(), Qt::FindDirectChildrenOnly))
+                        transfer->cancel();
+                idle_->stop();
+                delete manager_;
+                manager_ = nullptr;
+            },
+            Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+    }
+
+    NetworkThread(const NetworkThread&) = delete;
+    NetworkThread& operator=(const NetworkThread&) = delete;
+
+    void submit(const QNetworkRequest& request, int timeoutMs, std::shared_ptr<Waiter> waiter)
+    {
+        QMetaObject::invokeMethod(
+            &context_,
+            [this, request, timeoutMs, waiter = std::move(waiter)]() mutable {
+                idle_->stop();
+                if (!manager_) {
+                    manager_ = new QNetworkAccessManager;
+                    manager_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+                }
+                QNetworkReply* reply = manager_->get(request);
+                running_.insert(reply);
+                auto* transfer = new Transfer(reply, std::move(waiter), [this](QNetworkReply* r) {
+                    running_.remove(r);
+                    if (running_.isEmpty()) idle_->start();
+                });
+                transfer->start(timeoutMs);
+            },
+            Qt::QueuedConnection);
+    }
+
+private:
+    static constexpr int kIdleManagerMs = 30000;
+
+    QThread thread_;
+    QObject context_;                          // lives on thread_, as does all below
+    QTimer* idle_;                             // a child of context_
+    QNetworkAccessManager* manager_ = nullptr; // made for the first request after an idle spell
+    QSet<QNetworkReply*> running_;
+};
+
+std::mutex networkMutex;
+NetworkThread* networkThread = nullptr;       // guarded by networkMutex
+const QCoreApplication* closedApp = nullptr; // the application whose closing ended it, likewise
+
+// Runs as the application object starts to go, while it can still deliver events to the
+// thread: later calls find it closed.
+void endNetworkThread()
+{
+    NetworkThread* ending = nullptr;
+    {
+        const std::lock_guard lock(networkMutex);
+        std::swap(ending, networkThread);
+        closedApp = QCoreApplication::instance();
+    }
+    delete ending;
+}
+
+// Hands the request to the network thread, starting it when needed; false when there is no
+// application object or it is closing.
+bool submit(const QNetworkRequest& request, int timeoutMs, std::shared_ptr<Waiter> waiter)
+{
+    const std::lock_guard lock(networkMutex);
+    if (!networkThread) {
+        const QCoreApplication* app = QCoreApplication::instance();
+        if (!app || app == closedApp) return false;
+        networkThread = new NetworkThread;
+        qAddPostRoutine(&endNetworkThread);
+        QObject::connect(app, &QObject::destroyed, [] {
+            const std::lock_guard lock(networkMutex);
+            closedApp = nullptr;
+        });
+    }
+    networkThread->submit(request, timeoutMs, std::move(waiter));
+    return true;
+}
+
+} // namespace
+
 HttpResult HttpLoader::get(const QUrl& url, const HttpHeaders& headers, int timeoutMs)
 {
     HttpResult result;
@@ -96,73 +349,17 @@ HttpResult HttpLoader::get(const QUrl& url, const HttpHeaders& headers, int time
         return result;
     }
 
-    QNetworkAccessManager manager;
-    manager.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkRequest netRequest(url);
     netRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     for (const auto& [name, value] : headers) netRequest.setRawHeader(name, value);
 
-    std::unique_ptr<QNetworkReply> reply(manager.get(netRequest));
-    // The body is taken from the reply as it arrives, and Qt stops reading from the socket
-    // while this much waits in its own buffer, so memory stays near the cap whatever is sent.
-    reply->setReadBufferSize(kReadBufferBytes);
-    QByteArray body;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    bool timedOut = false;
-    bool tooLarge = false;
-    const auto refuseWhenTooLarge = [&](qint64 bytes) {
-        if (bytes <= kMaxBodyBytes || tooLarge) return;
-        tooLarge = true;
-        reply->abort();
-        loop.quit();
-    };
-    // The announced length first (a redirect's own length does not count), then what arrives.
-    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, [&] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        const QVariant redirect = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
-        if (length.isValid() && !redirect.isValid()) refuseWhenTooLarge(length.toLongLong());
-    });
-    const auto take = [&] {
-        if (tooLarge) return;
-        body += reply->read(kMaxBodyBytes + 1 - body.size());
-        refuseWhenTooLarge(body.size() + reply->bytesAvailable());
-    };
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, take);
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
-        timedOut = true;
-        reply->abort();
-        loop.quit();
-    });
-    deadline.start(timeoutMs > 0 ? timeoutMs : defaultTimeoutMs());
-    if (!reply->isFinished() && !tooLarge) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    deadline.stop();
-
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    result.status = status.isValid() ? status.toInt() : 0;
-    const QNetworkReply::NetworkError error = reply->error();
-    if (tooLarge) {
-        result.failure = HttpResult::Failure::tooLarge;
-        result.errorText = QStringLiteral("the answer is larger than %1 bytes").arg(kMaxBodyBytes);
-    } else if (timedOut) {
-        result.failure = HttpResult::Failure::timeout;
-        result.errorText = QStringLiteral("no complete answer within the time-out");
-    } else if (error != QNetworkReply::NoError && !(result.status > 0 && isStatusError(error))) {
+    auto waiter = std::make_shared<Waiter>();
+    if (!submit(netRequest, timeoutMs > 0 ? timeoutMs : defaultTimeoutMs(), waiter)) {
         result.failure = HttpResult::Failure::transport;
-        result.errorText = reply->errorString();
+        result.errorText = QStringLiteral("no running application object to carry the transfer");
+        return result;
     }
-    if (result.ok()) {
-        take();
-        if (tooLarge) {
-            result.failure = HttpResult::Failure::tooLarge;
-            result.errorText = QStringLiteral("the answer is larger than %1 bytes").arg(kMaxBodyBytes);
-        } else {
-            result.body = std::move(body);
-        }
-    }
-    return result;
+    return waiter->take();
 }
 
 } // namespace velk

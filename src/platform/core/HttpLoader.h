@@ -2,8 +2,11 @@
 // The one HTTP loader every web client goes through.
 //
 // get() blocks the calling thread until the answer is in, the time-out passes or the transfer
-// fails. It runs its own event loop and its own QNetworkAccessManager, so any thread may call
-// it (widget providers call it from worker threads). TLS peers are verified, redirects are
+// fails. Any thread may call it (widget providers call it from worker threads): the transfers
+// of all callers run on one network thread with one QNetworkAccessManager, so connections, name
+// lookups and TLS sessions are shared. That thread starts with the first request and ends with
+// the application object; a transfer still running then fails at once, and a call made after
+// it fails without a request. TLS peers are verified, redirects are
 // followed (never from https down to http), and the body is handed back whatever the HTTP
 // status: the caller decides what a body means. A body cut short, a refused connection or a
 // time-out is a failure, never a partial body. So is a body larger than kMaxBodyBytes: the

@@ -83,6 +83,39 @@ TEST(HttpLoader, FailuresGiveNoBody)
     EXPECT_EQ(HttpLoader::get(QUrl()).failure, HttpResult::Failure::badUrl);
 }
 
+// Every request goes through one shared connection pool: a transfer cut off by the time-out, the
+// cap or a hang-up must leave nothing behind that spoils the next request to the same server.
+TEST(HttpLoader, RequestsAfterAFailureStillWork)
+{
+    FixtureServer server;
+    server.route("/ok", FixtureResponse::json("[2]"));
+    FixtureResponse slow = FixtureResponse::json("{}");
+    slow.delayMs = 3000;
+    server.route("/slow", slow);
+    FixtureResponse cut = FixtureResponse::json(R"({"a":"bcdefgh"})");
+    cut.truncateAt = 5;
+    server.route("/cut", cut);
+    FixtureResponse huge;
+    huge.streamBytes = FixtureResponse::kEndless;
+    huge.announceLength = false;
+    server.route("/huge", huge);
+
+    const std::pair<const char*, HttpResult::Failure> failures[] = {
+        {"/slow", HttpResult::Failure::timeout},
+        {"/cut", HttpResult::Failure::transport},
+        {"/huge", HttpResult::Failure::tooLarge},
+    };
+    for (const auto& [path, failure] : failures) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(HttpLoader::get(at(server, path), {}, path == std::string("/slow") ? 200 : 0).failure, failure);
+        for (int i = 0; i < 2; ++i) {
+            const HttpResult next = HttpLoader::get(at(server, "/ok"));
+            ASSERT_TRUE(next.ok()) << next.errorText.toStdString();
+            EXPECT_EQ(next.body, "[2]");
+        }
+    }
+}
+
 TEST(HttpLoader, TimeOutComesFromTheEnvironment)
 {
     {
