@@ -41,10 +41,25 @@ RNode* Layouter::resolve(const View& v, const Inherited* inh, Axis axis)
                                                     : Axis::none;
     const bool isStack = n.kind == Kind::hstack || n.kind == Kind::vstack || n.kind == Kind::zstack;
     r->children.reserve(n.children.size());
+    const Node* previous = nullptr;
+    RNode* previousResolved = nullptr;
     for (size_t i = 0; i < n.children.size(); ++i) {
-        // A spacer keeps its stack's direction through the modifiers wrapped around it.
-        const Axis a = isStack ? childAxis : (i == 0 ? axis : Axis::none);
-        RNode* c = resolve(n.children[i], inh, a);
+        const Node* child = &n.children[i].node();
+        RNode* c;
+        if (isStack && child == previous) {
+            // The same view again beside itself (a row of equal dots, a column of equal rows)
+            // resolves to the same node: same view, same inherited values, same direction. It
+            // answers every proposal alike, so it measures once and its answers are shared.
+            c = previousResolved;
+        } else {
+            // A spacer keeps its stack's direction through the modifiers wrapped around it.
+            const Axis a = isStack ? childAxis : (i == 0 ? axis : Axis::none);
+            c = resolve(n.children[i], inh, a);
+            // A reader builds its content when resolved; it is asked again each time.
+            const bool reader = child->kind == Kind::environmentReader;
+            previous = reader ? nullptr : child;
+            previousResolved = c;
+        }
         if (isStack && c->kind == Kind::empty)
             continue;
         r->children.push_back(c);
