@@ -96,6 +96,10 @@ RNode* Layouter::resolve(const View& v, const Inherited* inh, Axis axis)
 
 Measure Layouter::measure(RNode* r, const Proposal& p)
 {
+    // A frame fixed both ways offers its child the same proposal whatever it is offered, and
+    // answers with its own size: its first answer is its answer to every proposal.
+    if (r->kind == Kind::fixedFrame && !r->cache.empty() && r->node->width && r->node->height)
+        return r->cache.front().measure;
     for (const auto& e : r->cache)
         if (e.proposal == p)
             return e.measure;
