@@ -112,11 +112,18 @@ Measure Layouter::measure(RNode* r, const Proposal& p)
 
 Measure Layouter::measureText(RNode* r, const Proposal& p, TextLines* out)
 {
-    TextLines t = layoutText(r->shownText, r->text, p.w, p.h);
-    Measure m{t.size, t.firstBaseline, t.lastBaseline};
+    auto it = m_lines.find(r);
+    if (it == m_lines.end() || !(it->second.proposal == p)) {
+        TextLines t = layoutText(r->shownText, r->text, p.w, p.h);
+        if (it == m_lines.end())
+            it = m_lines.emplace(r, KeptLines{p, std::move(t)}).first;
+        else
+            it->second = KeptLines{p, std::move(t)};
+    }
+    const TextLines& t = it->second.lines;
     if (out)
-        *out = std::move(t);
-    return m;
+        *out = t;
+    return Measure{t.size, t.firstBaseline, t.lastBaseline};
 }
 
 } // namespace detail

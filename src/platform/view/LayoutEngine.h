@@ -133,6 +133,12 @@ private:
     alignas(std::max_align_t) std::byte m_buffer[16384];
     std::pmr::monotonic_buffer_resource m_scratch;
     std::pmr::unordered_map<const RNode*, KeptPlan> m_plans{&m_scratch};
+    // A text's lines for the proposal it was last measured with, for placing it.
+    struct KeptLines {
+        Proposal proposal;
+        TextLines lines;
+    };
+    std::pmr::unordered_map<const RNode*, KeptLines> m_lines{&m_scratch};
 };
 
 // The child's proposal under a padding, frame or fixedSize; other nodes pass theirs on.
