@@ -70,9 +70,8 @@ Measure Layouter::compute(RNode* r, const Proposal& p)
         return {};
     case Kind::vstack:
     case Kind::hstack:
-        return planStack(r, p).total;
     case Kind::zstack:
-        return planZStack(r, p).total;
+        return stackPlan(r, p).total;
     case Kind::spacer: {
         const qreal mn = n.spacing.value_or(kDefaultSpacerMinimum);
         switch (r->axis) {

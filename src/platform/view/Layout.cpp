@@ -41,10 +41,25 @@ RNode* Layouter::resolve(const View& v, const Inherited* inh, Axis axis)
                                                     : Axis::none;
     const bool isStack = n.kind == Kind::hstack || n.kind == Kind::vstack || n.kind == Kind::zstack;
     r->children.reserve(n.children.size());
+    const Node* previous = nullptr;
+    RNode* previousResolved = nullptr;
     for (size_t i = 0; i < n.children.size(); ++i) {
-        // A spacer keeps its stack's direction through the modifiers wrapped around it.
-        const Axis a = isStack ? childAxis : (i == 0 ? axis : Axis::none);
-        RNode* c = resolve(n.children[i], inh, a);
+        const Node* child = &n.children[i].node();
+        RNode* c;
+        if (isStack && child == previous) {
+            // The same view again beside itself (a row of equal dots, a column of equal rows)
+            // resolves to the same node: same view, same inherited values, same direction. It
+            // answers every proposal alike, so it measures once and its answers are shared.
+            c = previousResolved;
+        } else {
+            // A spacer keeps its stack's direction through the modifiers wrapped around it.
+            const Axis a = isStack ? childAxis : (i == 0 ? axis : Axis::none);
+            c = resolve(n.children[i], inh, a);
+            // A reader builds its content when resolved; it is asked again each time.
+            const bool reader = child->kind == Kind::environmentReader;
+            previous = reader ? nullptr : child;
+            previousResolved = c;
+        }
         if (isStack && c->kind == Kind::empty)
             continue;
         r->children.push_back(c);
@@ -81,6 +96,10 @@ RNode* Layouter::resolve(const View& v, const Inherited* inh, Axis axis)
 
 Measure Layouter::measure(RNode* r, const Proposal& p)
 {
+    // A frame fixed both ways offers its child the same proposal whatever it is offered, and
+    // answers with its own size: its first answer is its answer to every proposal.
+    if (r->kind == Kind::fixedFrame && !r->cache.empty() && r->node->width && r->node->height)
+        return r->cache.front().measure;
     for (const auto& e : r->cache)
         if (e.proposal == p)
             return e.measure;
@@ -93,11 +112,18 @@ Measure Layouter::measure(RNode* r, const Proposal& p)
 
 Measure Layouter::measureText(RNode* r, const Proposal& p, TextLines* out)
 {
-    TextLines t = layoutText(r->shownText, r->text, p.w, p.h);
-    Measure m{t.size, t.firstBaseline, t.lastBaseline};
+    auto it = m_lines.find(r);
+    if (it == m_lines.end() || !(it->second.proposal == p)) {
+        TextLines t = layoutText(r->shownText, r->text, p.w, p.h);
+        if (it == m_lines.end())
+            it = m_lines.emplace(r, KeptLines{p, std::move(t)}).first;
+        else
+            it->second = KeptLines{p, std::move(t)};
+    }
+    const TextLines& t = it->second.lines;
     if (out)
-        *out = std::move(t);
-    return m;
+        *out = t;
+    return Measure{t.size, t.firstBaseline, t.lastBaseline};
 }
 
 } // namespace detail

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <memory_resource>
 #include <numeric>
+#include <unordered_map>
 
 namespace velk::view::detail {
 
@@ -119,9 +120,25 @@ private:
     Measure measureText(RNode* r, const Proposal& p, TextLines* lines = nullptr);
     RNode* geometryContent(RNode* r, QSizeF size);
 
+    // The stack's plan for the proposal it was last measured with: placing usually offers that
+    // same proposal again, and a repeated child is placed once for each time it appears.
+    const StackPlan& stackPlan(RNode* r, const Proposal& p);
+
+    struct KeptPlan {
+        Proposal proposal;
+        StackPlan plan;
+    };
+
     LayoutArena& m_arena;
     alignas(std::max_align_t) std::byte m_buffer[16384];
     std::pmr::monotonic_buffer_resource m_scratch;
+    std::pmr::unordered_map<const RNode*, KeptPlan> m_plans{&m_scratch};
+    // A text's lines for the proposal it was last measured with, for placing it.
+    struct KeptLines {
+        Proposal proposal;
+        TextLines lines;
+    };
+    std::pmr::unordered_map<const RNode*, KeptLines> m_lines{&m_scratch};
 };
 
 // The child's proposal under a padding, frame or fixedSize; other nodes pass theirs on.

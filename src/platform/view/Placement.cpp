@@ -27,7 +27,7 @@ LaidOutNode Layouter::place(RNode* r, const Proposal& p, QPointF origin)
     case Kind::vstack:
     case Kind::hstack:
     case Kind::zstack: {
-        const StackPlan plan = r->kind == Kind::zstack ? planZStack(r, p) : planStack(r, p);
+        const StackPlan& plan = stackPlan(r, p);
         for (size_t i = 0; i < r->children.size(); ++i)
             out.children.push_back(place(r->children[i], plan.proposals[i], origin + plan.offsets[i]));
         break;

@@ -139,6 +139,20 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
     return plan;
 }
 
+const StackPlan& Layouter::stackPlan(RNode* r, const Proposal& p)
+{
+    auto it = m_plans.find(r);
+    if (it != m_plans.end() && it->second.proposal == p)
+        return it->second.plan;
+    StackPlan plan = r->kind == Kind::zstack ? planZStack(r, p) : planStack(r, p);
+    // Planning may have kept plans of the children, so the slot is looked up again.
+    it = m_plans.find(r);
+    if (it == m_plans.end())
+        return m_plans.emplace(r, KeptPlan{p, std::move(plan)}).first->second.plan;
+    it->second = KeptPlan{p, std::move(plan)};
+    return it->second.plan;
+}
+
 StackPlan Layouter::planZStack(RNode* r, const Proposal& p)
 {
     const auto& kids = r->children;
