@@ -101,6 +101,21 @@ TEST_F(WeatherPlaceTest, StoredPlacesComeFirst)
     EXPECT_EQ(server.requestCount(), 0);
 }
 
+// A reload wave asks for the default place from every weather widget at once: while the
+// zone's city is being looked up, later calls wait for that search instead of starting theirs.
+TEST_F(WeatherPlaceTest, OneSearchServesTheCallsMadeWhileItRuns)
+{
+    TimeZonePin zone("Europe/Oslo");
+    FixtureResponse slow = FixtureResponse::file("geocoding_oslo.json");
+    slow.delayMs = 1500;
+    server.route("/v1/search", slow);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(WeatherProvider::defaultPlace().name, "London");
+    WeatherProvider::waitForBackgroundSearches();
+    EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_EQ(WeatherProvider::defaultPlace(), (Place{"Oslo, NO", 59.91273, 10.74609}));
+}
+
 TEST_F(WeatherPlaceTest, ZoneOutsideTheTableSearchesInTheBackground)
 {
     TimeZonePin zone("Europe/Oslo");

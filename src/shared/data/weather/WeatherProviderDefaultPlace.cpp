@@ -4,9 +4,12 @@
 #include "shared/data/config/TimeZoneEntity.h"
 #include "shared/data/weather/WeatherProvider.h"
 
+#include <QScopeGuard>
+#include <QSet>
 #include <QThreadPool>
 
 #include <map>
+#include <mutex>
 
 namespace velk {
 
@@ -25,6 +28,18 @@ QThreadPool& backgroundSearches()
 {
     static QThreadPool pool;
     return pool;
+}
+
+// The cities being looked up now: every weather widget of a reload wave asks at once, and one
+// search answers them all.
+struct Running {
+    std::mutex lock;
+    QSet<QString> cities;
+};
+Running& running()
+{
+    static Running r;
+    return r;
 }
 
 } // namespace
@@ -84,7 +99,18 @@ WeatherProvider::Place WeatherProvider::defaultPlace()
     // Look the zone's city up in the background for later calls. Until then the weather is
     // London's, so it carries London's name: the zone's city name on London's weather would
     // be wrong, and London's cache would keep that wrong name.
+    {
+        Running& r = running();
+        const std::lock_guard hold(r.lock);
+        if (r.cities.contains(city)) return londonPlace();
+        r.cities.insert(city);
+    }
     backgroundSearches().start([city] {
+        const auto done = qScopeGuard([&city] {
+            Running& r = running();
+            const std::lock_guard hold(r.lock);
+            r.cities.remove(city);
+        });
         const auto places = searchPlaces(city);
         if (!places || places->empty() || !places->front().hasValidCoordinates()) return;
         const auto bytes = encodeJson(places->front());
