@@ -44,6 +44,13 @@ place() {
 }
 
 kb() { awk -v k="$2" '$1 == k":" {print $2}' "/proc/$1/smaps_rollup"; }
+# Resident memory by kind of mapping, "HEAP ANON FILES SHARED" in kB: the malloc heap (the
+# main arena), other anonymous memory (further arenas, thread stacks), files mapped from disk
+# (libraries, fonts, data) and shared memory (window images handed to the X server).
+split_kb() {
+  awk '/^[0-9a-f]+-[0-9a-f]+ /{n = $6; k = (n == "[heap]") ? 1 : (n == "" || n ~ /^\[/) ? 2 : (n ~ /^\// && n !~ /^\/(SYSV|memfd)/) ? 3 : 4}
+       /^Rss:/{s[k] += $2} END{printf "%d %d %d %d", s[1], s[2], s[3], s[4]}' "/proc/$1/smaps"
+}
 # Starts a program, takes its first-paint line from OUT, waits SETTLE seconds; sets PID,
 # FIRST_MS, RSS_KB, DIRTY_KB.
 run() {
@@ -56,6 +63,7 @@ run() {
   FIRST_MS=$([ -n "$at" ] && awk -v a="$at" -v s="$started" 'BEGIN{printf "%.0f", (a - s) / 1e6}' || echo "?")
   RSS_KB=$(kb "$PID" Rss)
   DIRTY_KB=$(kb "$PID" Private_Dirty)
+  SPLIT_KB=$(split_kb "$PID")
 }
 stop() { kill "$PID"; wait "$PID" 2>/dev/null || true; PID=; }
 mb() { awk -v k="$1" 'BEGIN{printf "%.1f", k / 1024}'; }
@@ -64,9 +72,9 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN{if (b > 0) printf "%.2f", a / b; else p
 place
 export VELK_HOST_FIRST_PAINT=1
 run "$PROG"; stop
-H_FIRST=$FIRST_MS H_RSS=$RSS_KB H_DIRTY=$DIRTY_KB
+H_FIRST=$FIRST_MS H_RSS=$RSS_KB H_DIRTY=$DIRTY_KB H_SPLIT=$SPLIT_KB
 run "$PEER" "${SIZES[@]}" "$COUNT"; stop
-P_FIRST=$FIRST_MS P_RSS=$RSS_KB P_DIRTY=$DIRTY_KB
+P_FIRST=$FIRST_MS P_RSS=$RSS_KB P_DIRTY=$DIRTY_KB P_SPLIT=$SPLIT_KB
 
 # Twice as many: what each extra widget (and each extra window) costs.
 place
@@ -79,6 +87,12 @@ printf '%-26s %12s %12s %8s\n' "" "host" "Qt peer" "ratio"
 printf '%-26s %12s %12s %8s\n' "widgets / windows" "$COUNT" "$COUNT" ""
 printf '%-26s %9s MB %9s MB %8s\n' "resident memory" "$(mb "$H_RSS")" "$(mb "$P_RSS")" "$(ratio "$H_RSS" "$P_RSS")"
 printf '%-26s %9s MB %9s MB %8s\n' "private dirty" "$(mb "$H_DIRTY")" "$(mb "$P_DIRTY")" "$(ratio "$H_DIRTY" "$P_DIRTY")"
+read -r HH HA HF HS <<<"$H_SPLIT"
+read -r PH PA PF PS <<<"$P_SPLIT"
+printf '%-26s %9s MB %9s MB\n' "  malloc heap" "$(mb "$HH")" "$(mb "$PH")"
+printf '%-26s %9s MB %9s MB\n' "  other anonymous" "$(mb "$HA")" "$(mb "$PA")"
+printf '%-26s %9s MB %9s MB\n' "  mapped files" "$(mb "$HF")" "$(mb "$PF")"
+printf '%-26s %9s MB %9s MB\n' "  shared memory" "$(mb "$HS")" "$(mb "$PS")"
 printf '%-26s %9s MB %9s MB %8s\n' "per extra widget" "$H_EXTRA" "$P_EXTRA" "$(ratio "$H_EXTRA" "$P_EXTRA")"
 printf '%-26s %9s ms %9s ms %8s\n' "first paint" "$H_FIRST" "$P_FIRST" "$(ratio "$H_FIRST" "$P_FIRST")"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
