@@ -110,6 +110,49 @@ int drawings(const LaidOutNode& n, int limit = 2)
     return count;
 }
 
+// The last few images a thread painted, the most recent last, within a count and a byte
+// budget. An image is worth keeping only when its key comes round a second time, so callers
+// ask seenBefore() first.
+template <typename Key, typename Item, size_t kKept, qsizetype kBytes>
+class KeptImages {
+public:
+    const Item* find(const Key& key)
+    {
+        for (auto it = m_kept.begin(); it != m_kept.end(); ++it)
+            if (it->key == key) {
+                std::rotate(it, it + 1, m_kept.end());
+                return &m_kept.back();
+            }
+        return nullptr;
+    }
+    // True when `key` was asked for recently; remembers it otherwise.
+    bool seenBefore(const Key& key)
+    {
+        if (std::find(m_seen.begin(), m_seen.end(), key) != m_seen.end())
+            return true;
+        if (m_seen.size() >= kSeen)
+            m_seen.erase(m_seen.begin());
+        m_seen.push_back(key);
+        return false;
+    }
+    const Item& keep(Item item)
+    {
+        m_bytes += item.image.sizeInBytes();
+        m_kept.push_back(std::move(item));
+        while (m_kept.size() > 1 && (m_kept.size() > kKept || m_bytes > kBytes)) {
+            m_bytes -= m_kept.front().image.sizeInBytes();
+            m_kept.erase(m_kept.begin());
+        }
+        return m_kept.back();
+    }
+
+private:
+    static constexpr size_t kSeen = 32;
+    std::vector<Item> m_kept;
+    std::vector<Key> m_seen;
+    qsizetype m_bytes = 0;
+};
+
 // A glow worked out for one content, in device pixels as it is blended. The glow is the widest
 // effect of every widget (a blur of its whole body, scaled up to the device) and a widget shown
 // again with the same content and look paints the same glow, so the last few are kept per
@@ -129,47 +172,7 @@ struct KeptGlow {
     QPoint at;    // device pixels
 };
 
-class GlowCache {
-public:
-    const KeptGlow* find(const GlowKey& key)
-    {
-        for (auto it = m_kept.begin(); it != m_kept.end(); ++it)
-            if (it->key == key) {
-                std::rotate(it, it + 1, m_kept.end()); // the most recent last
-                return &m_kept.back();
-            }
-        return nullptr;
-    }
-    // True when `key` was asked for recently; remembers it otherwise.
-    bool seenBefore(const GlowKey& key)
-    {
-        if (std::find(m_seen.begin(), m_seen.end(), key) != m_seen.end())
-            return true;
-        if (m_seen.size() >= kSeen)
-            m_seen.erase(m_seen.begin());
-        m_seen.push_back(key);
-        return false;
-    }
-    void keep(KeptGlow glow)
-    {
-        m_kept.push_back(std::move(glow));
-        while (m_kept.size() > kKept || bytes() > kBytes)
-            m_kept.erase(m_kept.begin());
-    }
-
-private:
-    static constexpr size_t kKept = 8, kSeen = 32;
-    static constexpr qsizetype kBytes = 16 << 20;
-    qsizetype bytes() const
-    {
-        qsizetype total = 0;
-        for (const KeptGlow& g : m_kept)
-            total += g.image.sizeInBytes();
-        return total;
-    }
-    std::vector<KeptGlow> m_kept;
-    std::vector<GlowKey> m_seen;
-};
+using GlowCache = KeptImages<GlowKey, KeptGlow, 8, 16 << 20>;
 
 // The key of a glow painted now, or none where a kept one could not stand in for it: a clipped,
 // faded or non-image target, or content painted through a closure. The drawing groups inside
@@ -252,47 +255,9 @@ struct KeptGroup {
     QPoint at;    // device pixels from the whole pixel the device's origin falls in
 };
 
-// The last few group images of a thread, within a byte budget. As with the glow, a group is
-// kept only when its key comes round a second time: content that changes on every render is
-// painted directly.
-class GroupCache {
-public:
-    const KeptGroup* find(const GroupKey& key)
-    {
-        for (auto it = m_kept.begin(); it != m_kept.end(); ++it)
-            if (it->key == key) {
-                std::rotate(it, it + 1, m_kept.end()); // the most recent last
-                return &m_kept.back();
-            }
-        return nullptr;
-    }
-    bool seenBefore(const GroupKey& key)
-    {
-        if (std::find(m_seen.begin(), m_seen.end(), key) != m_seen.end())
-            return true;
-        if (m_seen.size() >= kSeen)
-            m_seen.erase(m_seen.begin());
-        m_seen.push_back(key);
-        return false;
-    }
-    const KeptGroup& keep(KeptGroup group)
-    {
-        m_bytes += group.image.sizeInBytes();
-        m_kept.push_back(std::move(group));
-        while (m_kept.size() > 1 && (m_kept.size() > kKept || m_bytes > kBytes)) {
-            m_bytes -= m_kept.front().image.sizeInBytes();
-            m_kept.erase(m_kept.begin());
-        }
-        return m_kept.back();
-    }
-
-private:
-    static constexpr size_t kKept = 16, kSeen = 32;
-    static constexpr qsizetype kBytes = 8 << 20;
-    std::vector<KeptGroup> m_kept;
-    std::vector<GroupKey> m_seen;
-    qsizetype m_bytes = 0;
-};
+// The last few group images of a thread. As with the glow, a group is kept only when its key
+// comes round a second time: content that changes on every render is painted directly.
+using GroupCache = KeptImages<GroupKey, KeptGroup, 16, 8 << 20>;
 
 // Where a subtree's ink can reach, in the coordinates it is painted in: its frames as the
 // render-only transforms move them, with room for pens and symbols past their frames. False
