@@ -190,6 +190,27 @@ std::optional<GlowKey> glowKey(const LaidOutNode& n, const QPainter& p, GroupSig
                    static_cast<const QImage*>(dev)->size(), int(p.renderHints())};
 }
 
+// The box of the image's inked pixels; empty where it has none.
+QRect inkedBox(const QImage& image)
+{
+    int x0 = image.width(), x1 = -1, y0 = image.height(), y1 = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int first = 0, last = image.width() - 1;
+        while (first <= last && !line[first])
+            ++first;
+        if (first > last)
+            continue;
+        while (!line[last])
+            --last;
+        x0 = std::min(x0, first);
+        x1 = std::max(x1, last);
+        y0 = std::min(y0, y);
+        y1 = y;
+    }
+    return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
 // The glow as drawLayer would blend it onto `p`'s device, drawn over clear pixels instead (which
 // leaves the source pixels themselves) and cut to those with ink.
 KeptGlow deviceGlow(const GlowKey& key, const QPainter& p, const QImage& layer, QPointF offset, const QRect& inked)
@@ -202,24 +223,9 @@ KeptGlow deviceGlow(const GlowKey& key, const QPainter& p, const QImage& layer, 
         gp.setRenderHints(p.renderHints());
         drawLayer(gp, layer, offset, inked);
     }
-    int x0 = full.width(), x1 = -1, y0 = full.height(), y1 = -1;
-    for (int y = 0; y < full.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(full.constScanLine(y));
-        int first = 0, last = full.width() - 1;
-        while (first <= last && !line[first])
-            ++first;
-        if (first > last)
-            continue;
-        while (!line[last])
-            --last;
-        x0 = std::min(x0, first);
-        x1 = std::max(x1, last);
-        y0 = std::min(y0, y);
-        y1 = y;
-    }
-    if (x1 < 0)
+    const QRect box = inkedBox(full);
+    if (box.isEmpty())
         return {key, QImage(), QPoint()};
-    const QRect box(QPoint(x0, y0), QPoint(x1, y1));
     QImage cut = full.copy(box);
     cut.setDevicePixelRatio(1);
     return {key, std::move(cut), box.topLeft()};
@@ -318,26 +324,6 @@ bool inkOnEdge(const QImage& image)
     return false;
 }
 
-// The box of the image's inked pixels; empty where it has none.
-QRect inkedBox(const QImage& image)
-{
-    int x0 = image.width(), x1 = -1, y0 = image.height(), y1 = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        int first = 0, last = image.width() - 1;
-        while (first <= last && !line[first])
-            ++first;
-        if (first > last)
-            continue;
-        while (!line[last])
-            --last;
-        x0 = std::min(x0, first);
-        x1 = std::max(x1, last);
-        y0 = std::min(y0, y);
-        y1 = y;
-    }
-    return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
-}
 
 class Painter {
 public:
