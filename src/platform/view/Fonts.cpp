@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QTextLayout>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -105,6 +106,8 @@ FontEntry::FontEntry(const Font& font, qreal tracking, qreal scale)
         m_font.setLetterSpacing(QFont::AbsoluteSpacing, m_tracking);
     m_font.setHintingPreference(QFont::PreferNoHinting);
     m_metrics = QFontMetricsF(m_font, referenceDevice());
+    m_ascent = m_metrics.ascent();
+    m_descent = m_metrics.descent();
     if (font.monospacedDigit && font.design != Design::monospaced) {
         qreal widest = 0;
         for (char d = '0'; d <= '9'; ++d)
@@ -144,13 +147,90 @@ qreal FontEntry::measure(const QString& text) const
     return total;
 }
 
+namespace {
+
+// Where the painter puts a text drawn at `x`: it keeps the position in 1/64 pixel, cut toward
+// zero, before it maps it to the device.
+qreal textGridX(qreal x) { return qreal(int(x * 64)) / 64; }
+
+// Lines the painter would lay out in ways a plain run of glyphs does not repeat: tabs and
+// other control characters.
+bool plainLine(const QString& text)
+{
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.category() == QChar::Other_Control)
+            return false;
+    return !text.isEmpty();
+}
+
+} // namespace
+
+const QList<QGlyphRun>* FontEntry::shaped(QPainter& painter, const QString& text) const
+{
+    const QPaintDevice* device = painter.device();
+    if (!device || !plainLine(text))
+        return nullptr;
+    const int dpi = device->logicalDpiY();
+    if (dpi != m_shapedDpi) {
+        m_shaped.clear();
+        m_shapedDpi = dpi;
+    }
+    auto it = m_shaped.find(text);
+    if (it == m_shaped.end()) {
+        // Seen once: most lines that are drawn once are never drawn again (a new minute, a new
+        // value), and the painter draws them as cheaply as shaping them would.
+        if (m_shaped.size() >= 1024)
+            m_shaped.clear();
+        m_shaped.insert(text, std::nullopt);
+        return nullptr;
+    }
+    if (*it)
+        return &**it;
+    // Shaped once with the font as the painter resolves it for this device, in the painter's
+    // direction; the glyph positions are whole 1/64 pixels, as the painter keeps them.
+    painter.setFont(m_font);
+    QTextLayout layout(text, painter.font(), device);
+    QTextOption option;
+    option.setTextDirection(painter.layoutDirection());
+    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        return nullptr;
+    }
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    QList<QGlyphRun> runs = line.glyphRuns();
+    const QPointF start(line.x(), line.y() + line.ascent());
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& at : positions)
+            at -= start;
+        run.setPositions(positions);
+    }
+    *it = std::move(runs);
+    return &**it;
+}
+
 void FontEntry::draw(QPainter& painter, QPointF origin, const QString& text) const
 {
-    painter.setFont(m_font);
     if (!cellDigits()) {
+        // The kept glyphs, drawn where the painter would have drawn the text: no shaping and no
+        // font lookup on every draw.
+        if (const QList<QGlyphRun>* runs = shaped(painter, text)) {
+            const QPointF at(textGridX(origin.x()), origin.y());
+            for (const QGlyphRun& run : *runs)
+                painter.drawGlyphRun(at, run);
+            return;
+        }
+        painter.setFont(m_font);
         painter.drawText(origin, text);
         return;
     }
+    painter.setFont(m_font);
     qreal x = origin.x();
     qsizetype runStart = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {

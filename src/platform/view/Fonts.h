@@ -6,7 +6,10 @@
 #include "platform/view/View.h"
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
+#include <QList>
+#include <optional>
 
 class QPainter;
 
@@ -20,9 +23,9 @@ public:
 
     const QFont& font() const { return m_font; }
     const QFontMetricsF& metrics() const { return m_metrics; }
-    qreal ascent() const { return m_metrics.ascent(); }
-    qreal descent() const { return m_metrics.descent(); }
-    qreal lineHeight() const { return m_metrics.ascent() + m_metrics.descent(); }
+    qreal ascent() const { return m_ascent; }
+    qreal descent() const { return m_descent; }
+    qreal lineHeight() const { return m_ascent + m_descent; }
     qreal size() const { return m_size; }
     qreal tracking() const { return m_tracking; }
 
@@ -33,13 +36,19 @@ public:
 private:
     bool cellDigits() const { return m_digitCell > 0; }
     qreal measure(const QString& text) const;
+    const QList<QGlyphRun>* shaped(QPainter& painter, const QString& text) const;
 
     QFont m_font;
     QFontMetricsF m_metrics;
     qreal m_size;
     qreal m_tracking;
+    qreal m_ascent = 0, m_descent = 0; // read once: each read locks the font database
     qreal m_digitCell = 0; // > 0 when digits are set in fixed cells
     mutable QHash<QString, qreal> m_advances; // entries live in a per-thread cache
+    // Lines shaped for drawing, with glyph positions from the start of the line's baseline, for
+    // devices of one resolution; a line is shaped the second time it is drawn (empty before).
+    mutable QHash<QString, std::optional<QList<QGlyphRun>>> m_shaped;
+    mutable int m_shapedDpi = 0;
 };
 
 // The cached entry for a font; `scale` multiplies the size and the tracking (shrink to fit).

@@ -2,6 +2,7 @@
 // rectangles are blended straight into the image, large fills and glows are drawn in bands of
 // rows, glows reuse their layers and a glow seen again is kept; a clipped painter takes the
 // direct path, so painting with and without a clip must give the same pixels.
+#include "platform/view/Fonts.h"
 #include "platform/view/Layout.h"
 #include "platform/view/Sprites.h"
 #include <QPainter>
@@ -57,6 +58,67 @@ View dotsAndText()
 TEST(PaintCache, SpritesPaintTheSamePixelsAsDirectDrawing)
 {
     expectSameAsDirect(dotsAndText, {160, 90});
+}
+
+// Lines are shaped once and drawn from their kept glyphs: at any fraction of a pixel, scale and
+// shift, with kerning, tracking, ligatures, marks, right-to-left words and a fallback face, the
+// pixels are the painter's own for the same text.
+TEST(PaintCache, KeptGlyphsDrawWhatThePainterDrawsForTheText)
+{
+    struct Case {
+        Font font;
+        qreal tracking;
+    };
+    const Case fonts[] = {{Font::system(9, Weight::regular), 0},
+                          {Font::system(17, Weight::heavy), 0.6},
+                          {Font::system(12, Weight::medium, Design::monospaced), 0},
+                          {Font::system(70, Weight::bold), 0}};
+    const QStringList texts = {"Thursday",     "H:24\u00b0 L:11\u00b0", "Rain \u00b7 Next 12h", "AVATAR To Wa",
+                               "office fl ffi", "e\u0301te\u0301 na\u00efve",  "\u05e9\u05dc\u05d5\u05dd world",
+                               "12:05 -3 \u2212"};
+    auto image = [](qreal scale) {
+        QImage img(QSize(int(260 * scale), int(110 * scale)), QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        return img;
+    };
+    for (const Case& c : fonts) {
+        const FontEntry& f = fontEntry(c.font, c.tracking);
+        for (const QString& text : texts)
+            for (qreal scale : {1.0, 1.5, 2.0})
+                for (QPointF shift : {QPointF(0, 0), QPointF(3, -2)})
+                    for (QPointF origin : {QPointF(4, 80), QPointF(4.13, 80.37), QPointF(4.25, 80.5), QPointF(5.5078125, 79.9),
+                                           QPointF(6.9, 81.01)}) {
+                        SCOPED_TRACE(QStringLiteral("%1 %2pt at %3,%4 scale %5 shift %6")
+                                         .arg(text)
+                                         .arg(c.font.size)
+                                         .arg(origin.x())
+                                         .arg(origin.y())
+                                         .arg(scale)
+                                         .arg(shift.x())
+                                         .toStdString());
+                        QImage direct = image(scale), kept = image(scale);
+                        {
+                            QPainter p(&direct);
+                            p.scale(scale, scale);
+                            p.translate(shift);
+                            p.setPen(QColor(93, 240, 93));
+                            p.setFont(f.font());
+                            p.drawText(origin, text);
+                        }
+                        // The first draw is the painter's, the second shapes the line, the
+                        // third draws what was kept.
+                        for (int round = 0; round < 3; ++round) {
+                            kept.fill(Qt::transparent);
+                            QPainter p(&kept);
+                            p.scale(scale, scale);
+                            p.translate(shift);
+                            p.setPen(QColor(93, 240, 93));
+                            f.draw(p, origin, text);
+                            p.end();
+                            ASSERT_EQ(kept, direct) << "round " << round;
+                        }
+                    }
+    }
 }
 
 // A dial's ticks and hands: small shapes turned about a centre, at fractional places.
