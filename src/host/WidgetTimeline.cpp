@@ -23,6 +23,8 @@ constexpr double kRetryEmptySeconds = kRetryAfterFailureSeconds;
 enum TaskState : int { kRunning, kDone, kGaveThreadUp };
 // Long waits are split, so a timer never overflows and a drifting clock is caught up with.
 constexpr double kMaxTimerSeconds = 6 * 3600;
+// Waits shorter than this are timed to the millisecond.
+constexpr double kPreciseWakeSeconds = 2;
 
 } // namespace
 
@@ -46,7 +48,6 @@ WidgetTimeline::WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject co
     context_.family = widget_.family();
     context_.displaySize = displaySize;
     wake_.setSingleShot(true);
-    wake_.setTimerType(Qt::VeryCoarseTimer);
     connect(&wake_, &QTimer::timeout, this, &WidgetTimeline::reevaluate);
     slow_.setSingleShot(true);
     connect(&slow_, &QTimer::timeout, this, [this] {
@@ -154,7 +155,13 @@ void WidgetTimeline::reevaluate()
     if (!wake) return;
     nextWake_ = wake;
     const double seconds = std::clamp(wake->secondsSince(now), 0.0, kMaxTimerSeconds);
-    wake_.start(int(std::ceil(seconds * 1000)));
+    // A whole-second timer keeps whole seconds of its own clock: it ends up to a second early
+    // or late, and one due in under half a second fires at once, and again on every pass of the
+    // event loop until its moment. Long waits are asked a second short of such a timer, so it
+    // never ends late; the last stretch is timed to the millisecond.
+    const bool precise = seconds < kPreciseWakeSeconds;
+    wake_.setTimerType(precise ? Qt::PreciseTimer : Qt::VeryCoarseTimer);
+    wake_.start(int(std::ceil((precise ? seconds : seconds - 1) * 1000)));
 }
 
 } // namespace velk::host

@@ -1,7 +1,7 @@
 #pragma once
 // One placed widget's timeline, kept the way the platform keeps it: the provider is asked on a
-// worker thread; the latest entry whose date has come is the one shown; one coarse timer wakes
-// the widget for its next entry or its reload date, whichever comes first.
+// worker thread; the latest entry whose date has come is the one shown; one timer wakes the
+// widget for its next entry or its reload date, whichever comes first.
 #include "platform/timeline/WidgetDefinition.h"
 
 #include <QObject>
@@ -45,6 +45,8 @@ public:
     // waits for a reload by kind. Long waits are split into shorter timer runs, so the timer
     // may fire before this date; the date is what counts.
     std::optional<Date> nextWake() const { return wake_.isActive() ? nextWake_ : std::nullopt; }
+    // Whole seconds for long waits, milliseconds for the last two seconds.
+    Qt::TimerType wakeTimerType() const { return wake_.timerType(); }
     // A provider busy for longer than this gives its worker thread up to the other widgets.
     void setSlowAfterMs(int ms) { slowAfterMs_ = ms; }
 

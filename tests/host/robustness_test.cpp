@@ -35,7 +35,8 @@ struct Tick {
 };
 
 // `mode` picks how the provider behaves: "ok" (one entry now, reload at end), "empty" (no
-// entries, reload at end), "past" (one entry, a reload date two days ago), "block" (waits for
+// entries, reload at end), "past" (one entry, a reload date two days ago), "soon" and "minute"
+// (one entry now and the next 0.4 s or a minute later, reload at end), "block" (waits for
 // g_unblock first).
 struct ModeConfig {
     static constexpr const char* typeName = "ModeConfig";
@@ -60,6 +61,9 @@ struct ModeProvider {
         const Date now = Clock::now();
         if (c.mode == "empty") return {{}, ReloadPolicy::atEnd()};
         if (c.mode == "past") return {{{now, {1}, Plain::plain}}, ReloadPolicy::after(now.addingSeconds(-2 * 86400))};
+        if (c.mode == "soon" || c.mode == "minute")
+            return {{{now, {1}, Plain::plain}, {now.addingSeconds(c.mode == "soon" ? 0.4 : 60), {2}, Plain::plain}},
+                    ReloadPolicy::atEnd()};
         if (c.mode == "block") g_unblock.tryAcquire(1, test::kWaitLimitMs);
         return {{{now, {1}, Plain::plain}}, ReloadPolicy::atEnd()};
     }
@@ -109,6 +113,24 @@ TEST(HostTimersTest, NoEndlessAskingAndAClockSetBackAsksAtOnce)
     past.reevaluate();
     EXPECT_EQ(past.requestCount(), 2);
     ASSERT_TRUE(test::waitFor([&] { return !past.isRunning(); }));
+}
+
+// The next entry a minute away is waited for in whole seconds; one under half a second away is
+// timed to the millisecond, since a whole-second timer would fire at once, again and again.
+TEST(HostTimersTest, TheLastStretchBeforeAnEntryIsTimedToTheMillisecond)
+{
+    const Date t0(800000000);
+    ClockPin pin(t0);
+    QThreadPool pool;
+    for (const auto& [mode, type] : {std::pair{"soon", Qt::PreciseTimer}, std::pair{"minute", Qt::VeryCoarseTimer}}) {
+        SCOPED_TRACE(mode);
+        WidgetTimeline timeline(modeWidget(), {{"mode", mode}}, designSize(WidgetFamily::small), &pool);
+        timeline.reevaluate();
+        ASSERT_TRUE(test::waitFor([&] { return timeline.hasTimeline() && !timeline.isRunning(); }));
+        ASSERT_TRUE(timeline.nextWake());
+        EXPECT_EQ(*timeline.nextWake(), t0.addingSeconds(QLatin1String(mode) == "soon" ? 0.4 : 60));
+        EXPECT_EQ(timeline.wakeTimerType(), type);
+    }
 }
 
 // A timer that counts for a minute from its entry; the placeholder shows none.
