@@ -219,8 +219,9 @@ void FontEntry::draw(QPainter& painter, QPointF origin, const QString& text) con
 {
     if (!cellDigits()) {
         // The kept glyphs, drawn where the painter would have drawn the text: no shaping and no
-        // font lookup on every draw.
-        if (const QList<QGlyphRun>* runs = shaped(painter, text)) {
+        // font lookup on every draw. Not under a clip: where a curved clip cuts a glyph, the
+        // painter's text and a run of glyphs can differ by a pixel at the clip's edge.
+        if (const QList<QGlyphRun>* runs = painter.hasClipping() ? nullptr : shaped(painter, text)) {
             const QPointF at(textGridX(origin.x()), origin.y());
             for (const QGlyphRun& run : *runs)
                 painter.drawGlyphRun(at, run);

@@ -6,6 +6,7 @@
 #include "platform/view/Layout.h"
 #include "platform/view/Sprites.h"
 #include <QPainter>
+#include <QPainterPath>
 #include <gtest/gtest.h>
 
 using namespace velk;
@@ -60,8 +61,8 @@ TEST(PaintCache, SpritesPaintTheSamePixelsAsDirectDrawing)
     expectSameAsDirect(dotsAndText, {160, 90});
 }
 
-// Lines are shaped once and drawn from their kept glyphs: at any fraction of a pixel, scale and
-// shift, with kerning, tracking, ligatures, marks, right-to-left words and a fallback face, the
+// Lines are shaped once and drawn from their kept glyphs: at any fraction of a pixel, scale,
+// shift and clip, with kerning, tracking, ligatures, marks, right-to-left words and signs, the
 // pixels are the painter's own for the same text.
 TEST(PaintCache, KeptGlyphsDrawWhatThePainterDrawsForTheText)
 {
@@ -81,6 +82,18 @@ TEST(PaintCache, KeptGlyphsDrawWhatThePainterDrawsForTheText)
         img.fill(Qt::transparent);
         return img;
     };
+    // Shifted, the painter is also clipped to a rounded tile, as the desktop host paints (where
+    // the tile's corner cuts a glyph, the painter's own text is drawn).
+    auto prepare = [](QPainter& p, qreal scale, QPointF shift) {
+        p.scale(scale, scale);
+        p.translate(shift);
+        if (!shift.isNull()) {
+            QPainterPath tile;
+            tile.addRoundedRect(QRectF(0, 0, 200, 85), 20, 20);
+            p.setClipPath(tile);
+        }
+        p.setPen(QColor(93, 240, 93));
+    };
     for (const Case& c : fonts) {
         const FontEntry& f = fontEntry(c.font, c.tracking);
         for (const QString& text : texts)
@@ -99,9 +112,7 @@ TEST(PaintCache, KeptGlyphsDrawWhatThePainterDrawsForTheText)
                         QImage direct = image(scale), kept = image(scale);
                         {
                             QPainter p(&direct);
-                            p.scale(scale, scale);
-                            p.translate(shift);
-                            p.setPen(QColor(93, 240, 93));
+                            prepare(p, scale, shift);
                             p.setFont(f.font());
                             p.drawText(origin, text);
                         }
@@ -110,9 +121,7 @@ TEST(PaintCache, KeptGlyphsDrawWhatThePainterDrawsForTheText)
                         for (int round = 0; round < 3; ++round) {
                             kept.fill(Qt::transparent);
                             QPainter p(&kept);
-                            p.scale(scale, scale);
-                            p.translate(shift);
-                            p.setPen(QColor(93, 240, 93));
+                            prepare(p, scale, shift);
                             f.draw(p, origin, text);
                             p.end();
                             ASSERT_EQ(kept, direct) << "round " << round;
