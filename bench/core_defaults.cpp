@@ -1,7 +1,6 @@
 // Reading and writing a 2 KB JSON document in the app-group suite, opened for each access as
-// every store does. Targets: read under 20 us median, write under 100 us. Reads of a value
-// nothing changed since are answered from the connection's cache; the read after a write shows
-// what a read costs when the file did change.
+// every store does. Targets: read under 20 us median, write under 100 us. Every read goes to
+// the file through the thread's connection.
 #include "platform/core/Defaults.h"
 
 #include <QByteArray>
@@ -50,7 +49,7 @@ void BM_ReadUnchangedSetting(benchmark::State& state)
 }
 BENCHMARK(BM_ReadUnchangedSetting);
 
-// A write, then the read of the value written: the read goes to the file.
+// A write, then the read of the value written.
 void BM_WriteThenReadSetting(benchmark::State& state)
 {
     home();

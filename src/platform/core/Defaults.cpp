@@ -23,11 +23,23 @@ using defaults::Value;
 
 std::atomic<quint64> g_nextStoreId{1};
 
-// Each thread keeps its own connection to each store file, opened on first use and closed
-// when the thread ends.
-thread_local std::unordered_map<quint64, std::unique_ptr<Connection>> t_connections;
+// A connection is used by one thread at a time (it is opened without SQLite's own locking), so
+// each thread keeps its own to each store file, opened on first use and closed when the thread
+// ends, beside why its last access failed.
+struct ThreadState {
+    std::unordered_map<quint64, std::unique_ptr<Connection>> connections;
+    QString lastError;
+};
+
+ThreadState& thisThread()
+{
+    thread_local ThreadState state;
+    return state;
+}
 
 } // namespace
+
+QString& defaults::threadLastError() { return thisThread().lastError; }
 
 // The file behind one or more handles. Stores are made once per path and kept for the life of
 // the process, so opening a suite for each access costs a map lookup.
@@ -57,12 +69,13 @@ public:
             std::lock_guard lock(memoryMutex_);
             return f(*memory_);
         }
-        auto& slot = t_connections[id_];
+        auto& connections = thisThread().connections;
+        auto& slot = connections[id_];
         if (!slot) {
             QString error;
             slot = Connection::open(path_, error);
             if (!slot) {
-                t_connections.erase(id_);
+                connections.erase(id_);
                 defaults::threadLastError() = QStringLiteral("cannot open defaults %1: %2").arg(path_, error);
                 qCWarning(lcDefaults).noquote() << defaults::threadLastError();
                 return R{};
@@ -84,7 +97,7 @@ public:
     }
 
     // For the thread that validated the file: its connection is kept, not opened again.
-    void adopt(std::unique_ptr<Connection> c) { t_connections[id_] = std::move(c); }
+    void adopt(std::unique_ptr<Connection> c) { thisThread().connections[id_] = std::move(c); }
 
 private:
     bool sound(Connection& c)
@@ -230,22 +243,9 @@ Defaults Defaults::standard()
 
 Defaults Defaults::shared()
 {
-    // Every widget render reads settings through here. The file's path follows two variables,
-    // so each thread keeps the store it found last with the values they had then; finding the
-    // store again (making the path, the registry's lock and lookup) cost more than the read.
-    struct Found {
-        QByteArray dataHome, home;
-        std::shared_ptr<DefaultsStore> store;
-    };
-    thread_local Found last;
-    QByteArray dataHome = qgetenv("XDG_DATA_HOME"), home = qgetenv("HOME");
-    if (last.store && last.dataHome == dataHome && last.home == home) return Defaults(last.store);
     const QString path = fileFor(kAppGroupSuite);
     QString error;
-    if (auto store = storeAt(path, &error)) {
-        last = Found{std::move(dataHome), std::move(home), store};
-        return Defaults(std::move(store));
-    }
+    if (auto store = storeAt(path, &error)) return Defaults(std::move(store));
     struct stat st {};
     if (::lstat(QFile::encodeName(path).constData(), &st) == 0) return Defaults(brokenStoreFor(path, error));
     return standard();

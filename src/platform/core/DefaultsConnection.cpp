@@ -6,7 +6,6 @@
 
 #include <sqlite3.h>
 
-#include <atomic>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,38 +28,6 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 2000;
 
-// The read cache.
-//
-// Every widget render reads a few settings, and a read through SQLite takes and drops the WAL
-// read locks with system calls each time. So a connection keeps the values it read for as long
-// as the file is unchanged, and tells "unchanged" from memory alone:
-//
-// In WAL mode every connection to the file, in any process, shares the WAL-index (the -shm
-// file, mapped by each). It starts with a 48-byte header kept twice; a writer commits by
-// writing copy 2, then copy 1, and every commit changes it (a counter goes up by one, the last
-// frame and the checksums move; a restarted WAL gets new salts). Before each real read the
-// header is copied (copy 1, then copy 2); while both copies stay equal to that snapshot nothing
-// has been committed since, so what was read then is still what a read would give now. A
-// commit that lands between the snapshot and the read only costs one needless read later.
-//
-// Anything unexpected means a real read and no caching: copies that differ (a writer between
-// them), a header not yet initialised or of another version, no mapping (not WAL mode, the
-// in-memory fallback, a VFS without shared memory), a transaction open on this connection.
-//
-// The header is read through SQLite's own mapping of the WAL-index (the VFS's xShmMap), not a
-// mapping of our own: opening the -shm file ourselves would mean closing a descriptor of it
-// later, and closing any descriptor of a file drops every POSIX lock this process holds on it,
-// SQLite's locks on the WAL-index included. SQLite keeps that mapping while the connection is
-// open and never shrinks the file under it: this open connection holds the lock that keeps
-// other processes from resetting the WAL-index or leaving WAL mode.
-constexpr quint32 kWalIndexVersion = 3007000; // the header's first word
-constexpr int kWalIndexRegionBytes = 32768; // SQLite maps the WAL-index in regions of this size
-constexpr size_t kIsInitByte = 12; // of the header: non-zero once a header has been written
-// Settings are few and small; larger values (stored documents) are read when a timeline
-// reloads, not at every render, and are not kept.
-constexpr size_t kMaxCachedKeys = 32;
-constexpr qsizetype kMaxCachedBytes = 16 * 1024;
-
 std::optional<Defaults::Kind> kindFromText(const unsigned char* text)
 {
     if (!text) return std::nullopt;
@@ -82,15 +49,8 @@ struct Reset {
 
 } // namespace
 
-QString& threadLastError()
-{
-    thread_local QString error;
-    return error;
-}
-
 Connection::~Connection()
 {
-    walIndex_ = nullptr; // SQLite's mapping goes with the connection
     for (sqlite3_stmt* s : {get_, put_, del_, keys_, begin_, commit_, rollback_})
         sqlite3_finalize(s);
     sqlite3_close_v2(db_);
@@ -145,90 +105,19 @@ std::unique_ptr<Connection> Connection::open(const QString& path, QString& error
         struct stat st {};
         if (::stat(file.constData(), &st) == 0 && (st.st_mode & 077) != 0)
             ::chmod(file.constData(), st.st_mode & 0700);
-        c->watchWalIndex();
     }
     return c;
 }
 
-void Connection::watchWalIndex()
-{
-    // Only in WAL mode: asking for the shared memory of a file in another journal mode would
-    // make a -shm file for it, and one left from an earlier WAL run would never change.
-    sqlite3_stmt* mode = nullptr;
-    if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode", -1, &mode, nullptr) != SQLITE_OK) return;
-    const bool wal = sqlite3_step(mode) == SQLITE_ROW
-        && std::strcmp(reinterpret_cast<const char*>(sqlite3_column_text(mode, 0)), "wal") == 0;
-    sqlite3_finalize(mode);
-    if (!wal) return;
-    sqlite3_file* file = nullptr;
-    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file
-        || !file->pMethods || file->pMethods->iVersion < 2 || !file->pMethods->xShmMap)
-        return;
-    // The setup's reads have mapped the first region already; bExtend = 0 never grows the file
-    // and answers null when the region is not there.
-    void volatile* region = nullptr;
-    if (file->pMethods->xShmMap(file, 0, kWalIndexRegionBytes, 0, &region) != SQLITE_OK || !region) return;
-    walIndex_ = static_cast<const volatile quint32*>(region);
-}
-
-std::optional<Connection::WalHeader> Connection::walHeader() const
-{
-    // Word by word, in the reverse of the writer's order: if copy 1 (read first) equals copy 2
-    // (read after), the header was whole at that moment.
-    WalHeader first, second;
-    const auto* words = const_cast<const quint32*>(walIndex_);
-    for (size_t i = 0; i < first.size(); ++i) first[i] = __atomic_load_n(words + i, __ATOMIC_RELAXED);
-    std::atomic_thread_fence(std::memory_order_acquire);
-    for (size_t i = 0; i < second.size(); ++i)
-        second[i] = __atomic_load_n(words + first.size() + i, __ATOMIC_RELAXED);
-    if (first != second || first[0] != kWalIndexVersion
-        || reinterpret_cast<const unsigned char*>(first.data())[kIsInitByte] == 0)
-        return std::nullopt;
-    return first;
-}
-
 std::optional<Value> Connection::get(const QString& key)
 {
-    // Inside a transaction the read belongs to it (adding to a count): never cached.
-    std::optional<WalHeader> now;
-    if (walIndex_ && sqlite3_get_autocommit(db_)) now = walHeader();
-    if (now && now == seen_) {
-        for (const Cached& c : cache_)
-            if (c.key == key) return c.value;
-    } else {
-        // Changed, in the middle of a commit, or not to be cached: what was kept is stale.
-        forget();
-        seen_ = now; // taken before the read below, so it never claims a newer state
-    }
-    bool failed = false;
-    std::optional<Value> v = read(key, failed);
-    if (seen_ && !failed) remember(key, v);
-    return v;
-}
-
-void Connection::remember(const QString& key, const std::optional<Value>& value)
-{
-    if (value && value->bytes.size() > kMaxCachedBytes) return;
-    if (cache_.size() >= kMaxCachedKeys) cache_.clear();
-    cache_.push_back({key, value});
-}
-
-void Connection::forget()
-{
-    cache_.clear();
-    seen_.reset();
-}
-
-std::optional<Value> Connection::read(const QString& key, bool& failed)
-{
+    // Read at every call: a value another connection wrote is seen at once, and a read of the
+    // few small rows a render asks for costs microseconds.
     Reset r{get_};
     bindKey(get_, key);
     const int rc = sqlite3_step(get_);
     if (rc != SQLITE_ROW) {
-        if (rc != SQLITE_DONE) {
-            warn("read", key);
-            failed = true;
-        }
+        if (rc != SQLITE_DONE) warn("read", key);
         return std::nullopt;
     }
     const auto kind = kindFromText(sqlite3_column_text(get_, 0));
@@ -257,7 +146,6 @@ std::optional<Value> Connection::read(const QString& key, bool& failed)
 
 bool Connection::put(const QString& key, Defaults::Kind kind, const QByteArray& bytes, qint64 number)
 {
-    forget(); // a write moves the WAL-index header anyway; nothing kept outlives it
     Reset r{put_};
     bindKey(put_, key);
     sqlite3_bind_text(put_, 2, kindText(kind), -1, SQLITE_STATIC);
@@ -282,7 +170,6 @@ bool Connection::put(const QString& key, Defaults::Kind kind, const QByteArray& 
 
 bool Connection::remove(const QString& key)
 {
-    forget();
     Reset r{del_};
     bindKey(del_, key);
     if (sqlite3_step(del_) != SQLITE_DONE) return warn("remove", key);

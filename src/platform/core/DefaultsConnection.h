@@ -1,15 +1,13 @@
 #pragma once
 // The SQLite side of the defaults store: one connection to a suite file with its prepared
-// statements and its read cache, and the row as read back. Only Defaults.cpp uses it.
+// statements, and the row as read back. Only Defaults.cpp uses it.
 #include "platform/core/Defaults.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <memory>
 #include <optional>
-#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -29,11 +27,6 @@ struct Value {
 };
 
 // One SQLite connection with its prepared statements. Used by one thread at a time.
-//
-// Reads of a file in WAL mode are cached while the file is unchanged, which is checked without
-// a system call against the WAL-index header every writer updates on commit (see
-// DefaultsConnection.cpp). A read inside a transaction, and every read of the in-memory
-// fallback, goes to SQLite.
 class Connection {
 public:
     ~Connection();
@@ -45,7 +38,6 @@ public:
     static std::unique_ptr<Connection> open(const QString& path, QString& error);
 
     // The row, or nothing when it is absent or cannot be read (then lastError says why).
-    // Served from the cache while the file is unchanged since the key was read.
     std::optional<Value> get(const QString& key);
     // Replaces the row whole in one statement (its own transaction unless one is open).
     bool put(const QString& key, Defaults::Kind kind, const QByteArray& bytes, qint64 number);
@@ -69,27 +61,6 @@ private:
     bool prepare(sqlite3_stmt*& s, const char* sql);
     bool step(sqlite3_stmt* s);
     static void bindKey(sqlite3_stmt* s, const QString& key);
-
-    // The read cache.
-    // The WAL-index header (either copy: they are equal when no writer is between them), as
-    // 32-bit words.
-    using WalHeader = std::array<quint32, 12>;
-    struct Cached {
-        QString key;
-        std::optional<Value> value; // nothing: the key was absent
-    };
-    void watchWalIndex();
-    std::optional<WalHeader> walHeader() const;
-    std::optional<Value> read(const QString& key, bool& failed);
-    void remember(const QString& key, const std::optional<Value>& value);
-    void forget();
-
-    // SQLite's own mapping of the start of the file's WAL-index (-shm), valid while db_ is
-    // open; null when reads are not cached.
-    const volatile quint32* walIndex_ = nullptr;
-    // The header as it was just before the reads now in cache_ were made.
-    std::optional<WalHeader> seen_;
-    std::vector<Cached> cache_;
 
     sqlite3* db_ = nullptr;
     sqlite3_stmt* get_ = nullptr;
