@@ -86,13 +86,19 @@ double perCall(F&& f, int block)
     return (cpuSeconds() - t0) / block;
 }
 
+template <class Render>
+[[gnu::noinline]] void renderOnce(Render& render)
+{
+    render();
+}
+
 // Sets `text_us` and `x_text` on the state: `render` against the text-only clock, alternating.
 template <class Render>
 void compareWithTextClock(benchmark::State& state, QSizeF size, qreal dpr, Render&& render)
 {
     QImage reference = renderTarget(size, dpr);
     constexpr int kRounds = 40, kBlock = 3;
-    // First uses load fonts and fill caches: not what either costs on a repaint.
+    // First uses load fonts: not what either costs on a repaint.
     render();
     paintTextClockInline(reference, size);
     std::vector<double> own, text;
@@ -118,12 +124,6 @@ inline void keepImage(const QImage& image, const char* name, qreal dpr)
     image.save(QStringLiteral("%1/%2@%3.png").arg(QString::fromLocal8Bit(dir), QString::fromLatin1(name)).arg(dpr));
 }
 
-template <class Render>
-[[gnu::noinline]] void renderOnce(Render& render)
-{
-    render();
-}
-
 template <class MakeView>
 void layoutAndPaint(benchmark::State& state, QSizeF size, MakeView makeView,
                     const view::Environment& env = {view::ColorScheme::dark, view::RenderingMode::fullColor},
@@ -137,7 +137,7 @@ void layoutAndPaint(benchmark::State& state, QSizeF size, MakeView makeView,
         QPainter p(&image);
         view::paint(tree, p);
     };
-    render(); // the first render loads fonts and fills caches
+    render(); // the first render loads fonts
     for (auto _ : state)
         renderOnce(render);
     keepImage(image, name, dpr);

@@ -34,39 +34,6 @@ private:
     quint64 m_h = 0xcbf29ce484222325ULL;
 };
 
-// Values go in two at a time, folded by one 64 x 64 -> 128-bit multiply (the high and low
-// halves xored): a quarter of the finaliser's work for the thousands of values of a painted
-// subtree. The count of values goes in last, so a trailing zero still tells.
-class MultiplyMix {
-public:
-    quint64 value() const
-    {
-        quint64 h = m_h;
-        quint64 n = m_count;
-        if (m_count & 1)
-            h = fold(m_pending ^ 0xa0761d6478bd642fULL, h ^ 0xe7037ed1a0b428dbULL);
-        return fold(h ^ 0x8ebc6af09c88c6e3ULL, n ^ 0x589965cc75374cc3ULL);
-    }
-
-    void add(quint64 v)
-    {
-        if (m_count++ & 1)
-            m_h = fold(m_pending ^ 0xa0761d6478bd642fULL, v ^ m_h);
-        else
-            m_pending = v;
-    }
-
-private:
-    static quint64 fold(quint64 a, quint64 b)
-    {
-        const unsigned __int128 r = static_cast<unsigned __int128>(a) * b;
-        return quint64(r) ^ quint64(r >> 64);
-    }
-    quint64 m_h = 0xcbf29ce484222325ULL;
-    quint64 m_pending = 0;
-    quint64 m_count = 0;
-};
-
 template <typename Mix>
 class BasicHasher {
 public:
@@ -119,66 +86,14 @@ public:
         number(x);
         number(y);
     }
-    // Exactly, for what decides pixels: two values a ten-thousandth apart antialias differently.
-    void exact(qreal v) { add(std::bit_cast<quint64>(v)); }
-    void exactRect(const QRectF& r)
-    {
-        exact(r.x());
-        exact(r.y());
-        exact(r.width());
-        exact(r.height());
-    }
-    void exactColor(const Color& c)
-    {
-        exact(c.r);
-        exact(c.g);
-        exact(c.b);
-        exact(c.a);
-    }
-    void exactFill(const Fill& f)
-    {
-        if (const Color* c = f.color()) {
-            add(quint64(1));
-            exactColor(*c);
-            return;
-        }
-        const LinearGradient& g = *f.gradient();
-        add(quint64(2) << 32 | quint64(g.stops.size()));
-        for (const GradientStop& s : g.stops) {
-            exactColor(s.color);
-            exact(s.location);
-        }
-        exact(g.startPoint.x);
-        exact(g.startPoint.y);
-        exact(g.endPoint.x);
-        exact(g.endPoint.y);
-    }
-    void exactPath(const QPainterPath& path)
-    {
-        add(quint64(path.fillRule()) << 32 | quint64(path.elementCount()));
-        for (int i = 0; i < path.elementCount(); ++i) {
-            const QPainterPath::Element e = path.elementAt(i);
-            add(quint64(e.type));
-            exact(e.x);
-            exact(e.y);
-        }
-    }
-
 private:
     Mix m_mix;
 };
 
 using Hasher = BasicHasher<FinalisingMix>;
-// Signatures are only compared within one run, so they take the cheaper mix.
-using Signer = BasicHasher<MultiplyMix>;
 
 void hashNode(Hasher& h, const LaidOutNode& n)
 {
-    // A drawing group shows its content as it is: the hash is the content's.
-    if (n.source->kind == Kind::drawingGroup) {
-        hashNode(h, n.children[0]);
-        return;
-    }
     const RNode& r = *n.source;
     const Node& node = *r.node;
     h.add(n.kind);
@@ -272,126 +187,7 @@ void hashNode(Hasher& h, const LaidOutNode& n)
         hashNode(h, c);
 }
 
-bool signNode(Signer& h, const LaidOutNode& n, GroupSignatures* groups);
-
-// Everything the painter reads of a node, exactly; false for what cannot be told apart by
-// value (a canvas draws whatever its closure does).
-bool signBody(Signer& h, const LaidOutNode& n, GroupSignatures* groups)
-{
-    const RNode& r = *n.source;
-    const Node& node = *r.node;
-    h.add(quint64(r.kind));
-    h.exactRect(n.frame);
-    switch (r.kind) {
-    case Kind::canvas:
-        return false;
-    case Kind::text:
-    case Kind::timerText: {
-        const TextDecoration s(node.style, r.inherited->style);
-        h.add(quint64(n.lines.size()));
-        for (const QString& line : n.lines)
-            h.add(line);
-        if (r.kind == Kind::timerText)
-            h.add(currentText(r, n));
-        h.exact(r.text.font.size);
-        h.add(quint64(r.text.font.weight) << 16 | quint64(r.text.font.design) << 8 |
-              quint64(r.text.font.monospacedDigit));
-        h.exact(r.text.tracking);
-        h.exact(r.text.lineSpacing);
-        h.exact(n.fontScale);
-        h.exactFill(r.foreground);
-        h.add(quint64(s.alignment));
-        const bool struck = s.strikethrough;
-        h.add(quint64(struck));
-        if (struck && s.strikethroughColor)
-            h.exactColor(*s.strikethroughColor);
-        break;
-    }
-    case Kind::image:
-        h.add(node.text);
-        h.add(quint64(r.text.font.weight));
-        h.exactFill(r.foreground);
-        break;
-    case Kind::shape: {
-        const ShapeData& s = node.shape;
-        h.add(quint64(s.kind) << 8 | quint64(s.corner) << 4 | quint64(s.fill.has_value()) << 2 |
-              quint64(s.strokeFill.has_value()) << 1 | quint64(s.strokeInside));
-        h.exact(s.cornerRadius);
-        if (s.kind == ShapeKind::path)
-            h.exactPath(s.build ? s.build(QRectF(QPointF(0, 0), n.frame.normalized().size())) : s.path);
-        h.exactFill(s.fill.value_or(r.foreground));
-        if (s.strokeFill) {
-            h.exactFill(*s.strokeFill);
-            h.exact(s.stroke.lineWidth);
-            h.add(quint64(s.stroke.lineCap) << 8 | quint64(s.stroke.lineJoin));
-            h.add(quint64(s.stroke.dash.size()));
-            for (qreal d : s.stroke.dash)
-                h.exact(d);
-            h.exact(s.stroke.dashPhase);
-        }
-        h.exact(s.trimFrom);
-        h.exact(s.trimTo);
-        break;
-    }
-    case Kind::color:
-        h.exactFill(*node.shape.fill);
-        break;
-    case Kind::timerProgress:
-        h.exact(timerFraction(node.from, node.to, node.countsDown, Clock::now()));
-        h.exactFill(r.foreground);
-        break;
-    case Kind::offset:
-    case Kind::rotation:
-    case Kind::scale:
-    case Kind::opacity:
-    case Kind::shadow:
-        h.exact(node.x);
-        h.exact(node.y);
-        h.exact(node.value);
-        h.exact(node.anchor.x);
-        h.exact(node.anchor.y);
-        h.exactColor(node.color);
-        break;
-    default:
-        break;
-    }
-    h.add(quint64(n.children.size()));
-    for (const LaidOutNode& c : n.children)
-        if (!signNode(h, c, groups))
-            return false;
-    return true;
-}
-
-// A drawing group met on the way is signed on its own as well, and its signature noted.
-bool signNode(Signer& h, const LaidOutNode& n, GroupSignatures* groups)
-{
-    if (!groups || n.source->kind != Kind::drawingGroup)
-        return signBody(h, n, groups);
-    Signer own;
-    if (!signBody(own, n, groups))
-        return false;
-    groups->push_back({&n, own.value()});
-    h.add(own.value());
-    return true;
-}
-
 } // namespace
-
-std::optional<quint64> paintSignature(const LaidOutNode& node)
-{
-    Signer h;
-    if (!signBody(h, node, nullptr))
-        return std::nullopt;
-    return h.value();
-}
-
-std::optional<quint64> paintSignature(const LaidOutNode& node, GroupSignatures& groups)
-{
-    Signer h;
-    if (!signNode(h, node, &groups))
-        return std::nullopt;
-    return h.value();
-}
 
 quint64 contentHash(const LaidOutTree& tree)
 {

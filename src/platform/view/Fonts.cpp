@@ -1,11 +1,10 @@
 #include "platform/view/Fonts.h"
 #include "platform/view/Rounding.h"
+#include "platform/view/TextCache.h"
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHash>
-#include <QImage>
 #include <QPainter>
-#include <QTextLayout>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -39,27 +38,6 @@ QString resolveFamily(const QString& wanted, QFontDatabase::SystemFont fallback)
 }
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
-
-struct Key {
-    qint64 size;
-    qint64 tracking;
-    int weight;
-    int design;
-    bool monoDigits;
-    friend bool operator==(const Key&, const Key&) = default;
-};
-
-size_t qHash(const Key& k, size_t seed = 0)
-{
-    return qHashMulti(seed, k.size, k.tracking, k.weight, k.design, k.monoDigits);
-}
-
-// Metrics are taken against an image, the device every widget is painted on.
-const QPaintDevice* referenceDevice()
-{
-    thread_local QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
-    return &device;
-}
 
 } // namespace
 
@@ -105,7 +83,7 @@ FontEntry::FontEntry(const Font& font, qreal tracking, qreal scale)
     if (m_tracking != 0)
         m_font.setLetterSpacing(QFont::AbsoluteSpacing, m_tracking);
     m_font.setHintingPreference(QFont::PreferNoHinting);
-    m_metrics = QFontMetricsF(m_font, referenceDevice());
+    m_metrics = QFontMetricsF(m_font, detail::TextCache::forThisThread().device());
     m_ascent = m_metrics.ascent();
     m_descent = m_metrics.descent();
     if (font.monospacedDigit && font.design != Design::monospaced) {
@@ -122,10 +100,9 @@ qreal FontEntry::advance(const QString& text) const
     auto it = m_advances.constFind(text);
     if (it != m_advances.constEnd())
         return *it;
-    if (m_advances.size() > 4096)
-        m_advances.clear();
     const qreal a = measure(text);
     m_advances.insert(text, a);
+    detail::TextCache::forThisThread().spend();
     return a;
 }
 
@@ -147,91 +124,13 @@ qreal FontEntry::measure(const QString& text) const
     return total;
 }
 
-namespace {
-
-// Where the painter puts a text drawn at `x`: it keeps the position in 1/64 pixel, cut toward
-// zero, before it maps it to the device.
-qreal textGridX(qreal x) { return qreal(int(x * 64)) / 64; }
-
-// Lines the painter would lay out in ways a plain run of glyphs does not repeat: tabs and
-// other control characters.
-bool plainLine(const QString& text)
-{
-    for (QChar c : text)
-        if (c.unicode() < 0x20 || c.category() == QChar::Other_Control)
-            return false;
-    return !text.isEmpty();
-}
-
-} // namespace
-
-const QList<QGlyphRun>* FontEntry::shaped(QPainter& painter, const QString& text) const
-{
-    const QPaintDevice* device = painter.device();
-    if (!device || !plainLine(text))
-        return nullptr;
-    const int dpi = device->logicalDpiY();
-    if (dpi != m_shapedDpi) {
-        m_shaped.clear();
-        m_shapedDpi = dpi;
-    }
-    auto it = m_shaped.find(text);
-    if (it == m_shaped.end()) {
-        // Seen once: most lines that are drawn once are never drawn again (a new minute, a new
-        // value), and the painter draws them as cheaply as shaping them would.
-        if (m_shaped.size() >= 1024)
-            m_shaped.clear();
-        m_shaped.insert(text, std::nullopt);
-        return nullptr;
-    }
-    if (*it)
-        return &**it;
-    // Shaped once with the font as the painter resolves it for this device, in the painter's
-    // direction; the glyph positions are whole 1/64 pixels, as the painter keeps them.
-    painter.setFont(m_font);
-    QTextLayout layout(text, painter.font(), device);
-    QTextOption option;
-    option.setTextDirection(painter.layoutDirection());
-    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    if (!line.isValid()) {
-        layout.endLayout();
-        return nullptr;
-    }
-    line.setLineWidth(1e6);
-    layout.endLayout();
-    QList<QGlyphRun> runs = line.glyphRuns();
-    const QPointF start(line.x(), line.y() + line.ascent());
-    for (QGlyphRun& run : runs) {
-        QList<QPointF> positions = run.positions();
-        for (QPointF& at : positions)
-            at -= start;
-        run.setPositions(positions);
-    }
-    *it = std::move(runs);
-    return &**it;
-}
-
 void FontEntry::draw(QPainter& painter, QPointF origin, const QString& text) const
 {
+    painter.setFont(m_font);
     if (!cellDigits()) {
-        // The kept glyphs, drawn where the painter would have drawn the text: no shaping and no
-        // font lookup on every draw. Not under a clip: where a curved clip cuts a glyph, the
-        // painter's text and a run of glyphs can differ by a pixel at the clip's edge.
-        if (const QList<QGlyphRun>* runs = painter.hasClipping() ? nullptr : shaped(painter, text)) {
-            const QPointF at(textGridX(origin.x()), origin.y());
-            for (const QGlyphRun& run : *runs)
-                painter.drawGlyphRun(at, run);
-            return;
-        }
-        painter.setFont(m_font);
         painter.drawText(origin, text);
         return;
     }
-    painter.setFont(m_font);
     qreal x = origin.x();
     qsizetype runStart = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
@@ -251,22 +150,37 @@ void FontEntry::draw(QPainter& painter, QPointF origin, const QString& text) con
     }
 }
 
-const FontEntry& fontEntry(const Font& font, qreal tracking, qreal scale)
+namespace detail {
+
+TextCache& TextCache::forThisThread()
 {
-    // Callers hold the entry they were given while they measure or draw with it, so a full
-    // cache starts over without freeing the entries it held: those stay until the next time.
-    thread_local QHash<Key, std::shared_ptr<FontEntry>> cache, retired;
-    const Key key{roundAway(font.size * scale * 1024), roundAway(tracking * scale * 1024),
-                  int(font.weight), int(font.design), font.monospacedDigit};
-    auto it = cache.find(key);
-    if (it == cache.end()) {
-        if (cache.size() > 512) {
-            retired = std::move(cache);
-            cache.clear();
-        }
-        it = cache.insert(key, std::make_shared<FontEntry>(font, tracking, scale));
+    thread_local TextCache cache;
+    return cache;
+}
+
+const FontEntry& TextCache::font(const FontKey& key, const Font& font, qreal tracking, qreal scale)
+{
+    if (m_spent >= kBudget) {
+        m_retired = std::move(m_fonts);
+        m_fonts.clear();
+        m_lines.clear();
+        m_spent = 0;
+    }
+    auto it = m_fonts.find(key);
+    if (it == m_fonts.end()) {
+        it = m_fonts.insert(key, std::make_shared<FontEntry>(font, tracking, scale));
+        ++m_spent;
     }
     return **it;
+}
+
+} // namespace detail
+
+const FontEntry& fontEntry(const Font& font, qreal tracking, qreal scale)
+{
+    const detail::FontKey key{roundAway(font.size * scale * 1024), roundAway(tracking * scale * 1024),
+                              int(font.weight), int(font.design), font.monospacedDigit};
+    return detail::TextCache::forThisThread().font(key, font, tracking, scale);
 }
 
 } // namespace velk::view

@@ -1,15 +1,12 @@
 #pragma once
 // Fonts for the view layer: the proportional design is "Inter", the monospaced one
 // "JetBrains Mono", both found through fontconfig with a fallback to the machine's general and
-// fixed fonts. Resolved fonts and their metrics are cached per thread, since every render
-// rebuilds its views and asks for the same few fonts again.
+// fixed fonts. Resolved fonts and their metrics are kept per thread (see TextCache.h), since
+// every render rebuilds its views and asks for the same few fonts again.
 #include "platform/view/View.h"
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QHash>
-#include <QList>
-#include <optional>
 
 class QPainter;
 
@@ -36,7 +33,6 @@ public:
 private:
     bool cellDigits() const { return m_digitCell > 0; }
     qreal measure(const QString& text) const;
-    const QList<QGlyphRun>* shaped(QPainter& painter, const QString& text) const;
 
     QFont m_font;
     QFontMetricsF m_metrics;
@@ -44,11 +40,7 @@ private:
     qreal m_tracking;
     qreal m_ascent = 0, m_descent = 0; // read once: each read locks the font database
     qreal m_digitCell = 0; // > 0 when digits are set in fixed cells
-    mutable QHash<QString, qreal> m_advances; // entries live in a per-thread cache
-    // Lines shaped for drawing, with glyph positions from the start of the line's baseline, for
-    // devices of one resolution; a line is shaped the second time it is drawn (empty before).
-    mutable QHash<QString, std::optional<QList<QGlyphRun>>> m_shaped;
-    mutable int m_shapedDpi = 0;
+    mutable QHash<QString, qreal> m_advances; // counted in the thread's text budget
 };
 
 // The cached entry for a font; `scale` multiplies the size and the tracking (shrink to fit).

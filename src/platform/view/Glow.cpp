@@ -1,11 +1,9 @@
 #include "platform/view/Glow.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace velk::view::detail {
 
@@ -109,67 +107,6 @@ void boxColumns(const quint8* __restrict src, quint8* __restrict dst, int w, int
     }
 }
 
-// The usual case of both passes (the glow's layer is scaled so its blur spans a few pixels): a
-// window of three. (sum * ((1 << 24) / 3)) >> 24 above equals (sum * 21845) >> 16 for every sum
-// of three bytes, which sixteen-bit lanes compute eight at a time.
-constexpr quint32 kThird16 = 21845;
-
-inline quint8 third(quint32 sum) { return quint8((sum * kThird16) >> 16); }
-
-#ifdef __SSE2__
-// Sixteen thirds of a + b + c.
-inline __m128i thirds(__m128i a, __m128i b, __m128i c)
-{
-    const __m128i zero = _mm_setzero_si128(), k = _mm_set1_epi16(short(kThird16));
-    const __m128i lo = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero)),
-                                     _mm_unpacklo_epi8(c, zero));
-    const __m128i hi = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero)),
-                                     _mm_unpackhi_epi8(c, zero));
-    return _mm_packus_epi16(_mm_mulhi_epu16(lo, k), _mm_mulhi_epu16(hi, k));
-}
-
-inline __m128i load16(const quint8* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-#endif
-
-void box3Rows(const quint8* __restrict src, quint8* __restrict dst, int w, int h)
-{
-    for (int y = 0; y < h; ++y) {
-        const quint8* s = src + size_t(y) * w;
-        quint8* d = dst + size_t(y) * w;
-        if (w == 1) {
-            d[0] = third(s[0]);
-            continue;
-        }
-        d[0] = third(quint32(s[0]) + s[1]);
-        int i = 1;
-#ifdef __SSE2__
-        for (; i + 16 <= w - 1; i += 16)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), thirds(load16(s + i - 1), load16(s + i), load16(s + i + 1)));
-#endif
-        for (; i < w - 1; ++i)
-            d[i] = third(quint32(s[i - 1]) + s[i] + s[i + 1]);
-        d[w - 1] = third(quint32(s[w - 2]) + s[w - 1]);
-    }
-}
-
-void box3Columns(const quint8* __restrict src, quint8* __restrict dst, int w, int h, std::vector<quint8>& zeros)
-{
-    zeros.assign(size_t(w), 0);
-    for (int y = 0; y < h; ++y) {
-        const quint8* above = y > 0 ? src + size_t(y - 1) * w : zeros.data();
-        const quint8* row = src + size_t(y) * w;
-        const quint8* below = y + 1 < h ? src + size_t(y + 1) * w : zeros.data();
-        quint8* d = dst + size_t(y) * w;
-        int x = 0;
-#ifdef __SSE2__
-        for (; x + 16 <= w; x += 16)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), thirds(load16(above + x), load16(row + x), load16(below + x)));
-#endif
-        for (; x < w; ++x)
-            d[x] = third(quint32(above[x]) + row[x] + below[x]);
-    }
-}
-
 } // namespace
 
 // Turns a painted layer into its glow: the coverage (alpha) blurred, three box blurs in each
@@ -180,38 +117,20 @@ QRect glow(QImage& img, const QColor& color, qreal sigma)
 {
     const int w = img.width(), h = img.height();
     const size_t count = size_t(w) * size_t(h);
-    thread_local std::vector<quint8> plane, scratch;
-    thread_local std::vector<quint32> sums;
-    thread_local std::vector<quint8> zeros;
-    plane.resize(count);
-    scratch.resize(count);
+    std::vector<quint8> plane(count), scratch(count);
+    std::vector<quint32> sums;
     for (int y = 0; y < h; ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         quint8* a = plane.data() + size_t(y) * w;
-        int x = 0;
-#ifdef __SSE2__
-        for (; x + 16 <= w; x += 16) {
-            auto alphas = [&](int at) {
-                return _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + x + at)), 24);
-            };
-            const __m128i lo = _mm_packs_epi32(alphas(0), alphas(4)), hi = _mm_packs_epi32(alphas(8), alphas(12));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(a + x), _mm_packus_epi16(lo, hi));
-        }
-#endif
-        for (; x < w; ++x)
+        for (int x = 0; x < w; ++x)
             a[x] = quint8(qAlpha(line[x]));
     }
     if (sigma >= 0.3) {
         const int box = std::max(1, int(std::lround(std::sqrt(4 * sigma * sigma + 1))));
         const int radius = box / 2;
         for (int k = 0; k < 3; ++k) {
-            if (radius == 1) {
-                box3Rows(plane.data(), scratch.data(), w, h);
-                box3Columns(scratch.data(), plane.data(), w, h, zeros);
-            } else {
-                boxRows(plane.data(), scratch.data(), w, h, radius);
-                boxColumns(scratch.data(), plane.data(), w, h, radius, sums);
-            }
+            boxRows(plane.data(), scratch.data(), w, h, radius);
+            boxColumns(scratch.data(), plane.data(), w, h, radius, sums);
         }
     }
     // The premultiplied colour at every coverage, rounded as the painter's own blending does.
@@ -228,21 +147,12 @@ QRect glow(QImage& img, const QColor& color, qreal sigma)
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         const quint8* a = plane.data() + size_t(y) * w;
         int first = w, last = -1;
-        for (int x = 0; x < w;) {
-#ifdef __SSE2__
-            // Most of a layer is clear: skip what is, sixteen pixels at a time.
-            if (x + 16 <= w && _mm_movemask_epi8(_mm_cmpeq_epi8(load16(a + x), _mm_setzero_si128())) == 0xffff) {
-                std::fill_n(line + x, 16, QRgb(0));
-                x += 16;
-                continue;
-            }
-#endif
+        for (int x = 0; x < w; ++x) {
             line[x] = shade[a[x]];
             if (line[x]) {
                 first = std::min(first, x);
                 last = x;
             }
-            ++x;
         }
         if (last >= 0) {
             x0 = std::min(x0, first);

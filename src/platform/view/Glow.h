@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QPainter>
 #include <cmath>
-#include <deque>
 #include <optional>
 
 namespace velk::view::detail {
@@ -12,47 +11,30 @@ namespace velk::view::detail {
 // The device's size in pixels: images report pixels, windows report points.
 QSizeF devicePixels(const QPaintDevice* dev);
 
-// Offscreen layers the size of the painter's device (times `scale`), drawn with the same
-// transform, so effects that need the painted pixels (glow, mask) can work on them. Every
-// render paints its glow again, so the images are kept per thread and reused by nesting depth
-// (a mask holds its content layer while it paints the mask into the next one).
+// An offscreen layer the size of the painter's device (times `scale`), drawn with the same
+// transform, so effects that need the painted pixels (glow, mask) can work on them.
 class Layer {
 public:
-    Layer(QPainter& painter, QPainter& layerPainter, qreal scale = 1) : m_index(depth()++), m_scale(scale)
+    Layer(QPainter& painter, QPainter& layerPainter, qreal scale = 1) : m_scale(scale)
     {
         const QSizeF dev = devicePixels(painter.device());
         const QSize px =
             QSize(int(std::ceil(dev.width() * scale)), int(std::ceil(dev.height() * scale))).expandedTo(QSize(1, 1));
-        std::deque<QImage>& images = pool();
-        if (images.size() <= m_index) images.resize(m_index + 1);
-        QImage& img = images[m_index];
-        if (img.size() != px) img = QImage(px, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::transparent);
-        layerPainter.begin(&img);
+        m_image = QImage(px, QImage::Format_ARGB32_Premultiplied);
+        m_image.fill(Qt::transparent);
+        layerPainter.begin(&m_image);
         layerPainter.setRenderHints(painter.renderHints());
         layerPainter.setTransform(painter.deviceTransform() * QTransform::fromScale(scale, scale));
         layerPainter.setOpacity(1);
     }
-    ~Layer() { --depth(); }
     Layer(const Layer&) = delete;
     Layer& operator=(const Layer&) = delete;
 
-    QImage& image() const { return pool()[m_index]; }
+    QImage& image() { return m_image; }
     qreal scale() const { return m_scale; } // layer pixels per device pixel
 
 private:
-    static size_t& depth()
-    {
-        thread_local size_t d = 0;
-        return d;
-    }
-    static std::deque<QImage>& pool()
-    {
-        thread_local std::deque<QImage> images; // a deque keeps outer layers in place as it grows
-        return images;
-    }
-
-    size_t m_index;
+    QImage m_image;
     qreal m_scale;
 };
 

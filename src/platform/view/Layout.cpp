@@ -176,7 +176,6 @@ QString kindName(const RNode& r)
     case Kind::shadow: return QStringLiteral("shadow");
     case Kind::hitTesting: return QStringLiteral("allowsHitTesting");
     case Kind::widgetURL: return QStringLiteral("widgetURL");
-    case Kind::drawingGroup: return QStringLiteral("drawingGroup");
     }
     return QStringLiteral("Unknown");
 }

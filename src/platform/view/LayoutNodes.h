@@ -113,9 +113,5 @@ QString kindName(const RNode& r);
 // The text as shown now (timers re-read the clock).
 QString currentText(const RNode& r, const LaidOutNode& laid);
 bool isTimer(const RNode& r);
-// A fingerprint of everything painting `node` and its subtree reads (exact geometry, colours,
-// texts as shown now, paths), so a painted effect can be kept for the same input; none where a
-// part paints through a closure (a canvas). Only meaningful within one run of the program.
-std::optional<quint64> paintSignature(const LaidOutNode& node);
 
 } // namespace velk::view

@@ -41,7 +41,6 @@ enum class Kind : quint8 {
     shadow,
     hitTesting,
     widgetURL,
-    drawingGroup, // painted as one kept image where it can be
 };
 
 // Text attributes that are inherited down the tree; an unset field takes the outer value.

@@ -1,6 +1,6 @@
 #pragma once
-// Rounding half away from zero as std::llround does, but inline: sprite keys and content hashes
-// round a few values per dot and node, and the library call costs more than the rest of a key.
+// Rounding half away from zero as std::llround does, but inline: content hashes round a few
+// values per node, and the library call costs more than the rest of a node's hashing.
 #include <QtGlobal>
 #include <cmath>
 

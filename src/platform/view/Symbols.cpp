@@ -1,5 +1,4 @@
 #include "platform/view/Symbols.h"
-#include "platform/view/Sprites.h"
 #include <QHash>
 #include <algorithm>
 #include <QPainter>
@@ -424,34 +423,16 @@ QStringList symbolNames()
 void paintSymbol(QPainter& painter, const SymbolShape& s, const QRectF& box, Weight weight, const QBrush& brush)
 {
     const qreal k = box.height() / 24.0;
-    auto draw = [&](QPainter& p) {
-        p.save();
-        p.translate(box.topLeft());
-        p.scale(k, k);
-        if (!s.fill.isEmpty())
-            p.fillPath(s.fill, brush);
-        if (!s.stroke.isEmpty()) {
-            QPen pen(brush, strokeUnits(weight), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-            p.strokePath(s.stroke, pen);
-        }
-        p.restore();
-    };
-    // A symbol of one colour drawn once, outline or fill, repeats render after render: its
-    // stroke is the dearest thing a weather widget paints. A translucent colour is one pass of
-    // coverage too, so it keeps as well. Fill and stroke together blend twice, which a sprite
-    // would round differently, so those are drawn directly.
-    if (brush.style() == Qt::SolidPattern && (s.fill.isEmpty() != s.stroke.isEmpty())) {
-        const qreal pen = s.stroke.isEmpty() ? 0 : strokeUnits(weight);
-        const QRectF ink = (s.fill.isEmpty() ? s.stroke : s.fill).controlPointRect().adjusted(-pen, -pen, pen, pen);
-        const QRectF nominal(0, 0, 24 * s.aspect, 24);
-        const qreal over = std::max({nominal.left() - ink.left(), nominal.top() - ink.top(),
-                                     ink.right() - nominal.right(), ink.bottom() - nominal.bottom(), qreal(0)});
-        const quint64 id = quint64(reinterpret_cast<quintptr>(&s)) ^ quint64(weight) << 56;
-        const QRectF drawn(box.topLeft(), QSizeF(nominal.width() * k, nominal.height() * k));
-        if (drawBoxSprite(painter, id, drawn, over * k + 1, brush.color(), draw))
-            return;
+    painter.save();
+    painter.translate(box.topLeft());
+    painter.scale(k, k);
+    if (!s.fill.isEmpty())
+        painter.fillPath(s.fill, brush);
+    if (!s.stroke.isEmpty()) {
+        QPen pen(brush, strokeUnits(weight), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        painter.strokePath(s.stroke, pen);
     }
-    draw(painter);
+    painter.restore();
 }
 
 } // namespace velk::view

@@ -1,6 +1,5 @@
 #include "platform/view/TextLayout.h"
-#include <QHash>
-#include <bit>
+#include "platform/view/TextCache.h"
 #include <cmath>
 
 namespace velk::view {
@@ -112,30 +111,12 @@ namespace {
 TextLines computeLines(const QString& text, const TextParams& p, std::optional<qreal> width,
                        std::optional<qreal> height);
 
-// What decides a text's lines, exactly: every render lays out the same labels for the same
-// offers again, and wrapping or shrinking one measures it many times.
-struct LinesKey {
-    QString text;
-    qreal size, tracking, lineSpacing, minimumScaleFactor, width, height;
-    int lineLimit;
-    quint8 weight, design, monospacedDigit, given; // bit 0 width, bit 1 height, bit 2 line limit
-    friend bool operator==(const LinesKey&, const LinesKey&) = default;
-};
-
-size_t qHash(const LinesKey& k, size_t seed = 0)
-{
-    return qHashMulti(seed, k.text, std::bit_cast<quint64>(k.size), std::bit_cast<quint64>(k.tracking),
-                      std::bit_cast<quint64>(k.lineSpacing), std::bit_cast<quint64>(k.minimumScaleFactor),
-                      std::bit_cast<quint64>(k.width), std::bit_cast<quint64>(k.height), k.lineLimit,
-                      quint32(k.weight) << 24 | quint32(k.design) << 16 | quint32(k.monospacedDigit) << 8 | k.given);
-}
-
 } // namespace
 
 TextLines layoutText(const QString& text, const TextParams& p, std::optional<qreal> width,
                      std::optional<qreal> height)
 {
-    const LinesKey key{text,
+    const detail::LinesKey key{text,
                        p.font.size,
                        p.tracking,
                        p.lineSpacing,
@@ -147,13 +128,10 @@ TextLines layoutText(const QString& text, const TextParams& p, std::optional<qre
                        quint8(p.font.design),
                        quint8(p.font.monospacedDigit),
                        quint8(int(width.has_value()) | int(height.has_value()) << 1 | int(p.lineLimit.has_value()) << 2)};
-    // Per thread, since layouts run on several at once; started over when full.
-    thread_local QHash<LinesKey, TextLines> known;
-    if (auto it = known.constFind(key); it != known.constEnd())
-        return *it;
-    if (known.size() >= 2048)
-        known.clear();
-    return *known.insert(key, computeLines(text, p, width, height));
+    detail::TextCache& cache = detail::TextCache::forThisThread();
+    if (const TextLines* known = cache.lines(key))
+        return *known;
+    return cache.keepLines(key, computeLines(text, p, width, height));
 }
 
 namespace {

@@ -55,9 +55,6 @@ QString alignmentName(const Alignment& a)
 
 QJsonObject nodeJson(const LaidOutNode& n)
 {
-    // A drawing group only changes how its content is painted: the dump shows the content.
-    if (n.source->kind == Kind::drawingGroup)
-        return nodeJson(n.children[0]);
     const RNode& r = *n.source;
     const Node& node = *r.node;
     QJsonObject o{{QStringLiteral("kind"), n.kind}, {QStringLiteral("frame"), rectJson(n.frame)}};

@@ -324,11 +324,6 @@ View View::shadow(Color color, qreal radius, qreal x, qreal y) const
     n.y = y;
     return wrap(*this, Kind::shadow, std::move(fresh));
 }
-View View::drawingGroup() const
-{
-    return wrap(*this, Kind::drawingGroup, Fresh());
-}
-
 View View::allowsHitTesting(bool enabled) const
 {
     Fresh fresh;

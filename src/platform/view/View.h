@@ -258,13 +258,6 @@ public:
     View opacity(qreal value) const;
     // A blurred copy of the view's silhouette in `color` drawn beneath it (used as a glow).
     View shadow(Color color, qreal radius, qreal x = 0, qreal y = 0) const;
-    // The view painted as one image, kept per thread and copied onto later renders that paint
-    // the very same content at the same scale and place within a device pixel; where that
-    // cannot stand in for painting it (clipped, faded, turned, too large, or holding a canvas,
-    // a text or a glow) it is painted directly. The copy paints the same pixels wherever no pixel of the view is painted
-    // twice, as in a field of dots that do not touch. Layout, inspection and hit testing see
-    // the content as if the modifier were not there.
-    View drawingGroup() const;
 
     // Interaction.
     View allowsHitTesting(bool enabled) const;

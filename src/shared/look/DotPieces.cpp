@@ -59,8 +59,7 @@ View DotBar::body() const
                    dots.push_back(i < c.lit ? lit : i < c.lit + c.over ? over : track);
                return HStack(VAlign::center, (bar.pitch - bar.dotSize) * bar.u, std::move(dots)).fixedSize();
            })
-        .frame(std::nullopt, d)
-        .drawingGroup();
+        .frame(std::nullopt, d);
 }
 
 // ---- DotGrid ----------------------------------------------------------------------------------
@@ -91,7 +90,7 @@ View DotGrid::body() const
             lines.push_back(HStack(VAlign::center, gx, std::move(dots)));
         }
         return VStack(HAlign::center, gy, std::move(lines)).fixedSize();
-    }).drawingGroup();
+    });
 }
 
 // ---- DotBarChart ------------------------------------------------------------------------------
@@ -129,7 +128,7 @@ View DotBarChart::body() const
         labels.push_back(label.frame(Frame::maxWidthInfinity()));
     }
     return VStack(HAlign::center, 8 * u,
-                  {HStack(VAlign::bottom, 0, std::move(columns)).frame(std::nullopt, chartHeight * u).drawingGroup(),
+                  {HStack(VAlign::bottom, 0, std::move(columns)).frame(std::nullopt, chartHeight * u),
                    HStack(VAlign::center, 0, std::move(labels)).font(labelFont).foregroundColor(defaultLabelColor)});
 }
 

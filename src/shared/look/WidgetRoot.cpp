@@ -1,7 +1,6 @@
 #include "shared/look/WidgetRoot.h"
 
 #include "shared/look/ThemeStore.h"
-#include "platform/view/Sprites.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -48,9 +47,6 @@ view::View ScanlineOverlay::body() const
     // (they never overlap) and keeps the strength visible in the inspected tree.
     return view::Canvas([](QPainter& p, QSizeF size, const view::Environment&) {
                const std::vector<QRectF> rects = lines(size);
-               // Rows on whole pixels go straight into the image; anything else through the painter.
-               if (view::fillPixelRects(p, rects.data(), int(rects.size()), Qt::black))
-                   return;
                p.setPen(Qt::NoPen);
                p.setBrush(Qt::black);
                p.drawRects(rects.data(), int(rects.size()));

@@ -38,31 +38,13 @@ View TimeText::body() const
 View ClockAnalogClassic::tickRing(int count, qreal tickLength, qreal tickWidth, Color color, qreal radius) const
 {
     const qreal u = ctx.u;
-    // A ring is the same views on every render for one theme and size, and building its
-    // dozens of turned ticks was a good part of a render: keep the last few rings made.
-    struct Ring {
-        int count;
-        qreal tickLength, tickWidth, radius, u;
-        Color color;
-        View view;
-    };
-    thread_local std::vector<Ring> rings;
-    for (const Ring& r : rings)
-        if (r.count == count && r.tickLength == tickLength && r.tickWidth == tickWidth && r.radius == radius &&
-            r.u == u && r.color == color)
-            return r.view;
     Views ticks;
     ticks.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         const View tick = Rectangle().fill(color).frame(tickWidth * u, tickLength * u);
         ticks.push_back(onDial(tick, radius - tickLength / 2, 360.0 * i / count, u));
     }
-    // Painted as one image: the ticks of a ring never touch.
-    View ring = ZStack(Alignment::center, std::move(ticks)).drawingGroup();
-    if (rings.size() >= 8) // two rings per theme and size: a few looks at once
-        rings.erase(rings.begin());
-    rings.push_back({count, tickLength, tickWidth, radius, u, color, ring});
-    return ring;
+    return ZStack(Alignment::center, std::move(ticks));
 }
 
 View ClockAnalogClassic::body() const

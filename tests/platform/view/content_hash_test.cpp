@@ -83,7 +83,7 @@ TEST(ContentHash, RunningTimerTextCountsAsContent)
     EXPECT_NE(contentHash(tree), before);
 }
 
-// Hashes and sprite keys round with an inline rounding that must agree with the library's
+// Hashes and font keys round with an inline rounding that must agree with the library's
 // everywhere: at halves (away from zero), just below them, and past the exact-fraction range.
 TEST(ContentHash, InlineRoundingMatchesTheLibrary)
 {
@@ -92,20 +92,6 @@ TEST(ContentHash, InlineRoundingMatchesTheLibrary)
                             4503599627370497.0, 1e17, -1e17, 255.0 * 0.5, 123.456 * 256, -0.1 * 1000};
     for (double v : cases)
         EXPECT_EQ(roundAway(v), std::llround(v)) << v;
-}
-
-// A drawing group changes only how its content is painted: the dump, the hash and taps see
-// the content as it is.
-TEST(ContentHash, DrawingGroupIsNotSeenInTheTree)
-{
-    ClockPin pin(kNow);
-    const View content = Button(ButtonAction{QStringLiteral("open"), {}}, face(Look{})).frame(120, 120);
-    const LaidOutTree plain = layout(content, {120, 120});
-    const LaidOutTree grouped = layout(content.drawingGroup(), {120, 120});
-    EXPECT_EQ(inspect(grouped), inspect(plain));
-    EXPECT_EQ(contentHash(grouped), contentHash(plain));
-    ASSERT_TRUE(hitTest(grouped, {60, 60}));
-    EXPECT_EQ(hitTest(grouped, {60, 60})->intentType, QStringLiteral("open"));
 }
 
 } // namespace

@@ -63,6 +63,19 @@ TEST(Render, ClipMaskOpacityAndGlow)
     EXPECT_EQ(pixel(renderImage(square.shadow(Color::clear(), 7), {60, 60}, 1), 52, 30).alpha(), 0);
 }
 
+TEST(Render, NestedLayersKeepTheirOwnPixels)
+{
+    // A glow around masked content around another glow: three layers alive at once.
+    const View square = Rectangle().fill(kRed).frame(20, 20);
+    const View nested = square.shadow(Color::rgb255(0, 0, 255), 2).mask(Circle().fill(Color::white(0)))
+                            .shadow(Color::rgb255(0, 255, 0), 7);
+    const QImage img = renderImage(nested, {60, 60}, 2);
+    EXPECT_EQ(pixel(img, 30, 30), QColor(255, 0, 0));         // the content, masked to a circle
+    EXPECT_LT(pixel(img, 21, 21).red(), 20);                  // the square's corner is cut away
+    EXPECT_GT(pixel(img, 44, 30).alpha(), 0);                 // the outer glow spills out
+    EXPECT_GT(pixel(img, 44, 30).green(), pixel(img, 44, 30).blue()); // in its own colour
+}
+
 TEST(Render, OpacityFadesAGroupAsOne)
 {
     // Overlapping drawings under one opacity are composited first and faded once: where they

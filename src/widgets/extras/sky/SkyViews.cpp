@@ -26,13 +26,10 @@ View MoonView::body() const
     const auto dots = [&](Color c) {
         return DotGrid{8, 8, 64, 4, c, c, std::nullopt, Color::clear(), u}.body().frame(disc, disc);
     };
-    // The disc is the same on every render for one look, size and lit share, so each of its
-    // layers is painted once and copied from the kept image after.
-    const View grey = dots(extras::kFixedGrey).clipShape(Circle()).drawingGroup();
+    const View grey = dots(extras::kFixedGrey).clipShape(Circle());
     const View lit = dots(pal.fill)
                          .mask(Rectangle().fill(Color::white(1)).frame(litWidth, std::nullopt), litSide)
-                         .clipShape(Circle())
-                         .drawingGroup();
+                         .clipShape(Circle());
     return VStack(HAlign::leading, 0,
                   {Caption{QStringLiteral("Moon"), 9, 0.16, pal.inkDim, ctx},
                    ZStack({grey, lit})
