@@ -1,6 +1,6 @@
 // Clock texts are made on the render path of every clock face: a new formatter and one format
 // should stay well under 50 microseconds, and a clock text (the stored 12/24-hour choice and a
-// formatter kept by the thread) well under that.
+// formatter kept by the process) well under that.
 #include "platform/core/Calendar.h"
 #include "platform/core/DateFormatter.h"
 #include "platform/core/Defaults.h"

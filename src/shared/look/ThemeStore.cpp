@@ -1,5 +1,7 @@
 #include "shared/look/ThemeStore.h"
 
+#include <mutex>
+
 namespace velk {
 
 ThemeStore::ThemeStore(QObject* parent)
@@ -23,6 +25,8 @@ void ThemeStore::setSettings(const ThemeSettings& settings)
 }
 
 namespace {
+// Per thread: the gallery lays out a card with the look it previews on its own thread, while
+// widgets laid out on other threads at the same time keep the stored look.
 thread_local const ThemeSettings* previewSettings = nullptr;
 } // namespace
 
@@ -45,15 +49,21 @@ ThemeSettings ThemeStore::current(const Defaults& suite)
     const std::optional<QByteArray> bytes = suite.data(kKey);
     if (!bytes) return ThemeSettings::defaultValue();
     // Every widget render asks, and the stored document seldom changes: decode it only when
-    // its bytes differ from the last ones read on this thread.
+    // its bytes differ from the last ones read.
     struct Decoded {
         QByteArray bytes;
         ThemeSettings settings;
     };
-    thread_local std::optional<Decoded> last;
-    if (!last || last->bytes != *bytes)
-        last = Decoded{*bytes, decodeJson<ThemeSettings>(*bytes).value_or(ThemeSettings::defaultValue())};
-    return last->settings;
+    static std::mutex mutex;
+    static std::optional<Decoded> last;
+    {
+        std::lock_guard lock(mutex);
+        if (last && last->bytes == *bytes) return last->settings;
+    }
+    ThemeSettings settings = decodeJson<ThemeSettings>(*bytes).value_or(ThemeSettings::defaultValue());
+    std::lock_guard lock(mutex);
+    last = Decoded{*bytes, settings};
+    return settings;
 }
 
 void ThemeStore::save(const ThemeSettings& settings)

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unicode/calendar.h>
 #include <unicode/smpdtfmt.h>
@@ -17,16 +18,17 @@ namespace velk {
 
 namespace {
 
-// Clock texts are made on every render of every clock face, on several threads. Each thread
-// keeps its own ICU formatter per pattern and zone, with a calendar of its own to format
-// with: ICU formatters must not be shared between threads, and making one per text cost more
-// than the rest of the text.
-class ThreadFormatters {
+// Clock texts are made on every render of every clock face, on several threads. The process
+// keeps one ICU formatter per pattern and zone, with a calendar of its own to format with, and
+// formats under a lock: ICU formatters must not be used by two threads at once, and making one
+// per text cost more than the rest of the text.
+class Formatters {
 public:
     QString format(const QString& pattern, const TimeZone& timeZone, Date date)
     {
         icu::UnicodeString zoneID;
         timeZone.icuZone().getID(zoneID);
+        std::lock_guard lock(mutex_);
         Entry* entry = find(pattern, zoneID);
         if (!entry) entry = make(pattern, zoneID, timeZone);
         if (!entry) return {};
@@ -47,7 +49,7 @@ private:
         std::unique_ptr<icu::SimpleDateFormat> format;
         std::unique_ptr<icu::Calendar> calendar;
     };
-    // A few patterns times the zones on screen; a thread that has met more starts over.
+    // A few patterns times the zones on screen; past that the set starts over.
     static constexpr size_t kMaxEntries = 64;
 
     Entry* find(const QString& pattern, const icu::UnicodeString& zoneID)
@@ -72,28 +74,34 @@ private:
         return &entries_.back();
     }
 
+    std::mutex mutex_;
     std::vector<Entry> entries_;
 };
 
 QString formatted(const QString& pattern, const TimeZone& timeZone, Date date)
 {
-    thread_local ThreadFormatters formatters;
+    static Formatters formatters;
     return formatters.format(pattern, timeZone, date);
 }
 
-// Whether the locale's preferred hour ("j") is a 24-hour one, kept per thread for the last
-// locale asked about.
+// Whether the locale's preferred hour ("j") is a 24-hour one, kept for the last locale asked
+// about: working it out builds a pattern generator, and every clock render asks.
 bool localeUses24Hour(const Locale& locale)
 {
     struct Answer {
         std::string locale;
         bool uses24 = true;
     };
-    thread_local std::optional<Answer> last;
-    const char* name = locale.icuLocale().getName();
-    if (last && last->locale == name) return last->uses24;
+    static std::mutex mutex;
+    static std::optional<Answer> last;
+    const std::string name = locale.icuLocale().getName();
+    {
+        std::lock_guard lock(mutex);
+        if (last && last->locale == name) return last->uses24;
+    }
     const QString pattern = DateFormatter::dateFormat(QStringLiteral("j"), 0, locale).value_or(QStringLiteral("H"));
     const bool uses24 = pattern.contains(QLatin1Char('H')) || pattern.contains(QLatin1Char('k'));
+    std::lock_guard lock(mutex);
     last = Answer{name, uses24};
     return uses24;
 }
