@@ -1,17 +1,37 @@
 include(GNUInstallDirs)
 
-# Installed layer libraries sit together in the library folder and find one another there;
-# programs find them one folder up from theirs. Run paths relative to $ORIGIN keep an
-# installed tree working wherever its prefix is.
+# The layer libraries and the widget plug-in are VELK's own, linked by nothing else: they are
+# installed in a folder of their own, lib/<arch>/velk, not among the system's libraries. The
+# architecture's folder is named even where the prefix's library folder is plain lib/ (a
+# /usr/local build packed for /usr), so the package keeps to the multiarch layout.
+set(VELK_SYSTEM_LIBDIR ${CMAKE_INSTALL_LIBDIR})
+if(CMAKE_LIBRARY_ARCHITECTURE AND NOT VELK_SYSTEM_LIBDIR MATCHES "/${CMAKE_LIBRARY_ARCHITECTURE}$")
+  string(APPEND VELK_SYSTEM_LIBDIR /${CMAKE_LIBRARY_ARCHITECTURE})
+endif()
+set(VELK_PRIVATE_LIBDIR ${VELK_SYSTEM_LIBDIR}/velk)
+
+# Installed layer libraries sit together in that folder and find one another there; programs
+# find them from bin/. Run paths relative to $ORIGIN keep an installed tree working wherever
+# its prefix is.
 function(velk_install_library name)
   set_target_properties(${name} PROPERTIES INSTALL_RPATH "$ORIGIN")
-  install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(TARGETS ${name} LIBRARY DESTINATION ${VELK_PRIVATE_LIBDIR})
 endfunction()
 
 # velk_install_program(NAME): a command installed into bin/.
 function(velk_install_program name)
-  set_target_properties(${name} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  set_target_properties(${name} PROPERTIES INSTALL_RPATH "$ORIGIN/../${VELK_PRIVATE_LIBDIR}")
   install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()
+
+# velk_install_dbus_service(NAME PROGRAM): a session-bus service file, so that a call to the
+# bus name NAME starts the installed PROGRAM when nothing owns the name yet. The bus runs the
+# program by its full path, which is known only when installing (a package's prefix is not
+# the build's), so the file is written then.
+function(velk_install_dbus_service name program)
+  set(file ${CMAKE_CURRENT_BINARY_DIR}/${name}.service)
+  install(CODE "file(WRITE \"${file}\" \"[D-BUS Service]\\nName=${name}\\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\\n\")")
+  install(FILES ${file} DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
 endfunction()
 
 # velk_library(NAME SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])

@@ -38,7 +38,7 @@ void fillEntities(QThreadPool* pool, QComboBox* box, std::shared_ptr<const inten
         [box, text](WorkResult<std::vector<intents::EntityOption>> found) {
             if (!found.value) {
                 // The box keeps what it had; the user sees why nothing new came.
-                qCWarning(logCategory("host")).noquote() << "the choices could not be looked up:" << found.error;
+                qCWarning(lcHost).noquote() << "the choices could not be looked up:" << found.error;
                 box->setToolTip(QStringLiteral("The choices could not be looked up: %1").arg(found.error));
                 return;
             }

@@ -75,7 +75,7 @@ bool WidgetHost::shutdown(int waitMs)
     shown_.clear();
     if (pool_->waitForDone(waitMs)) return true;
     // A thread cannot be stopped; its pool stays so the task can finish on it.
-    qCWarning(logCategory("host")) << "a widget provider or action is still busy; quitting without it";
+    qCWarning(lcHost) << "a widget provider or action is still busy; quitting without it";
     return false;
 }
 
@@ -114,7 +114,7 @@ QString WidgetHost::start()
         connect(app, &QGuiApplication::primaryScreenChanged, this, follow);
         follow(QGuiApplication::primaryScreen());
     }
-    if (!loaded.warning.isEmpty()) qCWarning(logCategory("host")).noquote() << loaded.warning;
+    if (!loaded.warning.isEmpty()) qCWarning(lcHost).noquote() << loaded.warning;
     return loaded.warning;
 }
 
@@ -148,7 +148,7 @@ void WidgetHost::show(const Placement& p)
 {
     const timeline::WidgetDefinition* widget = bundle_.widget(p.kind);
     if (!widget) {
-        qCWarning(logCategory("host")) << "the widget plug-in no longer offers" << p.kind << "; kept in the file";
+        qCWarning(lcHost) << "the widget plug-in no longer offers" << p.kind << "; kept in the file";
         return;
     }
     const QSizeF size = timeline::designSize(widget->family()) * p.scale;
@@ -219,7 +219,7 @@ void WidgetHost::syncFromDisk()
     PlacementStore::Loaded disk = store_.load();
     if (!disk.warning.isEmpty()) {
         // Damaged by someone else: it was moved aside; write what the host shows in its place.
-        qCWarning(logCategory("host")).noquote() << disk.warning;
+        qCWarning(lcHost).noquote() << disk.warning;
         if (disk.canSave) save();
         return;
     }
@@ -243,7 +243,7 @@ void WidgetHost::save()
     if (!lock) {
         // Never written without the lock; kept in memory, and tried again while another
         // writer has it.
-        qCWarning(logCategory("host")).noquote() << saveError_;
+        qCWarning(lcHost).noquote() << saveError_;
         if (busy) saveRetry_.start();
         return;
     }
@@ -251,7 +251,7 @@ void WidgetHost::save()
     // in first, so writing never drops them.
     if (QFileInfo::exists(store_.path())) {
         PlacementStore::Loaded disk = store_.load();
-        if (!disk.warning.isEmpty()) qCWarning(logCategory("host")).noquote() << disk.warning;
+        if (!disk.warning.isEmpty()) qCWarning(lcHost).noquote() << disk.warning;
         if (!disk.canSave) {
             canSave_ = false;
             saveError_ = disk.warning;
@@ -261,7 +261,7 @@ void WidgetHost::save()
             applyExternal(mergePlacements(onDisk_, disk.placements, placements_));
     }
     if (!store_.save(placements_, &saveError_, screenArea_)) {
-        qCWarning(logCategory("host")).noquote() << saveError_;
+        qCWarning(lcHost).noquote() << saveError_;
         return;
     }
     onDisk_ = placements_;
@@ -373,7 +373,7 @@ void WidgetHost::runAction(const QString& id, const view::ButtonAction& action)
         [registry = &registry_, action] { return registry->run(action.intentType, action.parameters); },
         [this, id, action](WorkResult<intents::IntentRunResult> done) {
             const intents::IntentRunResult result = done.value.value_or(intents::IntentRunResult{false, done.error});
-            if (!result.ok) qCWarning(logCategory("host")).noquote() << action.intentType << "did not run:" << result.error;
+            if (!result.ok) qCWarning(lcHost).noquote() << action.intentType << "did not run:" << result.error;
             if (WidgetTimeline* tl = timeline(id)) tl->reload();
             emit actionFinished(id, result.ok);
         });
@@ -381,7 +381,7 @@ void WidgetHost::runAction(const QString& id, const view::ButtonAction& action)
 
 void WidgetHost::openURL(const QUrl& url)
 {
-    if (!QDesktopServices::openUrl(url)) qCWarning(logCategory("host")) << "nothing opens" << url.toString();
+    if (!QDesktopServices::openUrl(url)) qCWarning(lcHost) << "nothing opens" << url.toString();
 }
 
 } // namespace velk::host

@@ -47,7 +47,7 @@ void WidgetPreviews::request()
         runOnWorker(
             pool_, this, [widget, box = box_, env] { return renderPreview(widget, box, env); },
             [this, kind = widget.kind()](WorkResult<QImage> image) {
-                if (!image.value) qCWarning(logCategory("host")) << kind << "preview failed:" << image.error;
+                if (!image.value) qCWarning(lcHost) << kind << "preview failed:" << image.error;
                 if (!image.value || image.value->isNull()) return;
                 images_.insert(kind, *image.value);
                 emit previewReady(kind, *image.value);

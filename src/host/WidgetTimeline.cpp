@@ -55,7 +55,7 @@ WidgetTimeline::WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject co
         // other widget waiting for one, so its thread stops counting against the pool.
         int expected = kRunning;
         if (task_ && task_->compare_exchange_strong(expected, kGaveThreadUp)) {
-            qCWarning(logCategory("host")) << widget_.kind() << "provider is busy for long; the other widgets go on";
+            qCWarning(lcHost) << widget_.kind() << "provider is busy for long; the other widgets go on";
             pool_->releaseThread();
         }
     });
@@ -63,7 +63,7 @@ WidgetTimeline::WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject co
     try {
         shown_ = widget_.provider().placeholder(context_);
     } catch (const std::exception& e) {
-        qCWarning(logCategory("host")) << widget_.kind() << "placeholder failed:" << e.what();
+        qCWarning(lcHost) << widget_.kind() << "placeholder failed:" << e.what();
     }
 }
 
@@ -109,7 +109,7 @@ void WidgetTimeline::finished(std::optional<timeline::AnyTimeline> result, const
     }
     if (!result) {
         // Keep showing what was there; ask again later.
-        qCWarning(logCategory("host")) << widget_.kind() << "timeline failed:" << error;
+        qCWarning(lcHost) << widget_.kind() << "timeline failed:" << error;
         timeline_ = timeline::AnyTimeline{timeline_.entries,
                                           timeline::ReloadPolicy::after(Clock::now().addingSeconds(kRetryAfterFailureSeconds))};
     } else {

@@ -1,6 +1,7 @@
 #include "app/screens/VelkApp.h"
 
 #include "app/screens/AppLinks.h"
+#include "app/screens/ApplicationService.h"
 #include "app/screens/MainWindow.h"
 #include "app/screens/NotesManagerView.h"
 #include "app/screens/SettingsView.h"
@@ -8,7 +9,6 @@
 #include "shared/look/ThemeStore.h"
 
 #include <QApplication>
-#include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -27,31 +27,6 @@ namespace {
 
 constexpr int kDbusTimeoutMs = 2000;
 const QString kAppInterface = QStringLiteral("org.freedesktop.Application");
-
-// The single-instance door: what a second start, a reopen or an opened link sends.
-class ApplicationAdaptor : public QDBusAbstractAdaptor {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
-public:
-    explicit ApplicationAdaptor(VelkApp* app) : QDBusAbstractAdaptor(app), app_(app) {}
-
-public slots:
-    void Activate(const QVariantMap&) { app_->showMain(); }
-    void Open(const QStringList& uris, const QVariantMap&)
-    {
-        QList<QUrl> urls;
-        for (const QString& u : uris) urls << QUrl(u);
-        app_->openUrls(urls);
-    }
-    void ActivateAction(const QString& name, const QVariantList&, const QVariantMap&)
-    {
-        if (name == QLatin1String("settings")) app_->openSettings();
-        else app_->showMain();
-    }
-
-private:
-    VelkApp* app_;
-};
 
 QString hostProgram()
 {
@@ -119,7 +94,7 @@ bool VelkApp::forwardToRunningInstance(const Launch& launch)
 VelkApp::VelkApp(AppLinks* links, QObject* parent)
     : QObject(parent), links_(links), theme_(std::make_unique<ThemeStore>())
 {
-    new ApplicationAdaptor(this);
+    new ApplicationService(this);
 }
 
 VelkApp::~VelkApp() = default;
@@ -128,8 +103,14 @@ bool VelkApp::claimInstance()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return true;
-    if (!bus.registerService(kBusName)) return false;
-    bus.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors);
+    // The object before the name: when the bus started this program for a call, the call is
+    // delivered as soon as the name is taken.
+    auto* service = findChild<ApplicationService*>(QString(), Qt::FindDirectChildrenOnly);
+    const bool exported = bus.registerObject(kObjectPath, service, QDBusConnection::ExportAdaptors);
+    if (!bus.registerService(kBusName)) {
+        if (exported) bus.unregisterObject(kObjectPath);
+        return false;
+    }
     return true;
 }
 
@@ -205,5 +186,3 @@ void VelkApp::openUrls(const QList<QUrl>& urls)
 }
 
 } // namespace velk::app
-
-#include "VelkApp.moc"

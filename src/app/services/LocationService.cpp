@@ -36,7 +36,7 @@ void LocationService::noteNoSource()
 {
     if (toldNoSource_) return;
     toldNoSource_ = true;
-    qCInfo(logCategory("location")).noquote()
+    qCInfo(lcGeneral).noquote()
         << "no position source (GeoClue is not available): the location is not stored";
 }
 
