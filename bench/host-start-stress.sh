@@ -41,7 +41,7 @@ for ((i = 1; i <= STARTS; i++)); do
   painted=0
   # Up to two minutes for a start under the sanitizers on a busy machine.
   for ((t = 0; t < 1200; t++)); do
-    if grep -q '^first paint at ' "$out"; then painted=1; break; fi
+    if grep -qs '^first paint at ' "$out"; then painted=1; break; fi
     kill -0 "$PID" 2>/dev/null || break
     sleep 0.1
   done
