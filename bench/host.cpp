@@ -5,6 +5,7 @@
 #include "extension/VelkWidgetsBundle.h"
 #include "host/PlacementStore.h"
 #include "host/WidgetTimeline.h"
+#include "host/Worker.h"
 #include "platform/core/Clock.h"
 #include "platform/view/Layout.h"
 
@@ -13,7 +14,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QThreadPool>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <map>
@@ -90,7 +90,7 @@ void useCalendarHome(int items)
 }
 
 // Args: widgets placed (cycling through kWaveKinds), calendar items. Each iteration reloads
-// every timeline, as the app's "reload all" does, on the host's pool of four threads, and waits
+// every timeline, as the app's "reload all" does, on the host's worker pool, and waits
 // until all have answered. The CPU time is the whole process's: the wave's providers on the
 // pool, and the main thread taking the answers in (drawing them is not counted). The first
 // wave, before the timing, reads and parses the folder; the timed ones find it unchanged.
@@ -99,9 +99,7 @@ void BM_ReloadWave(benchmark::State& state)
     useCalendarHome(int(state.range(1)));
     Clock::pin(bench::kCalendarNow);
     static const timeline::WidgetBundle bundle = VelkWidgetsBundle{}.body();
-    QThreadPool pool;
-    pool.setMaxThreadCount(4);
-    pool.setExpiryTimeout(-1);
+    WorkerPool pool;
     std::vector<std::unique_ptr<WidgetTimeline>> timelines;
     for (int i = 0; i < state.range(0); ++i) {
         const timeline::WidgetDefinition* widget = bundle.widget(kWaveKinds[i % kWaveKinds.size()]);

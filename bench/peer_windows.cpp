@@ -1,17 +1,17 @@
-// The yardstick for the desktop host's memory and first paint: the least a Qt program needs to
-// show the same number of desktop tiles. Each window is frameless, translucent and below the
-// others, like a placed widget, and shows the time as "HH:mm", drawn again at each new minute.
+// The yardstick for the desktop host: the least a Qt Widgets program needs to show as many
+// desktop tiles. Each window is one frameless, translucent label below the others, like a
+// placed widget, showing the time as "HH:mm", set again at each new minute by one timer for
+// all windows, timed to the minute.
 //
 //   velk_peer_windows [--size WxH]... COUNT
 //
 // The sizes (one per window, repeated in turn; default 160x160) are the placed widgets' sizes,
-// so both programs keep backing stores of the same area. Once every window has been painted
-// the program prints "first paint at NS" (CLOCK_REALTIME, nanoseconds) on standard output, for
+// so both programs put the same area on screen. Once every window has been painted the program
+// prints "first paint at NS" (CLOCK_REALTIME, nanoseconds) on standard output, for
 // bench/measure-host.sh to subtract from the moment it started the program.
+#include <QApplication>
 #include <QDateTime>
-#include <QGuiApplication>
-#include <QPainter>
-#include <QRasterWindow>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -23,67 +23,51 @@ namespace {
 
 int unpainted = 0;
 
-void reportFirstPaint()
-{
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    std::printf("first paint at %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-    std::fflush(stdout);
-}
-
-class ClockWindow : public QRasterWindow {
+class Tile : public QLabel {
 public:
-    explicit ClockWindow(QSize size)
+    explicit Tile(QSize size)
     {
-        setFlags(Qt::FramelessWindowHint | Qt::Tool | Qt::WindowStaysOnBottomHint | Qt::WindowDoesNotAcceptFocus);
-        QSurfaceFormat format;
-        format.setAlphaBufferSize(8);
-        setFormat(format);
+        setWindowFlags(Qt::FramelessWindowHint | Qt::Tool | Qt::WindowStaysOnBottomHint | Qt::WindowDoesNotAcceptFocus);
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAlignment(Qt::AlignCenter);
+        QFont f = font();
+        f.setPixelSize(40);
+        f.setBold(true);
+        setFont(f);
         resize(size);
     }
 
-    void setText(const QString& text)
-    {
-        if (text == text_) return;
-        text_ = text;
-        update();
-    }
-
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* event) override
     {
-        QPainter p(this);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(QRect(QPoint(), size()), Qt::transparent);
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(20, 20, 24));
-        p.drawRoundedRect(QRectF(QPointF(), QSizeF(size())), 20, 20);
-        QFont font = p.font();
-        font.setPixelSize(40);
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(QRect(QPoint(), size()), Qt::AlignCenter, text_);
-        if (!painted_) {
-            painted_ = true;
-            if (--unpainted == 0) reportFirstPaint();
-        }
+        QLabel::paintEvent(event);
+        if (painted_) return;
+        painted_ = true;
+        if (--unpainted > 0) return;
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::printf("first paint at %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        std::fflush(stdout);
     }
 
 private:
-    QString text_;
     bool painted_ = false;
 };
 
-QString timeText() { return QTime::currentTime().toString(QStringLiteral("HH:mm")); }
+QString timeText()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm"));
+}
+int msToNextMinute()
+{
+    return int(60000 - QDateTime::currentMSecsSinceEpoch() % 60000);
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     std::vector<QSize> sizes;
     int count = -1;
     const QStringList args = app.arguments();
@@ -101,25 +85,25 @@ int main(int argc, char** argv)
     }
     if (sizes.empty()) sizes.emplace_back(160, 160);
 
-    std::vector<std::unique_ptr<ClockWindow>> windows;
+    std::vector<std::unique_ptr<Tile>> tiles;
     unpainted = count;
     const QString now = timeText();
     for (int i = 0; i < count; ++i) {
-        auto w = std::make_unique<ClockWindow>(sizes[size_t(i) % sizes.size()]);
-        w->setPosition((i % 10) * 170, (i / 10) * 170 % 900);
-        w->setText(now);
-        w->show();
-        windows.push_back(std::move(w));
+        auto t = std::make_unique<Tile>(sizes[size_t(i) % sizes.size()]);
+        t->move((i % 10) * 170, (i / 10) * 170 % 900);
+        t->setText(now);
+        t->show();
+        tiles.push_back(std::move(t));
     }
-    // One timer for all windows, at each new minute.
     QTimer minute;
-    minute.setTimerType(Qt::VeryCoarseTimer);
+    minute.setTimerType(Qt::PreciseTimer);
     minute.setSingleShot(true);
     QObject::connect(&minute, &QTimer::timeout, [&] {
         const QString text = timeText();
-        for (auto& w : windows) w->setText(text);
-        minute.start(int(60000 - QTime::currentTime().msecsSinceStartOfDay() % 60000) + 5);
+        for (auto& t : tiles)
+            t->setText(text);
+        minute.start(msToNextMinute());
     });
-    minute.start(int(60000 - QTime::currentTime().msecsSinceStartOfDay() % 60000) + 5);
+    minute.start(msToNextMinute());
     return app.exec();
 }

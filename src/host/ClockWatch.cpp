@@ -12,8 +12,15 @@ namespace velk::host {
 namespace {
 // Jumps smaller than this are ordinary time-keeping corrections.
 constexpr qint64 kJumpMs = 2000;
-// One wakeup a minute catches a clock set by hand; sleep and zone changes come as events.
-constexpr int kPollMs = 60000;
+// One look a minute catches a clock set by hand; sleep and zone changes come as events. It is
+// taken at each whole minute, where the widgets' own minute wake falls, so it costs no wake of
+// its own.
+constexpr qint64 kPollMs = 60000;
+
+int msToNextMinute()
+{
+    return int(kPollMs - QDateTime::currentMSecsSinceEpoch() % kPollMs);
+}
 } // namespace
 
 ClockWatch::ClockWatch(QString zoneFile, QObject* parent)
@@ -23,10 +30,13 @@ ClockWatch::ClockWatch(QString zoneFile, QObject* parent)
     zoneTarget_ = initial.symLinkTarget() + QLatin1Char('@') + QString::number(initial.lastModified().toMSecsSinceEpoch());
     monotonic_.start();
     wallAtStart_ = QDateTime::currentMSecsSinceEpoch();
-    poll_.setInterval(kPollMs);
-    poll_.setTimerType(Qt::VeryCoarseTimer);
-    connect(&poll_, &QTimer::timeout, this, &ClockWatch::checkForJump);
-    poll_.start();
+    poll_.setSingleShot(true);
+    poll_.setTimerType(Qt::PreciseTimer);
+    connect(&poll_, &QTimer::timeout, this, [this] {
+        checkForJump();
+        poll_.start(msToNextMinute());
+    });
+    poll_.start(msToNextMinute());
 
     // The zone link is replaced, not written, so its folder is watched too.
     const QFileInfo zone(zoneFile_);

@@ -14,7 +14,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QThreadPool>
 #include <QTimer>
 #include <limits>
 
@@ -23,7 +22,7 @@ namespace velk::host {
 namespace {
 
 // Fills `box` with entity options found on a worker; dropped when the box is gone by then.
-void fillEntities(QThreadPool* pool, QComboBox* box, std::shared_ptr<const intents::AnyEntityQuery> query,
+void fillEntities(WorkerPool* pool, QComboBox* box, std::shared_ptr<const intents::AnyEntityQuery> query,
                   QString text, QString keepId)
 {
     runOnWorker(
@@ -60,7 +59,7 @@ void fillEntities(QThreadPool* pool, QComboBox* box, std::shared_ptr<const inten
 } // namespace
 
 EditWidgetDialog::EditWidgetDialog(const timeline::WidgetDefinition& widget, const QJsonObject& values,
-                                   QThreadPool* pool, QWidget* parent)
+                                   WorkerPool* pool, QWidget* parent)
     : QDialog(parent), pool_(pool), initial_(values)
 {
     setWindowTitle(QStringLiteral("Edit %1").arg(widget.displayName()));

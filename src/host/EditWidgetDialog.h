@@ -9,14 +9,14 @@
 #include <QJsonObject>
 #include <functional>
 
-class QThreadPool;
-
 namespace velk::host {
+
+class WorkerPool;
 
 class EditWidgetDialog : public QDialog {
     Q_OBJECT
 public:
-    EditWidgetDialog(const timeline::WidgetDefinition& widget, const QJsonObject& values, QThreadPool* pool,
+    EditWidgetDialog(const timeline::WidgetDefinition& widget, const QJsonObject& values, WorkerPool* pool,
                      QWidget* parent = nullptr);
 
     // The values as edited, every parameter present.
@@ -25,7 +25,7 @@ public:
 private:
     void addField(const intents::ParameterDescription& p, const QJsonValue& value);
 
-    QThreadPool* pool_;
+    WorkerPool* pool_;
     QJsonObject initial_;
     std::vector<std::pair<QString, std::function<QJsonValue()>>> readers_;
 };

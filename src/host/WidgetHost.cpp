@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <malloc.h>
+#include <utility>
 
 namespace velk::host {
 
@@ -23,7 +24,9 @@ constexpr int kQuitWaitMs = 3000;
 // briefly, and again a little later.
 constexpr int kSaveLockWaitMs = 200;
 constexpr int kSaveRetryMs = 2000;
-constexpr int kTrimAfterMs = 3000;
+// Soon after a wave, within the second the wave woke the host in, so trimming costs no wake of
+// its own.
+constexpr int kTrimAfterMs = 250;
 constexpr size_t kTrimAboveBytes = 2 * 1024 * 1024;
 // The longest what can follow the first paint waits for it (a window the desktop never shows
 // must not keep the host's menus and clock watch away).
@@ -32,14 +35,8 @@ constexpr int kStartUpWaitMs = 2000;
 
 WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
                        PlacementStore store, QObject* parent)
-    : QObject(parent), bundle_(bundle), registry_(registry), store_(std::move(store)), pool_(std::make_unique<QThreadPool>())
+    : QObject(parent), bundle_(bundle), registry_(registry), store_(std::move(store)), pool_(std::make_unique<WorkerPool>())
 {
-    // Providers may block on files or the network; a few threads keep one slow widget from
-    // holding up the rest without waking many cores (a provider busy for long gives its thread
-    // up, see WidgetTimeline).
-    pool_->setMaxThreadCount(4);
-    // Kept alive while idle: a pool whose threads expire makes new ones at every reload wave.
-    pool_->setExpiryTimeout(-1);
     // Editors and renames come as bursts of events; one read after them is enough.
     syncSoon_.setSingleShot(true);
     syncSoon_.setInterval(200);
@@ -51,12 +48,18 @@ WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::Inte
     // handed back to the system once the wave is over, not kept in the heap for the next.
     trimSoon_.setSingleShot(true);
     trimSoon_.setInterval(kTrimAfterMs);
-    trimSoon_.setTimerType(Qt::VeryCoarseTimer);
+    trimSoon_.setTimerType(Qt::CoarseTimer);
     // Only when there is much to give: handing pages back costs page-table work now and page
     // faults later, which a minute's redraw of a few clocks is not worth.
     connect(&trimSoon_, &QTimer::timeout, this, [] {
         if (mallinfo2().fordblks > kTrimAboveBytes) malloc_trim(0);
     });
+    // Reloads asked for while one for the same widgets waits are the same reload: a burst of
+    // them (an app that saves often) is answered once, in the next pass of the event loop,
+    // instead of laying out every widget per request while the requests pile up.
+    reloadSoon_.setSingleShot(true);
+    reloadSoon_.setInterval(0);
+    connect(&reloadSoon_, &QTimer::timeout, this, &WidgetHost::runPendingReloads);
     startUpWait_.setSingleShot(true);
     startUpWait_.setInterval(kStartUpWaitMs);
     connect(&startUpWait_, &QTimer::timeout, this, &WidgetHost::finishStartUp);
@@ -345,15 +348,28 @@ void WidgetHost::setConfiguration(const QString& id, const QJsonObject& configur
 
 void WidgetHost::reloadTimelines(const QString& kind)
 {
-    for (auto& [id, s] : shown_)
-        if (s.timeline->widget().kind() == kind) s.timeline->reload();
+    if (!reloadAll_) reloadKinds_.insert(kind);
+    if (!reloadSoon_.isActive()) reloadSoon_.start();
 }
 
 void WidgetHost::reloadAllTimelines()
 {
+    reloadAll_ = true;
+    reloadKinds_.clear();
+    if (!reloadSoon_.isActive()) reloadSoon_.start();
+}
+
+void WidgetHost::runPendingReloads()
+{
+    const bool all = std::exchange(reloadAll_, false);
+    const std::set<QString> kinds = std::exchange(reloadKinds_, {});
     for (auto& [id, s] : shown_) {
-        s.window->rerender();
-        s.timeline->reload();
+        if (all) {
+            s.window->rerender();
+            s.timeline->reload();
+        } else if (kinds.count(s.timeline->widget().kind())) {
+            s.timeline->reload();
+        }
     }
 }
 

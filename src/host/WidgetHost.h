@@ -8,9 +8,10 @@
 
 #include <QFileSystemWatcher>
 #include <QObject>
-#include <QThreadPool>
+#include "host/Worker.h"
 #include <QTimer>
 #include <map>
+#include <set>
 #include <memory>
 
 namespace velk::host {
@@ -44,8 +45,11 @@ public:
     void setScale(const QString& id, qreal scale);
     void setConfiguration(const QString& id, const QJsonObject& configuration);
 
+    // Asks the providers of `kind` again, in the next pass of the event loop; asking again
+    // before then adds nothing.
     void reloadTimelines(const QString& kind);
-    // Asks every provider again and redraws every widget at once (the look may have changed).
+    // Asks every provider again and redraws every widget (the look may have changed), in the
+    // next pass of the event loop, once however often it is asked until then.
     void reloadAllTimelines();
     // After a wake from sleep or a clock or zone change.
     void reevaluateAll();
@@ -54,7 +58,7 @@ public:
     void runAction(const QString& id, const view::ButtonAction& action);
     void openURL(const QUrl& url);
 
-    QThreadPool* pool() { return pool_.get(); }
+    WorkerPool* pool() { return pool_.get(); }
     // How long startedUp waits for the placed widgets' first paint at most.
     void setStartUpWaitMs(int ms) { startUpWait_.setInterval(ms); }
     // Closes every window and waits up to `waitMs` for running providers and actions; false
@@ -79,6 +83,7 @@ signals:
 private:
     void show(const Placement& p);
     void finishStartUp();
+    void runPendingReloads();
     void hide(const QString& id);
     void save();
     // Shows, hides or re-creates the windows of placements another writer changed.
@@ -102,8 +107,11 @@ private:
     QTimer syncSoon_;
     QTimer saveRetry_;
     QTimer trimSoon_;
+    QTimer reloadSoon_;
+    std::set<QString> reloadKinds_;
+    bool reloadAll_ = false;
     // Given up on purpose when a blocked task outlives the host (see shutdown).
-    std::unique_ptr<QThreadPool> pool_;
+    std::unique_ptr<WorkerPool> pool_;
     // The window draws its timeline's entry, so it goes first.
     struct Shown {
         std::unique_ptr<WidgetTimeline> timeline;

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QPainter>
-#include <QThreadPool>
 
 namespace velk::host {
 
@@ -29,7 +28,7 @@ QImage renderPreview(const timeline::WidgetDefinition& widget, QSize box, const 
     return square;
 }
 
-WidgetPreviews::WidgetPreviews(const timeline::WidgetBundle& bundle, QThreadPool* pool, QSize box, QObject* parent)
+WidgetPreviews::WidgetPreviews(const timeline::WidgetBundle& bundle, WorkerPool* pool, QSize box, QObject* parent)
     : QObject(parent), bundle_(bundle), pool_(pool), box_(box)
 {
 }

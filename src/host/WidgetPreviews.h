@@ -9,9 +9,9 @@
 #include <QImage>
 #include <QObject>
 
-class QThreadPool;
-
 namespace velk::host {
+
+class WorkerPool;
 
 // One widget's preview: its snapshot asked with isPreview, drawn at its design size, scaled
 // down (averaging, so the dot matrix stays legible) to fit `box` device pixels and centred in it.
@@ -20,7 +20,7 @@ QImage renderPreview(const timeline::WidgetDefinition& widget, QSize box, const 
 class WidgetPreviews : public QObject {
     Q_OBJECT
 public:
-    WidgetPreviews(const timeline::WidgetBundle& bundle, QThreadPool* pool, QSize box, QObject* parent = nullptr);
+    WidgetPreviews(const timeline::WidgetBundle& bundle, WorkerPool* pool, QSize box, QObject* parent = nullptr);
     ~WidgetPreviews() override;
 
     // Starts drawing every preview not drawn nor being drawn yet; later calls cost nothing.
@@ -35,7 +35,7 @@ signals:
 
 private:
     const timeline::WidgetBundle& bundle_;
-    QThreadPool* pool_;
+    WorkerPool* pool_;
     QSize box_;
     bool requested_ = false;
     int started_ = 0;

@@ -1,11 +1,11 @@
 #include "host/WidgetTimeline.h"
 
+#include "host/WakeSchedule.h"
 #include "host/Worker.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Log.h"
 
 #include <QCoreApplication>
-#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -21,10 +21,6 @@ constexpr double kRetryAfterFailureSeconds = 15 * 60;
 // An empty timeline under atEnd has no end to wait for; it is asked again as after a failure.
 constexpr double kRetryEmptySeconds = kRetryAfterFailureSeconds;
 enum TaskState : int { kRunning, kDone, kGaveThreadUp };
-// Long waits are split, so a timer never overflows and a drifting clock is caught up with.
-constexpr double kMaxTimerSeconds = 6 * 3600;
-// Waits shorter than this are timed to the millisecond.
-constexpr double kPreciseWakeSeconds = 2;
 
 } // namespace
 
@@ -42,22 +38,21 @@ int shownEntryIndex(const std::vector<timeline::AnyEntry>& entries, Date now)
 }
 
 WidgetTimeline::WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject configuration, QSizeF displaySize,
-                               QThreadPool* pool, QObject* parent)
+                               WorkerPool* pool, QObject* parent)
     : QObject(parent), widget_(std::move(widget)), configuration_(widget_.configuration(configuration)), pool_(pool)
 {
     context_.family = widget_.family();
     context_.displaySize = displaySize;
-    wake_.setSingleShot(true);
-    connect(&wake_, &QTimer::timeout, this, &WidgetTimeline::reevaluate);
     slow_.setSingleShot(true);
     connect(&slow_, &QTimer::timeout, this, [this] {
         // The pool has a few threads; a provider stuck on the network must not keep every
         // other widget waiting for one, so its thread stops counting against the pool.
+        if (!task_ || task_->load() != kRunning || !pool_->standIn()) return;
         int expected = kRunning;
-        if (task_ && task_->compare_exchange_strong(expected, kGaveThreadUp)) {
+        if (task_->compare_exchange_strong(expected, kGaveThreadUp))
             qCWarning(lcHost) << widget_.kind() << "provider is busy for long; the other widgets go on";
-            pool_->releaseThread();
-        }
+        else
+            pool_->standDown(); // it ended meanwhile
     });
     // Quick by contract and touching no store, so it is drawn before anything is asked.
     try {
@@ -92,7 +87,7 @@ void WidgetTimeline::reload()
         [widget = widget_, configuration = configuration_, context = context_, task = task_, pool = pool_] {
             // However the provider ends, a thread it gave up is taken back.
             const std::shared_ptr<void> takeBack(nullptr, [task, pool](void*) {
-                if (task->exchange(kDone) == kGaveThreadUp) pool->reserveThread();
+                if (task->exchange(kDone) == kGaveThreadUp) pool->standDown();
             });
             return widget.provider().timeline(configuration, context);
         },
@@ -129,9 +124,15 @@ void WidgetTimeline::show(const timeline::AnyEntry& entry)
     emit entryChanged();
 }
 
-void WidgetTimeline::reevaluate()
+WidgetTimeline::~WidgetTimeline()
 {
-    const Date now = Clock::now();
+    if (schedule_) schedule_->clear(this);
+}
+
+void WidgetTimeline::reevaluate() { reevaluateAt(Clock::now()); }
+
+void WidgetTimeline::reevaluateAt(Date now)
+{
     const int index = shownEntryIndex(timeline_.entries, now);
     if (index >= 0) {
         const timeline::AnyEntry& e = timeline_.entries[size_t(index)];
@@ -139,8 +140,8 @@ void WidgetTimeline::reevaluate()
     }
     if (running_) return;
 
-    wake_.stop();
     nextWake_.reset();
+    if (schedule_) schedule_->clear(this);
     std::optional<Date> due = requests_ == 0 ? std::optional<Date>(now) : timeline_.reloadDate();
     if (due && *due <= now) {
         // A provider whose reload dates keep lying in the past is slowed down, not looped on.
@@ -148,21 +149,18 @@ void WidgetTimeline::reevaluate()
         const Date earliest = lastRequest_.addingSeconds(kMinReloadSeconds);
         if (requests_ == 0 || earliest <= now || lastRequest_ > now) return reload();
         due = earliest;
+    } else if (due) {
+        // A reload date is the earliest the provider wants to be asked again, not a moment to
+        // keep: made with the minute's other wakes, the host wakes once for all of them.
+        due = WakeSchedule::nextWholeMinute(*due);
     }
     std::optional<Date> wake = due;
     for (const auto& e : timeline_.entries)
         if (e.date() > now && (!wake || e.date() < *wake)) wake = e.date();
     if (!wake) return;
     nextWake_ = wake;
-    const double seconds = std::clamp(wake->secondsSince(now), 0.0, kMaxTimerSeconds);
-    // A whole-second timer keeps whole seconds of its own clock: it ends up to a second early
-    // or late, and one due in under half a second fires at once, and again on every pass of the
-    // event loop until its moment. Long waits are asked a second short of such a timer, so it
-    // never ends late; the last stretch is timed to the millisecond.
-    const bool precise = seconds < kPreciseWakeSeconds;
-    wake_.setTimerType(precise ? Qt::PreciseTimer : Qt::VeryCoarseTimer);
-    wake_.start(int(std::ceil((precise ? seconds : seconds - 1) * 1000)));
+    if (!schedule_) schedule_ = WakeSchedule::shared();
+    schedule_->set(this, *wake, [this](Date at) { reevaluateAt(at); });
 }
 
 } // namespace velk::host
-

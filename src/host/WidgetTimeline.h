@@ -10,9 +10,10 @@
 #include <atomic>
 #include <memory>
 
-class QThreadPool;
-
 namespace velk::host {
+
+class WakeSchedule;
+class WorkerPool;
 
 // The entry shown at `now`: the latest whose date has come, or the first when none has.
 // -1 for an empty list.
@@ -22,7 +23,8 @@ class WidgetTimeline : public QObject {
     Q_OBJECT
 public:
     WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject configuration, QSizeF displaySize,
-                   QThreadPool* pool, QObject* parent = nullptr);
+                   WorkerPool* pool, QObject* parent = nullptr);
+    ~WidgetTimeline() override;
 
     const timeline::WidgetDefinition& widget() const { return widget_; }
     const QJsonObject& configuration() const { return configuration_; }
@@ -41,12 +43,10 @@ public:
     // reset the timer; a reload that has come due is made.
     void reevaluate();
 
-    // When the widget next wakes by itself (its next entry or its reload); nothing when it
-    // waits for a reload by kind. Long waits are split into shorter timer runs, so the timer
-    // may fire before this date; the date is what counts.
-    std::optional<Date> nextWake() const { return wake_.isActive() ? nextWake_ : std::nullopt; }
-    // Whole seconds for long waits, milliseconds for the last two seconds.
-    Qt::TimerType wakeTimerType() const { return wake_.timerType(); }
+    // When the widget next wakes by itself (its next entry, or its reload at the first whole
+    // minute after the reload date); nothing when it waits for a reload by kind. The widgets
+    // share one timer (WakeSchedule), so those due at the same moment wake the host once.
+    std::optional<Date> nextWake() const { return nextWake_; }
     // A provider busy for longer than this gives its worker thread up to the other widgets.
     void setSlowAfterMs(int ms) { slowAfterMs_ = ms; }
 
@@ -57,11 +57,13 @@ signals:
 private:
     void finished(std::optional<timeline::AnyTimeline> timeline, const QString& error);
     void show(const timeline::AnyEntry& entry);
+    // Picks the entry shown at `now` and sets the next wake.
+    void reevaluateAt(Date now);
 
     timeline::WidgetDefinition widget_;
     QJsonObject configuration_;
     timeline::TimelineContext context_;
-    QThreadPool* pool_;
+    WorkerPool* pool_;
     timeline::AnyTimeline timeline_;
     timeline::AnyEntry shown_;
     bool hasTimeline_ = false;
@@ -69,7 +71,7 @@ private:
     bool pending_ = false;
     int requests_ = 0;
     Date lastRequest_;
-    QTimer wake_;
+    QPointer<WakeSchedule> schedule_;
     std::optional<Date> nextWake_;
     QTimer slow_;
     int slowAfterMs_ = 10000;

@@ -6,15 +6,18 @@
 // with those is the host's business.
 //
 // The window keeps no picture of its own between paints: the window system holds what was put
-// on screen (a compositor keeps every window's picture anyway), so each paint draws into a
-// backing store made for it and let go once it is flushed. A window uncovered on a desktop
-// without a compositor is simply painted again.
+// on screen (a compositor keeps every window's picture anyway). On X11 every tile is drawn into
+// one picture the host keeps for all of them and put on its window as it is, with no shared
+// memory mapped per paint; on other window systems a tile keeps a backing store. A window
+// uncovered on a desktop without a compositor is painted again.
 #include "host/PlacementStore.h"
 #include "platform/view/Layout.h"
 
+#include <QBackingStore>
 #include <QWindow>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace velk::host {
@@ -69,6 +72,10 @@ protected:
 private:
     void applyDesktopHints();
     void paintNow();
+    void paintTile(QPaintDevice* device);
+    // Paints into the one picture all tiles share and puts it on the X11 window; false where
+    // that road is not open (another window system), and the kept backing store serves.
+    bool putOnX11();
     view::LaidOutTree layoutNow() const;
 
     QString id_;
@@ -76,9 +83,14 @@ private:
     qreal scale_ = 1;
     // The laid-out view, only from a change until it is painted (or while a tap is looked up):
     // a tree holds every node with its measures and texts, many times what its picture needs,
-    // and the backing store keeps the picture anyway. A paint without one lays out again.
+    // and the window system keeps the picture anyway. A paint without one lays out again.
     mutable std::optional<view::LaidOutTree> tree_;
     std::optional<quint64> shown_; // content hash of the tree last painted; none forces a paint
+    std::unique_ptr<QBackingStore> store_; // only off X11
+    bool painted_ = false;
+    uint8_t depth_ = 0;                  // of the X11 window, once known
+    bool geometryAsked_ = false;
+    unsigned int geometryCookie_ = 0;
     QTimer ticker_;
     int paints_ = 0;
     int updates_ = 0;

@@ -1,14 +1,17 @@
 #pragma once
-// The one way the host hands work to a worker thread and its result back: the work runs on a
-// pool, anything it throws becomes an error text, and the result is delivered on the thread of
-// a context object, or dropped when that object is gone by then.
-#include <QCoreApplication>
-#include <QFuture>
-#include <QPointer>
+// The one way the host hands work to a worker thread and its result back: the work runs on the
+// host's own pool, anything it throws becomes an error text, and the result is delivered on the
+// main thread, or dropped when the object it was asked for is gone by then.
+#include <QMetaObject>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QObject>
+#include <QPointer>
+#include <QRunnable>
 #include <QString>
 #include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <type_traits>
 #include <variant>
@@ -23,7 +26,8 @@ struct WorkResult {
 
 // What `fn` gives back, as a value (work that returns nothing gives std::monostate).
 template <class Fn>
-using WorkValue = std::conditional_t<std::is_void_v<std::invoke_result_t<Fn>>, std::monostate, std::invoke_result_t<Fn>>;
+using WorkValue =
+    std::conditional_t<std::is_void_v<std::invoke_result_t<Fn>>, std::monostate, std::invoke_result_t<Fn>>;
 
 // Calls `fn` and catches whatever it throws.
 template <class Fn>
@@ -43,18 +47,97 @@ WorkResult<WorkValue<Fn>> guardedCall(Fn& fn)
     }
 }
 
-// Runs `work` on `pool`; `done(WorkResult)` is then called on the main thread, unless
-// `context` (an object of the main thread) was destroyed first. The continuation is bound to
-// the application rather than to `context`: Qt 6.4 asserts when a continuation's own context
-// is gone before the work ends, which is the ordinary case here (a widget removed while its
-// provider runs).
+// The host's worker threads: a few, made when first needed and kept for the life of the pool,
+// so an idle host neither makes nor ends threads. A task that blocks for long may have a
+// stand-in run the others' work until it is done (two at most: with no network, every web
+// widget blocks until its time-out, and a stand-in each would grow the pool by as many).
+class WorkerPool : public QThreadPool {
+public:
+    explicit WorkerPool(int threads = kThreads, QObject* parent = nullptr) : QThreadPool(parent)
+    {
+        setMaxThreadCount(threads);
+        setExpiryTimeout(-1);
+    }
+    // Results that arrive from now on are dropped; the base class then waits for running work.
+    ~WorkerPool() override
+    {
+        QMutexLocker lock(&mailbox_->mutex);
+        mailbox_->receiver = nullptr;
+    }
+
+    // Providers may block on files or the network: two threads keep one slow widget from
+    // holding up the rest without waking many cores.
+    static constexpr int kThreads = 2;
+
+    static constexpr int kStandIns = 2;
+
+    // Lets one more thread run while a task blocks; false when kStandIns run already.
+    bool standIn()
+    {
+        int n = standIns_.load();
+        while (n < kStandIns)
+            if (standIns_.compare_exchange_weak(n, n + 1)) {
+                releaseThread();
+                return true;
+            }
+        return false;
+    }
+    // The blocked task is done (any thread may say so).
+    void standDown()
+    {
+        reserveThread();
+        --standIns_;
+    }
+
+    // Runs `work` on a worker; `done(WorkResult)` is then called on the pool's thread (the main
+    // thread), unless `context` (an object of that thread) was destroyed first.
+    template <class Work, class Done>
+    void run(QObject* context, Work work, Done done)
+    {
+        using Result = WorkResult<WorkValue<Work>>;
+        start(new Task([mailbox = mailbox_, work = std::move(work), guard = QPointer<QObject>(context),
+                        done = std::move(done)]() mutable {
+            Result result = guardedCall(work);
+            // Posted to the pool, which the lock keeps alive until the event is queued: an
+            // event for an object deleted later is dropped with it.
+            QMutexLocker lock(&mailbox->mutex);
+            if (!mailbox->receiver) return;
+            QMetaObject::invokeMethod(
+                mailbox->receiver,
+                [guard = std::move(guard), done = std::move(done), result = std::move(result)]() mutable {
+                    if (guard) done(std::move(result));
+                },
+                Qt::QueuedConnection);
+        }));
+    }
+
+private:
+    std::atomic<int> standIns_ = 0;
+    // Holds its function as it is (a std::function would have to copy it).
+    template <class Fn>
+    struct Task : QRunnable {
+        explicit Task(Fn fn) : fn(std::move(fn)) {}
+        void run() override { fn(); }
+        Fn fn;
+    };
+
+    struct Mailbox {
+        QMutex mutex;
+        QObject* receiver = nullptr;
+    };
+    std::shared_ptr<Mailbox> mailbox_ = [this] {
+        auto box = std::make_shared<Mailbox>();
+        box->receiver = this;
+        return box;
+    }();
+};
+
+// Runs `work` on `pool`; `done(WorkResult)` is then called on the main thread, unless `context`
+// (an object of the main thread) was destroyed first.
 template <class Work, class Done>
-void runOnWorker(QThreadPool* pool, QObject* context, Work work, Done done)
+void runOnWorker(WorkerPool* pool, QObject* context, Work work, Done done)
 {
-    QtConcurrent::run(pool, [work = std::move(work)]() mutable { return guardedCall(work); })
-        .then(QCoreApplication::instance(), [guard = QPointer<QObject>(context), done = std::move(done)](WorkResult<WorkValue<Work>> result) mutable {
-            if (guard) done(std::move(result));
-        });
+    pool->run(context, std::move(work), std::move(done));
 }
 
 } // namespace velk::host

@@ -300,8 +300,8 @@ TEST_F(DesktopTest, ATapRunsTheButtonsIntentThenShowsTheReloadedEntry)
     // Nothing changes, so nothing is drawn again: a reload that brings the same entry is no
     // reason to draw. The entry is handed over, and the window decides, as the request ends.
     const int updates = w->updateCount();
+    const int asked = host->timeline(id)->requestCount() + 1;
     host->reloadTimelines("velk.test.counter");
-    const int asked = host->timeline(id)->requestCount();
     ASSERT_TRUE(waitFor([&] { return !host->timeline(id)->isRunning() && host->timeline(id)->requestCount() == asked; }));
     EXPECT_EQ(w->updateCount(), updates);
 }

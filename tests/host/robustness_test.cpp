@@ -4,7 +4,9 @@
 #include "host/PlacementCommands.h"
 #include "host/WidgetHost.h"
 #include "host/WidgetTimeline.h"
+#include "host/WakeSchedule.h"
 #include "host/WidgetWindow.h"
+#include "host/Worker.h"
 
 #include "platform/core/Clock.h"
 #include "support/WaitFor.h"
@@ -17,7 +19,8 @@
 #include <QJsonDocument>
 #include <QSemaphore>
 #include <QTemporaryDir>
-#include <QThreadPool>
+#include <QThread>
+#include <set>
 #include <gtest/gtest.h>
 
 using namespace velk;
@@ -88,7 +91,7 @@ TEST(HostTimersTest, NoEndlessAskingAndAClockSetBackAsksAtOnce)
 {
     const Date t0(800000000);
     ClockPin pin(t0);
-    QThreadPool pool;
+    WorkerPool pool;
 
     // An empty timeline has no end to reload at: it is asked again later, not never and not
     // at once.
@@ -115,22 +118,69 @@ TEST(HostTimersTest, NoEndlessAskingAndAClockSetBackAsksAtOnce)
     ASSERT_TRUE(test::waitFor([&] { return !past.isRunning(); }));
 }
 
-// The next entry a minute away is waited for in whole seconds; one under half a second away is
-// timed to the millisecond, since a whole-second timer would fire at once, again and again.
-TEST(HostTimersTest, TheLastStretchBeforeAnEntryIsTimedToTheMillisecond)
+// The widgets share one timer, timed to the millisecond: an entry 0.4 s away is woken for at its
+// moment; entries on the minute at the minute; a reload date is put off to the next whole
+// minute, where the host wakes anyway, but a provider slowed down is not.
+TEST(HostTimersTest, WidgetsShareOneTimerAndReloadsWaitForTheMinute)
+{
+    const Date minute0(800000040); // a whole minute of the epoch
+    const Date t0 = minute0.addingSeconds(10);
+    ClockPin pin(t0);
+    WorkerPool pool;
+    auto ready = [](WidgetTimeline& t) {
+        t.reevaluate();
+        return test::waitFor([&] { return t.hasTimeline() && !t.isRunning(); });
+    };
+    {
+        WidgetTimeline soon(modeWidget(), {{"mode", "soon"}}, designSize(WidgetFamily::small), &pool);
+        ASSERT_TRUE(ready(soon));
+        EXPECT_EQ(soon.nextWake(), t0.addingSeconds(0.4));
+        EXPECT_EQ(WakeSchedule::shared()->armedFor(), t0.addingSeconds(0.4));
+    }
+    EXPECT_FALSE(WakeSchedule::shared()->armedFor());
+
+    Clock::pin(minute0.addingSeconds(60));
+    const Date minute2 = minute0.addingSeconds(120);
+    WidgetTimeline clock(modeWidget(), {{"mode", "minute"}}, designSize(WidgetFamily::small), &pool);
+    ASSERT_TRUE(ready(clock));
+    EXPECT_EQ(clock.nextWake(), minute2);
+
+    Clock::pin(minute0.addingSeconds(110));
+    WidgetTimeline empty(modeWidget(), {{"mode", "empty"}}, designSize(WidgetFamily::small), &pool);
+    ASSERT_TRUE(ready(empty)); // asked again 15 minutes on, at the minute after
+    EXPECT_EQ(empty.nextWake(), WakeSchedule::nextWholeMinute(minute0.addingSeconds(110 + 900)));
+    EXPECT_EQ(empty.nextWake(), minute0.addingSeconds(1020));
+    WidgetTimeline past(modeWidget(), {{"mode", "past"}}, designSize(WidgetFamily::small), &pool);
+    ASSERT_TRUE(ready(past));
+    EXPECT_EQ(past.nextWake(), minute0.addingSeconds(115));
+    EXPECT_EQ(WakeSchedule::shared()->armedFor(), minute0.addingSeconds(115));
+    EXPECT_EQ(WakeSchedule::shared()->pending(), 3);
+    EXPECT_EQ(WakeSchedule::nextWholeMinute(minute2), minute2);
+}
+
+// The schedule wakes everything due at the moment it was set for in one pass, even when the
+// wall clock lags the timer by a few milliseconds, and wakes nothing else.
+TEST(HostTimersTest, OneWakeServesEveryoneDueAtItsMoment)
 {
     const Date t0(800000000);
     ClockPin pin(t0);
-    QThreadPool pool;
-    for (const auto& [mode, type] : {std::pair{"soon", Qt::PreciseTimer}, std::pair{"minute", Qt::VeryCoarseTimer}}) {
-        SCOPED_TRACE(mode);
-        WidgetTimeline timeline(modeWidget(), {{"mode", mode}}, designSize(WidgetFamily::small), &pool);
-        timeline.reevaluate();
-        ASSERT_TRUE(test::waitFor([&] { return timeline.hasTimeline() && !timeline.isRunning(); }));
-        ASSERT_TRUE(timeline.nextWake());
-        EXPECT_EQ(*timeline.nextWake(), t0.addingSeconds(QLatin1String(mode) == "soon" ? 0.4 : 60));
-        EXPECT_EQ(timeline.wakeTimerType(), type);
-    }
+    WakeSchedule schedule;
+    QObject a, b, c;
+    std::vector<std::pair<char, Date>> woken;
+    schedule.set(&a, t0.addingSeconds(0.05), [&](Date at) { woken.emplace_back('a', at); });
+    schedule.set(&b, t0.addingSeconds(0.05), [&](Date at) { woken.emplace_back('b', at); });
+    schedule.set(&c, t0.addingSeconds(3600), [&](Date at) { woken.emplace_back('c', at); });
+    schedule.set(&c, t0.addingSeconds(7200), [&](Date at) { woken.emplace_back('c', at); }); // replaces
+    EXPECT_EQ(schedule.pending(), 3);
+    EXPECT_EQ(schedule.armedFor(), t0.addingSeconds(0.05));
+    // The pinned clock stands still: the timer ends 50 ms later by its own clock.
+    ASSERT_TRUE(test::waitFor([&] { return woken.size() == 2; }));
+    std::sort(woken.begin(), woken.end());
+    EXPECT_EQ(woken[0], std::make_pair('a', t0.addingSeconds(0.05)));
+    EXPECT_EQ(woken[1], std::make_pair('b', t0.addingSeconds(0.05)));
+    EXPECT_EQ(schedule.armedFor(), t0.addingSeconds(7200));
+    schedule.clear(&c);
+    EXPECT_FALSE(schedule.armedFor());
 }
 
 // A timer that counts for a minute from its entry; the placeholder shows none.
@@ -146,7 +196,7 @@ TEST(HostTimersTest, OnlyAWidgetWithARunningTimerRepaintsEverySecond)
 {
     const Date t0(800000000);
     ClockPin pin(t0);
-    QThreadPool pool;
+    WorkerPool pool;
     WidgetTimeline timeline(timerWidget(), {}, designSize(WidgetFamily::small), &pool);
     WidgetWindow window(Placement{"T", "velk.test.timer", QPoint(0, 0), 1, {}}, &timeline);
     EXPECT_FALSE(window.updatesEverySecond());
@@ -161,7 +211,7 @@ TEST(HostTimersTest, OnlyAWidgetWithARunningTimerRepaintsEverySecond)
 
 TEST(HostTimersTest, AProviderThatBlocksDoesNotHoldUpTheOthers)
 {
-    QThreadPool pool;
+    WorkerPool pool;
     pool.setMaxThreadCount(1);
     WidgetTimeline stuck(modeWidget(), {{"mode", "block"}}, designSize(WidgetFamily::small), &pool);
     WidgetTimeline other(modeWidget(), {{"mode", "ok"}}, designSize(WidgetFamily::small), &pool);
@@ -175,6 +225,57 @@ TEST(HostTimersTest, AProviderThatBlocksDoesNotHoldUpTheOthers)
     // The pool is whole again once the slow one is done.
     EXPECT_TRUE(pool.waitForDone(test::kWaitLimitMs));
     EXPECT_EQ(pool.maxThreadCount(), 1);
+}
+
+// The pool's threads are made once and kept: work handed over long after the last does not
+// make a thread anew, and a result comes back only while the object it was asked for lives.
+TEST(HostWorkerTest, ThreadsAreKeptAndAResultForAGoneObjectIsDropped)
+{
+    WorkerPool pool;
+    std::set<QThread*> threads;
+    QMutex mutex;
+    int delivered = 0;
+    auto context = std::make_unique<QObject>();
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 8; ++i)
+            pool.run(
+                context.get(),
+                [&threads, &mutex, i] {
+                    QMutexLocker lock(&mutex);
+                    threads.insert(QThread::currentThread());
+                    return i;
+                },
+                [&](WorkResult<int> r) {
+                    EXPECT_TRUE(r.value);
+                    EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
+                    ++delivered;
+                });
+        ASSERT_TRUE(test::waitFor([&] { return delivered == 8 * (round + 1); }));
+        ASSERT_TRUE(test::waitFor([&] { return pool.activeThreadCount() == 0; })); // waitForDone would end the threads
+    }
+    EXPECT_LE(threads.size(), size_t(WorkerPool::kThreads));
+    EXPECT_EQ(pool.expiryTimeout(), -1);
+
+    // Thrown, and asked for by an object destroyed before the answer is taken in.
+    QSemaphore started, release;
+    bool thrownSeen = false;
+    pool.run(context.get(), []() -> int { throw std::runtime_error("no data"); },
+             [&](WorkResult<int> r) { thrownSeen = !r.value && r.error == "no data"; });
+    ASSERT_TRUE(test::waitFor([&] { return thrownSeen; }));
+    pool.run(
+        context.get(),
+        [&] {
+            started.release();
+            release.acquire();
+            return 1;
+        },
+        [&](WorkResult<int>) { ++delivered; });
+    started.acquire();
+    context.reset();
+    release.release();
+    ASSERT_TRUE(pool.waitForDone(test::kWaitLimitMs));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(delivered, 24);
 }
 
 class HostFileTest : public ::testing::Test {
@@ -288,6 +389,33 @@ TEST_F(HostFileTest, AFolderThatCannotBeWrittenKeepsWidgetsShownAndSaysWhy)
     add.target = "velk.test.mode";
     EXPECT_EQ(runPlacementCommand(add, bundle, store, out, err, false), 1);
     EXPECT_EQ(e.count('\n'), 1) << e.toStdString();
+}
+
+// An app that saves often sends a reload per save: those that come while one waits are the same
+// reload, made once, and each widget's provider is asked once for the whole burst.
+TEST_F(HostFileTest, ABurstOfReloadsAsksEachProviderOnce)
+{
+    WidgetHost host(bundle, registry, PlacementStore(dir.filePath("widgets.json")));
+    EXPECT_TRUE(host.start().isEmpty());
+    const QString a = host.addWidget("velk.test.mode", QPoint(10, 10));
+    const QString b = host.addWidget("velk.test.mode", QPoint(200, 10));
+    auto idle = [&] {
+        return test::waitFor([&] {
+            return host.timeline(a)->hasTimeline() && !host.timeline(a)->isRunning() && host.timeline(b)->hasTimeline() &&
+                   !host.timeline(b)->isRunning();
+        });
+    };
+    ASSERT_TRUE(idle());
+    const int askedA = host.timeline(a)->requestCount();
+    const int askedB = host.timeline(b)->requestCount();
+    for (int i = 0; i < 200; ++i) {
+        host.reloadTimelines("velk.test.mode");
+        if (i % 20 == 0) host.reloadAllTimelines();
+    }
+    ASSERT_TRUE(test::waitFor([&] { return host.timeline(a)->requestCount() > askedA; }));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(host.timeline(a)->requestCount(), askedA + 1);
+    EXPECT_EQ(host.timeline(b)->requestCount(), askedB + 1);
 }
 
 TEST(DesktopHostTest, NoDisplayIsNamedBeforeQtWouldAbort)
