@@ -3,10 +3,18 @@
 #include "app/screens/InlineBold.h"
 #include "app/screens/SecondaryText.h"
 
+#include "platform/timeline/WidgetCenter.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QVBoxLayout>
 
 namespace velk::app {
@@ -80,17 +88,81 @@ QString AddWidgetGuide::heading(const std::optional<QString>& widgetName)
     return QStringLiteral("Add %1 to your desktop").arg(what);
 }
 
-QStringList AddWidgetGuide::steps(const std::optional<QString>& widgetName)
+QString AddWidgetGuide::subheadline(const Placing& placing)
+{
+    if (placing.trayAvailable)
+        return QStringLiteral("VELK places widgets through its widget host's tray menu \u2014 it takes three quick steps.");
+    return QStringLiteral("This desktop shows no tray, so VELK places widgets from here or from a terminal.");
+}
+
+QStringList AddWidgetGuide::steps(const std::optional<QString>& widgetName, const Placing& placing)
 {
     const QString which = widgetName ? QStringLiteral("**") + *widgetName + QStringLiteral("**")
                                      : QStringLiteral("any widget");
-    return {QStringLiteral("Click the **VELK Widgets** icon in your panel's tray and open **Add Widget**."),
-            QStringLiteral("Find the **VELK** widgets there, grouped by what they show."),
-            QStringLiteral("Choose ") + which +
-                QStringLiteral(", drag it anywhere on your desktop, then click **Done**.")};
+    if (placing.trayAvailable)
+        return {QStringLiteral("Click the **VELK Widgets** icon in your panel's tray and open **Add Widget**."),
+                QStringLiteral("Find the **VELK** widgets there, grouped by what they show."),
+                QStringLiteral("Choose ") + which +
+                    QStringLiteral(", drag it anywhere on your desktop, then click **Done**.")};
+    // No tray, so no tray menu: the host's own add call (the button here or the command line).
+    QString first;
+    if (widgetName && placing.canPlaceNow())
+        first = QStringLiteral("Click **Place on Desktop** below: ") + which +
+                QStringLiteral(" appears in free space on your desktop.");
+    else if (widgetName)
+        first = QStringLiteral("Start the widget host, **velk-widgets**, then open this guide again to place ") + which +
+                QStringLiteral(".");
+    else
+        first = QStringLiteral("Choose a widget in the gallery, then open **Add to Desktop** again to place it.");
+    const QString second =
+        placing.kind ? QStringLiteral("Or run **velk-widgets add ") + *placing.kind + QStringLiteral("** in a terminal.")
+                     : QStringLiteral("Or run **velk-widgets add** with a kind from **velk-widgets list** in a terminal.");
+    const QString dragged = widgetName ? which : QStringLiteral("a placed widget");
+    return {first, second,
+            QStringLiteral("Drag ") + dragged +
+                QStringLiteral(" anywhere on your desktop; right-click it for **Edit Widget\u2026** or **Remove Widget**.")};
 }
 
-AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* parent) : QDialog(parent)
+GuidePlacing GuidePlacing::onThisDesktop(std::optional<QString> kind)
+{
+    GuidePlacing p;
+    p.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    p.kind = std::move(kind);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    p.hostAnswers = bus.isConnected() && bus.interface() &&
+                    bus.interface()->isServiceRegistered(timeline::WidgetCenter::kService).value();
+    return p;
+}
+
+void AddWidgetGuide::placeNow()
+{
+    if (!placing_.kind) return;
+    QDBusMessage call = QDBusMessage::createMethodCall(timeline::WidgetCenter::kService, timeline::WidgetCenter::kPath,
+                                                       timeline::WidgetCenter::kInterface, QStringLiteral("AddWidget"));
+    call << *placing_.kind;
+    // Asked without waiting: the host answers when its tile is up.
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<QString> reply = *w;
+        if (!reply.isError() && !reply.value().isEmpty()) {
+            accept();
+            return;
+        }
+        status_->setText(QStringLiteral("The widget host did not place it: try velk-widgets add %1 in a terminal.")
+                             .arg(*placing_.kind));
+        status_->show();
+        setFixedHeight(layout()->totalHeightForWidth(width()));
+    });
+}
+
+AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* parent)
+    : AddWidgetGuide(std::move(widgetName), Placing{}, parent)
+{
+}
+
+AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, Placing placing, QWidget* parent)
+    : QDialog(parent), placing_(std::move(placing))
 {
     setObjectName(QStringLiteral("addWidgetGuide"));
     setWindowTitle(QStringLiteral("Add to Desktop"));
@@ -108,8 +180,7 @@ AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* paren
     headingLabel->setObjectName(QStringLiteral("heading"));
     headingLabel->setStyleSheet(QStringLiteral("font-weight: 600; font-size: 13px;"));
     headingLabel->setWordWrap(true);
-    auto* sub = new QLabel(
-        QStringLiteral("VELK places widgets through its widget host's tray menu \u2014 it takes three quick steps."), this);
+    auto* sub = new QLabel(subheadline(placing_), this);
     sub->setObjectName(QStringLiteral("subheadline"));
     sub->setWordWrap(true);
     sub->setStyleSheet(QStringLiteral("font-size: 11px;"));
@@ -125,7 +196,7 @@ AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* paren
     auto* boxLayout = new QVBoxLayout(box);
     boxLayout->setContentsMargins(16, 16, 16, 16);
     boxLayout->setSpacing(14);
-    const QStringList texts = steps(widgetName);
+    const QStringList texts = steps(widgetName, placing_);
     for (int i = 0; i < texts.size(); ++i)
         boxLayout->addWidget(stepRow(i + 1, texts[i], box));
     v->addWidget(box);
@@ -139,8 +210,22 @@ AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* paren
     makeSecondary(note);
     v->addWidget(note);
 
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("placeStatus"));
+    status_->setWordWrap(true);
+    status_->setStyleSheet(QStringLiteral("font-size: 11px;"));
+    status_->hide();
+    v->addWidget(status_);
+
     auto* buttons = new QHBoxLayout();
     buttons->addStretch(1);
+    if (placing_.canPlaceNow()) {
+        auto* place = new QPushButton(QStringLiteral("Place on Desktop"), this);
+        place->setObjectName(QStringLiteral("placeNow"));
+        place->setAutoDefault(false);
+        connect(place, &QPushButton::clicked, this, &AddWidgetGuide::placeNow);
+        buttons->addWidget(place);
+    }
     auto* done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("done"));
     done->setDefault(true);

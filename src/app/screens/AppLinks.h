@@ -20,10 +20,19 @@ public:
     std::function<void()> connectReminders;
     std::function<void()> connectCalendar;
     std::function<void()> requestLocation;
+    // Whether a position source (GeoClue, or a replayed NMEA file) is there to ask. Default: yes.
+    std::function<bool()> locationSourceAvailable;
     std::function<void()> restartStatsTimer;
     std::function<void(bool userInitiated)> startMail;
     std::function<void()> stopMail;
     std::function<std::optional<QString>()> mailStatus;
+    // The application that a widget's "open" link names ("calendar", "weather", "reminders")
+    // as a desktop-file id, or nothing when none is installed; and starting one in the
+    // background (false when it could not be started). Default: the desktop's default
+    // calendar, an installed weather app, a to-do app else the calendar; started from its
+    // desktop file.
+    std::function<std::optional<QString>(const QString& target)> findApp;
+    std::function<bool(const QString& desktopId)> launchApp;
 
     // Runs a link when it is set.
     static void call(const std::function<void()>& f)

@@ -6,10 +6,13 @@
 #include "app/screens/SecondaryText.h"
 #include "app/screens/SymbolIcon.h"
 #include "app/screens/WidgetCard.h"
+#include "platform/calendar/CalendarStore.h"
 #include "shared/data/weather/WeatherProvider.h"
 #include "shared/look/ThemeStore.h"
 
 #include <QButtonGroup>
+#include <QDir>
+#include <QDirIterator>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -211,9 +214,11 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     connectButton->setObjectName(QStringLiteral("connect"));
     connect(connectButton, &QPushButton::clicked, this, [this] {
         if (!links_ || !category_) return;
+        connectPressed_ = true;
         if (*category_ == Category::reminders) AppLinks::call(links_->connectReminders);
         else if (*category_ == Category::calendars) AppLinks::call(links_->connectCalendar);
         else if (*category_ == Category::weather) AppLinks::call(links_->requestLocation);
+        refreshBanner();
     });
     bh->addWidget(lock);
     bh->addWidget(bannerLabel_, 1);
@@ -223,6 +228,13 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     bannerRow->setContentsMargins(20, 16, 20, 0);
     bannerRow->addWidget(banner_);
     cv->addWidget(bannerRow_);
+    connectNote_ = new QLabel(content);
+    connectNote_->setObjectName(QStringLiteral("connectNote"));
+    connectNote_->setTextFormat(Qt::PlainText);
+    connectNote_->setContentsMargins(34, 8, 20, 0);
+    connectNote_->setStyleSheet(QStringLiteral("font-size: 12px;"));
+    makeSecondary(connectNote_);
+    cv->addWidget(connectNote_);
 
     gridHost_ = new QWidget(content);
     grid_ = new QGridLayout(gridHost_);
@@ -335,7 +347,8 @@ std::optional<QString> GalleryView::guideWidgetName() const
 
 void GalleryView::openAddGuide()
 {
-    auto* guide = new AddWidgetGuide(guideWidgetName(), this);
+    const std::optional<QString> name = guideWidgetName();
+    auto* guide = new AddWidgetGuide(name, AddWidgetGuide::Placing::onThisDesktop(name ? selectedKind_ : std::nullopt), this);
     guide->setAttribute(Qt::WA_DeleteOnClose);
     guide->open();
 }
@@ -370,11 +383,39 @@ void GalleryView::relayout()
     }
 }
 
+std::optional<QString> GalleryView::connectNote() const
+{
+    if (!category_ || !links_) return std::nullopt;
+    switch (*category_) {
+    case Category::reminders:
+    case Category::calendars: {
+        const auto& connected = *category_ == Category::reminders ? links_->remindersConnected : links_->calendarConnected;
+        if (!connected || !connected()) return std::nullopt;
+        // Access alone shows an empty list; say where the files are looked for.
+        const QString root = CalendarStore::defaultRoot();
+        if (QDirIterator(root, {QStringLiteral("*.ics")}, QDir::Files, QDirIterator::Subdirectories).hasNext())
+            return std::nullopt;
+        QString shown = root;
+        const QString home = QDir::homePath();
+        if (shown.startsWith(home + u'/')) shown.replace(0, home.size(), QStringLiteral("~"));
+        return QStringLiteral("No calendar files yet: VELK reads the .ics files in %1 (one folder per calendar)").arg(shown);
+    }
+    case Category::weather:
+        if (connectPressed_ && bannerText() && links_->locationSourceAvailable && !links_->locationSourceAvailable())
+            return QStringLiteral("No location source: GeoClue does not answer on the system bus and VELK_NMEA_FILE is not set");
+        return std::nullopt;
+    default: return std::nullopt;
+    }
+}
+
 void GalleryView::refreshBanner()
 {
     const std::optional<QString> text = bannerText();
     bannerRow_->setVisible(text.has_value());
     bannerLabel_->setText(text.value_or(QString()));
+    const std::optional<QString> note = connectNote();
+    connectNote_->setVisible(note.has_value());
+    connectNote_->setText(note.value_or(QString()));
 }
 
 void GalleryView::resizeEvent(QResizeEvent* event)

@@ -67,6 +67,9 @@ public:
     QString subtitle() const;
     // The banner's text, or nothing when no banner shows.
     std::optional<QString> bannerText() const;
+    // One line under the banner when a source is missing: no position source after Connect on
+    // the weather page, no calendar files on a connected reminders or calendars page.
+    std::optional<QString> connectNote() const;
     // The cards shown, in order.
     std::vector<WidgetGalleryCard*> visibleCards() const;
     // The name the guide gets: the selected entry when it is among those shown.
@@ -101,6 +104,8 @@ private:
     QWidget* bannerRow_;
     QFrame* banner_;
     QLabel* bannerLabel_;
+    QLabel* connectNote_;
+    bool connectPressed_ = false;
     QScrollArea* scroll_;
     QWidget* gridHost_;
     QGridLayout* grid_;

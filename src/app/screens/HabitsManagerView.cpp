@@ -9,6 +9,7 @@
 #include "shared/widget/WidgetKinds.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -70,8 +71,8 @@ HabitsManagerView::HabitsManagerView(QWidget* parent) : QDialog(parent)
     add_->setEnabled(false);
     connect(field_, &QLineEdit::textChanged, this,
             [this](const QString& t) { add_->setEnabled(!trimmedBlanks(t).isEmpty()); });
-    // Return in the field adds; it does not reach the default "Done".
-    connect(field_, &QLineEdit::returnPressed, this, &HabitsManagerView::add);
+    // Return in the field adds; it never reaches the default "Done" (see eventFilter).
+    field_->installEventFilter(this);
     connect(add_, &QPushButton::clicked, this, &HabitsManagerView::add);
     input->addWidget(field_, 1);
     input->addWidget(add_);
@@ -94,6 +95,20 @@ HabitsManagerView::HabitsManagerView(QWidget* parent) : QDialog(parent)
     v->addWidget(scroll, 1);
 
     display(storedHabits());
+}
+
+bool HabitsManagerView::eventFilter(QObject* watched, QEvent* event)
+{
+    // A line edit passes Return on to its dialog after adding, and the dialog presses its
+    // default button: the sheet would close on every Return, a blank name included.
+    if (watched == field_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            add();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void HabitsManagerView::add()

@@ -31,6 +31,9 @@ public:
     void checkIn(const QUuid& id);
     void remove(const QUuid& id);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void store(const std::vector<HabitItem>& habits);
     void display(std::vector<HabitItem> habits);

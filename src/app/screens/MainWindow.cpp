@@ -1,12 +1,14 @@
 #include "app/screens/MainWindow.h"
 
 #include "app/screens/AddWidgetGuide.h"
+#include "app/screens/AppLinks.h"
 #include "app/screens/GalleryView.h"
 #include "app/screens/SecondaryText.h"
 #include "app/screens/SymbolIcon.h"
 #include "app/screens/ThemeView.h"
 #include "platform/view/Layout.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -223,12 +225,17 @@ void MainWindow::handleUrl(const QUrl& url)
         return;
     }
     if (host != QLatin1String("open")) return;
-    // The weather, calendar and reminders widgets open their own page of this app: here the
-    // app is where those sources are connected.
+    // The weather, calendar and reminders widgets open the user's own app for them; the
+    // selection and the sheet stay as they are.
     const QString target = url.path().section(QLatin1Char('/'), -1);
-    if (target == QLatin1String("weather")) select(SidebarItem::of(Category::weather));
-    else if (target == QLatin1String("calendar")) select(SidebarItem::of(Category::calendars));
-    else if (target == QLatin1String("reminders")) select(SidebarItem::of(Category::reminders));
+    static const QStringList targets{QStringLiteral("weather"), QStringLiteral("calendar"), QStringLiteral("reminders")};
+    if (!targets.contains(target) || !links_ || !links_->findApp || !links_->launchApp) return;
+    const std::optional<QString> app = links_->findApp(target);
+    // With no such app installed, VELK stays where it is.
+    if (!app || !links_->launchApp(*app)) return;
+    // Out of the way at once, not after the app's window shows: "Open VELK" brings it back.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->isWindow() && !w->parentWidget()) w->showMinimized();
 }
 
 } // namespace velk::app

@@ -4,6 +4,7 @@
 #include "app/screens/SymbolIcon.h"
 
 #include "platform/core/Clock.h"
+#include "platform/core/DateFormatter.h"
 #include "platform/timeline/WidgetCenter.h"
 #include "shared/widget/WidgetKinds.h"
 
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -29,6 +29,15 @@ QPointer<NotesSource> appNotes;
 constexpr int kMaxComposeLines = 4;
 
 } // namespace
+
+QString NotesManagerView::editedText(Date edited)
+{
+    // An abbreviated date and the time without seconds, in the user's locale.
+    DateFormatter f;
+    f.setDateStyle(DateFormatter::Style::mediumStyle);
+    f.setTimeStyle(DateFormatter::Style::shortStyle);
+    return f.string(edited);
+}
 
 void NotesManagerView::setAppSource(NotesSource* source) { appNotes = source; }
 
@@ -105,6 +114,14 @@ NotesManagerView::NotesManagerView(NotesSource* store, bool startComposing, QWid
     compose->addWidget(add_, 0, Qt::AlignTop);
     v->addLayout(compose);
 
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("notice"));
+    notice_->setTextFormat(Qt::PlainText);
+    notice_->setContentsMargins(16, 0, 16, 8);
+    notice_->setStyleSheet(QStringLiteral("font-size: 11px;"));
+    makeSecondary(notice_);
+    v->addWidget(notice_);
+
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -124,6 +141,18 @@ NotesManagerView::NotesManagerView(NotesSource* store, bool startComposing, QWid
 
     if (store_) connect(store_, &NotesSource::notesChanged, this, &NotesManagerView::rebuildRows);
     rebuildRows();
+    refreshNotice();
+}
+
+QString NotesManagerView::notice() const { return notice_->text(); }
+
+void NotesManagerView::refreshNotice()
+{
+    // A notes file that could not be read is moved aside at the first change, not lost: say
+    // where, as the log does.
+    const std::optional<QString> aside = store_ ? store_->keptAsidePath() : std::nullopt;
+    notice_->setText(aside ? QStringLiteral("The unreadable notes file was kept as %1").arg(*aside) : QString());
+    notice_->setVisible(aside.has_value());
 }
 
 bool NotesManagerView::eventFilter(QObject* watched, QEvent* event)
@@ -151,6 +180,7 @@ void NotesManagerView::addNote()
     if (text.isEmpty() || !store_) return;
     store_->add(text);
     field_->clear();
+    refreshNotice();
     reloadNoteWidgets();
 }
 
@@ -181,7 +211,7 @@ void NotesManagerView::rebuildRows()
         text->setTextFormat(Qt::PlainText);
         text->setWordWrap(true);
         text->setStyleSheet(QStringLiteral("font-size: 13px;"));
-        auto* edited = new QLabel(QLocale().toString(n.edited.toQDateTime().toLocalTime(), QLocale::ShortFormat), row);
+        auto* edited = new QLabel(editedText(n.edited), row);
         edited->setObjectName(QStringLiteral("noteEdited"));
         edited->setStyleSheet(QStringLiteral("font-size: 10px;"));
         makeSecondary(edited);
@@ -201,10 +231,12 @@ void NotesManagerView::rebuildRows()
         trash->setIcon(symbolIcon(QStringLiteral("trash"), palette().color(QPalette::PlaceholderText)));
         connect(pin, &QToolButton::clicked, this, [this, n] {
             store_->togglePin(n);
+            refreshNotice();
             reloadNoteWidgets();
         });
         connect(trash, &QToolButton::clicked, this, [this, n] {
             store_->remove(n);
+            refreshNotice();
             reloadNoteWidgets();
         });
         h->addWidget(pin, 0, Qt::AlignTop);

@@ -26,9 +26,13 @@ public:
 
     QPlainTextEdit* composeField() const { return field_; }
     QPushButton* addButton() const { return add_; }
+    // The line saying where an unreadable notes file was kept; empty when none was.
+    QString notice() const;
     void addNote();
 
     static const QStringList& noteKinds();
+    // A note's edited time as its row shows it.
+    static QString editedText(Date edited);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -36,6 +40,7 @@ protected:
 
 private:
     void rebuildRows();
+    void refreshNotice();
     void reloadNoteWidgets();
 
     NotesSource* store_;
@@ -45,6 +50,7 @@ private:
     QWidget* rowsHost_;
     QVBoxLayout* rows_;
     QLabel* empty_;
+    QLabel* notice_;
 };
 
 } // namespace velk::app

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QObject>
+#include <optional>
 
 namespace velk::app {
 
@@ -17,6 +18,8 @@ public:
     virtual void add(const QString& text) = 0;
     virtual void remove(const NoteItem& note) = 0;
     virtual void togglePin(const NoteItem& note) = 0;
+    // Where an unreadable notes file was moved aside, once a change has done so.
+    virtual std::optional<QString> keptAsidePath() const { return std::nullopt; }
 
 signals:
     void notesChanged();

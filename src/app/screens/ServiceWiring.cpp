@@ -27,6 +27,7 @@ public:
     void add(const QString& text) override { store_->add(text); }
     void remove(const NoteItem& note) override { store_->remove(note); }
     void togglePin(const NoteItem& note) override { store_->togglePin(note); }
+    std::optional<QString> keptAsidePath() const override { return store_->keptAsidePath(); }
 
 private:
     NotesStore* store_;
@@ -43,6 +44,7 @@ bool wireServices(AppLinks& links)
     links.connectCalendar = [&hub] { hub.connectCalendar(); };
     links.restartStatsTimer = [&hub] { hub.restartStatsTimer(); };
     links.requestLocation = [] { LocationService::shared().request(); };
+    links.locationSourceAvailable = [] { return LocationService::shared().manager().hasSource(); };
     links.startMail = [](bool userInitiated) { MailPoller::shared().start(userInitiated); };
     links.stopMail = [] { MailPoller::shared().stop(); };
     links.mailStatus = [] { return MailPoller::shared().status(); };

@@ -77,7 +77,8 @@ SettingsView::SettingsView(AppLinks* links, QWidget* parent)
       loginItemChanger_([](bool on) { return on ? LoginItem::registerItem() : LoginItem::unregisterItem(); })
 {
     setObjectName(QStringLiteral("settings"));
-    setWindowTitle(QStringLiteral("VELK Settings"));
+    // The window system adds the app's name after the title: "Settings — VELK".
+    setWindowTitle(QStringLiteral("Settings"));
     Defaults standard = Defaults::standard();
     Defaults suite = Defaults::shared();
 
@@ -160,6 +161,11 @@ SettingsView::SettingsView(AppLinks* links, QWidget* parent)
     v->addWidget(mail_);
     mailFooter_ = footer(QString(), this);
     mailFooter_->setObjectName(QStringLiteral("mailFooter"));
+    mailFooter_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The Mail status changes length as the poller works; room for three lines keeps the
+    // window one size, so nothing moves under the pointer when Mail is switched.
+    mailFooter_->ensurePolished();
+    mailFooter_->setFixedHeight(3 * mailFooter_->fontMetrics().lineSpacing());
     v->addWidget(mailFooter_);
     refreshMailFooter();
     if (links_) connect(links_, &AppLinks::statusChanged, this, &SettingsView::refreshMailFooter);
@@ -174,8 +180,11 @@ SettingsView::SettingsView(AppLinks* links, QWidget* parent)
     af->addRow(QStringLiteral("Made by"), new QLabel(QStringLiteral("Harrowcrest"), about));
     v->addWidget(about);
     v->addStretch(1);
-    // The window takes the form's own size.
-    v->setSizeConstraint(QLayout::SetFixedSize);
+    // The window takes the form's own size, once: the wrapped footers decide the height at
+    // the form's width, in the fonts their style sheets give them.
+    ensurePolished();
+    const int formWidth = v->totalSizeHint().width();
+    setFixedSize(formWidth, v->hasHeightForWidth() ? v->totalHeightForWidth(formWidth) : v->totalSizeHint().height());
 }
 
 QString SettingsView::versionText() const

@@ -12,14 +12,23 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace velk::app {
 
@@ -38,6 +47,31 @@ QString hostProgram()
 }
 
 } // namespace
+
+void bringForward(QWidget* window)
+{
+    // show() alone leaves a minimised window minimised: clear that state first, so "Open
+    // VELK", a second start or a link puts the window itself in front, not a sheet over an
+    // icon.
+    window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void placeOver(QWidget* window, const QWidget* over)
+{
+    // Centred on the window it was opened from (else on the screen), and kept whole on that
+    // screen: its title bar never below the screen's edge, never off to a side.
+    QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(), window->size());
+    frame.moveCenter(over ? over->frameGeometry().center() : area.center());
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    window->move(frame.topLeft());
+}
 
 QIcon monogramIcon()
 {
@@ -60,6 +94,13 @@ QIcon monogramIcon()
         icon.addPixmap(pm);
     }
     return icon;
+}
+
+QIcon trayIcon()
+{
+    // The desktop's own terminal symbol, drawn to match the panel; the monogram where the
+    // icon theme has none.
+    return QIcon::fromTheme(QStringLiteral("utilities-terminal"), monogramIcon());
 }
 
 VelkApp::Launch VelkApp::parseArguments(const QStringList& arguments)
@@ -137,7 +178,7 @@ void VelkApp::start(const Launch& launch)
 
     const bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     if (trayAvailable) {
-        tray_ = new QSystemTrayIcon(monogramIcon(), this);
+        tray_ = new QSystemTrayIcon(trayIcon(), this);
         tray_->setToolTip(QStringLiteral("VELK"));
         tray_->setContextMenu(menu_.get());
         connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -154,6 +195,34 @@ void VelkApp::start(const Launch& launch)
     if (!launch.urls.isEmpty()) openUrls(launch.urls);
 }
 
+bool VelkApp::eventFilter(QObject* watched, QEvent* event)
+{
+    // A closed window is let go once the close has run its course: the app in the tray keeps
+    // none of what the gallery held.
+    if (event->type() == QEvent::Close && (watched == main_.get() || watched == settings_.get()))
+        QTimer::singleShot(0, this, &VelkApp::releaseClosedWindows);
+    return QObject::eventFilter(watched, event);
+}
+
+void VelkApp::releaseClosedWindows()
+{
+    bool released = false;
+    if (main_ && !main_->isVisible()) {
+        main_.reset();
+        released = true;
+    }
+    if (settings_ && !settings_->isVisible()) {
+        settings_.reset();
+        released = true;
+    }
+    if (!released) return;
+    // Pictures drawn for the cards and icons, then the heap's free pages back to the system.
+    QPixmapCache::clear();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 void VelkApp::openMain()
 {
     if (!main_) {
@@ -161,22 +230,24 @@ void VelkApp::openMain()
             NotesManagerView::present(parent, composing);
         });
         main_->setWindowIcon(monogramIcon());
+        main_->installEventFilter(this);
         connect(main_.get(), &MainWindow::settingsRequested, this, &VelkApp::openSettings);
     }
-    main_->show();
-    main_->raise();
-    main_->activateWindow();
+    bringForward(main_.get());
 }
 
 void VelkApp::openSettings()
 {
+    // The form reads the stores when it is built: a closed form is built anew, so a value
+    // changed meanwhile (by another program, or velk-defaults) shows when it opens again.
+    if (settings_ && !settings_->isVisible()) settings_.reset();
     if (!settings_) {
         settings_ = std::make_unique<SettingsView>(links_);
         settings_->setWindowIcon(monogramIcon());
+        settings_->installEventFilter(this);
+        placeOver(settings_.get(), main_ && main_->isVisible() ? main_.get() : nullptr);
     }
-    settings_->show();
-    settings_->raise();
-    settings_->activateWindow();
+    bringForward(settings_.get());
 }
 
 void VelkApp::openUrls(const QList<QUrl>& urls)

@@ -10,6 +10,7 @@
 #include <memory>
 
 class QMenu;
+class QWidget;
 class QSystemTrayIcon;
 
 namespace velk {
@@ -54,13 +55,21 @@ public:
     void openUrls(const QList<QUrl>& urls);
 
     MainWindow* mainWindow() const { return main_.get(); }
+    SettingsView* settingsWindow() const { return settings_.get(); }
     QMenu* trayMenu() const { return menu_.get(); }
     ThemeStore* theme() const { return theme_.get(); }
 
     // Starts the widget host when none answers on the session bus; true when it was started.
     static bool ensureHostRunning();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Deletes the windows that are closed now (not merely hidden for a moment) and gives the
+    // memory back.
+    void releaseClosedWindows();
+
     AppLinks* links_;
     std::unique_ptr<ThemeStore> theme_;
     std::unique_ptr<MainWindow> main_;
@@ -69,7 +78,16 @@ private:
     QSystemTrayIcon* tray_ = nullptr;
 };
 
+// Shows a top-level window, un-minimised, in front and focused.
+void bringForward(QWidget* window);
+
+// Moves a top-level window so that it is centred on `over` (on the screen when none) and
+// whole on that screen.
+void placeOver(QWidget* window, const QWidget* over);
+
 // The app's icon: the monogram, drawn at any size.
 QIcon monogramIcon();
+// The tray's icon: the icon theme's terminal symbol, else the monogram.
+QIcon trayIcon();
 
 } // namespace velk::app

@@ -2,6 +2,7 @@
 
 #include "shared/look/Theme.h"
 #include "shared/look/ThemeStore.h"
+#include "shared/look/WidgetRoot.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -27,6 +28,11 @@ void drawHairline(QPainter& p, const QRectF& rect, qreal radius, const VelkTheme
 }
 
 } // namespace
+
+view::View themeBackdrop(const VelkTheme& theme)
+{
+    return view::ZStack(view::Alignment::center, {view::Rectangle().fill(theme.bg), ScanlineOverlay{theme.scanA}});
+}
 
 WidgetCard::WidgetCard(QSizeF designSize, ThemeSettings theme, Content content,
                        std::optional<ThemeSettings::SurfaceStyle> surfaceOverride, QWidget* parent)
@@ -91,7 +97,14 @@ void WidgetCard::ensurePicture()
     ThemeStore::PreviewScope scope(look);
     view::Environment env;
     env.colorScheme = dark ? view::ColorScheme::dark : view::ColorScheme::light;
-    tree_ = view::layout(**view_, rect.size(), env);
+    // Glass lets what is behind the widget show through. On the desktop that is the wallpaper;
+    // here it would be the window's plain grey, so the card puts the theme's own backdrop (the
+    // one the theme screen's preview shows) behind it.
+    const view::View shown = look.surface == ThemeSettings::SurfaceStyle::glass
+                                 ? view::ZStack(view::Alignment::center,
+                                                {themeBackdrop(VelkThemes::resolve(theme_.themeID, dark)), **view_})
+                                 : **view_;
+    tree_ = view::layout(shown, rect.size(), env);
     picture_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     picture_.setDevicePixelRatio(ratio);
     picture_.fill(Qt::transparent);

@@ -12,7 +12,15 @@
 #include <functional>
 #include <optional>
 
+namespace velk {
+struct VelkTheme;
+}
+
 namespace velk::app {
+
+// What the theme screen's preview draws its cards over: the theme's background with its
+// scanlines. Glass cards in the gallery are drawn over the same.
+view::View themeBackdrop(const VelkTheme& theme);
 
 class WidgetCard : public QWidget {
     Q_OBJECT

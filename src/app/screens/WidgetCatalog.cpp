@@ -1,7 +1,17 @@
 #include "app/screens/WidgetCatalog.h"
 
 #include "extension/VelkWidgetsBundle.h"
+#include "platform/core/Clock.h"
+#include "platform/core/TimeZone.h"
+#include "shared/look/WidgetRoot.h"
 #include "shared/widget/WidgetKinds.h"
+#include "widgets/status/weather/WeatherViews.h"
+#include "widgets/time/AnalogFaces.h"
+#include "widgets/time/CalendarViews.h"
+#include "widgets/time/DotDialFace.h"
+#include "widgets/time/DualClockFace.h"
+#include "widgets/time/MatrixFaces.h"
+#include "widgets/time/WorldClockFace.h"
 
 #include <QDateTime>
 #include <QTimeZone>
@@ -106,6 +116,63 @@ const timeline::WidgetBundle& bundle()
     return b;
 }
 
+TimeZone zoneNamed(const char* identifier)
+{
+    return TimeZone::named(QString::fromLatin1(identifier)).value_or(TimeZone::current());
+}
+
+// The night sample only the "Feels Like" card shows: made once, dated at that first use.
+const WeatherSnapshot& sampleNight()
+{
+    static const WeatherSnapshot night = [] {
+        WeatherSnapshot w;
+        w.place = QStringLiteral("Tokyo");
+        w.temperature = 31;
+        w.condition = QStringLiteral("Clear night");
+        w.high = 33;
+        w.low = 26;
+        w.feelsLike = 33;
+        w.isNight = true;
+        w.rainChance = 0;
+        w.updated = Clock::now();
+        w.code = 0;
+        return w;
+    }();
+    return night;
+}
+
+// The clocks, the two date widgets and the night weather show fixed catalog data, not what a
+// placeholder reads from the clock: every gallery shows the same afternoon in London.
+std::optional<view::View> fixedPreview(const CatalogWidget& w)
+{
+    using Face = std::function<view::View(const WCtx&)>;
+    const Date at = WidgetCatalog::previewDate();
+    const TimeZone london = zoneNamed("Europe/London");
+    constexpr double seconds = 37;
+    Face face;
+    const QByteArray k = w.kind.toLatin1();
+    if (k == kinds::analogClassic) face = [=](const WCtx& c) { return ClockAnalogClassic{at, london, seconds, false, c}; };
+    else if (k == kinds::analogMinimal) face = [=](const WCtx& c) { return ClockAnalogMinimal{at, london, seconds, false, c}; };
+    else if (k == kinds::hybridClassic) face = [=](const WCtx& c) { return ClockAnalogClassic{at, london, seconds, true, c}; };
+    else if (k == kinds::hybridMinimal) face = [=](const WCtx& c) { return ClockAnalogMinimal{at, london, seconds, true, c}; };
+    else if (k == kinds::matrixSmall)
+        face = [=](const WCtx& c) { return ClockMatrixSmall{at, london, QStringLiteral("London"), c}; };
+    else if (k == kinds::stackedClock) face = [=](const WCtx& c) { return ClockStacked{at, london, c}; };
+    else if (k == kinds::matrixMedium) face = [=](const WCtx& c) { return ClockMatrixMedium{at, london, c}; };
+    else if (k == kinds::worldClock)
+        face = [=](const WCtx& c) {
+            return ClockWorld{at, {london, zoneNamed("America/New_York"), zoneNamed("Asia/Tokyo")}, 0, c};
+        };
+    else if (k == kinds::dotDial) face = [=](const WCtx& c) { return ClockDotDial{at, london, seconds, c}; };
+    else if (k == kinds::dualClock)
+        face = [=](const WCtx& c) { return ClockDual{at, london, zoneNamed("Australia/Sydney"), c}; };
+    else if (k == kinds::calendarBigDate) face = [=](const WCtx& c) { return CalendarBigDate{at, c}; };
+    else if (k == kinds::calendarMonthGrid) face = [=](const WCtx& c) { return CalendarMonthGrid{at, c}; };
+    else if (k == kinds::weatherNight) face = [](const WCtx& c) { return WeatherNight{sampleNight(), c}; };
+    if (!face) return std::nullopt;
+    return view::View(VelkWidgetRoot{w.tone, designSize(w.size), SurfaceOption::followApp, std::move(face)});
+}
+
 } // namespace
 
 QString rawValue(Category category)
@@ -151,6 +218,7 @@ QSizeF designSize(Size size)
 
 std::optional<view::View> CatalogWidget::preview() const
 {
+    if (auto fixed = fixedPreview(*this)) return fixed;
     const timeline::WidgetDefinition* widget = bundle().widget(kind);
     if (!widget) return std::nullopt;
     timeline::TimelineContext context;

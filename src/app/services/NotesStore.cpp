@@ -67,6 +67,7 @@ bool NotesStore::moveUnreadableAside()
     }
     qCWarning(lcDefaults) << "notes: the unreadable" << path_ << "was kept as" << aside;
     unreadable_ = false;
+    keptAside_ = aside;
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace velk {
 
@@ -38,6 +39,8 @@ public:
     // Whether the last save reached the disk; a failed one keeps the previous file.
     bool lastSaveSucceeded() const { return lastSaveSucceeded_; }
     const QString& path() const { return path_; }
+    // Where an unreadable file was moved before the first save; nothing when none was.
+    const std::optional<QString>& keptAsidePath() const { return keptAside_; }
 
     // Writes notes to path whole and atomically; false (and the file unchanged) on failure.
     static bool save(const QList<NoteItem>& notes, const QString& path);
@@ -54,6 +57,7 @@ private:
     QString path_;
     QList<NoteItem> notes_;
     bool unreadable_ = false;
+    std::optional<QString> keptAside_;
     bool lastSaveSucceeded_ = true;
 };
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace velk {
@@ -50,6 +51,8 @@ std::optional<DesktopEntries::Entry> DesktopEntries::parse(const QByteArray& tex
         if (key == "Name") entry.name = value;
         else if (key == "StartupWMClass") entry.startupWMClass = value;
         else if (key == "Exec") entry.exec = value;
+        else if (key == "Categories") entry.categories = value.split(u';', Qt::SkipEmptyParts);
+        else if (key == "Keywords") entry.keywords = value.split(u';', Qt::SkipEmptyParts);
         else if (key == "Hidden" || key == "NoDisplay") entry.hidden = entry.hidden || value == u"true";
     }
     if (entry.name.isEmpty()) return std::nullopt;
@@ -98,6 +101,35 @@ QString DesktopEntries::displayName(const QString& instance, const QString& wind
 {
     if (auto name = nameForWindowClass(instance, windowClass)) return *name;
     return windowClass.isEmpty() ? instance : windowClass;
+}
+
+std::optional<QString> DesktopEntries::findApplication(const QStringList& words, const QStringList& dirs)
+{
+    auto holds = [&](const QStringList& list) {
+        for (const QString& w : list)
+            if (words.contains(w.trimmed(), Qt::CaseInsensitive)) return true;
+        return false;
+    };
+    QSet<QString> seen;
+    for (const QString& dir : dirs) {
+        QStringList paths;
+        QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) paths << it.next();
+        paths.sort();
+        for (const QString& path : paths) {
+            QString id = QDir(dir).relativeFilePath(path);
+            id.replace(u'/', u'-');
+            // An earlier folder's file of the same id hides this one, even when it does not match.
+            if (seen.contains(id)) continue;
+            seen.insert(id);
+            QFile file(path);
+            if (file.size() > 256 * 1024 || !file.open(QIODevice::ReadOnly)) continue;
+            const std::optional<Entry> entry = parse(file.readAll());
+            if (entry && !entry->hidden && !entry->exec.isEmpty() && (holds(entry->categories) || holds(entry->keywords)))
+                return id;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> DesktopEntries::findFile(const QString& desktopId, const QStringList& dirs)

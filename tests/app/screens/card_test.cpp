@@ -71,3 +71,21 @@ TEST(WidgetCard, KindWithoutAViewDrawsNoPreview)
     EXPECT_TRUE(card.inspectTree().isEmpty());
     EXPECT_TRUE(card.picture().isNull());
 }
+
+TEST(WidgetCard, GlassCardsSitOnTheThemesBackdrop)
+{
+    const VelkTheme& amber = VelkThemes::all().value(QStringLiteral("amber"));
+    const struct {
+        ThemeSettings::SurfaceStyle surface;
+        bool backdrop;
+    } cases[] = {
+        {ThemeSettings::SurfaceStyle::glass, true},
+        {ThemeSettings::SurfaceStyle::accent, false},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<WidgetCard> card(cardFor(entry(kinds::weatherCurrent), {QStringLiteral("amber"), c.surface}));
+        card->resize(160, 160);
+        // Glass shows what is behind it: the theme's background, not the window's grey.
+        EXPECT_EQ(treeMentions(card->inspectTree(), amber.bg.hex()), c.backdrop) << int(c.surface);
+    }
+}

@@ -1,5 +1,9 @@
 #include "app/screens/WidgetCatalog.h"
+#include "platform/core/Clock.h"
+#include "platform/core/TimeZone.h"
+#include "shared/look/TreeQuery.h"
 #include "shared/widget/WidgetKinds.h"
+#include "support/UtcDate.h"
 
 #include <QDateTime>
 #include <QTimeZone>
@@ -68,4 +72,31 @@ TEST(WidgetCatalog, EveryEntryIsDrawnByTheBundlesWidgetOfItsKind)
         EXPECT_TRUE(w.preview().has_value()) << w.kind.toStdString();
     CatalogWidget unknown{QStringLiteral("velk.nothing"), QStringLiteral("Nothing")};
     EXPECT_FALSE(unknown.preview().has_value());
+}
+
+TEST(WidgetCatalog, PreviewsShowTheCatalogsOwnDataNotTheClock)
+{
+    // A winter night somewhere else: nothing of it may show.
+    ClockPin clock(test::utc("2025-01-02T03:04:05"));
+    TimeZonePin zone(QStringLiteral("UTC"));
+    const struct {
+        const char* kind;
+        QStringList shown;
+        QStringList hidden;
+    } cases[] = {
+        {kinds::matrixSmall, {"LONDON", "4:32"}, {"3:04"}},
+        {kinds::matrixMedium, {"4:32"}, {"3:04"}},
+        {kinds::calendarBigDate, {"15"}, {"2"}},
+        {kinds::weatherNight, {"TOKYO", "31", "CLEAR NIGHT"}, {"LONDON"}},
+    };
+    for (const auto& c : cases) {
+        std::optional<CatalogWidget> entry;
+        for (const CatalogWidget& w : WidgetCatalog::all())
+            if (w.kind == QLatin1String(c.kind)) entry = w;
+        ASSERT_TRUE(entry) << c.kind;
+        const QJsonObject tree = velk::testing::inspectAt(*entry->preview(), designSize(entry->size));
+        const QString texts = velk::testing::textsOf(tree).join(QStringLiteral(" | "));
+        for (const QString& s : c.shown) EXPECT_TRUE(texts.contains(s)) << c.kind << ": " << texts.toStdString();
+        for (const QString& s : c.hidden) EXPECT_FALSE(velk::testing::textsOf(tree).contains(s)) << c.kind << ": " << s.toStdString();
+    }
 }

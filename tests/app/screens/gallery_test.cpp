@@ -5,11 +5,16 @@
 #include "app/screens/GalleryView.h"
 #include "app/screens/MainWindow.h"
 #include "app/screens/WidgetCard.h"
+#include "platform/calendar/CalendarStore.h"
+#include "platform/timeline/WidgetCenter.h"
 #include "shared/look/ThemeStore.h"
 #include "support/WaitFor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -58,6 +63,28 @@ struct Window {
         list->setCurrentItem(items.first());
     }
 };
+
+// The widget host's add call on the test's session bus, answering from its own connection.
+class FakeHost : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.harrowcrest.velk.WidgetHost")
+public:
+    QStringList added;
+    QString answer = QStringLiteral("w1");
+public slots:
+    QString AddWidget(const QString& kind)
+    {
+        added << kind;
+        return answer;
+    }
+};
+
+void writeFile(const QString& path, const QByteArray& text)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
 
 } // namespace
 
@@ -176,6 +203,55 @@ TEST(Gallery, SelectingACardNamesItInTheGuide)
     EXPECT_EQ(g->guideWidgetName(), std::nullopt);
 }
 
+TEST(Guide, WithoutATrayItPlacesTheSelectedWidgetThroughTheHost)
+{
+    QDBusConnection hostBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-host"));
+    FakeHost host;
+    ASSERT_TRUE(hostBus.registerObject(timeline::WidgetCenter::kPath, &host, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(hostBus.registerService(timeline::WidgetCenter::kService));
+
+    Window w;
+    GalleryView* g = w.window.gallery();
+    g->toggleSelection(QStringLiteral("velk.clock.world"));
+    // Offscreen there is no tray: the steps need none, and the host is asked directly.
+    g->openAddGuide();
+    AddWidgetGuide* guide = nullptr;
+    ASSERT_TRUE(test::waitFor([&] { return (guide = g->findChild<AddWidgetGuide*>()) && guide->isVisible(); }));
+    EXPECT_EQ(labelText(guide, "subheadline"),
+              QStringLiteral("This desktop shows no tray, so VELK places widgets from here or from a terminal."));
+    QStringList steps;
+    for (QLabel* l : guide->findChildren<QLabel*>(QStringLiteral("stepText"))) steps << l->text();
+    ASSERT_EQ(steps.size(), 3);
+    EXPECT_FALSE(steps.join(u' ').contains(QStringLiteral("tray")));
+    EXPECT_TRUE(steps[0].contains(QStringLiteral("<b>Place on Desktop</b>")));
+    EXPECT_TRUE(steps[1].contains(QStringLiteral("<b>velk-widgets add velk.clock.world</b>")));
+    guide->findChild<QAbstractButton*>(QStringLiteral("placeNow"))->click();
+    EXPECT_TRUE(test::waitFor([&] { return !g->findChild<AddWidgetGuide*>(); }));
+    EXPECT_EQ(host.added, QStringList{QStringLiteral("velk.clock.world")});
+
+    // A kind the host does not place: the guide stays and says what to run instead.
+    host.answer.clear();
+    g->openAddGuide();
+    ASSERT_TRUE(test::waitFor([&] { return (guide = g->findChild<AddWidgetGuide*>()) && guide->isVisible(); }));
+    guide->findChild<QAbstractButton*>(QStringLiteral("placeNow"))->click();
+    EXPECT_TRUE(test::waitFor([&] { return !labelText(guide, "placeStatus").isEmpty(); }));
+    EXPECT_EQ(labelText(guide, "placeStatus"),
+              QStringLiteral("The widget host did not place it: try velk-widgets add velk.clock.world in a terminal."));
+    guide->reject();
+    ASSERT_TRUE(test::waitFor([&] { return !g->findChild<AddWidgetGuide*>(); }));
+
+    // With no host answering there is nothing to press; with a tray the steps stay as they were.
+    hostBus.unregisterService(timeline::WidgetCenter::kService);
+    const auto noHost = AddWidgetGuide::Placing::onThisDesktop(QStringLiteral("velk.clock.world"));
+    EXPECT_FALSE(noHost.canPlaceNow());
+    AddWidgetGuide alone(QStringLiteral("World Clock"), noHost);
+    EXPECT_FALSE(alone.findChild<QAbstractButton*>(QStringLiteral("placeNow")));
+    const AddWidgetGuide::Placing tray{true, QStringLiteral("velk.clock.world"), true};
+    EXPECT_EQ(AddWidgetGuide::steps(QStringLiteral("World Clock"), tray), AddWidgetGuide::steps(QStringLiteral("World Clock")));
+    EXPECT_TRUE(AddWidgetGuide::steps(QStringLiteral("World Clock"), tray)[0].contains(QStringLiteral("tray")));
+    hostBus.unregisterObject(timeline::WidgetCenter::kPath);
+}
+
 TEST(Guide, TextsWithAndWithoutAName)
 {
     EXPECT_EQ(AddWidgetGuide::heading(std::nullopt), QStringLiteral("Add widgets to your desktop"));
@@ -201,13 +277,54 @@ TEST(MainWindowUrls, NotesAndOpenLinksGoToTheirPages)
     // Another scheme does nothing, even with the host "notes".
     w.window.handleUrl(QUrl(QStringLiteral("https://notes/new")));
     EXPECT_EQ(w.notesOpened, 2);
+}
 
-    w.window.handleUrl(QUrl(QStringLiteral("velkwidgets://open/reminders")));
-    EXPECT_EQ(w.window.selection(), SidebarItem::of(Category::reminders));
-    w.window.handleUrl(QUrl(QStringLiteral("velkwidgets://open/elsewhere")));
-    EXPECT_EQ(w.window.selection(), SidebarItem::of(Category::reminders));
+TEST(MainWindowUrls, OpenLinksStartTheUsersAppAndStepAside)
+{
+    // The private tree holds a default calendar app and nothing else: no weather app, no
+    // to-do app (so reminders fall back to the calendar).
+    const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", qgetenv("XDG_DATA_HOME"));
+    const QString apps = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
+    QDir().mkpath(apps);
+    QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
+    writeFile(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/mimeapps.list"),
+              "[Default Applications]\ntext/calendar=test-calendar.desktop\n");
+    writeFile(apps + QStringLiteral("/test-calendar.desktop"), "[Desktop Entry]\nName=Calendar\nExec=true\n");
+
+    Window w;
+    QStringList launched;
+    w.links.launchApp = [&](const QString& id) {
+        launched << id;
+        return true;
+    };
+    w.clickRow(QStringLiteral("Battery"));
+    const struct {
+        const char* url;
+        QStringList launched;
+    } cases[] = {
+        {"velkwidgets://open/calendar", {"test-calendar.desktop"}},
+        {"velkwidgets://open/reminders", {"test-calendar.desktop"}},
+        {"velkwidgets://open/weather", {}},
+        {"velkwidgets://open/elsewhere", {}},
+        {"velkwidgets:///calendar", {}},
+    };
+    for (const auto& c : cases) {
+        launched.clear();
+        w.window.showNormal();
+        w.window.handleUrl(QUrl(QString::fromLatin1(c.url)));
+        EXPECT_EQ(launched, c.launched) << c.url;
+        // Stepped aside when an app was started, still in front when none was.
+        EXPECT_EQ(w.window.isMinimized(), !c.launched.isEmpty()) << c.url;
+        EXPECT_EQ(w.window.selection(), SidebarItem::of(Category::battery)) << c.url;
+    }
+
+    // An app that cannot be started leaves VELK where it is.
+    w.links.launchApp = [](const QString&) { return false; };
+    w.window.showNormal();
     w.window.handleUrl(QUrl(QStringLiteral("velkwidgets://open/calendar")));
-    EXPECT_EQ(w.window.selection(), SidebarItem::of(Category::calendars));
+    EXPECT_FALSE(w.window.isMinimized());
+    qputenv("XDG_DATA_DIRS", dataDirs);
 }
 
 TEST(Gallery, BannerFollowsConsentAndConnectAsksTheServices)
@@ -226,6 +343,43 @@ TEST(Gallery, BannerFollowsConsentAndConnectAsksTheServices)
     emit links.statusChanged();
     EXPECT_EQ(page.bannerText(), std::nullopt);
     EXPECT_FALSE(page.findChild<QWidget*>(QStringLiteral("connectBanner"))->isVisibleTo(&page));
+}
+
+TEST(Gallery, ConnectSaysWhatIsMissingAndWhere)
+{
+    ThemeStore theme;
+    AppLinks links;
+    links.remindersConnected = [] { return true; };
+    bool source = false;
+    links.locationSourceAvailable = [&] { return source; };
+    links.requestLocation = [] {};
+
+    // Access granted, but the calendars folder holds no calendar file yet.
+    const QString root = CalendarStore::defaultRoot();
+    QDir(root).removeRecursively();
+    GalleryView reminders(&theme, &links, Category::reminders);
+    EXPECT_EQ(reminders.bannerText(), std::nullopt);
+    EXPECT_EQ(reminders.connectNote(),
+              QStringLiteral("No calendar files yet: VELK reads the .ics files in %1 (one folder per calendar)").arg(root));
+    EXPECT_TRUE(reminders.findChild<QLabel*>(QStringLiteral("connectNote"))->isVisibleTo(&reminders));
+    QDir().mkpath(root + QStringLiteral("/personal"));
+    writeFile(root + QStringLiteral("/personal/tasks.ics"), "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n");
+    emit links.statusChanged();
+    EXPECT_EQ(reminders.connectNote(), std::nullopt);
+    EXPECT_FALSE(reminders.findChild<QLabel*>(QStringLiteral("connectNote"))->isVisibleTo(&reminders));
+    QDir(root).removeRecursively();
+
+    // No position source: nothing said until Connect, then one line.
+    GalleryView weather(&theme, &links, Category::weather);
+    ASSERT_TRUE(weather.bannerText());
+    EXPECT_EQ(weather.connectNote(), std::nullopt);
+    weather.findChild<QAbstractButton*>(QStringLiteral("connect"))->click();
+    EXPECT_EQ(weather.connectNote(),
+              QStringLiteral("No location source: GeoClue does not answer on the system bus and VELK_NMEA_FILE is not set"));
+    EXPECT_TRUE(weather.findChild<QLabel*>(QStringLiteral("connectNote"))->isVisibleTo(&weather));
+    source = true;
+    emit links.statusChanged();
+    EXPECT_EQ(weather.connectNote(), std::nullopt);
 }
 
 TEST(Gallery, CardsFollowTheAppliedTheme)
@@ -259,3 +413,5 @@ TEST(MainWindowPages, CategoryToCategoryKeepsThePagesChoicesAllWidgetsStartsAfre
     EXPECT_EQ(w.window.gallery()->sizeFilter(), std::nullopt);
     EXPECT_EQ(w.window.gallery()->selectedKind(), std::nullopt);
 }
+
+#include "gallery_test.moc"

@@ -37,6 +37,8 @@ TEST(HabitsManager, AddsStoresSamplesWithTheNewHabitAndReloads)
 {
     Defaults::shared().remove(ExtrasStore::kHabitsKey);
     HabitsManagerView view;
+    // Shown, so that "Done" is the live default button a stray Return would press.
+    view.show();
     EXPECT_EQ(namesOf(view.habits()), namesOf(HabitItem::samples()));
     timeline::WidgetCenterRecorder reloads;
 
@@ -46,6 +48,7 @@ TEST(HabitsManager, AddsStoresSamplesWithTheNewHabitAndReloads)
     QTest::keyClick(view.nameField(), Qt::Key_Return);
     EXPECT_FALSE(Defaults::shared().contains(ExtrasStore::kHabitsKey));
     EXPECT_EQ(view.nameField()->text(), QStringLiteral("  \t"));
+    EXPECT_TRUE(view.isVisible());
 
     view.nameField()->clear();
     QTest::keyClicks(view.nameField(), QStringLiteral("  Stretch "));
@@ -58,6 +61,13 @@ TEST(HabitsManager, AddsStoresSamplesWithTheNewHabitAndReloads)
     EXPECT_TRUE(view.nameField()->text().isEmpty());
     EXPECT_EQ(reloads.kinds(), QStringList{QStringLiteral("velk.habits.week")});
     EXPECT_EQ(rowsOf(view).size(), expected.size());
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_EQ(view.result(), 0);
+
+    // Return anywhere else is "Done".
+    QTest::keyClick(view.addButton(), Qt::Key_Return);
+    EXPECT_FALSE(view.isVisible());
+    EXPECT_EQ(view.result(), int(QDialog::Accepted));
 }
 
 TEST(HabitsManager, CheckInTogglesTodayAndDeleteKeepsADesktopCheckIn)

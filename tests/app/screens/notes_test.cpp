@@ -1,5 +1,7 @@
 #include "app/screens/NotesManagerView.h"
 #include "platform/core/Clock.h"
+#include "platform/core/Locale.h"
+#include "support/UtcDate.h"
 #include "platform/timeline/WidgetCenter.h"
 #include "support/WaitFor.h"
 
@@ -22,6 +24,7 @@ public:
     QList<NoteItem> notes() const override { return list; }
     void add(const QString& text) override
     {
+        aside = asideOnChange;
         list.prepend(NoteItem(text, Clock::now(), false));
         emit notesChanged();
     }
@@ -35,6 +38,13 @@ public:
         for (NoteItem& n : list)
             if (n.id == note.id) n.pinned = !n.pinned;
         emit notesChanged();
+    }
+    // Set by a test: where the first change moves an unreadable file.
+    QString asideOnChange;
+    QString aside;
+    std::optional<QString> keptAsidePath() const override
+    {
+        return aside.isEmpty() ? std::nullopt : std::optional<QString>(aside);
     }
 };
 
@@ -101,4 +111,37 @@ TEST(NotesManager, OpenedWithoutComposingLeavesFocusAlone)
     view.show();
     QCoreApplication::processEvents();
     EXPECT_FALSE(view.composeField()->hasFocus());
+}
+
+TEST(NotesManager, EditedTimeIsAnAbbreviatedDateAndAShortTime)
+{
+    ClockPin clock(test::utc("2026-07-15T09:33:19"));
+    const struct {
+        const char* locale;
+        QString shown;
+    } cases[] = {
+        {"en_US", QStringLiteral("Jul 15, 2026, 9:33\u202fAM")},
+        {"de_DE", QStringLiteral("15.07.2026, 09:33")},
+    };
+    for (const auto& c : cases) {
+        LocalePin pin(QString::fromLatin1(c.locale));
+        MemoryNotes store;
+        store.add(QStringLiteral("milk"));
+        NotesManagerView view(&store, false);
+        EXPECT_EQ(rowsOf(view)[0]->findChild<QLabel*>(QStringLiteral("noteEdited"))->text(), c.shown) << c.locale;
+    }
+}
+
+TEST(NotesManager, SaysWhereAnUnreadableNotesFileWasKept)
+{
+    MemoryNotes store;
+    store.asideOnChange = QStringLiteral("/data/notes.json.unreadable-20260715-093319");
+    NotesManagerView view(&store, false);
+    auto* notice = view.findChild<QLabel*>(QStringLiteral("notice"));
+    ASSERT_TRUE(notice);
+    EXPECT_FALSE(notice->isVisibleTo(&view));
+    view.composeField()->setPlainText(QStringLiteral("first"));
+    view.addNote();
+    EXPECT_TRUE(notice->isVisibleTo(&view));
+    EXPECT_EQ(view.notice(), QStringLiteral("The unreadable notes file was kept as /data/notes.json.unreadable-20260715-093319"));
 }

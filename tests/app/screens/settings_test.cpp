@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -163,12 +164,21 @@ TEST(Settings, MailSwitchStartsAndStopsThePollerAndShowsItsStatus)
         status.reset();
     };
     SettingsView view(&links);
+    view.show();
+    // The window keeps one size whatever the status says: the switch stays under the pointer.
+    auto frames = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        return std::pair(view.size(), view.mail()->geometry());
+    };
+    const auto before = frames();
     const QString explanation = view.mailFooter();
     view.mail()->click();
     EXPECT_TRUE(Defaults::standard().boolean(SettingsView::kMailEnabled));
     EXPECT_EQ(view.mailFooter(), QStringLiteral("No Maildir inbox at ~/Maildir"));
+    EXPECT_EQ(frames(), before);
     view.mail()->click();
     EXPECT_FALSE(Defaults::standard().boolean(SettingsView::kMailEnabled));
     EXPECT_EQ(view.mailFooter(), explanation);
+    EXPECT_EQ(frames(), before);
     EXPECT_EQ(calls, (QStringList{"start(user)", "stop"}));
 }

@@ -100,11 +100,13 @@ TEST_F(NotesStoreTest, AnUnreadableFileIsKeptAsideBeforeTheFirstSave)
     NotesStore store(path);
     EXPECT_TRUE(store.notes().isEmpty());
     EXPECT_EQ(read(path), old); // loading writes nothing
+    EXPECT_EQ(store.keptAsidePath(), std::nullopt);
 
     store.add("new");
     EXPECT_EQ(QJsonDocument::fromJson(read(path)).array().size(), 1);
     const QString aside = path + ".unreadable-" + Date(800000000.5).toQDateTime().toLocalTime().toString("yyyyMMdd-HHmmss");
     EXPECT_EQ(read(aside), old);
+    EXPECT_EQ(store.keptAsidePath(), aside);
     store.add("newer"); // only once
     EXPECT_EQ(QDir(dir.path()).entryList({"notes.json.unreadable-*"}).size(), 1);
 }

@@ -44,6 +44,31 @@ TEST(DesktopEntriesTest, WindowClassesFindTheirApplicationNames)
     EXPECT_EQ(DesktopEntries::findFile("../etc.desktop", {apps}), std::nullopt);
 }
 
+TEST(DesktopEntriesTest, FindsAnApplicationByItsCategoriesOrKeywords)
+{
+    QTemporaryDir dir;
+    const QString home = dir.path() + QStringLiteral("/home"), system = dir.path() + QStringLiteral("/system");
+    write(system + "/org.example.Forecast.desktop", "[Desktop Entry]\nName=Forecast\nExec=forecast\nKeywords=Weather;Forecast;\n");
+    write(system + "/a-sky.desktop", "[Desktop Entry]\nName=Sky\nExec=sky\nKeywords=weather;\n");
+    // The user's copy of a-sky.desktop hides it; one without Exec runs nothing.
+    write(home + "/a-sky.desktop", "[Desktop Entry]\nName=Sky\nExec=sky\nNoDisplay=true\nKeywords=weather;\n");
+    write(home + "/aa-todo.desktop", "[Desktop Entry]\nName=Tasks\nKeywords=Todo;\n");
+    write(system + "/tasks.desktop", "[Desktop Entry]\nName=Tasks\nExec=tasks\nCategories=Office;ProjectManagement;\nKeywords=Task;ToDo;\n");
+    write(system + "/monitor.desktop", "[Desktop Entry]\nName=Monitor\nExec=top\nKeywords=Task;Manager;\n");
+
+    const struct {
+        QStringList words;
+        std::optional<QString> id;
+    } cases[] = {
+        {{"weather"}, QStringLiteral("org.example.Forecast.desktop")},
+        {{"todo", "to-do"}, QStringLiteral("tasks.desktop")},
+        {{"projectmanagement"}, QStringLiteral("tasks.desktop")},
+        {{"recipes"}, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DesktopEntries::findApplication(c.words, {home, system}), c.id) << c.words.join(u',').toStdString();
+}
+
 TEST(AppLauncherTest, DefaultApplicationsAndExecLines)
 {
     const QByteArray list = "[Added Associations]\nx-scheme-handler/mailto=other.desktop;\n"
