@@ -13,6 +13,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace velk {
 
@@ -39,7 +40,8 @@ public:
     bool lastSaveSucceeded() const { return lastSaveSucceeded_; }
     const QString& path() const { return path_; }
 
-    // Writes notes to path whole and atomically; false (and the file unchanged) on failure.
+    // Writes notes to path whole and atomically, readable by the user alone; false (and the
+    // file unchanged) on failure, or when the list is larger than a notes file may hold.
     static bool save(const QList<NoteItem>& notes, const QString& path);
 
 signals:
@@ -49,6 +51,9 @@ signals:
 private:
     void load();
     void change(const QList<NoteItem>& notes);
+    // The file's bytes for notes; nothing (and a warning) past the cap.
+    static std::optional<QByteArray> encoded(const QList<NoteItem>& notes);
+    static bool write(const QByteArray& bytes, const QString& path);
     bool moveUnreadableAside();
 
     QString path_;
