@@ -98,7 +98,11 @@ std::vector<PeripheralBatteryPoller::Device> PeripheralBatteryPoller::readBlueto
             break;
         }
         if (process.state() == QProcess::NotRunning || deadline.hasExpired()) break;
-        process.waitForReadyRead(int(std::clamp<qint64>(deadline.remainingTime(), 1, timeoutMs)));
+        const auto remainingMs = [&] { return int(std::clamp<qint64>(deadline.remainingTime(), 1, timeoutMs)); };
+        // A tool that closed its output has nothing more to say: only its end is waited for.
+        if (!process.waitForReadyRead(remainingMs()) && process.state() != QProcess::NotRunning
+            && !deadline.hasExpired())
+            process.waitForFinished(remainingMs());
     }
     if (process.state() != QProcess::NotRunning) {
         // The tool is not reaped yet, so its group is still its own to end.
