@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QRegularExpression>
 
+#include <utility>
+
 namespace velk {
 
 MailPoller& MailPoller::shared()
@@ -23,6 +25,16 @@ MailPoller::MailPoller(MaildirInbox inbox, QObject* parent) : QObject(parent), i
 {
     findMailClient = [] { return AppLauncher::defaultApplication(QStringLiteral("x-scheme-handler/mailto")); };
     openInBackground = [](const QString& id) { return AppLauncher::launch(id); };
+    worker_.setObjectName(QStringLiteral("velk mail"));
+    workerContext_.moveToThread(&worker_);
+    worker_.start(QThread::LowPriority);
+}
+
+MailPoller::~MailPoller()
+{
+    // A count still running ends here; its result, posted to this object, goes with it.
+    worker_.quit();
+    worker_.wait();
 }
 
 void MailPoller::setInbox(const std::optional<InboxSnapshot>& snapshot)
@@ -95,14 +107,32 @@ void MailPoller::poll()
     if (!Defaults::standard().boolean(kEnabledKey)) return;
     if (!inbox_.exists()) {
         setStatus(waitingText());
+        emit polled();
         return;
     }
-    const ScriptReply reply = inbox_.unreadReply();
+    if (counting_) {
+        countAgain_ = true;
+        return;
+    }
+    counting_ = true;
+    QMetaObject::invokeMethod(&workerContext_, [this, inbox = inbox_, generation = generation_] {
+        const ScriptReply reply = inbox.unreadReply();
+        QMetaObject::invokeMethod(this, [this, reply, generation] {
+            counting_ = false;
+            if (generation == generation_) store(reply);
+            if (std::exchange(countAgain_, false)) poll();
+        });
+    });
+}
+
+void MailPoller::store(const ScriptReply& reply)
+{
     const Date now = Clock::now();
     if (!reply.ok()) {
         setStatus(refusedText());
         setInbox(InboxSnapshot{0, std::nullopt, std::nullopt, false, now});
         services::reloadKinds({QStringLiteral("velk.inbox")});
+        emit polled();
         return;
     }
     // One split at "|", empty fields dropped: the preview keeps any further "|".
@@ -116,10 +146,13 @@ void MailPoller::poll()
     setStatus(connectedText(unread));
     setInbox(InboxSnapshot{unread, preview, now, true, now});
     services::reloadKinds({QStringLiteral("velk.inbox")});
+    emit polled();
 }
 
 void MailPoller::stop()
 {
+    ++generation_;
+    countAgain_ = false;
     if (timer_) {
         timer_->stop();
         timer_->deleteLater();

@@ -7,10 +7,15 @@
 // it does not exist opens the user's mail client (the default handler of mailto: links) in the
 // background, and reads again six seconds later, so a client that creates or syncs the
 // Maildir on start is picked up.
+//
+// A count lists every file of new/ and cur/ (tens of thousands in a big inbox), so it runs on
+// the poller's own thread and its result is stored back on the poller's thread; a poll asked
+// for while one runs is made once that one ends.
 #include "platform/media/MaildirInbox.h"
 #include "shared/models/MediaRecords.h"
 
 #include <QObject>
+#include <QThread>
 #include <QTimer>
 #include <functional>
 #include <optional>
@@ -26,6 +31,7 @@ public:
 
     static MailPoller& shared();
     explicit MailPoller(MaildirInbox inbox = MaildirInbox(), QObject* parent = nullptr);
+    ~MailPoller() override;
 
     void start(bool userInitiated);
     void stop();
@@ -54,14 +60,22 @@ public:
 signals:
     void statusWillChange();
     void statusChanged();
+    // A count has been stored (or, for an inbox that is not there, the status set).
+    void polled();
 
 private:
     void setStatus(const std::optional<QString>& status);
     QString shownPath() const;
+    void store(const ScriptReply& reply);
 
     MaildirInbox inbox_;
     QTimer* timer_ = nullptr;
     std::optional<QString> status_;
+    QThread worker_;        // counts the inbox
+    QObject workerContext_; // lives on worker_
+    bool counting_ = false;
+    bool countAgain_ = false;
+    quint64 generation_ = 0; // a count started before the last stop() is not stored
 };
 
 } // namespace velk

@@ -3,13 +3,13 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Coding.h"
 #include "platform/core/Defaults.h"
+#include "platform/core/FileSave.h"
 #include "platform/core/GroupContainer.h"
 #include "platform/core/Log.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <vector>
 
@@ -31,18 +31,18 @@ NotesStore::NotesStore(QString path, QObject* parent) : QObject(parent), path_(s
 
 void NotesStore::load()
 {
-    QFile file(path_);
-    if (!file.exists()) return;
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString why;
+    bool missing = false;
+    // A FIFO, a device or a file past the cap at the path is refused without waiting on it,
+    // and kept aside like any other file that cannot be read.
+    const std::optional<QByteArray> bytes = readRegularFile(path_, kNotesFileMaxBytes, &why, &missing);
+    if (!bytes) {
+        if (missing) return;
+        qCWarning(lcDefaults) << "notes: not read:" << why;
         unreadable_ = true;
         return;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        unreadable_ = true;
-        return;
-    }
-    const auto decoded = decodeJson<std::vector<NoteItem>>(bytes);
+    const auto decoded = decodeJson<std::vector<NoteItem>>(*bytes);
     if (!decoded) {
         unreadable_ = true;
         return;
@@ -71,35 +71,44 @@ bool NotesStore::moveUnreadableAside()
     return true;
 }
 
+std::optional<QByteArray> NotesStore::encoded(const QList<NoteItem>& notes)
+{
+    std::optional<QByteArray> bytes = encodeJson(std::vector<NoteItem>(notes.begin(), notes.end()));
+    if (bytes && bytes->size() > kNotesFileMaxBytes) {
+        qCWarning(lcDefaults) << "notes: the list would take" << bytes->size() << "bytes, more than the"
+                              << kNotesFileMaxBytes << "a notes file may hold; it is not saved";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool NotesStore::write(const QByteArray& bytes, const QString& path)
+{
+    QString error;
+    // The user's notes are theirs alone, as is all other state.
+    if (saveFileAtomically(path, bytes, &error, FileAccess::ownerOnly)) return true;
+    qCWarning(lcDefaults) << "notes:" << error;
+    return false;
+}
+
 bool NotesStore::save(const QList<NoteItem>& notes, const QString& path)
 {
-    const std::optional<QByteArray> bytes = encodeJson(std::vector<NoteItem>(notes.begin(), notes.end()));
-    if (!bytes) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcDefaults) << "notes: cannot write" << path << file.errorString();
-        return false;
-    }
-    // commit() does not notice a buffered write that failed (a full disk), so the data is
-    // pushed out and checked before the new file may replace the old one.
-    if (file.write(*bytes) != bytes->size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        qCWarning(lcDefaults) << "notes: writing" << path << "failed:" << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        qCWarning(lcDefaults) << "notes: replacing" << path << "failed:" << file.errorString();
-        return false;
-    }
-    return true;
+    const std::optional<QByteArray> bytes = encoded(notes);
+    return bytes && write(*bytes, path);
 }
 
 void NotesStore::change(const QList<NoteItem>& notes)
 {
+    // A list the file could not hold is not taken: what is shown stays what is saved.
+    const std::optional<QByteArray> bytes = encoded(notes);
+    if (!bytes) {
+        lastSaveSucceeded_ = false;
+        return;
+    }
     emit notesWillChange();
     notes_ = notes;
     emit notesChanged();
-    lastSaveSucceeded_ = moveUnreadableAside() && save(notes_, path_);
+    lastSaveSucceeded_ = moveUnreadableAside() && write(*bytes, path_);
 }
 
 void NotesStore::setNotes(const QList<NoteItem>& notes)

@@ -42,7 +42,8 @@ public:
     // Where an unreadable file was moved before the first save; nothing when none was.
     const std::optional<QString>& keptAsidePath() const { return keptAside_; }
 
-    // Writes notes to path whole and atomically; false (and the file unchanged) on failure.
+    // Writes notes to path whole and atomically, readable by the user alone; false (and the
+    // file unchanged) on failure, or when the list is larger than a notes file may hold.
     static bool save(const QList<NoteItem>& notes, const QString& path);
 
 signals:
@@ -52,6 +53,9 @@ signals:
 private:
     void load();
     void change(const QList<NoteItem>& notes);
+    // The file's bytes for notes; nothing (and a warning) past the cap.
+    static std::optional<QByteArray> encoded(const QList<NoteItem>& notes);
+    static bool write(const QByteArray& bytes, const QString& path);
     bool moveUnreadableAside();
 
     QString path_;

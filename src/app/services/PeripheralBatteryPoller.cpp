@@ -3,8 +3,10 @@
 #include "app/services/ServiceSupport.h"
 #include "platform/core/Coding.h"
 #include "platform/core/Defaults.h"
+#include "platform/core/Log.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QJsonArray>
@@ -18,6 +20,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
+#include <unistd.h>
 
 namespace velk {
 
@@ -69,19 +73,53 @@ void PeripheralBatteryPoller::poll()
     }));
 }
 
-std::vector<PeripheralBatteryPoller::Device> PeripheralBatteryPoller::readBluetoothBatteries(const QString& toolPath)
+std::vector<PeripheralBatteryPoller::Device> PeripheralBatteryPoller::readBluetoothBatteries(const QString& toolPath,
+                                                                                             int timeoutMs)
 {
     QProcess process;
     process.setStandardErrorFile(QProcess::nullDevice());
     process.setStandardInputFile(QProcess::nullDevice());
+    // A group of its own: whatever the tool starts can be ended with it.
+    process.setChildProcessModifier([] { ::setsid(); });
     process.start(toolPath, {QStringLiteral("SPBluetoothDataType"), QStringLiteral("-json"),
                              QStringLiteral("-detailLevel"), QStringLiteral("mini")});
     if (!process.waitForStarted()) return {};
-    if (!process.waitForFinished(kToolTimeoutMs)) {
-        process.kill();
-        process.waitForFinished();
+    const pid_t group = pid_t(process.processId());
+
+    // The output is taken as it comes (a pipe's worth at a time), so an endless one costs no
+    // more than the cap.
+    QByteArray report;
+    bool tooLarge = false;
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        report += process.readAllStandardOutput();
+        if (report.size() > kMaxReportBytes) {
+            tooLarge = true;
+            break;
+        }
+        if (process.state() == QProcess::NotRunning || deadline.hasExpired()) break;
+        const auto remainingMs = [&] { return int(std::clamp<qint64>(deadline.remainingTime(), 1, timeoutMs)); };
+        // A tool that closed its output has nothing more to say: only its end is waited for.
+        if (!process.waitForReadyRead(remainingMs()) && process.state() != QProcess::NotRunning
+            && !deadline.hasExpired())
+            process.waitForFinished(remainingMs());
     }
-    return parseReport(process.readAllStandardOutput());
+    if (process.state() != QProcess::NotRunning) {
+        // The tool is not reaped yet, so its group is still its own to end.
+        if (tooLarge) qCWarning(lcMedia) << "battery report tool" << toolPath << "printed more than" << kMaxReportBytes << "bytes; stopped";
+        else qCWarning(lcMedia) << "battery report tool" << toolPath << "still running after" << timeoutMs << "ms; stopped";
+        ::kill(-group, SIGKILL);
+        process.waitForFinished(-1);
+        if (!tooLarge) {
+            report += process.readAllStandardOutput();
+            tooLarge = report.size() > kMaxReportBytes;
+        }
+    }
+    if (tooLarge) {
+        qCWarning(lcMedia) << "battery report larger than" << kMaxReportBytes << "bytes; no devices taken from it";
+        return {};
+    }
+    return parseReport(report);
 }
 
 namespace {
@@ -117,13 +155,13 @@ std::optional<qint64> PeripheralBatteryPoller::percent(const QJsonValue& value)
         if (!integer.match(text).hasMatch()) return std::nullopt;
         bool ok = false;
         const qint64 n = text.toLongLong(&ok);
-        if (!ok) return std::nullopt;
+        if (!ok || n < 0 || n > 100) return std::nullopt;
         return n;
     }
     if (value.isDouble()) {
         // QJsonValue keeps integers up to 2^53 exactly; a fraction or a larger value is no level.
         const double d = value.toDouble();
-        if (!std::isfinite(d) || std::trunc(d) != d || std::fabs(d) > 9007199254740992.0) return std::nullopt;
+        if (!std::isfinite(d) || std::trunc(d) != d || d < 0 || d > 100) return std::nullopt;
         return qint64(d);
     }
     return std::nullopt;

@@ -3,7 +3,11 @@
 // tool (velk-btprofiler, which asks BlueZ) runs off the main thread, its JSON report becomes a
 // list of devices sorted by name, stored whole under "velk.btbatteries.v1", and the four
 // battery kinds are reloaded. A tool that cannot run or gives no usable report stores an
-// empty list.
+// empty list, as does one whose report is larger than the cap. A level outside 0-100 is no
+// reading and is left out.
+//
+// The tool runs in a process group of its own, so that on the time-out a child it left holding
+// the output ends with it.
 #include "shared/models/PowerRecords.h"
 
 #include <QJsonValue>
@@ -21,6 +25,8 @@ public:
     static constexpr int kPollIntervalMs = 600'000;
     // The report never takes this long; a tool that hangs is stopped and its output used.
     static constexpr int kToolTimeoutMs = 30'000;
+    // A report of every device a machine can pair is a few kilobytes; past this it is no report.
+    static constexpr qint64 kMaxReportBytes = 1024 * 1024;
     static inline const QString kKey = QStringLiteral("velk.btbatteries.v1");
 
     static PeripheralBatteryPoller& shared();
@@ -34,7 +40,7 @@ public:
     void poll();
 
     // Runs the tool and parses its report (blocks; every failure gives an empty list).
-    static std::vector<Device> readBluetoothBatteries(const QString& toolPath);
+    static std::vector<Device> readBluetoothBatteries(const QString& toolPath, int timeoutMs = kToolTimeoutMs);
     static std::vector<Device> parseReport(const QByteArray& json);
     static QString cleanName(QString name);
     static std::optional<qint64> percent(const QJsonValue& value);

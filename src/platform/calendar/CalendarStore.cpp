@@ -3,6 +3,7 @@
 #include "platform/calendar/EventOccurrences.h"
 #include "platform/calendar/IcsCompletion.h"
 #include "platform/calendar/IcsParser.h"
+#include "platform/core/FileSave.h"
 #include "platform/core/GroupContainer.h"
 #include "platform/core/Log.h"
 
@@ -27,49 +28,11 @@ namespace {
 
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024; // larger is no calendar item anyone keeps
 
-// The whole of a calendar file, or nothing with `error` set. Only a regular file is read (a
-// FIFO or a link to a device would block or never end), opened without waiting on it, and
-// never more than the cap: the size `stat` gives proves nothing (0 for many special files).
+// The whole of a calendar file, or nothing with `error` set; only a regular file is read, and
+// never more than the cap.
 std::optional<QByteArray> readCalendarFile(const QString& path, QString* error)
 {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        return std::nullopt;
-    }
-    struct stat st {};
-    std::optional<QByteArray> out;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        *error = QStringLiteral("not a regular file");
-    } else {
-        QByteArray bytes;
-        bytes.resize(qsizetype(std::min<qint64>(st.st_size, kMaxFileBytes) + 1));
-        qsizetype have = 0;
-        for (;;) {
-            if (have == bytes.size()) {
-                if (have > kMaxFileBytes) break;
-                bytes.resize(std::min<qsizetype>(have * 2, kMaxFileBytes + 1));
-            }
-            const ssize_t n = ::read(fd, bytes.data() + have, size_t(bytes.size() - have));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                *error = QString::fromLocal8Bit(std::strerror(errno));
-                have = -1;
-                break;
-            }
-            if (n == 0) break;
-            have += n;
-        }
-        if (have > kMaxFileBytes) {
-            *error = QStringLiteral("too large for a calendar file");
-        } else if (have >= 0) {
-            bytes.truncate(have);
-            out = std::move(bytes);
-        }
-    }
-    ::close(fd);
-    return out;
+    return readRegularFile(path, kMaxFileBytes, error);
 }
 
 struct LoadedFile {

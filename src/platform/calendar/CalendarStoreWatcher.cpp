@@ -1,5 +1,6 @@
 #include "platform/calendar/CalendarStoreWatcher.h"
 
+#include "platform/core/GroupContainer.h"
 #include "platform/core/Log.h"
 
 #include <QDir>
@@ -21,7 +22,9 @@ CalendarStoreWatcher::CalendarStoreWatcher(QString root, QObject* parent, int se
         rewatch(); // a file replaced by rename is a new file to watch
         noteChange();
     });
-    if (!QDir().mkpath(root_)) qCWarning(lcCalendar) << "cannot create the calendar folder" << root_;
+    // Calendars are as private as the rest of the state: the folder is the user's alone.
+    if (!GroupContainer::makePrivateDirectory(root_))
+        qCWarning(lcCalendar) << "cannot create the calendar folder" << root_;
     rewatch();
 }
 

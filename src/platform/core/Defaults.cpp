@@ -265,8 +265,26 @@ std::optional<QByteArray> Defaults::data(const QString& key) const
     });
 }
 
+namespace {
+
+// False (with the reason logged and kept for lastError()) for a value past the cap.
+bool withinValueCap(const QString& key, qsizetype bytes)
+{
+    if (bytes <= Defaults::kMaxValueBytes) return true;
+    defaults::threadLastError() = QStringLiteral("the value of %1 takes %2 bytes, more than the %3 a value may hold; "
+                                                 "the previous value is kept")
+                                      .arg(key)
+                                      .arg(bytes)
+                                      .arg(Defaults::kMaxValueBytes);
+    qCWarning(lcDefaults).noquote() << defaults::threadLastError();
+    return false;
+}
+
+} // namespace
+
 bool Defaults::setData(const QString& key, const QByteArray& value)
 {
+    if (!withinValueCap(key, value.size())) return false;
     return store_->change([&](Connection& c) { return c.put(key, Kind::data, value, 0); });
 }
 
@@ -338,7 +356,9 @@ std::optional<QString> Defaults::string(const QString& key) const
 
 bool Defaults::setString(const QString& key, const QString& value)
 {
-    return store_->change([&](Connection& c) { return c.put(key, Kind::string, value.toUtf8(), 0); });
+    const QByteArray bytes = value.toUtf8();
+    if (!withinValueCap(key, bytes.size())) return false;
+    return store_->change([&](Connection& c) { return c.put(key, Kind::string, bytes, 0); });
 }
 
 bool Defaults::contains(const QString& key) const

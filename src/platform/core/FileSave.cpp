@@ -63,16 +63,19 @@ bool saveFileAtomically(const QString& path, const QByteArray& bytes, QString* e
     return true;
 }
 
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString* error, bool* missing)
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString* error, bool* missing,
+                                          ReadOptions options)
 {
     if (missing) *missing = false;
     const QByteArray native = QFile::encodeName(path);
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(native.constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (options.followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         const int code = errno;
         if (missing && code == ENOENT) *missing = true;
-        fail(error, QStringLiteral("cannot open %1: %2").arg(path, systemError(code)));
+        if (code == ELOOP && !options.followLinks) fail(error, QStringLiteral("%1 is a symbolic link").arg(path));
+        else fail(error, QStringLiteral("cannot open %1: %2").arg(path, systemError(code)));
         return std::nullopt;
     }
     struct Closer {
@@ -106,7 +109,9 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, 
         if (n == 0) break;
         bytes.append(chunk, qsizetype(n));
     }
-    if (bytes.size() > maxBytes) {
+    if (bytes.size() > maxBytes && options.cutAtCap) {
+        bytes.truncate(qsizetype(std::max<qint64>(maxBytes, 0)));
+    } else if (bytes.size() > maxBytes) {
         fail(error, QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes));
         return std::nullopt;
     }

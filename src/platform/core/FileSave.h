@@ -27,10 +27,20 @@ enum class FileAccess {
 bool saveFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                         FileAccess access = FileAccess::keep);
 
+struct ReadOptions {
+    // Past the cap: the first maxBytes bytes (a message's header block) rather than a failure.
+    bool cutAtCap = false;
+    // A symbolic link at the path is refused rather than followed (entries of a folder whose
+    // files alone count).
+    bool followLinks = true;
+};
+
 // The whole file at path, or nothing with the reason in error: it cannot be opened, is not a
 // regular file, or holds more than maxBytes. missing (when given) is set when nothing is at
-// the path, which callers usually treat as "no state yet" rather than as a failure.
+// the path, which callers usually treat as "no state yet" rather than as a failure. This is the
+// one way the system reads a file that others can put in its place: every reader of user state
+// goes through it with a cap suited to what it reads.
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString* error,
-                                          bool* missing = nullptr);
+                                          bool* missing = nullptr, ReadOptions options = {});
 
 } // namespace velk

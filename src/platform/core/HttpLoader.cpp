@@ -4,7 +4,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSet>
+#include <QHash>
 #include <QThread>
 #include <QTimer>
 
@@ -255,10 +255,9 @@ public:
         QMetaObject::invokeMethod(
             &context_,
             [this] {
-                const QSet<QNetworkReply*> running = running_;
-                for (QNetworkReply* reply : running)
-                    if (auto* transfer = reply->findChild<Transfer*>(QString(), Qt::FindDirectChildrenOnly))
-                        transfer->cancel();
+                // Each cancel() takes its own transfer out of running_, so a copy is walked.
+                const QHash<QNetworkReply*, Transfer*> running = running_;
+                for (Transfer* transfer : running) transfer->cancel();
                 idle_->stop();
                 delete manager_;
                 manager_ = nullptr;
@@ -282,11 +281,11 @@ public:
                     manager_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
                 }
                 QNetworkReply* reply = manager_->get(request);
-                running_.insert(reply);
                 auto* transfer = new Transfer(reply, std::move(waiter), [this](QNetworkReply* r) {
                     running_.remove(r);
                     if (running_.isEmpty()) idle_->start();
                 });
+                running_.insert(reply, transfer);
                 transfer->start(timeoutMs);
             },
             Qt::QueuedConnection);
@@ -299,7 +298,9 @@ private:
     QObject context_;                          // lives on thread_, as does all below
     QTimer* idle_;                             // a child of context_
     QNetworkAccessManager* manager_ = nullptr; // made for the first request after an idle spell
-    QSet<QNetworkReply*> running_;
+    // The transfer of each reply still running. Kept here rather than looked up among the
+    // reply's children: those are not all transfers.
+    QHash<QNetworkReply*, Transfer*> running_;
 };
 
 std::mutex networkMutex;

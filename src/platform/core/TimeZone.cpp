@@ -1,7 +1,8 @@
 #include "platform/core/TimeZone.h"
+
+#include "platform/core/FileSave.h"
 #include "platform/core/Locale.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
@@ -108,9 +109,9 @@ QStringList TimeZone::knownTimeZoneIdentifiers() { return knownTimeZoneIdentifie
 QStringList TimeZone::knownTimeZoneIdentifiers(const QString& zoneTablePath)
 {
     QStringList zones;
-    QFile file(zoneTablePath);
-    if (file.open(QIODevice::ReadOnly))
-        zones = zonesOfTable(file.readAll());
+    // The system's table is some tens of kilobytes; a path naming anything else is not read.
+    if (const std::optional<QByteArray> table = readRegularFile(zoneTablePath, 4 * 1024 * 1024, nullptr))
+        zones = zonesOfTable(*table);
     if (zones.isEmpty())
         zones = icuLocationZones();
     // The system's table may be newer than ICU's data; a zone ICU cannot compute would only fall

@@ -1,21 +1,62 @@
 #include "platform/location/PositionSource.h"
 
-#include <QFileInfo>
+#include "platform/core/FileSave.h"
+#include "platform/core/Log.h"
+
+#include <QBuffer>
 #include <QGeoPositionInfoSource>
-#include <QUrl>
-#include <QVariantMap>
+#include <QNmeaPositionInfoSource>
+
+#include <deque>
 
 namespace velk {
 
 namespace {
 
 constexpr int kFixTimeoutMs = 30000;
+// A recording is read whole, once: hours of sentences fit in the cap. Of its lines only the
+// last kMaxNmeaLines are kept (the newest part of the journey), however short they are.
+constexpr qint64 kMaxNmeaFileBytes = 16 * 1024 * 1024;
+constexpr qsizetype kMaxNmeaLines = 100'000;
 
+// The replay of a recording, from the lines kept in memory. The file goes through the one safe
+// read: a FIFO or a device at the path never holds up the caller, and a file past the cap is
+// refused with a warning rather than read.
 QGeoPositionInfoSource* nmeaSource(const QString& file, QObject* parent)
 {
-    if (!QFileInfo(file).isReadable()) return nullptr;
-    const QVariantMap params{{QStringLiteral("nmea.source"), QUrl::fromLocalFile(file).toString()}};
-    return QGeoPositionInfoSource::createSource(QStringLiteral("nmea"), params, parent);
+    QString why;
+    const std::optional<QByteArray> bytes = readRegularFile(file, kMaxNmeaFileBytes, &why);
+    if (!bytes) {
+        qCWarning(lcGeneral) << "no NMEA replay:" << why;
+        return nullptr;
+    }
+    std::deque<QByteArrayView> lines; // a ring of the newest lines
+    qsizetype dropped = 0;
+    const QByteArrayView all(*bytes);
+    for (qsizetype at = 0; at < all.size();) {
+        qsizetype end = all.indexOf('\n', at);
+        if (end < 0) end = all.size();
+        lines.push_back(all.sliced(at, end - at));
+        if (qsizetype(lines.size()) > kMaxNmeaLines) {
+            lines.pop_front();
+            ++dropped;
+        }
+        at = end + 1;
+    }
+    if (dropped > 0)
+        qCWarning(lcGeneral) << "NMEA replay of" << file << "keeps its last" << kMaxNmeaLines << "lines;" << dropped
+                             << "earlier ones are left out";
+    QByteArray kept;
+    for (const QByteArrayView line : lines) {
+        kept += line;
+        kept += '\n';
+    }
+    auto* source = new QNmeaPositionInfoSource(QNmeaPositionInfoSource::SimulationMode, parent);
+    auto* device = new QBuffer(source);
+    device->setData(kept);
+    device->open(QIODevice::ReadOnly);
+    source->setDevice(device);
+    return source;
 }
 
 } // namespace

@@ -23,7 +23,8 @@ public:
 
     // The source named by the environment (see above); a missing source gives restricted.
     explicit PositionSource(QObject* parent = nullptr);
-    // A replay of an NMEA file (nothing behind it when the file cannot be opened).
+    // A replay of an NMEA file, read once and whole (nothing behind it when it is not a regular
+    // file, cannot be read or is larger than the cap; only its newest lines past a bound).
     static std::unique_ptr<PositionSource> replaying(const QString& nmeaFile, QObject* parent = nullptr);
     ~PositionSource() override;
 

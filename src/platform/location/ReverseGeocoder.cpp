@@ -1,6 +1,7 @@
 #include "platform/location/ReverseGeocoder.h"
 
 #include "platform/core/HttpLoader.h"
+#include "platform/core/Log.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -35,6 +36,11 @@ std::optional<ReverseGeocoder::Placemark> ReverseGeocoder::parse(const QByteArra
     const auto first = [&](std::initializer_list<const char*> keys) -> std::optional<QString> {
         for (const char* key : keys) {
             const QString v = address.value(QLatin1String(key)).toString().trimmed();
+            if (v.size() > kMaxNameChars) {
+                qCWarning(lcWeb) << "reverse geocoding: the" << key << "name is" << v.size() << "characters long, more than"
+                                 << kMaxNameChars << "; not taken as a place name";
+                continue;
+            }
             if (!v.isEmpty()) return v;
         }
         return std::nullopt;

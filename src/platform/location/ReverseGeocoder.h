@@ -18,10 +18,15 @@ public:
         std::optional<QString> subAdministrativeArea;  // the county
     };
 
+    // The longest name taken for a part of a place (the longest real place names are a few
+    // dozen characters); a longer one is passed over with a warning, never stored.
+    static constexpr qsizetype kMaxNameChars = 200;
+
     static QUrl serviceBase();
     // The request for a position; nothing for coordinates out of range.
     static std::optional<QUrl> requestUrl(double latitude, double longitude);
-    // The first place of an answer; nothing when the body has no address.
+    // The first place of an answer; nothing when the body has no address. Each part is the
+    // first of its fields that is neither empty nor longer than kMaxNameChars.
     static std::optional<Placemark> parse(const QByteArray& body);
     // One request, blocking its thread (run it off the main thread); nothing on any failure.
     static std::optional<Placemark> reverse(double latitude, double longitude);

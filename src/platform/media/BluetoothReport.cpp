@@ -51,13 +51,15 @@ QJsonObject BluetoothReport::build(const BluezObjects& objects)
             if (owner != adapter.key().path()) continue;
             if (!props.value(QStringLiteral("Connected")).toBool()) continue;
             const QVariant level = ifaces.value(batteryInterface).value(QStringLiteral("Percentage"));
-            if (!level.isValid()) continue;
+            bool isNumber = false;
+            const uint percent = level.toUInt(&isNumber);
+            if (!isNumber || percent > 100) continue; // no reading, whatever a device claims
             QString name = props.value(QStringLiteral("Alias")).toString();
             if (name.isEmpty()) name = props.value(QStringLiteral("Name")).toString();
             if (name.isEmpty()) name = props.value(QStringLiteral("Address")).toString();
             connected.append(QJsonObject{
                 {name, QJsonObject{{QStringLiteral("device_batteryLevelMain"),
-                                    QString::number(level.toUInt()) + u'%'}}}});
+                                    QString::number(percent) + u'%'}}}});
         }
         QJsonObject section;
         section.insert(QStringLiteral("device_connected"), connected);

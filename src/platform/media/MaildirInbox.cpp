@@ -1,7 +1,8 @@
 #include "platform/media/MaildirInbox.h"
 
+#include "platform/core/FileSave.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -143,7 +144,9 @@ ScriptReply MaildirInbox::unreadReply() const
         if (!info.exists() && !info.isSymLink()) continue;
         if (!info.isDir() || !info.isReadable() || !info.isExecutable())
             return ScriptReply::failure(QStringLiteral("cannot read ") + dirPath);
-        const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
+        // Only regular files in the folder itself are messages: a link may lead anywhere (to a
+        // file of the user's that is no mail, to a device), and a FIFO would hold up the read.
+        const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot);
         for (const QFileInfo& f : files) {
             if (f.fileName().startsWith(u'.')) continue;
             if (qstrcmp(sub, "new") == 0 || !isSeen(f.fileName())) ++unread;
@@ -156,9 +159,12 @@ ScriptReply MaildirInbox::unreadReply() const
     if (!exists()) return ScriptReply::failure(QStringLiteral("no Maildir at ") + path_);
     QString previewText;
     if (newest.exists()) {
-        QFile file(newest.filePath());
-        if (!file.open(QIODevice::ReadOnly)) return ScriptReply::failure(QStringLiteral("cannot read ") + newest.filePath());
-        previewText = preview(readHeaders(file.read(kHeaderLimit)));
+        // Read as listed: still a regular file, not a link put in its place since.
+        QString why;
+        const std::optional<QByteArray> head = readRegularFile(newest.filePath(), kHeaderLimit, &why, nullptr,
+                                                               {.cutAtCap = true, .followLinks = false});
+        if (!head) return ScriptReply::failure(QStringLiteral("cannot read ") + newest.filePath());
+        previewText = preview(readHeaders(*head));
     }
     return ScriptReply::success(QString::number(unread) + u'|' + previewText);
 }

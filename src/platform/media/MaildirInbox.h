@@ -1,7 +1,8 @@
 #pragma once
 // The user's mail inbox, read from a Maildir (the folder mail clients and sync tools such as
 // mbsync or offlineimap keep): unread messages are those in new/ plus those in cur/ whose
-// flags lack S (seen). The answer has the mail poller's reply form: the unread count, "|" and
+// flags lack S (seen). Only regular files count: a link or a FIFO in new/ or cur/ is no mail.
+// The answer has the mail poller's reply form: the unread count, "|" and
 // a preview "sender name: subject" of the newest message (empty when the inbox is empty).
 #include "platform/media/ScriptReply.h"
 

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <unistd.h>
+
 using namespace velk;
 using Device = PeripheralBatteryPoller::Device;
 
@@ -43,6 +46,11 @@ TEST(BatteryReport, LevelsByTheRules)
     EXPECT_EQ(parse(R"({"A":{"device_batteryLevel":"10%"}})"), (std::vector<Device>{{"A", 10}}));
     EXPECT_EQ(parse(R"({"A":{"device_batteryLevel":42},"B":{"device_batteryLevel":" 42 %"},"C":{"device_batteryLevel":"4a%"},"D":{"device_batteryLevel":4.5},"E":"x"})"),
               (std::vector<Device>{{"A", 42}, {"B", 42}}));
+    // Only 0-100 is a level; anything else is no reading, whatever its form.
+    EXPECT_EQ(parse(R"({"A":{"device_batteryLevel":"999999%"},"B":{"device_batteryLevel":-5},"C":{"device_batteryLevel":"-9223372036854775808%"},)"
+                    R"("D":{"device_batteryLevel":101},"E":{"device_batteryLevel":"0%"},"F":{"device_batteryLevel":100},)"
+                    R"("G":{"device_batteryLevelLeft":"-1%","device_batteryLevelRight":"50%","device_batteryLevelMain":"30%"}})"),
+              (std::vector<Device>{{"E", 0}, {"F", 100}, {"G", 30}}));
 }
 
 TEST(BatteryReport, NamesAndOrder)
@@ -90,4 +98,45 @@ TEST(BatteryPollerTest, AMissingOrBrokenToolStoresAnEmptyList)
         EXPECT_EQ(Defaults::shared().data(PeripheralBatteryPoller::kKey), QByteArray("[]"));
         EXPECT_EQ(reloads.kinds(), kBatteryKinds);
     }
+}
+
+namespace {
+
+// Alive and not merely waiting to be reaped by whoever adopted it.
+bool running(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype paren = line.lastIndexOf(')');
+    return paren > 0 && line.mid(paren + 2, 1) != "Z";
+}
+
+} // namespace
+
+// A tool that prints without end is read no further than the cap and its report is refused;
+// one that leaves a child holding its output has that child ended with it on the time-out.
+TEST(BatteryPollerTest, EndlessOutputAndLeftoverChildrenAreEnded)
+{
+    QTemporaryDir dir;
+    // A valid report, then blanks (still valid JSON) past the cap: endless, or 2 MB and done.
+    const QByteArray report = "printf '{\"SPBluetoothDataType\":[{\"device_connected\":[{\"Mouse\":"
+                              "{\"device_batteryLevelMain\":\"77%%\"}}]}]}'\n";
+    for (const QByteArray& blanks : {QByteArray("exec yes ''\n"), QByteArray("head -c 2000000 /dev/zero | tr '\\0' ' '\n")}) {
+        SCOPED_TRACE(blanks.constData());
+        EXPECT_TRUE(PeripheralBatteryPoller::readBluetoothBatteries(script(dir, report + blanks)).empty());
+    }
+    // Within the cap the same report is read.
+    EXPECT_EQ(PeripheralBatteryPoller::readBluetoothBatteries(script(dir, report)), (std::vector<Device>{{"Mouse", 77}}));
+
+    const QString pidFile = dir.path() + "/child";
+    const QString leaves = script(dir, "sleep 600 &\necho $! > \"" + pidFile.toUtf8() + "\"\n"
+                                       "echo '{\"SPBluetoothDataType\":[]}'\nexec sleep 600\n");
+    EXPECT_TRUE(PeripheralBatteryPoller::readBluetoothBatteries(leaves, 200).empty());
+    QFile f(pidFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const pid_t child = pid_t(f.readAll().trimmed().toLongLong());
+    ASSERT_GT(child, 0);
+    EXPECT_TRUE(velk::test::waitFor([&] { return !running(child); })) << "pid " << child;
+    if (running(child)) ::kill(child, SIGKILL);
 }

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace velk;
@@ -29,6 +30,18 @@ protected:
         QFile f(box.path() + u'/' + QLatin1String(rel));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(headers + "\n\nbody\n");
+    }
+
+    // Polls (or starts) and waits until the count has been stored.
+    template <class Ask>
+    bool andWait(MailPoller& poller, Ask ask)
+    {
+        int polled = 0;
+        const QMetaObject::Connection c = QObject::connect(&poller, &MailPoller::polled, [&] { ++polled; });
+        ask();
+        const bool done = velk::test::waitFor([&] { return polled > 0; });
+        QObject::disconnect(c);
+        return done;
     }
 
     QTemporaryDir box;
@@ -52,7 +65,7 @@ TEST_F(MailPollerTest, StoresTheUnreadCountAndThePreview)
     deliver("cur/1.M1.h:2,S", "From: Old <o@x>\nSubject: seen");
     deliver("new/2.M2.h", "From: Ada <a@x>\nSubject: a|b");
     MailPoller poller{MaildirInbox(box.path())};
-    poller.start(false);
+    ASSERT_TRUE(andWait(poller, [&] { poller.start(false); }));
     EXPECT_TRUE(poller.isRunning());
     EXPECT_EQ(poller.status(), QStringLiteral("Connected · 1 unread"));
     const std::optional<InboxSnapshot> inbox = MediaBridge::inbox();
@@ -65,7 +78,7 @@ TEST_F(MailPollerTest, StoresTheUnreadCountAndThePreview)
 
     // A message arriving is counted at the next poll.
     deliver("new/3.M3.h", "From: Bo <b@x>\nSubject: more");
-    poller.poll();
+    ASSERT_TRUE(andWait(poller, [&] { poller.poll(); }));
     EXPECT_EQ(MediaBridge::inbox()->unread, 2);
     EXPECT_EQ(poller.status(), QStringLiteral("Connected · 2 unread"));
 }
@@ -73,7 +86,7 @@ TEST_F(MailPollerTest, StoresTheUnreadCountAndThePreview)
 TEST_F(MailPollerTest, AnEmptyInboxHasNoPreview)
 {
     MailPoller poller{MaildirInbox(box.path())};
-    poller.poll();
+    ASSERT_TRUE(andWait(poller, [&] { poller.poll(); }));
     EXPECT_EQ(poller.status(), QStringLiteral("Connected · 0 unread"));
     EXPECT_EQ(MediaBridge::inbox()->latestPreview, std::nullopt);
 }
@@ -83,7 +96,7 @@ TEST_F(MailPollerTest, AnUnreadableMaildirStoresADisconnectedInbox)
     QDir(box.path()).rmdir("new");
     deliver("new", "not a folder");
     MailPoller poller{MaildirInbox(box.path())};
-    poller.poll();
+    ASSERT_TRUE(andWait(poller, [&] { poller.poll(); }));
     EXPECT_EQ(poller.status(), poller.refusedText());
     EXPECT_TRUE(poller.status()->startsWith(QStringLiteral("Not permitted — allow VELK → read ")));
     const std::optional<InboxSnapshot> inbox = MediaBridge::inbox();
@@ -123,7 +136,7 @@ TEST_F(MailPollerTest, AUserStartOpensTheMailClientThenPolls)
 TEST_F(MailPollerTest, SwitchedOffPollsDoNothingAndStopWithdraws)
 {
     MailPoller poller{MaildirInbox(box.path())};
-    poller.start(false);
+    ASSERT_TRUE(andWait(poller, [&] { poller.start(false); }));
     ASSERT_TRUE(MediaBridge::inbox());
     Defaults::standard().setBool(MailPoller::kEnabledKey, false);
     const auto status = poller.status();
@@ -136,4 +149,32 @@ TEST_F(MailPollerTest, SwitchedOffPollsDoNothingAndStopWithdraws)
     EXPECT_EQ(poller.status(), std::nullopt);
     EXPECT_FALSE(MediaBridge::inbox());
     EXPECT_EQ(reloads.kinds(), QStringList{"velk.inbox"});
+}
+
+// Listing a big inbox takes seconds: a poll hands the count to the poller's own thread and
+// returns at once; the result is stored on the poller's thread when it comes. A poll asked for
+// meanwhile is made after it, and a stop withdraws what a running count would have stored.
+TEST_F(MailPollerTest, CountsOffThePollersThread)
+{
+    deliver("new/1.M1.h", "From: Ada <a@x>\nSubject: one");
+    MailPoller poller{MaildirInbox(box.path())};
+    int polled = 0;
+    QObject::connect(&poller, &MailPoller::polled, [&] {
+        EXPECT_EQ(QThread::currentThread(), poller.thread());
+        ++polled;
+    });
+    poller.poll();
+    EXPECT_FALSE(MediaBridge::inbox()); // not yet: the count runs elsewhere
+    deliver("new/2.M2.h", "From: Bo <b@x>\nSubject: two");
+    poller.poll();
+    ASSERT_TRUE(velk::test::waitFor([&] { return polled == 2; }));
+    EXPECT_EQ(MediaBridge::inbox()->unread, 2);
+
+    poller.poll();
+    poller.stop();
+    EXPECT_FALSE(MediaBridge::inbox());
+    deliver("new/3.M3.h", "From: Cy <c@x>\nSubject: three");
+    ASSERT_TRUE(andWait(poller, [&] { poller.poll(); })); // after the withdrawn one has ended
+    EXPECT_EQ(polled, 3);
+    EXPECT_EQ(MediaBridge::inbox()->unread, 3);
 }

@@ -18,7 +18,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace velk;
 
@@ -131,6 +133,53 @@ TEST_F(NotesStoreTest, AFailedWriteKeepsTheOldFileAndSaysSo)
     EXPECT_EQ(read(path), before);
     EXPECT_EQ(store.notes().size(), 2); // the list in memory is the new one
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no leftover temporary file
+}
+
+// Whatever sits at the path, loading neither waits on it nor reads it without end, and the
+// first save keeps it aside and writes a regular file in its place.
+TEST_F(NotesStoreTest, AFifoADeviceOrAnOversizedFileIsRefusedAndKeptAside)
+{
+    const QByteArray big = "[" + QByteArray(kNotesFileMaxBytes, ' ') + "]";
+    const std::function<bool()> makers[] = {
+        [&] { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
+        [&] { return QFile::link("/dev/zero", path); },
+        [&] {
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(big) == big.size();
+        },
+    };
+    for (const auto& make : makers) {
+        QDir(dir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.path()));
+        ASSERT_TRUE(make());
+        NotesStore store(path);
+        EXPECT_TRUE(store.notes().isEmpty());
+        store.add("new");
+        EXPECT_TRUE(store.lastSaveSucceeded());
+        EXPECT_TRUE(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
+        EXPECT_EQ(QJsonDocument::fromJson(read(path)).array().size(), 1);
+        EXPECT_EQ(QDir(dir.path()).entryList({"notes.json.unreadable-*"}, QDir::AllEntries | QDir::System).size(), 1);
+    }
+}
+
+TEST_F(NotesStoreTest, TheFileIsTheUsersAloneAndNeverPastTheCap)
+{
+    const mode_t umaskBefore = ::umask(022);
+    NotesStore store(path);
+    store.add("mine");
+    ::umask(umaskBefore);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    // A note that would take the file past the cap is not taken, in memory or on disk.
+    const QByteArray before = read(path);
+    store.add(QString(int(kNotesFileMaxBytes), u'x'));
+    EXPECT_FALSE(store.lastSaveSucceeded());
+    EXPECT_EQ(store.notes().size(), 1);
+    EXPECT_EQ(read(path), before);
+    EXPECT_FALSE(NotesStore::save({NoteItem("x", Date(0), false), NoteItem(QString(int(kNotesFileMaxBytes), u'y'), Date(0), false)}, path));
+    EXPECT_EQ(read(path), before);
 }
 
 // Run as a child by the next test: saves growing lists until killed.

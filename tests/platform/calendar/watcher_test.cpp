@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace velk;
 
 namespace {
@@ -47,8 +49,13 @@ TEST(CalendarStoreWatcher, SignalsOnceForEachSettledChange)
 {
     QTemporaryDir dir;
     const QString root = dir.path() + "/calendars"; // not there yet: the watcher makes it
+    const mode_t umaskBefore = ::umask(022); // the usual one, which leaves new folders open to all
     CalendarStoreWatcher watcher(root, nullptr, 50);
+    ::umask(umaskBefore);
     ASSERT_TRUE(QDir(root).exists());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(root).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u); // calendars are the user's alone, like all other state
     Signals spy(watcher);
 
     // A new collection with a file, as a sync tool makes them.

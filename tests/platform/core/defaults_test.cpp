@@ -102,6 +102,19 @@ TEST_F(DefaultsTest, ValuesRoundTripWithTheirKind)
     EXPECT_FALSE(d.contains("doc"));
 }
 
+TEST_F(DefaultsTest, AValuePastTheCapIsRefusedAndThePreviousOneKept)
+{
+    Defaults d = Defaults::shared();
+    const QByteArray atCap(Defaults::kMaxValueBytes, 'x');
+    ASSERT_TRUE(d.setData("list", atCap));
+    ASSERT_TRUE(d.setString("name", "kept"));
+    EXPECT_FALSE(d.setData("list", atCap + "y"));
+    EXPECT_TRUE(Defaults::lastError().contains("more than")) << Defaults::lastError().toStdString();
+    EXPECT_FALSE(d.setString("name", QString(Defaults::kMaxValueBytes / 2 + 1, QChar(0xe9)))); // two bytes each
+    EXPECT_EQ(d.data("list"), atCap);
+    EXPECT_EQ(d.string("name"), QStringLiteral("kept"));
+}
+
 TEST_F(DefaultsTest, ReadsAcrossKindsAndAbsentKeys)
 {
     Defaults d = Defaults::shared();

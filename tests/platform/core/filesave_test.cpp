@@ -128,3 +128,19 @@ TEST_F(FileSaveTest, ReadsOnlyRegularFilesUpToTheCap)
         EXPECT_FALSE(error.isEmpty());
     }
 }
+
+TEST_F(FileSaveTest, ReadsTheFirstBytesOrRefusesLinksWhenAsked)
+{
+    QString error;
+    ASSERT_TRUE(saveFileAtomically(at("ten"), "0123456789", &error));
+    ASSERT_TRUE(QFile::link(at("ten"), at("link")));
+    EXPECT_EQ(readRegularFile(at("ten"), 4, &error, nullptr, {.cutAtCap = true}), QByteArray("0123"));
+    EXPECT_EQ(readRegularFile(at("ten"), 40, &error, nullptr, {.cutAtCap = true}), QByteArray("0123456789"));
+    EXPECT_EQ(readRegularFile(at("link"), 40, &error), QByteArray("0123456789"));
+    EXPECT_EQ(readRegularFile(at("link"), 40, &error, nullptr, {.followLinks = false}), std::nullopt);
+    EXPECT_TRUE(error.contains("symbolic link")) << error.toStdString();
+    // Cutting never turns a FIFO or a device into something to read.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(at("fifo")).constData(), 0600), 0);
+    for (const QString& path : {at("fifo"), QString("/dev/zero")})
+        EXPECT_EQ(readRegularFile(path, 4, &error, nullptr, {.cutAtCap = true}), std::nullopt) << path.toStdString();
+}

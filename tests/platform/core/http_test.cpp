@@ -1,9 +1,17 @@
 #include "platform/core/HttpLoader.h"
 #include "support/FixtureServer.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace velk;
 using velk::test::FixtureResponse;
@@ -241,4 +249,64 @@ TEST(HttpLoader, BodiesPastTheCapAreRefused)
     const HttpResult whole = HttpLoader::get(at(server, "/fits"));
     ASSERT_TRUE(whole.ok()) << whole.errorText.toStdString();
     EXPECT_EQ(whole.body.size(), HttpLoader::kMaxBodyBytes);
+}
+
+namespace {
+
+// A request that is still waiting when the process ends; joined after the application object
+// is gone, which is when the loader fails it.
+struct PendingAtExit {
+    std::thread thread;
+    HttpResult result;
+    ~PendingAtExit()
+    {
+        if (thread.joinable()) thread.join();
+    }
+};
+
+} // namespace
+
+// Run only as the child of the test below: asks a server that takes the connection and never
+// answers, and returns (ending the process) while the request is in flight.
+TEST(HttpLoaderChild, EndsWithARequestInFlight)
+{
+    const QByteArray port = qgetenv("VELK_HTTP_CHILD_PORT");
+    if (port.isEmpty()) GTEST_SKIP() << "runs as a child of HttpLoader.AProcessEndingMidRequestEndsCleanly";
+    static PendingAtExit pending;
+    const QUrl url(QStringLiteral("http://127.0.0.1:%1/never").arg(QString::fromLatin1(port)));
+    pending.thread = std::thread([url] { pending.result = HttpLoader::get(url, {}, 600000); });
+    // Stays until the server has the connection, so the transfer is surely running.
+    const int fd = qEnvironmentVariableIntValue("VELK_HTTP_CHILD_LISTENER");
+    pollfd p{fd, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, -1), 1);
+}
+
+TEST(HttpLoader, AProcessEndingMidRequestEndsCleanly)
+{
+    // A listening socket nobody accepts on: the connection is made, no answer ever comes.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VELK_HTTP_CHILD_PORT", QString::number(ntohs(addr.sin_port)));
+    env.insert("VELK_HTTP_CHILD_LISTENER", QString::number(listener)); // inherited across exec
+    env.insert("UBSAN_OPTIONS", "print_stacktrace=1:halt_on_error=1");
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=HttpLoaderChild.*"});
+    ASSERT_TRUE(child.waitForStarted());
+    ASSERT_TRUE(child.waitForFinished(-1));
+    ::close(listener);
+    const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_FALSE(output.contains("runtime error")) << output.toStdString();
+    EXPECT_TRUE(output.contains("1 test")) << output.toStdString();
 }

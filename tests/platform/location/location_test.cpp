@@ -5,10 +5,13 @@
 #include "support/WaitFor.h"
 #include "support/FixtureServer.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QUrlQuery>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sys/stat.h>
 
 using velk::PositionSource;
 using velk::ReverseGeocoder;
@@ -37,10 +40,42 @@ TEST(PositionSourceTest, AReplayedRecordingGivesOneFix)
 
 TEST(PositionSourceTest, WithoutASourceNothingIsAskedFor)
 {
-    const auto source = PositionSource::replaying(QStringLiteral("/nonexistent/track.nmea"));
-    EXPECT_FALSE(source->hasSource());
-    EXPECT_EQ(source->authorizationStatus(), PositionSource::restricted);
-    EXPECT_FALSE(source->requestLocation());
+    // A FIFO with no writer and a link to an endless device must not hold up the caller.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("track.nmea"), zero = dir.filePath("zero.nmea");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    for (const QString& path : {QStringLiteral("/nonexistent/track.nmea"), fifo, zero, dir.path()}) {
+        SCOPED_TRACE(path.toStdString());
+        const auto source = PositionSource::replaying(path);
+        EXPECT_FALSE(source->hasSource());
+        EXPECT_EQ(source->authorizationStatus(), PositionSource::restricted);
+        EXPECT_FALSE(source->requestLocation());
+    }
+}
+
+TEST(PositionSourceTest, ALongRecordingKeepsItsNewestLines)
+{
+    // An older journey in Oslo, a long stretch of noise, then the fixture's fixes in Paris.
+    QFile paris(nmeaFixture());
+    ASSERT_TRUE(paris.open(QIODevice::ReadOnly));
+    QByteArray track = "$GPGGA,110000.00,5955.0000,N,01045.0000,E,1,08,0.9,35.0,M,47.0,M,,*54\n"
+                       "$GPRMC,110000.00,A,5955.0000,N,01045.0000,E,0.0,0.0,101226,,,A*54\n";
+    for (int i = 0; i < 150'000; ++i) track += "x\n";
+    track += paris.readAll();
+    QTemporaryDir dir;
+    QFile file(dir.filePath("long.nmea"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(track) == track.size());
+    file.close();
+
+    const auto source = PositionSource::replaying(file.fileName());
+    ASSERT_TRUE(source->hasSource());
+    std::optional<std::pair<double, double>> fix;
+    QObject::connect(source.get(), &PositionSource::located, [&](double lat, double lon) { fix.emplace(lat, lon); });
+    ASSERT_TRUE(source->requestLocation());
+    ASSERT_TRUE(velk::test::waitFor([&] { return fix.has_value(); }, 20000));
+    EXPECT_NEAR(fix->first, 48.87, 1e-6);
+    EXPECT_NEAR(fix->second, 2.35, 1e-6);
 }
 
 TEST(ReverseGeocoderTest, TheAddressGivesDistrictTownAndCounty)
@@ -55,6 +90,17 @@ TEST(ReverseGeocoderTest, TheAddressGivesDistrictTownAndCounty)
     EXPECT_EQ(village->subLocality, std::nullopt);
     EXPECT_EQ(village->locality, QStringLiteral("Grasmere"));
     EXPECT_EQ(village->subAdministrativeArea, QStringLiteral("Westmorland"));
+
+    // A name past the bound is passed over for the next field, never taken.
+    const QString huge(ReverseGeocoder::kMaxNameChars + 1, u'a');
+    const auto padded = ReverseGeocoder::parse(
+        QStringLiteral(R"({"address":{"suburb":"%1","city":"Paris","county":"%1"}})").arg(huge).toUtf8());
+    ASSERT_TRUE(padded);
+    EXPECT_EQ(padded->subLocality, std::nullopt);
+    EXPECT_EQ(padded->locality, QStringLiteral("Paris"));
+    EXPECT_EQ(padded->subAdministrativeArea, std::nullopt);
+    const QString longest(ReverseGeocoder::kMaxNameChars, u'b');
+    EXPECT_EQ(ReverseGeocoder::parse(QStringLiteral(R"({"address":{"city":"%1"}})").arg(longest).toUtf8())->locality, longest);
 
     EXPECT_FALSE(ReverseGeocoder::parse(R"({"error":"Unable to geocode"})"));
     EXPECT_FALSE(ReverseGeocoder::parse("<html>"));

@@ -37,6 +37,9 @@ BluezObjects sampleObjects()
         {QStringLiteral("org.bluez.Battery1"), {{QStringLiteral("Percentage"), QVariant::fromValue(uchar(40))}}}};
     objects[QDBusObjectPath("/org/bluez/hci0/dev_CC")] = { // no battery
         {QStringLiteral("org.bluez.Device1"), device("/org/bluez/hci0", QStringLiteral("Speaker"), true)}};
+    objects[QDBusObjectPath("/org/bluez/hci0/dev_DD")] = { // a level that is no reading
+        {QStringLiteral("org.bluez.Device1"), device("/org/bluez/hci0", QStringLiteral("Pen"), true)},
+        {QStringLiteral("org.bluez.Battery1"), {{QStringLiteral("Percentage"), QVariant::fromValue(uchar(250))}}}};
     return objects;
 }
 

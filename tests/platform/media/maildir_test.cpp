@@ -93,6 +93,25 @@ TEST(MaildirInboxTest, CountsUnreadAndPreviewsTheNewest)
     EXPECT_EQ(inbox.unreadReply().text, QStringLiteral("3|Late: just now"));
 }
 
+// Only regular files inside the folder are mail: links (to a file elsewhere, to a device) and
+// FIFOs are passed over, whatever their dates, and none of them holds up the reading.
+TEST(MaildirInboxTest, OnlyRegularFilesInTheFolderCount)
+{
+    Maildir box;
+    QTemporaryDir elsewhere;
+    const QString secret = elsewhere.path() + "/secret";
+    writeMessage(secret, "From: Root <r@x>\nSubject: not a mail", 0);
+    // A long message: its header block is read, not the whole of it.
+    writeMessage(box.path("new/100.M1.h"), "From: Ada <a@x>\nSubject: hi\n\n" + QByteArray(1 << 20, 'b'), 5000);
+    ASSERT_TRUE(QFile::link(secret, box.path("new/200.M2.h")));
+    ASSERT_TRUE(QFile::link("/dev/zero", box.path("new/300.M3.h")));
+    ASSERT_TRUE(QFile::link(box.path("new/100.M1.h"), box.path("cur/400.M4.h:2,")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(box.path("new/500.M5.h")).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(elsewhere.path() + "/fifo").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(elsewhere.path() + "/fifo", box.path("new/600.M6.h")));
+    EXPECT_EQ(MaildirInbox(box.dir.path()).unreadReply().text, QStringLiteral("1|Ada: hi"));
+}
+
 TEST(MaildirInboxTest, EmptyAndMissingInboxes)
 {
     Maildir box;

@@ -15,6 +15,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/stat.h>
+
 using namespace velk;
 using namespace velk::testing;
 using timeline::WidgetDefinition;
@@ -126,6 +129,30 @@ TEST_F(NotesWidgets, AnythingUnreadableGivesNoNotesAndIsLeftAsItIs)
         if (c.file) {
             EXPECT_EQ(notesFile(), *c.file);
         }
+    }
+}
+
+// Neither waits on what sits at the path nor reads it without end: a FIFO with no writer, a
+// link to an endless device, a file past the cap holding a valid list.
+TEST_F(NotesWidgets, AFifoADeviceOrAnOversizedFileGivesNoNotes)
+{
+    const QString path = NotesStore::fileURL();
+    const QByteArray note = noteJson("6F9619FF-8B86-D011-B42D-00C04FC964FF", "kept", kNow, false);
+    const QByteArray big = "[" + note + QByteArray(kNotesFileMaxBytes, ' ') + "]";
+    const std::function<bool()> makers[] = {
+        [&] { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
+        [&] { return QFile::link("/dev/zero", path); },
+        [&] {
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(big) == big.size();
+        },
+    };
+    for (const auto& make : makers) {
+        QFile::remove(path);
+        ASSERT_TRUE(make());
+        EXPECT_TRUE(NotesStore::latest().empty());
+        for (const DeclaredWidget& d : declared())
+            EXPECT_FALSE(QString::fromStdString(placedTexts(d.widget)).contains("kept", Qt::CaseInsensitive)) << d.kind;
     }
 }
 

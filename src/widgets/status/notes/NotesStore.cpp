@@ -2,10 +2,11 @@
 
 #include "platform/core/Coding.h"
 #include "platform/core/Defaults.h"
+#include "platform/core/FileSave.h"
 #include "platform/core/GroupContainer.h"
+#include "platform/core/Log.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 
@@ -19,10 +20,14 @@ QString NotesStore::fileURL()
 
 std::vector<NoteItem> NotesStore::latest()
 {
-    QFile file(fileURL());
-    if (!file.open(QIODevice::ReadOnly))
+    QString why;
+    bool missing = false;
+    const std::optional<QByteArray> bytes = readRegularFile(fileURL(), kNotesFileMaxBytes, &why, &missing);
+    if (!bytes) {
+        if (!missing) qCWarning(lcWidgets) << "notes: not read:" << why;
         return {};
-    std::vector<NoteItem> notes = decodeJson<std::vector<NoteItem>>(file.readAll()).value_or(std::vector<NoteItem>{});
+    }
+    std::vector<NoteItem> notes = decodeJson<std::vector<NoteItem>>(*bytes).value_or(std::vector<NoteItem>{});
     std::stable_sort(notes.begin(), notes.end(),
                      [](const NoteItem& a, const NoteItem& b) { return a.edited.sinceReference > b.edited.sinceReference; });
     return notes;
