@@ -55,7 +55,6 @@ QStringList MusicListener::splitReply(const QString& reply)
         from = at + 1;
     }
     fields << reply.mid(from);
-    fields.removeAll(QString());
     return fields;
 }
 

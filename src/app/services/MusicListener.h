@@ -46,7 +46,8 @@ public:
     // locale, truncated toward zero. Nothing when it is not such a number, is not finite or
     // does not fit 64 bits (the caller then uses 0).
     static std::optional<qint64> parseSeconds(QString field, bool commaIsPoint = true);
-    // The reply split at character 31 into at most five fields, empty fields dropped.
+    // The reply split at character 31 into at most five fields; an empty field is a field
+    // (a stream or a podcast has a title and no artist).
     static QStringList splitReply(const QString& reply);
 
 signals:

@@ -66,11 +66,20 @@ TEST(MusicListenerParsing, PositionsAndLengths)
 TEST(MusicListenerParsing, RepliesSplitIntoFiveFields)
 {
     const QChar s = MusicPlayer::kSeparator;
-    EXPECT_EQ(MusicListener::splitReply(QStringList{"playing", "1", "2", "T", "A"}.join(s)).size(), 5);
-    EXPECT_EQ(MusicListener::splitReply(QStringList{"playing", "1", "2", "T", "A", "B"}.join(s)).last(),
-              QString("A") + s + "B");
-    EXPECT_EQ(MusicListener::splitReply(QStringList{"playing", "1", "2", "T", ""}.join(s)).size(), 4);
-    EXPECT_EQ(MusicListener::splitReply(QString(s) + s + "playing" + s + "1" + s + "2" + s + "T" + s + "A").size(), 3);
+    const struct {
+        QStringList sent;
+        QStringList fields;
+    } cases[] = {
+        {{"playing", "1", "2", "T", "A"}, {"playing", "1", "2", "T", "A"}},
+        // The fifth field keeps further separators.
+        {{"playing", "1", "2", "T", "A", "B"}, {"playing", "1", "2", "T", QString("A") + s + "B"}},
+        // A stream with a title and no artist, a clip with an artist and no title.
+        {{"playing", "1", "2", "T", ""}, {"playing", "1", "2", "T", ""}},
+        {{"playing", "1", "2", "", "A"}, {"playing", "1", "2", "", "A"}},
+        {{"", "", "playing", "1", "2", "T", "A"}, {"", "", "playing", "1", QString("2") + s + "T" + s + "A"}},
+        {{"stopped"}, {"stopped"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MusicListener::splitReply(c.sent.join(s)), c.fields) << c.sent.join('|').toStdString();
 }
 
 TEST_F(MusicListenerTest, APollStoresThePlayerAndReloadsOnlyOnChange)
@@ -131,6 +140,24 @@ TEST_F(MusicListenerTest, UnusableTimesAndEmptyFields)
     EXPECT_EQ(MediaBridge::nowPlaying()->positionSeconds, 0);
     EXPECT_EQ(MediaBridge::nowPlaying()->durationSeconds, 0);
 
+}
+
+TEST_F(MusicListenerTest, ATrackWithoutArtistOrTitleIsShown)
+{
+    FakeMprisPlayer fake(QStringLiteral("stream"));
+    fake.setState("Playing", false);
+    const struct {
+        const char* title;
+        const char* artist;
+    } cases[] = {{"Morning Radio", ""}, {"", "Street Band"}};
+    for (const auto& c : cases) {
+        fake.setMetadata(trackMetadata(c.title, c.artist, qlonglong(1'000'000)), false);
+        sync();
+        ASSERT_TRUE(MediaBridge::nowPlaying()) << c.title << c.artist;
+        EXPECT_EQ(MediaBridge::nowPlaying()->title, QString(c.title));
+        EXPECT_EQ(MediaBridge::nowPlaying()->artist, QString(c.artist));
+        EXPECT_TRUE(MediaBridge::nowPlaying()->isPlaying);
+    }
 }
 
 TEST_F(MusicListenerTest, PollsAskedForDuringOneRunOnceAfterIt)
