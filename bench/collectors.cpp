@@ -72,7 +72,8 @@ void BM_MusicPollWithoutPlayer(benchmark::State& state)
     // A poll ends when the bus has answered: each one is waited for.
     for (auto _ : state) {
         listener.syncFromMusic();
-        while (listener.isSyncing()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        while (listener.isSyncing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
 BENCHMARK(BM_MusicPollWithoutPlayer)->Unit(benchmark::kMicrosecond);

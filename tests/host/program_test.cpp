@@ -143,11 +143,17 @@ TEST(ProgramTest, TogglesThatChangeNothingFail)
         bool fullDisk;
         const char* says;
     } cases[] = {
-        {{"run-intent", "ToggleReminderIntent", "--param", "reminderID=call-1"}, true, "the reminder could not be saved"},
-        {{"run-intent", "ToggleReminderIntent", "--param", "reminderID=no-such-id"}, false, "no reminder has the id no-such-id"},
+        {{"run-intent", "ToggleReminderIntent", "--param", "reminderID=call-1"},
+         true,
+         "the reminder could not be saved"},
+        {{"run-intent", "ToggleReminderIntent", "--param", "reminderID=no-such-id"},
+         false,
+         "no reminder has the id no-such-id"},
         {{"run-intent", "HabitToggleIntent", "--param", "habitID=nope"}, false, "\"nope\" is not a habit id"},
-        {{"run-intent", "HabitToggleIntent", "--param", "habitID=" + QUuid::createUuid().toString(QUuid::WithoutBraces)},
-         false, "no habit has the id"},
+        {{"run-intent", "HabitToggleIntent", "--param",
+          "habitID=" + QUuid::createUuid().toString(QUuid::WithoutBraces)},
+         false,
+         "no habit has the id"},
     };
     for (const auto& c : cases) {
         const Result r = velkWidgets(c.args, QProcessEnvironment::systemEnvironment(), c.fullDisk ? fullDisk : nullptr);

@@ -197,8 +197,10 @@ void MusicListener::run(const QString& command)
     player_->requestCommand(verb, [this, verb](const ScriptReply& reply) {
         // A command that reached no player is a failure too: saying "ok" would hide why the
         // remote did nothing.
-        if (reply.ok()) qCInfo(lcMedia).noquote() << QStringLiteral("applescript ok: ") + verb;
-        else qCWarning(lcMedia).noquote() << QStringLiteral("applescript failed: ") + reply.error;
+        if (reply.ok())
+            qCInfo(lcMedia).noquote() << QStringLiteral("applescript ok: ") + verb;
+        else
+            qCWarning(lcMedia).noquote() << QStringLiteral("applescript failed: ") + reply.error;
         QTimer::singleShot(kFollowUpDelayMs, this, [this] { syncFromMusic(); });
     });
 }

@@ -84,8 +84,8 @@ std::optional<double> seconds(const QVariant& microseconds)
 
 } // namespace
 
-void MusicPlayer::callBus(const QString& service, const QString& path, const QString& interface,
-                          const QString& method, const QVariantList& args, MessageHandler done)
+void MusicPlayer::callBus(const QString& service, const QString& path, const QString& interface, const QString& method,
+                          const QVariantList& args, MessageHandler done)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
     call.setArguments(args);
@@ -93,7 +93,8 @@ void MusicPlayer::callBus(const QString& service, const QString& path, const QSt
     if (!bus_.isConnected()) {
         // A connection that is not there gives no pending call to watch: answer on the next turn.
         const QDBusMessage error = call.createErrorReply(QDBusError::Disconnected, QStringLiteral("no session bus"));
-        QMetaObject::invokeMethod(this, [done = std::move(done), error] { done(error); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [done = std::move(done), error] { done(error); }, Qt::QueuedConnection);
         return;
     }
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, callTimeoutMs_), this);
@@ -105,7 +106,8 @@ void MusicPlayer::callBus(const QString& service, const QString& path, const QSt
 
 void MusicPlayer::answerLater(ReplyHandler done, const ScriptReply& reply)
 {
-    QMetaObject::invokeMethod(this, [done = std::move(done), reply] { done(reply); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [done = std::move(done), reply] { done(reply); }, Qt::QueuedConnection);
 }
 
 MusicPlayer::MusicPlayer(const QDBusConnection& bus, QObject* parent, int callTimeoutMs)
@@ -143,64 +145,67 @@ void MusicPlayer::findFollowed(std::function<void(const std::optional<Player>&)>
 {
     callBus(kDBusService, kDBusPath, kDBusService, QStringLiteral("ListNames"), {},
             [this, done = std::move(done)](const QDBusMessage& reply) {
-        QStringList names = answered(reply) ? reply.arguments().constFirst().toStringList() : QStringList();
-        names.sort();
-        names.removeIf([](const QString& name) { return !name.startsWith(kServicePrefix); });
-        if (names.isEmpty()) {
-            followedOwner_.clear();
-            done(std::nullopt);
-            return;
-        }
-        // Each player's owner and state are asked for at once; the choice is made when the
-        // last answer is in, in the order of the sorted names.
-        struct Candidate {
-            Player player;
-            bool playing = false;
-        };
-        struct Gathering {
-            QList<Candidate> candidates;
-            int pending = 0;
-        };
-        auto gathering = std::make_shared<Gathering>();
-        for (const QString& name : std::as_const(names)) gathering->candidates.append({{name, QString()}, false});
-        gathering->pending = int(names.size()) * 2;
-        const auto oneIn = [this, gathering, done] {
-            if (--gathering->pending > 0) return;
-            const Player* best = nullptr;
-            bool bestPlaying = false;
-            quint64 bestActivity = 0;
-            for (const Candidate& c : std::as_const(gathering->candidates)) {
-                if (c.player.owner.isEmpty()) continue; // gone meanwhile
-                const quint64 activity = lastActivity_.value(c.player.owner, 0);
-                if (!best || (c.playing && !bestPlaying) || (c.playing == bestPlaying && activity > bestActivity)) {
-                    best = &c.player;
-                    bestPlaying = c.playing;
-                    bestActivity = activity;
+                QStringList names = answered(reply) ? reply.arguments().constFirst().toStringList() : QStringList();
+                names.sort();
+                names.removeIf([](const QString& name) { return !name.startsWith(kServicePrefix); });
+                if (names.isEmpty()) {
+                    followedOwner_.clear();
+                    done(std::nullopt);
+                    return;
                 }
-            }
-            if (!best) {
-                followedOwner_.clear();
-                done(std::nullopt);
-                return;
-            }
-            followedOwner_ = best->owner;
-            done(*best);
-        };
-        for (qsizetype i = 0; i < names.size(); ++i) {
-            callBus(kDBusService, kDBusPath, kDBusService, QStringLiteral("GetNameOwner"), {names.at(i)},
-                    [gathering, i, oneIn](const QDBusMessage& owner) {
-                if (answered(owner)) gathering->candidates[i].player.owner = owner.arguments().constFirst().toString();
-                oneIn();
+                // Each player's owner and state are asked for at once; the choice is made when the
+                // last answer is in, in the order of the sorted names.
+                struct Candidate {
+                    Player player;
+                    bool playing = false;
+                };
+                struct Gathering {
+                    QList<Candidate> candidates;
+                    int pending = 0;
+                };
+                auto gathering = std::make_shared<Gathering>();
+                for (const QString& name : std::as_const(names))
+                    gathering->candidates.append({{name, QString()}, false});
+                gathering->pending = int(names.size()) * 2;
+                const auto oneIn = [this, gathering, done] {
+                    if (--gathering->pending > 0) return;
+                    const Player* best = nullptr;
+                    bool bestPlaying = false;
+                    quint64 bestActivity = 0;
+                    for (const Candidate& c : std::as_const(gathering->candidates)) {
+                        if (c.player.owner.isEmpty()) continue; // gone meanwhile
+                        const quint64 activity = lastActivity_.value(c.player.owner, 0);
+                        if (!best || (c.playing && !bestPlaying) ||
+                            (c.playing == bestPlaying && activity > bestActivity)) {
+                            best = &c.player;
+                            bestPlaying = c.playing;
+                            bestActivity = activity;
+                        }
+                    }
+                    if (!best) {
+                        followedOwner_.clear();
+                        done(std::nullopt);
+                        return;
+                    }
+                    followedOwner_ = best->owner;
+                    done(*best);
+                };
+                for (qsizetype i = 0; i < names.size(); ++i) {
+                    callBus(kDBusService, kDBusPath, kDBusService, QStringLiteral("GetNameOwner"), {names.at(i)},
+                            [gathering, i, oneIn](const QDBusMessage& owner) {
+                                if (answered(owner))
+                                    gathering->candidates[i].player.owner = owner.arguments().constFirst().toString();
+                                oneIn();
+                            });
+                    callBus(names.at(i), kPath, kPropertiesInterface, QStringLiteral("Get"),
+                            {kPlayerInterface, QStringLiteral("PlaybackStatus")},
+                            [gathering, i, oneIn](const QDBusMessage& state) {
+                                gathering->candidates[i].playing =
+                                    answered(state) && unwrap(state.arguments().constFirst()).toString() == u"Playing";
+                                oneIn();
+                            });
+                }
             });
-            callBus(names.at(i), kPath, kPropertiesInterface, QStringLiteral("Get"),
-                    {kPlayerInterface, QStringLiteral("PlaybackStatus")},
-                    [gathering, i, oneIn](const QDBusMessage& state) {
-                gathering->candidates[i].playing =
-                    answered(state) && unwrap(state.arguments().constFirst()).toString() == u"Playing";
-                oneIn();
-            });
-        }
-    });
 }
 
 void MusicPlayer::requestFollowedPlayer(std::function<void(const std::optional<QString>&)> done)
@@ -214,9 +219,11 @@ void MusicPlayer::requestProperties(const QString& service, std::function<void(c
 {
     callBus(service, kPath, kPropertiesInterface, QStringLiteral("GetAll"), {kPlayerInterface},
             [done = std::move(done)](const QDBusMessage& reply) {
-        if (!answered(reply)) done(std::nullopt);
-        else done(unwrap(reply.arguments().constFirst()).toMap());
-    });
+                if (!answered(reply))
+                    done(std::nullopt);
+                else
+                    done(unwrap(reply.arguments().constFirst()).toMap());
+            });
 }
 
 void MusicPlayer::requestStatus(ReplyHandler done)
@@ -244,8 +251,9 @@ void MusicPlayer::requestStatus(ReplyHandler done)
             // Some players leave Position out of GetAll; ask for it alone then.
             callBus(service, kPath, kPropertiesInterface, QStringLiteral("Get"),
                     {kPlayerInterface, QStringLiteral("Position")}, [done, reply](const QDBusMessage& position) {
-                done(reply(answered(position) ? secondsText(position.arguments().constFirst()) : QStringLiteral("0")));
-            });
+                        done(reply(answered(position) ? secondsText(position.arguments().constFirst())
+                                                      : QStringLiteral("0")));
+                    });
         });
     });
 }
@@ -256,9 +264,10 @@ void MusicPlayer::requestPosition(ReplyHandler done)
         if (!player) return done(ScriptReply::failure(kNoPlayer));
         callBus(player->name, kPath, kPropertiesInterface, QStringLiteral("Get"),
                 {kPlayerInterface, QStringLiteral("Position")}, [done](const QDBusMessage& reply) {
-            if (!answered(reply)) return done(ScriptReply::failure(reasonOf(reply, QStringLiteral("no position"))));
-            done(ScriptReply::success(secondsText(reply.arguments().constFirst())));
-        });
+                    if (!answered(reply))
+                        return done(ScriptReply::failure(reasonOf(reply, QStringLiteral("no position"))));
+                    done(ScriptReply::success(secondsText(reply.arguments().constFirst())));
+                });
     });
 }
 
@@ -268,7 +277,8 @@ void MusicPlayer::requestCommand(const QString& verb, ReplyHandler done)
     if (verb == u"playpause") method = QStringLiteral("PlayPause");
     else if (verb == u"next track") method = QStringLiteral("Next");
     else if (verb == u"previous track") method = QStringLiteral("Previous");
-    else return answerLater(std::move(done), ScriptReply::failure(QStringLiteral("unknown command ") + verb));
+    else
+        return answerLater(std::move(done), ScriptReply::failure(QStringLiteral("unknown command ") + verb));
     findFollowed([this, method, done = std::move(done)](const std::optional<Player>& player) {
         if (!player) return done(ScriptReply::failure(kNoPlayer));
         callBus(player->name, kPath, kPlayerInterface, method, {}, [done](const QDBusMessage& reply) {
@@ -347,9 +357,12 @@ void MusicPlayer::refresh()
         const std::optional<QVariantMap> fallback =
             it != changed.constEnd() ? std::optional<QVariantMap>(*it) : std::nullopt;
         requestProperties(followed->name, [this, fallback](const std::optional<QVariantMap>& props) {
-            if (props) emit playerInfo(playerInfoOf(*props));
-            else if (fallback) emit playerInfo(playerInfoOf(*fallback));
-            else emit playerInfo({{QStringLiteral("Player State"), QStringLiteral("Stopped")}});
+            if (props)
+                emit playerInfo(playerInfoOf(*props));
+            else if (fallback)
+                emit playerInfo(playerInfoOf(*fallback));
+            else
+                emit playerInfo({{QStringLiteral("Player State"), QStringLiteral("Stopped")}});
             finishRefresh();
         });
     });

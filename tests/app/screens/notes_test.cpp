@@ -114,12 +114,14 @@ TEST(NotesManager, AFloodOfNotesLinksOpensOneSheet)
     VelkApp app(&links);
     const auto openSheets = [&] {
         qsizetype shown = 0;
-        for (NotesManagerView* sheet : app.mainWindow()->findChildren<NotesManagerView*>()) shown += sheet->isVisible();
+        for (NotesManagerView* sheet : app.mainWindow()->findChildren<NotesManagerView*>())
+            shown += sheet->isVisible();
         return shown;
     };
 
     QList<QUrl> urls;
-    for (int i = 0; i < 1000; ++i) urls << QUrl(i % 2 ? QStringLiteral("velkwidgets://notes/new") : QStringLiteral("velkwidgets://notes"));
+    for (int i = 0; i < 1000; ++i)
+        urls << QUrl(i % 2 ? QStringLiteral("velkwidgets://notes/new") : QStringLiteral("velkwidgets://notes"));
     app.openUrls(urls);
     ASSERT_TRUE(app.mainWindow());
     EXPECT_EQ(app.mainWindow()->findChildren<NotesManagerView*>().size(), 1);

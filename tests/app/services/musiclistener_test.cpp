@@ -79,7 +79,8 @@ TEST(MusicListenerParsing, RepliesSplitIntoFiveFields)
         {{"", "", "playing", "1", "2", "T", "A"}, {"", "", "playing", "1", QString("2") + s + "T" + s + "A"}},
         {{"stopped"}, {"stopped"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(MusicListener::splitReply(c.sent.join(s)), c.fields) << c.sent.join('|').toStdString();
+    for (const auto& c : cases)
+        EXPECT_EQ(MusicListener::splitReply(c.sent.join(s)), c.fields) << c.sent.join('|').toStdString();
 }
 
 TEST_F(MusicListenerTest, APollStoresThePlayerAndReloadsOnlyOnChange)
@@ -139,7 +140,6 @@ TEST_F(MusicListenerTest, UnusableTimesAndEmptyFields)
     ASSERT_TRUE(MediaBridge::nowPlaying());
     EXPECT_EQ(MediaBridge::nowPlaying()->positionSeconds, 0);
     EXPECT_EQ(MediaBridge::nowPlaying()->durationSeconds, 0);
-
 }
 
 TEST_F(MusicListenerTest, ATrackWithoutArtistOrTitleIsShown)
@@ -169,7 +169,8 @@ TEST_F(MusicListenerTest, PollsAskedForDuringOneRunOnceAfterIt)
     QObject::connect(&listener, &MusicListener::synced, &listener, [&] { ++finished; });
 
     fake.freeze();
-    for (int i = 0; i < 100; ++i) listener.syncFromMusic(); // the live-refresh ticks of a long wait
+    for (int i = 0; i < 100; ++i)
+        listener.syncFromMusic(); // the live-refresh ticks of a long wait
     bool turned = false;
     QTimer::singleShot(0, [&] { turned = true; });
     ASSERT_TRUE(waitFor([&] { return turned; }));

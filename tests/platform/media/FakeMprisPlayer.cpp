@@ -129,7 +129,8 @@ void FakeMprisPlayer::freeze()
     if (isFrozen_) return;
     isFrozen_ = true;
     // The player's thread waits here, so every call queued behind it waits too.
-    QMetaObject::invokeMethod(object_, [this] { frozen_.acquire(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        object_, [this] { frozen_.acquire(); }, Qt::QueuedConnection);
 }
 
 void FakeMprisPlayer::thaw()

@@ -1,17 +1,17 @@
 // The MPRIS side of the music listener: which player is followed, the status reply it gives,
 // the commands, and the change notices.
 #include "platform/media/FakeMprisPlayer.h"
+#include "platform/media/MusicPlayer.h"
 #include "platform/media/PlayerAnswers.h"
 #include "support/WaitFor.h"
-#include "platform/media/MusicPlayer.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
 using velk::MusicPlayer;
-using velk::test::FakeMprisPlayer;
 using velk::test::commandOf;
+using velk::test::FakeMprisPlayer;
 using velk::test::followedOf;
 using velk::test::positionOf;
 using velk::test::statusOf;
@@ -42,7 +42,8 @@ public:
     int count = 0;
     NoticeCounter()
     {
-        QDBusConnection::sessionBus().connect(QString(), MusicPlayer::kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QDBusConnection::sessionBus().connect(QString(), MusicPlayer::kPath,
+                                              QStringLiteral("org.freedesktop.DBus.Properties"),
                                               QStringLiteral("PropertiesChanged"), this, SLOT(heard()));
     }
 public slots:
@@ -198,7 +199,8 @@ TEST(MusicPlayerBus, ASilentPlayerFloodingNoticesHoldsNothingUp)
     // connection, so once it has heard all fifty the player object has been handed them too.
     NoticeCounter heard;
     fake.freeze();
-    for (int i = 0; i < 50; ++i) fake.setState(i % 2 ? QStringLiteral("Playing") : QStringLiteral("Paused"));
+    for (int i = 0; i < 50; ++i)
+        fake.setState(i % 2 ? QStringLiteral("Playing") : QStringLiteral("Paused"));
     ASSERT_TRUE(waitFor([&] { return heard.count == 50; }));
     EXPECT_EQ(spy.count(), 0); // still waiting for the silent player, without holding the loop
 

@@ -186,7 +186,8 @@ TEST_F(ButtonIntentsTest, HabitToggleNeedsAUuid)
     const QString runID = run.id.toString(QUuid::WithoutBraces);
     for (const QString& bad : {QString(), QStringLiteral("not-a-uuid"),
                                QStringLiteral("{00000000-0000-0000-0000-000000000000}"), runID + "\n", " " + runID}) {
-        EXPECT_EQ(failure("HabitToggleIntent", {{"habitID", bad}}), QString("\"%1\" is not a habit id (a UUID)").arg(bad));
+        EXPECT_EQ(failure("HabitToggleIntent", {{"habitID", bad}}),
+                  QString("\"%1\" is not a habit id (a UUID)").arg(bad));
         EXPECT_FALSE(failure("HabitToggleIntent", {}).isEmpty());
     }
 
@@ -199,7 +200,7 @@ TEST_F(ButtonIntentsTest, HabitToggleNeedsAUuid)
     // A stored list this version cannot read is left alone, and the tap says so.
     const QByteArray unreadable = R"([{"name":"Run","checkins":[]}])"; // no id
     Defaults::shared().setData(ExtrasStore::kHabitsKey, unreadable);
-    EXPECT_TRUE(failure("HabitToggleIntent", {{"habitID", runID}}).contains("cannot be read")) ;
+    EXPECT_TRUE(failure("HabitToggleIntent", {{"habitID", runID}}).contains("cannot be read"));
     EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), unreadable);
     Defaults::shared().setData(ExtrasStore::kHabitsKey, before);
 

@@ -64,8 +64,7 @@ StoreResult toggleHabitToday(const QUuid& id)
         return {QStringLiteral("the stored habits cannot be read by this version; nothing was changed")};
     std::vector<HabitItem> habits = stored ? std::move(*stored) : HabitItem::samples();
     const auto habit = std::find_if(habits.begin(), habits.end(), [&](const HabitItem& h) { return h.id == id; });
-    if (habit == habits.end())
-        return {QStringLiteral("no habit has the id %1").arg(id.toString(QUuid::WithoutBraces))};
+    if (habit == habits.end()) return {QStringLiteral("no habit has the id %1").arg(id.toString(QUuid::WithoutBraces))};
     const QString today = dayKey(Clock::now());
     if (!habit->checkins.erase(today)) habit->checkins.insert(today);
     return write(habits, kHabitsKey);

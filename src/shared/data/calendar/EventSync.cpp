@@ -204,7 +204,8 @@ StoreResult EventSync::toggleReminder(const QString& id)
         // A failed save is logged by the store; the snapshot below then shows the state as it is.
         QString error;
         if (!store.saveReminder(reminder, &error))
-            result.error = QStringLiteral("the reminder could not be saved: %1").arg(error.isEmpty() ? QStringLiteral("unknown error") : error);
+            result.error = QStringLiteral("the reminder could not be saved: %1")
+                               .arg(error.isEmpty() ? QStringLiteral("unknown error") : error);
     }
     if (CalendarStore::authorizationStatus(CalendarEntityType::reminder) != CalendarAuthorizationStatus::fullAccess)
         return result;
