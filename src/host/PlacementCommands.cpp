@@ -93,6 +93,9 @@ int runPlacementCommand(const HostCommand& c, const timeline::WidgetBundle& bund
     PlacementStore::Loaded loaded = store.load();
     if (!loaded.warning.isEmpty()) err << "velk-widgets: " << loaded.warning << '\n';
     if (!loaded.canSave && c.verb != Verb::placed) return fail(err, kExitFailed, QStringLiteral("nothing was changed"));
+    // A file that could not be read is not an empty desktop: an empty listing would say so.
+    if (!loaded.canSave && c.verb == Verb::placed)
+        return fail(err, kExitFailed, QStringLiteral("the placed widgets cannot be listed"));
     std::vector<Placement> placements = std::move(loaded.placements);
     if (c.verb == Verb::placed) {
         out << placedListing(placements);
@@ -104,7 +107,6 @@ int runPlacementCommand(const HostCommand& c, const timeline::WidgetBundle& bund
         const QPoint place = freePlace(timeline::designSize(widget->family()).toSize(),
                                        loaded.screenArea.value_or(kFallbackScreenArea), placedRects(placements, bundle));
         placements.push_back({newPlacementId(), c.target, place, 1, widget->configuration()});
-        out << placements.back().id << '\n';
     } else {
         const auto it = std::find_if(placements.begin(), placements.end(), [&](const Placement& p) { return p.id == c.target; });
         if (it == placements.end()) return fail(err, kExitUsage, QStringLiteral("no placed widget has the id %1").arg(c.target));
@@ -112,6 +114,8 @@ int runPlacementCommand(const HostCommand& c, const timeline::WidgetBundle& bund
     }
     QString error;
     if (!store.save(placements, &error)) return fail(err, kExitFailed, error + QStringLiteral("; nothing was changed"));
+    // The new id only once the placement is saved: a script that reads it may rely on it.
+    if (c.verb == Verb::add) out << placements.back().id << '\n';
     out.flush();
     return kExitOk;
 }

@@ -282,8 +282,13 @@ TEST(PlacementStoreTest, SpecialFilesAreNeitherReadNorReplaced)
             HostCommand c;
             c.verb = verb;
             c.target = "velk.test.small";
-            EXPECT_EQ(runPlacementCommand(c, bundle, store, out, err, false), verb == Verb::add ? 1 : 0);
+            // Neither a new id nor an empty listing: the file's content is unknown.
+            EXPECT_EQ(runPlacementCommand(c, bundle, store, out, err, false), 1);
             EXPECT_TRUE(e.contains("not a regular file")) << e.toStdString();
+            EXPECT_TRUE(o.isEmpty()) << o.toStdString();
+            if (verb == Verb::placed) {
+                EXPECT_TRUE(e.contains("the placed widgets cannot be listed")) << e.toStdString();
+            }
         }
     }
     EXPECT_EQ(QFileInfo(fifo).isFile(), false);

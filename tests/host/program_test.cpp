@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUuid>
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -127,6 +128,42 @@ TEST(ProgramTest, RemindersFromCalendarFilesAndTheToggleWritesBack)
     EXPECT_TRUE(velk::Defaults::shared().data("velk.snapshot.reminders.v1").has_value());
 }
 
+// A toggle that changed nothing says why and exits non-zero: an id of nothing, a reminder whose
+// file cannot be saved on a full disk.
+TEST(ProgramTest, TogglesThatChangeNothingFail)
+{
+    const QString store = qEnvironmentVariable("XDG_DATA_HOME") + "/velk/calendars";
+    ASSERT_TRUE(velk::test::copyCalendarFixtures(store));
+    velk::CalendarAccess::setStatus(velk::CalendarEntityType::reminder, velk::CalendarAuthorizationStatus::fullAccess);
+    const QByteArray before = contents(store + "/Personal/call-bank.ics");
+    ASSERT_GT(before.size(), 64);
+
+    const struct {
+        QStringList args;
+        bool fullDisk;
+        const char* says;
+    } cases[] = {
+        {{"run-intent", "ToggleReminderIntent", "--param", "reminderID=call-1"},
+         true,
+         "the reminder could not be saved"},
+        {{"run-intent", "ToggleReminderIntent", "--param", "reminderID=no-such-id"},
+         false,
+         "no reminder has the id no-such-id"},
+        {{"run-intent", "HabitToggleIntent", "--param", "habitID=nope"}, false, "\"nope\" is not a habit id"},
+        {{"run-intent", "HabitToggleIntent", "--param",
+          "habitID=" + QUuid::createUuid().toString(QUuid::WithoutBraces)},
+         false,
+         "no habit has the id"},
+    };
+    for (const auto& c : cases) {
+        const Result r = velkWidgets(c.args, QProcessEnvironment::systemEnvironment(), c.fullDisk ? fullDisk : nullptr);
+        EXPECT_EQ(r.status, 1) << c.says;
+        EXPECT_TRUE(lastLine(r.err).startsWith("velk-widgets: " + c.args[1] + " failed: ")) << r.err.toStdString();
+        EXPECT_TRUE(lastLine(r.err).contains(c.says)) << r.err.toStdString();
+    }
+    EXPECT_EQ(contents(store + "/Personal/call-bank.ics"), before);
+}
+
 // A save that fails on a full disk keeps the old file byte for byte, says so and exits
 // non-zero: the placement file on `add`, the picture on `render -o`.
 TEST(ProgramTest, AFullDiskKeepsTheOldFileAndFails)
@@ -144,6 +181,7 @@ TEST(ProgramTest, AFullDiskKeepsTheOldFileAndFails)
     const Result full = velkWidgets({"add", kind}, QProcessEnvironment::systemEnvironment(), fullDisk);
     EXPECT_EQ(full.status, 1);
     EXPECT_TRUE(full.err.contains("velk-widgets: cannot write " + placements)) << full.err.toStdString();
+    EXPECT_TRUE(full.out.isEmpty()) << "an id that was never placed: " << full.out.toStdString();
     EXPECT_EQ(contents(placements), before);
 
     const QTemporaryDir out;

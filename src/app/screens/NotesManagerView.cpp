@@ -46,6 +46,17 @@ NotesSource* NotesManagerView::appSource() { return appNotes; }
 NotesManagerView* NotesManagerView::present(QWidget* parent, bool startComposing)
 {
     if (!appNotes) return nullptr;
+    // One sheet at a time: a burst of notes links (a script, a stuck key) brings the open one
+    // forward instead of stacking a sheet per link.
+    if (parent) {
+        for (NotesManagerView* open : parent->findChildren<NotesManagerView*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!open->isVisible()) continue; // closed, about to be deleted
+            open->raise();
+            open->activateWindow();
+            if (startComposing) open->field_->setFocus(Qt::OtherFocusReason);
+            return open;
+        }
+    }
     auto* sheet = new NotesManagerView(appNotes, startComposing, parent);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->open();

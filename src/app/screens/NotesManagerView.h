@@ -21,7 +21,7 @@ public:
     static void setAppSource(NotesSource* source);
     static NotesSource* appSource();
     // Opens the sheet over `parent` (window-modal, deletes itself on close); nothing without a
-    // source.
+    // source. While one is open over `parent` it is raised and returned instead.
     static NotesManagerView* present(QWidget* parent, bool startComposing);
 
     QPlainTextEdit* composeField() const { return field_; }

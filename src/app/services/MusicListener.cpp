@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 namespace velk {
 
@@ -54,7 +55,6 @@ QStringList MusicListener::splitReply(const QString& reply)
         from = at + 1;
     }
     fields << reply.mid(from);
-    fields.removeAll(QString());
     return fields;
 }
 
@@ -75,25 +75,33 @@ void MusicListener::start()
 
 void MusicListener::syncFromMusic()
 {
-    if (!player_->isRunning()) {
+    if (syncing_) {
+        syncAgain_ = true;
+        return;
+    }
+    syncing_ = true;
+    player_->requestStatus([this](const ScriptReply& reply) {
+        applyStatus(reply);
+        syncing_ = false;
+        emit synced();
+        if (std::exchange(syncAgain_, false)) syncFromMusic();
+    });
+}
+
+void MusicListener::applyStatus(const ScriptReply& reply)
+{
+    const auto removeSnapshot = [] {
         if (MediaBridge::nowPlaying()) {
             MediaBridge::setNowPlaying(std::nullopt);
             reloadNowPlaying();
         }
-        return;
-    }
-    const ScriptReply reply = player_->status();
+    };
+    if (!reply.ok() && reply.error == MusicPlayer::kNoPlayer) return removeSnapshot();
     if (!reply.ok()) {
         qCWarning(lcMedia).noquote() << QStringLiteral("music sync failed: ") + reply.error;
         return;
     }
-    if (*reply.text == u"stopped") {
-        if (MediaBridge::nowPlaying()) {
-            MediaBridge::setNowPlaying(std::nullopt);
-            reloadNowPlaying();
-        }
-        return;
-    }
+    if (*reply.text == u"stopped") return removeSnapshot();
     const QStringList fields = splitReply(*reply.text);
     if (fields.size() != 5) return;
 
@@ -123,11 +131,11 @@ void MusicListener::syncFromMusic()
     if (reload) reloadNowPlaying();
 }
 
-qint64 MusicListener::fetchPlayerPosition()
+void MusicListener::fetchPlayerPosition(std::function<void(qint64)> done)
 {
-    const ScriptReply reply = player_->position();
-    if (!reply.ok()) return 0;
-    return parseSeconds(*reply.text, false).value_or(0);
+    player_->requestPosition([done = std::move(done)](const ScriptReply& reply) {
+        done(reply.ok() ? parseSeconds(*reply.text, false).value_or(0) : 0);
+    });
 }
 
 void MusicListener::handlePlayerInfo(const QVariantMap& userInfo)
@@ -135,10 +143,32 @@ void MusicListener::handlePlayerInfo(const QVariantMap& userInfo)
     const QVariant stateValue = userInfo.value(QStringLiteral("Player State"));
     const QString state = stateValue.userType() == QMetaType::QString ? stateValue.toString() : QStringLiteral("Stopped");
     if (state == u"Stopped") {
+        // Whatever was on its way is older than the stop.
+        ++noticeGeneration_;
+        waitingNotice_.reset();
         MediaBridge::setNowPlaying(std::nullopt);
         reloadNowPlaying();
         return;
     }
+    if (noticeInFlight_) {
+        waitingNotice_ = userInfo;
+        return;
+    }
+    noticeInFlight_ = true;
+    const quint64 generation = ++noticeGeneration_;
+    fetchPlayerPosition([this, userInfo, generation](qint64 position) {
+        noticeInFlight_ = false;
+        if (std::optional<QVariantMap> next = std::exchange(waitingNotice_, std::nullopt)) {
+            handlePlayerInfo(*next); // a newer notice came meanwhile: it is the one to store
+            return;
+        }
+        if (generation == noticeGeneration_) storeNotice(userInfo, position);
+    });
+}
+
+void MusicListener::storeNotice(const QVariantMap& userInfo, qint64 positionSeconds)
+{
+    const QString state = userInfo.value(QStringLiteral("Player State")).toString();
     const auto text = [&](const char* key) -> std::optional<QString> {
         const QVariant v = userInfo.value(QLatin1String(key));
         if (v.userType() == QMetaType::QString) return v.toString();
@@ -151,7 +181,7 @@ void MusicListener::handlePlayerInfo(const QVariantMap& userInfo)
     const bool integral = total.userType() == QMetaType::LongLong || total.userType() == QMetaType::Int
                           || total.userType() == QMetaType::ULongLong || total.userType() == QMetaType::UInt;
     next.durationSeconds = integral ? total.toLongLong() / 1000 : 0;
-    next.positionSeconds = fetchPlayerPosition();
+    next.positionSeconds = positionSeconds;
     next.isPlaying = state == u"Playing";
     next.updated = Clock::now();
     MediaBridge::setNowPlaying(next);
@@ -164,12 +194,15 @@ void MusicListener::run(const QString& command)
     const QString verb = command == u"next"       ? QStringLiteral("next track")
                          : command == u"previous" ? QStringLiteral("previous track")
                                                   : QStringLiteral("playpause");
-    const ScriptReply reply = player_->command(verb);
-    // A command that reached no player is a failure too: saying "ok" would hide why the
-    // remote did nothing.
-    if (reply.ok()) qCInfo(lcMedia).noquote() << QStringLiteral("applescript ok: ") + verb;
-    else qCWarning(lcMedia).noquote() << QStringLiteral("applescript failed: ") + reply.error;
-    QTimer::singleShot(kFollowUpDelayMs, this, [this] { syncFromMusic(); });
+    player_->requestCommand(verb, [this, verb](const ScriptReply& reply) {
+        // A command that reached no player is a failure too: saying "ok" would hide why the
+        // remote did nothing.
+        if (reply.ok())
+            qCInfo(lcMedia).noquote() << QStringLiteral("applescript ok: ") + verb;
+        else
+            qCWarning(lcMedia).noquote() << QStringLiteral("applescript failed: ") + reply.error;
+        QTimer::singleShot(kFollowUpDelayMs, this, [this] { syncFromMusic(); });
+    });
 }
 
 } // namespace velk

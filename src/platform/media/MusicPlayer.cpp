@@ -1,13 +1,18 @@
 #include "platform/media/MusicPlayer.h"
 
 #include <QDBusArgument>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusVariant>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <utility>
 
 namespace velk {
 
@@ -79,13 +84,30 @@ std::optional<double> seconds(const QVariant& microseconds)
 
 } // namespace
 
-QDBusMessage MusicPlayer::callBus(const QString& service, const QString& path, const QString& interface,
-                                  const QString& method, const QVariantList& args) const
+void MusicPlayer::callBus(const QString& service, const QString& path, const QString& interface, const QString& method,
+                          const QVariantList& args, MessageHandler done)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
     call.setArguments(args);
     call.setAutoStartService(false);
-    return bus_.call(call, QDBus::Block, callTimeoutMs_);
+    if (!bus_.isConnected()) {
+        // A connection that is not there gives no pending call to watch: answer on the next turn.
+        const QDBusMessage error = call.createErrorReply(QDBusError::Disconnected, QStringLiteral("no session bus"));
+        QMetaObject::invokeMethod(
+            this, [done = std::move(done), error] { done(error); }, Qt::QueuedConnection);
+        return;
+    }
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, callTimeoutMs_), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, done = std::move(done)] {
+        watcher->deleteLater();
+        done(watcher->reply());
+    });
+}
+
+void MusicPlayer::answerLater(ReplyHandler done, const ScriptReply& reply)
+{
+    QMetaObject::invokeMethod(
+        this, [done = std::move(done), reply] { done(reply); }, Qt::QueuedConnection);
 }
 
 MusicPlayer::MusicPlayer(const QDBusConnection& bus, QObject* parent, int callTimeoutMs)
@@ -104,113 +126,167 @@ QString MusicPlayer::secondsText(const QVariant& microseconds)
     return s ? QString::number(*s, 'f', 3) : QStringLiteral("0");
 }
 
-QList<MusicPlayer::Player> MusicPlayer::players()
+namespace {
+
+bool answered(const QDBusMessage& reply)
 {
-    QList<Player> found;
-    if (!bus_.isConnected()) return found;
-    const QDBusMessage reply = callBus(kDBusService, kDBusPath, kDBusService, QStringLiteral("ListNames"));
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return found;
-    QStringList names = reply.arguments().constFirst().toStringList();
-    names.sort();
-    for (const QString& name : std::as_const(names)) {
-        if (!name.startsWith(kServicePrefix)) continue;
-        const QDBusMessage owner = callBus(kDBusService, kDBusPath, kDBusService,
-                                           QStringLiteral("GetNameOwner"), {name});
-        if (owner.type() != QDBusMessage::ReplyMessage || owner.arguments().isEmpty()) continue;
-        found.append({name, owner.arguments().constFirst().toString()});
-    }
-    return found;
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty();
 }
 
-bool MusicPlayer::isRunning()
+QString reasonOf(const QDBusMessage& reply, const QString& fallback)
 {
-    return !players().isEmpty();
+    if (!reply.errorMessage().isEmpty()) return reply.errorMessage();
+    return reply.errorName().isEmpty() ? fallback : reply.errorName();
 }
 
-std::optional<QVariantMap> MusicPlayer::properties(const QString& service)
+} // namespace
+
+void MusicPlayer::findFollowed(std::function<void(const std::optional<Player>&)> done)
 {
-    const QDBusMessage reply = callBus(service, kPath, kPropertiesInterface,
-                                       QStringLiteral("GetAll"), {kPlayerInterface});
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
-    return unwrap(reply.arguments().constFirst()).toMap();
+    callBus(kDBusService, kDBusPath, kDBusService, QStringLiteral("ListNames"), {},
+            [this, done = std::move(done)](const QDBusMessage& reply) {
+                QStringList names = answered(reply) ? reply.arguments().constFirst().toStringList() : QStringList();
+                names.sort();
+                names.removeIf([](const QString& name) { return !name.startsWith(kServicePrefix); });
+                if (names.isEmpty()) {
+                    followedOwner_.clear();
+                    done(std::nullopt);
+                    return;
+                }
+                // Each player's owner and state are asked for at once; the choice is made when the
+                // last answer is in, in the order of the sorted names.
+                struct Candidate {
+                    Player player;
+                    bool playing = false;
+                };
+                struct Gathering {
+                    QList<Candidate> candidates;
+                    int pending = 0;
+                };
+                auto gathering = std::make_shared<Gathering>();
+                for (const QString& name : std::as_const(names))
+                    gathering->candidates.append({{name, QString()}, false});
+                gathering->pending = int(names.size()) * 2;
+                const auto oneIn = [this, gathering, done] {
+                    if (--gathering->pending > 0) return;
+                    const Player* best = nullptr;
+                    bool bestPlaying = false;
+                    quint64 bestActivity = 0;
+                    for (const Candidate& c : std::as_const(gathering->candidates)) {
+                        if (c.player.owner.isEmpty()) continue; // gone meanwhile
+                        const quint64 activity = lastActivity_.value(c.player.owner, 0);
+                        if (!best || (c.playing && !bestPlaying) ||
+                            (c.playing == bestPlaying && activity > bestActivity)) {
+                            best = &c.player;
+                            bestPlaying = c.playing;
+                            bestActivity = activity;
+                        }
+                    }
+                    if (!best) {
+                        followedOwner_.clear();
+                        done(std::nullopt);
+                        return;
+                    }
+                    followedOwner_ = best->owner;
+                    done(*best);
+                };
+                for (qsizetype i = 0; i < names.size(); ++i) {
+                    callBus(kDBusService, kDBusPath, kDBusService, QStringLiteral("GetNameOwner"), {names.at(i)},
+                            [gathering, i, oneIn](const QDBusMessage& owner) {
+                                if (answered(owner))
+                                    gathering->candidates[i].player.owner = owner.arguments().constFirst().toString();
+                                oneIn();
+                            });
+                    callBus(names.at(i), kPath, kPropertiesInterface, QStringLiteral("Get"),
+                            {kPlayerInterface, QStringLiteral("PlaybackStatus")},
+                            [gathering, i, oneIn](const QDBusMessage& state) {
+                                gathering->candidates[i].playing =
+                                    answered(state) && unwrap(state.arguments().constFirst()).toString() == u"Playing";
+                                oneIn();
+                            });
+                }
+            });
 }
 
-std::optional<QString> MusicPlayer::followedPlayer()
+void MusicPlayer::requestFollowedPlayer(std::function<void(const std::optional<QString>&)> done)
 {
-    const QList<Player> all = players();
-    if (all.isEmpty()) {
-        followedOwner_.clear();
-        return std::nullopt;
-    }
-    const Player* best = nullptr;
-    bool bestPlaying = false;
-    quint64 bestActivity = 0;
-    for (const Player& p : all) {
-        const QDBusMessage reply = callBus(p.name, kPath, kPropertiesInterface, QStringLiteral("Get"),
-                                           {kPlayerInterface, QStringLiteral("PlaybackStatus")});
-        const bool playing = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-                             && unwrap(reply.arguments().constFirst()).toString() == u"Playing";
-        const quint64 activity = lastActivity_.value(p.owner, 0);
-        if (!best || (playing && !bestPlaying) || (playing == bestPlaying && activity > bestActivity)) {
-            best = &p;
-            bestPlaying = playing;
-            bestActivity = activity;
-        }
-    }
-    followedOwner_ = best->owner;
-    return best->name;
+    findFollowed([done = std::move(done)](const std::optional<Player>& player) {
+        done(player ? std::optional<QString>(player->name) : std::nullopt);
+    });
 }
 
-ScriptReply MusicPlayer::status()
+void MusicPlayer::requestProperties(const QString& service, std::function<void(const std::optional<QVariantMap>&)> done)
 {
-    const std::optional<QString> player = followedPlayer();
-    if (!player) return ScriptReply::failure(QStringLiteral("no player"));
-    const std::optional<QVariantMap> props = properties(*player);
-    if (!props) return ScriptReply::failure(QStringLiteral("the player did not answer"));
-    const QString state = props->value(QStringLiteral("PlaybackStatus")).toString().toLower();
-    if (state.isEmpty() || state == u"stopped") return ScriptReply::success(QStringLiteral("stopped"));
-    const QVariantMap meta = props->value(QStringLiteral("Metadata")).toMap();
-    // Some players leave Position out of GetAll; ask for it alone then.
-    QString positionText = QStringLiteral("0");
-    if (const QVariant position = props->value(QStringLiteral("Position")); position.isValid())
-        positionText = secondsText(position);
-    else if (const ScriptReply p = this->position(); p.ok())
-        positionText = *p.text;
-    const QStringList fields{
-        state,
-        positionText,
-        secondsText(meta.value(QStringLiteral("mpris:length"))),
-        joinedText(meta.value(QStringLiteral("xesam:title"))),
-        joinedText(meta.value(QStringLiteral("xesam:artist"))),
-    };
-    return ScriptReply::success(fields.join(kSeparator));
+    callBus(service, kPath, kPropertiesInterface, QStringLiteral("GetAll"), {kPlayerInterface},
+            [done = std::move(done)](const QDBusMessage& reply) {
+                if (!answered(reply))
+                    done(std::nullopt);
+                else
+                    done(unwrap(reply.arguments().constFirst()).toMap());
+            });
 }
 
-ScriptReply MusicPlayer::position()
+void MusicPlayer::requestStatus(ReplyHandler done)
 {
-    const std::optional<QString> player = followedPlayer();
-    if (!player) return ScriptReply::failure(QStringLiteral("no player"));
-    const QDBusMessage reply = callBus(*player, kPath, kPropertiesInterface, QStringLiteral("Get"),
-                                       {kPlayerInterface, QStringLiteral("Position")});
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return ScriptReply::failure(reply.errorMessage().isEmpty() ? QStringLiteral("no position")
-                                                                   : reply.errorMessage());
-    return ScriptReply::success(secondsText(reply.arguments().constFirst()));
+    findFollowed([this, done = std::move(done)](const std::optional<Player>& player) {
+        if (!player) return done(ScriptReply::failure(kNoPlayer));
+        const QString service = player->name;
+        requestProperties(service, [this, service, done](const std::optional<QVariantMap>& props) {
+            if (!props) return done(ScriptReply::failure(QStringLiteral("the player did not answer")));
+            const QString state = props->value(QStringLiteral("PlaybackStatus")).toString().toLower();
+            if (state.isEmpty() || state == u"stopped") return done(ScriptReply::success(QStringLiteral("stopped")));
+            const QVariantMap meta = props->value(QStringLiteral("Metadata")).toMap();
+            const auto reply = [state, meta](const QString& positionText) {
+                const QStringList fields{
+                    state,
+                    positionText,
+                    secondsText(meta.value(QStringLiteral("mpris:length"))),
+                    joinedText(meta.value(QStringLiteral("xesam:title"))),
+                    joinedText(meta.value(QStringLiteral("xesam:artist"))),
+                };
+                return ScriptReply::success(fields.join(kSeparator));
+            };
+            if (const QVariant position = props->value(QStringLiteral("Position")); position.isValid())
+                return done(reply(secondsText(position)));
+            // Some players leave Position out of GetAll; ask for it alone then.
+            callBus(service, kPath, kPropertiesInterface, QStringLiteral("Get"),
+                    {kPlayerInterface, QStringLiteral("Position")}, [done, reply](const QDBusMessage& position) {
+                        done(reply(answered(position) ? secondsText(position.arguments().constFirst())
+                                                      : QStringLiteral("0")));
+                    });
+        });
+    });
 }
 
-ScriptReply MusicPlayer::command(const QString& verb)
+void MusicPlayer::requestPosition(ReplyHandler done)
+{
+    findFollowed([this, done = std::move(done)](const std::optional<Player>& player) {
+        if (!player) return done(ScriptReply::failure(kNoPlayer));
+        callBus(player->name, kPath, kPropertiesInterface, QStringLiteral("Get"),
+                {kPlayerInterface, QStringLiteral("Position")}, [done](const QDBusMessage& reply) {
+                    if (!answered(reply))
+                        return done(ScriptReply::failure(reasonOf(reply, QStringLiteral("no position"))));
+                    done(ScriptReply::success(secondsText(reply.arguments().constFirst())));
+                });
+    });
+}
+
+void MusicPlayer::requestCommand(const QString& verb, ReplyHandler done)
 {
     QString method;
     if (verb == u"playpause") method = QStringLiteral("PlayPause");
     else if (verb == u"next track") method = QStringLiteral("Next");
     else if (verb == u"previous track") method = QStringLiteral("Previous");
-    else return ScriptReply::failure(QStringLiteral("unknown command ") + verb);
-    const std::optional<QString> player = followedPlayer();
-    if (!player) return ScriptReply::failure(QStringLiteral("no player"));
-    const QDBusMessage reply = callBus(*player, kPath, kPlayerInterface, method);
-    if (reply.type() != QDBusMessage::ReplyMessage)
-        return ScriptReply::failure(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage());
-    return ScriptReply::success(QString());
+    else
+        return answerLater(std::move(done), ScriptReply::failure(QStringLiteral("unknown command ") + verb));
+    findFollowed([this, method, done = std::move(done)](const std::optional<Player>& player) {
+        if (!player) return done(ScriptReply::failure(kNoPlayer));
+        callBus(player->name, kPath, kPlayerInterface, method, {}, [done](const QDBusMessage& reply) {
+            if (reply.type() != QDBusMessage::ReplyMessage)
+                return done(ScriptReply::failure(reasonOf(reply, QStringLiteral("no answer"))));
+            done(ScriptReply::success(QString()));
+        });
+    });
 }
 
 QVariantMap MusicPlayer::playerInfoOf(const QVariantMap& props) const
@@ -243,10 +319,8 @@ void MusicPlayer::onPropertiesChanged(const QDBusMessage& message)
     // Volume, rate and the like do not change what the widgets show.
     if (!touches(QStringLiteral("PlaybackStatus")) && !touches(QStringLiteral("Metadata"))) return;
     noteActivity(message.service());
-    const std::optional<QString> followed = followedPlayer();
-    if (!followed || followedOwner_ != message.service()) return;
-    const std::optional<QVariantMap> props = properties(*followed);
-    emit playerInfo(playerInfoOf(props ? *props : changed));
+    changedOwners_.insert(message.service(), changed);
+    refresh();
 }
 
 void MusicPlayer::onNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner)
@@ -257,11 +331,47 @@ void MusicPlayer::onNameOwnerChanged(const QString& name, const QString& oldOwne
         return;
     }
     lastActivity_.remove(oldOwner);
+    changedOwners_.remove(oldOwner);
     if (oldOwner != followedOwner_) return;
     // The followed player went away: say what the next one does, or that nothing plays.
-    const std::optional<QString> next = followedPlayer();
-    const std::optional<QVariantMap> props = next ? properties(*next) : std::nullopt;
-    emit playerInfo(props ? playerInfoOf(*props) : QVariantMap{{QStringLiteral("Player State"), QStringLiteral("Stopped")}});
+    followedQuit_ = true;
+    refresh();
+}
+
+void MusicPlayer::refresh()
+{
+    if (refreshing_) return; // the read under way is followed by one more
+    if (changedOwners_.isEmpty() && !followedQuit_) return;
+    refreshing_ = true;
+    const QHash<QString, QVariantMap> changed = std::exchange(changedOwners_, {});
+    const bool quit = std::exchange(followedQuit_, false);
+    findFollowed([this, changed, quit](const std::optional<Player>& followed) {
+        const auto it = followed ? changed.constFind(followed->owner) : changed.constEnd();
+        if (it == changed.constEnd() && !quit) return finishRefresh();
+        if (!followed) {
+            emit playerInfo({{QStringLiteral("Player State"), QStringLiteral("Stopped")}});
+            return finishRefresh();
+        }
+        // A quit player is told by what the next one does; a change by what the player says now,
+        // or by the notice itself when it does not answer.
+        const std::optional<QVariantMap> fallback =
+            it != changed.constEnd() ? std::optional<QVariantMap>(*it) : std::nullopt;
+        requestProperties(followed->name, [this, fallback](const std::optional<QVariantMap>& props) {
+            if (props)
+                emit playerInfo(playerInfoOf(*props));
+            else if (fallback)
+                emit playerInfo(playerInfoOf(*fallback));
+            else
+                emit playerInfo({{QStringLiteral("Player State"), QStringLiteral("Stopped")}});
+            finishRefresh();
+        });
+    });
+}
+
+void MusicPlayer::finishRefresh()
+{
+    refreshing_ = false;
+    refresh();
 }
 
 } // namespace velk

@@ -1,4 +1,7 @@
+#include "app/screens/AppLinks.h"
+#include "app/screens/MainWindow.h"
 #include "app/screens/NotesManagerView.h"
+#include "app/screens/VelkApp.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 #include "support/UtcDate.h"
@@ -144,4 +147,33 @@ TEST(NotesManager, SaysWhereAnUnreadableNotesFileWasKept)
     view.addNote();
     EXPECT_TRUE(notice->isVisibleTo(&view));
     EXPECT_EQ(view.notice(), QStringLiteral("The unreadable notes file was kept as /data/notes.json.unreadable-20260715-093319"));
+}
+
+TEST(NotesManager, AFloodOfNotesLinksOpensOneSheet)
+{
+    MemoryNotes store;
+    NotesManagerView::setAppSource(&store);
+    AppLinks links;
+    VelkApp app(&links);
+    const auto openSheets = [&] {
+        qsizetype shown = 0;
+        for (NotesManagerView* sheet : app.mainWindow()->findChildren<NotesManagerView*>())
+            shown += sheet->isVisible();
+        return shown;
+    };
+
+    QList<QUrl> urls;
+    for (int i = 0; i < 1000; ++i)
+        urls << QUrl(i % 2 ? QStringLiteral("velkwidgets://notes/new") : QStringLiteral("velkwidgets://notes"));
+    app.openUrls(urls);
+    ASSERT_TRUE(app.mainWindow());
+    EXPECT_EQ(app.mainWindow()->findChildren<NotesManagerView*>().size(), 1);
+    EXPECT_EQ(openSheets(), 1);
+
+    // Closed, the next links open a fresh sheet, again only one.
+    app.mainWindow()->findChild<NotesManagerView*>()->close();
+    EXPECT_EQ(openSheets(), 0);
+    app.openUrls({QUrl(QStringLiteral("velkwidgets://notes")), QUrl(QStringLiteral("velkwidgets://notes/new"))});
+    EXPECT_EQ(openSheets(), 1);
+    NotesManagerView::setAppSource(nullptr);
 }

@@ -2,6 +2,7 @@
 // stores the track, and the remote's pause (run as the widget host runs it) pauses mpv.
 #include "app/services/MusicListener.h"
 #include "platform/core/DistributedNotifications.h"
+#include "platform/media/PlayerAnswers.h"
 #include "shared/data/media/MediaBridge.h"
 #include "support/WaitFor.h"
 
@@ -98,7 +99,8 @@ TEST(MpvSmoke, TheListenerFollowsAndPausesARealPlayer)
     else
         DistributedNotifications().post(MusicListener::kCommandPrefix + "playpause");
     EXPECT_TRUE(test::waitFor([&] {
-        const ScriptReply status = MusicPlayer().status();
+        MusicPlayer player;
+        const ScriptReply status = test::statusOf(player);
         return status.ok() && status.text->startsWith(QStringLiteral("paused"));
     }));
     EXPECT_TRUE(test::waitFor([] { return MediaBridge::nowPlaying() && !MediaBridge::nowPlaying()->isPlaying; }));

@@ -9,6 +9,7 @@
 #include "shared/data/media/MediaBridge.h"
 #include "support/WaitFor.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -30,6 +31,18 @@ protected:
     // than the product's short wait, so the tests wait as long as it takes.
     MusicListener listener{new MusicPlayer(QDBusConnection::sessionBus(), nullptr, 60000)};
     timeline::WidgetCenterRecorder reloads;
+
+    // A poll, waited for until the player's answer is applied.
+    void sync()
+    {
+        listener.syncFromMusic();
+        ASSERT_TRUE(waitFor([&] { return !listener.isSyncing(); }));
+    }
+    void notice(const QVariantMap& userInfo)
+    {
+        listener.handlePlayerInfo(userInfo);
+        ASSERT_TRUE(waitFor([&] { return !listener.isHandlingNotice(); }));
+    }
 };
 
 } // namespace
@@ -53,11 +66,21 @@ TEST(MusicListenerParsing, PositionsAndLengths)
 TEST(MusicListenerParsing, RepliesSplitIntoFiveFields)
 {
     const QChar s = MusicPlayer::kSeparator;
-    EXPECT_EQ(MusicListener::splitReply(QStringList{"playing", "1", "2", "T", "A"}.join(s)).size(), 5);
-    EXPECT_EQ(MusicListener::splitReply(QStringList{"playing", "1", "2", "T", "A", "B"}.join(s)).last(),
-              QString("A") + s + "B");
-    EXPECT_EQ(MusicListener::splitReply(QStringList{"playing", "1", "2", "T", ""}.join(s)).size(), 4);
-    EXPECT_EQ(MusicListener::splitReply(QString(s) + s + "playing" + s + "1" + s + "2" + s + "T" + s + "A").size(), 3);
+    const struct {
+        QStringList sent;
+        QStringList fields;
+    } cases[] = {
+        {{"playing", "1", "2", "T", "A"}, {"playing", "1", "2", "T", "A"}},
+        // The fifth field keeps further separators.
+        {{"playing", "1", "2", "T", "A", "B"}, {"playing", "1", "2", "T", QString("A") + s + "B"}},
+        // A stream with a title and no artist, a clip with an artist and no title.
+        {{"playing", "1", "2", "T", ""}, {"playing", "1", "2", "T", ""}},
+        {{"playing", "1", "2", "", "A"}, {"playing", "1", "2", "", "A"}},
+        {{"", "", "playing", "1", "2", "T", "A"}, {"", "", "playing", "1", QString("2") + s + "T" + s + "A"}},
+        {{"stopped"}, {"stopped"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MusicListener::splitReply(c.sent.join(s)), c.fields) << c.sent.join('|').toStdString();
 }
 
 TEST_F(MusicListenerTest, APollStoresThePlayerAndReloadsOnlyOnChange)
@@ -68,7 +91,7 @@ TEST_F(MusicListenerTest, APollStoresThePlayerAndReloadsOnlyOnChange)
     fake.setState("Playing", false);
 
     ClockPin pin(at(0));
-    listener.syncFromMusic();
+    sync();
     std::optional<NowPlayingSnapshot> stored = MediaBridge::nowPlaying();
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->title, QStringLiteral("Song"));
@@ -81,28 +104,28 @@ TEST_F(MusicListenerTest, APollStoresThePlayerAndReloadsOnlyOnChange)
     reloads.clear();
     Clock::pin(at(10));
     fake.setPosition(qlonglong(73'000'000));
-    listener.syncFromMusic();
+    sync();
     EXPECT_EQ(MediaBridge::nowPlaying()->positionSeconds, 73);
     EXPECT_TRUE(reloads.kinds().isEmpty());
     Clock::pin(at(20)); // expected 83
     fake.setPosition(qlonglong(87'000'000));
-    listener.syncFromMusic();
+    sync();
     EXPECT_EQ(reloads.kinds(), kKinds);
 
     // A paused snapshot expects no progress; a changed state always reloads.
     reloads.clear();
     fake.setState("Paused", false);
-    listener.syncFromMusic();
+    sync();
     EXPECT_EQ(reloads.kinds(), kKinds);
     reloads.clear();
     Clock::pin(at(100));
-    listener.syncFromMusic();
+    sync();
     EXPECT_TRUE(reloads.kinds().isEmpty());
 
     // Stopped: removed and reloaded once; again: nothing.
     fake.setState("Stopped", false);
-    listener.syncFromMusic();
-    listener.syncFromMusic();
+    sync();
+    sync();
     EXPECT_FALSE(MediaBridge::nowPlaying());
     EXPECT_EQ(reloads.kinds(), kKinds);
 }
@@ -113,22 +136,59 @@ TEST_F(MusicListenerTest, UnusableTimesAndEmptyFields)
     fake.setMetadata(trackMetadata("Song", "Band", std::numeric_limits<double>::quiet_NaN()), false);
     fake.setPosition(std::numeric_limits<double>::infinity());
     fake.setState("Playing", false);
-    listener.syncFromMusic();
+    sync();
     ASSERT_TRUE(MediaBridge::nowPlaying());
     EXPECT_EQ(MediaBridge::nowPlaying()->positionSeconds, 0);
     EXPECT_EQ(MediaBridge::nowPlaying()->durationSeconds, 0);
+}
 
-    // An empty artist leaves four fields: the poll changes nothing.
-    fake.setMetadata(trackMetadata("Other", "", qlonglong(1'000'000)), false);
-    listener.syncFromMusic();
+TEST_F(MusicListenerTest, ATrackWithoutArtistOrTitleIsShown)
+{
+    FakeMprisPlayer fake(QStringLiteral("stream"));
+    fake.setState("Playing", false);
+    const struct {
+        const char* title;
+        const char* artist;
+    } cases[] = {{"Morning Radio", ""}, {"", "Street Band"}};
+    for (const auto& c : cases) {
+        fake.setMetadata(trackMetadata(c.title, c.artist, qlonglong(1'000'000)), false);
+        sync();
+        ASSERT_TRUE(MediaBridge::nowPlaying()) << c.title << c.artist;
+        EXPECT_EQ(MediaBridge::nowPlaying()->title, QString(c.title));
+        EXPECT_EQ(MediaBridge::nowPlaying()->artist, QString(c.artist));
+        EXPECT_TRUE(MediaBridge::nowPlaying()->isPlaying);
+    }
+}
+
+TEST_F(MusicListenerTest, PollsAskedForDuringOneRunOnceAfterIt)
+{
+    FakeMprisPlayer fake(QStringLiteral("slow"));
+    fake.setMetadata(trackMetadata("Song", "Band", qlonglong(1'000'000)), false);
+    fake.setState("Playing", false);
+    int finished = 0;
+    QObject::connect(&listener, &MusicListener::synced, &listener, [&] { ++finished; });
+
+    fake.freeze();
+    for (int i = 0; i < 100; ++i)
+        listener.syncFromMusic(); // the live-refresh ticks of a long wait
+    bool turned = false;
+    QTimer::singleShot(0, [&] { turned = true; });
+    ASSERT_TRUE(waitFor([&] { return turned; }));
+    EXPECT_EQ(finished, 0);
+    EXPECT_TRUE(listener.isSyncing());
+
+    fake.thaw();
+    ASSERT_TRUE(waitFor([&] { return !listener.isSyncing(); }));
+    EXPECT_EQ(finished, 2);
+    ASSERT_TRUE(MediaBridge::nowPlaying());
     EXPECT_EQ(MediaBridge::nowPlaying()->title, QStringLiteral("Song"));
 }
 
 TEST_F(MusicListenerTest, NoPlayerRemovesTheSnapshotOnce)
 {
     MediaBridge::setNowPlaying(NowPlayingSnapshot{"Old", "Band", 1, 2, true, at(0)});
-    listener.syncFromMusic();
-    listener.syncFromMusic();
+    sync();
+    sync();
     EXPECT_FALSE(MediaBridge::nowPlaying());
     EXPECT_EQ(reloads.kinds(), kKinds);
 }
@@ -137,19 +197,19 @@ TEST_F(MusicListenerTest, PlayerNotices)
 {
     FakeMprisPlayer fake(QStringLiteral("notice"));
     fake.setPosition(qlonglong(12'000'000));
-    listener.handlePlayerInfo({{"Player State", "Paused"}, {"Total Time", 999}, {"Name", "T"}});
+    notice({{"Player State", "Paused"}, {"Total Time", 999}, {"Name", "T"}});
     ASSERT_TRUE(MediaBridge::nowPlaying());
     EXPECT_FALSE(MediaBridge::nowPlaying()->isPlaying);
     EXPECT_EQ(MediaBridge::nowPlaying()->durationSeconds, 0);
     EXPECT_EQ(MediaBridge::nowPlaying()->positionSeconds, 12);
     EXPECT_EQ(MediaBridge::nowPlaying()->artist, QString());
 
-    listener.handlePlayerInfo({{"Player State", "Playing"}, {"Total Time", qlonglong(245'900)}, {"Name", 5}});
+    notice({{"Player State", "Playing"}, {"Total Time", qlonglong(245'900)}, {"Name", 5}});
     EXPECT_TRUE(MediaBridge::nowPlaying()->isPlaying);
     EXPECT_EQ(MediaBridge::nowPlaying()->durationSeconds, 245);
     EXPECT_EQ(MediaBridge::nowPlaying()->title, QStringLiteral("Unknown"));
 
-    listener.handlePlayerInfo({});
+    notice({});
     EXPECT_FALSE(MediaBridge::nowPlaying());
     EXPECT_EQ(reloads.kinds(), kKinds + kKinds + kKinds);
 }
@@ -174,7 +234,9 @@ TEST_F(MusicListenerTest, CommandsFromTheWidgetsReachThePlayerOnce)
     listener.start(); // registers nothing more
     DistributedNotifications().post(MusicListener::kCommandPrefix + "next");
     DistributedNotifications().post(MusicListener::kCommandPrefix + "playpause");
-    ASSERT_TRUE(waitFor([&] { return fake.calls().size() >= 2; }));
+    ASSERT_TRUE(waitFor([&] {
+        return log.lines().contains("applescript ok: next track") && log.lines().contains("applescript ok: playpause");
+    }));
     // The follow-up poll stores what the player does now.
     ASSERT_TRUE(waitFor([] { return MediaBridge::nowPlaying().has_value(); }));
     EXPECT_EQ(fake.calls(), (QStringList{"Next", "PlayPause"}));
@@ -188,6 +250,6 @@ TEST_F(MusicListenerTest, ACommandWithNoPlayerIsLoggedAsAFailure)
 {
     velk::test::MediaLogCapture log;
     listener.run("previous");
-    EXPECT_TRUE(log.lines().contains("applescript failed: no player"));
+    ASSERT_TRUE(waitFor([&] { return log.lines().contains("applescript failed: no player"); }));
     EXPECT_FALSE(log.lines().contains("applescript ok: previous track"));
 }

@@ -69,6 +69,7 @@ FakeMprisPlayer::FakeMprisPlayer(const QString& name)
 
 FakeMprisPlayer::~FakeMprisPlayer()
 {
+    thaw();
     {
         QDBusConnection bus(connectionName_);
         bus.unregisterService(serviceName());
@@ -121,6 +122,22 @@ void FakeMprisPlayer::setPosition(const QVariant& microseconds)
 void FakeMprisPlayer::announceVolume()
 {
     announce({{QStringLiteral("Volume"), 0.5}});
+}
+
+void FakeMprisPlayer::freeze()
+{
+    if (isFrozen_) return;
+    isFrozen_ = true;
+    // The player's thread waits here, so every call queued behind it waits too.
+    QMetaObject::invokeMethod(
+        object_, [this] { frozen_.acquire(); }, Qt::QueuedConnection);
+}
+
+void FakeMprisPlayer::thaw()
+{
+    if (!isFrozen_) return;
+    isFrozen_ = false;
+    frozen_.release();
 }
 
 QStringList FakeMprisPlayer::calls() const

@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QMutex>
 #include <QObject>
+#include <QSemaphore>
 #include <QStringList>
 #include <QThread>
 #include <QVariantMap>
@@ -27,6 +28,11 @@ public:
     // Sends PropertiesChanged for Volume alone (a change the listener should not follow).
     void announceVolume();
 
+    // A player that stops answering (a stopped process still on the bus): calls wait until
+    // thaw(). Notices can still be sent meanwhile.
+    void freeze();
+    void thaw();
+
     // The methods called so far, in order ("PlayPause", "Next", "Previous").
     QStringList calls() const;
 
@@ -46,6 +52,8 @@ private:
     QObject* object_ = nullptr;
     mutable QMutex mutex_;
     State state_;
+    QSemaphore frozen_;
+    bool isFrozen_ = false;
 };
 
 // {"xesam:title": title, "xesam:artist": [artist], "mpris:length": lengthMicroseconds}

@@ -48,6 +48,16 @@ protected:
         const auto result = registry_.run(type, parameters);
         ASSERT_TRUE(result.ok) << result.error.toStdString();
     }
+    // The reason an action gave for changing nothing, or empty when it did not fail.
+    QString failure(const QString& type, const QJsonObject& parameters = {})
+    {
+        try {
+            registry_.run(type, parameters);
+        } catch (const StoreWriteError& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return {};
+    }
     template <class T>
     static std::optional<T> stored(const QString& key)
     {
@@ -176,15 +186,23 @@ TEST_F(ButtonIntentsTest, HabitToggleNeedsAUuid)
     const QString runID = run.id.toString(QUuid::WithoutBraces);
     for (const QString& bad : {QString(), QStringLiteral("not-a-uuid"),
                                QStringLiteral("{00000000-0000-0000-0000-000000000000}"), runID + "\n", " " + runID}) {
-        this->run("HabitToggleIntent", {{"habitID", bad}});
-        this->run("HabitToggleIntent", {});
+        EXPECT_EQ(failure("HabitToggleIntent", {{"habitID", bad}}),
+                  QString("\"%1\" is not a habit id (a UUID)").arg(bad));
+        EXPECT_FALSE(failure("HabitToggleIntent", {}).isEmpty());
     }
+
+    // A well-formed id of no habit changes nothing and fails too; neither is news for the widget.
+    const QString stranger = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    EXPECT_EQ(failure("HabitToggleIntent", {{"habitID", stranger}}), "no habit has the id " + stranger);
+    EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), before);
     EXPECT_TRUE(reloads_.kinds().isEmpty());
 
-    // A well-formed id of no habit changes nothing, yet the widget is reloaded.
-    this->run("HabitToggleIntent", {{"habitID", QUuid::createUuid().toString(QUuid::WithoutBraces)}});
-    EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), before);
-    EXPECT_EQ(reloads_.kinds(), QStringList{"velk.habits.week"});
+    // A stored list this version cannot read is left alone, and the tap says so.
+    const QByteArray unreadable = R"([{"name":"Run","checkins":[]}])"; // no id
+    Defaults::shared().setData(ExtrasStore::kHabitsKey, unreadable);
+    EXPECT_TRUE(failure("HabitToggleIntent", {{"habitID", runID}}).contains("cannot be read"));
+    EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), unreadable);
+    Defaults::shared().setData(ExtrasStore::kHabitsKey, before);
 
     // Either case names the habit.
     this->run("HabitToggleIntent", {{"habitID", run.id.toString(QUuid::WithoutBraces).toLower()}});
@@ -277,7 +295,7 @@ TEST_F(ButtonIntentsTest, SuiteChangesAreAnnouncedToTheApp)
     if (!posted.available()) GTEST_SKIP() << "no session bus";
     run("AddWaterIntent");
     run("StopwatchResetIntent");
-    run("HabitToggleIntent", {{"habitID", "nope"}});
+    EXPECT_FALSE(failure("HabitToggleIntent", {{"habitID", "nope"}}).isEmpty());
     EXPECT_EQ(posted.settle(), QStringList(2, kReloadWidgetsNotification));
 }
 

@@ -95,7 +95,7 @@ TEST_F(ActivityTest, ToggleChecksInForTheLocalDayAndBack)
     EXPECT_EQ(storedHabits(), (std::vector<HabitItem>{run, read}));
 
     const QByteArray before = *Defaults::shared().data(ExtrasStore::kHabitsKey);
-    ExtrasStore::toggleHabitToday(QUuid::createUuid());
+    EXPECT_FALSE(ExtrasStore::toggleHabitToday(QUuid::createUuid()).ok());
     EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), before);
 }
 
@@ -109,7 +109,7 @@ TEST_F(ActivityTest, SampleHabitsStandInUntilOneIsToggled)
     EXPECT_EQ(rows[0].done, 0);
 
     // An id from elsewhere matches no sample: nothing is written.
-    ExtrasStore::toggleHabitToday(QUuid::createUuid());
+    EXPECT_FALSE(ExtrasStore::toggleHabitToday(QUuid::createUuid()).ok());
     EXPECT_FALSE(Defaults::shared().contains(ExtrasStore::kHabitsKey));
 
     ExtrasStore::toggleHabitToday(HabitItem::samples()[1].id);
@@ -131,7 +131,7 @@ TEST_F(ActivityTest, AnUndecodableHabitListShowsSamplesButIsNeverOverwritten)
     Defaults::shared().setData(ExtrasStore::kHabitsKey, unreadable);
     ClockPin pin(berlin(12, 9));
     EXPECT_EQ(ExtrasStore::habitWeek().size(), 3u);
-    ExtrasStore::toggleHabitToday(HabitItem::samples()[0].id);
+    EXPECT_FALSE(ExtrasStore::toggleHabitToday(HabitItem::samples()[0].id).ok());
     EXPECT_EQ(Defaults::shared().data(ExtrasStore::kHabitsKey), unreadable);
 }
 

@@ -41,6 +41,17 @@ protected:
         return std::nullopt;
     }
 
+    // Why the toggle changed nothing, or empty when it did not fail.
+    static QString failure(const ToggleReminderIntent& intent)
+    {
+        try {
+            intent.perform();
+        } catch (const StoreWriteError& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return {};
+    }
+
     QString root;
     ClockPin pin{test::kFixtureNow};
 };
@@ -68,7 +79,7 @@ TEST_F(ToggleReminderTest, IdentifiersThatNameNoReminderChangeNothing)
     for (const QString id : {"", "no-such-id", "review-1", "standup-1/20250307T090000Z"}) {
         const ToggleReminderIntent intent(id);
         EXPECT_EQ(intent.reminderID, id);
-        intent.perform();
+        EXPECT_EQ(failure(intent), "no reminder has the id " + id);
     }
     EXPECT_EQ(ToggleReminderIntent().reminderID, "");
     EXPECT_EQ(file("Work/review.ics"), review);
@@ -79,7 +90,7 @@ TEST_F(ToggleReminderTest, WithoutAccessNothingIsSavedOrStored)
 {
     const QByteArray before = file("Personal/water-plants.ics");
     test::grantCalendarAccess(CalendarAuthorizationStatus::denied);
-    ToggleReminderIntent("water-1").perform();
+    EXPECT_EQ(failure(ToggleReminderIntent("water-1")), "no access to reminders; nothing was changed");
     EXPECT_EQ(file("Personal/water-plants.ics"), before);
     EXPECT_FALSE(EventSync::storedReminders());
 }

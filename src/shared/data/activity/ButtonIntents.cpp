@@ -92,7 +92,7 @@ void StopwatchResetIntent::perform() const
 
 void HabitToggleIntent::perform() const
 {
-    if (!isUuidString(habitID)) return;
+    if (!isUuidString(habitID)) requireStored({QStringLiteral("\"%1\" is not a habit id (a UUID)").arg(habitID)});
     requireStored(ExtrasStore::toggleHabitToday(QUuid::fromString(habitID)));
     reloadKinds({kKind});
 }

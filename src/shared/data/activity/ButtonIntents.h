@@ -58,7 +58,7 @@ struct HabitToggleIntent {
     explicit HabitToggleIntent(QString habitID) : habitID(std::move(habitID)) {}
 
     static auto parameters() { return std::make_tuple(intents::parameter("habitID", "Habit ID", &HabitToggleIntent::habitID)); }
-    // An id that is not a UUID does nothing at all, not even a reload.
+    // An id that is not a UUID, or names no habit, changes nothing, reloads nothing and fails.
     void perform() const;
 };
 

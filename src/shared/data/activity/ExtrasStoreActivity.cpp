@@ -57,11 +57,14 @@ StoreResult toggleHabitToday(const QUuid& id)
 {
     // A list that is stored but does not decode may be the app's, in a form this build cannot
     // read: the samples shown in its place must never be written over it.
+    QString error;
+    if (!writableSuite(&error)) return {error};
     std::optional<std::vector<HabitItem>> stored = read<std::vector<HabitItem>>(kHabitsKey);
-    if (!stored && Defaults::shared().contains(kHabitsKey)) return {};
+    if (!stored && Defaults::shared().contains(kHabitsKey))
+        return {QStringLiteral("the stored habits cannot be read by this version; nothing was changed")};
     std::vector<HabitItem> habits = stored ? std::move(*stored) : HabitItem::samples();
     const auto habit = std::find_if(habits.begin(), habits.end(), [&](const HabitItem& h) { return h.id == id; });
-    if (habit == habits.end()) return {};
+    if (habit == habits.end()) return {QStringLiteral("no habit has the id %1").arg(id.toString(QUuid::WithoutBraces))};
     const QString today = dayKey(Clock::now());
     if (!habit->checkins.erase(today)) habit->checkins.insert(today);
     return write(habits, kHabitsKey);

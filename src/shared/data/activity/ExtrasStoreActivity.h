@@ -23,9 +23,10 @@ QString counterKey(const QString& name, Date day);
 // One row per stored habit (the sample habits when none are stored), counting the
 // check-ins of the week from Monday that holds now; total is always 7.
 std::vector<HabitWeekRow> habitWeek();
-// Checks the habit in for today, or takes today's check-in back. An id that names no habit
-// writes nothing. With no stored list the sample habits, so changed, become the list; a
-// stored list that does not decode is left alone. Fails only when a change was not stored.
+// Checks the habit in for today, or takes today's check-in back. With no stored list the
+// sample habits, so changed, become the list. Fails, writing nothing, when the suite cannot
+// be opened, when the stored list does not decode (it is left alone), when the id names no
+// habit, and when the change was not stored.
 StoreResult toggleHabitToday(const QUuid& id);
 
 // Today's value of the named counter, with the goal passed through.

@@ -189,20 +189,28 @@ std::optional<CalendarSnapshot> EventSync::readCalendar()
     return calendarSnapshot(store.events(today.start, today.end()), today.start, now);
 }
 
-void EventSync::toggleReminder(const QString& id)
+StoreResult EventSync::toggleReminder(const QString& id)
 {
+    if (CalendarStore::authorizationStatus(CalendarEntityType::reminder) != CalendarAuthorizationStatus::fullAccess)
+        return {QStringLiteral("no access to reminders; nothing was changed")};
+    StoreResult result;
     {
         CalendarStore store;
         const std::optional<CalendarItem> item = store.calendarItem(id);
-        if (!item || !std::holds_alternative<CalendarReminder>(*item)) return;
+        if (!item || !std::holds_alternative<CalendarReminder>(*item))
+            return {QStringLiteral("no reminder has the id %1").arg(id)};
         CalendarReminder reminder = std::get<CalendarReminder>(*item);
         reminder.setCompleted(!reminder.completed, Clock::now());
         // A failed save is logged by the store; the snapshot below then shows the state as it is.
-        store.saveReminder(reminder);
+        QString error;
+        if (!store.saveReminder(reminder, &error))
+            result.error = QStringLiteral("the reminder could not be saved: %1")
+                               .arg(error.isEmpty() ? QStringLiteral("unknown error") : error);
     }
     if (CalendarStore::authorizationStatus(CalendarEntityType::reminder) != CalendarAuthorizationStatus::fullAccess)
-        return;
+        return result;
     if (auto snapshot = readReminders()) storeReminders(*snapshot);
+    return result;
 }
 
 namespace {

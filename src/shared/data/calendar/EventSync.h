@@ -7,6 +7,7 @@
 // here checks access: without it the store answers nothing and the snapshots come out empty
 // (callers check CalendarStore::authorizationStatus first).
 #include "platform/calendar/CalendarItems.h"
+#include "shared/data/activity/StoreResult.h"
 #include "shared/models/ReminderRecords.h"
 
 #include <QString>
@@ -25,8 +26,9 @@ std::optional<RemindersSnapshot> readReminders();
 // Today's first six timed events and how far the day has run. Always a snapshot.
 std::optional<CalendarSnapshot> readCalendar();
 // Completes an open reminder or reopens a completed one, then (with full access) stores a
-// fresh reminders snapshot. An identifier that names no reminder changes nothing.
-void toggleReminder(const QString& id);
+// fresh reminders snapshot. Fails when the identifier names no reminder (nothing changes) or
+// when the reminder's file could not be saved (the snapshot then shows it as it is).
+StoreResult toggleReminder(const QString& id);
 
 void storeReminders(const RemindersSnapshot& snapshot);
 std::optional<RemindersSnapshot> storedReminders();

@@ -4,6 +4,6 @@
 
 namespace velk {
 
-void ToggleReminderIntent::perform() const { EventSync::toggleReminder(reminderID); }
+void ToggleReminderIntent::perform() const { requireStored(EventSync::toggleReminder(reminderID)); }
 
 } // namespace velk

@@ -22,7 +22,8 @@ struct ToggleReminderIntent {
         return std::make_tuple(intents::parameter("reminderID", "Reminder ID", &ToggleReminderIntent::reminderID));
     }
 
-    // Hands the work to EventSync::toggleReminder; reports nothing, whatever happens.
+    // Hands the work to EventSync::toggleReminder; throws StoreWriteError, with its reason,
+    // when the id names no reminder or the change was not saved.
     void perform() const;
 };
 
