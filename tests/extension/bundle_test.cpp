@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QPluginLoader>
 #include <QSet>
+#include <optional>
 #include <gtest/gtest.h>
 
 using namespace velk;
@@ -145,6 +146,39 @@ TEST(VelkWidgetsBundleTest, EveryWidgetIsCompleteAndDrawsEveryRoadInDarkAndLight
     }
     Defaults::shared().remove(ThemeStore::kKey);
     QDir(CalendarStore::defaultRoot()).removeRecursively();
+}
+
+TEST(VelkWidgetsBundleTest, SamplesAreMadeAtTheRenderNotWhenTheBundleLoads)
+{
+    // The bundle loads at one moment and is asked for placeholders and previews hours later:
+    // every widget then shows what a bundle loaded at that later moment shows (a stopwatch
+    // started minutes ago, mail from two minutes ago), in every widget of the gallery.
+    const Date loaded = test::kFixtureNow;
+    const Date shown = loaded.addingSeconds(5 * 3600 + 17 * 60);
+    ThemeStore::save({QStringLiteral("macos"), ThemeSettings::SurfaceStyle::solid});
+    std::optional<timeline::WidgetBundle> early;
+    {
+        ClockPin pin{loaded};
+        early = VelkWidgetsBundle{}.body();
+    }
+    ClockPin pin{shown};
+    const timeline::WidgetBundle fresh = VelkWidgetsBundle{}.body();
+    ASSERT_EQ(early->widgets().size(), fresh.widgets().size());
+    for (size_t i = 0; i < fresh.widgets().size(); ++i) {
+        const timeline::WidgetDefinition& before = early->widgets()[i];
+        const timeline::WidgetDefinition& now = fresh.widgets()[i];
+        SCOPED_TRACE(now.kind().toStdString());
+        const QSizeF size = timeline::designSize(now.family());
+        const timeline::TimelineContext gallery{now.family(), size, true};
+        const QJsonObject configuration = now.configuration({{"surface", "solid"}});
+        auto dump = [&](const timeline::WidgetDefinition& w, const timeline::AnyEntry& entry) {
+            return view::inspect(view::layout(w.render(entry), size));
+        };
+        EXPECT_EQ(dump(before, before.provider().placeholder(gallery)), dump(now, now.provider().placeholder(gallery)));
+        EXPECT_EQ(dump(before, before.provider().snapshot(configuration, gallery)),
+                  dump(now, now.provider().snapshot(configuration, gallery)));
+    }
+    Defaults::shared().remove(ThemeStore::kKey);
 }
 
 TEST(VelkWidgetsBundleTest, RegistersEveryButtonActionAsRunnable)

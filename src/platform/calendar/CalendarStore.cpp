@@ -474,13 +474,14 @@ std::vector<CalendarEvent> CalendarStore::events(Date start, Date end)
     }
     auto out = std::make_shared<std::vector<CalendarEvent>>();
     for (const LoadedFile& f : parse.files) {
-        // Instances that an event of the file replaces, by UID.
+        // Instances that an event of the file replaces or cancels, by UID.
         std::map<QString, QSet<QString>> replaced;
         for (const ParsedEvent& e : f.parsed.events)
             if (e.recurrenceId && !e.uid.isEmpty()) replaced[e.uid].insert(e.recurrenceId->instanceKey(zone));
 
         RecurrenceBudget budget; // one for the whole file
         for (const ParsedEvent& e : f.parsed.events) {
+            if (e.cancelled) continue;
             const QString id = eventIdentifier(f, e);
             const auto r = replaced.find(e.uid);
             const QSet<QString> none;

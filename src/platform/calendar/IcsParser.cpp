@@ -166,22 +166,52 @@ std::optional<IcsTime> propertyTime(icalcomponent* c, icalproperty_kind kind, Fi
     }
 }
 
-std::vector<IcsTime> propertyTimes(icalcomponent* c, icalproperty_kind kind, FileZones& zones)
+IcsDuration durationOf(icaldurationtype d)
 {
-    std::vector<IcsTime> out;
+    const qint64 sign = d.is_neg ? -1 : 1;
+    return {sign * (qint64(d.weeks) * 7 + d.days),
+            sign * (qint64(d.hours) * 3600 + qint64(d.minutes) * 60 + d.seconds)};
+}
+
+// The dates of every property of that kind; a period gives its start, and its end or length.
+std::vector<ParsedRdate> propertyDates(icalcomponent* c, icalproperty_kind kind, FileZones& zones)
+{
+    std::vector<ParsedRdate> out;
     for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
          p = icalcomponent_get_next_property(c, kind)) {
         icalvalue* v = icalproperty_get_value(p);
         if (!v) continue;
         icaltimetype tt = icaltime_null_time();
+        std::optional<icalperiodtype> period;
         switch (icalvalue_isa(v)) {
         case ICAL_DATE_VALUE: tt = icalvalue_get_date(v); break;
         case ICAL_DATETIME_VALUE: tt = icalvalue_get_datetime(v); break;
-        case ICAL_DATETIMEPERIOD_VALUE: tt = icalvalue_get_datetimeperiod(v).time; break;
+        case ICAL_PERIOD_VALUE: period = icalvalue_get_period(v); break;
+        case ICAL_DATETIMEPERIOD_VALUE: {
+            const icaldatetimeperiodtype dp = icalvalue_get_datetimeperiod(v);
+            if (icaltime_is_null_time(dp.time)) period = dp.period;
+            else tt = dp.time;
+            break;
+        }
         default: break;
         }
-        if (auto t = timeOf(tt, p, zones)) out.push_back(*t);
+        if (period) tt = period->start;
+        const std::optional<IcsTime> start = timeOf(tt, p, zones);
+        if (!start) continue;
+        ParsedRdate d{*start, {}, {}};
+        if (period) {
+            if (!icaltime_is_null_time(period->end)) d.end = timeOf(period->end, p, zones);
+            else if (!icaldurationtype_is_null_duration(period->duration)) d.duration = durationOf(period->duration);
+        }
+        out.push_back(std::move(d));
     }
+    return out;
+}
+
+std::vector<IcsTime> propertyTimes(icalcomponent* c, icalproperty_kind kind, FileZones& zones)
+{
+    std::vector<IcsTime> out;
+    for (ParsedRdate& d : propertyDates(c, kind, zones)) out.push_back(std::move(d.start));
     return out;
 }
 
@@ -267,23 +297,29 @@ void readCalendar(icalcomponent* calendar, ParsedCalendarFile& out, int& todoInd
                 out.problems << QStringLiteral("%1: %2").arg(describe("event", e.uid, e.eventIndex), *err);
                 continue;
             }
+            if (isCancelled(c)) {
+                // A cancelled instance of a series takes that instance away; it needs no start.
+                e.recurrenceId = propertyTime(c, ICAL_RECURRENCEID_PROPERTY, zones);
+                e.cancelled = true;
+                if (e.recurrenceId) out.events.push_back(std::move(e));
+                continue;
+            }
             auto start = propertyTime(c, ICAL_DTSTART_PROPERTY, zones);
             if (!start) {
                 out.problems << QStringLiteral("%1: no start").arg(describe("event", e.uid, e.eventIndex));
                 continue;
             }
-            if (isCancelled(c)) continue;
             e.start = *start;
             e.title = propertyText(c, ICAL_SUMMARY_PROPERTY);
             e.location = propertyText(c, ICAL_LOCATION_PROPERTY);
             e.end = propertyTime(c, ICAL_DTEND_PROPERTY, zones);
             if (!e.end) {
                 if (icalproperty* dp = icalcomponent_get_first_property(c, ICAL_DURATION_PROPERTY))
-                    e.durationSeconds = icaldurationtype_as_int(icalproperty_get_duration(dp));
+                    e.duration = durationOf(icalproperty_get_duration(dp));
             }
             e.rrule = propertyText(c, ICAL_RRULE_PROPERTY);
             e.exdates = propertyTimes(c, ICAL_EXDATE_PROPERTY, zones);
-            e.rdates = propertyTimes(c, ICAL_RDATE_PROPERTY, zones);
+            e.rdates = propertyDates(c, ICAL_RDATE_PROPERTY, zones);
             e.recurrenceId = propertyTime(c, ICAL_RECURRENCEID_PROPERTY, zones);
             out.events.push_back(std::move(e));
         }

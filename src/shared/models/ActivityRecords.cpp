@@ -4,16 +4,14 @@
 
 namespace velk {
 
-const StopwatchState& StopwatchState::sample()
+StopwatchState StopwatchState::sample()
 {
-    static const StopwatchState s{Clock::now().addingSeconds(-287.3), {61.1, 133.4, 214.5}};
-    return s;
+    return StopwatchState{Clock::now().addingSeconds(-287.3), {61.1, 133.4, 214.5}};
 }
 
-const FocusSession& FocusSession::sample()
+FocusSession FocusSession::sample()
 {
-    static const FocusSession s{Clock::now().addingSeconds(932), 25};
-    return s;
+    return FocusSession{Clock::now().addingSeconds(932), 25};
 }
 
 const std::vector<HabitItem>& HabitItem::samples()

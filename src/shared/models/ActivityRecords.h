@@ -22,7 +22,7 @@ struct StopwatchState {
 
     bool isRunning() const { return startDate.has_value(); }
 
-    static const StopwatchState& sample();
+    static StopwatchState sample();
 };
 
 struct FocusSession {
@@ -32,7 +32,7 @@ struct FocusSession {
     VELK_FIELDS(FocusSession, endDate, minutes)
     VELK_RECORD_EQUALITY(FocusSession)
 
-    static const FocusSession& sample();
+    static FocusSession sample();
 };
 
 struct HabitItem {

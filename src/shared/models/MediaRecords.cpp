@@ -4,25 +4,21 @@
 
 namespace velk {
 
-const NowPlayingSnapshot& NowPlayingSnapshot::sample()
+NowPlayingSnapshot NowPlayingSnapshot::sample()
 {
-    static const NowPlayingSnapshot s{QStringLiteral("Night Drive"), QStringLiteral("The Lamplighters"), 192, 245,
-                                      true, Clock::now()};
-    return s;
+    return NowPlayingSnapshot{QStringLiteral("Night Drive"), QStringLiteral("The Lamplighters"), 192, 245, true,
+                              Clock::now()};
 }
 
-const InboxSnapshot& InboxSnapshot::sample()
+InboxSnapshot InboxSnapshot::sample()
 {
-    static const InboxSnapshot s = [] {
-        const Date now = Clock::now();
-        return InboxSnapshot{3, QStringLiteral("Maya: press kit final review"), now.addingSeconds(-120), true, now};
-    }();
-    return s;
+    const Date now = Clock::now();
+    return InboxSnapshot{3, QStringLiteral("Maya: press kit final review"), now.addingSeconds(-120), true, now};
 }
 
-const StockSnapshot& StockSnapshot::sample()
+StockSnapshot StockSnapshot::sample()
 {
-    static const StockSnapshot s{
+    return StockSnapshot{
         QStringLiteral("AAPL"),
         243.18,
         -1.2,
@@ -38,7 +34,6 @@ const StockSnapshot& StockSnapshot::sample()
         },
         Clock::now(),
     };
-    return s;
 }
 
 } // namespace velk

@@ -22,8 +22,8 @@ struct NowPlayingSnapshot {
     VELK_FIELDS(NowPlayingSnapshot, title, artist, positionSeconds, durationSeconds, isPlaying, updated)
     VELK_RECORD_EQUALITY(NowPlayingSnapshot)
 
-    // Built on first read; "now" is the clock at that read.
-    static const NowPlayingSnapshot& sample();
+    // "Now" is the clock at each call: a sample shows as at the moment it is shown.
+    static NowPlayingSnapshot sample();
 };
 
 struct InboxSnapshot {
@@ -36,7 +36,7 @@ struct InboxSnapshot {
     VELK_FIELDS(InboxSnapshot, unread, latestPreview, latestDate, connected, updated)
     VELK_RECORD_EQUALITY(InboxSnapshot)
 
-    static const InboxSnapshot& sample();
+    static InboxSnapshot sample();
 };
 
 struct StockSnapshot {
@@ -57,7 +57,7 @@ struct StockSnapshot {
     VELK_FIELDS(StockSnapshot, symbol, price, changePercent, points, updated)
     VELK_RECORD_EQUALITY(StockSnapshot)
 
-    static const StockSnapshot& sample();
+    static StockSnapshot sample();
 };
 
 } // namespace velk

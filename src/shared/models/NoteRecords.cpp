@@ -4,22 +4,27 @@
 
 namespace velk {
 
-const std::vector<NoteItem>& NoteItem::samples()
+std::vector<NoteItem> NoteItem::samples()
 {
-    static const std::vector<NoteItem> notes = [] {
-        const Date now = Clock::now();
-        constexpr double day = 86400;
-        return std::vector<NoteItem>{
-            {QStringLiteral("Widget idea \u2014 dot-matrix pomodoro that fills as the session burns down."), now, false},
-            {QStringLiteral("Pick up groceries and batteries on the way home"), now.addingSeconds(-3600), false},
-            {QStringLiteral("1.2 changelog draft"), now.addingSeconds(-day), false},
-            {QStringLiteral("Launch checklist: notarize, screenshots, press kit"), now.addingSeconds(-day), true},
-            {QStringLiteral("Ask Sam: should the dot map easter egg stay hidden?"), now.addingSeconds(-3 * day), true},
-            {QStringLiteral("Refund policy wording"), now.addingSeconds(-4 * day), false},
-            {QStringLiteral("Widget gallery re-order"), now.addingSeconds(-5 * day), false},
-        };
+    // The ids are made once per process, so that every sample names the same seven notes.
+    static const std::vector<QUuid> ids = [] {
+        std::vector<QUuid> out(7);
+        for (QUuid& id : out) id = QUuid::createUuid();
+        return out;
     }();
-    return notes;
+    const Date now = Clock::now();
+    constexpr double day = 86400;
+    return std::vector<NoteItem>{
+        {ids[0], QStringLiteral("Widget idea \u2014 dot-matrix pomodoro that fills as the session burns down."), now,
+         false},
+        {ids[1], QStringLiteral("Pick up groceries and batteries on the way home"), now.addingSeconds(-3600), false},
+        {ids[2], QStringLiteral("1.2 changelog draft"), now.addingSeconds(-day), false},
+        {ids[3], QStringLiteral("Launch checklist: notarize, screenshots, press kit"), now.addingSeconds(-day), true},
+        {ids[4], QStringLiteral("Ask Sam: should the dot map easter egg stay hidden?"), now.addingSeconds(-3 * day),
+         true},
+        {ids[5], QStringLiteral("Refund policy wording"), now.addingSeconds(-4 * day), false},
+        {ids[6], QStringLiteral("Widget gallery re-order"), now.addingSeconds(-5 * day), false},
+    };
 }
 
 } // namespace velk

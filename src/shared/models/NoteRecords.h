@@ -31,8 +31,8 @@ struct NoteItem {
     VELK_FIELDS(NoteItem, id, text, edited, pinned)
     VELK_RECORD_EQUALITY(NoteItem)
 
-    // Seven notes, built on first read: fresh ids, dates relative to the clock at that read.
-    static const std::vector<NoteItem>& samples();
+    // Seven notes, dated relative to the clock at each call; their ids are fresh per process.
+    static std::vector<NoteItem> samples();
 };
 
 } // namespace velk

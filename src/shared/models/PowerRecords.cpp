@@ -4,9 +4,9 @@
 
 namespace velk {
 
-const PowerSnapshot& PowerSnapshot::sample()
+PowerSnapshot PowerSnapshot::sample()
 {
-    static const PowerSnapshot s{
+    return PowerSnapshot{
         68,
         false,
         QStringLiteral("2H 40M"),
@@ -21,7 +21,6 @@ const PowerSnapshot& PowerSnapshot::sample()
             {todayAt(16, 32), QStringLiteral("68% \u00B7 2H 40M remaining"), true},
         },
     };
-    return s;
 }
 
 } // namespace velk

@@ -42,9 +42,9 @@ struct PowerSnapshot {
     VELK_FIELDS(PowerSnapshot, percent, isCharging, remaining, devices, log)
     VELK_RECORD_EQUALITY(PowerSnapshot)
 
-    // Built on first read; its log times are today at 07:40, 08:15 and 16:32 in the user's
-    // calendar.
-    static const PowerSnapshot& sample();
+    // Its log times are today at 07:40, 08:15 and 16:32 in the user's calendar, today being
+    // the clock's at each call.
+    static PowerSnapshot sample();
 };
 
 } // namespace velk

@@ -19,11 +19,7 @@ QString AirQualitySnapshot::category() const
     return QStringLiteral("Hazardous");
 }
 
-const AirQualitySnapshot& AirQualitySnapshot::sample()
-{
-    static const AirQualitySnapshot s{42, Clock::now()};
-    return s;
-}
+AirQualitySnapshot AirQualitySnapshot::sample() { return AirQualitySnapshot{42, Clock::now()}; }
 
 QString DaylightInfo::lengthLabel() const
 {
@@ -37,11 +33,7 @@ QString DaylightInfo::lengthLabel() const
     return QStringLiteral("%1H %2M").arg(hours).arg(rest);
 }
 
-const DaylightInfo& DaylightInfo::sample()
-{
-    static const DaylightInfo s{todayAt(5, 2), todayAt(20, 42), QStringLiteral("London")};
-    return s;
-}
+DaylightInfo DaylightInfo::sample() { return DaylightInfo{todayAt(5, 2), todayAt(20, 42), QStringLiteral("London")}; }
 
 QString MoonInfo::detail() const
 {

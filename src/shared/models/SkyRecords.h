@@ -20,7 +20,7 @@ struct AirQualitySnapshot {
     // "Hazardous".
     QString category() const;
 
-    static const AirQualitySnapshot& sample();
+    static AirQualitySnapshot sample();
 };
 
 struct DaylightInfo {
@@ -35,7 +35,7 @@ struct DaylightInfo {
     QString lengthLabel() const;
 
     // Sunrise 05:02 and sunset 20:42 of the current day in the user's calendar, "London".
-    static const DaylightInfo& sample();
+    static DaylightInfo sample();
 };
 
 struct MoonInfo {

@@ -48,9 +48,9 @@ WeatherSnapshot WeatherSnapshot::inFahrenheit() const
     return f;
 }
 
-const WeatherSnapshot& WeatherSnapshot::sample()
+WeatherSnapshot WeatherSnapshot::sample()
 {
-    static const WeatherSnapshot s{
+    return WeatherSnapshot{
         QStringLiteral("London"),
         23,
         QStringLiteral("Partly cloudy"),
@@ -79,7 +79,6 @@ const WeatherSnapshot& WeatherSnapshot::sample()
         Clock::now(),
         2,
     };
-    return s;
 }
 
 } // namespace velk

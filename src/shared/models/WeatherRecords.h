@@ -59,8 +59,8 @@ struct WeatherSnapshot {
     // converted to whole degrees Fahrenheit. Apply once, to a Celsius snapshot.
     WeatherSnapshot inFahrenheit() const;
 
-    // Built on first read; "updated" is the clock at that read.
-    static const WeatherSnapshot& sample();
+    // "updated" is the clock at each call.
+    static WeatherSnapshot sample();
 };
 
 } // namespace velk

@@ -3,6 +3,7 @@
 // read of live data for a placed widget, and a reload `refreshMinutes` after that read.
 //
 //   LocalProvider<CounterSnapshot>{CounterSnapshot{5, 8}, [] { return waterNow(); }, 30}
+//   LocalProvider<StopwatchState>{&StopwatchState::sample, ...}   // a sample dated from now
 //
 // The live read may need to know what to show when it finds nothing: data kept from an earlier
 // read falls back to the sample in a gallery snapshot but to an empty state on the desktop. Such
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <type_traits>
 
 namespace velk {
 
@@ -33,12 +35,33 @@ inline Date reloadDateAfterMinutes(qint64 minutes)
         .value_or(now.addingSeconds(60.0 * clamped));
 }
 
+// What a provider shows for its sample: a fixed value, or one made each time it is shown, for
+// a sample dated relative to now (a stopwatch started minutes ago, mail that came in two hours
+// ago), which must read from the clock of the render and not of the moment the provider was made.
+template <class T>
+class SampleOf {
+public:
+    template <class U>
+        requires std::is_convertible_v<U, T>
+    SampleOf(U value) : make_([value = T(std::move(value))] { return value; })
+    {}
+    template <class F>
+        requires(std::is_invocable_r_v<T, const F&> && !std::is_convertible_v<F, T>)
+    SampleOf(F make) : make_(std::move(make))
+    {}
+
+    T operator()() const { return make_(); }
+
+private:
+    std::function<T()> make_;
+};
+
 template <class T>
 struct LocalProvider {
     using Entry = VelkEntry<T>;
     using Read = std::function<T(const T& fallback)>;
 
-    T sample;
+    SampleOf<T> sample;
     std::function<T()> live;
     qint64 refreshMinutes = 15;
     // Set by withFallback: a live read that is told what to show when it finds nothing.
@@ -47,7 +70,7 @@ struct LocalProvider {
 
     // A provider whose live read takes its fallback: the sample in a snapshot, `empty` in a
     // timeline.
-    static LocalProvider withFallback(T sample, T empty, Read read, qint64 refreshMinutes)
+    static LocalProvider withFallback(SampleOf<T> sample, T empty, Read read, qint64 refreshMinutes)
     {
         LocalProvider p{std::move(sample), {}, refreshMinutes};
         p.read = std::move(read);
@@ -58,22 +81,25 @@ struct LocalProvider {
     // Touches nothing: the sample, on the app's surface whatever the configuration says.
     Entry placeholder(const timeline::TimelineContext&) const
     {
-        return Entry{Clock::now(), sample, SurfaceOption::followApp};
+        return Entry{Clock::now(), sample(), SurfaceOption::followApp};
     }
 
     // A gallery preview shows the sample and reads nothing live.
     Entry snapshot(const SurfaceConfigIntent& configuration, const timeline::TimelineContext& context) const
     {
-        T data = context.isPreview ? sample : liveData(sample);
-        // Dated after the read: a slow read must not date the entry before it was made.
-        return Entry{Clock::now(), std::move(data), configuration.surface};
+        // Dated when it is asked for, before the read: the read works out its data for that
+        // moment ("today", "now"), and the entry shows from there.
+        const Date date = Clock::now();
+        T data = context.isPreview ? sample() : liveData(sample());
+        return Entry{date, std::move(data), configuration.surface};
     }
 
-    // One entry, and a reload counted from the end of the live read.
+    // One entry dated before the live read, and a reload counted from the end of that read.
     timeline::Timeline<Entry> timeline(const SurfaceConfigIntent& configuration, const timeline::TimelineContext&) const
     {
-        T data = liveData(empty ? *empty : sample);
-        Entry entry{Clock::now(), std::move(data), configuration.surface};
+        const Date date = Clock::now();
+        T data = liveData(empty ? *empty : sample());
+        Entry entry{date, std::move(data), configuration.surface};
         return {{std::move(entry)}, timeline::ReloadPolicy::after(reloadDateAfterMinutes(refreshMinutes))};
     }
 

@@ -431,6 +431,65 @@ TEST_F(CalendarStoreTest, ReadersOnManyThreadsAgree)
     EXPECT_NE(after, expected);
 }
 
+// Each case reads one small file of its own, in the zone where its fault would show, and
+// compares every instance of one event that meets the span.
+TEST(CalendarStoreCases, InstancesAndTheirLengths)
+{
+    const struct {
+        const char* what;
+        const char* file;
+        const char* zone;
+        const char* uid;
+        const char* from;
+        const char* to;
+        QStringList instances; // "start/end" in UTC
+    } cases[] = {
+        {"a cancelled instance is gone, with or without its times", "cancelled-instance.ics", "UTC", "standup",
+         "2027-10-25T00:00:00", "2027-10-30T00:00:00",
+         {"2027-10-25T09:30:00Z/2027-10-25T10:00:00Z", "2027-10-26T09:30:00Z/2027-10-26T10:00:00Z",
+          "2027-10-29T09:30:00Z/2027-10-29T10:00:00Z"}},
+        {"every 8 hours keeps its hours weeks on", "every-few-hours.ics", "UTC", "shift", "2027-01-20T00:00:00",
+         "2027-01-21T00:00:00",
+         {"2027-01-20T07:00:00Z/2027-01-20T07:15:00Z", "2027-01-20T15:00:00Z/2027-01-20T15:15:00Z",
+          "2027-01-20T23:00:00Z/2027-01-20T23:15:00Z"}},
+        // 5-hour steps from 07:00 Berlin wall time: 16 days on, the step before midnight is 22:00
+        // on the 19th, so the 20th begins at 03:00 (02:00 UTC in winter).
+        {"every 5 hours on a zone's wall clock", "every-few-hours.ics", "Asia/Tokyo", "watering",
+         "2027-01-20T00:00:00", "2027-01-20T12:00:00",
+         {"2027-01-20T02:00:00Z/2027-01-20T02:15:00Z", "2027-01-20T07:00:00Z/2027-01-20T07:15:00Z"}},
+        {"every 25 minutes keeps its minutes weeks on", "every-few-hours.ics", "UTC", "stretch",
+         "2027-01-20T00:00:00", "2027-01-20T01:00:00",
+         {"2027-01-20T00:05:00Z/2027-01-20T00:06:00Z", "2027-01-20T00:30:00Z/2027-01-20T00:31:00Z",
+          "2027-01-20T00:55:00Z/2027-01-20T00:56:00Z"}},
+        {"a period gives its instance its own length", "rdate-period.ics", "UTC", "clinic", "2027-11-08T00:00:00",
+         "2027-11-11T00:00:00",
+         {"2027-11-08T15:00:00Z/2027-11-08T17:00:00Z", "2027-11-09T15:00:00Z/2027-11-09T15:45:00Z",
+          "2027-11-10T15:00:00Z/2027-11-10T15:30:00Z"}},
+        {"a day of duration ends at the same wall time across the change", "duration-days.ics", "UTC", "fair",
+         "2027-10-30T00:00:00", "2027-11-01T00:00:00", {"2027-10-30T10:00:00Z/2027-10-31T11:00:00Z"}},
+        {"24 hours of duration are 24 hours", "duration-days.ics", "UTC", "vigil", "2027-10-30T00:00:00",
+         "2027-11-01T00:00:00", {"2027-10-30T10:00:00Z/2027-10-31T10:00:00Z"}},
+        {"a floating start's day follows the current zone's change", "duration-days.ics", "America/New_York",
+         "retreat", "2027-11-06T00:00:00", "2027-11-09T00:00:00", {"2027-11-06T16:00:00Z/2027-11-07T19:00:00Z"}},
+    };
+    test::grantCalendarAccess();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString file = QString::fromLatin1(c.file);
+        ASSERT_TRUE(QFile::copy(test::calendarCaseFile(file), dir.filePath(file)));
+        TimeZonePin zone{QString::fromLatin1(c.zone)};
+        CalendarStore store(dir.path());
+        QStringList instances;
+        for (const CalendarEvent& e : store.events(utc(c.from), utc(c.to))) {
+            if (e.identifier.section(QLatin1Char('/'), 0, 0) != QLatin1String(c.uid)) continue;
+            instances << e.startDate.toQDateTime().toString(Qt::ISODate) + QLatin1Char('/')
+                    + e.endDate.toQDateTime().toString(Qt::ISODate);
+        }
+        EXPECT_EQ(instances.join(QLatin1Char(' ')).toStdString(), c.instances.join(QLatin1Char(' ')).toStdString());
+    }
+}
+
 TEST(IcsParser, BadInputIsSkippedPieceByPiece)
 {
     EXPECT_FALSE(parseCalendarText("").ok);

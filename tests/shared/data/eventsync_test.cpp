@@ -8,6 +8,7 @@
 #include "shared/data/calendar/EventSync.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace velk;
@@ -101,6 +102,40 @@ TEST_F(EventSyncTest, ReadsTodaysTimedEventsFromTheStore)
     EXPECT_DOUBLE_EQ(snapshot->dayProgress, 9000.0 / 57600.0);
 }
 
+TEST_F(EventSyncTest, ABusyDayKeepsWhatIsStillAhead)
+{
+    // Seven half-hour meetings on the hour from 09:00 to 15:00: of more than six, the earliest
+    // already over give way, and only then the latest still to come.
+    QDir().mkpath(CalendarStore::defaultRoot());
+    ASSERT_TRUE(QFile::copy(test::calendarCaseFile(QStringLiteral("busy-day.ics")),
+                            CalendarStore::defaultRoot() + QStringLiteral("/busy-day.ics")));
+    TimeZonePin zone{QStringLiteral("UTC")};
+    const struct {
+        const char* now;
+        QStringList starts;
+        const char* next; // nullptr: none
+    } cases[] = {
+        {"2027-11-03T08:00:00", {"09:00", "10:00", "11:00", "12:00", "13:00", "14:00"}, "09:00"},
+        {"2027-11-03T10:15:00", {"10:00", "11:00", "12:00", "13:00", "14:00", "15:00"}, "11:00"},
+        {"2027-11-03T14:45:00", {"10:00", "11:00", "12:00", "13:00", "14:00", "15:00"}, "15:00"},
+        {"2027-11-03T16:00:00", {"10:00", "11:00", "12:00", "13:00", "14:00", "15:00"}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.now);
+        ClockPin at{utc(c.now)};
+        const auto snapshot = EventSync::readCalendar();
+        ASSERT_TRUE(snapshot);
+        QStringList starts;
+        QString next;
+        for (const EventItem& e : snapshot->events) {
+            starts << e.start;
+            if (e.isNext) next = e.start;
+        }
+        EXPECT_EQ(starts.join(QLatin1Char(' ')).toStdString(), c.starts.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(next, c.next ? QString::fromLatin1(c.next) : QString());
+    }
+}
+
 TEST_F(EventSyncTest, WithoutAccessReadsAreEmpty)
 {
     ASSERT_TRUE(test::copyCalendarFixtures(CalendarStore::defaultRoot()));
@@ -163,14 +198,15 @@ TEST_F(EventSyncTest, EventsKeepSixTimedOnesAndMarkThePastAndTheNext)
     for (int h = 15; h >= 8; --h) // eight events, out of order
         events.push_back(event(QString::number(h), qPrintable(QStringLiteral("2025-03-07T%1:00:00").arg(h, 2, 10, QLatin1Char('0'))),
                                qPrintable(QStringLiteral("2025-03-07T%1:50:00").arg(h, 2, 10, QLatin1Char('0')))));
-    const auto s = EventSync::calendarSnapshot(events, kToday, kNow);
+    // At 11:30 three are over: the two earliest of them give way to the five still to come.
+    const auto s = EventSync::calendarSnapshot(events, kToday, utc("2025-03-07T11:30:00"));
     QStringList ids, flags;
     for (const auto& e : s.events) {
         ids << e.id;
         flags << (e.isPast ? "past" : e.isNext ? "next" : "-");
     }
-    EXPECT_EQ(ids, (QStringList{"8", "9", "10", "11", "12", "13"}));
-    // 9:00-9:50 is under way at 09:30: neither past nor next.
+    EXPECT_EQ(ids, (QStringList{"10", "11", "12", "13", "14", "15"}));
+    // 11:00-11:50 is under way at 11:30: neither past nor next.
     EXPECT_EQ(flags, (QStringList{"past", "-", "next", "-", "-", "-"}));
     EXPECT_EQ(s.events[0].detail, "Done");
     EXPECT_EQ(s.events[1].detail, "50 min");

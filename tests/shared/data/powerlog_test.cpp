@@ -95,7 +95,12 @@ TEST_F(PowerLogTest, NoReadingTouchesNothingAndAnUnreadableLogCountsAsNone)
 {
     store({{}, 50, false, kNoon});
     const auto before = Defaults::shared().data(PowerLog::kKey);
-    EXPECT_TRUE(PowerLog::record(std::nullopt).empty());
+    {
+        // Without a battery the log is the present state on mains power alone.
+        ClockPin pin(kNoon);
+        EXPECT_EQ(PowerLog::record(std::nullopt),
+                  (std::vector<PowerSnapshot::LogEntry>{{kNoon, QStringLiteral("100%"), true}}));
+    }
     EXPECT_EQ(Defaults::shared().data(PowerLog::kKey), before);
 
     Defaults::shared().setData(PowerLog::kKey, R"({"entries": [], "lastPercent": 50})");

@@ -130,13 +130,15 @@ TEST(RecordEquality, TextsNumbersSetsAndIdentities)
     EXPECT_NE(HabitItem(QStringLiteral("Run")).id, HabitItem(QStringLiteral("Run")).id);
 }
 
-TEST(Samples, BuiltOnceFromTheClockAtFirstRead)
+TEST(Samples, MadeFromTheClockAtEachCall)
 {
     const Date now = fixtures::pinnedNow();
-    // A later clock must not change anything already built. (ClockPin would unpin on exit.)
+    // A sample shows as at the moment it is shown: a later clock gives a later sample. (ClockPin
+    // would unpin on exit.)
     (void)WeatherSnapshot::sample();
     Clock::pin(now.addingSeconds(3600));
-    EXPECT_EQ(WeatherSnapshot::sample().updated, now);
+    EXPECT_EQ(WeatherSnapshot::sample().updated, now.addingSeconds(3600));
+    EXPECT_EQ(StopwatchState::sample().startDate, now.addingSeconds(3600 - 287.3));
     Clock::pin(now);
     EXPECT_EQ(NowPlayingSnapshot::sample().updated, now);
     EXPECT_EQ(InboxSnapshot::sample().latestDate, now.addingSeconds(-120));

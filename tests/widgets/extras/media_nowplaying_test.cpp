@@ -77,6 +77,16 @@ TEST_F(NowPlaying, PlayingAdvancesEveryFifteenSecondsToTheEnd)
     EXPECT_EQ(positions(NowPlayingProvider::liveEntries(track(300, 245, true), kNow, {})), std::vector<qint64>{245});
     EXPECT_EQ(positions(NowPlayingProvider::liveEntries(track(10, 20, true, kNow.addingSeconds(60)), kNow, {})),
               (std::vector<qint64>{10, 20}));
+    // The live bar runs from `updated - positionSeconds`, the track's start as the text gives it:
+    // with an `updated` ahead of now (a clock set back) no time has passed, and the first
+    // entry's bar starts 1:40 before it, not empty until the future.
+    for (const double ahead : {60.0, 0.5}) {
+        const auto entries =
+            NowPlayingProvider::liveEntries(track(100, 245, true, kNow.addingSeconds(ahead)), kNow, {});
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries[0].data->positionSeconds, 100) << ahead;
+        EXPECT_EQ(entries[0].data->updated, kNow) << ahead;
+    }
     // A length the sums would overflow.
     const auto huge =
         NowPlayingProvider::liveEntries(track(0, std::numeric_limits<qint64>::max(), true, Date(-1e300)), kNow, {});

@@ -141,6 +141,10 @@ CalendarSnapshot EventSync::calendarSnapshot(const std::vector<CalendarEvent>& f
         if (!e.allDay) timed.push_back(e);
     std::stable_sort(timed.begin(), timed.end(),
                      [](const CalendarEvent& a, const CalendarEvent& b) { return a.startDate < b.startDate; });
+    // Six at most: on a busy day the earliest of those already over go first, so what is still
+    // ahead (or under way) at `now` stays in the snapshot; past that, the latest of the rest go.
+    for (auto it = timed.begin(); timed.size() > size_t(kMaxEvents) && it != timed.end();)
+        it = it->endDate < now ? timed.erase(it) : it + 1;
     if (timed.size() > size_t(kMaxEvents)) timed.resize(kMaxEvents);
 
     const TimeLabels label;

@@ -23,7 +23,8 @@ inline const QString kCalendarKey = QStringLiteral("velk.snapshot.calendar.v1");
 // Overdue and today's open reminders (and those with no due date), after the last two
 // completed today. Always a snapshot.
 std::optional<RemindersSnapshot> readReminders();
-// Today's first six timed events and how far the day has run. Always a snapshot.
+// Today's timed events, six at most and those not over yet kept first, and how far the day has
+// run. Always a snapshot.
 std::optional<CalendarSnapshot> readCalendar();
 // Completes an open reminder or reopens a completed one, then (with full access) stores a
 // fresh reminders snapshot. Fails when the identifier names no reminder (nothing changes) or

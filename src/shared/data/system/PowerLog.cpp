@@ -16,8 +16,10 @@ const QString kSeparator = QStringLiteral(" \u00B7 ");
 
 std::vector<PowerSnapshot::LogEntry> PowerLog::record(const std::optional<BatteryReading>& current)
 {
-    if (!current) return {};
     const Date now = Clock::now();
+    // A machine without a battery runs on mains power: its log is that present state alone, and
+    // the log kept for a battery is neither read nor changed by it.
+    if (!current) return {{now, QString::number(kMainsPercent) + QLatin1Char('%'), true}};
 
     std::optional<Stored> stored = ExtrasStore::read<Stored>(kKey);
     // Each day starts without history: no event is derived from yesterday's last state.

@@ -39,9 +39,12 @@ struct Stored {
     }
 };
 
+// What a machine without a battery shows as its charge.
+constexpr qint64 kMainsPercent = 100;
+
 // Records the reading (now = Clock::now()) and returns the entries to show: at most six
 // events of today followed by the present state. Without a reading nothing is read or
-// written and the list is empty.
+// written and the list is the present state on mains power, "100%", alone.
 std::vector<PowerSnapshot::LogEntry> record(const std::optional<BatteryReading>& current);
 
 } // namespace PowerLog

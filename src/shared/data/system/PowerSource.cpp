@@ -88,7 +88,7 @@ PowerSnapshot PowerSource::snapshot()
     }
 
     PowerSnapshot snap;
-    snap.percent = battery ? battery->percent : 100;
+    snap.percent = battery ? battery->percent : PowerLog::kMainsPercent;
     snap.isCharging = battery ? battery->isCharging : true;
     snap.remaining = battery ? battery->remaining : std::nullopt;
     snap.devices = std::move(devices);

@@ -71,7 +71,7 @@ WidgetDefinition StopwatchWidget::body() const
 {
     return velkWidget<SurfaceConfigIntent>(
         {kinds::stopwatch, "Stopwatch", "Tap to start, tap to lap.", WidgetFamily::small, Tone::light},
-        LocalProvider<StopwatchState>{StopwatchState::sample(), &StopwatchWidget::stored, 60},
+        LocalProvider<StopwatchState>{&StopwatchState::sample, &StopwatchWidget::stored, 60},
         [](const VelkEntry<StopwatchState>& e, const WCtx& ctx) -> View {
             return StopwatchView{e.data, ctx};
         });

@@ -27,7 +27,7 @@ timeline::WidgetDefinition InboxWidget::body() const
 {
     return velkWidget<SurfaceConfigIntent>(
         {kinds::inbox, "Inbox", "Unread mail at a glance.", WidgetFamily::small, Tone::dark},
-        LocalProvider<std::optional<InboxSnapshot>>{InboxSnapshot::sample(), [] { return MediaBridge::inbox(); }, 15},
+        LocalProvider<std::optional<InboxSnapshot>>{&InboxSnapshot::sample, [] { return MediaBridge::inbox(); }, 15},
         [](const VelkEntry<std::optional<InboxSnapshot>>& e, const WCtx& ctx) -> view::View {
             return InboxView{e.data, ctx};
         });

@@ -40,7 +40,9 @@ std::vector<NowPlayingProvider::Entry> NowPlayingProvider::liveEntries(const Now
         const bool atEnd = base >= duration - step;
         NowPlayingSnapshot copy = stored;
         copy.positionSeconds = atEnd ? duration : base + step;
-        if (copy.positionSeconds != stored.positionSeconds) copy.updated = date;
+        // An `updated` ahead of the entry (a clock set back) would start the bar's run in the
+        // future, empty while the text shows the position: the position is true at the entry.
+        if (copy.positionSeconds != stored.positionSeconds || stored.updated > date) copy.updated = date;
         entries.push_back(Entry{date, std::move(copy), surface});
         if (atEnd) break;
     }

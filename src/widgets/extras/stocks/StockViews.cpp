@@ -94,15 +94,12 @@ View StockView::body() const
 
 // ---- StockWatchlistView -----------------------------------------------------------------------
 
-const std::vector<StockSnapshot>& StockWatchlistView::sample()
+std::vector<StockSnapshot> StockWatchlistView::sample()
 {
-    static const std::vector<StockSnapshot> s = [] {
-        const Date now = Clock::now();
-        return std::vector<StockSnapshot>{{QStringLiteral("AAPL"), 243.18, -1.2, {}, now},
-                                          {QStringLiteral("MSFT"), 512.44, 0.6, {}, now},
-                                          {QStringLiteral("NVDA"), 1187.4, 2.4, {}, now}};
-    }();
-    return s;
+    const Date now = Clock::now();
+    return std::vector<StockSnapshot>{{QStringLiteral("AAPL"), 243.18, -1.2, {}, now},
+                                      {QStringLiteral("MSFT"), 512.44, 0.6, {}, now},
+                                      {QStringLiteral("NVDA"), 1187.4, 2.4, {}, now}};
 }
 
 double StockWatchlistView::moveFraction(double changePercent)

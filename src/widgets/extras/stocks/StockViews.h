@@ -35,8 +35,8 @@ struct StockWatchlistView {
     view::View body() const;
     operator view::View() const { return body(); }
 
-    // The gallery's three symbols, made once.
-    static const std::vector<StockSnapshot>& sample();
+    // The gallery's three symbols, updated at the clock's now.
+    static std::vector<StockSnapshot> sample();
     // How much of a row's bar the day's move lights: all of it from a 4 % move.
     static double moveFraction(double changePercent);
 

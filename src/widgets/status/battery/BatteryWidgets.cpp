@@ -11,7 +11,7 @@ using timeline::WidgetFamily;
 using Tone = WidgetPalette::Tone;
 
 BatteryProvider::BatteryProvider()
-    : LocalProvider{PowerSnapshot::sample(), [] { return PowerSource::snapshot(); }, kReloadMinutes}
+    : LocalProvider{&PowerSnapshot::sample, [] { return PowerSource::snapshot(); }, kReloadMinutes}
 {}
 
 namespace {

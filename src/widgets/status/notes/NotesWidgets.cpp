@@ -12,7 +12,7 @@ using Tone = WidgetPalette::Tone;
 using Notes = std::vector<NoteItem>;
 
 NotesProvider::NotesProvider()
-    : LocalProvider{NoteItem::samples(), [] { return NotesStore::latest(); }, kReloadMinutes}
+    : LocalProvider{&NoteItem::samples, [] { return NotesStore::latest(); }, kReloadMinutes}
 {}
 
 namespace {
