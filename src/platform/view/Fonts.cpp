@@ -13,6 +13,9 @@ namespace velk::view {
 
 namespace {
 
+// The line height of the monospaced design, in ems (see FontEntry).
+constexpr qreal kMonospacedLine = 1.18;
+
 QFont::Weight qtWeight(Weight w)
 {
     switch (w) {
@@ -86,6 +89,15 @@ FontEntry::FontEntry(const Font& font, qreal tracking, qreal scale)
     m_metrics = QFontMetricsF(m_font, detail::TextCache::forThisThread().device());
     m_ascent = m_metrics.ascent();
     m_descent = m_metrics.descent();
+    // The monospaced face asks for 1.32 em of line, more than the widgets' full stacks have room
+    // for (a caption, a 64-point numeral and two more captions in a small tile's 120 points):
+    // its lines are set closer, ascent and descent in their own proportion. Its capitals and
+    // descenders still fall inside the closer line.
+    if (font.design == Design::monospaced && m_ascent + m_descent > kMonospacedLine * m_size) {
+        const qreal k = kMonospacedLine * m_size / (m_ascent + m_descent);
+        m_ascent *= k;
+        m_descent *= k;
+    }
     if (font.monospacedDigit && font.design != Design::monospaced) {
         qreal widest = 0;
         for (char d = '0'; d <= '9'; ++d)

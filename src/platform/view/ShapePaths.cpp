@@ -1,6 +1,8 @@
 #include "platform/view/ShapePaths.h"
 #include <QLineF>
 #include <algorithm>
+#include <array>
+#include <vector>
 #include <cmath>
 
 namespace velk::view {
@@ -124,37 +126,131 @@ QPainterPath shapePath(const ShapeData& s, const QRectF& frame)
     return {};
 }
 
+namespace {
+
+// One piece of an outline: a straight line (c1 and c2 unused) or a cubic, with its length and,
+// for a cubic, the length walked at each of kSteps even steps of its parameter.
+struct Piece {
+    static constexpr int kSteps = 32;
+    QPointF p0, c1, c2, p3;
+    bool curve = false;
+    bool starts = false; // the first piece of a subpath
+    qreal length = 0;
+    std::array<qreal, kSteps + 1> walked{};
+
+    QPointF at(qreal t) const
+    {
+        const qreal s = 1 - t;
+        return p0 * (s * s * s) + c1 * (3 * s * s * t) + c2 * (3 * s * t * t) + p3 * (t * t * t);
+    }
+    // The curve's parameter where `len` of its length has been walked.
+    qreal paramAt(qreal len) const
+    {
+        const auto it = std::lower_bound(walked.begin(), walked.end(), len);
+        if (it == walked.begin())
+            return 0;
+        if (it == walked.end())
+            return 1;
+        const auto i = it - walked.begin();
+        const qreal span = walked[i] - walked[i - 1];
+        return (i - 1 + (span > 0 ? (len - walked[i - 1]) / span : 0)) / kSteps;
+    }
+};
+
+std::vector<Piece> pieces(const QPainterPath& path)
+{
+    std::vector<Piece> out;
+    QPointF current, subpathStart;
+    bool fresh = true;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            current = subpathStart = e;
+            fresh = true;
+            continue;
+        }
+        Piece piece;
+        piece.p0 = current;
+        piece.starts = fresh;
+        if (e.isCurveTo() && i + 2 < path.elementCount()) {
+            piece.curve = true;
+            piece.c1 = e;
+            piece.c2 = path.elementAt(i + 1);
+            piece.p3 = path.elementAt(i + 2);
+            i += 2;
+            QPointF last = piece.p0;
+            for (int k = 1; k <= Piece::kSteps; ++k) {
+                const QPointF next = piece.at(qreal(k) / Piece::kSteps);
+                piece.walked[k] = piece.walked[k - 1] + QLineF(last, next).length();
+                last = next;
+            }
+            piece.length = piece.walked.back();
+        } else {
+            piece.p3 = e;
+            piece.length = QLineF(piece.p0, piece.p3).length();
+        }
+        current = piece.p3;
+        fresh = false;
+        out.push_back(piece);
+    }
+    return out;
+}
+
+} // namespace
+
 QPainterPath trimPath(const QPainterPath& path, qreal from, qreal to)
 {
+    // The curves stay curves: a ring trimmed here is flattened by the painter at the device's
+    // resolution, so it is round at any scale.
     QPainterPath out;
     if (!(to > from))
         return out;
-    const QList<QPolygonF> polys = path.toSubpathPolygons();
+    const std::vector<Piece> all = pieces(path);
     qreal total = 0;
-    for (const QPolygonF& poly : polys)
-        for (qsizetype i = 1; i < poly.size(); ++i)
-            total += QLineF(poly[i - 1], poly[i]).length();
+    for (const Piece& piece : all)
+        total += piece.length;
     if (total <= 0)
         return out;
     const qreal start = from * total, end = to * total;
     qreal walked = 0;
-    for (const QPolygonF& poly : polys) {
-        bool drawing = false;
-        for (qsizetype i = 1; i < poly.size(); ++i) {
-            const QLineF seg(poly[i - 1], poly[i]);
-            const qreal len = seg.length();
-            const qreal a = walked, b = walked + len;
-            walked = b;
-            if (len <= 0 || b < start || a > end)
-                continue;
-            const qreal t0 = std::clamp((start - a) / len, 0.0, 1.0);
-            const qreal t1 = std::clamp((end - a) / len, 0.0, 1.0);
-            if (!drawing) {
-                out.moveTo(seg.pointAt(t0));
-                drawing = true;
-            }
-            out.lineTo(seg.pointAt(t1));
+    bool drawing = false;
+    for (const Piece& piece : all) {
+        const qreal a = walked, b = walked + piece.length;
+        walked = b;
+        if (piece.starts)
+            drawing = false;
+        if (piece.length <= 0 || b < start || a > end)
+            continue;
+        const qreal l0 = std::clamp(start - a, qreal(0), piece.length);
+        const qreal l1 = std::clamp(end - a, qreal(0), piece.length);
+        if (!piece.curve) {
+            const QLineF seg(piece.p0, piece.p3);
+            if (!drawing)
+                out.moveTo(seg.pointAt(l0 / piece.length));
+            out.lineTo(seg.pointAt(l1 / piece.length));
+            drawing = true;
+            continue;
         }
+        // The part of the cubic between t0 and t1, by de Casteljau: the head up to t1, then the
+        // tail of that head from t0 / t1.
+        const qreal t0 = piece.paramAt(l0), t1 = piece.paramAt(l1);
+        auto lerp = [](QPointF p, QPointF q, qreal t) { return p + (q - p) * t; };
+        QPointF p0 = piece.p0, c1 = lerp(piece.p0, piece.c1, t1);
+        const QPointF m = lerp(piece.c1, piece.c2, t1);
+        QPointF c2 = lerp(c1, m, t1);
+        QPointF p3 = piece.at(t1);
+        if (t0 > 0 && t1 > 0) {
+            const qreal s = t0 / t1;
+            const QPointF q1 = lerp(p0, c1, s), q2 = lerp(c1, c2, s), q3 = lerp(c2, p3, s);
+            const QPointF r1 = lerp(q1, q2, s), r2 = lerp(q2, q3, s);
+            p0 = lerp(r1, r2, s);
+            c1 = r2;
+            c2 = q3;
+        }
+        if (!drawing)
+            out.moveTo(p0);
+        out.cubicTo(c1, c2, p3);
+        drawing = true;
     }
     return out;
 }

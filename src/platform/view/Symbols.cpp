@@ -1,5 +1,7 @@
 #include "platform/view/Symbols.h"
 #include <QHash>
+#include <QLineF>
+#include <QTransform>
 #include <algorithm>
 #include <QPainter>
 #include <QtMath>
@@ -68,6 +70,36 @@ QPainterPath sunRays(qreal cx, qreal cy, qreal inner, qreal outer)
         p.lineTo(cx + outer * std::cos(a), cy + outer * std::sin(a));
     }
     return p;
+}
+
+// The parts of an outline that lie outside `region`, as open strokes: a shape behind a cloud
+// stops short of the cloud instead of running along its edge. Straight runs are cut where they
+// enter the region, curves are followed finely.
+QPainterPath outside(const QPainterPath& outline, const QPainterPath& region)
+{
+    QPainterPath out;
+    constexpr qreal fine = 16, step = 0.05;
+    for (const QPolygonF& poly : QTransform::fromScale(fine, fine).map(outline).toSubpathPolygons()) {
+        bool drawing = false;
+        for (qsizetype i = 0; i < poly.size(); ++i) {
+            const QPointF to = poly[i] / fine;
+            const QPointF from = i > 0 ? poly[i - 1] / fine : to;
+            const int parts = std::max(1, int(std::ceil(QLineF(from, to).length() / step)));
+            for (int k = i > 0 ? 1 : 0; k <= parts; ++k) {
+                const QPointF pt = from + (to - from) * (qreal(k) / parts);
+                if (region.contains(pt)) {
+                    drawing = false;
+                    continue;
+                }
+                if (drawing)
+                    out.lineTo(pt);
+                else
+                    out.moveTo(pt);
+                drawing = true;
+            }
+        }
+    }
+    return out;
 }
 
 QPainterPath star(qreal cx, qreal cy, qreal r)
@@ -152,12 +184,12 @@ QHash<QString, SymbolShape> buildSymbols()
         QPainterPath p = cloud(1.5, 3, 0.9);
         QPainterPath sun = circle(8, 8, 3.5);
         sun.addPath(sunRays(8, 8, 5.5, 7.5));
-        p.addPath(sun.subtracted(cloud(1.5, 3, 1.05)));
+        p.addPath(outside(sun, cloud(1.5, 3, 1.12)));
         add("cloud.sun", p);
     }
     {
         QPainterPath p = cloud(1.5, 3, 0.9);
-        p.addPath(moonShape(8, 7.5, 5).subtracted(cloud(1.5, 3, 1.05)));
+        p.addPath(outside(moonShape(8, 7.5, 5), cloud(1.5, 3, 1.12)));
         add("cloud.moon", p);
     }
     {

@@ -203,3 +203,41 @@ TEST(Canvas, DrawsInItsOwnCoordinates)
 }
 
 } // namespace
+
+TEST(Render, APartlyCloudySymbolKeepsItsSunOrMoonClearOfTheCloud)
+{
+    // The cloud is drawn in front: the sun's or moon's outline stops short of it with a gap of
+    // its own rather than running along the cloud's edge, where the two strokes would merge.
+    for (const char* name : {"cloud.sun", "cloud.moon"}) {
+        const SymbolShape* shape = symbolShape(QString::fromLatin1(name));
+        ASSERT_TRUE(shape) << name;
+        const QList<QPolygonF> parts = shape->stroke.toSubpathPolygons();
+        ASSERT_GT(parts.size(), 1) << name;
+        const QPolygonF cloud = parts.first();
+        auto distance = [&](QPointF pt) {
+            qreal nearest = 1e9;
+            for (qsizetype k = 1; k < cloud.size(); ++k) {
+                const QLineF edge(cloud[k - 1], cloud[k]);
+                const QPointF d = edge.p2() - edge.p1();
+                const qreal len2 = d.x() * d.x() + d.y() * d.y();
+                const qreal t = len2 > 0 ? std::clamp(QPointF::dotProduct(pt - edge.p1(), d) / len2, 0.0, 1.0) : 0;
+                nearest = std::min(nearest, QLineF(pt, edge.pointAt(t)).length());
+            }
+            return nearest;
+        };
+        // Where a sun's ray or outline meets the cloud it ends a stroke's width away; no stretch
+        // of it follows the cloud's edge at that distance.
+        qreal nearest = 1e9, alongTheCloud = 0;
+        for (qsizetype i = 1; i < parts.size(); ++i)
+            for (qsizetype k = 0; k < parts[i].size(); ++k) {
+                const QPointF pt = parts[i][k];
+                EXPECT_FALSE(cloud.containsPoint(pt, Qt::OddEvenFill)) << name;
+                const qreal d = distance(pt);
+                nearest = std::min(nearest, d);
+                if (k > 0 && d < 1.5 && distance(parts[i][k - 1]) < 1.5)
+                    alongTheCloud += QLineF(parts[i][k - 1], pt).length();
+            }
+        EXPECT_GE(nearest, 0.9) << name;
+        EXPECT_LT(alongTheCloud, 1.0) << name;
+    }
+}

@@ -68,4 +68,24 @@ inline QJsonObject textNode(const QJsonObject& tree, const QString& text)
     return {};
 }
 
+// The texts whose frames reach outside `area` (a tile less its padding), named with their
+// frames for readable failures; empty when every line sits inside.
+inline std::vector<std::string> textsOutside(const QJsonObject& tree, const QRectF& area)
+{
+    std::vector<std::string> out;
+    const QRectF roomy = area.adjusted(-0.01, -0.01, 0.01, 0.01);
+    for (const QJsonObject& t : nodesOfKind(tree, QStringLiteral("Text"))) {
+        const QRectF f = frameOf(t);
+        if (!roomy.contains(f))
+            out.push_back(QStringLiteral("%1 at %2,%3 %4x%5")
+                              .arg(textOf(t))
+                              .arg(f.x())
+                              .arg(f.y())
+                              .arg(f.width())
+                              .arg(f.height())
+                              .toStdString());
+    }
+    return out;
+}
+
 } // namespace velk::testing

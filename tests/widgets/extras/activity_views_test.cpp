@@ -27,6 +27,8 @@ using namespace velk::view;
 using velk::test::utc;
 using velk::testing::frameOf;
 using velk::testing::inspectAt;
+using velk::testing::textsOutside;
+using velk::testing::hasFlag;
 using velk::testing::nodesOfKind;
 using velk::testing::shown;
 using velk::testing::solidContext;
@@ -374,6 +376,18 @@ TEST_F(ActivityViews, CountdownDays)
     }
     EXPECT_EQ(QString::fromStdString(shown(inspectAt(CountdownView{"Trip", std::nullopt, ctx}, kSmall))),
               QString::fromUtf8("TRIP | \u2014 | DAYS LEFT | SET A DATE"));
+}
+
+TEST_F(ActivityViews, CountdownFitsItsPadding)
+{
+    // A caption, the 64-point count and two captions fill the 120 points inside the padding:
+    // the title starts at the top padding and the date line ends above the bottom one.
+    const QRectF padded(22, 20, 116, 120);
+    for (const std::optional<Date>& target : {std::optional<Date>(utc("2026-07-27T16:00:00")), std::optional<Date>()}) {
+        const QJsonObject tree = inspectAt(CountdownView{"Launch", target, ctx}, kSmall);
+        EXPECT_EQ(textsOutside(tree, padded), std::vector<std::string>{}) << shown(tree);
+        EXPECT_DOUBLE_EQ(frameOf(textNode(tree, "LAUNCH")).y(), 20) << shown(tree);
+    }
 }
 
 // Days are counted by the calendar: a night with an hour missing (New York, 8 March 2026)

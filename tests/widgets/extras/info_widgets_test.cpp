@@ -17,6 +17,10 @@ using namespace velk;
 using velk::test::utc;
 using velk::testing::colorOf;
 using velk::testing::inspectAt;
+using velk::testing::textsOutside;
+using velk::testing::frameOf;
+using velk::testing::hasFlag;
+using velk::testing::shown;
 using velk::testing::nodesOfKind;
 using velk::testing::solidContext;
 using velk::testing::textNode;
@@ -29,7 +33,7 @@ const QSizeF kSmall(160, 160), kMedium(344, 160);
 const QSizeF kWide(480, 160);
 const Date kNow = utc("2026-03-14T09:30:00");
 const QString kDash = QStringLiteral("\u2014");
-const QString kConnect = QStringLiteral("CONNECT YOUR MAILDIR IN VELK SETTINGS");
+const QString kConnect = QStringLiteral("CONNECT MAILDIR IN VELK SETTINGS");
 
 class InfoWidgets : public ::testing::Test {
 protected:
@@ -76,8 +80,11 @@ TEST_F(InfoWidgets, InboxNeverConnected)
     EXPECT_EQ(dotColour(direct), pal.inkFaint.hex());
     const QJsonObject prompt = nodesOfKind(direct, "Text").back();
     EXPECT_EQ(prompt["foreground"].toString(), pal.inkDim.hex());
-    // In the widget's own width the request wraps rather than lose where to go.
-    EXPECT_EQ(textsOf(direct).back(), "CONNECT YOUR MAILDIR\nIN VELK SETTINGS");
+    // In the widget's own width the request keeps to one line, set smaller rather than cut
+    // short, so it still says where to go.
+    EXPECT_EQ(textsOf(direct).back(), kConnect);
+    EXPECT_FALSE(hasFlag(prompt, "truncated"));
+    EXPECT_LT(prompt["fontScale"].toDouble(1), 1);
     // A stored value that does not decode reads the same.
     Defaults::shared().setData(MediaBridge::kInboxKey, "{\"unread\": \"many\"}");
     EXPECT_EQ(flat(placedInbox()), (QStringList{"INBOX", kDash, kConnect}));
@@ -111,6 +118,23 @@ TEST_F(InfoWidgets, InboxDisconnectedKeepsItsCount)
     EXPECT_EQ(flat(placedInbox()), (QStringList{"INBOX", "5", kConnect}));
     const QJsonObject tree = inspectAt(InboxView{InboxSnapshot{5, std::nullopt, std::nullopt, false, kNow}, ctx}, kSmall);
     EXPECT_EQ(dotColour(tree), pal.accent.hex());
+}
+
+TEST_F(InfoWidgets, InboxFitsItsPaddingInEveryState)
+{
+    // The count's 64-point numeral leaves little room: in each state the caption starts at the
+    // top padding and the bottom lines end above the bottom one.
+    const QRectF padded(22, 20, 116, 120);
+    const std::optional<InboxSnapshot> states[] = {
+        std::nullopt,
+        InboxSnapshot{5, std::nullopt, std::nullopt, false, kNow},
+        InboxSnapshot{3, QStringLiteral("Maya: press kit final review"), kNow.addingSeconds(-120), true, kNow},
+    };
+    for (const std::optional<InboxSnapshot>& state : states) {
+        const QJsonObject tree = inspectAt(InboxView{state, ctx}, kSmall);
+        EXPECT_EQ(textsOutside(tree, padded), std::vector<std::string>{}) << shown(tree);
+        EXPECT_DOUBLE_EQ(frameOf(textNode(tree, "INBOX")).y(), 20) << shown(tree);
+    }
 }
 
 TEST_F(InfoWidgets, QuoteOfTheDay)

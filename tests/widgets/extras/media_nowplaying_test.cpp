@@ -18,6 +18,8 @@ using namespace velk::view;
 using velk::test::utc;
 using velk::testing::frameOf;
 using velk::testing::inspectAt;
+using velk::testing::textsOutside;
+using velk::testing::hasFlag;
 using velk::testing::nodesOfKind;
 using velk::testing::shown;
 using velk::testing::solidContext;
@@ -174,6 +176,27 @@ TEST_F(NowPlaying, ViewPlayingPausedAndEmpty)
     EXPECT_EQ(shown(empty), "NOW PLAYING | Nothing playing | PLAY SOMETHING IN YOUR PLAYER");
     EXPECT_EQ(textNode(empty, "Nothing playing")["foreground"].toString(), pal.inkDim.hex());
     EXPECT_TRUE(nodesOfKind(empty, "opacity").empty());
+}
+
+TEST_F(NowPlaying, TheSampleSubtitleAndTheRemoteKeepToTheirPadding)
+{
+    for (const char* theme : {"amber", "macdark"}) {
+        SCOPED_TRACE(theme);
+        const WCtx themed = solidContext(theme);
+        // The sample's subtitle is shown whole beside the buttons, at most a little smaller.
+        const QJsonObject playing = inspectAt(NowPlayingView{NowPlayingSnapshot::sample(), themed}, kMedium);
+        const QJsonObject subtitle = textNode(playing, "THE LAMPLIGHTERS \u00B7 3:12 / 4:05");
+        EXPECT_FALSE(hasFlag(subtitle, "truncated"));
+        EXPECT_GE(subtitle["fontScale"].toDouble(1), 0.85);
+        EXPECT_LE(frameOf(subtitle).right(), frameOf(nodesOfKind(playing, "Button").at(0)).left() - 10);
+        // The remote's caption stays on its padding although its buttons are wider than the
+        // room between the paddings; the buttons stay centred.
+        const QJsonObject remote = inspectAt(RemoteView{false, themed}, kSmall);
+        EXPECT_DOUBLE_EQ(frameOf(textNode(remote, "REMOTE")).x(), 22);
+        const auto buttons = nodesOfKind(remote, "Button");
+        ASSERT_EQ(buttons.size(), 3u);
+        EXPECT_NEAR(frameOf(buttons[1]).center().x(), 80, 1e-9);
+    }
 }
 
 TEST_F(NowPlaying, RemoteFollowsTheStoredPlayer)

@@ -22,6 +22,10 @@ using velk::test::utc;
 using velk::testing::colorOf;
 using velk::testing::frameOf;
 using velk::testing::inspectAt;
+using velk::testing::textsOutside;
+using velk::testing::hasFlag;
+using velk::testing::shown;
+using velk::testing::textNode;
 using velk::testing::nodesOfKind;
 using velk::testing::solidContext;
 using velk::testing::textsOf;
@@ -72,6 +76,17 @@ TEST_F(SkyTest, MoonDiscIsLitFromTheRightSide)
         // The disc is 72 wide and centred in the 116 between the paddings: 44 to 116.
         EXPECT_NEAR(c.fromTheRight ? lit.right() : lit.left(), c.fromTheRight ? 116 : 44, 0.01);
     }
+}
+
+TEST_F(SkyTest, MoonDiscStandsClearOfThePhaseCaption)
+{
+    const QJsonObject tree = inspectAt(MoonView{MoonInfo{"Waxing Gibbous", 0.8, true, 3, 17}, ctx}, kSmall);
+    EXPECT_EQ(textsOutside(tree, QRectF(22, 20, 116, 120)), std::vector<std::string>{}) << shown(tree);
+    EXPECT_DOUBLE_EQ(frameOf(textNode(tree, "MOON")).y(), 20);
+    qreal discBottom = 0;
+    for (const QJsonObject& dot : nodesOfKind(tree, "Circle"))
+        discBottom = std::max(discBottom, frameOf(dot).bottom());
+    EXPECT_GE(frameOf(textNode(tree, "WAXING GIBBOUS")).top() - discBottom, 1);
 }
 
 TEST_F(SkyTest, MoonTextsThroughALunation)

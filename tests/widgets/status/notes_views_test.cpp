@@ -89,6 +89,27 @@ TEST_F(NotesViews, SingleNoteAndItsDate)
     EXPECT_TRUE(hasFlag(text, "truncated")) << shown(tall);
 }
 
+TEST_F(NotesViews, ASixLineNoteShowsFourLinesInEveryDesign)
+{
+    // Four lines of the note, the caption above and the date below fill the tile's padded
+    // height in the monospaced design as in the proportional one.
+    for (const char* theme : {"amber", "macdark"}) {
+        SCOPED_TRACE(theme);
+        const WCtx themed = solidContext(theme);
+        auto noteText = [&](const QString& text) {
+            const QJsonObject tree = inspectAt(NotesSingle{note(text, kNow), themed}, kSmall);
+            EXPECT_EQ(textsOutside(tree, QRectF(22, 20, 116, 120)), std::vector<std::string>{}) << shown(tree);
+            return nodesOfKind(tree, "Text").at(1);
+        };
+        const QJsonObject four = noteText("one\ntwo\nthree\nfour");
+        const QJsonObject six = noteText("one\ntwo\nthree\nfour\nfive\nsix");
+        EXPECT_FALSE(hasFlag(four, "truncated"));
+        EXPECT_TRUE(hasFlag(six, "truncated"));
+        EXPECT_EQ(textOf(six).count(u'\n'), 3) << textOf(six).toStdString();
+        EXPECT_DOUBLE_EQ(frameOf(six).height(), frameOf(four).height());
+    }
+}
+
 TEST_F(NotesViews, ListCountsAllAndShowsTheFirstThree)
 {
     const QJsonObject five = inspectAt(NotesList{notes(5), ctx}, kSmall);

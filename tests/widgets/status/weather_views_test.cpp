@@ -65,7 +65,21 @@ TEST_F(WeatherViews, CurrentPrintsNegativeDegreesAndItsSymbol)
     const QRectF glyph = frameOf(glyphs[0]);
     EXPECT_NEAR(glyph.right(), 160 - 22, 0.5);
     EXPECT_NEAR(glyph.top(), 20, 0.5);
-    EXPECT_FALSE(glyph.intersects(frameOf(textNode(tree, "-3°"))));
+    // The temperature's line starts with the blank above its digits' tops, which the glyph may
+    // reach into by a point: the line below a 10-point caption and 8 of padding starts a hair
+    // above the glyph's foot.
+    EXPECT_LE(glyph.bottom(), frameOf(textNode(tree, "-3°")).top() + 1);
+}
+
+TEST_F(WeatherViews, CurrentAndNightFitTheirPaddingInTheMonospacedDesign)
+{
+    // Three captions and the 56-point temperature leave the place caption at the top padding.
+    const QRectF padded(22, 20, 116, 120);
+    for (const QJsonObject& tree : {inspectAt(WeatherCurrent{snapshot(), ctx}, kSmall),
+                                    inspectAt(WeatherNight{snapshot(), ctx}, kSmall)}) {
+        EXPECT_EQ(velk::testing::textsOutside(tree, padded), std::vector<std::string>{}) << shown(tree);
+        EXPECT_DOUBLE_EQ(frameOf(textNode(tree, "OSLO")).y(), 20) << shown(tree);
+    }
 }
 
 TEST_F(WeatherViews, NightSetsTheDegreeSignApartAndSaysHowItFeels)

@@ -21,6 +21,7 @@ using velk::test::utc;
 using velk::testing::frameOf;
 using velk::testing::hasFlag;
 using velk::testing::inspectAt;
+using velk::testing::textsOutside;
 using velk::testing::shown;
 using velk::testing::textNode;
 using velk::testing::textsOf;
@@ -64,6 +65,25 @@ TEST_F(CalendarViews, BigDate)
     // Black numerals are drawn bold.
     EXPECT_EQ(textNode(tree, "9")["font"].toObject()["weight"].toString(), "bold");
     EXPECT_EQ(shown(inspectAt(CalendarBigDate{utc("2026-12-01T08:00:00"), ctx}, kSmall)), "TUESDAY | 1 | DECEMBER 2026");
+}
+
+TEST_F(CalendarViews, BigDateAndMonthGridFitTheirPadding)
+{
+    // Both stacks fill the tile's 120 points: nothing is pushed up past the top padding, so the
+    // weekday starts where the month's name does, and the month grid's footer sits below its
+    // last row of dots.
+    const QJsonObject big = inspectAt(CalendarBigDate{kWednesday, ctx}, kSmall);
+    const QJsonObject grid = inspectAt(CalendarMonthGrid{kWednesday, ctx}, kSmall);
+    EXPECT_DOUBLE_EQ(frameOf(textNode(big, "WEDNESDAY")).y(), 20);
+    EXPECT_DOUBLE_EQ(frameOf(textNode(grid, "DECEMBER")).y(), 20);
+    EXPECT_LE(frameOf(textNode(big, "DECEMBER 2026")).bottom(), 140 + 1e-9);
+    const QRectF footer = frameOf(textNode(grid, "22 DAYS LEFT"));
+    EXPECT_LE(footer.bottom(), 140 + 1e-9);
+    qreal dotsBottom = 0;
+    for (const QJsonObject& dot : nodesOfKind(grid, "Circle"))
+        dotsBottom = std::max(dotsBottom, frameOf(dot).bottom());
+    EXPECT_GT(dotsBottom, 100);
+    EXPECT_GE(footer.top(), dotsBottom);
 }
 
 TEST_F(CalendarViews, DateTextsFollowTheUserLocaleAndZone)

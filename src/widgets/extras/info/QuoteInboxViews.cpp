@@ -63,13 +63,12 @@ View InboxView::body() const
                              .lineLimit(1));
         bottom.push_back(Caption{ago(data->latestDate, Clock::now()), 9, 0, pal.inkFaint, ctx}.body().padding(Edge::top, 3 * u));
     } else {
-        // The app reads a Maildir inbox; its settings name the folder. The request may take a
-        // second line: cut short, it would no longer say where to go.
-        bottom.push_back(
-            Caption{QStringLiteral("Connect your Maildir in VELK Settings"), 9, 0, pal.inkDim, ctx}
-                .body()
-                .lineLimit(2)
-                .fixedSize(false, true));
+        // The app reads a Maildir inbox; its settings name the folder. The request is one line
+        // like every caption, set smaller where the tile is too narrow: cut short, it would no
+        // longer say where to go, and a second line would push the count past the top.
+        bottom.push_back(Caption{QStringLiteral("Connect Maildir in VELK Settings"), 9, 0, pal.inkDim, ctx}
+                             .body()
+                             .minimumScaleFactor(0.5));
     }
 
     Views column{HStack(VAlign::center, std::nullopt,

@@ -82,7 +82,11 @@ View NowPlayingView::body() const
                                  MediaButton{QStringLiteral("playpause"), playing, 32, ctx},
                                  MediaButton{QStringLiteral("next"), false, 26, ctx}});
     const View track = HStack(VAlign::center, std::nullopt,
-                              {VStack(HAlign::leading, 3 * u, {title, Caption{subtitle(data), 10, 0, pal.inkDim, ctx}}),
+                              {VStack(HAlign::leading, 3 * u,
+                                      // A long artist, or the position with the length, may
+                                      // outgrow the room beside the buttons: set a little
+                                      // smaller rather than lose the length.
+                                      {title, Caption{subtitle(data), 10, 0, pal.inkDim, ctx}.body().minimumScaleFactor(0.85)}),
                                Spacer(10 * u), buttons})
                            .padding(Edge::top, 10 * u);
 
@@ -111,13 +115,17 @@ View NowPlayingView::body() const
 View RemoteView::body() const
 {
     const qreal u = ctx.u;
+    // The three buttons and their gaps are wider than the room between the paddings: laid over
+    // the remaining space rather than in the stack, they reach a little into the padding on
+    // both sides instead of widening the stack, which would move the caption off its padding.
+    const View buttons = HStack(VAlign::center, 14 * u,
+                                {MediaButton{QStringLiteral("previous"), false, 30, ctx},
+                                 MediaButton{QStringLiteral("playpause"), isPlaying, 38, ctx},
+                                 MediaButton{QStringLiteral("next"), false, 30, ctx}})
+                             .fixedSize();
     return activity::paddedFace(VStack(HAlign::leading, 0,
                                        {Caption{QStringLiteral("Remote"), 9, 0.16, ctx.pal.inkDim, ctx},
-                                        HStack(VAlign::center, 14 * u,
-                                               {MediaButton{QStringLiteral("previous"), false, 30, ctx},
-                                                MediaButton{QStringLiteral("playpause"), isPlaying, 38, ctx},
-                                                MediaButton{QStringLiteral("next"), false, 30, ctx}})
-                                            .frame(Frame::maxInfinity())}),
+                                        ColorView(Color::clear()).frame(Frame::maxInfinity()).overlay(buttons)}),
                                 ctx);
 }
 
