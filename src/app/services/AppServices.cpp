@@ -10,8 +10,9 @@
 #include "platform/core/Defaults.h"
 #include "platform/core/DistributedNotifications.h"
 #include "platform/timeline/WidgetCenter.h"
-#include "shared/data/calendar/EventSync.h"
 #include "shared/data/activity/ExtrasStore.h"
+#include "shared/data/calendar/EventSync.h"
+#include "shared/widget/WidgetKinds.h"
 
 #include <QCoreApplication>
 #include <QFutureWatcher>
@@ -26,12 +27,11 @@ bool fullAccess(CalendarEntityType type)
     return CalendarAccess::status(type) == CalendarAuthorizationStatus::fullAccess;
 }
 
-const QStringList kLiveKinds{QStringLiteral("velk.system.monitor"), QStringLiteral("velk.system.network"),
-                             QStringLiteral("velk.nowplaying"), QStringLiteral("velk.remote")};
-const QStringList kReminderKinds{QStringLiteral("velk.reminders.checklist"), QStringLiteral("velk.reminders.nextUp"),
-                                 QStringLiteral("velk.reminders.single"), QStringLiteral("velk.reminders.today")};
-const QStringList kCalendarKinds{QStringLiteral("velk.calendar.bigDate"), QStringLiteral("velk.calendar.monthGrid"),
-                                 QStringLiteral("velk.calendar.dayEvents"), QStringLiteral("velk.calendar.agenda")};
+const QStringList kLiveKinds{kinds::system, kinds::network, kinds::nowPlaying, kinds::remote};
+const QStringList kReminderKinds{kinds::remindersChecklist, kinds::remindersNextUp, kinds::remindersSingle,
+                                 kinds::remindersToday};
+const QStringList kCalendarKinds{kinds::calendarBigDate, kinds::calendarMonthGrid, kinds::calendarDayEvents,
+                                 kinds::calendarAgenda};
 
 } // namespace
 
@@ -84,7 +84,7 @@ void AppServices::restartStatsTimer()
     MusicListener* music = collectors_.music;
     statsTimer_ = services::repeatQueued(this, intervalMs, [music] {
         music->syncFromMusic();
-        services::reloadKinds(kLiveKinds);
+        reloadKinds(kLiveKinds, ReloadNotice::none);
     });
 }
 
@@ -102,7 +102,7 @@ void AppServices::syncEventData()
             if (fullAccess(CalendarEntityType::event)) {
                 if (const std::optional<CalendarSnapshot> calendar = EventSync::readCalendar())
                     EventSync::storeCalendar(*calendar);
-                services::reloadKinds(kCalendarKinds);
+                reloadKinds(kCalendarKinds, ReloadNotice::none);
             }
             setConnected(fullAccess(CalendarEntityType::reminder), fullAccess(CalendarEntityType::event));
             emit eventDataSynced();
@@ -115,7 +115,7 @@ void AppServices::syncEventData()
         auto* watcher = new QFutureWatcher<void>(this);
         connect(watcher, &QFutureWatcher<void>::finished, this, [watcher, finish] {
             watcher->deleteLater();
-            services::reloadKinds(kReminderKinds);
+            reloadKinds(kReminderKinds, ReloadNotice::none);
             finish();
         });
         watcher->setFuture(QtConcurrent::run([] {

@@ -5,7 +5,9 @@
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/location/LocationSettings.h"
+#include "shared/data/activity/ExtrasStore.h"
 #include "shared/data/weather/WeatherProvider.h"
+#include "shared/widget/WidgetKinds.h"
 
 #include <QCoreApplication>
 #include <QFutureWatcher>
@@ -93,9 +95,9 @@ void LocationService::didUpdateLocations(const QList<std::pair<double, double>>&
             Defaults::shared().setData(QString::fromLatin1(WeatherProvider::kMyLocationKey), *bytes);
         placeName_ = place.name;
         emit placeNameChanged();
-        services::reloadKinds({QStringLiteral("velk.weather.current"), QStringLiteral("velk.weather.night"),
-                               QStringLiteral("velk.weather.forecast"), QStringLiteral("velk.weather.rain"),
-                               QStringLiteral("velk.weather.daylight"), QStringLiteral("velk.weather.airquality")});
+        reloadKinds({kinds::weatherCurrent, kinds::weatherNight, kinds::weatherForecast, kinds::weatherRain,
+                     kinds::daylight, kinds::airQuality},
+                    ReloadNotice::none);
         emit placeStored();
     });
     const Geocoder geocoder = geocoder_;

@@ -5,7 +5,9 @@
 #include "platform/core/Coding.h"
 #include "platform/core/Defaults.h"
 #include "platform/desktop/AppLauncher.h"
+#include "shared/data/activity/ExtrasStore.h"
 #include "shared/data/media/MediaBridge.h"
+#include "shared/widget/WidgetKinds.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -131,7 +133,7 @@ void MailPoller::store(const ScriptReply& reply)
     if (!reply.ok()) {
         setStatus(refusedText());
         setInbox(InboxSnapshot{0, std::nullopt, std::nullopt, false, now});
-        services::reloadKinds({QStringLiteral("velk.inbox")});
+        reloadKinds({kinds::inbox}, ReloadNotice::none);
         emit polled();
         return;
     }
@@ -145,7 +147,7 @@ void MailPoller::store(const ScriptReply& reply)
     const std::optional<QString> preview = fields.size() == 2 ? std::optional<QString>(fields[1]) : std::nullopt;
     setStatus(connectedText(unread));
     setInbox(InboxSnapshot{unread, preview, now, true, now});
-    services::reloadKinds({QStringLiteral("velk.inbox")});
+    reloadKinds({kinds::inbox}, ReloadNotice::none);
     emit polled();
 }
 
@@ -160,7 +162,7 @@ void MailPoller::stop()
     }
     setStatus(std::nullopt);
     setInbox(std::nullopt);
-    services::reloadKinds({QStringLiteral("velk.inbox")});
+    reloadKinds({kinds::inbox}, ReloadNotice::none);
 }
 
 } // namespace velk

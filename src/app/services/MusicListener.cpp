@@ -3,7 +3,9 @@
 #include "app/services/ServiceSupport.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Log.h"
+#include "shared/data/activity/ExtrasStore.h"
 #include "shared/data/media/MediaBridge.h"
+#include "shared/widget/WidgetKinds.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -27,7 +29,7 @@ MusicListener::MusicListener(MusicPlayer* player, QObject* parent) : QObject(par
 
 void MusicListener::reloadNowPlaying()
 {
-    services::reloadKinds({QStringLiteral("velk.nowplaying"), QStringLiteral("velk.remote")});
+    reloadKinds({kinds::nowPlaying, kinds::remote}, ReloadNotice::none);
 }
 
 std::optional<qint64> MusicListener::parseSeconds(QString field, bool commaIsPoint)

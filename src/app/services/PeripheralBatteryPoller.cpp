@@ -4,6 +4,8 @@
 #include "platform/core/Coding.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
+#include "shared/data/activity/ExtrasStore.h"
+#include "shared/widget/WidgetKinds.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -62,8 +64,8 @@ void PeripheralBatteryPoller::poll()
         const std::vector<Device> devices = watcher->result();
         watcher->deleteLater();
         if (const std::optional<QByteArray> bytes = encodeJson(devices)) Defaults::shared().setData(kKey, *bytes);
-        services::reloadKinds({QStringLiteral("velk.battery.devices"), QStringLiteral("velk.battery.ring"),
-                               QStringLiteral("velk.battery.percent"), QStringLiteral("velk.battery.log")});
+        reloadKinds({kinds::batteryDevices, kinds::batteryRing, kinds::batteryPercent, kinds::batteryLog},
+                    ReloadNotice::none);
         emit polled();
     });
     const QString tool = toolPath_;

@@ -1,7 +1,7 @@
 #pragma once
-// What the collectors share: reloading widget kinds in order, and running work later on the
-// thread that owns an object (a timer tick or a notification queues the work instead of doing
-// it inside the callback).
+// What the collectors share: running work later on the thread that owns an object (a timer tick
+// or a notification queues the work instead of doing it inside the callback). They reload widget
+// kinds with reloadKinds(kinds, ReloadNotice::none) of shared/data/activity/ExtrasStore.h.
 #include <QMetaObject>
 #include <QObject>
 #include <QStringList>
@@ -10,9 +10,6 @@
 #include <utility>
 
 namespace velk::services {
-
-// Asks the widget host to rebuild each kind, in the order given.
-void reloadKinds(const QStringList& kinds);
 
 template <class F>
 void queue(QObject* context, F&& work)

@@ -3,6 +3,8 @@
 #include "app/services/ServiceSupport.h"
 #include "app/services/UsageLogWriter.h"
 #include "platform/core/Clock.h"
+#include "shared/data/activity/ExtrasStore.h"
+#include "shared/widget/WidgetKinds.h"
 
 #include <QCoreApplication>
 
@@ -47,8 +49,7 @@ void UsageTracker::sample()
     const double sinceReload = lastWidgetReload_ ? now.secondsSince(*lastWidgetReload_) : kReloadGap + 1;
     if (sinceReload > kReloadGap || sinceReload < 0) {
         lastWidgetReload_ = now;
-        services::reloadKinds({QStringLiteral("velk.screentime.total"), QStringLiteral("velk.screentime.elapsed"),
-                               QStringLiteral("velk.screentime.apps"), QStringLiteral("velk.screentime.weekly")});
+        reloadKinds({kinds::usageTotal, kinds::usageElapsed, kinds::usageApps, kinds::usageWeekly}, ReloadNotice::none);
     }
 }
 

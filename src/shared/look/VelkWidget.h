@@ -18,7 +18,7 @@
 
 namespace velk {
 
-struct WidgetSpec {
+struct WidgetIdentity {
     const char* kind;
     const char* displayName; // UTF-8
     const char* description; // UTF-8
@@ -29,25 +29,25 @@ struct WidgetSpec {
 };
 
 template <class Config, class Provider, class ViewFn>
-timeline::WidgetDefinition velkWidget(const WidgetSpec& spec, Provider provider, ViewFn view)
+timeline::WidgetDefinition velkWidget(const WidgetIdentity& identity, Provider provider, ViewFn view)
 {
     using Entry =
         decltype(std::declval<const Provider&>().placeholder(std::declval<const timeline::TimelineContext&>()));
     static_assert(std::is_invocable_r_v<view::View, ViewFn, const Entry&, const WCtx&>,
                   "the view must draw the provider's entry with the root's context");
-    const QSizeF designSize = timeline::designSize(spec.family);
-    const QUrl url = spec.url ? QUrl(QString::fromUtf8(spec.url)) : QUrl();
+    const QSizeF designSize = timeline::designSize(identity.family);
+    const QUrl url = identity.url ? QUrl(QString::fromUtf8(identity.url)) : QUrl();
     return timeline::AppIntentConfiguration<Config>(
-               QString::fromLatin1(spec.kind), std::move(provider),
-               [tone = spec.tone, designSize, url, view = std::move(view)](const Entry& entry) -> view::View {
+               QString::fromLatin1(identity.kind), std::move(provider),
+               [tone = identity.tone, designSize, url, view = std::move(view)](const Entry& entry) -> view::View {
                    view::View root =
                        VelkWidgetRoot{tone, designSize, entry.surface,
                                       [entry, view](const WCtx& ctx) -> view::View { return view(entry, ctx); }};
                    return url.isEmpty() ? root : root.widgetURL(url);
                })
-        .configurationDisplayName(QString::fromUtf8(spec.displayName))
-        .description(QString::fromUtf8(spec.description))
-        .supportedFamilies(spec.family)
+        .configurationDisplayName(QString::fromUtf8(identity.displayName))
+        .description(QString::fromUtf8(identity.description))
+        .supportedFamilies(identity.family)
         .contentMarginsDisabled();
 }
 

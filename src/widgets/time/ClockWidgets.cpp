@@ -19,10 +19,10 @@ using view::View;
 
 namespace {
 
-WidgetDefinition singleZone(const WidgetSpec& spec,
+WidgetDefinition singleZone(const WidgetIdentity& identity,
                             std::function<View(const VelkEntry<ClockConfigIntent>&, const WCtx&)> face)
 {
-    return velkWidget<ClockConfigIntent>(spec, ClockProvider{}, std::move(face));
+    return velkWidget<ClockConfigIntent>(identity, ClockProvider{}, std::move(face));
 }
 
 using ClockEntry = VelkEntry<ClockConfigIntent>;

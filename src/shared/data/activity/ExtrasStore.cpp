@@ -64,10 +64,10 @@ QString dayKey(Date date) { return dayFormat().string(date); }
 
 } // namespace ExtrasStore
 
-void reloadKinds(const QStringList& kinds)
+void reloadKinds(const QStringList& kinds, ReloadNotice notice)
 {
     for (const QString& kind : kinds) timeline::WidgetCenter::shared().reloadTimelines(kind);
-    DistributedNotifications().post(kReloadWidgetsNotification);
+    if (notice == ReloadNotice::post) DistributedNotifications().post(kReloadWidgetsNotification);
 }
 
 } // namespace velk

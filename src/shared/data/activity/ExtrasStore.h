@@ -64,8 +64,13 @@ QString dayKey(Date date);
 // The notification the app answers by reloading every widget timeline.
 inline const QString kReloadWidgetsNotification = QStringLiteral("com.harrowcrest.velk.reloadwidgets");
 
-// Asks the widget host to reload each kind, in the order given, then posts
-// kReloadWidgetsNotification once (even for an empty list). Reports nothing.
-void reloadKinds(const QStringList& kinds);
+// Whether a reload is also posted as kReloadWidgetsNotification. What runs in the widget host
+// posts it, so that the app reloads too; the app's own collectors never do, since the app answers
+// the notification by reloading every timeline.
+enum class ReloadNotice { post, none };
+
+// Asks the widget host to reload each kind, in the order given, then (with ReloadNotice::post)
+// posts kReloadWidgetsNotification once, even for an empty list. Reports nothing.
+void reloadKinds(const QStringList& kinds, ReloadNotice notice = ReloadNotice::post);
 
 } // namespace velk
