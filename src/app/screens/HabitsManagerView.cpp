@@ -33,66 +33,19 @@ std::vector<HabitItem> HabitsManagerView::storedHabits()
     return ExtrasStore::read<std::vector<HabitItem>>(ExtrasStore::kHabitsKey).value_or(HabitItem::samples());
 }
 
-HabitsManagerView::HabitsManagerView(QWidget* parent) : QDialog(parent)
+HabitsManagerView::HabitsManagerView(QWidget* parent)
+    : ManagerSheet(QStringLiteral("habitsManager"), QStringLiteral("Habits"), QSize(380, 400), parent)
 {
-    setObjectName(QStringLiteral("habitsManager"));
-    setWindowTitle(QStringLiteral("Habits"));
-    setFixedSize(380, 400);
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(0);
-
-    auto* header = new QHBoxLayout();
-    header->setContentsMargins(16, 16, 16, 16);
-    auto* title = new QLabel(QStringLiteral("Habits"), this);
-    title->setStyleSheet(QStringLiteral("font-weight: 600; font-size: 13px;"));
-    auto* done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("done"));
-    done->setDefault(true);
-    connect(done, &QPushButton::clicked, this, &QDialog::accept);
-    header->addWidget(title);
-    header->addStretch(1);
-    header->addWidget(done);
-    v->addLayout(header);
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    v->addWidget(line);
-
-    auto* input = new QHBoxLayout();
-    input->setContentsMargins(16, 16, 16, 16);
-    input->setSpacing(8);
     field_ = new QLineEdit(this);
     field_->setObjectName(QStringLiteral("newHabit"));
     field_->setPlaceholderText(QStringLiteral("New habit (e.g. Run)"));
-    add_ = new QPushButton(QStringLiteral("Add"), this);
-    add_->setObjectName(QStringLiteral("add"));
-    add_->setAutoDefault(false);
-    add_->setEnabled(false);
+    add_ = addInputRow(field_);
     connect(field_, &QLineEdit::textChanged, this,
             [this](const QString& t) { add_->setEnabled(!trimmedBlanks(t).isEmpty()); });
     // Return in the field adds; it never reaches the default "Done" (see eventFilter).
     field_->installEventFilter(this);
     connect(add_, &QPushButton::clicked, this, &HabitsManagerView::add);
-    input->addWidget(field_, 1);
-    input->addWidget(add_);
-    v->addLayout(input);
-
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    rowsHost_ = new QWidget(scroll);
-    rows_ = new QVBoxLayout(rowsHost_);
-    rows_->setContentsMargins(16, 4, 16, 8);
-    rows_->setSpacing(0);
-    empty_ = new QLabel(QStringLiteral("No habits yet \u2014 the widget shows up to three."), rowsHost_);
-    empty_->setObjectName(QStringLiteral("emptyText"));
-    empty_->setStyleSheet(QStringLiteral("font-size: 12px;"));
-    makeSecondary(empty_);
-    rows_->addWidget(empty_);
-    rows_->addStretch(1);
-    scroll->setWidget(rowsHost_);
-    v->addWidget(scroll, 1);
+    addRowList(QStringLiteral("No habits yet \u2014 the widget shows up to three."), false);
 
     display(storedHabits());
 }
@@ -150,16 +103,10 @@ void HabitsManagerView::display(std::vector<HabitItem> habits)
 
 void HabitsManagerView::rebuildRows()
 {
-    // Rows come before the empty text and the closing stretch.
-    while (rows_->count() > 2) {
-        QLayoutItem* item = rows_->takeAt(0);
-        delete item->widget();
-        delete item;
-    }
+    clearRows();
     const QString today = ExtrasStore::dayKey(Clock::now());
-    int at = 0;
     for (const HabitItem& h : habits_) {
-        auto* row = new QWidget(rowsHost_);
+        auto* row = new QWidget(rowsHost());
         row->setObjectName(QStringLiteral("habitRow"));
         row->setProperty("habitId", h.id.toString(QUuid::WithoutBraces));
         auto* r = new QHBoxLayout(row);
@@ -186,9 +133,9 @@ void HabitsManagerView::rebuildRows()
         r->addWidget(name, 1);
         r->addWidget(check);
         r->addWidget(trash);
-        rows_->insertWidget(at++, row);
+        insertRow(row);
     }
-    empty_->setVisible(habits_.empty());
+    showEmptyText(habits_.empty());
 }
 
 } // namespace velk::app

@@ -3,19 +3,17 @@
 // once under "velk.habits.v1" and the Habits widget is reloaded. The desktop widget changes the
 // same list (its check-in button), so Add and Delete start from the list as stored right now,
 // not from what the sheet showed when it opened: a check-in made meanwhile is kept.
+#include "app/screens/ManagerSheet.h"
 #include "shared/models/ActivityRecords.h"
 
-#include <QDialog>
 #include <vector>
 
 class QLineEdit;
 class QPushButton;
-class QVBoxLayout;
-class QLabel;
 
 namespace velk::app {
 
-class HabitsManagerView : public QDialog {
+class HabitsManagerView : public ManagerSheet {
     Q_OBJECT
 public:
     explicit HabitsManagerView(QWidget* parent = nullptr);
@@ -42,9 +40,6 @@ private:
     std::vector<HabitItem> habits_;
     QLineEdit* field_;
     QPushButton* add_;
-    QWidget* rowsHost_;
-    QVBoxLayout* rows_;
-    QLabel* empty_;
 };
 
 // Blanks (spaces and tabs, not line breaks) taken off both ends.

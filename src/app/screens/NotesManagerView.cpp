@@ -71,35 +71,9 @@ const QStringList& NotesManagerView::noteKinds()
 }
 
 NotesManagerView::NotesManagerView(NotesSource* store, bool startComposing, QWidget* parent)
-    : QDialog(parent), store_(store), startComposing_(startComposing)
+    : ManagerSheet(QStringLiteral("notesManager"), QStringLiteral("Notes"), QSize(440, 480), parent), store_(store),
+      startComposing_(startComposing)
 {
-    setObjectName(QStringLiteral("notesManager"));
-    setWindowTitle(QStringLiteral("Notes"));
-    setFixedSize(440, 480);
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(0);
-
-    auto* header = new QHBoxLayout();
-    header->setContentsMargins(16, 16, 16, 16);
-    auto* title = new QLabel(QStringLiteral("Notes"), this);
-    title->setStyleSheet(QStringLiteral("font-weight: 600; font-size: 13px;"));
-    auto* done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("done"));
-    done->setDefault(true);
-    connect(done, &QPushButton::clicked, this, &QDialog::accept);
-    header->addWidget(title);
-    header->addStretch(1);
-    header->addWidget(done);
-    v->addLayout(header);
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    v->addWidget(line);
-
-    auto* compose = new QHBoxLayout();
-    compose->setContentsMargins(16, 16, 16, 16);
-    compose->setSpacing(8);
     field_ = new QPlainTextEdit(this);
     field_->setObjectName(QStringLiteral("newNote"));
     field_->setPlaceholderText(QStringLiteral("New note\u2026"));
@@ -116,14 +90,8 @@ NotesManagerView::NotesManagerView(NotesSource* store, bool startComposing, QWid
         fit();
         add_->setEnabled(!field_->toPlainText().trimmed().isEmpty());
     });
-    add_ = new QPushButton(QStringLiteral("Add"), this);
-    add_->setObjectName(QStringLiteral("add"));
-    add_->setAutoDefault(false);
-    add_->setEnabled(false);
+    add_ = addInputRow(field_, Qt::AlignTop);
     connect(add_, &QPushButton::clicked, this, &NotesManagerView::addNote);
-    compose->addWidget(field_, 1, Qt::AlignTop);
-    compose->addWidget(add_, 0, Qt::AlignTop);
-    v->addLayout(compose);
 
     notice_ = new QLabel(this);
     notice_->setObjectName(QStringLiteral("notice"));
@@ -131,24 +99,9 @@ NotesManagerView::NotesManagerView(NotesSource* store, bool startComposing, QWid
     notice_->setContentsMargins(16, 0, 16, 8);
     notice_->setStyleSheet(QStringLiteral("font-size: 11px;"));
     makeSecondary(notice_);
-    v->addWidget(notice_);
+    sheetLayout()->addWidget(notice_);
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    rowsHost_ = new QWidget(scroll);
-    rows_ = new QVBoxLayout(rowsHost_);
-    rows_->setContentsMargins(16, 4, 16, 8);
-    rows_->setSpacing(0);
-    empty_ = new QLabel(QStringLiteral("No notes yet \u2014 the Notes widgets fill in as you add them."), rowsHost_);
-    empty_->setObjectName(QStringLiteral("emptyText"));
-    empty_->setWordWrap(true);
-    empty_->setStyleSheet(QStringLiteral("font-size: 12px;"));
-    makeSecondary(empty_);
-    rows_->addWidget(empty_);
-    rows_->addStretch(1);
-    scroll->setWidget(rowsHost_);
-    v->addWidget(scroll, 1);
+    addRowList(QStringLiteral("No notes yet \u2014 the Notes widgets fill in as you add them."), true);
 
     if (store_) connect(store_, &NotesSource::notesChanged, this, &NotesManagerView::rebuildRows);
     rebuildRows();
@@ -202,15 +155,10 @@ void NotesManagerView::reloadNoteWidgets()
 
 void NotesManagerView::rebuildRows()
 {
-    while (rows_->count() > 2) {
-        QLayoutItem* item = rows_->takeAt(0);
-        delete item->widget();
-        delete item;
-    }
+    clearRows();
     const QList<NoteItem> notes = store_ ? store_->notes() : QList<NoteItem>();
-    int at = 0;
     for (const NoteItem& n : notes) {
-        auto* row = new QWidget(rowsHost_);
+        auto* row = new QWidget(rowsHost());
         row->setObjectName(QStringLiteral("noteRow"));
         auto* h = new QHBoxLayout(row);
         h->setContentsMargins(0, 4, 0, 4);
@@ -252,9 +200,9 @@ void NotesManagerView::rebuildRows()
         });
         h->addWidget(pin, 0, Qt::AlignTop);
         h->addWidget(trash, 0, Qt::AlignTop);
-        rows_->insertWidget(at++, row);
+        insertRow(row);
     }
-    empty_->setVisible(notes.isEmpty());
+    showEmptyText(notes.isEmpty());
 }
 
 } // namespace velk::app

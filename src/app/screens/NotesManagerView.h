@@ -1,18 +1,16 @@
 #pragma once
 // The sheet where notes are written, pinned and deleted. Every change goes through the app's
 // notes store (which saves it) and is followed by a reload of the four notes widgets.
+#include "app/screens/ManagerSheet.h"
 #include "app/screens/NotesSource.h"
-
-#include <QDialog>
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class QVBoxLayout;
 
 namespace velk::app {
 
-class NotesManagerView : public QDialog {
+class NotesManagerView : public ManagerSheet {
     Q_OBJECT
 public:
     NotesManagerView(NotesSource* store, bool startComposing, QWidget* parent = nullptr);
@@ -47,9 +45,6 @@ private:
     bool startComposing_;
     QPlainTextEdit* field_;
     QPushButton* add_;
-    QWidget* rowsHost_;
-    QVBoxLayout* rows_;
-    QLabel* empty_;
     QLabel* notice_;
 };
 
