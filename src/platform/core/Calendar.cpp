@@ -161,7 +161,7 @@ void DateComponents::setValue(CalendarComponent c, std::optional<int> v)
 Calendar Calendar::gregorian()
 {
     Calendar cal;
-    cal.m_zone = TimeZone::current();
+    cal.zone_ = TimeZone::current();
     return cal;
 }
 
@@ -175,28 +175,28 @@ Calendar Calendar::current()
 void Calendar::setFirstWeekday(int weekday)
 {
     if (weekday >= 1 && weekday <= 7)
-        m_firstWeekday = weekday;
+        firstWeekday_ = weekday;
 }
 
 void Calendar::setMinimumDaysInFirstWeek(int days)
 {
     if (days >= 1 && days <= 7)
-        m_minimumDays = days;
+        minimumDays_ = days;
 }
 
 void Calendar::setLocale(const Locale& locale)
 {
-    m_locale = locale;
-    m_firstWeekday = locale.firstWeekday();
-    m_minimumDays = locale.minimumDaysInFirstWeek();
+    locale_ = locale;
+    firstWeekday_ = locale.firstWeekday();
+    minimumDays_ = locale.minimumDaysInFirstWeek();
 }
 
 std::unique_ptr<icu::Calendar> Calendar::icuCalendar() const
 {
     std::unique_ptr<icu::Calendar> cal(prototype().clone());
-    cal->setTimeZone(m_zone.icuZone());
-    cal->setFirstDayOfWeek(UCalendarDaysOfWeek(m_firstWeekday));
-    cal->setMinimalDaysInFirstWeek(uint8_t(m_minimumDays));
+    cal->setTimeZone(zone_.icuZone());
+    cal->setFirstDayOfWeek(UCalendarDaysOfWeek(firstWeekday_));
+    cal->setMinimalDaysInFirstWeek(uint8_t(minimumDays_));
     return cal;
 }
 
@@ -216,7 +216,7 @@ int Calendar::component(CalendarComponent c, Date d) const
 DateComponents Calendar::dateComponents(const std::set<CalendarComponent>& which, Date d) const
 {
     DateComponents out;
-    out.timeZone = m_zone;
+    out.timeZone = zone_;
     auto cal = icuCalendar();
     UErrorCode status = U_ZERO_ERROR;
     cal->setTime(std::floor(toUDate(d)), status);
@@ -265,7 +265,7 @@ std::optional<Date> Calendar::date(const DateComponents& c) const
             cal->set(UCAL_WEEK_OF_MONTH, *c.weekOfMonth);
         if (c.weekdayOrdinal)
             cal->set(UCAL_DAY_OF_WEEK_IN_MONTH, *c.weekdayOrdinal);
-        cal->set(UCAL_DAY_OF_WEEK, c.weekday.value_or(m_firstWeekday));
+        cal->set(UCAL_DAY_OF_WEEK, c.weekday.value_or(firstWeekday_));
     }
     cal->set(UCAL_HOUR_OF_DAY, c.hour.value_or(0));
     cal->set(UCAL_MINUTE, c.minute.value_or(0));
@@ -406,7 +406,7 @@ std::optional<int> Calendar::ordinality(CalendarComponent smaller, CalendarCompo
     cal->setTime(std::floor(toUDate(d)), status);
     const bool inWeek = larger == C::weekOfYear || larger == C::weekOfMonth;
     if ((smaller == C::weekday || smaller == C::day) && inWeek)
-        return (get(*cal, UCAL_DAY_OF_WEEK) - m_firstWeekday + 7) % 7 + 1;
+        return (get(*cal, UCAL_DAY_OF_WEEK) - firstWeekday_ + 7) % 7 + 1;
     if (smaller == C::day && larger == C::month)
         return get(*cal, UCAL_DATE);
     if (smaller == C::day && larger == C::year)
@@ -478,7 +478,7 @@ std::optional<DateInterval> Calendar::dateInterval(CalendarComponent c, Date d) 
     auto floorTo = [&](double unitMs) {
         // Whole-hour and shorter units follow the local offset (a +05:45 zone's hours start at
         // :00 local time); the offset is constant within the unit but for a clock change itself.
-        const double local = ms + m_zone.secondsFromGMT(d) * 1000.0;
+        const double local = ms + zone_.secondsFromGMT(d) * 1000.0;
         const double floored = std::floor(local / unitMs) * unitMs;
         return DateInterval{fromUDate(ms - (local - floored)), unitMs / 1000.0};
     };
@@ -513,7 +513,7 @@ std::optional<DateInterval> Calendar::dateInterval(CalendarComponent c, Date d) 
     case C::weekOfYear:
     case C::weekOfMonth: {
         const int weekday = get(*cal, UCAL_DAY_OF_WEEK);
-        const int back = (weekday - m_firstWeekday + 7) % 7;
+        const int back = (weekday - firstWeekday_ + 7) % 7;
         const auto today = dateInterval(C::day, d);
         if (!today)
             return std::nullopt;

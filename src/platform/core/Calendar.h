@@ -83,13 +83,13 @@ public:
     // rules. Read afresh at each call.
     static Calendar current();
 
-    TimeZone timeZone() const { return m_zone; }
-    void setTimeZone(const TimeZone& zone) { m_zone = zone; }
-    int firstWeekday() const { return m_firstWeekday; }
+    TimeZone timeZone() const { return zone_; }
+    void setTimeZone(const TimeZone& zone) { zone_ = zone; }
+    int firstWeekday() const { return firstWeekday_; }
     void setFirstWeekday(int weekday);
-    int minimumDaysInFirstWeek() const { return m_minimumDays; }
+    int minimumDaysInFirstWeek() const { return minimumDays_; }
     void setMinimumDaysInFirstWeek(int days);
-    std::optional<Locale> locale() const { return m_locale; }
+    std::optional<Locale> locale() const { return locale_; }
     // Also takes the locale's week rules (first weekday, minimum days in the first week).
     void setLocale(const Locale& locale);
 
@@ -142,10 +142,10 @@ public:
     std::unique_ptr<icu::Calendar> icuCalendar() const;
 
 private:
-    TimeZone m_zone = TimeZone::utc();
-    int m_firstWeekday = 1;
-    int m_minimumDays = 1;
-    std::optional<Locale> m_locale;
+    TimeZone zone_ = TimeZone::utc();
+    int firstWeekday_ = 1;
+    int minimumDays_ = 1;
+    std::optional<Locale> locale_;
 };
 
 } // namespace velk

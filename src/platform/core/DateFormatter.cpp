@@ -140,9 +140,9 @@ QString stylePattern(DateFormatter::Style dateStyle, DateFormatter::Style timeSt
 } // namespace
 
 DateFormatter::DateFormatter()
-    : m_locale(Locale::current())
-    , m_zone(TimeZone::current())
-    , m_calendar(Calendar::current())
+    : locale_(Locale::current())
+    , zone_(TimeZone::current())
+    , calendar_(Calendar::current())
 {
 }
 
@@ -150,33 +150,33 @@ QString DateFormatter::dateFormat() const { return effectivePattern(); }
 
 void DateFormatter::setDateFormat(const QString& pattern)
 {
-    m_pattern = pattern;
-    m_dateStyle = m_timeStyle = Style::none;
+    pattern_ = pattern;
+    dateStyle_ = timeStyle_ = Style::none;
 }
 
 void DateFormatter::setLocalizedDateFormatFromTemplate(const QString& tmpl)
 {
-    if (const auto pattern = dateFormat(tmpl, 0, m_locale))
+    if (const auto pattern = dateFormat(tmpl, 0, locale_))
         setDateFormat(*pattern);
 }
 
 void DateFormatter::setDateStyle(Style style)
 {
-    m_dateStyle = style;
-    m_pattern.clear();
+    dateStyle_ = style;
+    pattern_.clear();
 }
 
 void DateFormatter::setTimeStyle(Style style)
 {
-    m_timeStyle = style;
-    m_pattern.clear();
+    timeStyle_ = style;
+    pattern_.clear();
 }
 
 QString DateFormatter::effectivePattern() const
 {
-    if (m_dateStyle != Style::none || m_timeStyle != Style::none)
-        return stylePattern(m_dateStyle, m_timeStyle, m_locale);
-    return m_pattern;
+    if (dateStyle_ != Style::none || timeStyle_ != Style::none)
+        return stylePattern(dateStyle_, timeStyle_, locale_);
+    return pattern_;
 }
 
 QString DateFormatter::string(Date d) const
@@ -184,11 +184,11 @@ QString DateFormatter::string(Date d) const
     const QString pattern = effectivePattern();
     if (pattern.isEmpty())
         return {};
-    const auto shared = sharedFormat(m_locale, pattern);
+    const auto shared = sharedFormat(locale_, pattern);
     if (!shared)
         return {};
-    auto cal = m_calendar.icuCalendar();
-    cal->setTimeZone(m_zone.icuZone());
+    auto cal = calendar_.icuCalendar();
+    cal->setTimeZone(zone_.icuZone());
     UErrorCode status = U_ZERO_ERROR;
     // Whole milliseconds, rounded down, so 12:59:59.9996 never reads as 13:00.
     cal->setTime(std::floor(d.unix() * 1000.0), status);
@@ -208,11 +208,11 @@ std::optional<Date> DateFormatter::date(const QString& text) const
     const QString pattern = effectivePattern();
     if (pattern.isEmpty() || text.isEmpty())
         return std::nullopt;
-    const auto shared = sharedFormat(m_locale, pattern);
+    const auto shared = sharedFormat(locale_, pattern);
     if (!shared)
         return std::nullopt;
-    auto cal = m_calendar.icuCalendar();
-    cal->setTimeZone(m_zone.icuZone());
+    auto cal = calendar_.icuCalendar();
+    cal->setTimeZone(zone_.icuZone());
     cal->clear();
     cal->setLenient(false);
     cal->setRepeatedWallTimeOption(UCAL_WALLTIME_FIRST);

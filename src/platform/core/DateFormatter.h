@@ -28,18 +28,18 @@ public:
     // locale; clears the styles. An unusable template leaves the pattern as it was.
     void setLocalizedDateFormatFromTemplate(const QString& tmpl);
 
-    Style dateStyle() const { return m_dateStyle; }
+    Style dateStyle() const { return dateStyle_; }
     void setDateStyle(Style style);
-    Style timeStyle() const { return m_timeStyle; }
+    Style timeStyle() const { return timeStyle_; }
     void setTimeStyle(Style style);
 
-    Locale locale() const { return m_locale; }
-    void setLocale(const Locale& locale) { m_locale = locale; }
-    TimeZone timeZone() const { return m_zone; }
-    void setTimeZone(const TimeZone& zone) { m_zone = zone; }
+    Locale locale() const { return locale_; }
+    void setLocale(const Locale& locale) { locale_ = locale; }
+    TimeZone timeZone() const { return zone_; }
+    void setTimeZone(const TimeZone& zone) { zone_ = zone; }
     // The calendar's week rules apply; the formatter's own time zone wins over the calendar's.
-    Calendar calendar() const { return m_calendar; }
-    void setCalendar(const Calendar& calendar) { m_calendar = calendar; }
+    Calendar calendar() const { return calendar_; }
+    void setCalendar(const Calendar& calendar) { calendar_ = calendar; }
 
     QString string(Date d) const;
     // The moment the whole text names under the pattern, strictly (no trailing text, no 30
@@ -54,12 +54,12 @@ public:
 private:
     QString effectivePattern() const;
 
-    QString m_pattern;
-    Style m_dateStyle = Style::none;
-    Style m_timeStyle = Style::none;
-    Locale m_locale;
-    TimeZone m_zone;
-    Calendar m_calendar;
+    QString pattern_;
+    Style dateStyle_ = Style::none;
+    Style timeStyle_ = Style::none;
+    Locale locale_;
+    TimeZone zone_;
+    Calendar calendar_;
 };
 
 } // namespace velk

@@ -73,7 +73,7 @@ Locale::Locale(const QString& identifier)
 {
     auto impl = std::make_shared<Impl>();
     impl->locale = icu::Locale(normalisedIdentifier(identifier).constData());
-    m_impl = std::move(impl);
+    impl_ = std::move(impl);
 }
 
 Locale Locale::current()
@@ -82,7 +82,7 @@ Locale Locale::current()
     if (g_pinned)
         return *g_pinned;
     const icu::Locale& def = icu::Locale::getDefault();
-    if (!g_lastDefault || g_lastDefault->m_impl->locale != def) {
+    if (!g_lastDefault || g_lastDefault->impl_->locale != def) {
         auto impl = std::make_shared<Impl>();
         impl->locale = def;
         g_lastDefault = Locale(std::shared_ptr<const Impl>(std::move(impl)));
@@ -96,12 +96,12 @@ void Locale::setCurrent(const std::optional<Locale>& locale)
     g_pinned = locale;
 }
 
-QString Locale::identifier() const { return QString::fromUtf8(m_impl->locale.getName()); }
+QString Locale::identifier() const { return QString::fromUtf8(impl_->locale.getName()); }
 
 Locale::MeasurementSystem Locale::measurementSystem() const
 {
     UErrorCode status = U_ZERO_ERROR;
-    const UMeasurementSystem system = ulocdata_getMeasurementSystem(m_impl->locale.getName(), &status);
+    const UMeasurementSystem system = ulocdata_getMeasurementSystem(impl_->locale.getName(), &status);
     if (U_FAILURE(status))
         return MeasurementSystem::metric;
     switch (system) {
@@ -113,17 +113,17 @@ Locale::MeasurementSystem Locale::measurementSystem() const
 
 int Locale::firstWeekday() const
 {
-    m_impl->loadWeekRules();
-    return m_impl->firstWeekday;
+    impl_->loadWeekRules();
+    return impl_->firstWeekday;
 }
 
 int Locale::minimumDaysInFirstWeek() const
 {
-    m_impl->loadWeekRules();
-    return m_impl->minimumDays;
+    impl_->loadWeekRules();
+    return impl_->minimumDays;
 }
 
-const icu::Locale& Locale::icuLocale() const { return m_impl->locale; }
+const icu::Locale& Locale::icuLocale() const { return impl_->locale; }
 
 bool localizedCaseInsensitiveContains(const QString& text, const QString& other, const Locale& locale)
 {

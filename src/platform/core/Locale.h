@@ -38,8 +38,8 @@ public:
 
 private:
     struct Impl;
-    explicit Locale(std::shared_ptr<const Impl> impl) : m_impl(std::move(impl)) {}
-    std::shared_ptr<const Impl> m_impl;
+    explicit Locale(std::shared_ptr<const Impl> impl) : impl_(std::move(impl)) {}
+    std::shared_ptr<const Impl> impl_;
 };
 
 // True when `text` contains `other`, ignoring case by the locale's case folding (so a Turkish

@@ -57,7 +57,7 @@ QStringList icuLocationZones()
 } // namespace
 
 TimeZone::TimeZone(std::shared_ptr<const icu::TimeZone> zone)
-    : m_zone(std::move(zone)), m_basic(dynamic_cast<const icu::BasicTimeZone*>(m_zone.get()))
+    : zone_(std::move(zone)), basic_(dynamic_cast<const icu::BasicTimeZone*>(zone_.get()))
 {
 }
 
@@ -126,7 +126,7 @@ QStringList TimeZone::knownTimeZoneIdentifiers(const QString& zoneTablePath)
 QString TimeZone::identifier() const
 {
     icu::UnicodeString id;
-    m_zone->getID(id);
+    zone_->getID(id);
     return icutext::fromIcu(id);
 }
 
@@ -135,7 +135,7 @@ int TimeZone::secondsFromGMT(Date at) const
     int32_t raw = 0;
     int32_t dst = 0;
     UErrorCode status = U_ZERO_ERROR;
-    m_zone->getOffset(toUDate(at), false, raw, dst, status);
+    zone_->getOffset(toUDate(at), false, raw, dst, status);
     return U_SUCCESS(status) ? (raw + dst) / 1000 : 0;
 }
 
@@ -144,7 +144,7 @@ bool TimeZone::isDaylightSavingTime(Date at) const
     int32_t raw = 0;
     int32_t dst = 0;
     UErrorCode status = U_ZERO_ERROR;
-    m_zone->getOffset(toUDate(at), false, raw, dst, status);
+    zone_->getOffset(toUDate(at), false, raw, dst, status);
     return U_SUCCESS(status) && dst != 0;
 }
 
@@ -159,7 +159,7 @@ QString TimeZone::abbreviation(Date at) const
     icu::UnicodeString name;
     if (format) {
         std::lock_guard lock(formatMutex);
-        format->format(UTZFMT_STYLE_SPECIFIC_SHORT, *m_zone, toUDate(at), name);
+        format->format(UTZFMT_STYLE_SPECIFIC_SHORT, *zone_, toUDate(at), name);
     }
     if (!name.isEmpty())
         return icutext::fromIcu(name);

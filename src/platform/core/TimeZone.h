@@ -40,16 +40,16 @@ public:
     QString abbreviation(Date at) const;
     bool isDaylightSavingTime(Date at) const;
 
-    const icu::TimeZone& icuZone() const { return *m_zone; }
+    const icu::TimeZone& icuZone() const { return *zone_; }
     // The same zone with its transitions (every zone ICU makes has them); null otherwise.
-    const icu::BasicTimeZone* icuBasicZone() const { return m_basic; }
+    const icu::BasicTimeZone* icuBasicZone() const { return basic_; }
 
     friend bool operator==(const TimeZone& a, const TimeZone& b) { return a.identifier() == b.identifier(); }
 
 private:
     explicit TimeZone(std::shared_ptr<const icu::TimeZone> zone);
-    std::shared_ptr<const icu::TimeZone> m_zone;
-    const icu::BasicTimeZone* m_basic = nullptr;
+    std::shared_ptr<const icu::TimeZone> zone_;
+    const icu::BasicTimeZone* basic_ = nullptr;
 };
 
 // Pins TimeZone::current() for the life of a scope (tests). The identifier must name a zone.

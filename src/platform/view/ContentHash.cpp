@@ -17,28 +17,28 @@ namespace {
 // numbers and reordered fields land far apart.
 class FinalisingMix {
 public:
-    quint64 value() const { return m_h; }
+    quint64 value() const { return h_; }
 
     void add(quint64 v)
     {
-        quint64 x = m_h ^ (v + 0x9e3779b97f4a7c15ULL + (m_h << 6) + (m_h >> 2));
+        quint64 x = h_ ^ (v + 0x9e3779b97f4a7c15ULL + (h_ << 6) + (h_ >> 2));
         x ^= x >> 30;
         x *= 0xbf58476d1ce4e5b9ULL;
         x ^= x >> 27;
         x *= 0x94d049bb133111ebULL;
         x ^= x >> 31;
-        m_h = x;
+        h_ = x;
     }
 
 private:
-    quint64 m_h = 0xcbf29ce484222325ULL;
+    quint64 h_ = 0xcbf29ce484222325ULL;
 };
 
 template <typename Mix>
 class BasicHasher {
 public:
-    quint64 value() const { return m_mix.value(); }
-    void add(quint64 v) { m_mix.add(v); }
+    quint64 value() const { return mix_.value(); }
+    void add(quint64 v) { mix_.add(v); }
     void add(const QString& s)
     {
         add(quint64(s.size()));
@@ -87,7 +87,7 @@ public:
         number(y);
     }
 private:
-    Mix m_mix;
+    Mix mix_;
 };
 
 using Hasher = BasicHasher<FinalisingMix>;

@@ -73,47 +73,47 @@ QString weightName(Weight w)
 }
 
 FontEntry::FontEntry(const Font& font, qreal tracking, qreal scale)
-    : m_font(familyFor(font.design)), m_metrics(m_font), m_size(std::max<qreal>(0.01, font.size * scale)),
-      m_tracking(tracking * scale)
+    : font_(familyFor(font.design)), metrics_(font_), size_(std::max<qreal>(0.01, font.size * scale)),
+      tracking_(tracking * scale)
 {
     // View points are image pixels at scale 1; images report 96 dpi, so convert to font points.
-    m_font.setPointSizeF(m_size * 72.0 / 96.0);
-    m_font.setWeight(qtWeight(font.weight));
-    m_font.setKerning(true);
+    font_.setPointSizeF(size_ * 72.0 / 96.0);
+    font_.setWeight(qtWeight(font.weight));
+    font_.setKerning(true);
     // Numerals must never turn into ligatures (the monospaced face has some for ":" and "-").
     if (font.design == Design::monospaced || font.monospacedDigit)
-        m_font.setStyleStrategy(QFont::PreferNoShaping);
-    if (m_tracking != 0)
-        m_font.setLetterSpacing(QFont::AbsoluteSpacing, m_tracking);
-    m_font.setHintingPreference(QFont::PreferNoHinting);
-    m_metrics = QFontMetricsF(m_font, detail::TextCache::forThisThread().device());
-    m_ascent = m_metrics.ascent();
-    m_descent = m_metrics.descent();
+        font_.setStyleStrategy(QFont::PreferNoShaping);
+    if (tracking_ != 0)
+        font_.setLetterSpacing(QFont::AbsoluteSpacing, tracking_);
+    font_.setHintingPreference(QFont::PreferNoHinting);
+    metrics_ = QFontMetricsF(font_, detail::TextCache::forThisThread().device());
+    ascent_ = metrics_.ascent();
+    descent_ = metrics_.descent();
     // The monospaced face asks for 1.32 em of line, more than the widgets' full stacks have room
     // for (a caption, a 64-point numeral and two more captions in a small tile's 120 points):
     // its lines are set closer, ascent and descent in their own proportion. Its capitals and
     // descenders still fall inside the closer line.
-    if (font.design == Design::monospaced && m_ascent + m_descent > kMonospacedLine * m_size) {
-        const qreal k = kMonospacedLine * m_size / (m_ascent + m_descent);
-        m_ascent *= k;
-        m_descent *= k;
+    if (font.design == Design::monospaced && ascent_ + descent_ > kMonospacedLine * size_) {
+        const qreal k = kMonospacedLine * size_ / (ascent_ + descent_);
+        ascent_ *= k;
+        descent_ *= k;
     }
     if (font.monospacedDigit && font.design != Design::monospaced) {
         qreal widest = 0;
         for (char d = '0'; d <= '9'; ++d)
-            widest = std::max(widest, m_metrics.horizontalAdvance(QChar::fromLatin1(d)));
-        m_digitCell = widest;
+            widest = std::max(widest, metrics_.horizontalAdvance(QChar::fromLatin1(d)));
+        digitCell_ = widest;
     }
 }
 
 qreal FontEntry::advance(const QString& text) const
 {
     // Views are rebuilt on every render and measure the same strings again: remember them.
-    auto it = m_advances.constFind(text);
-    if (it != m_advances.constEnd())
+    auto it = advances_.constFind(text);
+    if (it != advances_.constEnd())
         return *it;
     const qreal a = measure(text);
-    m_advances.insert(text, a);
+    advances_.insert(text, a);
     detail::TextCache::forThisThread().spend();
     return a;
 }
@@ -121,16 +121,16 @@ qreal FontEntry::advance(const QString& text) const
 qreal FontEntry::measure(const QString& text) const
 {
     if (!cellDigits())
-        return m_metrics.horizontalAdvance(text);
+        return metrics_.horizontalAdvance(text);
     qreal total = 0;
     qsizetype runStart = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
         if (i < text.size() && !isDigit(text[i]))
             continue;
         if (i > runStart)
-            total += m_metrics.horizontalAdvance(text.mid(runStart, i - runStart));
+            total += metrics_.horizontalAdvance(text.mid(runStart, i - runStart));
         if (i < text.size())
-            total += m_digitCell + m_tracking;
+            total += digitCell_ + tracking_;
         runStart = i + 1;
     }
     return total;
@@ -138,7 +138,7 @@ qreal FontEntry::measure(const QString& text) const
 
 void FontEntry::draw(QPainter& painter, QPointF origin, const QString& text) const
 {
-    painter.setFont(m_font);
+    painter.setFont(font_);
     if (!cellDigits()) {
         painter.drawText(origin, text);
         return;
@@ -151,12 +151,12 @@ void FontEntry::draw(QPainter& painter, QPointF origin, const QString& text) con
         if (i > runStart) {
             const QString run = text.mid(runStart, i - runStart);
             painter.drawText(QPointF(x, origin.y()), run);
-            x += m_metrics.horizontalAdvance(run);
+            x += metrics_.horizontalAdvance(run);
         }
         if (i < text.size()) {
-            const qreal glyph = m_metrics.horizontalAdvance(text[i]) - m_tracking;
-            painter.drawText(QPointF(x + (m_digitCell - glyph) / 2, origin.y()), QString(text[i]));
-            x += m_digitCell + m_tracking;
+            const qreal glyph = metrics_.horizontalAdvance(text[i]) - tracking_;
+            painter.drawText(QPointF(x + (digitCell_ - glyph) / 2, origin.y()), QString(text[i]));
+            x += digitCell_ + tracking_;
         }
         runStart = i + 1;
     }
@@ -172,16 +172,16 @@ TextCache& TextCache::forThisThread()
 
 const FontEntry& TextCache::font(const FontKey& key, const Font& font, qreal tracking, qreal scale)
 {
-    if (m_spent >= kBudget) {
-        m_retired = std::move(m_fonts);
-        m_fonts.clear();
-        m_lines.clear();
-        m_spent = 0;
+    if (spent_ >= kBudget) {
+        retired_ = std::move(fonts_);
+        fonts_.clear();
+        lines_.clear();
+        spent_ = 0;
     }
-    auto it = m_fonts.find(key);
-    if (it == m_fonts.end()) {
-        it = m_fonts.insert(key, std::make_shared<FontEntry>(font, tracking, scale));
-        ++m_spent;
+    auto it = fonts_.find(key);
+    if (it == fonts_.end()) {
+        it = fonts_.insert(key, std::make_shared<FontEntry>(font, tracking, scale));
+        ++spent_;
     }
     return **it;
 }

@@ -18,29 +18,29 @@ class FontEntry {
 public:
     FontEntry(const Font& font, qreal tracking, qreal scale);
 
-    const QFont& font() const { return m_font; }
-    const QFontMetricsF& metrics() const { return m_metrics; }
-    qreal ascent() const { return m_ascent; }
-    qreal descent() const { return m_descent; }
-    qreal lineHeight() const { return m_ascent + m_descent; }
-    qreal size() const { return m_size; }
-    qreal tracking() const { return m_tracking; }
+    const QFont& font() const { return font_; }
+    const QFontMetricsF& metrics() const { return metrics_; }
+    qreal ascent() const { return ascent_; }
+    qreal descent() const { return descent_; }
+    qreal lineHeight() const { return ascent_ + descent_; }
+    qreal size() const { return size_; }
+    qreal tracking() const { return tracking_; }
 
     qreal advance(const QString& text) const;
     // Draws one line with its baseline starting at `origin`.
     void draw(QPainter& painter, QPointF origin, const QString& text) const;
 
 private:
-    bool cellDigits() const { return m_digitCell > 0; }
+    bool cellDigits() const { return digitCell_ > 0; }
     qreal measure(const QString& text) const;
 
-    QFont m_font;
-    QFontMetricsF m_metrics;
-    qreal m_size;
-    qreal m_tracking;
-    qreal m_ascent = 0, m_descent = 0; // read once: each read locks the font database
-    qreal m_digitCell = 0; // > 0 when digits are set in fixed cells
-    mutable QHash<QString, qreal> m_advances; // counted in the thread's text budget
+    QFont font_;
+    QFontMetricsF metrics_;
+    qreal size_;
+    qreal tracking_;
+    qreal ascent_ = 0, descent_ = 0; // read once: each read locks the font database
+    qreal digitCell_ = 0; // > 0 when digits are set in fixed cells
+    mutable QHash<QString, qreal> advances_; // counted in the thread's text budget
 };
 
 // The cached entry for a font; `scale` multiplies the size and the tracking (shrink to fit).

@@ -15,14 +15,14 @@ QSizeF devicePixels(const QPaintDevice* dev);
 // transform, so effects that need the painted pixels (glow, mask) can work on them.
 class Layer {
 public:
-    Layer(QPainter& painter, QPainter& layerPainter, qreal scale = 1) : m_scale(scale)
+    Layer(QPainter& painter, QPainter& layerPainter, qreal scale = 1) : scale_(scale)
     {
         const QSizeF dev = devicePixels(painter.device());
         const QSize px =
             QSize(int(std::ceil(dev.width() * scale)), int(std::ceil(dev.height() * scale))).expandedTo(QSize(1, 1));
-        m_image = QImage(px, QImage::Format_ARGB32_Premultiplied);
-        m_image.fill(Qt::transparent);
-        layerPainter.begin(&m_image);
+        image_ = QImage(px, QImage::Format_ARGB32_Premultiplied);
+        image_.fill(Qt::transparent);
+        layerPainter.begin(&image_);
         layerPainter.setRenderHints(painter.renderHints());
         layerPainter.setTransform(painter.deviceTransform() * QTransform::fromScale(scale, scale));
         layerPainter.setOpacity(1);
@@ -30,12 +30,12 @@ public:
     Layer(const Layer&) = delete;
     Layer& operator=(const Layer&) = delete;
 
-    QImage& image() { return m_image; }
-    qreal scale() const { return m_scale; } // layer pixels per device pixel
+    QImage& image() { return image_; }
+    qreal scale() const { return scale_; } // layer pixels per device pixel
 
 private:
-    QImage m_image;
-    qreal m_scale;
+    QImage image_;
+    qreal scale_;
 };
 
 // Runs `draw` (a drawing within `bounds`, in the painter's coordinates) in bands of at most

@@ -11,13 +11,13 @@ RNode* Layouter::resolve(const View& v, const Inherited* inh, Axis axis)
     const Node& n = v.node();
     switch (n.kind) {
     case Kind::style: {
-        Inherited& next = m_arena.inherited.emplace_back(*inh);
+        Inherited& next = arena_.inherited.emplace_back(*inh);
         next.style = n.style;
         next.style.inheritFrom(inh->style);
         return resolve(n.children[0], &next, axis);
     }
     case Kind::environment: {
-        Inherited& next = m_arena.inherited.emplace_back(*inh);
+        Inherited& next = arena_.inherited.emplace_back(*inh);
         next.env = n.environment;
         return resolve(n.children[0], &next, axis);
     }
@@ -27,8 +27,8 @@ RNode* Layouter::resolve(const View& v, const Inherited* inh, Axis axis)
         return r;
     }
     case Kind::environmentReader: {
-        m_arena.keep.push_back(n.environmentContent ? n.environmentContent(inh->env) : View());
-        return resolve(m_arena.keep.back(), inh, axis);
+        arena_.keep.push_back(n.environmentContent ? n.environmentContent(inh->env) : View());
+        return resolve(arena_.keep.back(), inh, axis);
     }
     default:
         break;
@@ -112,11 +112,11 @@ Measure Layouter::measure(RNode* r, const Proposal& p)
 
 Measure Layouter::measureText(RNode* r, const Proposal& p, TextLines* out)
 {
-    auto it = m_lines.find(r);
-    if (it == m_lines.end() || !(it->second.proposal == p)) {
+    auto it = lines_.find(r);
+    if (it == lines_.end() || !(it->second.proposal == p)) {
         TextLines t = layoutText(r->shownText, r->text, p.w, p.h);
-        if (it == m_lines.end())
-            it = m_lines.emplace(r, KeptLines{p, std::move(t)}).first;
+        if (it == lines_.end())
+            it = lines_.emplace(r, KeptLines{p, std::move(t)}).first;
         else
             it->second = KeptLines{p, std::move(t)};
     }
@@ -191,18 +191,18 @@ QString currentText(const RNode& r, const LaidOutNode& laid)
     return laid.lines.join(QLatin1Char('\n'));
 }
 
-LaidOutTree::LaidOutTree() : m_arena(std::make_shared<LayoutArena>()) {}
+LaidOutTree::LaidOutTree() : arena_(std::make_shared<LayoutArena>()) {}
 
 LaidOutTree layout(const View& view, QSizeF proposal, const Environment& env)
 {
     LaidOutTree tree;
-    tree.m_environment = env;
-    Inherited& root = tree.m_arena->inherited.emplace_back();
+    tree.environment_ = env;
+    Inherited& root = tree.arena_->inherited.emplace_back();
     root.env = env;
-    tree.m_arena->keep.push_back(view); // the tree points into the view's nodes
-    Layouter l(*tree.m_arena);
-    RNode* r = l.resolve(tree.m_arena->keep.back(), &root, Axis::none);
-    tree.m_root = l.place(r, Proposal{proposal.width(), proposal.height()}, QPointF(0, 0));
+    tree.arena_->keep.push_back(view); // the tree points into the view's nodes
+    Layouter l(*tree.arena_);
+    RNode* r = l.resolve(tree.arena_->keep.back(), &root, Axis::none);
+    tree.root_ = l.place(r, Proposal{proposal.width(), proposal.height()}, QPointF(0, 0));
     return tree;
 }
 

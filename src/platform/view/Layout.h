@@ -28,15 +28,15 @@ struct LaidOutNode {
 class LaidOutTree {
 public:
     LaidOutTree();
-    const LaidOutNode& root() const { return m_root; }
-    QSizeF size() const { return m_root.frame.size(); }
-    const Environment& environment() const { return m_environment; }
+    const LaidOutNode& root() const { return root_; }
+    QSizeF size() const { return root_.frame.size(); }
+    const Environment& environment() const { return environment_; }
 
 private:
     friend LaidOutTree layout(const View&, QSizeF, const Environment&);
-    std::shared_ptr<LayoutArena> m_arena; // keeps the resolved nodes that `source` points to
-    LaidOutNode m_root;
-    Environment m_environment;
+    std::shared_ptr<LayoutArena> arena_; // keeps the resolved nodes that `source` points to
+    LaidOutNode root_;
+    Environment environment_;
 };
 
 // Lays `view` out for the offered size; the root takes the size it answers with, placed at

@@ -99,7 +99,7 @@ struct StackPlan {
 
 class Layouter {
 public:
-    explicit Layouter(LayoutArena& arena) : m_arena(arena), m_scratch(m_buffer, sizeof m_buffer) {}
+    explicit Layouter(LayoutArena& arena) : arena_(arena), scratch_(buffer_, sizeof buffer_) {}
 
     RNode* resolve(const View& v, const Inherited* inh, Axis axis);
     Measure measure(RNode* r, const Proposal& p);
@@ -108,7 +108,7 @@ public:
 private:
     RNode* newNode(const Node* n, Kind k, const Inherited* inh)
     {
-        RNode& r = m_arena.nodes.emplace_back(&m_arena.memory);
+        RNode& r = arena_.nodes.emplace_back(&arena_.memory);
         r.node = n;
         r.kind = k;
         r.inherited = inh;
@@ -129,16 +129,16 @@ private:
         StackPlan plan;
     };
 
-    LayoutArena& m_arena;
-    alignas(std::max_align_t) std::byte m_buffer[16384];
-    std::pmr::monotonic_buffer_resource m_scratch;
-    std::pmr::unordered_map<const RNode*, KeptPlan> m_plans{&m_scratch};
+    LayoutArena& arena_;
+    alignas(std::max_align_t) std::byte buffer_[16384];
+    std::pmr::monotonic_buffer_resource scratch_;
+    std::pmr::unordered_map<const RNode*, KeptPlan> plans_{&scratch_};
     // A text's lines for the proposal it was last measured with, for placing it.
     struct KeptLines {
         Proposal proposal;
         TextLines lines;
     };
-    std::pmr::unordered_map<const RNode*, KeptLines> m_lines{&m_scratch};
+    std::pmr::unordered_map<const RNode*, KeptLines> lines_{&scratch_};
 };
 
 // The child's proposal under a padding, frame or fixedSize; other nodes pass theirs on.

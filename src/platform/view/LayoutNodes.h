@@ -71,22 +71,22 @@ public:
     Pool& operator=(const Pool&) = delete;
     ~Pool()
     {
-        for (size_t b = 0; b < m_blocks.size(); ++b) {
-            const size_t count = b + 1 == m_blocks.size() ? m_used : blockSize(b);
+        for (size_t b = 0; b < blocks_.size(); ++b) {
+            const size_t count = b + 1 == blocks_.size() ? used_ : blockSize(b);
             for (size_t i = count; i-- > 0;)
-                std::destroy_at(std::launder(reinterpret_cast<T*>(&m_blocks[b][i])));
+                std::destroy_at(std::launder(reinterpret_cast<T*>(&blocks_[b][i])));
         }
     }
 
     template <typename... Args>
     T& emplace_back(Args&&... args)
     {
-        if (m_blocks.empty() || m_used == blockSize(m_blocks.size() - 1)) {
-            m_blocks.push_back(std::make_unique_for_overwrite<Slot[]>(blockSize(m_blocks.size())));
-            m_used = 0;
+        if (blocks_.empty() || used_ == blockSize(blocks_.size() - 1)) {
+            blocks_.push_back(std::make_unique_for_overwrite<Slot[]>(blockSize(blocks_.size())));
+            used_ = 0;
         }
-        T* item = ::new (static_cast<void*>(&m_blocks.back()[m_used])) T(std::forward<Args>(args)...);
-        ++m_used;
+        T* item = ::new (static_cast<void*>(&blocks_.back()[used_])) T(std::forward<Args>(args)...);
+        ++used_;
         return *item;
     }
 
@@ -95,8 +95,8 @@ private:
     struct Slot {
         alignas(T) std::byte bytes[sizeof(T)];
     };
-    std::vector<std::unique_ptr<Slot[]>> m_blocks;
-    size_t m_used = 0; // items made in the last block
+    std::vector<std::unique_ptr<Slot[]>> blocks_;
+    size_t used_ = 0; // items made in the last block
 };
 
 // Everything a layout resolves lives as long as its tree and goes at once, so the nodes'

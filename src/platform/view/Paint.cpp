@@ -112,7 +112,7 @@ QTransform anchored(const QRectF& frame, UnitPoint anchor, const QTransform& t)
 
 class Painter {
 public:
-    explicit Painter(const Environment& env) : m_env(env) {}
+    explicit Painter(const Environment& env) : env_(env) {}
     void paintNode(const LaidOutNode& n, QPainter& p);
 
 private:
@@ -126,7 +126,7 @@ private:
     void paintShadow(const LaidOutNode& n, const Node& node, QPainter& p);
     void paintMask(const LaidOutNode& n, QPainter& p);
 
-    Environment m_env;
+    Environment env_;
 };
 
 void Painter::paintText(const LaidOutNode& n, const RNode& r, QPainter& p)

@@ -8,8 +8,8 @@ RNode* Layouter::geometryContent(RNode* r, QSizeF size)
 {
     if (!r->node->geometry)
         return nullptr;
-    m_arena.keep.push_back(r->node->geometry(size));
-    return resolve(m_arena.keep.back(), r->inherited, Axis::none);
+    arena_.keep.push_back(r->node->geometry(size));
+    return resolve(arena_.keep.back(), r->inherited, Axis::none);
 }
 
 LaidOutNode Layouter::place(RNode* r, const Proposal& p, QPointF origin)

@@ -24,14 +24,14 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
     const bool horizontal = r->kind == Kind::hstack;
     const auto& kids = r->children;
     const size_t n = kids.size();
-    StackPlan plan(&m_scratch);
+    StackPlan plan(&scratch_);
     plan.proposals.resize(n);
     plan.measures.resize(n);
     plan.offsets.resize(n);
     if (n == 0)
         return plan;
 
-    std::pmr::vector<qreal> gaps(n - 1, &m_scratch);
+    std::pmr::vector<qreal> gaps(n - 1, &scratch_);
     qreal totalGaps = 0;
     for (size_t i = 0; i + 1 < n; ++i) {
         gaps[i] = r->node->spacing ? *r->node->spacing
@@ -54,7 +54,7 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
     } else {
         // Least flexible first; each child is offered an equal share of what is left. Higher
         // layout priorities go first and leave the others only their minimum.
-        std::pmr::vector<qreal> minimum(n, &m_scratch), flexibility(n, &m_scratch);
+        std::pmr::vector<qreal> minimum(n, &scratch_), flexibility(n, &scratch_);
         for (size_t i = 0; i < n; ++i) {
             minimum[i] = mainOf(measure(kids[i], prop(0.0)));
             const qreal maximum = mainOf(measure(kids[i], prop(infinity)));
@@ -62,7 +62,7 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
             if (std::isnan(flexibility[i])) // unbounded both ways: as flexible as it gets
                 flexibility[i] = infinity;
         }
-        std::pmr::vector<size_t> order(n, &m_scratch);
+        std::pmr::vector<size_t> order(n, &scratch_);
         std::iota(order.begin(), order.end(), 0);
         // Ties keep the children's order (a plain sort with the index as the last key does
         // what a stable sort would, without its buffer).
@@ -113,7 +113,7 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
     // Along the axis, one after another; across it, by the stack's alignment guide.
     qreal pos = 0;
     qreal minCross = infinity, maxCross = -infinity;
-    std::pmr::vector<qreal> crossPos(n, &m_scratch);
+    std::pmr::vector<qreal> crossPos(n, &scratch_);
     for (size_t i = 0; i < n; ++i) {
         const Measure& m = plan.measures[i];
         const qreal guide = horizontal ? alongV(r->node->alignment.vertical, m)
@@ -141,14 +141,14 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
 
 const StackPlan& Layouter::stackPlan(RNode* r, const Proposal& p)
 {
-    auto it = m_plans.find(r);
-    if (it != m_plans.end() && it->second.proposal == p)
+    auto it = plans_.find(r);
+    if (it != plans_.end() && it->second.proposal == p)
         return it->second.plan;
     StackPlan plan = r->kind == Kind::zstack ? planZStack(r, p) : planStack(r, p);
     // Planning may have kept plans of the children, so the slot is looked up again.
-    it = m_plans.find(r);
-    if (it == m_plans.end())
-        return m_plans.emplace(r, KeptPlan{p, std::move(plan)}).first->second.plan;
+    it = plans_.find(r);
+    if (it == plans_.end())
+        return plans_.emplace(r, KeptPlan{p, std::move(plan)}).first->second.plan;
     it->second = KeptPlan{p, std::move(plan)};
     return it->second.plan;
 }
@@ -157,7 +157,7 @@ StackPlan Layouter::planZStack(RNode* r, const Proposal& p)
 {
     const auto& kids = r->children;
     const size_t n = kids.size();
-    StackPlan plan(&m_scratch);
+    StackPlan plan(&scratch_);
     plan.proposals.assign(n, p);
     plan.measures.resize(n);
     plan.offsets.resize(n);

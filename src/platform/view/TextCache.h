@@ -56,26 +56,26 @@ public:
     static TextCache& forThisThread();
 
     // The image fonts are measured against: the device every widget is painted on.
-    const QPaintDevice* device() const { return &m_device; }
+    const QPaintDevice* device() const { return &device_; }
     const FontEntry& font(const FontKey& key, const Font& font, qreal tracking, qreal scale);
     const TextLines* lines(const LinesKey& key) const
     {
-        auto it = m_lines.constFind(key);
-        return it == m_lines.constEnd() ? nullptr : &*it;
+        auto it = lines_.constFind(key);
+        return it == lines_.constEnd() ? nullptr : &*it;
     }
     const TextLines& keepLines(const LinesKey& key, TextLines lines)
     {
-        ++m_spent;
-        return *m_lines.insert(key, std::move(lines));
+        ++spent_;
+        return *lines_.insert(key, std::move(lines));
     }
     // One more entry kept elsewhere (an advance in a font's table).
-    void spend() { ++m_spent; }
+    void spend() { ++spent_; }
 
 private:
-    QImage m_device{1, 1, QImage::Format_ARGB32_Premultiplied};
-    QHash<FontKey, std::shared_ptr<FontEntry>> m_fonts, m_retired;
-    QHash<LinesKey, TextLines> m_lines;
-    qsizetype m_spent = 0;
+    QImage device_{1, 1, QImage::Format_ARGB32_Premultiplied};
+    QHash<FontKey, std::shared_ptr<FontEntry>> fonts_, retired_;
+    QHash<LinesKey, TextLines> lines_;
+    qsizetype spent_ = 0;
 };
 
 } // namespace velk::view::detail

@@ -14,13 +14,13 @@ const std::shared_ptr<const Node>& emptyNode()
 // moving it in would construct and destroy every field twice for each view and modifier.
 class Fresh {
 public:
-    explicit Fresh(Kind k = Kind::empty) : m_node(std::make_shared<Node>()) { m_node->kind = k; }
-    explicit Fresh(const Node& copy) : m_node(std::make_shared<Node>(copy)) {}
-    Node& operator*() { return *m_node; }
-    View view() { return View(std::move(m_node)); }
+    explicit Fresh(Kind k = Kind::empty) : node_(std::make_shared<Node>()) { node_->kind = k; }
+    explicit Fresh(const Node& copy) : node_(std::make_shared<Node>(copy)) {}
+    Node& operator*() { return *node_; }
+    View view() { return View(std::move(node_)); }
 
 private:
-    std::shared_ptr<Node> m_node;
+    std::shared_ptr<Node> node_;
 };
 
 View wrap(const View& content, Kind k, Fresh&& fresh = Fresh())
@@ -134,9 +134,9 @@ Color Fill::representative() const
 
 // ---- View -----------------------------------------------------------------------------------
 
-View::View() : m_node(emptyNode()) {}
+View::View() : node_(emptyNode()) {}
 
-bool View::isEmpty() const { return m_node->kind == Kind::empty; }
+bool View::isEmpty() const { return node_->kind == Kind::empty; }
 
 View View::font(const Font& f) const
 {

@@ -157,19 +157,19 @@ struct LinearGradient {
 // What a shape or text is painted with: a colour or a gradient over the view's frame.
 class Fill {
 public:
-    Fill() : m_style(Color::clear()) {}
-    Fill(Color c) : m_style(c) {}
-    Fill(LinearGradient g) : m_style(std::move(g)) {}
+    Fill() : style_(Color::clear()) {}
+    Fill(Color c) : style_(c) {}
+    Fill(LinearGradient g) : style_(std::move(g)) {}
 
-    bool isGradient() const { return std::holds_alternative<LinearGradient>(m_style); }
-    const Color* color() const { return std::get_if<Color>(&m_style); }
-    const LinearGradient* gradient() const { return std::get_if<LinearGradient>(&m_style); }
+    bool isGradient() const { return std::holds_alternative<LinearGradient>(style_); }
+    const Color* color() const { return std::get_if<Color>(&style_); }
+    const LinearGradient* gradient() const { return std::get_if<LinearGradient>(&style_); }
     // The colour to report in inspection: the colour itself, or the gradient's first stop.
     Color representative() const;
     friend bool operator==(const Fill&, const Fill&) = default;
 
 private:
-    std::variant<Color, LinearGradient> m_style;
+    std::variant<Color, LinearGradient> style_;
 };
 
 enum class LineCap { butt, round, square };
@@ -211,11 +211,11 @@ struct Node;
 class View {
 public:
     View(); // an empty view: takes no space and is dropped from stacks
-    explicit View(std::shared_ptr<const Node> node) : m_node(std::move(node)) {}
+    explicit View(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
 
     bool isEmpty() const;
-    const Node& node() const { return *m_node; }
-    const std::shared_ptr<const Node>& shared() const { return m_node; }
+    const Node& node() const { return *node_; }
+    const std::shared_ptr<const Node>& shared() const { return node_; }
 
     // Text styling. On a text it applies to that text; on any other view it is inherited by
     // every text, symbol and unstyled shape inside, the innermost setting winning.
@@ -272,7 +272,7 @@ public:
     View trim(qreal from, qreal to) const;
 
 private:
-    std::shared_ptr<const Node> m_node;
+    std::shared_ptr<const Node> node_;
 };
 
 using Views = std::vector<View>;
