@@ -15,8 +15,8 @@
 #include <QPainter>
 #include <QTime>
 #include <algorithm>
-#include <cstdlib>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <ctime>
 #include <malloc.h>
 #include <vector>
@@ -119,8 +119,7 @@ void compareWithTextClock(benchmark::State& state, QSizeF size, qreal dpr, Rende
 inline void keepImage(const QImage& image, const char* name, qreal dpr)
 {
     const char* dir = std::getenv("VELK_RENDER_PNG_DIR");
-    if (!dir || !name)
-        return;
+    if (!dir || !name) return;
     image.save(QStringLiteral("%1/%2@%3.png").arg(QString::fromLocal8Bit(dir), QString::fromLatin1(name)).arg(dpr));
 }
 

@@ -63,15 +63,23 @@ void themeSwitch(benchmark::State& state, bool allCards)
         amber = !amber;
         theme.setSettings(ThemeSettings{amber ? QStringLiteral("amber") : QStringLiteral("teal"),
                                         ThemeSettings::SurfaceStyle::solid});
-        if (allCards) paintAll(page, target);
-        else benchmark::DoNotOptimize(page.grab());
+        if (allCards)
+            paintAll(page, target);
+        else
+            benchmark::DoNotOptimize(page.grab());
     }
 }
 
-void BM_GalleryThemeSwitch(benchmark::State& state) { themeSwitch(state, false); }
+void BM_GalleryThemeSwitch(benchmark::State& state)
+{
+    themeSwitch(state, false);
+}
 BENCHMARK(BM_GalleryThemeSwitch)->Unit(benchmark::kMillisecond);
 
-void BM_GalleryThemeSwitchAllCards(benchmark::State& state) { themeSwitch(state, true); }
+void BM_GalleryThemeSwitchAllCards(benchmark::State& state)
+{
+    themeSwitch(state, true);
+}
 BENCHMARK(BM_GalleryThemeSwitchAllCards)->Unit(benchmark::kMillisecond);
 
 } // namespace

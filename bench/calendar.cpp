@@ -37,14 +37,16 @@ Store& store()
 void BM_ReadReminders(benchmark::State& state)
 {
     store();
-    for (auto _ : state) benchmark::DoNotOptimize(EventSync::readReminders());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EventSync::readReminders());
 }
 BENCHMARK(BM_ReadReminders)->Unit(benchmark::kMillisecond);
 
 void BM_ReadCalendar(benchmark::State& state)
 {
     store();
-    for (auto _ : state) benchmark::DoNotOptimize(EventSync::readCalendar());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EventSync::readCalendar());
 }
 BENCHMARK(BM_ReadCalendar)->Unit(benchmark::kMillisecond);
 

@@ -20,31 +20,52 @@ inline QByteArray benchTodo(int c, int i)
 {
     QByteArray due;
     switch (i % 5) {
-    case 0: due = "DUE;TZID=Europe/Paris:20250307T" + QByteArray::number(100000 + (i % 12) * 10000) + "\r\n"; break;
-    case 1: due = "DUE;VALUE=DATE:20250307\r\n"; break;
-    case 2: due = "DUE:20250306T090000Z\r\nSTATUS:COMPLETED\r\nCOMPLETED:20250307T0" + QByteArray::number(i % 10) + "0000Z\r\n"; break;
-    case 3: due = "DUE:202503" + QByteArray::number(10 + i % 18) + "T120000Z\r\n"; break;
-    default: break; // no due date
+    case 0:
+        due = "DUE;TZID=Europe/Paris:20250307T" + QByteArray::number(100000 + (i % 12) * 10000) + "\r\n";
+        break;
+    case 1:
+        due = "DUE;VALUE=DATE:20250307\r\n";
+        break;
+    case 2:
+        due = "DUE:20250306T090000Z\r\nSTATUS:COMPLETED\r\nCOMPLETED:20250307T0" + QByteArray::number(i % 10) +
+              "0000Z\r\n";
+        break;
+    case 3:
+        due = "DUE:202503" + QByteArray::number(10 + i % 18) + "T120000Z\r\n";
+        break;
+    default:
+        break; // no due date
     }
-    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\nBEGIN:VTODO\r\nUID:todo-" + QByteArray::number(c) + "-"
-        + QByteArray::number(i) + "\r\nDTSTAMP:20250301T120000Z\r\nSUMMARY:Reminder " + QByteArray::number(i) + "\r\n" + due
-        + "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nDESCRIPTION:Reminder\r\nEND:VALARM\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\nBEGIN:VTODO\r\nUID:todo-" + QByteArray::number(c) +
+           "-" + QByteArray::number(i) + "\r\nDTSTAMP:20250301T120000Z\r\nSUMMARY:Reminder " + QByteArray::number(i) +
+           "\r\n" + due +
+           "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nDESCRIPTION:Reminder\r\nEND:VALARM\r\nEND:VTODO\r\nEND:"
+           "VCALENDAR\r\n";
 }
 
 inline QByteArray benchEvent(int c, int i)
 {
     QByteArray when;
     switch (i % 4) {
-    case 0: when = "DTSTART;TZID=America/New_York:20240101T040000\r\nDTEND;TZID=America/New_York:20240101T043000\r\n"
-                   "RRULE:FREQ=DAILY\r\nEXDATE;TZID=America/New_York:20250306T040000\r\n"; break;
-    case 1: when = "DTSTART:20250307T" + QByteArray::number(100000 + (i % 12) * 10000) + "Z\r\nDURATION:PT45M\r\n"; break;
-    case 2: when = "DTSTART;VALUE=DATE:20250307\r\nDTEND;VALUE=DATE:20250308\r\n"; break;
-    default: when = "DTSTART:202502" + QByteArray::number(10 + i % 18) + "T120000Z\r\nDTEND:202502" + QByteArray::number(10 + i % 18)
-                  + "T130000Z\r\nRRULE:FREQ=WEEKLY;COUNT=10\r\n"; break;
+    case 0:
+        when = "DTSTART;TZID=America/New_York:20240101T040000\r\nDTEND;TZID=America/New_York:20240101T043000\r\n"
+               "RRULE:FREQ=DAILY\r\nEXDATE;TZID=America/New_York:20250306T040000\r\n";
+        break;
+    case 1:
+        when = "DTSTART:20250307T" + QByteArray::number(100000 + (i % 12) * 10000) + "Z\r\nDURATION:PT45M\r\n";
+        break;
+    case 2:
+        when = "DTSTART;VALUE=DATE:20250307\r\nDTEND;VALUE=DATE:20250308\r\n";
+        break;
+    default:
+        when = "DTSTART:202502" + QByteArray::number(10 + i % 18) + "T120000Z\r\nDTEND:202502" +
+               QByteArray::number(10 + i % 18) + "T130000Z\r\nRRULE:FREQ=WEEKLY;COUNT=10\r\n";
+        break;
     }
-    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\nBEGIN:VEVENT\r\nUID:event-" + QByteArray::number(c) + "-"
-        + QByteArray::number(i) + "\r\nDTSTAMP:20250301T120000Z\r\nSUMMARY:Event " + QByteArray::number(i)
-        + "\r\nLOCATION:Room " + QByteArray::number(i) + "\r\n" + when + "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\nBEGIN:VEVENT\r\nUID:event-" +
+           QByteArray::number(c) + "-" + QByteArray::number(i) + "\r\nDTSTAMP:20250301T120000Z\r\nSUMMARY:Event " +
+           QByteArray::number(i) + "\r\nLOCATION:Room " + QByteArray::number(i) + "\r\n" + when +
+           "END:VEVENT\r\nEND:VCALENDAR\r\n";
 }
 
 // Writes `items` items (a multiple of five) into the calendar folder of the current

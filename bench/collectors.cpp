@@ -19,9 +19,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -33,16 +33,20 @@ double cpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 QString makeMaildir(const QString& root, int messages)
 {
-    for (const char* sub : {"new", "cur", "tmp"}) QDir(root).mkpath(QLatin1String(sub));
+    for (const char* sub : {"new", "cur", "tmp"})
+        QDir(root).mkpath(QLatin1String(sub));
     for (int i = 0; i < messages; ++i) {
-        QFile f(QStringLiteral("%1/%2/%3.M%3.bench%4").arg(root, i % 3 ? "cur" : "new").arg(i).arg(i % 3 ? ":2,S" : ""));
+        QFile f(
+            QStringLiteral("%1/%2/%3.M%3.bench%4").arg(root, i % 3 ? "cur" : "new").arg(i).arg(i % 3 ? ":2,S" : ""));
         f.open(QIODevice::WriteOnly);
-        f.write("From: =?UTF-8?Q?J=C3=B6rg?= <j@example.org>\nSubject: Message " + QByteArray::number(i) + "\n\nbody\n");
+        f.write("From: =?UTF-8?Q?J=C3=B6rg?= <j@example.org>\nSubject: Message " + QByteArray::number(i) +
+                "\n\nbody\n");
     }
     return root;
 }
@@ -54,7 +58,8 @@ void BM_UsageSample(benchmark::State& state)
         double idleSeconds() override { return 0; }
     };
     UsageTracker tracker(std::make_unique<Busy>());
-    for (auto _ : state) tracker.sample();
+    for (auto _ : state)
+        tracker.sample();
 }
 BENCHMARK(BM_UsageSample);
 
@@ -62,7 +67,8 @@ void BM_MaildirRead500(benchmark::State& state)
 {
     QTemporaryDir dir;
     const MaildirInbox inbox(makeMaildir(dir.path(), 500));
-    for (auto _ : state) benchmark::DoNotOptimize(inbox.unreadReply());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(inbox.unreadReply());
 }
 BENCHMARK(BM_MaildirRead500)->Unit(benchmark::kMillisecond);
 
@@ -83,7 +89,8 @@ void BM_BatteryReportParse(benchmark::State& state)
     const QByteArray report = R"({"SPBluetoothDataType":[{"device_connected":[
         {"Kim’s Earbuds":{"device_batteryLevelLeft":"80%","device_batteryLevelRight":"60%","device_batteryLevelCase":"40%"}},
         {"Mouse":{"device_batteryLevelMain":"77%"}},{"Keyboard":{"device_batteryLevel":55}}]}]})";
-    for (auto _ : state) benchmark::DoNotOptimize(PeripheralBatteryPoller::parseReport(report));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PeripheralBatteryPoller::parseReport(report));
 }
 BENCHMARK(BM_BatteryReportParse);
 
@@ -91,13 +98,15 @@ BENCHMARK(BM_BatteryReportParse);
 void BM_BatteryHelperRun(benchmark::State& state)
 {
     const QString tool = PeripheralBatteryPoller::defaultToolPath();
-    for (auto _ : state) benchmark::DoNotOptimize(PeripheralBatteryPoller::readBluetoothBatteries(tool));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PeripheralBatteryPoller::readBluetoothBatteries(tool));
 }
 BENCHMARK(BM_BatteryHelperRun)->Unit(benchmark::kMillisecond);
 
 void BM_AllCollectorsIdle(benchmark::State& state)
 {
-    const int seconds = qEnvironmentVariableIntValue("VELK_IDLE_SECONDS") > 0 ? qEnvironmentVariableIntValue("VELK_IDLE_SECONDS") : 60;
+    const int seconds =
+        qEnvironmentVariableIntValue("VELK_IDLE_SECONDS") > 0 ? qEnvironmentVariableIntValue("VELK_IDLE_SECONDS") : 60;
     QTemporaryDir dir;
     Defaults::standard().setBool(MailPoller::kEnabledKey, true);
     UsageTracker usage(DesktopActivity::system());

@@ -17,7 +17,8 @@ QByteArray document2k()
 {
     QByteArray json = R"({"items":[)";
     for (int i = 0; json.size() < 2000; ++i)
-        json += (i ? "," : "") + QByteArray(R"({"id":")") + QByteArray::number(i) + R"(","done":false,"due":7654321.5})";
+        json +=
+            (i ? "," : "") + QByteArray(R"({"id":")") + QByteArray::number(i) + R"(","done":false,"due":7654321.5})";
     return json + "]}";
 }
 
@@ -45,7 +46,8 @@ void BM_ReadUnchangedSetting(benchmark::State& state)
 {
     home();
     Defaults::shared().setInteger("velk.bench.timeformat", 24);
-    for (auto _ : state) benchmark::DoNotOptimize(Defaults::shared().integer("velk.bench.timeformat"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Defaults::shared().integer("velk.bench.timeformat"));
 }
 BENCHMARK(BM_ReadUnchangedSetting);
 
@@ -65,7 +67,8 @@ void BM_WriteSetting(benchmark::State& state)
 {
     home();
     qint64 i = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(Defaults::shared().setInteger("velk.bench.changing", ++i));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Defaults::shared().setInteger("velk.bench.changing", ++i));
 }
 BENCHMARK(BM_WriteSetting);
 
@@ -84,7 +87,8 @@ BENCHMARK(BM_WriteDocument);
 void BM_AddToInteger(benchmark::State& state)
 {
     home();
-    for (auto _ : state) benchmark::DoNotOptimize(Defaults::shared().addToInteger("velk.bench.count", 1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Defaults::shared().addToInteger("velk.bench.count", 1));
 }
 BENCHMARK(BM_AddToInteger);
 

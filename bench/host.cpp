@@ -33,9 +33,10 @@ using MarkEntry = timeline::Entry<Mark, Plain>;
 
 view::View face(int n)
 {
-    return view::ZStack({view::RoundedRectangle(22).fill(Color::rgb255(40, 120, 200)),
-                         view::VStack({view::Text(QString("%1").arg(n)).font(view::Font::system(40, view::Weight::bold)),
-                                       view::Text("Widget").font(view::Font::system(13))})});
+    return view::ZStack(
+        {view::RoundedRectangle(22).fill(Color::rgb255(40, 120, 200)),
+         view::VStack({view::Text(QString("%1").arg(n)).font(view::Font::system(40, view::Weight::bold)),
+                       view::Text("Widget").font(view::Font::system(13))})});
 }
 
 void BM_LayoutAndPaintSmallAt2x(benchmark::State& state)
@@ -54,28 +55,32 @@ BENCHMARK(BM_LayoutAndPaintSmallAt2x);
 void BM_ShownEntryOfADayOfMinutes(benchmark::State& state)
 {
     std::vector<timeline::AnyEntry> entries;
-    for (int i = 0; i < 1440; ++i) entries.emplace_back(MarkEntry{Date(i * 60.0), {i}, Plain::plain});
-    for (auto _ : state) benchmark::DoNotOptimize(shownEntryIndex(entries, Date(43200)));
+    for (int i = 0; i < 1440; ++i)
+        entries.emplace_back(MarkEntry{Date(i * 60.0), {i}, Plain::plain});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(shownEntryIndex(entries, Date(43200)));
 }
 BENCHMARK(BM_ShownEntryOfADayOfMinutes);
 
 void BM_ParseEighteenPlacements(benchmark::State& state)
 {
     std::vector<Placement> placements;
-    for (int i = 0; i < 18; ++i) placements.push_back({newPlacementId(), "velk.clock.dual", QPoint(i * 10, i * 10), 1, {}});
+    for (int i = 0; i < 18; ++i)
+        placements.push_back({newPlacementId(), "velk.clock.dual", QPoint(i * 10, i * 10), 1, {}});
     const QByteArray bytes = serializePlacements(placements);
-    for (auto _ : state) benchmark::DoNotOptimize(parsePlacements(bytes, nullptr));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parsePlacements(bytes, nullptr));
 }
 BENCHMARK(BM_ParseEighteenPlacements);
 
 // The ten clocks with the four reminders and four calendar widgets: the widgets a reload wave
 // over the calendar folder reaches, and the eighteen the host figures were first taken with.
-const QStringList kWaveKinds = {
-    "velk.clock.analogClassic", "velk.clock.analogMinimal", "velk.clock.hybridClassic", "velk.clock.hybridMinimal",
-    "velk.clock.matrixSmall", "velk.clock.stacked", "velk.clock.matrixMedium", "velk.clock.world",
-    "velk.clock.dotDial", "velk.clock.dual",
-    "velk.reminders.checklist", "velk.reminders.nextUp", "velk.reminders.single", "velk.reminders.today",
-    "velk.calendar.bigDate", "velk.calendar.monthGrid", "velk.calendar.dayEvents", "velk.calendar.agenda"};
+const QStringList kWaveKinds = {"velk.clock.analogClassic", "velk.clock.analogMinimal", "velk.clock.hybridClassic",
+                                "velk.clock.hybridMinimal", "velk.clock.matrixSmall",   "velk.clock.stacked",
+                                "velk.clock.matrixMedium",  "velk.clock.world",         "velk.clock.dotDial",
+                                "velk.clock.dual",          "velk.reminders.checklist", "velk.reminders.nextUp",
+                                "velk.reminders.single",    "velk.reminders.today",     "velk.calendar.bigDate",
+                                "velk.calendar.monthGrid",  "velk.calendar.dayEvents",  "velk.calendar.agenda"};
 
 // A private home holding a calendar folder of `items` items, made once per size.
 void useCalendarHome(int items)
@@ -107,7 +112,8 @@ void BM_ReloadWave(benchmark::State& state)
             state.SkipWithError("the bundle lacks a kind of the wave");
             return;
         }
-        timelines.push_back(std::make_unique<WidgetTimeline>(*widget, QJsonObject(), timeline::designSize(widget->family()), &pool));
+        timelines.push_back(
+            std::make_unique<WidgetTimeline>(*widget, QJsonObject(), timeline::designSize(widget->family()), &pool));
     }
     auto wave = [&] {
         int waiting = int(timelines.size());
@@ -117,12 +123,15 @@ void BM_ReloadWave(benchmark::State& state)
             connections.push_back(QObject::connect(tl.get(), &WidgetTimeline::timelineArrived, &loop, [&] {
                 if (--waiting == 0) loop.quit();
             }));
-        for (auto& tl : timelines) tl->reload();
+        for (auto& tl : timelines)
+            tl->reload();
         if (waiting > 0) loop.exec();
-        for (const auto& c : connections) QObject::disconnect(c);
+        for (const auto& c : connections)
+            QObject::disconnect(c);
     };
     wave();
-    for (auto _ : state) wave();
+    for (auto _ : state)
+        wave();
     Clock::unpin();
 }
 BENCHMARK(BM_ReloadWave)

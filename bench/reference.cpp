@@ -19,9 +19,18 @@ void textClockAt(benchmark::State& state, QSizeF size)
     }
 }
 
-void BM_TextClockSmall(benchmark::State& s) { textClockAt(s, {160, 160}); }
-void BM_TextClockMedium(benchmark::State& s) { textClockAt(s, {344, 160}); }
-void BM_TextClockLarge(benchmark::State& s) { textClockAt(s, {344, 344}); }
+void BM_TextClockSmall(benchmark::State& s)
+{
+    textClockAt(s, {160, 160});
+}
+void BM_TextClockMedium(benchmark::State& s)
+{
+    textClockAt(s, {344, 160});
+}
+void BM_TextClockLarge(benchmark::State& s)
+{
+    textClockAt(s, {344, 344});
+}
 BENCHMARK(BM_TextClockSmall)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextClockMedium)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextClockLarge)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);

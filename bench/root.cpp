@@ -32,22 +32,24 @@ View denseContent(const WCtx& ctx, int reading = 42)
     auto small = [&](const char* s) {
         return Text(QString::fromLatin1(s)).font(ctx.numerals(11, Weight::medium)).foregroundColor(pal.inkDim);
     };
-    return VStack(HAlign::leading, 10 * u,
-                  {HStack({DotCaption{QStringLiteral("cpu load"), 11, 0.12, pal.accent, pal.inkDim, ctx}, Spacer(),
-                           small("8 CORES")}),
-                   Text(QStringLiteral("%1%").arg(reading)).font(ctx.numerals(48, Weight::black)).foregroundColor(pal.ink),
-                   DotBar{reading / 100.0, 0.1, 8.9, 6, pal.track, pal.fill, pal.alert, u},
-                   DotGrid{18, 3, 31, 5, pal.track, pal.fill, 30, pal.accent, u}.body().frame(std::nullopt, 36 * u),
-                   DotBarChart{std::move(bars), 16, 70, 5, 4, pal.fill, Font::system(10 * u), pal.inkDim, u},
-                   HStack({small("PEAK 91%"), Spacer(), small("AVG 37%"), Spacer(), small("14:05")})})
+    return VStack(
+               HAlign::leading, 10 * u,
+               {HStack({DotCaption{QStringLiteral("cpu load"), 11, 0.12, pal.accent, pal.inkDim, ctx}, Spacer(),
+                        small("8 CORES")}),
+                Text(QStringLiteral("%1%").arg(reading)).font(ctx.numerals(48, Weight::black)).foregroundColor(pal.ink),
+                DotBar{reading / 100.0, 0.1, 8.9, 6, pal.track, pal.fill, pal.alert, u},
+                DotGrid{18, 3, 31, 5, pal.track, pal.fill, 30, pal.accent, u}.body().frame(std::nullopt, 36 * u),
+                DotBarChart{std::move(bars), 16, 70, 5, 4, pal.fill, Font::system(10 * u), pal.inkDim, u},
+                HStack({small("PEAK 91%"), Spacer(), small("AVG 37%"), Spacer(), small("14:05")})})
         .padding(16 * u)
         .frame(Frame::maxInfinity(Alignment::topLeading));
 }
 
 View denseRoot()
 {
-    return VelkWidgetRoot{WidgetPalette::Tone::dark, {344, 344}, SurfaceOption::followApp,
-                          [](const WCtx& ctx) { return denseContent(ctx); }};
+    return VelkWidgetRoot{WidgetPalette::Tone::dark, {344, 344}, SurfaceOption::followApp, [](const WCtx& ctx) {
+                              return denseContent(ctx);
+                          }};
 }
 
 void BM_DenseRootLayoutAndPaint(benchmark::State& state)
@@ -71,8 +73,10 @@ void BM_DenseRootInHostTile(benchmark::State& state)
     int renders = 0;
     auto render = [&] {
         const int reading = 1000 + renders++ % 1000;
-        const View content = VelkWidgetRoot{WidgetPalette::Tone::dark, {344, 344}, SurfaceOption::followApp,
-                                            [reading](const WCtx& ctx) { return denseContent(ctx, reading); }};
+        const View content =
+            VelkWidgetRoot{WidgetPalette::Tone::dark, {344, 344}, SurfaceOption::followApp, [reading](const WCtx& ctx) {
+                               return denseContent(ctx, reading);
+                           }};
         const LaidOutTree tree = layout(content.frame(size.width(), size.height()), size, env);
         QPainter painter(&image);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -102,7 +106,8 @@ int main(int argc, char** argv)
     // VELK_ROOT_PNG=<file> also writes the dense view at scale 2, for a look by eye.
     if (const char* png = std::getenv("VELK_ROOT_PNG")) {
         ThemeStore::save({QStringLiteral("green"), ThemeSettings::SurfaceStyle::solid});
-        renderImage(denseRoot(), {344, 344}, 2, Environment{ColorScheme::dark, RenderingMode::fullColor}).save(QString::fromLocal8Bit(png));
+        renderImage(denseRoot(), {344, 344}, 2, Environment{ColorScheme::dark, RenderingMode::fullColor})
+            .save(QString::fromLocal8Bit(png));
     }
     return bench::runBenchmarks(argc, argv);
 }

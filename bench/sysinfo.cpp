@@ -28,7 +28,8 @@ void fullSample()
 void BM_SystemStatsFullSample(benchmark::State& state)
 {
     SysinfoPaths::resetCurrent();
-    for (auto _ : state) fullSample();
+    for (auto _ : state)
+        fullSample();
 }
 BENCHMARK(BM_SystemStatsFullSample)->Unit(benchmark::kMicrosecond);
 
@@ -36,23 +37,27 @@ BENCHMARK(BM_SystemStatsFullSample)->Unit(benchmark::kMicrosecond);
 void BM_SystemStatsFullSampleLaptopTree(benchmark::State& state)
 {
     SysinfoPathsOverride paths(test::sysinfoFixture(QStringLiteral("laptop")));
-    for (auto _ : state) fullSample();
+    for (auto _ : state)
+        fullSample();
 }
 BENCHMARK(BM_SystemStatsFullSampleLaptopTree)->Unit(benchmark::kMicrosecond);
 
 void BM_ParseProcStat(benchmark::State& state)
 {
     QByteArray text = "cpu  1000 100 500 8000 200 50 50 0 0 0\n";
-    for (int i = 0; i < 64; ++i) text += "cpu" + QByteArray::number(i) + " 10 1 5 80 2 0 0 0 0 0\n";
+    for (int i = 0; i < 64; ++i)
+        text += "cpu" + QByteArray::number(i) + " 10 1 5 80 2 0 0 0 0 0\n";
     text += "intr 123456 0 0\nctxt 987654\n";
-    for (auto _ : state) benchmark::DoNotOptimize(parseCpuTicks(text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parseCpuTicks(text));
 }
 BENCHMARK(BM_ParseProcStat);
 
 void BM_ReadPowerSources(benchmark::State& state)
 {
     const SysinfoPaths paths = test::sysinfoFixture(QStringLiteral("laptop"));
-    for (auto _ : state) benchmark::DoNotOptimize(readPowerSources(paths));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readPowerSources(paths));
 }
 BENCHMARK(BM_ReadPowerSources)->Unit(benchmark::kMicrosecond);
 

@@ -35,8 +35,8 @@ BENCHMARK(BM_NewFormatterHhmm);
 void privateSuite()
 {
     static QTemporaryDir dir;
-    static const bool set = ::setenv("XDG_DATA_HOME", dir.path().toUtf8().constData(), 1) == 0
-        && Defaults::shared().setInteger(ClockFormat::kTimeFormatKey, 24);
+    static const bool set = ::setenv("XDG_DATA_HOME", dir.path().toUtf8().constData(), 1) == 0 &&
+                            Defaults::shared().setInteger(ClockFormat::kTimeFormatKey, 24);
     (void)set;
 }
 
@@ -44,14 +44,16 @@ void BM_ClockTextHhmm(benchmark::State& state)
 {
     privateSuite();
     const TimeZone zone = *TimeZone::named(QStringLiteral("Europe/Berlin"));
-    for (auto _ : state) benchmark::DoNotOptimize(ClockFormat::hhmm(kMoment, zone));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ClockFormat::hhmm(kMoment, zone));
 }
 BENCHMARK(BM_ClockTextHhmm);
 
 void BM_Uses24Hour(benchmark::State& state)
 {
     privateSuite();
-    for (auto _ : state) benchmark::DoNotOptimize(ClockFormat::uses24Hour());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ClockFormat::uses24Hour());
 }
 BENCHMARK(BM_Uses24Hour);
 

@@ -33,5 +33,6 @@ int main(void)
     e.xclient.data.l[2] = (long)w;
     XSendEvent(d, root, False, StructureNotifyMask, &e);
     XFlush(d);
-    for (;;) XNextEvent(d, &e);
+    for (;;)
+        XNextEvent(d, &e);
 }

@@ -18,7 +18,10 @@ const Color kInk = Color::rgb255(93, 240, 93);
 const Color kTrack = Color::rgb255(93, 240, 93, 0.18);
 const Color kBack = Color::rgb255(8, 14, 10);
 
-View dot(qreal d, Color c) { return Circle().fill(c).frame(d, d); }
+View dot(qreal d, Color c)
+{
+    return Circle().fill(c).frame(d, d);
+}
 
 View denseView()
 {
@@ -37,19 +40,25 @@ View denseView()
         Views dots;
         for (int k = 0; k < 2 + b; ++k)
             dots.push_back(dot(5, kInk));
-        bars.push_back(VStack(HAlign::center, 2, std::move(dots)).frame(Frame::maxWidthInfinity(Alignment::bottom)).frame(std::nullopt, 70, Alignment::bottom));
+        bars.push_back(VStack(HAlign::center, 2, std::move(dots))
+                           .frame(Frame::maxWidthInfinity(Alignment::bottom))
+                           .frame(std::nullopt, 70, Alignment::bottom));
     }
     const Font caption = Font::system(10, Weight::medium, Design::monospaced);
     View content =
         VStack(HAlign::leading, 10,
                {HStack({Text("SYSTEM").font(caption).tracking(1.6).foregroundColor(kInk), Spacer(),
                         Text("CPU 42%").font(caption).foregroundColor(kInk)}),
-                Text("21:47").font(Font::system(46, Weight::bold, Design::monospaced)).lineLimit(1).minimumScaleFactor(0.55).foregroundColor(kInk),
+                Text("21:47")
+                    .font(Font::system(46, Weight::bold, Design::monospaced))
+                    .lineLimit(1)
+                    .minimumScaleFactor(0.55)
+                    .foregroundColor(kInk),
                 HStack(VAlign::center, 3.5, std::move(row)).frame(Frame::maxWidthInfinity(Alignment::leading)),
-                VStack(HAlign::leading, 7, std::move(rows)),
-                HStack(VAlign::bottom, 0, std::move(bars)),
-                HStack({Text("MON").font(caption).foregroundColor(kInk), Spacer(), Text("WED").font(caption).foregroundColor(kInk),
-                        Spacer(), Text("SUN · 7 DAYS").font(caption).lineLimit(1).foregroundColor(kInk)}),
+                VStack(HAlign::leading, 7, std::move(rows)), HStack(VAlign::bottom, 0, std::move(bars)),
+                HStack({Text("MON").font(caption).foregroundColor(kInk), Spacer(),
+                        Text("WED").font(caption).foregroundColor(kInk), Spacer(),
+                        Text("SUN · 7 DAYS").font(caption).lineLimit(1).foregroundColor(kInk)}),
                 Spacer(0)})
             .padding(20)
             .frame(Frame::maxInfinity(Alignment::topLeading));
@@ -81,8 +90,14 @@ void renderAt(benchmark::State& state, qreal scale)
     }
 }
 
-void BM_DenseViewScale1(benchmark::State& s) { renderAt(s, 1); }
-void BM_DenseViewScale2(benchmark::State& s) { renderAt(s, 2); }
+void BM_DenseViewScale1(benchmark::State& s)
+{
+    renderAt(s, 1);
+}
+void BM_DenseViewScale2(benchmark::State& s)
+{
+    renderAt(s, 2);
+}
 void BM_DenseViewLayoutOnly(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -116,8 +131,7 @@ int main(int argc, char** argv)
         else if (std::strncmp(argv[i], "--png-scale=", 12) == 0)
             pngScale = std::atof(argv[i] + 12);
     }
-    if (png)
-        return renderImage(denseView(), {344, 344}, pngScale).save(QString::fromLocal8Bit(png)) ? 0 : 1;
+    if (png) return renderImage(denseView(), {344, 344}, pngScale).save(QString::fromLocal8Bit(png)) ? 0 : 1;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -25,8 +25,9 @@ void BM_Widget(benchmark::State& state)
     ThemeStore::save({QStringLiteral("green"), ThemeSettings::SurfaceStyle::solid});
     const timeline::WidgetDefinition widget = Widget{}.body();
     const timeline::AnyEntry entry = widget.provider().placeholder({});
-    bench::layoutAndPaint(state, timeline::designSize(widget.family()), [&] { return widget.render(entry); },
-                          {view::ColorScheme::dark, view::RenderingMode::fullColor}, typeid(Widget).name());
+    bench::layoutAndPaint(
+        state, timeline::designSize(widget.family()), [&] { return widget.render(entry); },
+        {view::ColorScheme::dark, view::RenderingMode::fullColor}, typeid(Widget).name());
 }
 
 #define VELK_WIDGET_BENCH(W) BENCHMARK_TEMPLATE(BM_Widget, W)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)

@@ -29,8 +29,9 @@ void BM_Extras(benchmark::State& state)
     const QSizeF size = timeline::designSize(widget.family());
     // The preview road: the sample data, no network and no system reads in the loop.
     const timeline::AnyEntry entry = widget.provider().snapshot(widget.configuration(), {widget.family(), size, true});
-    bench::layoutAndPaint(state, size, [&] { return widget.render(entry); }, {view::ColorScheme::dark, view::RenderingMode::fullColor},
-                          typeid(Widget).name());
+    bench::layoutAndPaint(
+        state, size, [&] { return widget.render(entry); }, {view::ColorScheme::dark, view::RenderingMode::fullColor},
+        typeid(Widget).name());
 }
 
 #define EXTRAS_BENCH(W) BENCHMARK_TEMPLATE(BM_Extras, W)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)

@@ -24,8 +24,9 @@ void BM_Sample(benchmark::State& state)
     ThemeStore::save({QStringLiteral("green"), ThemeSettings::SurfaceStyle::solid});
     const timeline::WidgetDefinition widget = Widget{}.body();
     const timeline::AnyEntry entry = widget.provider().placeholder({});
-    bench::layoutAndPaint(state, timeline::designSize(widget.family()), [&] { return widget.render(entry); },
-                          {view::ColorScheme::dark, view::RenderingMode::fullColor}, typeid(Widget).name());
+    bench::layoutAndPaint(
+        state, timeline::designSize(widget.family()), [&] { return widget.render(entry); },
+        {view::ColorScheme::dark, view::RenderingMode::fullColor}, typeid(Widget).name());
 }
 
 void BM_BatteryRingLive(benchmark::State& state)

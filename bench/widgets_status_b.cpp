@@ -26,8 +26,9 @@ void BM_Status(benchmark::State& state)
     const timeline::WidgetDefinition widget = Widget{}.body();
     const QSizeF size = timeline::designSize(widget.family());
     const timeline::AnyEntry entry = widget.provider().placeholder({widget.family(), size, false});
-    bench::layoutAndPaint(state, size, [&] { return widget.render(entry); }, {view::ColorScheme::dark, view::RenderingMode::fullColor},
-                          typeid(Widget).name());
+    bench::layoutAndPaint(
+        state, size, [&] { return widget.render(entry); }, {view::ColorScheme::dark, view::RenderingMode::fullColor},
+        typeid(Widget).name());
 }
 
 #define STATUS_BENCH(W) BENCHMARK_TEMPLATE(BM_Status, W)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)

@@ -24,8 +24,9 @@ void BM_Clock(benchmark::State& state)
     const timeline::WidgetDefinition widget = Widget{}.body();
     const QJsonObject configuration{{"city", "Asia/Kolkata"}, {"city2", "America/Los_Angeles"}, {"away", "Asia/Tokyo"}};
     const timeline::AnyEntry entry = widget.provider().timeline(configuration, {}).entries.at(7);
-    bench::layoutAndPaint(state, timeline::designSize(widget.family()), [&] { return widget.render(entry); },
-                          {view::ColorScheme::dark, view::RenderingMode::fullColor}, typeid(Widget).name());
+    bench::layoutAndPaint(
+        state, timeline::designSize(widget.family()), [&] { return widget.render(entry); },
+        {view::ColorScheme::dark, view::RenderingMode::fullColor}, typeid(Widget).name());
 }
 
 #define CLOCK_BENCH(W) BENCHMARK_TEMPLATE(BM_Clock, W)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)

@@ -24,7 +24,10 @@ inline void setUp()
 }
 
 // Friday 2025-03-07 09:30 UTC, the moment the test fixtures are written around.
-inline Date fixedNow() { return Date::fromUnix(1741339800); }
+inline Date fixedNow()
+{
+    return Date::fromUnix(1741339800);
+}
 
 inline QByteArray bytes(const uint8_t* data, size_t size)
 {

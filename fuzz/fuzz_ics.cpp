@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     for (const ParsedReminder& r : parsed.reminders) {
         for (bool done : {true, false}) {
-            if (const auto changed = withTodoCompletion(text, r.uid, r.todoIndex, done, from)) parseCalendarText(*changed);
+            if (const auto changed = withTodoCompletion(text, r.uid, r.todoIndex, done, from))
+                parseCalendarText(*changed);
         }
         for (const auto& t : {r.due, r.completedAt})
             if (t) t->resolve(zone);

@@ -23,11 +23,11 @@ int msToNextMinute()
 }
 } // namespace
 
-ClockWatch::ClockWatch(QString zoneFile, QObject* parent)
-    : QObject(parent), zoneFile_(std::move(zoneFile))
+ClockWatch::ClockWatch(QString zoneFile, QObject* parent) : QObject(parent), zoneFile_(std::move(zoneFile))
 {
     const QFileInfo initial(zoneFile_);
-    zoneTarget_ = initial.symLinkTarget() + QLatin1Char('@') + QString::number(initial.lastModified().toMSecsSinceEpoch());
+    zoneTarget_ =
+        initial.symLinkTarget() + QLatin1Char('@') + QString::number(initial.lastModified().toMSecsSinceEpoch());
     monotonic_.start();
     wallAtStart_ = QDateTime::currentMSecsSinceEpoch();
     poll_.setSingleShot(true);
@@ -76,7 +76,8 @@ void ClockWatch::zoneMayHaveChanged()
     const QFileInfo zone(zoneFile_);
     if (zone.exists() && !watcher_.files().contains(zoneFile_)) watcher_.addPath(zoneFile_);
     // The folder changes for many reasons; only a new link target or new contents count.
-    const QString stamp = zone.symLinkTarget() + QLatin1Char('@') + QString::number(zone.lastModified().toMSecsSinceEpoch());
+    const QString stamp =
+        zone.symLinkTarget() + QLatin1Char('@') + QString::number(zone.lastModified().toMSecsSinceEpoch());
     if (stamp == zoneTarget_) return;
     zoneTarget_ = stamp;
     // The C library and ICU both cache the zone they started with.

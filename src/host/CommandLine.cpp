@@ -10,22 +10,27 @@ namespace velk::host {
 
 namespace {
 
-const QSet<QString> kRenderOptions = {"--size", "--scale", "--now", "--config", "--mode",
-                                      "--entry", "--scheme", "--rendering"};
+const QSet<QString> kRenderOptions = {"--size", "--scale", "--now",    "--config",
+                                      "--mode", "--entry", "--scheme", "--rendering"};
 
 QSet<QString> optionsOf(Verb verb)
 {
     switch (verb) {
-    case Verb::render: return kRenderOptions + QSet<QString>{"-o"};
-    case Verb::tree: return kRenderOptions;
-    case Verb::timeline: return {"--config", "--now"};
-    case Verb::runIntent: return {"--param"};
+    case Verb::render:
+        return kRenderOptions + QSet<QString>{"-o"};
+    case Verb::tree:
+        return kRenderOptions;
+    case Verb::timeline:
+        return {"--config", "--now"};
+    case Verb::runIntent:
+        return {"--param"};
     case Verb::help:
     case Verb::list:
     case Verb::host:
     case Verb::add:
     case Verb::remove:
-    case Verb::placed: return {};
+    case Verb::placed:
+        return {};
     }
     return {};
 }
@@ -59,7 +64,8 @@ QString apply(HostCommand& c, const QString& option, const QString& value)
         const QStringList parts = value.split(QLatin1Char('x'), Qt::KeepEmptyParts, Qt::CaseInsensitive);
         const auto w = parts.size() == 2 ? positiveNumber(parts[0]) : std::nullopt;
         const auto h = parts.size() == 2 ? positiveNumber(parts[1]) : std::nullopt;
-        if (!w || !h) return QStringLiteral("--size wants WIDTHxHEIGHT in points, such as 344x160, not \"%1\"").arg(value);
+        if (!w || !h)
+            return QStringLiteral("--size wants WIDTHxHEIGHT in points, such as 344x160, not \"%1\"").arg(value);
         c.size = QSizeF(*w, *h);
     } else if (option == "--scale") {
         const auto s = positiveNumber(value);
@@ -68,7 +74,8 @@ QString apply(HostCommand& c, const QString& option, const QString& value)
     } else if (option == "--now") {
         const QDateTime t = QDateTime::fromString(value, Qt::ISODateWithMs);
         if (!t.isValid())
-            return QStringLiteral("--now wants an ISO-8601 date and time, such as 2025-03-07T09:30:00Z, not \"%1\"").arg(value);
+            return QStringLiteral("--now wants an ISO-8601 date and time, such as 2025-03-07T09:30:00Z, not \"%1\"")
+                .arg(value);
         c.now = Date::fromQDateTime(t);
     } else if (option == "--config") {
         QJsonParseError error;
@@ -78,24 +85,35 @@ QString apply(HostCommand& c, const QString& option, const QString& value)
         if (!doc.isObject()) return QStringLiteral("--config wants a JSON object of parameter values");
         c.configuration = doc.object();
     } else if (option == "--mode") {
-        if (value == "placeholder") c.source = EntrySource::placeholder;
-        else if (value == "snapshot") c.source = EntrySource::snapshot;
-        else if (value == "preview") c.source = EntrySource::preview;
-        else if (value == "timeline") c.source = EntrySource::timeline;
-        else return QStringLiteral("--mode is placeholder, snapshot, preview or timeline, not \"%1\"").arg(value);
+        if (value == "placeholder")
+            c.source = EntrySource::placeholder;
+        else if (value == "snapshot")
+            c.source = EntrySource::snapshot;
+        else if (value == "preview")
+            c.source = EntrySource::preview;
+        else if (value == "timeline")
+            c.source = EntrySource::timeline;
+        else
+            return QStringLiteral("--mode is placeholder, snapshot, preview or timeline, not \"%1\"").arg(value);
     } else if (option == "--entry") {
         bool ok = false;
         const int n = value.toInt(&ok);
         if (!ok || n < 0) return QStringLiteral("--entry wants an entry number from 0, not \"%1\"").arg(value);
         c.entry = n;
     } else if (option == "--scheme") {
-        if (value == "dark") c.environment.colorScheme = view::ColorScheme::dark;
-        else if (value == "light") c.environment.colorScheme = view::ColorScheme::light;
-        else return QStringLiteral("--scheme is dark or light, not \"%1\"").arg(value);
+        if (value == "dark")
+            c.environment.colorScheme = view::ColorScheme::dark;
+        else if (value == "light")
+            c.environment.colorScheme = view::ColorScheme::light;
+        else
+            return QStringLiteral("--scheme is dark or light, not \"%1\"").arg(value);
     } else if (option == "--rendering") {
-        if (value == "full") c.environment.renderingMode = view::RenderingMode::fullColor;
-        else if (value == "tinted") c.environment.renderingMode = view::RenderingMode::accented;
-        else return QStringLiteral("--rendering is full or tinted, not \"%1\"").arg(value);
+        if (value == "full")
+            c.environment.renderingMode = view::RenderingMode::fullColor;
+        else if (value == "tinted")
+            c.environment.renderingMode = view::RenderingMode::accented;
+        else
+            return QStringLiteral("--rendering is full or tinted, not \"%1\"").arg(value);
     } else if (option == "-o") {
         if (value.isEmpty()) return QStringLiteral("-o wants a file name");
         c.output = value;
@@ -173,8 +191,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
 
     if (c.verb != Verb::list && c.verb != Verb::help && c.verb != Verb::placed && c.target.isEmpty()) {
         result.error = c.verb == Verb::runIntent ? QStringLiteral("run-intent needs an intent type")
-                       : c.verb == Verb::remove  ? QStringLiteral("remove needs a placed widget's id (velk-widgets placed lists them)")
-                                                 : QStringLiteral("%1 needs a widget kind").arg(arguments.first());
+                       : c.verb == Verb::remove
+                           ? QStringLiteral("remove needs a placed widget's id (velk-widgets placed lists them)")
+                           : QStringLiteral("%1 needs a widget kind").arg(arguments.first());
     } else if (c.verb == Verb::render && c.output.isEmpty()) {
         result.error = QStringLiteral("render needs -o FILE.png");
     } else if (entryGiven && c.source != EntrySource::timeline) {
@@ -192,31 +211,30 @@ CommandLine parseCommandLine(const QStringList& arguments)
 
 QString usageText()
 {
-    return QStringLiteral(
-        "usage: velk-widgets [COMMAND ...]\n"
-        "  (no command)                  runs the desktop host that shows the placed widgets\n"
-        "  add KIND                      places a widget on the desktop; prints its id\n"
-        "  remove ID                     removes a placed widget\n"
-        "  placed                        the placed widgets: id, kind, position, scale\n"
-        "  list                          the widgets in order: kind, display name, family\n"
-        "  render KIND -o FILE.png [OPTIONS]\n"
-        "                                draws one entry of a widget into a PNG\n"
-        "  tree KIND [OPTIONS]           the laid-out view tree of that entry, as JSON\n"
-        "  timeline KIND [--config JSON] [--now ISO]\n"
-        "                                the entries and the reload policy, as JSON\n"
-        "  run-intent TYPE [--param NAME=VALUE ...]\n"
-        "                                runs a button's action (VALUE is JSON, or else text)\n"
-        "options of render and tree:\n"
-        "  --size WxH                    points (default: the family's design size)\n"
-        "  --scale N                     device pixel ratio (default 1)\n"
-        "  --now ISO-8601                the moment to draw (default: now)\n"
-        "  --config JSON                 values of the widget's configuration\n"
-        "  --mode placeholder|snapshot|preview|timeline   (default timeline)\n"
-        "  --entry N                     the timeline entry to draw (default 0)\n"
-        "  --scheme dark|light           (default dark)\n"
-        "  --rendering full|tinted       (default full)\n"
-        "The plug-in is found next to the program, in the installed lib/velk, or at\n"
-        "$VELK_WIDGETS_PLUGIN. Exit status: 0 done, 1 failed, 2 bad command line.\n");
+    return QStringLiteral("usage: velk-widgets [COMMAND ...]\n"
+                          "  (no command)                  runs the desktop host that shows the placed widgets\n"
+                          "  add KIND                      places a widget on the desktop; prints its id\n"
+                          "  remove ID                     removes a placed widget\n"
+                          "  placed                        the placed widgets: id, kind, position, scale\n"
+                          "  list                          the widgets in order: kind, display name, family\n"
+                          "  render KIND -o FILE.png [OPTIONS]\n"
+                          "                                draws one entry of a widget into a PNG\n"
+                          "  tree KIND [OPTIONS]           the laid-out view tree of that entry, as JSON\n"
+                          "  timeline KIND [--config JSON] [--now ISO]\n"
+                          "                                the entries and the reload policy, as JSON\n"
+                          "  run-intent TYPE [--param NAME=VALUE ...]\n"
+                          "                                runs a button's action (VALUE is JSON, or else text)\n"
+                          "options of render and tree:\n"
+                          "  --size WxH                    points (default: the family's design size)\n"
+                          "  --scale N                     device pixel ratio (default 1)\n"
+                          "  --now ISO-8601                the moment to draw (default: now)\n"
+                          "  --config JSON                 values of the widget's configuration\n"
+                          "  --mode placeholder|snapshot|preview|timeline   (default timeline)\n"
+                          "  --entry N                     the timeline entry to draw (default 0)\n"
+                          "  --scheme dark|light           (default dark)\n"
+                          "  --rendering full|tinted       (default full)\n"
+                          "The plug-in is found next to the program, in the installed lib/velk, or at\n"
+                          "$VELK_WIDGETS_PLUGIN. Exit status: 0 done, 1 failed, 2 bad command line.\n");
 }
 
 } // namespace velk::host

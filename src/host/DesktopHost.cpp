@@ -39,7 +39,7 @@ void reportFirstPaint(WidgetHost& host, QTextStream& err)
 {
     if (qEnvironmentVariableIsEmpty("VELK_HOST_FIRST_PAINT")) return;
     QObject::connect(&host, &WidgetHost::firstPaintDone, &host, [&err] {
-        timespec now {};
+        timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
         err << "first paint at " << qint64(now.tv_sec) * 1000000000 + now.tv_nsec << '\n';
         err.flush();

@@ -6,8 +6,8 @@
 #include "platform/intents/IntentRegistry.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -22,8 +22,8 @@ namespace velk::host {
 namespace {
 
 // Fills `box` with entity options found on a worker; dropped when the box is gone by then.
-void fillEntities(WorkerPool* pool, QComboBox* box, std::shared_ptr<const intents::AnyEntityQuery> query,
-                  QString text, QString keepId)
+void fillEntities(WorkerPool* pool, QComboBox* box, std::shared_ptr<const intents::AnyEntityQuery> query, QString text,
+                  QString keepId)
 {
     runOnWorker(
         pool, box,
@@ -31,7 +31,8 @@ void fillEntities(WorkerPool* pool, QComboBox* box, std::shared_ptr<const intent
             std::vector<intents::EntityOption> options =
                 text.isEmpty() ? query->suggestedEntities() : query->entitiesMatching(text);
             if (!keepId.isEmpty())
-                for (const auto& o : query->entitiesFor({keepId})) options.insert(options.begin(), o);
+                for (const auto& o : query->entitiesFor({keepId}))
+                    options.insert(options.begin(), o);
             return options;
         },
         [box, text](WorkResult<std::vector<intents::EntityOption>> found) {
@@ -67,7 +68,8 @@ EditWidgetDialog::EditWidgetDialog(const timeline::WidgetDefinition& widget, con
     form->addRow(new QLabel(widget.description()));
     const auto description = intents::IntentRegistry::shared().description(widget.configurationIntent());
     if (description)
-        for (const auto& p : description->parameters) addField(p, values.value(p.name));
+        for (const auto& p : description->parameters)
+            addField(p, values.value(p.name));
     if (readers_.empty()) form->addRow(new QLabel(QStringLiteral("This widget has nothing to set.")));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -83,7 +85,8 @@ void EditWidgetDialog::addField(const intents::ParameterDescription& p, const QJ
     if (p.type == QLatin1String("enum")) {
         auto* box = new QComboBox;
         if (p.optional) box->addItem(QStringLiteral("—"), QString());
-        for (const auto& c : p.cases) box->addItem(c.title, c.raw);
+        for (const auto& c : p.cases)
+            box->addItem(c.title, c.raw);
         box->setCurrentIndex(std::max(0, box->findData(value.toString())));
         read = [box, optional = p.optional]() -> QJsonValue {
             const QString raw = box->currentData().toString();
@@ -104,9 +107,8 @@ void EditWidgetDialog::addField(const intents::ParameterDescription& p, const QJ
             debounce->setSingleShot(true);
             debounce->setInterval(350);
             connect(box->lineEdit(), &QLineEdit::textEdited, debounce, qOverload<>(&QTimer::start));
-            connect(debounce, &QTimer::timeout, box, [this, box, q = p.entityQuery] {
-                fillEntities(pool_, box, q, box->lineEdit()->text(), {});
-            });
+            connect(debounce, &QTimer::timeout, box,
+                    [this, box, q = p.entityQuery] { fillEntities(pool_, box, q, box->lineEdit()->text(), {}); });
         }
         read = [box, optional = p.optional, id]() -> QJsonValue {
             const QString chosen = box->currentData().toString();
@@ -149,8 +151,10 @@ QJsonObject EditWidgetDialog::values() const
     QJsonObject out = initial_;
     for (const auto& [name, read] : readers_) {
         const QJsonValue v = read();
-        if (v.isNull()) out.remove(name);
-        else out.insert(name, v);
+        if (v.isNull())
+            out.remove(name);
+        else
+            out.insert(name, v);
     }
     return out;
 }

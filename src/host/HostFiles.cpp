@@ -10,7 +10,10 @@ namespace velk::host {
 
 namespace {
 
-QString systemError(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+QString systemError(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
 
 } // namespace
 
@@ -22,7 +25,8 @@ bool makePrivateDir(const QString& dir, QString* error)
     }
     struct stat st {};
     const QByteArray name = QFile::encodeName(dir);
-    if (::stat(name.constData(), &st) == 0 && (st.st_mode & 077) != 0 && ::chmod(name.constData(), st.st_mode & 0700) != 0) {
+    if (::stat(name.constData(), &st) == 0 && (st.st_mode & 077) != 0 &&
+        ::chmod(name.constData(), st.st_mode & 0700) != 0) {
         if (error) *error = QStringLiteral("cannot make %1 private: %2").arg(dir, systemError(errno));
         return false;
     }

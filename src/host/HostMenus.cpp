@@ -42,7 +42,8 @@ QIcon trayIcon()
     p.setBrush(QColor(0x5d, 0xf0, 0x5d));
     p.setPen(Qt::NoPen);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 3; ++x) p.drawEllipse(QRectF(3 + x * 10, 3 + y * 10, 6, 6));
+        for (int x = 0; x < 3; ++x)
+            p.drawEllipse(QRectF(3 + x * 10, 3 + y * 10, 6, 6));
     return QIcon(pm);
 }
 
@@ -128,7 +129,8 @@ void HostMenus::editWidget(const QString& id)
     if (!tl) return;
     auto* dialog = new EditWidgetDialog(tl->widget(), tl->configuration(), host_->pool());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &EditWidgetDialog::accepted, this, [this, id, dialog] { host_->setConfiguration(id, dialog->values()); });
+    connect(dialog, &EditWidgetDialog::accepted, this,
+            [this, id, dialog] { host_->setConfiguration(id, dialog->values()); });
     dialog->show();
 }
 

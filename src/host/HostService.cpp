@@ -20,7 +20,10 @@ HostService::HostService(WidgetHost* host) : QObject(host), host_(host)
     new WidgetHostAdaptor(this); // a child: exported with this object
 }
 
-bool HostService::registerOnSessionBus(QString* error) { return registerOn(QDBusConnection::sessionBus(), error); }
+bool HostService::registerOnSessionBus(QString* error)
+{
+    return registerOn(QDBusConnection::sessionBus(), error);
+}
 
 bool HostService::registerOn(QDBusConnection bus, QString* error)
 {
@@ -30,8 +33,9 @@ bool HostService::registerOn(QDBusConnection bus, QString* error)
     }
     // RequestName with "do not queue": answered 1 when the name is ours. Asked directly, with a
     // short timeout, so a bus that does not answer cannot hold up the start.
-    QDBusMessage ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                                                      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("RequestName"));
+    QDBusMessage ask =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("RequestName"));
     constexpr uint kDoNotQueue = 4;
     ask.setArguments({timeline::WidgetCenter::kService, kDoNotQueue});
     const QDBusMessage reply = bus.call(ask, QDBus::Block, kBusTimeoutMs);
@@ -51,10 +55,25 @@ bool HostService::registerOn(QDBusConnection bus, QString* error)
     return true;
 }
 
-void HostService::ReloadTimelines(const QString& kind) { host_->reloadTimelines(kind); }
-void HostService::ReloadAllTimelines() { host_->reloadAllTimelines(); }
-QString HostService::AddWidget(const QString& kind) { return host_->addWidget(kind); }
-bool HostService::RemoveWidget(const QString& id) { return host_->removeWidget(id); }
-QString HostService::PlacedWidgets() { return QString::fromUtf8(serializePlacements(host_->placements())); }
+void HostService::ReloadTimelines(const QString& kind)
+{
+    host_->reloadTimelines(kind);
+}
+void HostService::ReloadAllTimelines()
+{
+    host_->reloadAllTimelines();
+}
+QString HostService::AddWidget(const QString& kind)
+{
+    return host_->addWidget(kind);
+}
+bool HostService::RemoveWidget(const QString& id)
+{
+    return host_->removeWidget(id);
+}
+QString HostService::PlacedWidgets()
+{
+    return QString::fromUtf8(serializePlacements(host_->placements()));
+}
 
 } // namespace velk::host

@@ -29,11 +29,13 @@ bool hostRuns()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return false;
-    QDBusMessage ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                                                      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    QDBusMessage ask =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
     ask.setArguments({timeline::WidgetCenter::kService});
     const QDBusMessage reply = bus.call(ask, QDBus::Block, kBusTimeoutMs);
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() && reply.arguments().first().toBool();
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+           reply.arguments().first().toBool();
 }
 
 } // namespace
@@ -67,12 +69,14 @@ int runPlacementCommand(const HostCommand& c, const timeline::WidgetBundle& bund
         if (c.verb == Verb::add) {
             QDBusReply<QString> id = host.AddWidget(c.target);
             if (!id.isValid()) return noAnswer(id.error());
-            if (id.value().isEmpty()) return fail(err, kExitFailed, QStringLiteral("the host refused %1").arg(c.target));
+            if (id.value().isEmpty())
+                return fail(err, kExitFailed, QStringLiteral("the host refused %1").arg(c.target));
             out << id.value() << '\n';
         } else if (c.verb == Verb::remove) {
             QDBusReply<bool> removed = host.RemoveWidget(c.target);
             if (!removed.isValid()) return noAnswer(removed.error());
-            if (!removed.value()) return fail(err, kExitUsage, QStringLiteral("no placed widget has the id %1").arg(c.target));
+            if (!removed.value())
+                return fail(err, kExitUsage, QStringLiteral("no placed widget has the id %1").arg(c.target));
         } else {
             QDBusReply<QString> placed = host.PlacedWidgets();
             if (!placed.isValid()) return noAnswer(placed.error());
@@ -104,12 +108,15 @@ int runPlacementCommand(const HostCommand& c, const timeline::WidgetBundle& bund
     }
     if (c.verb == Verb::add) {
         const timeline::WidgetDefinition* widget = bundle.widget(c.target);
-        const QPoint place = freePlace(timeline::designSize(widget->family()).toSize(),
-                                       loaded.screenArea.value_or(kFallbackScreenArea), placedRects(placements, bundle));
+        const QPoint place =
+            freePlace(timeline::designSize(widget->family()).toSize(), loaded.screenArea.value_or(kFallbackScreenArea),
+                      placedRects(placements, bundle));
         placements.push_back({newPlacementId(), c.target, place, 1, widget->configuration()});
     } else {
-        const auto it = std::find_if(placements.begin(), placements.end(), [&](const Placement& p) { return p.id == c.target; });
-        if (it == placements.end()) return fail(err, kExitUsage, QStringLiteral("no placed widget has the id %1").arg(c.target));
+        const auto it =
+            std::find_if(placements.begin(), placements.end(), [&](const Placement& p) { return p.id == c.target; });
+        if (it == placements.end())
+            return fail(err, kExitUsage, QStringLiteral("no placed widget has the id %1").arg(c.target));
         placements.erase(it);
     }
     QString error;

@@ -2,8 +2,8 @@
 // `velk-widgets add KIND`, `remove ID` and `placed`: through the running host over D-Bus, so
 // its windows follow at once; when no host runs, on the placement file directly (the host
 // shows the change when it next starts).
-#include "host/PlacementStore.h"
 #include "host/CommandLine.h"
+#include "host/PlacementStore.h"
 #include "platform/timeline/WidgetBundle.h"
 
 #include <QTextStream>

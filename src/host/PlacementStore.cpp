@@ -20,8 +20,8 @@ namespace velk::host {
 namespace {
 
 constexpr int kVersion = 1;
-const QSet<QString> kWidgetMembers = {QStringLiteral("id"), QStringLiteral("kind"), QStringLiteral("x"),
-                                      QStringLiteral("y"), QStringLiteral("scale"), QStringLiteral("configuration")};
+const QSet<QString> kWidgetMembers = {QStringLiteral("id"), QStringLiteral("kind"),  QStringLiteral("x"),
+                                      QStringLiteral("y"),  QStringLiteral("scale"), QStringLiteral("configuration")};
 // A lock held this long by a live writer is one that hung.
 constexpr int kStaleLockMs = 10000;
 // A placement file holds a few hundred bytes per widget.
@@ -42,15 +42,22 @@ std::optional<QRect> readScreenArea(const QJsonObject& file)
     const QRect area(o.value(QLatin1String("x")).toInt(), o.value(QLatin1String("y")).toInt(),
                      o.value(QLatin1String("width")).toInt(), o.value(QLatin1String("height")).toInt());
     // Anything but a plausible screen is as good as none.
-    if (area.width() < 100 || area.height() < 100 || area.width() > 100000 || area.height() > 100000) return std::nullopt;
+    if (area.width() < 100 || area.height() < 100 || area.width() > 100000 || area.height() > 100000)
+        return std::nullopt;
     return area;
 }
 
 } // namespace
 
-bool isWidgetScale(qreal scale) { return scale == 1 || scale == 1.5 || scale == 2; }
+bool isWidgetScale(qreal scale)
+{
+    return scale == 1 || scale == 1.5 || scale == 2;
+}
 
-QString newPlacementId() { return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(); }
+QString newPlacementId()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
 
 std::optional<std::vector<Placement>> parsePlacements(const QByteArray& json, QString* error)
 {
@@ -73,8 +80,7 @@ std::optional<std::vector<Placement>> parsePlacements(const QByteArray& json, QS
         Placement p;
         p.id = o.value(QLatin1String("id")).toString();
         p.kind = o.value(QLatin1String("kind")).toString();
-        if (p.id.isEmpty() || p.kind.isEmpty())
-            return fail(QStringLiteral("widget %1 has no id or kind").arg(i));
+        if (p.id.isEmpty() || p.kind.isEmpty()) return fail(QStringLiteral("widget %1 has no id or kind").arg(i));
         if (ids.contains(p.id)) return fail(QStringLiteral("the id %1 is used twice").arg(p.id));
         ids.insert(p.id);
         // Positions are whole pixels; a stray fraction or a missing one is not worth losing the
@@ -126,8 +132,10 @@ QStringList mergePlacements(const std::vector<Placement>& base, const std::vecto
         if (d && *d == b) continue;
         const auto it = std::find_if(mine.begin(), mine.end(), [&](const Placement& p) { return p.id == b.id; });
         if (it == mine.end()) continue; // removed here too
-        if (!d) mine.erase(it);
-        else *it = *d;
+        if (!d)
+            mine.erase(it);
+        else
+            *it = *d;
         changed << b.id;
     }
     // Added by another writer.
@@ -172,8 +180,8 @@ PlacementStore::Loaded PlacementStore::load() const
         aside = path_ + QStringLiteral(".corrupt-%1-%2").arg(stamp).arg(n);
     if (QFile::rename(path_, aside)) {
         result.movedTo = aside;
-        result.warning = QStringLiteral("%1 is damaged (%2); it was moved to %3 and no widgets were placed")
-                             .arg(path_, why, aside);
+        result.warning =
+            QStringLiteral("%1 is damaged (%2); it was moved to %3 and no widgets were placed").arg(path_, why, aside);
     } else {
         result.warning = QStringLiteral("%1 is damaged (%2) and could not be moved aside").arg(path_, why);
         result.canSave = false;
@@ -181,7 +189,8 @@ PlacementStore::Loaded PlacementStore::load() const
     return result;
 }
 
-bool PlacementStore::save(const std::vector<Placement>& placements, QString* error, std::optional<QRect> screenArea) const
+bool PlacementStore::save(const std::vector<Placement>& placements, QString* error,
+                          std::optional<QRect> screenArea) const
 {
     if (!makePrivateDir(QFileInfo(path_).absolutePath(), error)) return false;
     QString why;

@@ -26,10 +26,10 @@
 namespace velk::host {
 
 struct Placement {
-    QString id;   // a UUID, without braces
-    QString kind; // the widget's kind; kept even when the plug-in no longer offers it
-    QPoint position; // top-left corner on the desktop, in logical pixels
-    qreal scale = 1; // 1, 1.5 or 2
+    QString id;                // a UUID, without braces
+    QString kind;              // the widget's kind; kept even when the plug-in no longer offers it
+    QPoint position;           // top-left corner on the desktop, in logical pixels
+    qreal scale = 1;           // 1, 1.5 or 2
     QJsonObject configuration; // the configuration intent's stored values
     // Members this version does not know (written by a newer one), written back as found.
     QJsonObject unknown = {};
@@ -62,8 +62,8 @@ public:
 
     struct Loaded {
         std::vector<Placement> placements;
-        QString warning;   // set when the file was unreadable and moved aside
-        QString movedTo;   // where it went
+        QString warning; // set when the file was unreadable and moved aside
+        QString movedTo; // where it went
         // False when the file is there but could be neither read nor moved aside: saving would
         // overwrite what the user has, so the host keeps its changes in memory only.
         bool canSave = true;
@@ -81,7 +81,8 @@ public:
     // saying why and `busy` set when another writer held it (a read-only folder, by contrast,
     // will not get better by waiting). Nothing is ever written without it.
     static constexpr int kCommandLockWaitMs = 30000;
-    std::unique_ptr<QLockFile> lock(int waitMs = kCommandLockWaitMs, QString* error = nullptr, bool* busy = nullptr) const;
+    std::unique_ptr<QLockFile> lock(int waitMs = kCommandLockWaitMs, QString* error = nullptr,
+                                    bool* busy = nullptr) const;
 
     const QString& path() const { return path_; }
 

@@ -6,15 +6,15 @@
 #include "platform/core/FileSave.h"
 #include "platform/view/Layout.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QEventLoop>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QBuffer>
 #include <QThread>
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <atomic>
 #include <optional>
 #include <thread>
@@ -51,8 +51,10 @@ public:
     ~ClockScope()
     {
         if (!active_) return;
-        if (wasPinned_) Clock::pin(previous_);
-        else Clock::unpin();
+        if (wasPinned_)
+            Clock::pin(previous_);
+        else
+            Clock::unpin();
     }
     ClockScope(const ClockScope&) = delete;
     ClockScope& operator=(const ClockScope&) = delete;
@@ -94,19 +96,23 @@ void settleSessionBus()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
-    const QDBusMessage ping = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId"));
+    const QDBusMessage ping =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId"));
     bus.call(ping, QDBus::Block, 3000);
 }
 
 QString modeName(EntrySource s)
 {
     switch (s) {
-    case EntrySource::placeholder: return QStringLiteral("placeholder");
-    case EntrySource::snapshot: return QStringLiteral("snapshot");
-    case EntrySource::preview: return QStringLiteral("preview");
-    case EntrySource::timeline: return QStringLiteral("timeline");
+    case EntrySource::placeholder:
+        return QStringLiteral("placeholder");
+    case EntrySource::snapshot:
+        return QStringLiteral("snapshot");
+    case EntrySource::preview:
+        return QStringLiteral("preview");
+    case EntrySource::timeline:
+        return QStringLiteral("timeline");
     }
     return {};
 }
@@ -119,10 +125,9 @@ std::optional<QJsonObject> checkedConfiguration(const timeline::WidgetDefinition
     const QJsonObject defaults = widget.configuration();
     for (auto it = given.begin(); it != given.end(); ++it) {
         if (!defaults.contains(it.key())) {
-            *error = defaults.isEmpty()
-                         ? QStringLiteral("%1 has no configuration parameters").arg(widget.kind())
-                         : QStringLiteral("the configuration of %1 has no parameter \"%2\" (it has: %3)")
-                               .arg(widget.kind(), it.key(), defaults.keys().join(QStringLiteral(", ")));
+            *error = defaults.isEmpty() ? QStringLiteral("%1 has no configuration parameters").arg(widget.kind())
+                                        : QStringLiteral("the configuration of %1 has no parameter \"%2\" (it has: %3)")
+                                              .arg(widget.kind(), it.key(), defaults.keys().join(QStringLiteral(", ")));
             return std::nullopt;
         }
         // The widget's own reading puts a value it cannot take back to the default; a value
@@ -143,8 +148,7 @@ std::optional<QJsonObject> checkedConfiguration(const timeline::WidgetDefinition
 
 WidgetCommands::WidgetCommands(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry)
     : bundle_(bundle), registry_(registry)
-{
-}
+{}
 
 int WidgetCommands::run(const QStringList& arguments, QTextStream& out, QTextStream& err) const
 {
@@ -160,15 +164,20 @@ int WidgetCommands::run(const HostCommand& command, QTextStream& out, QTextStrea
         out << usageText();
         out.flush();
         return kExitOk;
-    case Verb::list: return list(out);
+    case Verb::list:
+        return list(out);
     case Verb::render:
-    case Verb::tree: return draw(command, out, err);
-    case Verb::timeline: return timeline(command, out, err);
-    case Verb::runIntent: return runIntent(command, err);
+    case Verb::tree:
+        return draw(command, out, err);
+    case Verb::timeline:
+        return timeline(command, out, err);
+    case Verb::runIntent:
+        return runIntent(command, err);
     case Verb::host:
     case Verb::add:
     case Verb::remove:
-    case Verb::placed: break; // the desktop's business, not a bundle's (see PlacementCommands)
+    case Verb::placed:
+        break; // the desktop's business, not a bundle's (see PlacementCommands)
     }
     return kExitUsage;
 }
@@ -214,10 +223,13 @@ int WidgetCommands::draw(const HostCommand& c, QTextStream& out, QTextStream& er
     const timeline::AnyProvider& provider = widget->provider();
     const auto outcome = offThread([&provider, configuration = *configuration, context, source = c.source] {
         switch (source) {
-        case EntrySource::placeholder: return timeline::AnyTimeline{{provider.placeholder(context)}};
+        case EntrySource::placeholder:
+            return timeline::AnyTimeline{{provider.placeholder(context)}};
         case EntrySource::snapshot:
-        case EntrySource::preview: return timeline::AnyTimeline{{provider.snapshot(configuration, context)}};
-        case EntrySource::timeline: break;
+        case EntrySource::preview:
+            return timeline::AnyTimeline{{provider.snapshot(configuration, context)}};
+        case EntrySource::timeline:
+            break;
         }
         return provider.timeline(configuration, context);
     });
@@ -225,7 +237,8 @@ int WidgetCommands::draw(const HostCommand& c, QTextStream& out, QTextStream& er
         return fail(err, kExitFailed,
                     QStringLiteral("the %1 of %2 failed: %3").arg(modeName(c.source), c.target, outcome.error));
     const auto& entries = outcome.value->entries;
-    if (entries.empty()) return fail(err, kExitFailed, QStringLiteral("the timeline of %1 has no entries").arg(c.target));
+    if (entries.empty())
+        return fail(err, kExitFailed, QStringLiteral("the timeline of %1 has no entries").arg(c.target));
     if (size_t(c.entry) >= entries.size())
         return fail(err, kExitUsage,
                     QStringLiteral("--entry %1 is past the end: the timeline of %2 has %3 entries")
@@ -287,7 +300,8 @@ int WidgetCommands::runIntent(const HostCommand& c, QTextStream& err) const
     if (description->configuration)
         return fail(err, kExitUsage, QStringLiteral("%1 is a widget configuration, not an action").arg(c.target));
     QStringList names;
-    for (const auto& p : description->parameters) names << p.name;
+    for (const auto& p : description->parameters)
+        names << p.name;
     for (const QString& name : c.parameters.keys()) {
         if (!names.contains(name))
             return fail(err, kExitUsage,
@@ -296,12 +310,10 @@ int WidgetCommands::runIntent(const HostCommand& c, QTextStream& err) const
                                               .arg(c.target, name, names.join(QStringLiteral(", "))));
     }
 
-    const auto outcome = offThread([this, type = c.target, parameters = c.parameters] {
-        return registry_.run(type, parameters);
-    });
+    const auto outcome =
+        offThread([this, type = c.target, parameters = c.parameters] { return registry_.run(type, parameters); });
     settleSessionBus();
-    if (!outcome.value)
-        return fail(err, kExitFailed, QStringLiteral("%1 failed: %2").arg(c.target, outcome.error));
+    if (!outcome.value) return fail(err, kExitFailed, QStringLiteral("%1 failed: %2").arg(c.target, outcome.error));
     // The types are checked above, so what is left to refuse is a parameter's value.
     if (!outcome.value->ok) return fail(err, kExitUsage, outcome.value->error);
     return kExitOk;

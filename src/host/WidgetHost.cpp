@@ -35,7 +35,8 @@ constexpr int kStartUpWaitMs = 2000;
 
 WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry,
                        PlacementStore store, QObject* parent)
-    : QObject(parent), bundle_(bundle), registry_(registry), store_(std::move(store)), pool_(std::make_unique<WorkerPool>())
+    : QObject(parent), bundle_(bundle), registry_(registry), store_(std::move(store)),
+      pool_(std::make_unique<WorkerPool>())
 {
     // Editors and renames come as bursts of events; one read after them is enough.
     syncSoon_.setSingleShot(true);
@@ -143,7 +144,8 @@ WidgetTimeline* WidgetHost::timeline(const QString& id) const
 QStringList WidgetHost::windowIds() const
 {
     QStringList ids;
-    for (const auto& [id, s] : shown_) ids << id;
+    for (const auto& [id, s] : shown_)
+        ids << id;
     return ids;
 }
 
@@ -201,7 +203,8 @@ void WidgetHost::watchFile()
     // Writers replace the file by a rename, which only its folder sees; an editor that writes
     // it in place is seen on the file itself. A replaced file drops out of the watch and is
     // added again here, after every change of the folder.
-    if (file.dir().exists() && !watcher_.directories().contains(file.absolutePath())) watcher_.addPath(file.absolutePath());
+    if (file.dir().exists() && !watcher_.directories().contains(file.absolutePath()))
+        watcher_.addPath(file.absolutePath());
     if (file.isFile() && !watcher_.files().contains(file.absoluteFilePath())) watcher_.addPath(file.absoluteFilePath());
 }
 
@@ -303,7 +306,8 @@ QString WidgetHost::addWidget(const QString& kind, std::optional<QPoint> positio
 
 bool WidgetHost::removeWidget(const QString& id)
 {
-    const auto it = std::find_if(placements_.begin(), placements_.end(), [&](const Placement& p) { return p.id == id; });
+    const auto it =
+        std::find_if(placements_.begin(), placements_.end(), [&](const Placement& p) { return p.id == id; });
     if (it == placements_.end()) return false;
     placements_.erase(it);
     hide(id);

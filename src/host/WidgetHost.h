@@ -6,13 +6,13 @@
 #include "platform/intents/IntentRegistry.h"
 #include "platform/timeline/WidgetBundle.h"
 
+#include "host/Worker.h"
 #include <QFileSystemWatcher>
 #include <QObject>
-#include "host/Worker.h"
 #include <QTimer>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 
 namespace velk::host {
 

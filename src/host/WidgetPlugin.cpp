@@ -50,8 +50,9 @@ LoadedPlugin loadWidgetPlugin(const QStringList& candidates)
         result.bundle = extension->bundle();
         return result;
     }
-    result.error = QStringLiteral("the widget plug-in was not found (looked for %1); set VELK_WIDGETS_PLUGIN to its path")
-                       .arg(candidates.join(QStringLiteral(", ")));
+    result.error =
+        QStringLiteral("the widget plug-in was not found (looked for %1); set VELK_WIDGETS_PLUGIN to its path")
+            .arg(candidates.join(QStringLiteral(", ")));
     return result;
 }
 

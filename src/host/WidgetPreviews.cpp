@@ -30,8 +30,7 @@ QImage renderPreview(const timeline::WidgetDefinition& widget, QSize box, const 
 
 WidgetPreviews::WidgetPreviews(const timeline::WidgetBundle& bundle, WorkerPool* pool, QSize box, QObject* parent)
     : QObject(parent), bundle_(bundle), pool_(pool), box_(box)
-{
-}
+{}
 
 WidgetPreviews::~WidgetPreviews() = default;
 

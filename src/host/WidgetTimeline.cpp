@@ -105,8 +105,8 @@ void WidgetTimeline::finished(std::optional<timeline::AnyTimeline> result, const
     if (!result) {
         // Keep showing what was there; ask again later.
         qCWarning(lcHost) << widget_.kind() << "timeline failed:" << error;
-        timeline_ = timeline::AnyTimeline{timeline_.entries,
-                                          timeline::ReloadPolicy::after(Clock::now().addingSeconds(kRetryAfterFailureSeconds))};
+        timeline_ = timeline::AnyTimeline{
+            timeline_.entries, timeline::ReloadPolicy::after(Clock::now().addingSeconds(kRetryAfterFailureSeconds))};
     } else {
         timeline_ = std::move(*result);
         if (timeline_.entries.empty() && timeline_.policy.kind() == timeline::ReloadPolicy::Kind::atEnd)
@@ -129,7 +129,10 @@ WidgetTimeline::~WidgetTimeline()
     if (schedule_) schedule_->clear(this);
 }
 
-void WidgetTimeline::reevaluate() { reevaluateAt(Clock::now()); }
+void WidgetTimeline::reevaluate()
+{
+    reevaluateAt(Clock::now());
+}
 
 void WidgetTimeline::reevaluateAt(Date now)
 {

@@ -232,7 +232,10 @@ bool WidgetWindow::putOnX11()
 #endif
 }
 
-std::optional<view::ButtonAction> WidgetWindow::actionAt(QPointF pos) const { return view::hitTest(tree(), pos); }
+std::optional<view::ButtonAction> WidgetWindow::actionAt(QPointF pos) const
+{
+    return view::hitTest(tree(), pos);
+}
 
 void WidgetWindow::mousePressEvent(QMouseEvent* event)
 {
@@ -292,12 +295,12 @@ void WidgetWindow::applyDesktopHints()
     static xcb_connection_t* atomsOf = nullptr;
     static xcb_atom_t atoms[kAtoms] = {};
     if (atomsOf != c) {
-        static const char* const names[kAtoms] = {"_NET_WM_STATE_BELOW", "_NET_WM_STATE_STICKY",
-                                                  "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
-                                                  "_NET_WM_STATE", "_NET_WM_DESKTOP",
-                                                  "_KDE_NET_WM_BLUR_BEHIND_REGION"};
+        static const char* const names[kAtoms] = {
+            "_NET_WM_STATE_BELOW", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",    "_NET_WM_STATE_SKIP_PAGER",
+            "_NET_WM_STATE",       "_NET_WM_DESKTOP",      "_KDE_NET_WM_BLUR_BEHIND_REGION"};
         xcb_intern_atom_cookie_t cookies[kAtoms];
-        for (int i = 0; i < kAtoms; ++i) cookies[i] = xcb_intern_atom(c, 0, uint16_t(strlen(names[i])), names[i]);
+        for (int i = 0; i < kAtoms; ++i)
+            cookies[i] = xcb_intern_atom(c, 0, uint16_t(strlen(names[i])), names[i]);
         for (int i = 0; i < kAtoms; ++i) {
             xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, cookies[i], nullptr);
             atoms[i] = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);

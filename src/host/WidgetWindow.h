@@ -14,8 +14,8 @@
 #include "platform/view/Layout.h"
 
 #include <QBackingStore>
-#include <QWindow>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -85,16 +85,16 @@ private:
     // a tree holds every node with its measures and texts, many times what its picture needs,
     // and the window system keeps the picture anyway. A paint without one lays out again.
     mutable std::optional<view::LaidOutTree> tree_;
-    std::optional<quint64> shown_; // content hash of the tree last painted; none forces a paint
+    std::optional<quint64> shown_;         // content hash of the tree last painted; none forces a paint
     std::unique_ptr<QBackingStore> store_; // only off X11
     bool painted_ = false;
-    uint8_t depth_ = 0;                  // of the X11 window, once known
+    uint8_t depth_ = 0; // of the X11 window, once known
     bool geometryAsked_ = false;
     unsigned int geometryCookie_ = 0;
     QTimer ticker_;
     int paints_ = 0;
     int updates_ = 0;
-    std::optional<QPointF> pressAt_;  // global position of the left press
+    std::optional<QPointF> pressAt_; // global position of the left press
     QPoint startPos_;
     bool dragging_ = false;
 };

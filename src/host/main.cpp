@@ -53,7 +53,8 @@ int main(int argc, char** argv)
 #endif
     using namespace velk::host;
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     const CommandLine line = parseCommandLine(args);
     const bool desktop = line.ok() && line.command.verb == Verb::host;
     // The host runs for the whole session with a few worker threads that each would get a
@@ -61,7 +62,8 @@ int main(int argc, char** argv)
     if (desktop) mallopt(M_ARENA_MAX, 2);
     // The commands never show a window, so they need no display.
     if (!desktop) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (const QString why = desktop ? missingDisplay(QProcessEnvironment::systemEnvironment()) : QString(); !why.isEmpty()) {
+    if (const QString why = desktop ? missingDisplay(QProcessEnvironment::systemEnvironment()) : QString();
+        !why.isEmpty()) {
         std::fprintf(stderr, "velk-widgets: %s\n", qPrintable(why));
         return kExitFailed;
     }
@@ -84,10 +86,13 @@ int main(int argc, char** argv)
         return kExitFailed;
     }
     switch (line.command.verb) {
-    case Verb::host: return runDesktopHost(plugin.bundle, velk::intents::IntentRegistry::shared(), err);
+    case Verb::host:
+        return runDesktopHost(plugin.bundle, velk::intents::IntentRegistry::shared(), err);
     case Verb::add:
     case Verb::remove:
-    case Verb::placed: return runPlacementCommand(line.command, plugin.bundle, PlacementStore(), out, err);
-    default: return WidgetCommands(plugin.bundle, velk::intents::IntentRegistry::shared()).run(line.command, out, err);
+    case Verb::placed:
+        return runPlacementCommand(line.command, plugin.bundle, PlacementStore(), out, err);
+    default:
+        return WidgetCommands(plugin.bundle, velk::intents::IntentRegistry::shared()).run(line.command, out, err);
     }
 }

@@ -17,8 +17,8 @@
 #include <QImage>
 #include <QPluginLoader>
 #include <QSet>
-#include <optional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace velk;
 
@@ -26,19 +26,59 @@ namespace {
 
 // The gallery order, group by group.
 const QStringList kOrder = {
-    "velk.clock.analogClassic", "velk.clock.analogMinimal", "velk.clock.hybridClassic", "velk.clock.hybridMinimal",
-    "velk.clock.matrixSmall", "velk.clock.stacked", "velk.clock.matrixMedium", "velk.clock.world",
-    "velk.clock.dotDial", "velk.clock.dual",
-    "velk.weather.current", "velk.weather.night", "velk.weather.forecast", "velk.weather.rain",
-    "velk.battery.ring", "velk.battery.percent", "velk.battery.devices", "velk.battery.log",
-    "velk.reminders.checklist", "velk.reminders.nextUp", "velk.reminders.single", "velk.reminders.today",
-    "velk.calendar.bigDate", "velk.calendar.monthGrid", "velk.calendar.dayEvents", "velk.calendar.agenda",
-    "velk.notes.quick", "velk.notes.single", "velk.notes.list", "velk.notes.pinned",
-    "velk.screentime.total", "velk.screentime.elapsed", "velk.screentime.apps", "velk.screentime.weekly",
-    "velk.nowplaying", "velk.remote", "velk.stock", "velk.focus.timer", "velk.stopwatch",
-    "velk.habits.week", "velk.countdown", "velk.steps", "velk.water",
-    "velk.stock.watchlist", "velk.system.monitor", "velk.system.network", "velk.system.storage",
-    "velk.weather.moon", "velk.weather.daylight", "velk.weather.airquality", "velk.quote", "velk.year", "velk.inbox",
+    "velk.clock.analogClassic",
+    "velk.clock.analogMinimal",
+    "velk.clock.hybridClassic",
+    "velk.clock.hybridMinimal",
+    "velk.clock.matrixSmall",
+    "velk.clock.stacked",
+    "velk.clock.matrixMedium",
+    "velk.clock.world",
+    "velk.clock.dotDial",
+    "velk.clock.dual",
+    "velk.weather.current",
+    "velk.weather.night",
+    "velk.weather.forecast",
+    "velk.weather.rain",
+    "velk.battery.ring",
+    "velk.battery.percent",
+    "velk.battery.devices",
+    "velk.battery.log",
+    "velk.reminders.checklist",
+    "velk.reminders.nextUp",
+    "velk.reminders.single",
+    "velk.reminders.today",
+    "velk.calendar.bigDate",
+    "velk.calendar.monthGrid",
+    "velk.calendar.dayEvents",
+    "velk.calendar.agenda",
+    "velk.notes.quick",
+    "velk.notes.single",
+    "velk.notes.list",
+    "velk.notes.pinned",
+    "velk.screentime.total",
+    "velk.screentime.elapsed",
+    "velk.screentime.apps",
+    "velk.screentime.weekly",
+    "velk.nowplaying",
+    "velk.remote",
+    "velk.stock",
+    "velk.focus.timer",
+    "velk.stopwatch",
+    "velk.habits.week",
+    "velk.countdown",
+    "velk.steps",
+    "velk.water",
+    "velk.stock.watchlist",
+    "velk.system.monitor",
+    "velk.system.network",
+    "velk.system.storage",
+    "velk.weather.moon",
+    "velk.weather.daylight",
+    "velk.weather.airquality",
+    "velk.quote",
+    "velk.year",
+    "velk.inbox",
 };
 
 } // namespace
@@ -88,8 +128,7 @@ TEST(VelkWidgetsBundleTest, EveryWidgetIsCompleteAndDrawsEveryRoadInDarkAndLight
     const timeline::WidgetBundle bundle = VelkWidgetsBundle{}.body();
     ASSERT_FALSE(bundle.widgets().empty());
     const QString pngDir = qEnvironmentVariable("VELK_WIDGET_PNG_DIR");
-    if (!pngDir.isEmpty())
-        QDir().mkpath(pngDir);
+    if (!pngDir.isEmpty()) QDir().mkpath(pngDir);
     QSet<QString> seen;
     for (const timeline::WidgetDefinition& w : bundle.widgets()) {
         const QString kind = w.kind();

@@ -7,10 +7,10 @@ using namespace velk::host;
 
 TEST(CommandLineTest, ReadsEveryRenderOption)
 {
-    const CommandLine line = parseCommandLine(
-        {"render", "velk.test.gauge", "-o", "out.png", "--size", "364x170.5", "--scale=2", "--now",
-         "2025-03-07T09:30:00+01:00", "--config", R"({"step":5})", "--mode", "timeline", "--entry", "1",
-         "--scheme", "light", "--rendering", "tinted"});
+    const CommandLine line =
+        parseCommandLine({"render", "velk.test.gauge", "-o", "out.png", "--size", "364x170.5", "--scale=2", "--now",
+                          "2025-03-07T09:30:00+01:00", "--config", R"({"step":5})", "--mode", "timeline", "--entry",
+                          "1", "--scheme", "light", "--rendering", "tinted"});
     ASSERT_TRUE(line.ok()) << line.error.toStdString();
     const HostCommand& c = line.command;
     EXPECT_EQ(c.verb, Verb::render);
@@ -41,12 +41,12 @@ TEST(CommandLineTest, RefusesMalformedCommandLinesWithOneLine)
 {
     const std::vector<QStringList> bad = {
         {"draw", "k"},
-        {"remove"},                                       // no id
-        {"add"},                                          // no kind
+        {"remove"}, // no id
+        {"add"},    // no kind
         {"placed", "x"},
-        {"render", "k"},                                  // no -o
-        {"tree"},                                         // no kind
-        {"run-intent"},                                   // no type
+        {"render", "k"}, // no -o
+        {"tree"},        // no kind
+        {"run-intent"},  // no type
         {"tree", "k", "extra"},
         {"list", "k"},
         {"tree", "k", "--size", "344"},
@@ -55,7 +55,7 @@ TEST(CommandLineTest, RefusesMalformedCommandLinesWithOneLine)
         {"tree", "k", "--size", "nanxinf"},
         {"tree", "k", "--scale", "0"},
         {"tree", "k", "--scale", "two"},
-        {"tree", "k", "--scale"},                         // no value
+        {"tree", "k", "--scale"},                             // no value
         {"tree", "k", "--size", "4000x4000", "--scale", "4"}, // gigabytes of pixels
         {"tree", "k", "--now", "yesterday"},
         {"tree", "k", "--config", "{\"step\":"},
@@ -65,7 +65,7 @@ TEST(CommandLineTest, RefusesMalformedCommandLinesWithOneLine)
         {"tree", "k", "--mode", "snapshot", "--entry", "1"},
         {"tree", "k", "--scheme", "blue"},
         {"tree", "k", "--rendering", "mono"},
-        {"tree", "k", "-o", "x.png"},                     // render only
+        {"tree", "k", "-o", "x.png"}, // render only
         {"timeline", "k", "--size", "10x10"},
         {"run-intent", "T", "--param", "novalue"},
         {"run-intent", "T", "--param", "=1"},
@@ -83,9 +83,9 @@ TEST(CommandLineTest, ParamValuesAreJsonWhenTheyParseElseText)
         const char* text;
         QJsonValue value;
     };
-    for (const Case& c : {Case{"2500", 2500}, Case{"true", true}, Case{"null", QJsonValue()},
-                          Case{"\"next\"", "next"}, Case{"next", "next"}, Case{"1,2", "1,2"},
-                          Case{"{\"a\":1}", QJsonObject{{"a", 1}}}, Case{"", ""}, Case{"a=b", "a=b"}})
+    for (const Case& c : {Case{"2500", 2500}, Case{"true", true}, Case{"null", QJsonValue()}, Case{"\"next\"", "next"},
+                          Case{"next", "next"}, Case{"1,2", "1,2"}, Case{"{\"a\":1}", QJsonObject{{"a", 1}}},
+                          Case{"", ""}, Case{"a=b", "a=b"}})
         EXPECT_EQ(parameterValue(c.text), c.value) << c.text;
 
     const CommandLine line =

@@ -10,8 +10,8 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QThread>
-#include <gtest/gtest.h>
 #include <atomic>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -141,7 +141,8 @@ protected:
         QStringList found;
         const QJsonObject o = node.toObject();
         if (o.contains("text")) found << o["text"].toString();
-        for (const QJsonValue& child : o["children"].toArray()) found << texts(child);
+        for (const QJsonValue& child : o["children"].toArray())
+            found << texts(child);
         return found;
     }
 
@@ -221,7 +222,7 @@ TEST_F(CommandsTest, TreeShowsTheChosenEntryConfigurationTimeAndScheme)
 TEST_F(CommandsTest, TimelineDumpsEntriesAndPolicyAsJson)
 {
     const Outcome r = run({"timeline", "velk.test.gauge", "--config", R"({"surface":"solid","step":1})", "--now",
-                       "2001-01-01T00:10:00Z"});
+                           "2001-01-01T00:10:00Z"});
     ASSERT_EQ(r.status, kExitOk) << r.err.toStdString();
     const QJsonObject expected{
         {"policy", "atEnd"},
@@ -239,10 +240,8 @@ TEST_F(CommandsTest, ConfigurationIsCheckedAgainstTheWidgetsParameters)
     };
     for (const Case& c : {Case{R"({"surface":"solid","label":"Water","step":3})", kExitOk},
                           Case{R"({"surface":"follow"})", kExitOk}, // the default, given outright
-                          Case{R"({"colour":"red"})", kExitUsage},
-                          Case{R"({"surface":"glass"})", kExitUsage},
-                          Case{R"({"step":"ten"})", kExitUsage},
-                          Case{R"({"step":1.5})", kExitUsage}}) {
+                          Case{R"({"colour":"red"})", kExitUsage}, Case{R"({"surface":"glass"})", kExitUsage},
+                          Case{R"({"step":"ten"})", kExitUsage}, Case{R"({"step":1.5})", kExitUsage}}) {
         const Outcome r = run({"timeline", "velk.test.gauge", "--config", c.config});
         EXPECT_EQ(r.status, c.status) << c.config << ": " << r.err.toStdString();
         if (c.status != kExitOk) {
@@ -263,7 +262,8 @@ TEST_F(CommandsTest, FailuresAreOneLineWithTheirStatus)
              Case{{"render", "velk.test.nope", "-o", dir.filePath("x.png")}, kExitUsage, "unknown widget kind"},
              Case{{"tree", "velk.test.gauge", "--entry", "2"}, kExitUsage, "has 2 entries"},
              Case{{"tree", "velk.test.gauge", "--size", "12"}, kExitUsage, "--size"},
-             Case{{"timeline", "velk.test.gauge", "--config", R"({"label":"throw"})"}, kExitFailed, "no reading at all"},
+             Case{
+                 {"timeline", "velk.test.gauge", "--config", R"({"label":"throw"})"}, kExitFailed, "no reading at all"},
              Case{{"render", "velk.test.gauge", "-o", dir.filePath("missing/dir/x.png")}, kExitFailed, "cannot write"},
          }) {
         const Outcome r = run(c.args);
@@ -288,10 +288,10 @@ TEST_F(CommandsTest, RunIntentRunsActionsOffTheMainThread)
         QStringList args;
         const char* says;
     };
-    for (const Case& c : {Case{{"run-intent", "NoSuchIntent"}, "unknown intent"},
-                          Case{{"run-intent", "GaugeConfig"}, "configuration"},
-                          Case{{"run-intent", "PressIntent", "--param", "count=2"}, "no parameter \"count\""},
-                          Case{{"run-intent", "PressIntent", "--param", "times=many"}, "\"times\""}}) {
+    for (const Case& c :
+         {Case{{"run-intent", "NoSuchIntent"}, "unknown intent"}, Case{{"run-intent", "GaugeConfig"}, "configuration"},
+          Case{{"run-intent", "PressIntent", "--param", "count=2"}, "no parameter \"count\""},
+          Case{{"run-intent", "PressIntent", "--param", "times=many"}, "\"times\""}}) {
         const Outcome r = run(c.args);
         EXPECT_EQ(r.status, kExitUsage) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();

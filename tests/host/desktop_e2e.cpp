@@ -2,8 +2,6 @@
 // placing, moving and finding widgets again after a restart, reloads over D-Bus, taps (on a
 // test bundle and on the real reminders checklist, through the plug-in) and the add menu.
 // Run by CTest under dbus-run-session and xvfb-run (see CMakeLists.txt).
-#include "support/TestEnvironment.h"
-#include "support/WaitFor.h"
 #include "host/HostMenus.h"
 #include "host/HostService.h"
 #include "host/WidgetHost.h"
@@ -11,6 +9,8 @@
 #include "host/WidgetPreviews.h"
 #include "host/WidgetTimeline.h"
 #include "host/WidgetWindow.h"
+#include "support/TestEnvironment.h"
+#include "support/WaitFor.h"
 
 #include "fixtures/calendar/CalendarFixtures.h"
 #include "platform/core/Clock.h"
@@ -30,9 +30,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <atomic>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
 #ifdef VELK_HAVE_XCB
@@ -62,7 +62,10 @@ struct PlainConfig {
     static constexpr const char* typeName = "E2EPlainConfig";
     static constexpr const char* title = "Plain";
     Backdrop surface = Backdrop::follow;
-    static auto parameters() { return std::make_tuple(intents::parameter("surface", "Background", &PlainConfig::surface)); }
+    static auto parameters()
+    {
+        return std::make_tuple(intents::parameter("surface", "Background", &PlainConfig::surface));
+    }
 };
 
 struct CountIntent {
@@ -90,7 +93,8 @@ struct CounterProvider {
 view::View face(const MarkEntry& e, QColor colour)
 {
     return view::ZStack({view::RoundedRectangle(22).fill(Color::rgb255(colour.red(), colour.green(), colour.blue())),
-                         view::Text(QString("n%1").arg(e.data.n)).font(view::Font::system(40, view::Weight::bold))
+                         view::Text(QString("n%1").arg(e.data.n))
+                             .font(view::Font::system(40, view::Weight::bold))
                              .foregroundColor(Color::rgb255(255, 255, 255))});
 }
 
@@ -100,7 +104,8 @@ WidgetBundle testBundle()
     // The whole counter widget is one button.
     b.add(AppIntentConfiguration<PlainConfig>("velk.test.counter", CounterProvider{&g_counterAsked},
                                               [](const MarkEntry& e) {
-                                                  return view::Button(buttonAction(CountIntent{}), face(e, QColor(40, 120, 200)));
+                                                  return view::Button(buttonAction(CountIntent{}),
+                                                                      face(e, QColor(40, 120, 200)));
                                               })
               .configurationDisplayName("Counter")
               .supportedFamilies(WidgetFamily::small));
@@ -270,8 +275,8 @@ TEST_F(DesktopTest, AReloadByKindOverDBusAsksOnlyThatKind)
     WidgetCenter::shared().reloadAllTimelines();
     EXPECT_TRUE(waitFor([&] { return host->timeline(a)->requestCount() == counterBefore + 1; }));
 
-    QDBusMessage call = QDBusMessage::createMethodCall(WidgetCenter::kService, WidgetCenter::kPath, WidgetCenter::kInterface,
-                                                       "PlacedWidgets");
+    QDBusMessage call = QDBusMessage::createMethodCall(WidgetCenter::kService, WidgetCenter::kPath,
+                                                       WidgetCenter::kInterface, "PlacedWidgets");
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     EXPECT_TRUE(reply.arguments().value(0).toString().contains(a));
@@ -302,7 +307,8 @@ TEST_F(DesktopTest, ATapRunsTheButtonsIntentThenShowsTheReloadedEntry)
     const int updates = w->updateCount();
     const int asked = host->timeline(id)->requestCount() + 1;
     host->reloadTimelines("velk.test.counter");
-    ASSERT_TRUE(waitFor([&] { return !host->timeline(id)->isRunning() && host->timeline(id)->requestCount() == asked; }));
+    ASSERT_TRUE(
+        waitFor([&] { return !host->timeline(id)->isRunning() && host->timeline(id)->requestCount() == asked; }));
     EXPECT_EQ(w->updateCount(), updates);
 }
 
@@ -313,8 +319,9 @@ TEST_F(DesktopTest, StartUpEndsOnceThePlacedWidgetsArePainted)
 {
     for (const bool covered : {false, true}) {
         SCOPED_TRACE(covered ? "one never painted" : "all painted");
-        ASSERT_TRUE(store->save({{"A", "velk.test.counter", QPoint(10, 10), 1, {}}, {"B", "velk.test.other", QPoint(200, 10), 1, {}}},
-                                nullptr, std::nullopt));
+        ASSERT_TRUE(store->save(
+            {{"A", "velk.test.counter", QPoint(10, 10), 1, {}}, {"B", "velk.test.other", QPoint(200, 10), 1, {}}},
+            nullptr, std::nullopt));
         WidgetHost host(bundle, intents::IntentRegistry::shared(), *store);
         // Only the paint ends the wait, unless a widget is never painted.
         host.setStartUpWaitMs(covered ? 50 : 10 * 60 * 1000);
@@ -357,7 +364,7 @@ TEST_F(DesktopTest, ATapOnAReminderCheckCircleCompletesItInItsFile)
     const int paintsBefore = w->paintCount();
     const QJsonObject f = toggle->value("frame").toObject();
     const QPoint centre(int(f.value("x").toDouble() + f.value("w").toDouble() / 2),
-                       int(f.value("y").toDouble() + f.value("h").toDouble() / 2));
+                        int(f.value("y").toDouble() + f.value("h").toDouble() / 2));
     mouse(w, w->position(), QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
     mouse(w, w->position(), QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
 
@@ -372,11 +379,15 @@ TEST_F(DesktopTest, ATapOnAReminderCheckCircleCompletesItInItsFile)
     EXPECT_TRUE(icsText().contains("SUMMARY:Call the bank"));
 
     // The host reloads the tapped widget: its check is drawn and its title struck through.
-    ASSERT_TRUE(waitFor([&] {
-        const auto t = toggleOf(view::inspect(w->tree()), "call-1");
-        return t && hasCheckmark(*t);
-    }, 30000)) << QJsonDocument(view::inspect(w->tree())).toJson().toStdString();
-    const auto title = findNode(view::inspect(w->tree()), [](const QJsonObject& n) { return n.value("text") == "Call the bank"; });
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const auto t = toggleOf(view::inspect(w->tree()), "call-1");
+            return t && hasCheckmark(*t);
+        },
+        30000))
+        << QJsonDocument(view::inspect(w->tree())).toJson().toStdString();
+    const auto title =
+        findNode(view::inspect(w->tree()), [](const QJsonObject& n) { return n.value("text") == "Call the bank"; });
     ASSERT_TRUE(title);
     EXPECT_TRUE(title->value("flags").toArray().contains(QJsonValue("strikethrough")));
     EXPECT_TRUE(waitFor([&] { return w->paintCount() > paintsBefore; }));
@@ -392,13 +403,13 @@ TEST_F(DesktopTest, TheAddMenuShowsAPreviewOfEachWidget)
     for (QAction* group : menus->addMenu()->actions())
         if (group->menu()) entries += group->menu()->actions();
     ASSERT_EQ(entries.size(), 2);
-    for (QAction* a : entries) EXPECT_TRUE(a->icon().isNull());
+    for (QAction* a : entries)
+        EXPECT_TRUE(a->icon().isNull());
     const int counterAsked = g_counterAsked.load();
 
     emit menus->addMenu()->aboutToShow();
-    ASSERT_TRUE(waitFor([&] {
-        return std::all_of(entries.begin(), entries.end(), [](QAction* a) { return !a->icon().isNull(); });
-    }));
+    ASSERT_TRUE(waitFor(
+        [&] { return std::all_of(entries.begin(), entries.end(), [](QAction* a) { return !a->icon().isNull(); }); }));
     EXPECT_EQ(g_previewsAsked.load(), 2);
     EXPECT_EQ(g_counterAsked.load(), counterAsked);
     // Kept at the menu's icon size, in the widget's proportions: a wide widget is centred with
@@ -454,31 +465,39 @@ TEST_F(DesktopTest, ClocksRepaintOnlyWhenTheMinuteChanges)
     for (const WidgetDefinition& widget : plugin.bundle.widgets())
         if (widget.kind().startsWith("velk.clock.")) ids << host->addWidget(widget.kind());
     ASSERT_EQ(ids.size(), 10);
-    ASSERT_TRUE(waitFor([&] {
-        return std::all_of(ids.begin(), ids.end(), [&](const QString& id) {
-            return host->window(id)->isExposed() && host->window(id)->paintCount() > 0 && host->timeline(id)->hasTimeline();
-        });
-    }, 30000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return std::all_of(ids.begin(), ids.end(), [&](const QString& id) {
+                return host->window(id)->isExposed() && host->window(id)->paintCount() > 0 &&
+                       host->timeline(id)->hasTimeline();
+            });
+        },
+        30000));
     // What the windows themselves ask to draw; the window system may add exposures of its own.
     auto updates = [&] {
         std::map<QString, int> counts;
-        for (const QString& id : ids) counts[host->placement(id)->kind] = host->window(id)->updateCount();
+        for (const QString& id : ids)
+            counts[host->placement(id)->kind] = host->window(id)->updateCount();
         return counts;
     };
     const auto before = updates();
-    for (const QString& id : ids) EXPECT_FALSE(host->window(id)->updatesEverySecond()) << host->placement(id)->kind.toStdString();
+    for (const QString& id : ids)
+        EXPECT_FALSE(host->window(id)->updatesEverySecond()) << host->placement(id)->kind.toStdString();
 
     Clock::pin(test::kFixtureNow.addingSeconds(30));
     host->reevaluateAll();
     EXPECT_EQ(updates(), before);
 
     std::map<QString, int> paintsBefore;
-    for (const QString& id : ids) paintsBefore[id] = host->window(id)->paintCount();
+    for (const QString& id : ids)
+        paintsBefore[id] = host->window(id)->paintCount();
     Clock::pin(test::kFixtureNow.addingSeconds(60));
     host->reevaluateAll();
-    for (const auto& [kind, count] : updates()) EXPECT_EQ(count, before.at(kind) + 1) << kind.toStdString();
+    for (const auto& [kind, count] : updates())
+        EXPECT_EQ(count, before.at(kind) + 1) << kind.toStdString();
     EXPECT_TRUE(waitFor([&] {
-        return std::all_of(ids.begin(), ids.end(), [&](const QString& id) { return host->window(id)->paintCount() > paintsBefore[id]; });
+        return std::all_of(ids.begin(), ids.end(),
+                           [&](const QString& id) { return host->window(id)->paintCount() > paintsBefore[id]; });
     }));
 }
 
@@ -495,12 +514,15 @@ TEST_F(DesktopTest, ScreenshotOfSixWidgets)
     for (const char* kind : {"velk.clock.analogClassic", "velk.clock.matrixSmall", "velk.clock.world",
                              "velk.reminders.checklist", "velk.calendar.monthGrid", "velk.calendar.agenda"})
         ids << host->addWidget(kind);
-    ASSERT_TRUE(waitFor([&] {
-        for (const QString& id : ids)
-            if (!host->window(id)->isExposed() || host->window(id)->paintCount() == 0 || !host->timeline(id)->hasTimeline())
-                return false;
-        return true;
-    }, 30000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            for (const QString& id : ids)
+                if (!host->window(id)->isExposed() || host->window(id)->paintCount() == 0 ||
+                    !host->timeline(id)->hasTimeline())
+                    return false;
+            return true;
+        },
+        30000));
     // Painted windows are on the server: the grab is a request after theirs on the same
     // connection.
     const QString out = qEnvironmentVariable("VELK_BINARY_DIR", QDir::tempPath()) + "/host-desktop.png";
@@ -512,9 +534,12 @@ TEST_F(DesktopTest, ScreenshotOfSixWidgets)
     emit menus->addMenu()->aboutToShow();
     clocks->popup(QPoint(700, 100));
     const QList<QAction*> clockEntries = clocks->actions();
-    EXPECT_TRUE(waitFor([&] {
-        return std::all_of(clockEntries.begin(), clockEntries.end(), [](QAction* a) { return !a->icon().isNull(); });
-    }, 20000));
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return std::all_of(clockEntries.begin(), clockEntries.end(),
+                               [](QAction* a) { return !a->icon().isNull(); });
+        },
+        20000));
     ASSERT_TRUE(waitFor([&] { return clocks->windowHandle() && clocks->windowHandle()->isExposed(); }));
     // Drawn now, with the icons that arrived.
     clocks->repaint();

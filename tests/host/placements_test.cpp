@@ -6,9 +6,9 @@
 #include "platform/core/Clock.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -44,13 +44,22 @@ struct PlainConfig {
     static constexpr const char* typeName = "PlacementPlainConfig";
     static constexpr const char* title = "Plain";
     Plain surface = Plain::plain;
-    static auto parameters() { return std::make_tuple(intents::parameter("surface", "Surface", &PlainConfig::surface)); }
+    static auto parameters()
+    {
+        return std::make_tuple(intents::parameter("surface", "Surface", &PlainConfig::surface));
+    }
 };
 
 struct MarkProvider {
     MarkEntry placeholder(const timeline::TimelineContext&) const { return {Clock::now(), {0}, Plain::plain}; }
-    MarkEntry snapshot(const PlainConfig&, const timeline::TimelineContext&) const { return {Clock::now(), {0}, Plain::plain}; }
-    timeline::Timeline<MarkEntry> timeline(const PlainConfig&, const timeline::TimelineContext&) const { return {{}, timeline::ReloadPolicy::never()}; }
+    MarkEntry snapshot(const PlainConfig&, const timeline::TimelineContext&) const
+    {
+        return {Clock::now(), {0}, Plain::plain};
+    }
+    timeline::Timeline<MarkEntry> timeline(const PlainConfig&, const timeline::TimelineContext&) const
+    {
+        return {{}, timeline::ReloadPolicy::never()};
+    }
 };
 
 // One small (160 x 160) and one medium (344 x 160) widget.
@@ -76,7 +85,8 @@ TEST(PlacementStoreTest, SavesAndLoadsEveryFieldAndAMissingFileIsEmpty)
     EXPECT_TRUE(none.warning.isEmpty());
 
     const std::vector<Placement> placed = {
-        {newPlacementId(), "velk.clock.dual", QPoint(40, -12), 1.5, QJsonObject{{"surface", "glass"}, {"zone", "Europe/Oslo"}}},
+        {newPlacementId(), "velk.clock.dual", QPoint(40, -12), 1.5,
+         QJsonObject{{"surface", "glass"}, {"zone", "Europe/Oslo"}}},
         {newPlacementId(), "velk.no.longer.offered", QPoint(400, 300), 2, {}},
     };
     ASSERT_TRUE(store.save(placed));
@@ -91,10 +101,11 @@ TEST(PlacementStoreTest, ADamagedFileIsMovedAsideWithAWarningAndNeverOverwritten
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("widgets.json");
-    for (const QByteArray& damaged : {QByteArray("{\"widgets\": [{\"id\": \"A\", \"kind\": \"velk.year\"}"),
-                                       QByteArray("{\"widgets\": [{\"kind\": \"velk.year\"}]}"),
-                                       QByteArray("{\"widgets\": [{\"id\": \"A\", \"kind\": \"k\"}, {\"id\": \"A\", \"kind\": \"k\"}]}"),
-                                       QByteArray("[1, 2]")}) {
+    for (const QByteArray& damaged :
+         {QByteArray("{\"widgets\": [{\"id\": \"A\", \"kind\": \"velk.year\"}"),
+          QByteArray("{\"widgets\": [{\"kind\": \"velk.year\"}]}"),
+          QByteArray("{\"widgets\": [{\"id\": \"A\", \"kind\": \"k\"}, {\"id\": \"A\", \"kind\": \"k\"}]}"),
+          QByteArray("[1, 2]")}) {
         write(path, damaged);
         const PlacementStore store(path);
         const auto loaded = store.load();
@@ -111,7 +122,8 @@ TEST(PlacementStoreTest, ADamagedFileIsMovedAsideWithAWarningAndNeverOverwritten
 
 TEST(PlacementStoreTest, OddValuesInASoundEntryKeepTheWidget)
 {
-    const auto parsed = parsePlacements(R"({"widgets": [{"id": "A", "kind": "velk.year", "x": 10.6, "scale": 3}]})", nullptr);
+    const auto parsed =
+        parsePlacements(R"({"widgets": [{"id": "A", "kind": "velk.year", "x": 10.6, "scale": 3}]})", nullptr);
     ASSERT_TRUE(parsed);
     ASSERT_EQ(parsed->size(), 1u);
     EXPECT_EQ(parsed->front().position, QPoint(11, 0));
@@ -147,7 +159,6 @@ TEST(PlacementCommandsTest, OfflineAddListAndRemoveEditTheFile)
     EXPECT_TRUE(store.load().placements.empty());
 }
 
-
 TEST(WidgetTimelineTest, ShowsTheLatestEntryWhoseDateHasCome)
 {
     const Date t0(1000);
@@ -162,8 +173,9 @@ TEST(WidgetTimelineTest, ShowsTheLatestEntryWhoseDateHasCome)
         double now;
         int shown;
     };
-    for (const Case& c : {Case{{}, 0, -1}, Case{{0, 60, 120}, 0, 0}, Case{{0, 60, 120}, 59.9, 0}, Case{{0, 60, 120}, 60, 1},
-                          Case{{0, 60, 120}, 9999, 2}, Case{{60, 120}, 0, 0}, Case{{120, 0, 60}, 61, 2}})
+    for (const Case& c :
+         {Case{{}, 0, -1}, Case{{0, 60, 120}, 0, 0}, Case{{0, 60, 120}, 59.9, 0}, Case{{0, 60, 120}, 60, 1},
+          Case{{0, 60, 120}, 9999, 2}, Case{{60, 120}, 0, 0}, Case{{120, 0, 60}, 61, 2}})
         EXPECT_EQ(shownEntryIndex(entries(c.offsets), t0.addingSeconds(c.now)), c.shown) << c.now;
 }
 
@@ -182,16 +194,23 @@ TEST(FreePlaceTest, NewWidgetsFillTheScreenInRowsAndOnlyAFullOneCascades)
         {"empty screen", screen, {}, small, {16, 16}},
         {"an offset screen", QRect(100, 40, 800, 600), {}, small, {116, 56}},
         {"beside the first", screen, {{{16, 16}, small}}, small, {192, 16}},
-        {"row full, next row", screen, {{{16, 16}, small}, {{192, 16}, small}, {{368, 16}, small}, {{544, 16}, small}},
-         medium, {16, 192}},
+        {"row full, next row",
+         screen,
+         {{{16, 16}, small}, {{192, 16}, small}, {{368, 16}, small}, {{544, 16}, small}},
+         medium,
+         {16, 192}},
         {"a gap wide enough", screen, {{{16, 16}, small}, {{400, 16}, small}}, small, {192, 16}},
         {"a gap too narrow", screen, {{{16, 16}, small}, {{300, 16}, small}}, small, {476, 16}},
         {"moved by hand to an odd spot", screen, {{{20, 20}, small}}, small, {196, 16}},
         {"wider than the screen: the corner", QRect(0, 0, 300, 600), {}, medium, {16, 16}},
-        {"full screen cascades", QRect(0, 0, 400, 400),
-         {{{16, 16}, small}, {{192, 16}, small}, {{16, 192}, small}, {{192, 192}, small}}, small, {16 + 96, 16 + 96}},
+        {"full screen cascades",
+         QRect(0, 0, 400, 400),
+         {{{16, 16}, small}, {{192, 16}, small}, {{16, 192}, small}, {{192, 192}, small}},
+         small,
+         {16 + 96, 16 + 96}},
     };
-    for (const Case& c : cases) EXPECT_EQ(freePlace(c.size, c.area, c.taken), c.place) << c.what;
+    for (const Case& c : cases)
+        EXPECT_EQ(freePlace(c.size, c.area, c.taken), c.place) << c.what;
 }
 
 TEST(PlacementCommandsTest, WidgetsAddedOfflineLandInFreeSpaceOfTheLastKnownScreen)
@@ -213,7 +232,8 @@ TEST(PlacementCommandsTest, WidgetsAddedOfflineLandInFreeSpaceOfTheLastKnownScre
         for (size_t i = 0; i < rects.size(); ++i) {
             EXPECT_TRUE(area.contains(rects[i])) << i;
             for (size_t j = 0; j < i; ++j)
-                EXPECT_FALSE(rects[i].adjusted(-kPlacementGap, -kPlacementGap, kPlacementGap - 1, kPlacementGap - 1)
+                EXPECT_FALSE(rects[i]
+                                 .adjusted(-kPlacementGap, -kPlacementGap, kPlacementGap - 1, kPlacementGap - 1)
                                  .intersects(rects[j]))
                     << i << " and " << j;
         }
@@ -224,7 +244,8 @@ TEST(PlacementCommandsTest, WidgetsAddedOfflineLandInFreeSpaceOfTheLastKnownScre
     const PlacementStore fresh(dir.filePath("fresh.json"));
     const auto row = addSix(fresh);
     expectApart(row, kFallbackScreenArea);
-    for (const QRect& r : row) EXPECT_EQ(r.top(), 16);
+    for (const QRect& r : row)
+        EXPECT_EQ(r.top(), 16);
 
     // The host saw a small screen: they wrap into rows on it.
     const PlacementStore small(dir.filePath("small.json"));
@@ -338,11 +359,13 @@ TEST(PlacementCommandsTest, ParallelAddsNeverLoseAPlacement)
             add.target = "velk.test.small";
             status[size_t(i)] = runPlacementCommand(add, bundle, store, out, err, false);
         });
-    for (std::thread& t : writers) t.join();
+    for (std::thread& t : writers)
+        t.join();
 
     const auto placed = store.load().placements;
     QSet<QString> onDisk;
-    for (const Placement& p : placed) onDisk.insert(p.id);
+    for (const Placement& p : placed)
+        onDisk.insert(p.id);
     EXPECT_TRUE(onDisk.contains("EARLIER"));
     int added = 0;
     for (int i = 0; i < kWriters; ++i) {

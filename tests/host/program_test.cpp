@@ -1,16 +1,16 @@
 // The real velk-widgets against the real plug-in, as a user runs it.
-#include "platform/core/Defaults.h"
 #include "fixtures/calendar/CalendarFixtures.h"
+#include "platform/core/Defaults.h"
 
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <csignal>
 #include <functional>
-#include <sys/resource.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -80,8 +80,9 @@ TEST(ProgramTest, ClearErrorsNeverACrash)
         QStringList args;
         int status;
     };
-    for (const Case& c : {Case{{"render", "velk.no.such", "-o", "/tmp/never.png"}, 2}, Case{{"tree", "x", "--size", "wide"}, 2},
-                          Case{{"frobnicate"}, 2}, Case{{"run-intent", "NoSuchIntent"}, 2}, Case{{"help"}, 0}}) {
+    for (const Case& c :
+         {Case{{"render", "velk.no.such", "-o", "/tmp/never.png"}, 2}, Case{{"tree", "x", "--size", "wide"}, 2},
+          Case{{"frobnicate"}, 2}, Case{{"run-intent", "NoSuchIntent"}, 2}, Case{{"help"}, 0}}) {
         const Result r = velkWidgets(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << r.err.toStdString();
     }
@@ -97,7 +98,8 @@ TEST(ProgramTest, ClearErrorsNeverACrash)
     EXPECT_EQ(velkWidgets({"list"}, env).status, 0);
 
     // The host with no display at all (a text console, an ssh session): one line, no abort.
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
     const Result headless = velkWidgets({}, env);
     EXPECT_EQ(headless.status, 1);
     EXPECT_EQ(headless.err.trimmed(), lastLine(headless.err));
@@ -188,7 +190,8 @@ TEST(ProgramTest, AFullDiskKeepsTheOldFileAndFails)
     const QString png = out.filePath("full.png");
     ASSERT_EQ(velkWidgets({"render", kind, "-o", png}).status, 0);
     const QByteArray picture = contents(png);
-    const Result render = velkWidgets({"render", kind, "--scale", "2", "-o", png}, QProcessEnvironment::systemEnvironment(), fullDisk);
+    const Result render =
+        velkWidgets({"render", kind, "--scale", "2", "-o", png}, QProcessEnvironment::systemEnvironment(), fullDisk);
     EXPECT_EQ(render.status, 1);
     EXPECT_TRUE(render.err.contains("velk-widgets: cannot write " + png)) << render.err.toStdString();
     EXPECT_EQ(contents(png), picture);

@@ -2,9 +2,9 @@
 // clock set back, other writers of the placement file, a folder it cannot write.
 #include "host/DesktopHost.h"
 #include "host/PlacementCommands.h"
+#include "host/WakeSchedule.h"
 #include "host/WidgetHost.h"
 #include "host/WidgetTimeline.h"
-#include "host/WakeSchedule.h"
 #include "host/WidgetWindow.h"
 #include "host/Worker.h"
 
@@ -14,14 +14,14 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QScreen>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QThread>
-#include <set>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace velk;
 using namespace velk::host;
@@ -186,9 +186,12 @@ TEST(HostTimersTest, OneWakeServesEveryoneDueAtItsMoment)
 // A timer that counts for a minute from its entry; the placeholder shows none.
 WidgetDefinition timerWidget()
 {
-    return AppIntentConfiguration<ModeConfig>("velk.test.timer", ModeProvider{}, [](const TickEntry& e) {
-               return e.data.n > 0 ? view::TimerText(e.date, e.date.addingSeconds(60)) : view::Text("idle");
-           })
+    return AppIntentConfiguration<ModeConfig>("velk.test.timer", ModeProvider{},
+                                              [](const TickEntry& e) {
+                                                  return e.data.n > 0
+                                                             ? view::TimerText(e.date, e.date.addingSeconds(60))
+                                                             : view::Text("idle");
+                                              })
         .configurationDisplayName("Timer");
 }
 
@@ -259,8 +262,9 @@ TEST(HostWorkerTest, ThreadsAreKeptAndAResultForAGoneObjectIsDropped)
     // Thrown, and asked for by an object destroyed before the answer is taken in.
     QSemaphore started, release;
     bool thrownSeen = false;
-    pool.run(context.get(), []() -> int { throw std::runtime_error("no data"); },
-             [&](WorkResult<int> r) { thrownSeen = !r.value && r.error == "no data"; });
+    pool.run(
+        context.get(), []() -> int { throw std::runtime_error("no data"); },
+        [&](WorkResult<int> r) { thrownSeen = !r.value && r.error == "no data"; });
     ASSERT_TRUE(test::waitFor([&] { return thrownSeen; }));
     pool.run(
         context.get(),
@@ -380,7 +384,8 @@ TEST_F(HostFileTest, AFolderThatCannotBeWrittenKeepsWidgetsShownAndSaysWhy)
     EXPECT_TRUE(host.start().isEmpty());
     const QString id = host.addWidget("velk.test.mode");
     EXPECT_NE(host.window(id), nullptr);
-    EXPECT_TRUE(host.saveError().startsWith("cannot write /proc/velk-test/widgets.json")) << host.saveError().toStdString();
+    EXPECT_TRUE(host.saveError().startsWith("cannot write /proc/velk-test/widgets.json"))
+        << host.saveError().toStdString();
 
     QString o, e;
     QTextStream out(&o), err(&e);
@@ -401,8 +406,8 @@ TEST_F(HostFileTest, ABurstOfReloadsAsksEachProviderOnce)
     const QString b = host.addWidget("velk.test.mode", QPoint(200, 10));
     auto idle = [&] {
         return test::waitFor([&] {
-            return host.timeline(a)->hasTimeline() && !host.timeline(a)->isRunning() && host.timeline(b)->hasTimeline() &&
-                   !host.timeline(b)->isRunning();
+            return host.timeline(a)->hasTimeline() && !host.timeline(a)->isRunning() &&
+                   host.timeline(b)->hasTimeline() && !host.timeline(b)->isRunning();
         });
     };
     ASSERT_TRUE(idle());
@@ -427,7 +432,8 @@ TEST(DesktopHostTest, NoDisplayIsNamedBeforeQtWouldAbort)
     for (const Case& c : {Case{{}, false}, Case{{"DISPLAY=:0"}, true}, Case{{"WAYLAND_DISPLAY=wayland-0"}, true},
                           Case{{"QT_QPA_PLATFORM=offscreen"}, true}, Case{{"DISPLAY="}, false}}) {
         QProcessEnvironment env;
-        for (const QString& v : c.vars) env.insert(v.section('=', 0, 0), v.section('=', 1));
+        for (const QString& v : c.vars)
+            env.insert(v.section('=', 0, 0), v.section('=', 1));
         EXPECT_EQ(missingDisplay(env).isEmpty(), c.ok) << c.vars.join(' ').toStdString();
     }
 }

@@ -21,16 +21,26 @@ namespace {
 QByteArray reason(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 429:
+        return "Too Many Requests";
+    case 500:
+        return "Internal Server Error";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
     }
 }
 
@@ -41,8 +51,8 @@ void streamFiller(QTcpSocket* socket, qint64 total)
     static const QByteArray piece(64 * 1024, 'x');
     auto sent = std::make_shared<qint64>(0);
     auto topUp = [socket, total, sent] {
-        while (*sent < total && socket->state() == QAbstractSocket::ConnectedState
-               && socket->bytesToWrite() < 4 * piece.size()) {
+        while (*sent < total && socket->state() == QAbstractSocket::ConnectedState &&
+               socket->bytesToWrite() < 4 * piece.size()) {
             const qint64 n = socket->write(piece.constData(), std::min<qint64>(piece.size(), total - *sent));
             if (n <= 0) return; // the client went
             *sent += n;
@@ -80,8 +90,7 @@ FixtureResponse FixtureResponse::redirect(const QString& location, int status)
 QByteArray FixtureServer::fixture(const QString& name)
 {
     QFile f(QStringLiteral(VELK_TEST_SOURCE_DIR "/tests/fixtures/web/") + name);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("missing fixture " + name.toStdString());
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("missing fixture " + name.toStdString());
     return f.readAll();
 }
 
@@ -90,26 +99,33 @@ FixtureServer::FixtureServer()
     context_ = new QObject;
     context_->moveToThread(&thread_);
     thread_.start();
-    QMetaObject::invokeMethod(context_, [this] {
-        server_ = new QTcpServer(context_);
-        server_->listen(QHostAddress::LocalHost, 0);
-        port_ = server_->serverPort();
-        QObject::connect(server_, &QTcpServer::newConnection, context_, [this] {
-            while (QTcpSocket* socket = server_->nextPendingConnection()) serve(socket);
-        });
-    }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        context_,
+        [this] {
+            server_ = new QTcpServer(context_);
+            server_->listen(QHostAddress::LocalHost, 0);
+            port_ = server_->serverPort();
+            QObject::connect(server_, &QTcpServer::newConnection, context_, [this] {
+                while (QTcpSocket* socket = server_->nextPendingConnection())
+                    serve(socket);
+            });
+        },
+        Qt::BlockingQueuedConnection);
     if (port_ == 0) throw std::runtime_error("fixture server could not listen");
 }
 
 FixtureServer::~FixtureServer()
 {
-    QMetaObject::invokeMethod(context_, [this] {
-        delete server_;
-        server_ = nullptr;
-        // Connections still waiting on a slow answer go with their context.
-        const QObjectList connections = context_->children();
-        qDeleteAll(connections);
-    }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        context_,
+        [this] {
+            delete server_;
+            server_ = nullptr;
+            // Connections still waiting on a slow answer go with their context.
+            const QObjectList connections = context_->children();
+            qDeleteAll(connections);
+        },
+        Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();
     delete context_;
@@ -194,7 +210,8 @@ void FixtureServer::serve(QTcpSocket* socket)
             else if (response.announceLength && response.streamBytes != FixtureResponse::kEndless)
                 out += "Content-Length: " + QByteArray::number(response.streamBytes) + "\r\n";
             out += "Connection: close\r\n";
-            for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
+            for (const auto& [name, value] : response.headers)
+                out += name + ": " + value + "\r\n";
             out += "\r\n";
             if (streamed) {
                 guard->write(out);

@@ -42,7 +42,7 @@ struct FixtureResponse {
 
 struct RecordedRequest {
     QByteArray method;
-    QByteArray target;   // path and query as sent
+    QByteArray target;                    // path and query as sent
     QMap<QByteArray, QByteArray> headers; // names in lower case
     QUrl url() const { return QUrl::fromEncoded("http://fixture" + target); }
 };
@@ -75,7 +75,7 @@ private:
     QMap<QByteArray, FixtureResponse> routes_;
     QList<RecordedRequest> requests_;
     QThread thread_;
-    QObject* context_ = nullptr;   // lives on thread_
+    QObject* context_ = nullptr; // lives on thread_
     QTcpServer* server_ = nullptr;
     quint16 port_ = 0;
 };

@@ -4,9 +4,9 @@
 #include <QByteArray>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
-#include <cstdlib>
 
 namespace velk::test {
 

@@ -62,8 +62,9 @@ QWidget* stepRow(int number, const QString& text, QWidget* parent)
     badge->setObjectName(QStringLiteral("stepNumber"));
     badge->setFixedSize(22, 22);
     badge->setAlignment(Qt::AlignCenter);
-    badge->setStyleSheet(QStringLiteral("QLabel { background: rgb(10,132,255); color: white; border-radius: 11px;"
-                                        " font-family: 'JetBrains Mono', monospace; font-size: 12px; font-weight: 500; }"));
+    badge->setStyleSheet(
+        QStringLiteral("QLabel { background: rgb(10,132,255); color: white; border-radius: 11px;"
+                       " font-family: 'JetBrains Mono', monospace; font-size: 12px; font-weight: 500; }"));
     auto* label = new QLabel(inlineBoldHtml(text), row);
     label->setObjectName(QStringLiteral("stepText"));
     label->setTextFormat(Qt::RichText);
@@ -83,22 +84,23 @@ QWidget* makeMonogram(int side, qreal radius, int letterPoints, QWidget* parent)
 
 QString AddWidgetGuide::heading(const std::optional<QString>& widgetName)
 {
-    const QString what = widgetName ? QStringLiteral("\u201C") + *widgetName + QStringLiteral("\u201D")
-                                    : QStringLiteral("widgets");
+    const QString what =
+        widgetName ? QStringLiteral("\u201C") + *widgetName + QStringLiteral("\u201D") : QStringLiteral("widgets");
     return QStringLiteral("Add %1 to your desktop").arg(what);
 }
 
 QString AddWidgetGuide::subheadline(const Placing& placing)
 {
     if (placing.trayAvailable)
-        return QStringLiteral("VELK places widgets through its widget host's tray menu \u2014 it takes three quick steps.");
+        return QStringLiteral(
+            "VELK places widgets through its widget host's tray menu \u2014 it takes three quick steps.");
     return QStringLiteral("This desktop shows no tray, so VELK places widgets from here or from a terminal.");
 }
 
 QStringList AddWidgetGuide::steps(const std::optional<QString>& widgetName, const Placing& placing)
 {
-    const QString which = widgetName ? QStringLiteral("**") + *widgetName + QStringLiteral("**")
-                                     : QStringLiteral("any widget");
+    const QString which =
+        widgetName ? QStringLiteral("**") + *widgetName + QStringLiteral("**") : QStringLiteral("any widget");
     if (placing.trayAvailable)
         return {QStringLiteral("Click the **VELK Widgets** icon in your panel's tray and open **Add Widget**."),
                 QStringLiteral("Find the **VELK** widgets there, grouped by what they show."),
@@ -110,17 +112,19 @@ QStringList AddWidgetGuide::steps(const std::optional<QString>& widgetName, cons
         first = QStringLiteral("Click **Place on Desktop** below: ") + which +
                 QStringLiteral(" appears in free space on your desktop.");
     else if (widgetName)
-        first = QStringLiteral("Start the widget host, **velk-widgets**, then open this guide again to place ") + which +
-                QStringLiteral(".");
+        first = QStringLiteral("Start the widget host, **velk-widgets**, then open this guide again to place ") +
+                which + QStringLiteral(".");
     else
         first = QStringLiteral("Choose a widget in the gallery, then open **Add to Desktop** again to place it.");
     const QString second =
-        placing.kind ? QStringLiteral("Or run **velk-widgets add ") + *placing.kind + QStringLiteral("** in a terminal.")
-                     : QStringLiteral("Or run **velk-widgets add** with a kind from **velk-widgets list** in a terminal.");
+        placing.kind
+            ? QStringLiteral("Or run **velk-widgets add ") + *placing.kind + QStringLiteral("** in a terminal.")
+            : QStringLiteral("Or run **velk-widgets add** with a kind from **velk-widgets list** in a terminal.");
     const QString dragged = widgetName ? which : QStringLiteral("a placed widget");
     return {first, second,
             QStringLiteral("Drag ") + dragged +
-                QStringLiteral(" anywhere on your desktop; right-click it for **Edit Widget\u2026** or **Remove Widget**.")};
+                QStringLiteral(
+                    " anywhere on your desktop; right-click it for **Edit Widget\u2026** or **Remove Widget**.")};
 }
 
 GuidePlacing GuidePlacing::onThisDesktop(std::optional<QString> kind)
@@ -158,8 +162,7 @@ void AddWidgetGuide::placeNow()
 
 AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, QWidget* parent)
     : AddWidgetGuide(std::move(widgetName), Placing{}, parent)
-{
-}
+{}
 
 AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, Placing placing, QWidget* parent)
     : QDialog(parent), placing_(std::move(placing))
@@ -201,9 +204,10 @@ AddWidgetGuide::AddWidgetGuide(std::optional<QString> widgetName, Placing placin
         boxLayout->addWidget(stepRow(i + 1, texts[i], box));
     v->addWidget(box);
 
-    auto* note = new QLabel(QStringLiteral("Widgets follow your Theme settings automatically \u2014 style changes in VELK "
-                                           "restyle every widget already on the desktop."),
-                            this);
+    auto* note =
+        new QLabel(QStringLiteral("Widgets follow your Theme settings automatically \u2014 style changes in VELK "
+                                  "restyle every widget already on the desktop."),
+                   this);
     note->setObjectName(QStringLiteral("note"));
     note->setWordWrap(true);
     note->setStyleSheet(QStringLiteral("font-size: 11px;"));

@@ -21,7 +21,8 @@ AppLinks::AppLinks(QObject* parent) : QObject(parent)
         if (target == QLatin1String("calendar")) return AppLauncher::defaultApplication(calendarType);
         if (target == QLatin1String("weather")) return DesktopEntries::findApplication({QStringLiteral("weather")});
         if (target == QLatin1String("reminders")) {
-            if (auto todo = DesktopEntries::findApplication({QStringLiteral("todo"), QStringLiteral("to-do")})) return todo;
+            if (auto todo = DesktopEntries::findApplication({QStringLiteral("todo"), QStringLiteral("to-do")}))
+                return todo;
             return AppLauncher::defaultApplication(calendarType);
         }
         return std::nullopt;

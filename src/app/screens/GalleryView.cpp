@@ -62,7 +62,8 @@ WidgetGalleryCard::WidgetGalleryCard(const CatalogWidget& widget, const ThemeSet
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(14, 14, 14, 14);
     v->setSpacing(10);
-    card_ = new WidgetCard(designSize(widget.size), theme, [w = widget] { return w.preview(); }, std::nullopt, this);
+    card_ = new WidgetCard(
+        designSize(widget.size), theme, [w = widget] { return w.preview(); }, std::nullopt, this);
     // The preview's box; the card fits the design's proportions inside it.
     card_->setFixedSize(widget.size == Size::small ? 120 : 240, widget.size == Size::large ? 200 : 120);
     card_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -155,11 +156,11 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
         ph->addWidget(b);
     };
     addSegment(QStringLiteral("All"), kAllSizesId);
-    for (Size s : kAllSizes) addSegment(rawValue(s), int(s));
+    for (Size s : kAllSizes)
+        addSegment(rawValue(s), int(s));
     sizes_->button(kAllSizesId)->setChecked(true);
-    connect(sizes_, &QButtonGroup::idClicked, this, [this](int id) {
-        setSizeFilter(id == kAllSizesId ? std::nullopt : std::optional<Size>(Size(id)));
-    });
+    connect(sizes_, &QButtonGroup::idClicked, this,
+            [this](int id) { setSizeFilter(id == kAllSizesId ? std::nullopt : std::optional<Size>(Size(id))); });
     h->addWidget(picker);
     h->addStretch(1);
 
@@ -198,7 +199,8 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
 
     banner_ = new QFrame(content);
     banner_->setObjectName(QStringLiteral("connectBanner"));
-    banner_->setStyleSheet(QStringLiteral("#connectBanner { background: rgba(128,128,128,0.10); border-radius: 10px; }"));
+    banner_->setStyleSheet(
+        QStringLiteral("#connectBanner { background: rgba(128,128,128,0.10); border-radius: 10px; }"));
     auto* bh = new QHBoxLayout(banner_);
     bh->setContentsMargins(14, 10, 14, 10);
     bh->setSpacing(12);
@@ -215,9 +217,12 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     connect(connectButton, &QPushButton::clicked, this, [this] {
         if (!links_ || !category_) return;
         connectPressed_ = true;
-        if (*category_ == Category::reminders) AppLinks::call(links_->connectReminders);
-        else if (*category_ == Category::calendars) AppLinks::call(links_->connectCalendar);
-        else if (*category_ == Category::weather) AppLinks::call(links_->requestLocation);
+        if (*category_ == Category::reminders)
+            AppLinks::call(links_->connectReminders);
+        else if (*category_ == Category::calendars)
+            AppLinks::call(links_->connectCalendar);
+        else if (*category_ == Category::weather)
+            AppLinks::call(links_->requestLocation);
         refreshBanner();
     });
     bh->addWidget(lock);
@@ -256,7 +261,8 @@ GalleryView::GalleryView(ThemeStore* theme, AppLinks* links, std::optional<Categ
     }
     if (theme_)
         connect(theme_, &ThemeStore::settingsChanged, this, [this](const ThemeSettings& s) {
-            for (WidgetGalleryCard* c : cards_) c->card()->setTheme(s);
+            for (WidgetGalleryCard* c : cards_)
+                c->card()->setTheme(s);
         });
     if (links_) connect(links_, &AppLinks::statusChanged, this, &GalleryView::refreshBanner);
     refresh();
@@ -279,9 +285,12 @@ void GalleryView::setSizeFilter(std::optional<Size> size)
 
 void GalleryView::toggleSelection(const QString& kind)
 {
-    if (selectedKind_ == kind) selectedKind_.reset();
-    else selectedKind_ = kind;
-    for (WidgetGalleryCard* c : cards_) c->setSelected(selectedKind_ == c->widget().kind);
+    if (selectedKind_ == kind)
+        selectedKind_.reset();
+    else
+        selectedKind_ = kind;
+    for (WidgetGalleryCard* c : cards_)
+        c->setSelected(selectedKind_ == c->widget().kind);
 }
 
 std::vector<CatalogWidget> GalleryView::widgets() const
@@ -297,7 +306,10 @@ std::vector<CatalogWidget> GalleryView::widgets() const
     return out;
 }
 
-QString GalleryView::title() const { return category_ ? rawValue(*category_) : QStringLiteral("All Widgets"); }
+QString GalleryView::title() const
+{
+    return category_ ? rawValue(*category_) : QStringLiteral("All Widgets");
+}
 
 QString GalleryView::subtitle() const
 {
@@ -322,7 +334,8 @@ std::optional<QString> GalleryView::bannerText() const
             return QStringLiteral("Use your location so weather widgets are accurate \u2014 or pick a city per widget "
                                   "with Edit Widget.");
         break;
-    default: break;
+    default:
+        break;
     }
     return std::nullopt;
 }
@@ -348,7 +361,8 @@ std::optional<QString> GalleryView::guideWidgetName() const
 void GalleryView::openAddGuide()
 {
     const std::optional<QString> name = guideWidgetName();
-    auto* guide = new AddWidgetGuide(name, AddWidgetGuide::Placing::onThisDesktop(name ? selectedKind_ : std::nullopt), this);
+    auto* guide =
+        new AddWidgetGuide(name, AddWidgetGuide::Placing::onThisDesktop(name ? selectedKind_ : std::nullopt), this);
     guide->setAttribute(Qt::WA_DeleteOnClose);
     guide->open();
 }
@@ -374,8 +388,10 @@ void GalleryView::relayout()
     const int columns = std::max(1, (avail + kGap) / (kMinColumn + kGap));
     if (columns == columns_) return;
     columns_ = columns;
-    while (grid_->count() > 0) delete grid_->takeAt(0);
-    for (WidgetGalleryCard* c : cards_) c->hide();
+    while (grid_->count() > 0)
+        delete grid_->takeAt(0);
+    for (WidgetGalleryCard* c : cards_)
+        c->hide();
     const std::vector<WidgetGalleryCard*> shown = visibleCards();
     for (size_t i = 0; i < shown.size(); ++i) {
         grid_->addWidget(shown[i], int(i) / columns, int(i) % columns, Qt::AlignTop);
@@ -389,7 +405,8 @@ std::optional<QString> GalleryView::connectNote() const
     switch (*category_) {
     case Category::reminders:
     case Category::calendars: {
-        const auto& connected = *category_ == Category::reminders ? links_->remindersConnected : links_->calendarConnected;
+        const auto& connected =
+            *category_ == Category::reminders ? links_->remindersConnected : links_->calendarConnected;
         if (!connected || !connected()) return std::nullopt;
         // Access alone shows an empty list; say where the files are looked for.
         const QString root = CalendarStore::defaultRoot();
@@ -398,13 +415,16 @@ std::optional<QString> GalleryView::connectNote() const
         QString shown = root;
         const QString home = QDir::homePath();
         if (shown.startsWith(home + u'/')) shown.replace(0, home.size(), QStringLiteral("~"));
-        return QStringLiteral("No calendar files yet: VELK reads the .ics files in %1 (one folder per calendar)").arg(shown);
+        return QStringLiteral("No calendar files yet: VELK reads the .ics files in %1 (one folder per calendar)")
+            .arg(shown);
     }
     case Category::weather:
         if (connectPressed_ && bannerText() && links_->locationSourceAvailable && !links_->locationSourceAvailable())
-            return QStringLiteral("No location source: GeoClue does not answer on the system bus and VELK_NMEA_FILE is not set");
+            return QStringLiteral(
+                "No location source: GeoClue does not answer on the system bus and VELK_NMEA_FILE is not set");
         return std::nullopt;
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
 }
 

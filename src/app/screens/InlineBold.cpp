@@ -12,9 +12,12 @@ QString inlineBoldHtml(const QString& text)
     QString html;
     for (int i = 0; i < parts.size(); ++i) {
         const QString piece = parts[i].toHtmlEscaped();
-        if (i >= paired) html += QStringLiteral("**") + piece;
-        else if (i % 2 == 1) html += QStringLiteral("<b>") + piece + QStringLiteral("</b>");
-        else html += piece;
+        if (i >= paired)
+            html += QStringLiteral("**") + piece;
+        else if (i % 2 == 1)
+            html += QStringLiteral("<b>") + piece + QStringLiteral("</b>");
+        else
+            html += piece;
     }
     return html;
 }

@@ -49,6 +49,9 @@ bool LoginItem::unregisterItem()
     return !QFileInfo::exists(path) || QFile::remove(path);
 }
 
-bool LoginItem::isRegistered() { return QFileInfo::exists(entryPath()); }
+bool LoginItem::isRegistered()
+{
+    return QFileInfo::exists(entryPath());
+}
 
 } // namespace velk::app

@@ -109,9 +109,10 @@ MainWindow::MainWindow(ThemeStore* theme, AppLinks* links, NotesSheet notesSheet
         item->setData(kRoleKind, int(kind));
         item->setData(kRoleCategory, int(c));
     };
-    addRow(QStringLiteral("All Widgets"), symbolIcon(QStringLiteral("circle.grid.3x3.fill"), ink), SidebarItem::Kind::all,
-           Category::clocks);
-    for (Category c : kAllCategories) addRow(rawValue(c), symbolIcon(symbol(c), ink), SidebarItem::Kind::category, c);
+    addRow(QStringLiteral("All Widgets"), symbolIcon(QStringLiteral("circle.grid.3x3.fill"), ink),
+           SidebarItem::Kind::all, Category::clocks);
+    for (Category c : kAllCategories)
+        addRow(rawValue(c), symbolIcon(symbol(c), ink), SidebarItem::Kind::category, c);
     addRow(QStringLiteral("Theme"), themeWheelIcon(), SidebarItem::Kind::theme, Category::clocks);
     connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
         if (syncing_) return;
@@ -165,7 +166,8 @@ void MainWindow::syncList()
     if (selection_) {
         for (int i = 0; i < list_->count(); ++i) {
             QListWidgetItem* it = list_->item(i);
-            const SidebarItem row{SidebarItem::Kind(it->data(kRoleKind).toInt()), Category(it->data(kRoleCategory).toInt())};
+            const SidebarItem row{SidebarItem::Kind(it->data(kRoleKind).toInt()),
+                                  Category(it->data(kRoleCategory).toInt())};
             if (row == *selection_) {
                 it->setSelected(true);
                 list_->setCurrentItem(it);
@@ -228,7 +230,8 @@ void MainWindow::handleUrl(const QUrl& url)
     // The weather, calendar and reminders widgets open the user's own app for them; the
     // selection and the sheet stay as they are.
     const QString target = url.path().section(QLatin1Char('/'), -1);
-    static const QStringList targets{QStringLiteral("weather"), QStringLiteral("calendar"), QStringLiteral("reminders")};
+    static const QStringList targets{QStringLiteral("weather"), QStringLiteral("calendar"),
+                                     QStringLiteral("reminders")};
     if (!targets.contains(target) || !links_ || !links_->findApp || !links_->launchApp) return;
     const std::optional<QString> app = links_->findApp(target);
     // With no such app installed, VELK stays where it is.

@@ -9,7 +9,6 @@
 #include "shared/widget/WidgetKinds.h"
 
 #include <QHBoxLayout>
-#include <algorithm>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -19,6 +18,7 @@
 #include <QTextBlock>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velk::app {
 
@@ -39,9 +39,15 @@ QString NotesManagerView::editedText(Date edited)
     return f.string(edited);
 }
 
-void NotesManagerView::setAppSource(NotesSource* source) { appNotes = source; }
+void NotesManagerView::setAppSource(NotesSource* source)
+{
+    appNotes = source;
+}
 
-NotesSource* NotesManagerView::appSource() { return appNotes; }
+NotesSource* NotesManagerView::appSource()
+{
+    return appNotes;
+}
 
 NotesManagerView* NotesManagerView::present(QWidget* parent, bool startComposing)
 {
@@ -108,7 +114,10 @@ NotesManagerView::NotesManagerView(NotesSource* store, bool startComposing, QWid
     refreshNotice();
 }
 
-QString NotesManagerView::notice() const { return notice_->text(); }
+QString NotesManagerView::notice() const
+{
+    return notice_->text();
+}
 
 void NotesManagerView::refreshNotice()
 {
@@ -150,7 +159,8 @@ void NotesManagerView::addNote()
 
 void NotesManagerView::reloadNoteWidgets()
 {
-    for (const QString& kind : noteKinds()) timeline::WidgetCenter::shared().reloadTimelines(kind);
+    for (const QString& kind : noteKinds())
+        timeline::WidgetCenter::shared().reloadTimelines(kind);
 }
 
 void NotesManagerView::rebuildRows()
@@ -183,7 +193,8 @@ void NotesManagerView::rebuildRows()
         pin->setProperty("pinned", n.pinned);
         pin->setIcon(n.pinned ? symbolIcon(QStringLiteral("pin.fill"), QColor(255, 179, 71))
                               : symbolIcon(QStringLiteral("pin"), palette().color(QPalette::PlaceholderText)));
-        pin->setToolTip(n.pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin \u2014 pinned notes show in the Pinned widget"));
+        pin->setToolTip(n.pinned ? QStringLiteral("Unpin")
+                                 : QStringLiteral("Pin \u2014 pinned notes show in the Pinned widget"));
         auto* trash = new QToolButton(row);
         trash->setObjectName(QStringLiteral("delete"));
         trash->setAutoRaise(true);

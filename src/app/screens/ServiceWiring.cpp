@@ -55,11 +55,17 @@ bool wireServices(AppLinks& links)
     return true;
 }
 
-void startServices() { AppServices::shared().start(); }
+void startServices()
+{
+    AppServices::shared().start();
+}
 
 #else
 
-bool wireServices(AppLinks&) { return false; }
+bool wireServices(AppLinks&)
+{
+    return false;
+}
 void startServices() {}
 
 #endif

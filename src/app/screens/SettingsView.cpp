@@ -52,7 +52,8 @@ QComboBox* picker(const std::vector<Option>& options, Defaults store, const QStr
                   std::function<void(qint64)> changed, QWidget* parent)
 {
     auto* box = new QComboBox(parent);
-    for (const Option& o : options) box->addItem(o.label, QVariant::fromValue(o.value));
+    for (const Option& o : options)
+        box->addItem(o.label, QVariant::fromValue(o.value));
     const qint64 current = store.contains(key) ? store.integer(key) : fallback;
     box->setCurrentIndex(box->findData(QVariant::fromValue(current)));
     QObject::connect(box, &QComboBox::activated, box, [box, store, key, changed](int index) mutable {
@@ -65,10 +66,9 @@ QComboBox* picker(const std::vector<Option>& options, Defaults store, const QStr
     return box;
 }
 
-const char* const kClockKinds[] = {kinds::analogClassic, kinds::analogMinimal, kinds::hybridClassic,
-                                   kinds::hybridMinimal, kinds::matrixSmall,   kinds::stackedClock,
-                                   kinds::matrixMedium,  kinds::worldClock,    kinds::dotDial,
-                                   kinds::dualClock};
+const char* const kClockKinds[] = {
+    kinds::analogClassic, kinds::analogMinimal, kinds::hybridClassic, kinds::hybridMinimal, kinds::matrixSmall,
+    kinds::stackedClock,  kinds::matrixMedium,  kinds::worldClock,    kinds::dotDial,       kinds::dualClock};
 
 } // namespace
 
@@ -98,7 +98,8 @@ SettingsView::SettingsView(AppLinks* links, QWidget* parent)
         launchChanged(on);
     });
     v->addWidget(launch_);
-    v->addWidget(footer(QStringLiteral("Keeps screen-time tracking and the power log running in the background."), this));
+    v->addWidget(
+        footer(QStringLiteral("Keeps screen-time tracking and the power log running in the background."), this));
 
     // 2 screen time
     QFormLayout* form = nullptr;
@@ -114,40 +115,50 @@ SettingsView::SettingsView(AppLinks* links, QWidget* parent)
     auto* refreshBox = new QWidget(this);
     auto* rf = new QFormLayout(refreshBox);
     rf->setContentsMargins(0, 0, 0, 0);
-    poll_ = picker({{30, QStringLiteral("Every 30 seconds")},
-                    {60, QStringLiteral("Every minute")},
-                    {120, QStringLiteral("Every 2 minutes")},
-                    {300, QStringLiteral("Every 5 minutes")}},
-                   standard, kPollSeconds, 60, [this](qint64) { if (links_) AppLinks::call(links_->restartStatsTimer); },
-                   refreshBox);
+    poll_ = picker(
+        {{30, QStringLiteral("Every 30 seconds")},
+         {60, QStringLiteral("Every minute")},
+         {120, QStringLiteral("Every 2 minutes")},
+         {300, QStringLiteral("Every 5 minutes")}},
+        standard, kPollSeconds, 60,
+        [this](qint64) {
+            if (links_) AppLinks::call(links_->restartStatsTimer);
+        },
+        refreshBox);
     rf->addRow(QStringLiteral("Live refresh"), poll_);
     v->addWidget(refreshBox);
-    v->addWidget(footer(QStringLiteral("How often VELK refreshes the fast-moving widgets \u2014 system monitor, network, and "
-                                       "the media players. Every minute balances freshness and energy; 30 seconds is the "
-                                       "liveliest."),
-                        this));
+    v->addWidget(
+        footer(QStringLiteral("How often VELK refreshes the fast-moving widgets \u2014 system monitor, network, and "
+                              "the media players. Every minute balances freshness and energy; 30 seconds is the "
+                              "liveliest."),
+               this));
 
     // 4 clocks
     QGroupBox* clocks = group(QStringLiteral("Clocks"), this, &form);
-    timeFormat_ = picker({{0, QStringLiteral("Follow system")}, {12, QStringLiteral("12-hour")}, {24, QStringLiteral("24-hour")}},
-                         suite, kTimeFormat, 0,
-                         [](qint64) {
-                             for (const char* kind : kClockKinds)
-                                 timeline::WidgetCenter::shared().reloadTimelines(QString::fromLatin1(kind));
-                         },
-                         clocks);
+    timeFormat_ = picker(
+        {{0, QStringLiteral("Follow system")}, {12, QStringLiteral("12-hour")}, {24, QStringLiteral("24-hour")}}, suite,
+        kTimeFormat, 0,
+        [](qint64) {
+            for (const char* kind : kClockKinds)
+                timeline::WidgetCenter::shared().reloadTimelines(QString::fromLatin1(kind));
+        },
+        clocks);
     form->addRow(QStringLiteral("Time format"), timeFormat_);
     v->addWidget(clocks);
 
     // 5 goals
     QGroupBox* goals = group(QStringLiteral("Goals"), this, &form);
     std::vector<Option> water, steps, focus;
-    for (qint64 g : {6, 8, 10, 12}) water.push_back({g, QString::number(g) + QStringLiteral(" glasses")});
-    for (qint64 g : {6000, 8000, 10000, 12000, 15000}) steps.push_back({g, QLocale().toString(g)});
-    for (qint64 m : {15, 25, 45, 60, 90}) focus.push_back({m, QString::number(m) + QStringLiteral(" minutes")});
+    for (qint64 g : {6, 8, 10, 12})
+        water.push_back({g, QString::number(g) + QStringLiteral(" glasses")});
+    for (qint64 g : {6000, 8000, 10000, 12000, 15000})
+        steps.push_back({g, QLocale().toString(g)});
+    for (qint64 m : {15, 25, 45, 60, 90})
+        focus.push_back({m, QString::number(m) + QStringLiteral(" minutes")});
     water_ = picker(water, suite, kWaterGoal, 8, nullptr, goals);
     steps_ = picker(steps, suite, kStepsGoal, 10000, nullptr, goals);
-    focus_ = picker(focus, suite, kFocusMinutes, 25, [this](qint64 m) { focusChanged(m); }, goals);
+    focus_ = picker(
+        focus, suite, kFocusMinutes, 25, [this](qint64 m) { focusChanged(m); }, goals);
     form->addRow(QStringLiteral("Water goal"), water_);
     form->addRow(QStringLiteral("Steps goal"), steps_);
     form->addRow(QStringLiteral("Focus session"), focus_);
@@ -193,13 +204,16 @@ QString SettingsView::versionText() const
     return version.isEmpty() ? QStringLiteral("\u2014") : version;
 }
 
-QString SettingsView::mailFooter() const { return mailFooter_->text(); }
+QString SettingsView::mailFooter() const
+{
+    return mailFooter_->text();
+}
 
 void SettingsView::refreshMailFooter()
 {
     const std::optional<QString> status = links_ && links_->mailStatus ? links_->mailStatus() : std::nullopt;
-    mailFooter_->setText(status.value_or(
-        QStringLiteral("Reads the Maildir inbox in ~/Maildir, as your mail sync tool keeps it. Nothing is sent anywhere.")));
+    mailFooter_->setText(status.value_or(QStringLiteral(
+        "Reads the Maildir inbox in ~/Maildir, as your mail sync tool keeps it. Nothing is sent anywhere.")));
 }
 
 void SettingsView::launchChanged(bool on)

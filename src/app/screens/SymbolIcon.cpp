@@ -13,7 +13,8 @@ QIcon symbolIcon(const QString& name, const QColor& color, int side)
     const Color c{color.redF(), color.greenF(), color.blueF(), color.alphaF()};
     const View symbol = Image(drawn).font(Font::system(side * 0.8, Weight::regular)).foregroundColor(c);
     QIcon icon;
-    for (qreal ratio : {1.0, 2.0}) icon.addPixmap(QPixmap::fromImage(renderImage(symbol, QSizeF(side, side), ratio)));
+    for (qreal ratio : {1.0, 2.0})
+        icon.addPixmap(QPixmap::fromImage(renderImage(symbol, QSizeF(side, side), ratio)));
     return icon;
 }
 

@@ -26,9 +26,15 @@ using Surface = ThemeSettings::SurfaceStyle;
 
 namespace {
 
-QColor toQColor(const Color& c) { return QColor::fromRgbF(float(c.r), float(c.g), float(c.b), float(c.a)); }
+QColor toQColor(const Color& c)
+{
+    return QColor::fromRgbF(float(c.r), float(c.g), float(c.b), float(c.a));
+}
 
-const VelkTheme& displayTheme(const QString& id) { return VelkThemes::resolve(id, WidgetCard::systemDark()); }
+const VelkTheme& displayTheme(const QString& id)
+{
+    return VelkThemes::resolve(id, WidgetCard::systemDark());
+}
 
 // The titled card both sections sit in.
 QWidget* section(const QString& title, const QString& subtitle, QWidget* content, QWidget* parent)
@@ -71,7 +77,8 @@ protected:
         p.fillRect(rect(), toQColor(theme.bg));
         if (theme.scanA > 0) {
             p.setOpacity(ScanlineOverlay::lineOpacity(theme.scanA));
-            for (const QRectF& r : ScanlineOverlay::lines(size())) p.fillRect(r, Qt::black);
+            for (const QRectF& r : ScanlineOverlay::lines(size()))
+                p.fillRect(r, Qt::black);
             p.setOpacity(1);
         }
         p.setClipping(false);
@@ -89,8 +96,8 @@ WidgetCard* previewCard(const char* kind, QWidget* parent)
     std::optional<CatalogWidget> entry;
     for (const CatalogWidget& w : WidgetCatalog::all())
         if (w.kind == QLatin1String(kind)) entry = w;
-    return new WidgetCard(designSize(entry->size), ThemeSettings{}, [w = *entry] { return w.preview(); },
-                          std::nullopt, parent);
+    return new WidgetCard(
+        designSize(entry->size), ThemeSettings{}, [w = *entry] { return w.preview(); }, std::nullopt, parent);
 }
 
 } // namespace
@@ -98,9 +105,10 @@ WidgetCard* previewCard(const char* kind, QWidget* parent)
 const std::vector<ThemeChoice>& themePickerOrder()
 {
     static const std::vector<ThemeChoice> order = [] {
-        std::vector<ThemeChoice> out{{QStringLiteral("macos"), QStringLiteral("DESKTOP \u2014 FOLLOWS SYSTEM LIGHT/DARK")}};
-        for (const char* id : {"macclassic", "maclight", "macdark", "teal", "ice", "amber", "green", "mono", "paper",
-                               "amberlight"}) {
+        std::vector<ThemeChoice> out{
+            {QStringLiteral("macos"), QStringLiteral("DESKTOP \u2014 FOLLOWS SYSTEM LIGHT/DARK")}};
+        for (const char* id :
+             {"macclassic", "maclight", "macdark", "teal", "ice", "amber", "green", "mono", "paper", "amberlight"}) {
             const QString key = QString::fromLatin1(id);
             out.push_back({key, VelkThemes::all().value(key).label});
         }
@@ -112,9 +120,12 @@ const std::vector<ThemeChoice>& themePickerOrder()
 QString surfaceLabel(Surface style)
 {
     switch (style) {
-    case Surface::solid: return QStringLiteral("Solid");
-    case Surface::glass: return QStringLiteral("Glass");
-    case Surface::accent: return QStringLiteral("Amber");
+    case Surface::solid:
+        return QStringLiteral("Solid");
+    case Surface::glass:
+        return QStringLiteral("Glass");
+    case Surface::accent:
+        return QStringLiteral("Amber");
     }
     return {};
 }
@@ -122,9 +133,12 @@ QString surfaceLabel(Surface style)
 QString surfaceExplanation(Surface style)
 {
     switch (style) {
-    case Surface::solid: return QStringLiteral("Widgets sit on the theme's panel color.");
-    case Surface::glass: return QStringLiteral("Widgets become translucent glass over your wallpaper.");
-    case Surface::accent: return QStringLiteral("Panels pick up a wash of the theme's accent.");
+    case Surface::solid:
+        return QStringLiteral("Widgets sit on the theme's panel color.");
+    case Surface::glass:
+        return QStringLiteral("Widgets become translucent glass over your wallpaper.");
+    case Surface::accent:
+        return QStringLiteral("Panels pick up a wash of the theme's accent.");
     }
     return {};
 }
@@ -143,7 +157,10 @@ void ThemeRow::setSelectedRow(bool selected)
     update();
 }
 
-QSize ThemeRow::sizeHint() const { return QSize(360, 36); }
+QSize ThemeRow::sizeHint() const
+{
+    return QSize(360, 36);
+}
 
 void ThemeRow::paintEvent(QPaintEvent*)
 {
@@ -233,8 +250,9 @@ ThemeView::ThemeView(ThemeStore* store, QWidget* parent)
         rv->addWidget(row);
         rows_.push_back(row);
     }
-    lv->addWidget(section(QStringLiteral("Theme"), QStringLiteral("The MOTHER \u00B7 FATHER \u00B7 BISHOP \u00B7 ASH palette set"),
-                          rowsBox, left));
+    lv->addWidget(section(QStringLiteral("Theme"),
+                          QStringLiteral("The MOTHER \u00B7 FATHER \u00B7 BISHOP \u00B7 ASH palette set"), rowsBox,
+                          left));
 
     auto* surfaceBox = new QWidget(left);
     auto* sv = new QVBoxLayout(surfaceBox);
@@ -263,7 +281,8 @@ ThemeView::ThemeView(ThemeStore* store, QWidget* parent)
     sv->addWidget(segments);
     sv->addSpacing(6);
     sv->addWidget(explanation_);
-    lv->addWidget(section(QStringLiteral("Surface"), QStringLiteral("How widget backgrounds are drawn"), surfaceBox, left));
+    lv->addWidget(
+        section(QStringLiteral("Surface"), QStringLiteral("How widget backgrounds are drawn"), surfaceBox, left));
     lv->addStretch(1);
     scroll->setWidget(left);
     h->addWidget(scroll, 1);
@@ -332,8 +351,10 @@ QString ThemeView::applyLabel() const
 
 void ThemeView::apply()
 {
-    if (store_) store_->setSettings(draft_);
-    else ThemeStore::save(draft_);
+    if (store_)
+        store_->setSettings(draft_);
+    else
+        ThemeStore::save(draft_);
     timeline::WidgetCenter::shared().reloadAllTimelines();
     applied_ = true;
     // Each press has its own reset: the label returns two seconds after the first press.
@@ -358,18 +379,21 @@ void ThemeView::showEvent(QShowEvent* event)
 
 void ThemeView::refresh()
 {
-    for (ThemeRow* r : rows_) r->setSelectedRow(r->choice().id == draft_.themeID);
+    for (ThemeRow* r : rows_)
+        r->setSelectedRow(r->choice().id == draft_.themeID);
     if (QAbstractButton* b = surfaces_->button(int(draft_.surface))) b->setChecked(true);
     explanation_->setText(surfaceExplanation(draft_.surface));
-    for (WidgetCard* c : previews_) c->setTheme(draft_);
+    for (WidgetCard* c : previews_)
+        c->setTheme(draft_);
     const VelkTheme& theme = displayTheme(draft_.themeID);
     const QColor heading = toQColor(theme.t.opacity(theme.dimAlpha));
-    previewHeading_->setStyleSheet(QStringLiteral("font-family: 'JetBrains Mono', monospace; font-size: 9px; font-weight: 500;"
-                                                  " letter-spacing: 2px; color: rgba(%1,%2,%3,%4);")
-                                       .arg(heading.red())
-                                       .arg(heading.green())
-                                       .arg(heading.blue())
-                                       .arg(heading.alphaF()));
+    previewHeading_->setStyleSheet(
+        QStringLiteral("font-family: 'JetBrains Mono', monospace; font-size: 9px; font-weight: 500;"
+                       " letter-spacing: 2px; color: rgba(%1,%2,%3,%4);")
+            .arg(heading.red())
+            .arg(heading.green())
+            .arg(heading.blue())
+            .arg(heading.alphaF()));
     applyButton_->setText(applyLabel());
     previewColumn_->update();
 }

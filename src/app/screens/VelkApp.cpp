@@ -41,7 +41,8 @@ QString hostProgram()
 {
     const QString dir = QCoreApplication::applicationDirPath();
     // Installed side by side; in the build tree the host sits in its own folder.
-    for (const QString& candidate : {dir + QStringLiteral("/velk-widgets"), dir + QStringLiteral("/../../host/velk-widgets")})
+    for (const QString& candidate :
+         {dir + QStringLiteral("/velk-widgets"), dir + QStringLiteral("/../../host/velk-widgets")})
         if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).canonicalFilePath();
     return QStandardPaths::findExecutable(QStringLiteral("velk-widgets"));
 }
@@ -108,8 +109,10 @@ VelkApp::Launch VelkApp::parseArguments(const QStringList& arguments)
     Launch launch;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        if (a == QLatin1String("--login-item")) launch.loginItem = true;
-        else if (a.contains(QLatin1String("://"))) launch.urls << QUrl(a);
+        if (a == QLatin1String("--login-item"))
+            launch.loginItem = true;
+        else if (a.contains(QLatin1String("://")))
+            launch.urls << QUrl(a);
     }
     return launch;
 }
@@ -124,7 +127,8 @@ bool VelkApp::forwardToRunningInstance(const Launch& launch)
         call << QVariantMap();
     } else {
         QStringList uris;
-        for (const QUrl& u : launch.urls) uris << u.toString();
+        for (const QUrl& u : launch.urls)
+            uris << u.toString();
         call = QDBusMessage::createMethodCall(kBusName, kObjectPath, kAppInterface, QStringLiteral("Open"));
         call << uris << QVariantMap();
     }
@@ -253,7 +257,8 @@ void VelkApp::openSettings()
 void VelkApp::openUrls(const QList<QUrl>& urls)
 {
     openMain();
-    for (const QUrl& u : urls) main_->handleUrl(u);
+    for (const QUrl& u : urls)
+        main_->handleUrl(u);
 }
 
 } // namespace velk::app

@@ -17,7 +17,10 @@ namespace {
 
 constexpr qreal kCornerRadius = 14; // design points
 
-QColor toQColor(const Color& c) { return QColor::fromRgbF(float(c.r), float(c.g), float(c.b), float(c.a)); }
+QColor toQColor(const Color& c)
+{
+    return QColor::fromRgbF(float(c.r), float(c.g), float(c.b), float(c.a));
+}
 
 // The theme's hairline around the card, one point wide at every scale.
 void drawHairline(QPainter& p, const QRectF& rect, qreal radius, const VelkTheme& theme)
@@ -100,10 +103,10 @@ void WidgetCard::ensurePicture()
     // Glass lets what is behind the widget show through. On the desktop that is the wallpaper;
     // here it would be the window's plain grey, so the card puts the theme's own backdrop (the
     // one the theme screen's preview shows) behind it.
-    const view::View shown = look.surface == ThemeSettings::SurfaceStyle::glass
-                                 ? view::ZStack(view::Alignment::center,
-                                                {themeBackdrop(VelkThemes::resolve(theme_.themeID, dark)), **view_})
-                                 : **view_;
+    const view::View shown =
+        look.surface == ThemeSettings::SurfaceStyle::glass
+            ? view::ZStack(view::Alignment::center, {themeBackdrop(VelkThemes::resolve(theme_.themeID, dark)), **view_})
+            : **view_;
     tree_ = view::layout(shown, rect.size(), env);
     picture_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     picture_.setDevicePixelRatio(ratio);

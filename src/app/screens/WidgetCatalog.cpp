@@ -151,24 +151,34 @@ std::optional<view::View> fixedPreview(const CatalogWidget& w)
     constexpr double seconds = 37;
     Face face;
     const QByteArray k = w.kind.toLatin1();
-    if (k == kinds::analogClassic) face = [=](const WCtx& c) { return ClockAnalogClassic{at, london, seconds, false, c}; };
-    else if (k == kinds::analogMinimal) face = [=](const WCtx& c) { return ClockAnalogMinimal{at, london, seconds, false, c}; };
-    else if (k == kinds::hybridClassic) face = [=](const WCtx& c) { return ClockAnalogClassic{at, london, seconds, true, c}; };
-    else if (k == kinds::hybridMinimal) face = [=](const WCtx& c) { return ClockAnalogMinimal{at, london, seconds, true, c}; };
+    if (k == kinds::analogClassic)
+        face = [=](const WCtx& c) { return ClockAnalogClassic{at, london, seconds, false, c}; };
+    else if (k == kinds::analogMinimal)
+        face = [=](const WCtx& c) { return ClockAnalogMinimal{at, london, seconds, false, c}; };
+    else if (k == kinds::hybridClassic)
+        face = [=](const WCtx& c) { return ClockAnalogClassic{at, london, seconds, true, c}; };
+    else if (k == kinds::hybridMinimal)
+        face = [=](const WCtx& c) { return ClockAnalogMinimal{at, london, seconds, true, c}; };
     else if (k == kinds::matrixSmall)
         face = [=](const WCtx& c) { return ClockMatrixSmall{at, london, QStringLiteral("London"), c}; };
-    else if (k == kinds::stackedClock) face = [=](const WCtx& c) { return ClockStacked{at, london, c}; };
-    else if (k == kinds::matrixMedium) face = [=](const WCtx& c) { return ClockMatrixMedium{at, london, c}; };
+    else if (k == kinds::stackedClock)
+        face = [=](const WCtx& c) { return ClockStacked{at, london, c}; };
+    else if (k == kinds::matrixMedium)
+        face = [=](const WCtx& c) { return ClockMatrixMedium{at, london, c}; };
     else if (k == kinds::worldClock)
         face = [=](const WCtx& c) {
             return ClockWorld{at, {london, zoneNamed("America/New_York"), zoneNamed("Asia/Tokyo")}, 0, c};
         };
-    else if (k == kinds::dotDial) face = [=](const WCtx& c) { return ClockDotDial{at, london, seconds, c}; };
+    else if (k == kinds::dotDial)
+        face = [=](const WCtx& c) { return ClockDotDial{at, london, seconds, c}; };
     else if (k == kinds::dualClock)
         face = [=](const WCtx& c) { return ClockDual{at, london, zoneNamed("Australia/Sydney"), c}; };
-    else if (k == kinds::calendarBigDate) face = [=](const WCtx& c) { return CalendarBigDate{at, c}; };
-    else if (k == kinds::calendarMonthGrid) face = [=](const WCtx& c) { return CalendarMonthGrid{at, c}; };
-    else if (k == kinds::weatherNight) face = [](const WCtx& c) { return WeatherNight{sampleNight(), c}; };
+    else if (k == kinds::calendarBigDate)
+        face = [=](const WCtx& c) { return CalendarBigDate{at, c}; };
+    else if (k == kinds::calendarMonthGrid)
+        face = [=](const WCtx& c) { return CalendarMonthGrid{at, c}; };
+    else if (k == kinds::weatherNight)
+        face = [](const WCtx& c) { return WeatherNight{sampleNight(), c}; };
     if (!face) return std::nullopt;
     return view::View(VelkWidgetRoot{w.tone, designSize(w.size), SurfaceOption::followApp, std::move(face)});
 }
@@ -199,9 +209,12 @@ QString symbol(Category category)
 QString rawValue(Size size)
 {
     switch (size) {
-    case Size::small: return QStringLiteral("Small");
-    case Size::medium: return QStringLiteral("Medium");
-    case Size::large: return QStringLiteral("Large");
+    case Size::small:
+        return QStringLiteral("Small");
+    case Size::medium:
+        return QStringLiteral("Medium");
+    case Size::large:
+        return QStringLiteral("Large");
     }
     return {};
 }
@@ -209,9 +222,12 @@ QString rawValue(Size size)
 QSizeF designSize(Size size)
 {
     switch (size) {
-    case Size::small: return {160, 160};
-    case Size::medium: return {344, 160};
-    case Size::large: return {344, 344};
+    case Size::small:
+        return {160, 160};
+    case Size::medium:
+        return {344, 160};
+    case Size::large:
+        return {344, 344};
     }
     return {160, 160};
 }

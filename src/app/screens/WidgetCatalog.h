@@ -16,7 +16,20 @@
 namespace velk::app {
 
 struct CatalogWidget {
-    enum class Category { clocks, reminders, calendars, weather, battery, notes, screenTime, media, focus, health, system, extras };
+    enum class Category {
+        clocks,
+        reminders,
+        calendars,
+        weather,
+        battery,
+        notes,
+        screenTime,
+        media,
+        focus,
+        health,
+        system,
+        extras
+    };
     enum class Size { small, medium, large };
 
     QString kind;

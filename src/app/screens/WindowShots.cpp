@@ -27,14 +27,17 @@ struct Shooter {
         w->show();
         QCoreApplication::processEvents();
         const QString file = QStringLiteral("%1/%2@%3x.png").arg(dir, name).arg(w->devicePixelRatioF());
-        if ((area ? area : w)->grab().save(file)) written << file;
-        else if (failed) *failed << file;
+        if ((area ? area : w)->grab().save(file))
+            written << file;
+        else if (failed)
+            *failed << file;
     }
 };
 
 } // namespace
 
-QStringList shootWindows(const QString& dir, ThemeStore* theme, AppLinks* links, NotesSource* notes, QStringList* failed)
+QStringList shootWindows(const QString& dir, ThemeStore* theme, AppLinks* links, NotesSource* notes,
+                         QStringList* failed)
 {
     QDir().mkpath(dir);
     Shooter shoot{dir, {}, failed};

@@ -37,20 +37,17 @@ const QStringList kCalendarKinds{kinds::calendarBigDate, kinds::calendarMonthGri
 
 AppServices& AppServices::shared()
 {
-    static AppServices* services = new AppServices(
-        {&UsageTracker::shared(), &MusicListener::shared(), &MailPoller::shared(), &PeripheralBatteryPoller::shared(),
-         &LocationService::shared()},
-        QCoreApplication::instance());
+    static AppServices* services =
+        new AppServices({&UsageTracker::shared(), &MusicListener::shared(), &MailPoller::shared(),
+                         &PeripheralBatteryPoller::shared(), &LocationService::shared()},
+                        QCoreApplication::instance());
     return *services;
 }
 
 AppServices::AppServices(Collectors collectors, QObject* parent)
-    : QObject(parent),
-      collectors_(collectors),
-      remindersConnected_(fullAccess(CalendarEntityType::reminder)),
+    : QObject(parent), collectors_(collectors), remindersConnected_(fullAccess(CalendarEntityType::reminder)),
       calendarConnected_(fullAccess(CalendarEntityType::event))
-{
-}
+{}
 
 void AppServices::start()
 {
@@ -60,13 +57,16 @@ void AppServices::start()
     collectors_.music->start();
     if (Defaults::standard().boolean(MailPoller::kEnabledKey)) collectors_.mail->start(false);
     collectors_.batteries->start();
-    if (collectors_.location->authorized()) collectors_.location->manager().requestLocation();
-    else if (!collectors_.location->manager().hasSource()) collectors_.location->requestLocation(); // logs that there is none
+    if (collectors_.location->authorized())
+        collectors_.location->manager().requestLocation();
+    else if (!collectors_.location->manager().hasSource())
+        collectors_.location->requestLocation(); // logs that there is none
     syncEventData();
     restartStatsTimer();
 
     auto* watcher = new CalendarStoreWatcher(CalendarStore::defaultRoot(), this);
-    connect(watcher, &CalendarStoreWatcher::changed, this, [this] { services::queue(this, [this] { syncEventData(); }); });
+    connect(watcher, &CalendarStoreWatcher::changed, this,
+            [this] { services::queue(this, [this] { syncEventData(); }); });
     observerTokens_ << watcher;
     observerTokens_ << DistributedNotifications().observe(kReloadWidgetsNotification, this, [this] {
         services::queue(this, [] { timeline::WidgetCenter::shared().reloadAllTimelines(); });

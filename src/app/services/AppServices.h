@@ -5,9 +5,9 @@
 // reload notification, and publishes whether the app has full access to reminders and events.
 #include "platform/calendar/CalendarStoreWatcher.h"
 
+#include <QList>
 #include <QObject>
 #include <QTimer>
-#include <QList>
 
 namespace velk {
 

@@ -17,8 +17,8 @@ namespace velk {
 
 LocationService& LocationService::shared()
 {
-    static LocationService* service =
-        new LocationService(std::make_unique<PositionSource>(), &ReverseGeocoder::reverse, QCoreApplication::instance());
+    static LocationService* service = new LocationService(std::make_unique<PositionSource>(), &ReverseGeocoder::reverse,
+                                                          QCoreApplication::instance());
     return *service;
 }
 
@@ -26,8 +26,9 @@ LocationService::LocationService(std::unique_ptr<PositionSource> manager, Geocod
     : QObject(parent), manager_(std::move(manager)), geocoder_(std::move(geocoder))
 {
     if (const std::optional<WeatherProvider::Place> stored = WeatherProvider::myLocation()) placeName_ = stored->name;
-    connect(manager_.get(), &PositionSource::located, this,
-            [this](double lat, double lon) { didUpdateLocations({{lat, lon}}); });
+    connect(manager_.get(), &PositionSource::located, this, [this](double lat, double lon) {
+        didUpdateLocations({{lat, lon}});
+    });
     connect(manager_.get(), &PositionSource::authorizationChanged, this,
             [this](int status) { services::queue(this, [this, status] { authorizationDidChange(status); }); });
     // A failed fix changes nothing; the next request tries again.
@@ -38,8 +39,7 @@ void LocationService::noteNoSource()
 {
     if (toldNoSource_) return;
     toldNoSource_ = true;
-    qCInfo(lcGeneral).noquote()
-        << "no position source (GeoClue is not available): the location is not stored";
+    qCInfo(lcGeneral).noquote() << "no position source (GeoClue is not available): the location is not stored";
 }
 
 void LocationService::requestLocation()
@@ -101,7 +101,8 @@ void LocationService::didUpdateLocations(const QList<std::pair<double, double>>&
         emit placeStored();
     });
     const Geocoder geocoder = geocoder_;
-    watcher->setFuture(QtConcurrent::run([geocoder, latitude, longitude] { return nameOf(geocoder(latitude, longitude)); }));
+    watcher->setFuture(
+        QtConcurrent::run([geocoder, latitude, longitude] { return nameOf(geocoder(latitude, longitude)); }));
 }
 
 } // namespace velk

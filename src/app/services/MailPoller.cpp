@@ -43,8 +43,10 @@ void MailPoller::setInbox(const std::optional<InboxSnapshot>& snapshot)
 {
     Defaults suite = Defaults::shared();
     const std::optional<QByteArray> bytes = snapshot ? encodeJson(*snapshot) : std::nullopt;
-    if (bytes) suite.setData(MediaBridge::kInboxKey, *bytes);
-    else suite.remove(MediaBridge::kInboxKey);
+    if (bytes)
+        suite.setData(MediaBridge::kInboxKey, *bytes);
+    else
+        suite.remove(MediaBridge::kInboxKey);
 }
 
 QString MailPoller::shownPath() const
@@ -140,8 +142,10 @@ void MailPoller::store(const ScriptReply& reply)
     // One split at "|", empty fields dropped: the preview keeps any further "|".
     QStringList fields;
     const qsizetype bar = reply.text->indexOf(u'|');
-    if (bar < 0) fields << *reply.text;
-    else fields << reply.text->left(bar) << reply.text->mid(bar + 1);
+    if (bar < 0)
+        fields << *reply.text;
+    else
+        fields << reply.text->left(bar) << reply.text->mid(bar + 1);
     fields.removeAll(QString());
     const qint64 unread = parseCount(fields.isEmpty() ? QStringLiteral("0") : fields[0]);
     const std::optional<QString> preview = fields.size() == 2 ? std::optional<QString>(fields[1]) : std::nullopt;

@@ -69,7 +69,8 @@ void MusicListener::start()
     for (const char* command : {"playpause", "next", "previous"}) {
         const QString name = kCommandPrefix + QLatin1String(command);
         const QString cmd = QLatin1String(command);
-        observerTokens_ << notifications_.observe(name, this, [this, cmd] { services::queue(this, [this, cmd] { run(cmd); }); });
+        observerTokens_ << notifications_.observe(name, this,
+                                                  [this, cmd] { services::queue(this, [this, cmd] { run(cmd); }); });
     }
     qCInfo(lcMedia).noquote() << "MusicListener started, observers registered";
     syncFromMusic();
@@ -117,8 +118,8 @@ void MusicListener::applyStatus(const ScriptReply& reply)
     next.updated = now;
 
     const std::optional<NowPlayingSnapshot> stored = MediaBridge::nowPlaying();
-    bool reload = !stored || stored->title != next.title || stored->artist != next.artist
-                  || stored->isPlaying != next.isPlaying;
+    bool reload =
+        !stored || stored->title != next.title || stored->artist != next.artist || stored->isPlaying != next.isPlaying;
     if (!reload) {
         __int128 expected = stored->positionSeconds;
         if (stored->isPlaying) {
@@ -143,7 +144,8 @@ void MusicListener::fetchPlayerPosition(std::function<void(qint64)> done)
 void MusicListener::handlePlayerInfo(const QVariantMap& userInfo)
 {
     const QVariant stateValue = userInfo.value(QStringLiteral("Player State"));
-    const QString state = stateValue.userType() == QMetaType::QString ? stateValue.toString() : QStringLiteral("Stopped");
+    const QString state =
+        stateValue.userType() == QMetaType::QString ? stateValue.toString() : QStringLiteral("Stopped");
     if (state == u"Stopped") {
         // Whatever was on its way is older than the stop.
         ++noticeGeneration_;
@@ -180,8 +182,8 @@ void MusicListener::storeNotice(const QVariantMap& userInfo, qint64 positionSeco
     next.title = text("Name").value_or(QStringLiteral("Unknown"));
     next.artist = text("Artist").value_or(QString());
     const QVariant total = userInfo.value(QStringLiteral("Total Time"));
-    const bool integral = total.userType() == QMetaType::LongLong || total.userType() == QMetaType::Int
-                          || total.userType() == QMetaType::ULongLong || total.userType() == QMetaType::UInt;
+    const bool integral = total.userType() == QMetaType::LongLong || total.userType() == QMetaType::Int ||
+                          total.userType() == QMetaType::ULongLong || total.userType() == QMetaType::UInt;
     next.durationSeconds = integral ? total.toLongLong() / 1000 : 0;
     next.positionSeconds = positionSeconds;
     next.isPlaying = state == u"Playing";

@@ -29,14 +29,14 @@ namespace velk {
 
 PeripheralBatteryPoller& PeripheralBatteryPoller::shared()
 {
-    static PeripheralBatteryPoller* poller = new PeripheralBatteryPoller(defaultToolPath(), QCoreApplication::instance());
+    static PeripheralBatteryPoller* poller =
+        new PeripheralBatteryPoller(defaultToolPath(), QCoreApplication::instance());
     return *poller;
 }
 
 PeripheralBatteryPoller::PeripheralBatteryPoller(QString toolPath, QObject* parent)
     : QObject(parent), toolPath_(std::move(toolPath))
-{
-}
+{}
 
 QString PeripheralBatteryPoller::defaultToolPath()
 {
@@ -102,14 +102,18 @@ std::vector<PeripheralBatteryPoller::Device> PeripheralBatteryPoller::readBlueto
         if (process.state() == QProcess::NotRunning || deadline.hasExpired()) break;
         const auto remainingMs = [&] { return int(std::clamp<qint64>(deadline.remainingTime(), 1, timeoutMs)); };
         // A tool that closed its output has nothing more to say: only its end is waited for.
-        if (!process.waitForReadyRead(remainingMs()) && process.state() != QProcess::NotRunning
-            && !deadline.hasExpired())
+        if (!process.waitForReadyRead(remainingMs()) && process.state() != QProcess::NotRunning &&
+            !deadline.hasExpired())
             process.waitForFinished(remainingMs());
     }
     if (process.state() != QProcess::NotRunning) {
         // The tool is not reaped yet, so its group is still its own to end.
-        if (tooLarge) qCWarning(lcMedia) << "battery report tool" << toolPath << "printed more than" << kMaxReportBytes << "bytes; stopped";
-        else qCWarning(lcMedia) << "battery report tool" << toolPath << "still running after" << timeoutMs << "ms; stopped";
+        if (tooLarge)
+            qCWarning(lcMedia) << "battery report tool" << toolPath << "printed more than" << kMaxReportBytes
+                               << "bytes; stopped";
+        else
+            qCWarning(lcMedia) << "battery report tool" << toolPath << "still running after" << timeoutMs
+                               << "ms; stopped";
         ::kill(-group, SIGKILL);
         process.waitForFinished(-1);
         if (!tooLarge) {
@@ -131,8 +135,10 @@ QString trimSpacesAndTabs(const QString& text)
 {
     const auto blank = [](QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; };
     qsizetype begin = 0, end = text.size();
-    while (begin < end && blank(text[begin])) ++begin;
-    while (end > begin && blank(text[end - 1])) --end;
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
     return text.mid(begin, end - begin);
 }
 
@@ -183,7 +189,8 @@ std::vector<PeripheralBatteryPoller::Device> PeripheralBatteryPoller::parseRepor
         const QJsonValue connectedValue = s.toObject().value(QStringLiteral("device_connected"));
         if (!connectedValue.isArray()) continue;
         const QJsonArray connected = connectedValue.toArray();
-        if (std::any_of(connected.begin(), connected.end(), [](const QJsonValue& v) { return !v.isObject(); })) continue;
+        if (std::any_of(connected.begin(), connected.end(), [](const QJsonValue& v) { return !v.isObject(); }))
+            continue;
         for (const QJsonValue& entryValue : connected) {
             const QJsonObject entry = entryValue.toObject();
             for (auto it = entry.begin(); it != entry.end(); ++it) {

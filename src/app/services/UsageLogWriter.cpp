@@ -13,7 +13,8 @@ UsageLog::Store UsageLogWriter::adding(UsageLog::Store store, double seconds, co
 {
     store.days[dayKey][app] += seconds;
     // QMap keeps its keys sorted, and "yyyy-MM-dd" sorts as dates do.
-    while (store.days.size() > kDaysKept) store.days.erase(store.days.begin());
+    while (store.days.size() > kDaysKept)
+        store.days.erase(store.days.begin());
     return store;
 }
 

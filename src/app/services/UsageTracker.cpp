@@ -20,8 +20,7 @@ UsageTracker& UsageTracker::shared()
 
 UsageTracker::UsageTracker(std::unique_ptr<DesktopActivity> activity, QObject* parent)
     : QObject(parent), activity_(std::move(activity))
-{
-}
+{}
 
 void UsageTracker::start()
 {

@@ -13,11 +13,16 @@ QString CalendarAccess::key(CalendarEntityType type)
 CalendarAuthorizationStatus CalendarAccess::status(CalendarEntityType type)
 {
     switch (Defaults::shared().integer(key(type))) {
-    case 1: return CalendarAuthorizationStatus::restricted;
-    case 2: return CalendarAuthorizationStatus::denied;
-    case 3: return CalendarAuthorizationStatus::fullAccess;
-    case 4: return CalendarAuthorizationStatus::writeOnly;
-    default: return CalendarAuthorizationStatus::notDetermined;
+    case 1:
+        return CalendarAuthorizationStatus::restricted;
+    case 2:
+        return CalendarAuthorizationStatus::denied;
+    case 3:
+        return CalendarAuthorizationStatus::fullAccess;
+    case 4:
+        return CalendarAuthorizationStatus::writeOnly;
+    default:
+        return CalendarAuthorizationStatus::notDetermined;
     }
 }
 

@@ -25,7 +25,7 @@ struct CalendarReminder {
     bool completed = false;
     std::optional<Date> completionDate;
     QString collection; // the folder's name; empty for a file directly in the store
-    QString filePath; // relative to the store's root
+    QString filePath;   // relative to the store's root
     QString uid;
     int todoIndex = 0;
 

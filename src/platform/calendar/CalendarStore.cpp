@@ -155,7 +155,7 @@ constexpr qint64 kSettleNs = 2'000'000'000;
 
 qint64 wallNs()
 {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
@@ -211,22 +211,26 @@ Listing listCalendarFiles(const QString& rootPath, const Listing* previous)
         } else {
             for (const QString& name : QDir(path).entryList(icsFilter, QDir::Files | QDir::System, QDir::Name)) {
                 if (name.startsWith(QLatin1Char('.'))) continue;
-                const bool link = ::fstatat(dirFd, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
-                    && S_ISLNK(st.st_mode);
-                out.files.push_back({collection, collection.isEmpty() ? name : collection + QLatin1Char('/') + name, {}, link});
+                const bool link =
+                    ::fstatat(dirFd, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                    S_ISLNK(st.st_mode);
+                out.files.push_back(
+                    {collection, collection.isEmpty() ? name : collection + QLatin1Char('/') + name, {}, link});
             }
         }
         folder.count = out.files.size() - folder.first;
         for (size_t i = folder.first; i < out.files.size(); ++i) {
             ListedFile& f = out.files[i];
-            const QByteArray name = QFile::encodeName(collection.isEmpty() ? f.path : f.path.mid(collection.size() + 1));
+            const QByteArray name =
+                QFile::encodeName(collection.isEmpty() ? f.path : f.path.mid(collection.size() + 1));
             f.stamp = ::fstatat(dirFd, name.constData(), &st, 0) == 0 ? stampOf(st) : Stamp{};
         }
         ::close(dirFd);
         out.folders.push_back(std::move(folder));
     };
     listFolder(QString());
-    for (const QString& name : out.folderNames) listFolder(name);
+    for (const QString& name : out.folderNames)
+        listFolder(name);
     return out;
 }
 
@@ -251,8 +255,8 @@ public:
     {
         if (fd_ < 0) return;
         watching_ = true;
-        constexpr uint32_t kEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO | IN_CREATE
-            | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF;
+        constexpr uint32_t kEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO | IN_CREATE |
+                                     IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF;
         for (const QString& folder : folders)
             if (::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), kEvents) < 0) watching_ = false;
     }
@@ -285,7 +289,7 @@ constexpr qint64 kFullCheckNs = 5'000'000'000;
 
 qint64 monotonicNs()
 {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
@@ -294,14 +298,17 @@ struct SharedParse {
     std::shared_ptr<const Listing> listing; // the newest, and the check it came from
     quint64 listingCheck = 0;
     qint64 listedAtNs = 0;
-    quint64 checks = 0; // the checks begun
+    quint64 checks = 0;                           // the checks begun
     std::shared_ptr<const Listing> parsedListing; // what `loaded` was made from
     std::shared_ptr<const CalendarStore::Loaded> loaded;
     std::shared_ptr<ChangeWatch> watch = std::make_shared<ChangeWatch>();
     // Held while the root is parsed: readers that find the same change wait for one parse.
     std::shared_ptr<std::mutex> parsing = std::make_shared<std::mutex>();
 
-    bool parsedIsCurrent() const { return loaded && listing && parsedListing && parsedListing->files == listing->files; }
+    bool parsedIsCurrent() const
+    {
+        return loaded && listing && parsedListing && parsedListing->files == listing->files;
+    }
 };
 
 // The last parse of each root, for every store of the process. A handful of roots at most in
@@ -325,7 +332,8 @@ std::vector<QString> foldersOf(const QString& root, const Listing* listing)
 {
     std::vector<QString> out{root};
     if (listing)
-        for (const QString& name : listing->folderNames) out.push_back(QDir(root).filePath(name));
+        for (const QString& name : listing->folderNames)
+            out.push_back(QDir(root).filePath(name));
     return out;
 }
 
@@ -343,9 +351,10 @@ std::shared_ptr<const CalendarStore::Loaded> CalendarStore::parsedFiles(const QS
         // files need no look at all. A listing begun by another reader and not yet done does
         // not count, nor does one with a linked file (the link's target is not watched).
         const bool quiet = shared.watch->usable() && !shared.watch->changed();
-        if (quiet && shared.listingCheck == shared.checks && shared.parsedIsCurrent()
-            && monotonicNs() - shared.listedAtNs < kFullCheckNs
-            && std::none_of(shared.listing->files.begin(), shared.listing->files.end(), [](const ListedFile& f) { return f.link; }))
+        if (quiet && shared.listingCheck == shared.checks && shared.parsedIsCurrent() &&
+            monotonicNs() - shared.listedAtNs < kFullCheckNs &&
+            std::none_of(shared.listing->files.begin(), shared.listing->files.end(),
+                         [](const ListedFile& f) { return f.link; }))
             return shared.loaded;
         // Watched before listing, so a change while the files are looked at shows next time.
         check = ++shared.checks;
@@ -361,7 +370,8 @@ std::shared_ptr<const CalendarStore::Loaded> CalendarStore::parsedFiles(const QS
         SharedParse& shared = sharedParse(rootPath);
         if (check >= shared.listingCheck) {
             // Folders that are new since the watch began are watched from now on.
-            if (!previous || previous->folderNames != listing->folderNames) shared.watch->watch(foldersOf(rootPath, listing.get()));
+            if (!previous || previous->folderNames != listing->folderNames)
+                shared.watch->watch(foldersOf(rootPath, listing.get()));
             shared.listing = listing;
             shared.listingCheck = check;
             shared.listedAtNs = startedNs;
@@ -418,7 +428,8 @@ std::shared_ptr<const std::vector<CalendarReminder>> CalendarStore::allReminders
     if (parse.reminders.all && parse.reminders.zone == zone.identifier()) return parse.reminders.all;
     auto all = std::make_shared<std::vector<CalendarReminder>>();
     for (const LoadedFile& f : parse.files)
-        for (const ParsedReminder& r : f.parsed.reminders) all->push_back(makeReminder(f, r, zone));
+        for (const ParsedReminder& r : f.parsed.reminders)
+            all->push_back(makeReminder(f, r, zone));
     parse.reminders = {zone.identifier(), all};
     return all;
 }
@@ -488,13 +499,15 @@ std::vector<CalendarEvent> CalendarStore::events(Date start, Date end)
             const QSet<QString>& replacedKeys = (e.recurrenceId || r == replaced.end()) ? none : r->second;
             QString skipped;
             const auto occurrences = eventOccurrences(e, start, end, zone, replacedKeys, &budget, &skipped);
-            if (!skipped.isEmpty())
-                qCWarning(lcCalendar) << "skipped event" << id << "in" << f.path << "-" << skipped;
+            if (!skipped.isEmpty()) qCWarning(lcCalendar) << "skipped event" << id << "in" << f.path << "-" << skipped;
             for (const EventOccurrence& o : occurrences) {
                 CalendarEvent ev;
-                if (e.recurrenceId) ev.identifier = id + QLatin1Char('/') + e.recurrenceId->instanceKey(zone);
-                else if (!o.instanceKey.isEmpty()) ev.identifier = id + QLatin1Char('/') + o.instanceKey;
-                else ev.identifier = id;
+                if (e.recurrenceId)
+                    ev.identifier = id + QLatin1Char('/') + e.recurrenceId->instanceKey(zone);
+                else if (!o.instanceKey.isEmpty())
+                    ev.identifier = id + QLatin1Char('/') + o.instanceKey;
+                else
+                    ev.identifier = id;
                 ev.title = e.title;
                 ev.location = e.location;
                 ev.startDate = o.start;
@@ -526,8 +539,8 @@ std::optional<CalendarItem> CalendarStore::calendarItem(const QString& identifie
         for (const LoadedFile& f : loaded().files) {
             for (const ParsedEvent& e : f.parsed.events) {
                 const QString id = eventIdentifier(f, e);
-                const bool instanceOf = identifier.startsWith(id + QLatin1Char('/'))
-                    && (!e.rrule.isEmpty() || !e.rdates.empty());
+                const bool instanceOf =
+                    identifier.startsWith(id + QLatin1Char('/')) && (!e.rrule.isEmpty() || !e.rdates.empty());
                 if (e.recurrenceId || (id != identifier && !instanceOf)) continue;
                 const std::optional<Date> start = e.start.resolve(zone);
                 if (!start) continue;

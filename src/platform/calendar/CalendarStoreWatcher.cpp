@@ -28,7 +28,10 @@ CalendarStoreWatcher::CalendarStoreWatcher(QString root, QObject* parent, int se
     rewatch();
 }
 
-void CalendarStoreWatcher::noteChange() { settle_.start(); }
+void CalendarStoreWatcher::noteChange()
+{
+    settle_.start();
+}
 
 void CalendarStoreWatcher::rewatch()
 {
@@ -36,7 +39,8 @@ void CalendarStoreWatcher::rewatch()
     const QDir root(root_);
     const QStringList icsFilter{QStringLiteral("*.ics"), QStringLiteral("*.ICS")};
     auto addFolder = [&](const QDir& dir) {
-        for (const QString& name : dir.entryList(icsFilter, QDir::Files, QDir::Name)) wanted << dir.filePath(name);
+        for (const QString& name : dir.entryList(icsFilter, QDir::Files, QDir::Name))
+            wanted << dir.filePath(name);
     };
     addFolder(root);
     for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {

@@ -23,7 +23,10 @@ constexpr qint64 kRuleCheckSteps = 1000;
 // most 5000 of them, far more than a day of any calendar shows.
 constexpr qint64 kKeptInstanceSteps = 40;
 
-auto wallDay(const IcsTime& t) { return std::make_tuple(t.year, t.month, t.day); }
+auto wallDay(const IcsTime& t)
+{
+    return std::make_tuple(t.year, t.month, t.day);
+}
 
 // How long each instance lasts: whole days for an all-day event; else calendar days (the same
 // wall time so many days on, whatever clock change lies between) and then elapsed seconds.
@@ -65,7 +68,8 @@ Span spanOf(const ParsedEvent& e, Date start, const TimeZone& current)
     Span span;
     if (e.start.isDate) {
         if (e.end && e.end->isDate)
-            span.days = QDate(e.start.year, e.start.month, e.start.day).daysTo(QDate(e.end->year, e.end->month, e.end->day));
+            span.days =
+                QDate(e.start.year, e.start.month, e.start.day).daysTo(QDate(e.end->year, e.end->month, e.end->day));
         else if (e.duration)
             span.days = std::clamp(e.duration->days + e.duration->seconds / 86400, -kMaxSpanDays, kMaxSpanDays);
         else
@@ -104,8 +108,10 @@ public:
     Excluded(const std::vector<IcsTime>& exdates, const TimeZone& current)
     {
         for (const IcsTime& x : exdates) {
-            if (x.isDate) days_.insert(wallDay(x));
-            else if (auto d = x.resolve(current)) moments_.insert(*d);
+            if (x.isDate)
+                days_.insert(wallDay(x));
+            else if (auto d = x.resolve(current))
+                moments_.insert(*d);
         }
     }
     bool contains(const IcsTime& wall, Date moment) const
@@ -135,8 +141,8 @@ icaltimetype wallTime(const IcsTime& t)
 
 bool repeatsWithinADay(const icalrecurrencetype& rule)
 {
-    return rule.freq == ICAL_SECONDLY_RECURRENCE || rule.freq == ICAL_MINUTELY_RECURRENCE
-        || rule.freq == ICAL_HOURLY_RECURRENCE;
+    return rule.freq == ICAL_SECONDLY_RECURRENCE || rule.freq == ICAL_MINUTELY_RECURRENCE ||
+           rule.freq == ICAL_HOURLY_RECURRENCE;
 }
 
 // The last step of a rule repeating within a day at or before midnight of `earliest`'s day,
@@ -209,7 +215,8 @@ std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& e, Date from, D
         } else {
             if (!budget->spend(kRuleCheckSteps)) return skip(tooMuch);
             const RuleCheck check = checkRule(rule, QDate(e.start.year, e.start.month, e.start.day));
-            if (!check.problem.isEmpty()) return skip(QStringLiteral("its repeat rule cannot be expanded: ") + check.problem);
+            if (!check.problem.isEmpty())
+                return skip(QStringLiteral("its repeat rule cannot be expanded: ") + check.problem);
             // Instances whose day lies well before the span cannot reach it: skip them on wall
             // fields alone, without anchoring each one.
             const double reach = std::max(span.seconds + double(span.days) * 86400.0, 0.0) + 2 * 86400.0;
@@ -254,13 +261,12 @@ std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& e, Date from, D
         const IcsTime& t = r.start;
         const IcsTime wall = e.start.isDate ? t.withWall(t.year, t.month, t.day, 0, 0, 0) : t;
         const std::optional<Date> start = wall.resolve(current);
-        if (start && !excluded.contains(wall, *start)
-            && !consider(wall, *start, spanOf(r, wall, *start, span, current)))
+        if (start && !excluded.contains(wall, *start) &&
+            !consider(wall, *start, spanOf(r, wall, *start, span, current)))
             return skip(tooMuch);
     }
-    std::stable_sort(out.begin(), out.end(), [](const EventOccurrence& a, const EventOccurrence& b) {
-        return a.start < b.start;
-    });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const EventOccurrence& a, const EventOccurrence& b) { return a.start < b.start; });
     out.erase(std::unique(out.begin(), out.end(),
                           [](const EventOccurrence& a, const EventOccurrence& b) { return a.start == b.start; }),
               out.end());

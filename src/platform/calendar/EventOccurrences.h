@@ -25,8 +25,8 @@ struct EventOccurrence {
 // A repeating event whose rule never gives an instance, or costs more than its share of
 // `budget` (the file's) to expand, gives nothing and says why in `skipped`. Without a budget
 // the event gets one of its own.
-std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& event, Date from, Date to,
-                                              const TimeZone& current, const QSet<QString>& replacedKeys = {},
+std::vector<EventOccurrence> eventOccurrences(const ParsedEvent& event, Date from, Date to, const TimeZone& current,
+                                              const QSet<QString>& replacedKeys = {},
                                               RecurrenceBudget* budget = nullptr, QString* skipped = nullptr);
 
 } // namespace velk

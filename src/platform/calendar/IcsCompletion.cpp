@@ -16,7 +16,8 @@ struct Logical {
     QByteArray name() const
     {
         qsizetype end = 0;
-        while (end < text.size() && text[end] != ';' && text[end] != ':') ++end;
+        while (end < text.size() && text[end] != ';' && text[end] != ':')
+            ++end;
         return text.left(end).trimmed().toUpper();
     }
     // The value after the first colon that is not inside a quoted parameter.
@@ -24,8 +25,10 @@ struct Logical {
     {
         bool quoted = false;
         for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == '"') quoted = !quoted;
-            else if (text[i] == ':' && !quoted) return text.mid(i + 1);
+            if (text[i] == '"')
+                quoted = !quoted;
+            else if (text[i] == ':' && !quoted)
+                return text.mid(i + 1);
         }
         return {};
     }
@@ -88,13 +91,16 @@ std::optional<QByteArray> withTodoCompletion(const QByteArray& text, const QStri
         bool isInstance = false;
         for (size_t j = i + 1; j < logical.size(); ++j) {
             const QByteArray name = logical[j].name();
-            if (name == "BEGIN") ++depth;
-            else if (name == "END" && depth-- == 0) break;
-            else if (depth == 0 && name == "UID") blockUid = unescapedText(logical[j].value().trimmed());
-            else if (depth == 0 && name == "RECURRENCE-ID") isInstance = true;
+            if (name == "BEGIN")
+                ++depth;
+            else if (name == "END" && depth-- == 0)
+                break;
+            else if (depth == 0 && name == "UID")
+                blockUid = unescapedText(logical[j].value().trimmed());
+            else if (depth == 0 && name == "RECURRENCE-ID")
+                isInstance = true;
         }
-        const bool match = uid.isEmpty() ? todoSeen == todoIndex
-                                         : (!isInstance && blockUid == uid.trimmed());
+        const bool match = uid.isEmpty() ? todoSeen == todoIndex : (!isInstance && blockUid == uid.trimmed());
         if (match) found = int(i);
     }
     if (found < 0) {
@@ -121,7 +127,8 @@ std::optional<QByteArray> withTodoCompletion(const QByteArray& text, const QStri
             }
         } else if (depth == 0 && (name == "STATUS" || name == "COMPLETED" || name == "PERCENT-COMPLETE")) {
             if (insertAt < 0 || logical[j].first < insertAt) insertAt = logical[j].first;
-            for (int k = 0; k < logical[j].count; ++k) drop[size_t(logical[j].first + k)] = true;
+            for (int k = 0; k < logical[j].count; ++k)
+                drop[size_t(logical[j].first + k)] = true;
         }
     }
     if (!closed) {
@@ -143,7 +150,8 @@ std::optional<QByteArray> withTodoCompletion(const QByteArray& text, const QStri
     out.reserve(text.size() + 80);
     for (int i = 0; i < lines.size(); ++i) {
         if (i == insertAt)
-            for (const QByteArray& a : added) out += a + eol;
+            for (const QByteArray& a : added)
+                out += a + eol;
         if (drop[size_t(i)]) continue;
         out += lines[i];
         if (i + 1 < lines.size() || endsWithNewline) out += eol;

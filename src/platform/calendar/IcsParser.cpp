@@ -26,7 +26,10 @@ void makeErrorsNonFatal()
     (void)once;
 }
 
-QString text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
+QString text(const char* s)
+{
+    return s ? QString::fromUtf8(s) : QString();
+}
 
 // A zone changes its offset a few times a year at most; libical expands a zone's rules into
 // every change from the rule's start to the year asked for (up to 2582), so a rule that changes
@@ -97,9 +100,10 @@ private:
                     const RuleCheck check = checkRule(rule, QDate(start.year, start.month, start.day));
                     problem = check.problem;
                     if (problem.isEmpty() && check.perYear > kMaxZoneChangesPerYear)
-                        problem = QStringLiteral("it changes the offset more than %1 times a year").arg(kMaxZoneChangesPerYear);
-                    if (problem.isEmpty()
-                        && !budget_.spend(qint64(check.perYear) * std::max(1, kLastExpandedYear - start.year)))
+                        problem = QStringLiteral("it changes the offset more than %1 times a year")
+                                      .arg(kMaxZoneChangesPerYear);
+                    if (problem.isEmpty() &&
+                        !budget_.spend(qint64(check.perYear) * std::max(1, kLastExpandedYear - start.year)))
                         problem = QStringLiteral("the file's zones repeat too much to expand");
                 }
                 if (!problem.isEmpty()) {
@@ -113,7 +117,8 @@ private:
             icalproperty_free(rule);
         }
         if (!dropped.empty())
-            problems_ << QStringLiteral("time zone %1: its repeat rule is not honoured (%2); read with its fixed offsets")
+            problems_ << QStringLiteral(
+                             "time zone %1: its repeat rule is not honoured (%2); read with its fixed offsets")
                              .arg(tzid, why);
     }
 
@@ -159,10 +164,14 @@ std::optional<IcsTime> propertyTime(icalcomponent* c, icalproperty_kind kind, Fi
     icalvalue* v = icalproperty_get_value(p);
     if (!v) return std::nullopt;
     switch (icalvalue_isa(v)) {
-    case ICAL_DATE_VALUE: return timeOf(icalvalue_get_date(v), p, zones);
-    case ICAL_DATETIME_VALUE: return timeOf(icalvalue_get_datetime(v), p, zones);
-    case ICAL_DATETIMEPERIOD_VALUE: return timeOf(icalvalue_get_datetimeperiod(v).time, p, zones);
-    default: return std::nullopt;
+    case ICAL_DATE_VALUE:
+        return timeOf(icalvalue_get_date(v), p, zones);
+    case ICAL_DATETIME_VALUE:
+        return timeOf(icalvalue_get_datetime(v), p, zones);
+    case ICAL_DATETIMEPERIOD_VALUE:
+        return timeOf(icalvalue_get_datetimeperiod(v).time, p, zones);
+    default:
+        return std::nullopt;
     }
 }
 
@@ -177,31 +186,41 @@ IcsDuration durationOf(icaldurationtype d)
 std::vector<ParsedRdate> propertyDates(icalcomponent* c, icalproperty_kind kind, FileZones& zones)
 {
     std::vector<ParsedRdate> out;
-    for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
-         p = icalcomponent_get_next_property(c, kind)) {
+    for (icalproperty* p = icalcomponent_get_first_property(c, kind); p; p = icalcomponent_get_next_property(c, kind)) {
         icalvalue* v = icalproperty_get_value(p);
         if (!v) continue;
         icaltimetype tt = icaltime_null_time();
         std::optional<icalperiodtype> period;
         switch (icalvalue_isa(v)) {
-        case ICAL_DATE_VALUE: tt = icalvalue_get_date(v); break;
-        case ICAL_DATETIME_VALUE: tt = icalvalue_get_datetime(v); break;
-        case ICAL_PERIOD_VALUE: period = icalvalue_get_period(v); break;
+        case ICAL_DATE_VALUE:
+            tt = icalvalue_get_date(v);
+            break;
+        case ICAL_DATETIME_VALUE:
+            tt = icalvalue_get_datetime(v);
+            break;
+        case ICAL_PERIOD_VALUE:
+            period = icalvalue_get_period(v);
+            break;
         case ICAL_DATETIMEPERIOD_VALUE: {
             const icaldatetimeperiodtype dp = icalvalue_get_datetimeperiod(v);
-            if (icaltime_is_null_time(dp.time)) period = dp.period;
-            else tt = dp.time;
+            if (icaltime_is_null_time(dp.time))
+                period = dp.period;
+            else
+                tt = dp.time;
             break;
         }
-        default: break;
+        default:
+            break;
         }
         if (period) tt = period->start;
         const std::optional<IcsTime> start = timeOf(tt, p, zones);
         if (!start) continue;
         ParsedRdate d{*start, {}, {}};
         if (period) {
-            if (!icaltime_is_null_time(period->end)) d.end = timeOf(period->end, p, zones);
-            else if (!icaldurationtype_is_null_duration(period->duration)) d.duration = durationOf(period->duration);
+            if (!icaltime_is_null_time(period->end))
+                d.end = timeOf(period->end, p, zones);
+            else if (!icaldurationtype_is_null_duration(period->duration))
+                d.duration = durationOf(period->duration);
         }
         out.push_back(std::move(d));
     }
@@ -211,7 +230,8 @@ std::vector<ParsedRdate> propertyDates(icalcomponent* c, icalproperty_kind kind,
 std::vector<IcsTime> propertyTimes(icalcomponent* c, icalproperty_kind kind, FileZones& zones)
 {
     std::vector<IcsTime> out;
-    for (ParsedRdate& d : propertyDates(c, kind, zones)) out.push_back(std::move(d.start));
+    for (ParsedRdate& d : propertyDates(c, kind, zones))
+        out.push_back(std::move(d.start));
     return out;
 }
 
@@ -281,8 +301,8 @@ void readCalendar(icalcomponent* calendar, ParsedCalendarFile& out, int& todoInd
                     QDateTime wall(QDate(due.year, due.month, due.day), QTime(due.hour, due.minute, due.second),
                                    Qt::UTC);
                     wall = wall.addSecs(secs);
-                    r.due = due.withWall(wall.date().year(), wall.date().month(), wall.date().day(),
-                                         wall.time().hour(), wall.time().minute(), wall.time().second());
+                    r.due = due.withWall(wall.date().year(), wall.date().month(), wall.date().day(), wall.time().hour(),
+                                         wall.time().minute(), wall.time().second());
                 }
             }
             r.completedAt = propertyTime(c, ICAL_COMPLETED_PROPERTY, zones);
@@ -365,7 +385,8 @@ ParsedCalendarFile parseCalendarText(const QByteArray& bytes)
     int dropped = 0;
     const QByteArray shortened = withoutLongLines(bytes, &dropped);
     if (dropped > 0)
-        out.problems << QStringLiteral("%1 line(s) longer than %2 KiB left out").arg(dropped).arg(kMaxIcsLineBytes / 1024);
+        out.problems
+            << QStringLiteral("%1 line(s) longer than %2 KiB left out").arg(dropped).arg(kMaxIcsLineBytes / 1024);
     ComponentPtr root(icalparser_parse_string(dropped > 0 ? shortened.constData() : bytes.constData()));
     if (!root) {
         out.problems << QStringLiteral("not an iCalendar file, or cut short");

@@ -24,7 +24,7 @@ namespace velk {
 constexpr qsizetype kMaxIcsLineBytes = 64 * 1024;
 
 struct ParsedReminder {
-    QString uid; // empty when the file gives none
+    QString uid;       // empty when the file gives none
     int todoIndex = 0; // position among the file's to-dos, counted over every one in file order
     QString title;
     std::optional<IcsTime> due;
@@ -52,9 +52,9 @@ struct ParsedEvent {
     QString title;
     QString location;
     IcsTime start;
-    std::optional<IcsTime> end; // DTEND
+    std::optional<IcsTime> end;          // DTEND
     std::optional<IcsDuration> duration; // DURATION, when there is no DTEND
-    QString rrule; // the RRULE value, empty for a single event
+    QString rrule;                       // the RRULE value, empty for a single event
     std::vector<IcsTime> exdates;
     std::vector<ParsedRdate> rdates;
     std::optional<IcsTime> recurrenceId; // this event replaces one instance of a series

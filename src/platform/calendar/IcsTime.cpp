@@ -54,20 +54,22 @@ std::optional<Date> IcsTime::resolve(const TimeZone& current) const
         tt.second = isDate ? 0 : second;
         // libical covers a zone's changes up to 2582 and expands the zone afresh on every
         // question about a later year: such a time (only a hostile file writes one) is not read.
-        if (!icaltime_is_valid_time(tt) || month < 1 || month > 12 || day < 1
-            || day > icaltime_days_in_month(month, year) || year > kLastFileZoneYear)
+        if (!icaltime_is_valid_time(tt) || month < 1 || month > 12 || day < 1 ||
+            day > icaltime_days_in_month(month, year) || year > kLastFileZoneYear)
             return std::nullopt;
         return Date::fromUnix(double(icaltime_as_timet_with_zone(tt, fileZone.get())));
     }
     TimeZone tz = current;
-    if (!isDate && anchor == Anchor::utc) tz = TimeZone::utc();
-    else if (!isDate && anchor == Anchor::zone && zone) tz = *zone;
+    if (!isDate && anchor == Anchor::utc)
+        tz = TimeZone::utc();
+    else if (!isDate && anchor == Anchor::zone && zone)
+        tz = *zone;
     const int s = isDate ? 0 : std::min(second, 59); // a leap second is the last of its minute
     const int h = isDate ? 0 : hour, mi = isDate ? 0 : minute;
     if (year < 1 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || !QDate::isValid(year, month, day))
         return std::nullopt;
-    const double local = double(QDate(year, month, day).toJulianDay() - kUnixEpochJulianDay) * 86400.0
-        + h * 3600.0 + mi * 60.0 + s;
+    const double local =
+        double(QDate(year, month, day).toJulianDay() - kUnixEpochJulianDay) * 86400.0 + h * 3600.0 + mi * 60.0 + s;
     // A wall time skipped by a clock change is read with the offset before it (so it moves
     // forward); one that happens twice is the first of the two.
     UErrorCode status = U_ZERO_ERROR;
@@ -99,8 +101,10 @@ IcsTime IcsTime::wallAt(Date moment, const TimeZone& current) const
         return withWall(tt.year, tt.month, tt.day, tt.hour, tt.minute, tt.second);
     }
     TimeZone tz = current;
-    if (anchor == Anchor::utc) tz = TimeZone::utc();
-    else if (anchor == Anchor::zone && zone) tz = *zone;
+    if (anchor == Anchor::utc)
+        tz = TimeZone::utc();
+    else if (anchor == Anchor::zone && zone)
+        tz = *zone;
     const double whole = std::floor(moment.unix());
     UErrorCode status = U_ZERO_ERROR;
     int32_t raw = 0, dst = 0;

@@ -38,7 +38,7 @@ bool matchesCounted(const std::vector<int>& values, int actual, int count)
 }
 
 struct WeekdayFilter {
-    int weekday = 0; // Qt numbering, Monday = 1
+    int weekday = 0;  // Qt numbering, Monday = 1
     int position = 0; // 0: every one; n: the n-th (from the end when negative)
 };
 
@@ -104,20 +104,22 @@ RuleCheck checkRule(const icalrecurrencetype& rule, QDate start)
     f.setPositions = listed(rule.by_set_pos);
     for (int d : listed(rule.by_day)) {
         const int libicalDay = icalrecurrencetype_day_day_of_week(short(d)); // Sunday = 1
-        f.weekdays.push_back({libicalDay == ICAL_SUNDAY_WEEKDAY ? 7 : libicalDay - 1,
-                              icalrecurrencetype_day_position(short(d))});
+        f.weekdays.push_back(
+            {libicalDay == ICAL_SUNDAY_WEEKDAY ? 7 : libicalDay - 1, icalrecurrencetype_day_position(short(d))});
     }
     const std::vector<int> hours = listed(rule.by_hour), minutes = listed(rule.by_minute),
                            seconds = listed(rule.by_second);
-    if (std::any_of(f.months.begin(), f.months.end(), [](int m) { return icalrecurrencetype_month_is_leap(short(m)); })) {
+    if (std::any_of(f.months.begin(), f.months.end(),
+                    [](int m) { return icalrecurrencetype_month_is_leap(short(m)); })) {
         out.problem = QStringLiteral("it names a leap month");
         return out;
     }
     const int interval = std::max<int>(1, rule.interval);
 
     if (finerThanDaily(rule.freq)) {
-        const bool filtered = !f.months.empty() || !f.monthDays.empty() || !f.yearDays.empty() || !f.weekNumbers.empty()
-            || !f.setPositions.empty() || !f.weekdays.empty() || !hours.empty() || !minutes.empty() || !seconds.empty();
+        const bool filtered = !f.months.empty() || !f.monthDays.empty() || !f.yearDays.empty() ||
+                              !f.weekNumbers.empty() || !f.setPositions.empty() || !f.weekdays.empty() ||
+                              !hours.empty() || !minutes.empty() || !seconds.empty();
         if (filtered) {
             out.problem = QStringLiteral("it repeats more often than daily and filters its instances");
             return out;
@@ -127,14 +129,13 @@ RuleCheck checkRule(const icalrecurrencetype& rule, QDate start)
         return out;
     }
 
-    f.timesPerDay = qint64(std::max<size_t>(1, hours.size())) * qint64(std::max<size_t>(1, minutes.size()))
-        * qint64(std::max<size_t>(1, seconds.size()));
+    f.timesPerDay = qint64(std::max<size_t>(1, hours.size())) * qint64(std::max<size_t>(1, minutes.size())) *
+                    qint64(std::max<size_t>(1, seconds.size()));
     f.positionsInMonth = rule.freq == ICAL_MONTHLY_RECURRENCE || !f.months.empty();
     // Without day filters libical repeats the start's day of the month (and month, yearly) or
     // weekday, which may itself never come round (yearly on the 31st of BYMONTH=2,4).
     if (f.monthDays.empty() && f.weekdays.empty() && f.yearDays.empty() && f.weekNumbers.empty()) {
-        if (rule.freq == ICAL_MONTHLY_RECURRENCE || rule.freq == ICAL_YEARLY_RECURRENCE)
-            f.monthDays = {start.day()};
+        if (rule.freq == ICAL_MONTHLY_RECURRENCE || rule.freq == ICAL_YEARLY_RECURRENCE) f.monthDays = {start.day()};
         if (rule.freq == ICAL_YEARLY_RECURRENCE && f.months.empty()) f.months = {start.month()};
         if (rule.freq == ICAL_WEEKLY_RECURRENCE) f.weekdays = {{start.dayOfWeek(), 0}};
     }
@@ -165,9 +166,9 @@ RuleCheck checkRule(const icalrecurrencetype& rule, QDate start)
         }
     };
     const qint64 periods = rule.freq == ICAL_YEARLY_RECURRENCE    ? kCycleYears
-                         : rule.freq == ICAL_MONTHLY_RECURRENCE ? kCycleYears * 12
-                         : rule.freq == ICAL_WEEKLY_RECURRENCE  ? kCycleYears * 53
-                                                                : kCycleYears * 366;
+                           : rule.freq == ICAL_MONTHLY_RECURRENCE ? kCycleYears * 12
+                           : rule.freq == ICAL_WEEKLY_RECURRENCE  ? kCycleYears * 53
+                                                                  : kCycleYears * 366;
     qint64 total = 0;
     int firstYear = 0, lastYear = 0;
     for (qint64 k = 0; k < periods; ++k) {

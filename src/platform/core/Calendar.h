@@ -35,8 +35,8 @@ enum class CalendarComponent {
 
 struct DateComponents {
     std::optional<TimeZone> timeZone;
-    std::optional<int> era, year, month, day, hour, minute, second, nanosecond, weekday, weekdayOrdinal,
-        weekOfMonth, weekOfYear, yearForWeekOfYear;
+    std::optional<int> era, year, month, day, hour, minute, second, nanosecond, weekday, weekdayOrdinal, weekOfMonth,
+        weekOfYear, yearForWeekOfYear;
 
     std::optional<int> value(CalendarComponent c) const;
     void setValue(CalendarComponent c, std::optional<int> v);
@@ -64,10 +64,10 @@ struct CalendarRange {
 
 // What to do when the wall time looked for does not exist (the hour a clock skips forward).
 enum class MatchingPolicy {
-    nextTime,                             // the first moment after the skipped span (02:30 -> 03:00)
-    nextTimePreservingSmallerComponents,  // shifted forward by the skipped span (02:30 -> 03:30)
+    nextTime,                                // the first moment after the skipped span (02:30 -> 03:00)
+    nextTimePreservingSmallerComponents,     // shifted forward by the skipped span (02:30 -> 03:30)
     previousTimePreservingSmallerComponents, // shifted back by the skipped span (02:30 -> 01:30)
-    strict,                               // only an exact match; search on
+    strict,                                  // only an exact match; search on
 };
 
 // Which occurrence of a wall time that happens twice (the hour a clock falls back) to take.

@@ -41,20 +41,33 @@ struct Field {
 };
 
 template <class R, class T>
-constexpr Field<R, T> field(const char* key, T R::*member) { return {key, member}; }
+constexpr Field<R, T> field(const char* key, T R::*member)
+{
+    return {key, member};
+}
 
 template <class T>
-concept Record = requires { T::codingFields(); };
+concept Record = requires
+{
+    T::codingFields();
+};
 
 template <class E>
-concept StringEnum = std::is_enum_v<E> && requires(E* e) { velkEnumCases(e); };
+concept StringEnum = std::is_enum_v<E> && requires(E* e)
+{
+    velkEnumCases(e);
+};
 
 template <class T, class = void>
 struct ValueCoder; // encode(const T&, QJsonValue&) -> bool; decode(const QJsonValue&, T&) -> bool
 
 template <>
 struct ValueCoder<bool> {
-    static bool encode(bool v, QJsonValue& out) { out = v; return true; }
+    static bool encode(bool v, QJsonValue& out)
+    {
+        out = v;
+        return true;
+    }
     static bool decode(const QJsonValue& in, bool& out)
     {
         if (!in.isBool()) return false;
@@ -65,13 +78,17 @@ struct ValueCoder<bool> {
 
 template <>
 struct ValueCoder<qint64> {
-    static bool encode(qint64 v, QJsonValue& out) { out = QJsonValue(v); return true; }
+    static bool encode(qint64 v, QJsonValue& out)
+    {
+        out = QJsonValue(v);
+        return true;
+    }
     static bool decode(const QJsonValue& in, qint64& out)
     {
         if (!in.isDouble()) return false;
         const QVariant var = in.toVariant();
-        if (var.typeId() == QMetaType::LongLong || var.typeId() == QMetaType::Int
-            || var.typeId() == QMetaType::ULongLong) {
+        if (var.typeId() == QMetaType::LongLong || var.typeId() == QMetaType::Int ||
+            var.typeId() == QMetaType::ULongLong) {
             bool ok = false;
             out = var.toLongLong(&ok);
             return ok;
@@ -103,7 +120,11 @@ struct ValueCoder<double> {
 
 template <>
 struct ValueCoder<QString> {
-    static bool encode(const QString& v, QJsonValue& out) { out = v; return true; }
+    static bool encode(const QString& v, QJsonValue& out)
+    {
+        out = v;
+        return true;
+    }
     static bool decode(const QJsonValue& in, QString& out)
     {
         if (!in.isString()) return false;
@@ -286,7 +307,7 @@ std::optional<T> fromJson(const QJsonValue& json)
 // Writing JSON text directly, so a record's members come out in the order of its fields (a
 // QJsonObject would sort them by key).
 void writeJsonValue(const QJsonValue& value, QByteArray& out); // Coding.cpp
-void writeJsonString(QStringView text, QByteArray& out);         // Coding.cpp
+void writeJsonString(QStringView text, QByteArray& out);       // Coding.cpp
 
 template <class T>
 struct Writer {
@@ -411,19 +432,18 @@ std::optional<T> decodeJson(const QByteArray& bytes)
 #define VELK_FE_15(T, x, ...) VELK_FIELD_1(T, x), VELK_FE_14(T, __VA_ARGS__)
 #define VELK_FE_16(T, x, ...) VELK_FIELD_1(T, x), VELK_FE_15(T, __VA_ARGS__)
 #define VELK_FE_PICK(_1, _2, _3, _4, _5, _6, _7, _8, _9, _10, _11, _12, _13, _14, _15, _16, N, ...) N
-#define VELK_FIELDS(T, ...)                                                                          \
-    static auto codingFields()                                                                       \
-    {                                                                                                \
-        return std::make_tuple(VELK_FE_PICK(__VA_ARGS__, VELK_FE_16, VELK_FE_15, VELK_FE_14,         \
-                                            VELK_FE_13, VELK_FE_12, VELK_FE_11, VELK_FE_10,          \
-                                            VELK_FE_9, VELK_FE_8, VELK_FE_7, VELK_FE_6, VELK_FE_5,   \
-                                            VELK_FE_4, VELK_FE_3, VELK_FE_2, VELK_FE_1)(T, __VA_ARGS__)); \
+#define VELK_FIELDS(T, ...)                                                                                            \
+    static auto codingFields()                                                                                         \
+    {                                                                                                                  \
+        return std::make_tuple(VELK_FE_PICK(__VA_ARGS__, VELK_FE_16, VELK_FE_15, VELK_FE_14, VELK_FE_13, VELK_FE_12,   \
+                                            VELK_FE_11, VELK_FE_10, VELK_FE_9, VELK_FE_8, VELK_FE_7, VELK_FE_6,        \
+                                            VELK_FE_5, VELK_FE_4, VELK_FE_3, VELK_FE_2, VELK_FE_1)(T, __VA_ARGS__));   \
     }
 
 // VELK_ENUM_STRINGS(E, {E::a, "a"}, {E::b, "b"}): the raw strings of an enum, at namespace
 // scope next to the enum.
-#define VELK_ENUM_STRINGS(E, ...)                                                                   \
-    inline constexpr auto velkEnumCases(E*)                                                         \
-    {                                                                                               \
-        return std::to_array<std::pair<E, std::string_view>>({__VA_ARGS__});                        \
+#define VELK_ENUM_STRINGS(E, ...)                                                                                      \
+    inline constexpr auto velkEnumCases(E*)                                                                            \
+    {                                                                                                                  \
+        return std::to_array<std::pair<E, std::string_view>>({__VA_ARGS__});                                           \
     }

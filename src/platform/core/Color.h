@@ -30,8 +30,7 @@ struct Color {
                         .arg(byte(r), 2, 16, QLatin1Char('0'))
                         .arg(byte(g), 2, 16, QLatin1Char('0'))
                         .arg(byte(b), 2, 16, QLatin1Char('0'));
-        if (a < 1.0)
-            s += QStringLiteral("%1").arg(byte(a), 2, 16, QLatin1Char('0'));
+        if (a < 1.0) s += QStringLiteral("%1").arg(byte(a), 2, 16, QLatin1Char('0'));
         return s.toUpper();
     }
 

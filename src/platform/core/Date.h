@@ -2,8 +2,8 @@
 // A moment in time as the system's records store it: seconds since 2001-01-01 00:00:00 UTC,
 // with a fraction. Calendars, zones and formatting live in Calendar.h.
 #include <QDateTime>
-#include <compare>
 #include <cmath>
+#include <compare>
 
 namespace velk {
 
@@ -17,10 +17,7 @@ struct Date {
     constexpr explicit Date(double secondsSinceReference) : sinceReference(secondsSinceReference) {}
 
     static constexpr Date fromUnix(double unixSeconds) { return Date(unixSeconds - kReferenceToUnix); }
-    static Date fromQDateTime(const QDateTime& dt)
-    {
-        return fromUnix(double(dt.toMSecsSinceEpoch()) / 1000.0);
-    }
+    static Date fromQDateTime(const QDateTime& dt) { return fromUnix(double(dt.toMSecsSinceEpoch()) / 1000.0); }
     constexpr double unix() const { return sinceReference + kReferenceToUnix; }
     QDateTime toQDateTime() const
     {

@@ -43,13 +43,15 @@ icu::Locale gregorianLocale(const Locale& locale)
     return l;
 }
 
-QString localeKey(const icu::Locale& l) { return QString::fromUtf8(l.getName()); }
+QString localeKey(const icu::Locale& l)
+{
+    return QString::fromUtf8(l.getName());
+}
 
 template <typename Map>
 void bound(Map& map)
 {
-    if (map.size() > kMaxCached)
-        map.clear(); // holders keep their entries alive
+    if (map.size() > kMaxCached) map.clear(); // holders keep their entries alive
 }
 
 std::shared_ptr<SharedFormat> sharedFormat(const Locale& locale, const QString& pattern)
@@ -58,13 +60,11 @@ std::shared_ptr<SharedFormat> sharedFormat(const Locale& locale, const QString& 
     const QString key = localeKey(l) + QLatin1Char('\n') + pattern;
     {
         std::lock_guard lock(g_cacheMutex);
-        if (auto it = g_formats.constFind(key); it != g_formats.cend())
-            return *it;
+        if (auto it = g_formats.constFind(key); it != g_formats.cend()) return *it;
     }
     UErrorCode status = U_ZERO_ERROR;
     auto format = std::make_unique<icu::SimpleDateFormat>(icutext::toIcu(pattern), l, status);
-    if (U_FAILURE(status))
-        return nullptr;
+    if (U_FAILURE(status)) return nullptr;
     format->setLenient(false);
     auto entry = std::make_shared<SharedFormat>();
     entry->format = std::move(format);
@@ -78,13 +78,11 @@ std::shared_ptr<SharedGenerator> sharedGenerator(const icu::Locale& l)
     const QString key = localeKey(l);
     {
         std::lock_guard lock(g_cacheMutex);
-        if (auto it = g_generators.constFind(key); it != g_generators.cend())
-            return *it;
+        if (auto it = g_generators.constFind(key); it != g_generators.cend()) return *it;
     }
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::DateTimePatternGenerator> generator(icu::DateTimePatternGenerator::createInstance(l, status));
-    if (U_FAILURE(status) || !generator)
-        return nullptr;
+    if (U_FAILURE(status) || !generator) return nullptr;
     auto entry = std::make_shared<SharedGenerator>();
     entry->generator = std::move(generator);
     std::lock_guard lock(g_cacheMutex);
@@ -95,8 +93,7 @@ std::shared_ptr<SharedGenerator> sharedGenerator(const icu::Locale& l)
 std::optional<std::optional<QString>> cachedPattern(const QString& key)
 {
     std::lock_guard lock(g_cacheMutex);
-    if (auto it = g_patterns.constFind(key); it != g_patterns.cend())
-        return *it;
+    if (auto it = g_patterns.constFind(key); it != g_patterns.cend()) return *it;
     return std::nullopt;
 }
 
@@ -110,11 +107,16 @@ void cachePattern(const QString& key, const std::optional<QString>& pattern)
 icu::DateFormat::EStyle icuStyle(DateFormatter::Style style)
 {
     switch (style) {
-    case DateFormatter::Style::none: return icu::DateFormat::kNone;
-    case DateFormatter::Style::shortStyle: return icu::DateFormat::kShort;
-    case DateFormatter::Style::mediumStyle: return icu::DateFormat::kMedium;
-    case DateFormatter::Style::longStyle: return icu::DateFormat::kLong;
-    case DateFormatter::Style::fullStyle: return icu::DateFormat::kFull;
+    case DateFormatter::Style::none:
+        return icu::DateFormat::kNone;
+    case DateFormatter::Style::shortStyle:
+        return icu::DateFormat::kShort;
+    case DateFormatter::Style::mediumStyle:
+        return icu::DateFormat::kMedium;
+    case DateFormatter::Style::longStyle:
+        return icu::DateFormat::kLong;
+    case DateFormatter::Style::fullStyle:
+        return icu::DateFormat::kFull;
     }
     return icu::DateFormat::kNone;
 }
@@ -123,8 +125,7 @@ QString stylePattern(DateFormatter::Style dateStyle, DateFormatter::Style timeSt
 {
     const icu::Locale l = gregorianLocale(locale);
     const QString key = QStringLiteral("style %1 %2 ").arg(int(dateStyle)).arg(int(timeStyle)) + localeKey(l);
-    if (const auto hit = cachedPattern(key))
-        return hit->value_or(QString());
+    if (const auto hit = cachedPattern(key)) return hit->value_or(QString());
     std::optional<QString> pattern;
     std::unique_ptr<icu::DateFormat> format(
         icu::DateFormat::createDateTimeInstance(icuStyle(dateStyle), icuStyle(timeStyle), l));
@@ -139,14 +140,13 @@ QString stylePattern(DateFormatter::Style dateStyle, DateFormatter::Style timeSt
 
 } // namespace
 
-DateFormatter::DateFormatter()
-    : locale_(Locale::current())
-    , zone_(TimeZone::current())
-    , calendar_(Calendar::current())
-{
-}
+DateFormatter::DateFormatter() : locale_(Locale::current()), zone_(TimeZone::current()), calendar_(Calendar::current())
+{}
 
-QString DateFormatter::dateFormat() const { return effectivePattern(); }
+QString DateFormatter::dateFormat() const
+{
+    return effectivePattern();
+}
 
 void DateFormatter::setDateFormat(const QString& pattern)
 {
@@ -156,8 +156,7 @@ void DateFormatter::setDateFormat(const QString& pattern)
 
 void DateFormatter::setLocalizedDateFormatFromTemplate(const QString& tmpl)
 {
-    if (const auto pattern = dateFormat(tmpl, 0, locale_))
-        setDateFormat(*pattern);
+    if (const auto pattern = dateFormat(tmpl, 0, locale_)) setDateFormat(*pattern);
 }
 
 void DateFormatter::setDateStyle(Style style)
@@ -174,26 +173,22 @@ void DateFormatter::setTimeStyle(Style style)
 
 QString DateFormatter::effectivePattern() const
 {
-    if (dateStyle_ != Style::none || timeStyle_ != Style::none)
-        return stylePattern(dateStyle_, timeStyle_, locale_);
+    if (dateStyle_ != Style::none || timeStyle_ != Style::none) return stylePattern(dateStyle_, timeStyle_, locale_);
     return pattern_;
 }
 
 QString DateFormatter::string(Date d) const
 {
     const QString pattern = effectivePattern();
-    if (pattern.isEmpty())
-        return {};
+    if (pattern.isEmpty()) return {};
     const auto shared = sharedFormat(locale_, pattern);
-    if (!shared)
-        return {};
+    if (!shared) return {};
     auto cal = calendar_.icuCalendar();
     cal->setTimeZone(zone_.icuZone());
     UErrorCode status = U_ZERO_ERROR;
     // Whole milliseconds, rounded down, so 12:59:59.9996 never reads as 13:00.
     cal->setTime(std::floor(d.unix() * 1000.0), status);
-    if (U_FAILURE(status))
-        return {};
+    if (U_FAILURE(status)) return {};
     icu::UnicodeString out;
     icu::FieldPosition pos;
     {
@@ -206,11 +201,9 @@ QString DateFormatter::string(Date d) const
 std::optional<Date> DateFormatter::date(const QString& text) const
 {
     const QString pattern = effectivePattern();
-    if (pattern.isEmpty() || text.isEmpty())
-        return std::nullopt;
+    if (pattern.isEmpty() || text.isEmpty()) return std::nullopt;
     const auto shared = sharedFormat(locale_, pattern);
-    if (!shared)
-        return std::nullopt;
+    if (!shared) return std::nullopt;
     auto cal = calendar_.icuCalendar();
     cal->setTimeZone(zone_.icuZone());
     cal->clear();
@@ -222,23 +215,19 @@ std::optional<Date> DateFormatter::date(const QString& text) const
         std::lock_guard lock(shared->mutex);
         shared->format->parse(source, *cal, pos);
     }
-    if (pos.getErrorIndex() >= 0 || pos.getIndex() != source.length())
-        return std::nullopt;
+    if (pos.getErrorIndex() >= 0 || pos.getIndex() != source.length()) return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
     const UDate t = cal->getTime(status);
-    if (U_FAILURE(status))
-        return std::nullopt;
+    if (U_FAILURE(status)) return std::nullopt;
     return Date::fromUnix(t / 1000.0);
 }
 
 std::optional<QString> DateFormatter::dateFormat(const QString& tmpl, int options, const Locale& locale)
 {
-    if (options != 0 || tmpl.isEmpty())
-        return std::nullopt;
+    if (options != 0 || tmpl.isEmpty()) return std::nullopt;
     const icu::Locale l = gregorianLocale(locale);
     const QString key = QStringLiteral("template ") + tmpl + QLatin1Char('\n') + localeKey(l);
-    if (const auto hit = cachedPattern(key))
-        return *hit;
+    if (const auto hit = cachedPattern(key)) return *hit;
     std::optional<QString> pattern;
     if (const auto shared = sharedGenerator(l)) {
         UErrorCode status = U_ZERO_ERROR;
@@ -247,8 +236,7 @@ std::optional<QString> DateFormatter::dateFormat(const QString& tmpl, int option
             std::lock_guard lock(shared->mutex);
             best = shared->generator->getBestPattern(icutext::toIcu(tmpl), status);
         }
-        if (U_SUCCESS(status) && !best.isEmpty())
-            pattern = icutext::fromIcu(best);
+        if (U_SUCCESS(status) && !best.isEmpty()) pattern = icutext::fromIcu(best);
     }
     cachePattern(key, pattern);
     return pattern;

@@ -10,8 +10,8 @@
 #include <limits>
 #include <mutex>
 #include <sys/stat.h>
-#include <unordered_map>
 #include <type_traits>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace velk {
@@ -39,7 +39,10 @@ ThreadState& thisThread()
 
 } // namespace
 
-QString& defaults::threadLastError() { return thisThread().lastError; }
+QString& defaults::threadLastError()
+{
+    return thisThread().lastError;
+}
 
 // The file behind one or more handles. Stores are made once per path and kept for the life of
 // the process, so opening a suite for each access costs a map lookup.
@@ -48,8 +51,7 @@ public:
     // broken: why the file cannot be used; such a store fails every access with that reason.
     DefaultsStore(QString path, std::unique_ptr<Connection> memory, QString broken = {})
         : path_(std::move(path)), memory_(std::move(memory)), broken_(std::move(broken))
-    {
-    }
+    {}
 
     const QString& path() const { return path_; }
     quint64 id() const { return id_; }
@@ -149,8 +151,7 @@ std::shared_ptr<DefaultsStore> storeAt(const QString& path, QString* why = nullp
         if (why) *why = error;
         // Suites are opened for every access; say it once, not every time.
         if (g_reported.insert(path).second)
-            qCWarning(lcDefaults) << "cannot open defaults" << path << ":" << error
-                                  << "(the file is left as it is)";
+            qCWarning(lcDefaults) << "cannot open defaults" << path << ":" << error << "(the file is left as it is)";
         return nullptr;
     }
     auto store = std::make_shared<DefaultsStore>(path, nullptr);
@@ -181,8 +182,7 @@ std::shared_ptr<DefaultsStore> memoryStoreFor(const QString& path)
     Q_ASSERT(c); // an in-memory database needs nothing but memory
     auto store = std::make_shared<DefaultsStore>(QString(), std::move(c));
     g_stores.emplace(key, store);
-    qCWarning(lcDefaults) << "standard defaults" << path
-                          << "cannot be opened; values are kept in memory for this run";
+    qCWarning(lcDefaults) << "standard defaults" << path << "cannot be opened; values are kept in memory for this run";
     return store;
 }
 
@@ -195,14 +195,17 @@ qint64 numberOf(const std::optional<Value>& v)
 {
     if (!v) return 0;
     switch (v->kind) {
-    case Defaults::Kind::integer: return v->number;
-    case Defaults::Kind::boolean: return v->number != 0 ? 1 : 0;
+    case Defaults::Kind::integer:
+        return v->number;
+    case Defaults::Kind::boolean:
+        return v->number != 0 ? 1 : 0;
     case Defaults::Kind::string: {
         bool ok = false;
         const qint64 n = QString::fromUtf8(v->bytes).trimmed().toLongLong(&ok);
         return ok ? n : 0;
     }
-    case Defaults::Kind::data: return 0;
+    case Defaults::Kind::data:
+        return 0;
     }
     return 0;
 }

@@ -16,10 +16,14 @@ namespace velk::defaults {
 const char* kindText(Defaults::Kind kind)
 {
     switch (kind) {
-    case Defaults::Kind::data: return "data";
-    case Defaults::Kind::integer: return "integer";
-    case Defaults::Kind::boolean: return "bool";
-    case Defaults::Kind::string: return "string";
+    case Defaults::Kind::data:
+        return "data";
+    case Defaults::Kind::integer:
+        return "integer";
+    case Defaults::Kind::boolean:
+        return "bool";
+    case Defaults::Kind::string:
+        return "string";
     }
     return "data";
 }
@@ -32,8 +36,7 @@ std::optional<Defaults::Kind> kindFromText(const unsigned char* text)
 {
     if (!text) return std::nullopt;
     const char* t = reinterpret_cast<const char*>(text);
-    for (auto k : {Defaults::Kind::data, Defaults::Kind::integer, Defaults::Kind::boolean,
-                   Defaults::Kind::string})
+    for (auto k : {Defaults::Kind::data, Defaults::Kind::integer, Defaults::Kind::boolean, Defaults::Kind::string})
         if (std::strcmp(t, kindText(k)) == 0) return k;
     return std::nullopt; // a row some other writer made: not ours to interpret
 }
@@ -67,8 +70,7 @@ std::unique_ptr<Connection> Connection::open(const QString& path, QString& error
         if (fd >= 0) ::close(fd);
     }
     const int rc = sqlite3_open_v2(file.constData(), &c->db_,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         error = c->db_ ? QString::fromUtf8(sqlite3_errmsg(c->db_)) : QString::fromUtf8(sqlite3_errstr(rc));
         return nullptr;
@@ -76,10 +78,11 @@ std::unique_ptr<Connection> Connection::open(const QString& path, QString& error
     sqlite3_busy_timeout(c->db_, kBusyTimeoutMs);
     // The first statement reads the header: a file that is not a database fails here,
     // before anything is written to it.
-    const char* setup = path.isEmpty()
-        ? "CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY NOT NULL, kind TEXT NOT NULL, value)"
-        : "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-          "CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY NOT NULL, kind TEXT NOT NULL, value)";
+    const char* setup =
+        path.isEmpty()
+            ? "CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY NOT NULL, kind TEXT NOT NULL, value)"
+            : "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+              "CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY NOT NULL, kind TEXT NOT NULL, value)";
     // Two processes creating the file at once can see SQLITE_BUSY from the journal-mode
     // switch without the busy handler being consulted; that is contention, not a bad file.
     int setupRc = SQLITE_BUSY;
@@ -88,23 +91,18 @@ std::unique_ptr<Connection> Connection::open(const QString& path, QString& error
         if (setupRc != SQLITE_BUSY && setupRc != SQLITE_LOCKED) break;
         ::usleep(10'000);
     }
-    if (setupRc != SQLITE_OK
-        || !c->prepare(c->get_, "SELECT kind, value FROM defaults WHERE key = ?1")
-        || !c->prepare(c->put_,
-                       "INSERT INTO defaults(key, kind, value) VALUES(?1, ?2, ?3) "
-                       "ON CONFLICT(key) DO UPDATE SET kind = excluded.kind, value = excluded.value")
-        || !c->prepare(c->del_, "DELETE FROM defaults WHERE key = ?1")
-        || !c->prepare(c->keys_, "SELECT key FROM defaults ORDER BY key")
-        || !c->prepare(c->begin_, "BEGIN IMMEDIATE")
-        || !c->prepare(c->commit_, "COMMIT")
-        || !c->prepare(c->rollback_, "ROLLBACK")) {
+    if (setupRc != SQLITE_OK || !c->prepare(c->get_, "SELECT kind, value FROM defaults WHERE key = ?1") ||
+        !c->prepare(c->put_, "INSERT INTO defaults(key, kind, value) VALUES(?1, ?2, ?3) "
+                             "ON CONFLICT(key) DO UPDATE SET kind = excluded.kind, value = excluded.value") ||
+        !c->prepare(c->del_, "DELETE FROM defaults WHERE key = ?1") ||
+        !c->prepare(c->keys_, "SELECT key FROM defaults ORDER BY key") || !c->prepare(c->begin_, "BEGIN IMMEDIATE") ||
+        !c->prepare(c->commit_, "COMMIT") || !c->prepare(c->rollback_, "ROLLBACK")) {
         error = QString::fromUtf8(sqlite3_errmsg(c->db_));
         return nullptr;
     }
     if (!path.isEmpty()) {
         struct stat st {};
-        if (::stat(file.constData(), &st) == 0 && (st.st_mode & 077) != 0)
-            ::chmod(file.constData(), st.st_mode & 0700);
+        if (::stat(file.constData(), &st) == 0 && (st.st_mode & 077) != 0) ::chmod(file.constData(), st.st_mode & 0700);
     }
     return c;
 }
@@ -152,12 +150,13 @@ bool Connection::put(const QString& key, Defaults::Kind kind, const QByteArray& 
     switch (kind) {
     case Defaults::Kind::data:
         // A null pointer would bind SQL NULL; an empty value is still a value.
-        if (bytes.isEmpty()) sqlite3_bind_zeroblob(put_, 3, 0);
-        else sqlite3_bind_blob(put_, 3, bytes.constData(), int(bytes.size()), SQLITE_STATIC);
+        if (bytes.isEmpty())
+            sqlite3_bind_zeroblob(put_, 3, 0);
+        else
+            sqlite3_bind_blob(put_, 3, bytes.constData(), int(bytes.size()), SQLITE_STATIC);
         break;
     case Defaults::Kind::string:
-        sqlite3_bind_text(put_, 3, bytes.isEmpty() ? "" : bytes.constData(), int(bytes.size()),
-                          SQLITE_STATIC);
+        sqlite3_bind_text(put_, 3, bytes.isEmpty() ? "" : bytes.constData(), int(bytes.size()), SQLITE_STATIC);
         break;
     case Defaults::Kind::integer:
     case Defaults::Kind::boolean:
@@ -192,8 +191,7 @@ QStringList Connection::keys()
 QString Connection::damage()
 {
     sqlite3_stmt* check = nullptr;
-    if (sqlite3_prepare_v2(db_, "PRAGMA quick_check(1)", -1, &check, nullptr) != SQLITE_OK)
-        return errorText();
+    if (sqlite3_prepare_v2(db_, "PRAGMA quick_check(1)", -1, &check, nullptr) != SQLITE_OK) return errorText();
     QString finding;
     const int rc = sqlite3_step(check);
     if (rc == SQLITE_ROW) {
@@ -207,15 +205,24 @@ QString Connection::damage()
     return finding;
 }
 
-bool Connection::begin() { return step(begin_); }
-bool Connection::commit() { return step(commit_); }
+bool Connection::begin()
+{
+    return step(begin_);
+}
+bool Connection::commit()
+{
+    return step(commit_);
+}
 
 void Connection::rollback()
 {
     if (!sqlite3_get_autocommit(db_)) step(rollback_);
 }
 
-QString Connection::errorText() const { return QString::fromUtf8(sqlite3_errmsg(db_)); }
+QString Connection::errorText() const
+{
+    return QString::fromUtf8(sqlite3_errmsg(db_));
+}
 
 bool Connection::warn(const char* what, const QString& key) const
 {

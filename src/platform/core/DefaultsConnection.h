@@ -22,7 +22,7 @@ const char* kindText(Defaults::Kind kind);
 // One row as read back.
 struct Value {
     Defaults::Kind kind;
-    QByteArray bytes; // data, or the UTF-8 of a string
+    QByteArray bytes;  // data, or the UTF-8 of a string
     qint64 number = 0; // integer and bool
 };
 

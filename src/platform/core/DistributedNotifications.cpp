@@ -12,10 +12,8 @@ namespace {
 class Subscription : public QObject {
     Q_OBJECT
 public:
-    Subscription(QString name, std::function<void()> callback)
-        : name_(std::move(name)), callback_(std::move(callback))
-    {
-    }
+    Subscription(QString name, std::function<void()> callback) : name_(std::move(name)), callback_(std::move(callback))
+    {}
 
 public Q_SLOTS:
     void posted(const QString& name)
@@ -41,12 +39,10 @@ void DistributedNotifications::post(const QString& name) const
     QDBusMessage signal = QDBusMessage::createSignal(kPath, kInterface, QStringLiteral("Posted"));
     signal << name;
     // send() queues the message and returns; a signal has no reply to wait for.
-    if (!bus_.send(signal))
-        qCDebug(lcNotifications) << "cannot post" << name << ":" << bus_.lastError().message();
+    if (!bus_.send(signal)) qCDebug(lcNotifications) << "cannot post" << name << ":" << bus_.lastError().message();
 }
 
-QObject* DistributedNotifications::observe(const QString& name, QObject* context,
-                                           std::function<void()> callback) const
+QObject* DistributedNotifications::observe(const QString& name, QObject* context, std::function<void()> callback) const
 {
     auto* sub = new Subscription(name, std::move(callback));
     if (QThread::currentThread() == context->thread()) {

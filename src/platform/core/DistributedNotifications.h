@@ -12,8 +12,7 @@ namespace velk {
 class DistributedNotifications {
 public:
     static inline const QString kPath = QStringLiteral("/com/harrowcrest/velk");
-    static inline const QString kInterface =
-        QStringLiteral("com.harrowcrest.velk.DistributedNotifications");
+    static inline const QString kInterface = QStringLiteral("com.harrowcrest.velk.DistributedNotifications");
 
     // The session bus.
     DistributedNotifications();

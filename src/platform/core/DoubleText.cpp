@@ -55,17 +55,20 @@ std::optional<double> parseDecimalDouble(const QString& text)
     if (q != end && (*q == '+' || *q == '-')) ++q;
     const char* const numberStart = q;
     int mantissaDigits = 0;
-    while (q != end && *q >= '0' && *q <= '9') ++q, ++mantissaDigits;
+    while (q != end && *q >= '0' && *q <= '9')
+        ++q, ++mantissaDigits;
     if (q != end && *q == '.') {
         ++q;
-        while (q != end && *q >= '0' && *q <= '9') ++q, ++mantissaDigits;
+        while (q != end && *q >= '0' && *q <= '9')
+            ++q, ++mantissaDigits;
     }
     if (mantissaDigits == 0) return std::nullopt;
     if (q != end && (*q == 'e' || *q == 'E')) {
         ++q;
         if (q != end && (*q == '+' || *q == '-')) ++q;
         int expDigits = 0;
-        while (q != end && *q >= '0' && *q <= '9') ++q, ++expDigits;
+        while (q != end && *q >= '0' && *q <= '9')
+            ++q, ++expDigits;
         if (expDigits == 0) return std::nullopt;
     }
     if (q != end) return std::nullopt;

@@ -74,8 +74,10 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, 
     if (fd < 0) {
         const int code = errno;
         if (missing && code == ENOENT) *missing = true;
-        if (code == ELOOP && !options.followLinks) fail(error, QStringLiteral("%1 is a symbolic link").arg(path));
-        else fail(error, QStringLiteral("cannot open %1: %2").arg(path, systemError(code)));
+        if (code == ELOOP && !options.followLinks)
+            fail(error, QStringLiteral("%1 is a symbolic link").arg(path));
+        else
+            fail(error, QStringLiteral("cannot open %1: %2").arg(path, systemError(code)));
         return std::nullopt;
     }
     struct Closer {

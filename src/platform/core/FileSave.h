@@ -40,7 +40,7 @@ struct ReadOptions {
 // the path, which callers usually treat as "no state yet" rather than as a failure. This is the
 // one way the system reads a file that others can put in its place: every reader of user state
 // goes through it with a cap suited to what it reads.
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString* error,
-                                          bool* missing = nullptr, ReadOptions options = {});
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString* error, bool* missing = nullptr,
+                                          ReadOptions options = {});
 
 } // namespace velk

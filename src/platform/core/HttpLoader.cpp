@@ -1,10 +1,10 @@
 #include "platform/core/HttpLoader.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QHash>
 #include <QThread>
 #include <QTimer>
 
@@ -75,8 +75,7 @@ QString HttpLoader::encodeComponent(const QString& text)
 std::optional<QUrl> HttpLoader::buildUrl(const QUrl& base, const QString& path, const QList<QueryItem>& query)
 {
     if (!isWebUrl(base)) return std::nullopt;
-    QByteArray encoded =
-        base.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::StripTrailingSlash).toEncoded();
+    QByteArray encoded = base.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::StripTrailingSlash).toEncoded();
     encoded += path.toUtf8();
     for (qsizetype i = 0; i < query.size(); ++i) {
         encoded += i == 0 ? '?' : '&';
@@ -207,8 +206,10 @@ private:
         if (result.ok()) {
             // What the last readyRead left behind.
             body_ += reply_->read(HttpLoader::kMaxBodyBytes + 1 - body_.size());
-            if (body_.size() + reply_->bytesAvailable() > HttpLoader::kMaxBodyBytes) result = tooLargeResult(result.status);
-            else result.body = std::move(body_);
+            if (body_.size() + reply_->bytesAvailable() > HttpLoader::kMaxBodyBytes)
+                result = tooLargeResult(result.status);
+            else
+                result.body = std::move(body_);
         }
         body_.clear();
         waiter_->fill(std::move(result));
@@ -257,7 +258,8 @@ public:
             [this] {
                 // Each cancel() takes its own transfer out of running_, so a copy is walked.
                 const QHash<QNetworkReply*, Transfer*> running = running_;
-                for (Transfer* transfer : running) transfer->cancel();
+                for (Transfer* transfer : running)
+                    transfer->cancel();
                 idle_->stop();
                 delete manager_;
                 manager_ = nullptr;
@@ -304,7 +306,7 @@ private:
 };
 
 std::mutex networkMutex;
-NetworkThread* networkThread = nullptr;       // guarded by networkMutex
+NetworkThread* networkThread = nullptr;      // guarded by networkMutex
 const QCoreApplication* closedApp = nullptr; // the application whose closing ended it, likewise
 
 // Runs as the application object starts to go, while it can still deliver events to the
@@ -352,7 +354,8 @@ HttpResult HttpLoader::get(const QUrl& url, const HttpHeaders& headers, int time
 
     QNetworkRequest netRequest(url);
     netRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    for (const auto& [name, value] : headers) netRequest.setRawHeader(name, value);
+    for (const auto& [name, value] : headers)
+        netRequest.setRawHeader(name, value);
 
     auto waiter = std::make_shared<Waiter>();
     if (!submit(netRequest, timeoutMs > 0 ? timeoutMs : defaultTimeoutMs(), waiter)) {

@@ -40,9 +40,9 @@ struct HttpResult {
     enum class Failure { none, badUrl, timeout, transport, tooLarge };
 
     Failure failure = Failure::none;
-    QString errorText;   // why the request failed, for logs
-    int status = 0;      // the HTTP status of the final answer (0 when none arrived)
-    QByteArray body;     // the whole body of the final answer, whatever its status
+    QString errorText; // why the request failed, for logs
+    int status = 0;    // the HTTP status of the final answer (0 when none arrived)
+    QByteArray body;   // the whole body of the final answer, whatever its status
 
     bool ok() const { return failure == Failure::none; }
 };
@@ -76,8 +76,7 @@ public:
     // wrote (its segments already encoded); names and values of the query are encoded here,
     // except that a value's commas stay as they are. Nothing when the result is not a valid
     // http(s) URL on the base's host, or when its path holds a "." or ".." segment.
-    static std::optional<QUrl> buildUrl(const QUrl& base, const QString& path,
-                                        const QList<QueryItem>& query = {});
+    static std::optional<QUrl> buildUrl(const QUrl& base, const QString& path, const QList<QueryItem>& query = {});
 };
 
 } // namespace velk

@@ -33,11 +33,9 @@ struct Locale::Impl {
         std::call_once(weekOnce, [this] {
             UErrorCode status = U_ZERO_ERROR;
             std::unique_ptr<icu::Calendar> cal(icu::Calendar::createInstance(locale, status));
-            if (U_FAILURE(status) || !cal)
-                return;
+            if (U_FAILURE(status) || !cal) return;
             const UCalendarDaysOfWeek first = cal->getFirstDayOfWeek(status);
-            if (U_SUCCESS(status))
-                firstWeekday = int(first);
+            if (U_SUCCESS(status)) firstWeekday = int(first);
             minimumDays = int(cal->getMinimalDaysInFirstWeek());
         });
     }
@@ -56,10 +54,8 @@ QByteArray normalisedIdentifier(const QString& identifier)
     QString keywords = at >= 0 ? id.mid(at) : QString();
     QString base = at >= 0 ? id.left(at) : id;
     const qsizetype dot = base.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        base.truncate(dot);
-    if (!keywords.contains(QLatin1Char('=')))
-        keywords.clear(); // a POSIX modifier such as "@euro"
+    if (dot >= 0) base.truncate(dot);
+    if (!keywords.contains(QLatin1Char('='))) keywords.clear(); // a POSIX modifier such as "@euro"
     return (base + keywords).toUtf8();
 }
 
@@ -79,8 +75,7 @@ Locale::Locale(const QString& identifier)
 Locale Locale::current()
 {
     std::lock_guard lock(g_currentMutex);
-    if (g_pinned)
-        return *g_pinned;
+    if (g_pinned) return *g_pinned;
     const icu::Locale& def = icu::Locale::getDefault();
     if (!g_lastDefault || g_lastDefault->impl_->locale != def) {
         auto impl = std::make_shared<Impl>();
@@ -96,18 +91,23 @@ void Locale::setCurrent(const std::optional<Locale>& locale)
     g_pinned = locale;
 }
 
-QString Locale::identifier() const { return QString::fromUtf8(impl_->locale.getName()); }
+QString Locale::identifier() const
+{
+    return QString::fromUtf8(impl_->locale.getName());
+}
 
 Locale::MeasurementSystem Locale::measurementSystem() const
 {
     UErrorCode status = U_ZERO_ERROR;
     const UMeasurementSystem system = ulocdata_getMeasurementSystem(impl_->locale.getName(), &status);
-    if (U_FAILURE(status))
-        return MeasurementSystem::metric;
+    if (U_FAILURE(status)) return MeasurementSystem::metric;
     switch (system) {
-    case UMS_US: return MeasurementSystem::us;
-    case UMS_UK: return MeasurementSystem::uk;
-    default: return MeasurementSystem::metric;
+    case UMS_US:
+        return MeasurementSystem::us;
+    case UMS_UK:
+        return MeasurementSystem::uk;
+    default:
+        return MeasurementSystem::metric;
     }
 }
 
@@ -123,15 +123,17 @@ int Locale::minimumDaysInFirstWeek() const
     return impl_->minimumDays;
 }
 
-const icu::Locale& Locale::icuLocale() const { return impl_->locale; }
+const icu::Locale& Locale::icuLocale() const
+{
+    return impl_->locale;
+}
 
 bool localizedCaseInsensitiveContains(const QString& text, const QString& other, const Locale& locale)
 {
-    if (other.isEmpty())
-        return false;
+    if (other.isEmpty()) return false;
     const QByteArray language(locale.icuLocale().getLanguage());
-    const uint32_t options = (language == "tr" || language == "az") ? U_FOLD_CASE_EXCLUDE_SPECIAL_I
-                                                                      : U_FOLD_CASE_DEFAULT;
+    const uint32_t options =
+        (language == "tr" || language == "az") ? U_FOLD_CASE_EXCLUDE_SPECIAL_I : U_FOLD_CASE_DEFAULT;
     icu::UnicodeString haystack = icutext::toIcu(text);
     icu::UnicodeString needle = icutext::toIcu(other);
     haystack.foldCase(options);
@@ -143,8 +145,7 @@ bool localizedCaseInsensitiveContains(const QString& text, const QString& other,
         haystack = nfc->normalize(haystack, status);
         needle = nfc->normalize(needle, status);
     }
-    if (U_FAILURE(status))
-        return false;
+    if (U_FAILURE(status)) return false;
     return haystack.indexOf(needle) >= 0;
 }
 

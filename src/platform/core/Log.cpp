@@ -18,9 +18,9 @@ Q_LOGGING_CATEGORY(lcGeneral, "com.harrowcrest.velk.general")
 const QLoggingCategory& logCategory(const char* name)
 {
     static const std::pair<const char*, const QLoggingCategory& (*)()> known[] = {
-        {"media", lcMedia},   {"defaults", lcDefaults},         {"calendar", lcCalendar},
-        {"web", lcWeb},       {"host", lcHost},                 {"widgets", lcWidgets},
-        {"sysinfo", lcSysinfo}, {"notifications", lcNotifications}, {"intents", lcIntents},
+        {"media", lcMedia},     {"defaults", lcDefaults}, {"calendar", lcCalendar}, {"web", lcWeb},
+        {"host", lcHost},       {"widgets", lcWidgets},   {"sysinfo", lcSysinfo},   {"notifications", lcNotifications},
+        {"intents", lcIntents},
     };
     for (const auto& [n, category] : known)
         if (std::strcmp(n, name) == 0) return category();

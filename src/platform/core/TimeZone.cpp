@@ -22,15 +22,17 @@ const char* const kZoneTable = "/usr/share/zoneinfo/zone.tab";
 std::mutex g_currentMutex;
 std::optional<TimeZone> g_pinned;
 
-UDate toUDate(Date d) { return d.unix() * 1000.0; }
+UDate toUDate(Date d)
+{
+    return d.unix() * 1000.0;
+}
 
 // Parses the tz database's zone.tab: "CC<tab>coordinates<tab>Zone/Name[<tab>comment]".
 QStringList zonesOfTable(const QByteArray& table)
 {
     QStringList zones;
     for (const QByteArray& line : table.split('\n')) {
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
+        if (line.isEmpty() || line.startsWith('#')) continue;
         const QList<QByteArray> columns = line.split('\t');
         if (columns.size() >= 3 && !columns[2].trimmed().isEmpty())
             zones.append(QString::fromUtf8(columns[2].trimmed()));
@@ -44,11 +46,9 @@ QStringList icuLocationZones()
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::StringEnumeration> ids(
         icu::TimeZone::createTimeZoneIDEnumeration(UCAL_ZONE_TYPE_CANONICAL_LOCATION, nullptr, nullptr, status));
-    if (U_FAILURE(status) || !ids)
-        return zones;
+    if (U_FAILURE(status) || !ids) return zones;
     while (const icu::UnicodeString* id = ids->snext(status)) {
-        if (U_FAILURE(status))
-            break;
+        if (U_FAILURE(status)) break;
         zones.append(icutext::fromIcu(*id));
     }
     return zones;
@@ -58,20 +58,16 @@ QStringList icuLocationZones()
 
 TimeZone::TimeZone(std::shared_ptr<const icu::TimeZone> zone)
     : zone_(std::move(zone)), basic_(dynamic_cast<const icu::BasicTimeZone*>(zone_.get()))
-{
-}
+{}
 
 std::optional<TimeZone> TimeZone::named(const QString& identifier)
 {
-    if (identifier.isEmpty())
-        return std::nullopt;
+    if (identifier.isEmpty()) return std::nullopt;
     std::shared_ptr<const icu::TimeZone> zone(icu::TimeZone::createTimeZone(icutext::toIcu(identifier)));
-    if (!zone)
-        return std::nullopt;
+    if (!zone) return std::nullopt;
     icu::UnicodeString id;
     zone->getID(id);
-    if (id == icu::UnicodeString(kUnknownZone) && identifier != QLatin1String(kUnknownZone))
-        return std::nullopt;
+    if (id == icu::UnicodeString(kUnknownZone) && identifier != QLatin1String(kUnknownZone)) return std::nullopt;
     return TimeZone(std::move(zone));
 }
 
@@ -79,8 +75,7 @@ TimeZone TimeZone::current()
 {
     {
         std::lock_guard lock(g_currentMutex);
-        if (g_pinned)
-            return *g_pinned;
+        if (g_pinned) return *g_pinned;
     }
     return TimeZone(std::shared_ptr<const icu::TimeZone>(icu::TimeZone::createDefault()));
 }
@@ -104,7 +99,10 @@ TimeZone TimeZone::gmt()
     return zone;
 }
 
-QStringList TimeZone::knownTimeZoneIdentifiers() { return knownTimeZoneIdentifiers(QString::fromLatin1(kZoneTable)); }
+QStringList TimeZone::knownTimeZoneIdentifiers()
+{
+    return knownTimeZoneIdentifiers(QString::fromLatin1(kZoneTable));
+}
 
 QStringList TimeZone::knownTimeZoneIdentifiers(const QString& zoneTablePath)
 {
@@ -112,12 +110,10 @@ QStringList TimeZone::knownTimeZoneIdentifiers(const QString& zoneTablePath)
     // The system's table is some tens of kilobytes; a path naming anything else is not read.
     if (const std::optional<QByteArray> table = readRegularFile(zoneTablePath, 4 * 1024 * 1024, nullptr))
         zones = zonesOfTable(*table);
-    if (zones.isEmpty())
-        zones = icuLocationZones();
+    if (zones.isEmpty()) zones = icuLocationZones();
     // The system's table may be newer than ICU's data; a zone ICU cannot compute would only fall
     // back to the current zone wherever it is chosen, so it is not offered.
-    zones.erase(std::remove_if(zones.begin(), zones.end(), [](const QString& id) { return !named(id); }),
-                zones.end());
+    zones.erase(std::remove_if(zones.begin(), zones.end(), [](const QString& id) { return !named(id); }), zones.end());
     zones.sort();
     zones.removeDuplicates();
     return zones;
@@ -161,15 +157,13 @@ QString TimeZone::abbreviation(Date at) const
         std::lock_guard lock(formatMutex);
         format->format(UTZFMT_STYLE_SPECIFIC_SHORT, *zone_, toUDate(at), name);
     }
-    if (!name.isEmpty())
-        return icutext::fromIcu(name);
+    if (!name.isEmpty()) return icutext::fromIcu(name);
     // Without ICU's names, the plain offset still identifies the zone's time.
     const int s = secondsFromGMT(at);
     const int h = s / 3600;
     const int m = std::abs(s % 3600) / 60;
     QString text = QStringLiteral("GMT%1%2").arg(s < 0 ? QLatin1Char('-') : QLatin1Char('+')).arg(std::abs(h));
-    if (m)
-        text += QStringLiteral(":%1").arg(m, 2, 10, QLatin1Char('0'));
+    if (m) text += QStringLiteral(":%1").arg(m, 2, 10, QLatin1Char('0'));
     return text;
 }
 

@@ -12,7 +12,8 @@ namespace {
 
 QStringList mimeappsFiles()
 {
-    QStringList files{DesktopEntries::xdgHome("XDG_CONFIG_HOME", QStringLiteral(".config")) + QStringLiteral("/mimeapps.list")};
+    QStringList files{DesktopEntries::xdgHome("XDG_CONFIG_HOME", QStringLiteral(".config")) +
+                      QStringLiteral("/mimeapps.list")};
     for (const QString& d : DesktopEntries::xdgDirs("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg")))
         files << d + QStringLiteral("/mimeapps.list");
     for (const QString& d : DesktopEntries::applicationDirs())
@@ -58,9 +59,12 @@ std::optional<QStringList> AppLauncher::commandLine(const QString& exec)
     for (int i = 0; i < exec.size(); ++i) {
         const QChar c = exec[i];
         if (inQuotes) {
-            if (c == u'"') inQuotes = false;
-            else if (c == u'\\' && i + 1 < exec.size()) current += exec[++i];
-            else current += c;
+            if (c == u'"')
+                inQuotes = false;
+            else if (c == u'\\' && i + 1 < exec.size())
+                current += exec[++i];
+            else
+                current += c;
         } else if (c == u'"') {
             inQuotes = hasCurrent = true;
         } else if (c == u' ' || c == u'\t') {
@@ -69,7 +73,10 @@ std::optional<QStringList> AppLauncher::commandLine(const QString& exec)
             hasCurrent = false;
         } else if (c == u'%' && i + 1 < exec.size()) {
             // Field codes (%f %u %i ...) stand for files and URLs we do not pass; %% is a "%".
-            if (exec[++i] == u'%') { current += u'%'; hasCurrent = true; }
+            if (exec[++i] == u'%') {
+                current += u'%';
+                hasCurrent = true;
+            }
         } else {
             current += c;
             hasCurrent = true;

@@ -23,7 +23,10 @@ public:
 };
 
 // A window may vanish between two requests; Xlib's default handler would end the process.
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
+int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
 
 class X11Activity final : public DesktopActivity {
 public:
@@ -71,9 +74,9 @@ private:
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
         Window window = None;
-        if (XGetWindowProperty(display_, root_, activeAtom_, 0, 1, False, XA_WINDOW, &type, &format,
-                               &count, &after, &data) == Success
-            && data && type == XA_WINDOW && format == 32 && count == 1)
+        if (XGetWindowProperty(display_, root_, activeAtom_, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                               &data) == Success &&
+            data && type == XA_WINDOW && format == 32 && count == 1)
             window = Window(*reinterpret_cast<unsigned long*>(data));
         if (data) XFree(data);
         return window;

@@ -48,12 +48,18 @@ std::optional<DesktopEntries::Entry> DesktopEntries::parse(const QByteArray& tex
         if (eq <= 0) continue;
         const QByteArray key = line.left(eq).trimmed();
         const QString value = QString::fromUtf8(line.mid(eq + 1).trimmed());
-        if (key == "Name") entry.name = value;
-        else if (key == "StartupWMClass") entry.startupWMClass = value;
-        else if (key == "Exec") entry.exec = value;
-        else if (key == "Categories") entry.categories = value.split(u';', Qt::SkipEmptyParts);
-        else if (key == "Keywords") entry.keywords = value.split(u';', Qt::SkipEmptyParts);
-        else if (key == "Hidden" || key == "NoDisplay") entry.hidden = entry.hidden || value == u"true";
+        if (key == "Name")
+            entry.name = value;
+        else if (key == "StartupWMClass")
+            entry.startupWMClass = value;
+        else if (key == "Exec")
+            entry.exec = value;
+        else if (key == "Categories")
+            entry.categories = value.split(u';', Qt::SkipEmptyParts);
+        else if (key == "Keywords")
+            entry.keywords = value.split(u';', Qt::SkipEmptyParts);
+        else if (key == "Hidden" || key == "NoDisplay")
+            entry.hidden = entry.hidden || value == u"true";
     }
     if (entry.name.isEmpty()) return std::nullopt;
     return entry;
@@ -85,8 +91,7 @@ DesktopEntries::DesktopEntries(const QStringList& dirs)
     }
 }
 
-std::optional<QString> DesktopEntries::nameForWindowClass(const QString& instance,
-                                                          const QString& windowClass) const
+std::optional<QString> DesktopEntries::nameForWindowClass(const QString& instance, const QString& windowClass) const
 {
     for (const QString& c : {windowClass, instance})
         if (!c.isEmpty())
@@ -114,7 +119,8 @@ std::optional<QString> DesktopEntries::findApplication(const QStringList& words,
     for (const QString& dir : dirs) {
         QStringList paths;
         QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) paths << it.next();
+        while (it.hasNext())
+            paths << it.next();
         paths.sort();
         for (const QString& path : paths) {
             QString id = QDir(dir).relativeFilePath(path);
@@ -125,7 +131,8 @@ std::optional<QString> DesktopEntries::findApplication(const QStringList& words,
             QFile file(path);
             if (file.size() > 256 * 1024 || !file.open(QIODevice::ReadOnly)) continue;
             const std::optional<Entry> entry = parse(file.readAll());
-            if (entry && !entry->hidden && !entry->exec.isEmpty() && (holds(entry->categories) || holds(entry->keywords)))
+            if (entry && !entry->hidden && !entry->exec.isEmpty() &&
+                (holds(entry->categories) || holds(entry->keywords)))
                 return id;
         }
     }

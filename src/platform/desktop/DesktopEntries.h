@@ -42,7 +42,8 @@ public:
 
     // The id of the first shown, runnable application whose Categories or Keywords hold one of
     // `words` (compared without case), in folder order and then by id; nothing when none does.
-    static std::optional<QString> findApplication(const QStringList& words, const QStringList& dirs = applicationDirs());
+    static std::optional<QString> findApplication(const QStringList& words,
+                                                  const QStringList& dirs = applicationDirs());
 
     // Path of the desktop file with this id ("org.example.App.desktop"), or nothing.
     static std::optional<QString> findFile(const QString& desktopId, const QStringList& dirs = applicationDirs());

@@ -30,19 +30,35 @@
 namespace velk::intents {
 
 template <class E>
-concept AppEntity = requires(const E& e) {
-    { e.id } -> std::convertible_to<QString>;
-    { e.displayTitle() } -> std::convertible_to<QString>;
-    { E::typeDisplayName } -> std::convertible_to<const char*>;
+concept AppEntity = requires(const E& e)
+{
+    {
+        e.id
+        } -> std::convertible_to<QString>;
+    {
+        e.displayTitle()
+        } -> std::convertible_to<QString>;
+    {
+        E::typeDisplayName
+        } -> std::convertible_to<const char*>;
     typename E::Query;
 };
 
 template <class Q, class E>
-concept EntityStringQuery = requires(const Q& q, const QStringList& ids, const QString& text) {
-    { q.entitiesFor(ids) } -> std::same_as<std::vector<E>>;
-    { q.entitiesMatching(text) } -> std::same_as<std::vector<E>>;
-    { q.suggestedEntities() } -> std::same_as<std::vector<E>>;
-    { q.defaultResult() } -> std::same_as<std::optional<E>>;
+concept EntityStringQuery = requires(const Q& q, const QStringList& ids, const QString& text)
+{
+    {
+        q.entitiesFor(ids)
+        } -> std::same_as<std::vector<E>>;
+    {
+        q.entitiesMatching(text)
+        } -> std::same_as<std::vector<E>>;
+    {
+        q.suggestedEntities()
+        } -> std::same_as<std::vector<E>>;
+    {
+        q.defaultResult()
+        } -> std::same_as<std::optional<E>>;
 };
 
 // What the editor shows of an entity and what it stores.
@@ -64,10 +80,13 @@ public:
 };
 
 template <AppEntity E>
-EntityOption entityOption(const E& e) { return {QString(e.id), QString(e.displayTitle())}; }
+EntityOption entityOption(const E& e)
+{
+    return {QString(e.id), QString(e.displayTitle())};
+}
 
 template <AppEntity E>
-    requires EntityStringQuery<typename E::Query, E>
+requires EntityStringQuery<typename E::Query, E>
 class EntityQueryAdapter final : public AnyEntityQuery {
 public:
     QString typeDisplayName() const override { return QString::fromUtf8(E::typeDisplayName); }
@@ -92,7 +111,8 @@ private:
     {
         std::vector<EntityOption> out;
         out.reserve(entities.size());
-        for (const E& e : entities) out.push_back(entityOption(e));
+        for (const E& e : entities)
+            out.push_back(entityOption(e));
         return out;
     }
     typename E::Query query_{};
@@ -111,8 +131,7 @@ namespace velk::coding {
 // An entity is stored as its identifier alone; reading it back copies the identifier
 // unchanged, as every query's lookup by identifier does.
 template <class E>
-    requires(::velk::intents::AppEntity<E> && !Record<E>)
-struct ValueCoder<E> {
+requires(::velk::intents::AppEntity<E> && !Record<E>) struct ValueCoder<E> {
     static bool encode(const E& v, QJsonValue& out)
     {
         out = QString(v.id);

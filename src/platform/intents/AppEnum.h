@@ -28,7 +28,8 @@ struct EnumCase {
 };
 
 template <class E>
-concept AppEnum = std::is_enum_v<E> && requires(E* e) {
+concept AppEnum = std::is_enum_v<E> && requires(E* e)
+{
     velkAppEnumCases(e);
     velkAppEnumTypeName(e);
 };
@@ -38,25 +39,36 @@ template <class E, size_t N>
 constexpr auto rawPairs(const std::array<EnumCase<E>, N>& cases)
 {
     std::array<std::pair<E, std::string_view>, N> out{};
-    for (size_t i = 0; i < N; ++i) out[i] = {cases[i].value, cases[i].raw};
+    for (size_t i = 0; i < N; ++i)
+        out[i] = {cases[i].value, cases[i].raw};
     return out;
 }
-inline QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+inline QString text(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 } // namespace detail
 
 template <AppEnum E>
-constexpr auto enumCases() { return velkAppEnumCases(static_cast<E*>(nullptr)); }
+constexpr auto enumCases()
+{
+    return velkAppEnumCases(static_cast<E*>(nullptr));
+}
 
 template <AppEnum E>
 std::vector<E> allCases()
 {
     std::vector<E> out;
-    for (const auto& c : enumCases<E>()) out.push_back(c.value);
+    for (const auto& c : enumCases<E>())
+        out.push_back(c.value);
     return out;
 }
 
 template <AppEnum E>
-QString typeDisplayName() { return QString::fromUtf8(velkAppEnumTypeName(static_cast<E*>(nullptr))); }
+QString typeDisplayName()
+{
+    return QString::fromUtf8(velkAppEnumTypeName(static_cast<E*>(nullptr)));
+}
 
 template <AppEnum E>
 QString rawValue(E value)
@@ -87,13 +99,16 @@ std::optional<E> fromRawValue(const QString& raw)
 
 } // namespace velk::intents
 
-#define VELK_APP_ENUM(E, typeTitle, ...)                                                          \
-    inline constexpr auto velkAppEnumCases(E*)                                                   \
-    {                                                                                            \
-        return std::to_array<::velk::intents::EnumCase<E>>({__VA_ARGS__});                       \
-    }                                                                                            \
-    inline constexpr const char* velkAppEnumTypeName(E*) { return typeTitle; }                   \
-    inline constexpr auto velkEnumCases(E*)                                                      \
-    {                                                                                            \
-        return ::velk::intents::detail::rawPairs(velkAppEnumCases(static_cast<E*>(nullptr)));    \
+#define VELK_APP_ENUM(E, typeTitle, ...)                                                                               \
+    inline constexpr auto velkAppEnumCases(E*)                                                                         \
+    {                                                                                                                  \
+        return std::to_array<::velk::intents::EnumCase<E>>({__VA_ARGS__});                                             \
+    }                                                                                                                  \
+    inline constexpr const char* velkAppEnumTypeName(E*)                                                               \
+    {                                                                                                                  \
+        return typeTitle;                                                                                              \
+    }                                                                                                                  \
+    inline constexpr auto velkEnumCases(E*)                                                                            \
+    {                                                                                                                  \
+        return ::velk::intents::detail::rawPairs(velkAppEnumCases(static_cast<E*>(nullptr)));                          \
     }

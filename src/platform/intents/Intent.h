@@ -45,14 +45,22 @@ constexpr Parameter<I, T> parameter(const char* name, const char* title, T I::*m
 }
 
 template <class T>
-concept Intent = std::default_initializable<T> && requires {
-    { T::typeName } -> std::convertible_to<const char*>;
-    { T::title } -> std::convertible_to<const char*>;
+concept Intent = std::default_initializable<T> && requires
+{
+    {
+        T::typeName
+        } -> std::convertible_to<const char*>;
+    {
+        T::title
+        } -> std::convertible_to<const char*>;
     T::parameters();
 };
 
 template <class T>
-concept ActionIntent = Intent<T> && requires(T& t) { t.perform(); };
+concept ActionIntent = Intent<T> && requires(T& t)
+{
+    t.perform();
+};
 
 struct EnumCaseDescription {
     QString raw;
@@ -65,9 +73,9 @@ struct ParameterDescription {
     QString title;
     QString type; // "string", "integer", "number", "bool", "date", "enum" or "entity"
     bool optional = false;
-    QJsonValue defaultValue; // null for an optional parameter that starts unset
-    QString valueTypeTitle; // the enum's or entity's display name
-    std::vector<EnumCaseDescription> cases; // enums, in editor order
+    QJsonValue defaultValue;                           // null for an optional parameter that starts unset
+    QString valueTypeTitle;                            // the enum's or entity's display name
+    std::vector<EnumCaseDescription> cases;            // enums, in editor order
     std::shared_ptr<const AnyEntityQuery> entityQuery; // entities
 
     QJsonObject toJson() const;
@@ -113,7 +121,8 @@ struct ParameterType<E> {
     {
         d.type = QStringLiteral("enum");
         d.valueTypeTitle = typeDisplayName<E>();
-        for (const auto& c : enumCases<E>()) d.cases.push_back({text(c.raw), text(c.title)});
+        for (const auto& c : enumCases<E>())
+            d.cases.push_back({text(c.raw), text(c.title)});
     }
 };
 template <AppEntity E>
@@ -274,8 +283,7 @@ namespace velk::coding {
 // An intent inside a record or an entry (the clock widgets' entries carry their configuration)
 // is stored as its parameter values.
 template <class I>
-    requires(::velk::intents::Intent<I> && !Record<I>)
-struct ValueCoder<I> {
+requires(::velk::intents::Intent<I> && !Record<I>) struct ValueCoder<I> {
     static bool encode(const I& v, QJsonValue& out)
     {
         out = ::velk::intents::parameterValues(v);

@@ -64,10 +64,8 @@ IntentRunResult IntentRegistry::run(const QString& typeName, const QJsonObject& 
     {
         std::shared_lock lock(state_->mutex);
         const auto it = state_->entries.constFind(typeName);
-        if (it == state_->entries.constEnd())
-            return {false, QStringLiteral("no intent named \"%1\"").arg(typeName)};
-        if (!it->runner)
-            return {false, QStringLiteral("\"%1\" is a configuration, not an action").arg(typeName)};
+        if (it == state_->entries.constEnd()) return {false, QStringLiteral("no intent named \"%1\"").arg(typeName)};
+        if (!it->runner) return {false, QStringLiteral("\"%1\" is a configuration, not an action").arg(typeName)};
         runner = it->runner;
     }
     // Outside the lock: an action may take long and may itself register or run intents.
@@ -96,7 +94,8 @@ QJsonObject ParameterDescription::toJson() const
     if (!valueTypeTitle.isEmpty()) o.insert(QStringLiteral("valueType"), valueTypeTitle);
     if (!cases.empty()) {
         QJsonArray a;
-        for (const auto& c : cases) a.append(QJsonObject{{QStringLiteral("raw"), c.raw}, {QStringLiteral("title"), c.title}});
+        for (const auto& c : cases)
+            a.append(QJsonObject{{QStringLiteral("raw"), c.raw}, {QStringLiteral("title"), c.title}});
         o.insert(QStringLiteral("cases"), a);
     }
     return o;
@@ -105,7 +104,8 @@ QJsonObject ParameterDescription::toJson() const
 QJsonObject IntentDescription::toJson() const
 {
     QJsonArray params;
-    for (const auto& p : parameters) params.append(p.toJson());
+    for (const auto& p : parameters)
+        params.append(p.toJson());
     return {{QStringLiteral("type"), typeName},
             {QStringLiteral("title"), title},
             {QStringLiteral("configuration"), configuration},

@@ -96,7 +96,7 @@ void PositionSource::adopt(QGeoPositionInfoSource* source)
             refused_ = true;
             emit authorizationChanged(authorizationStatus());
         }
-        emit failed(error == QGeoPositionInfoSource::AccessError        ? QStringLiteral("access refused")
+        emit failed(error == QGeoPositionInfoSource::AccessError          ? QStringLiteral("access refused")
                     : error == QGeoPositionInfoSource::UpdateTimeoutError ? QStringLiteral("no fix in time")
                                                                           : QStringLiteral("position source error"));
     });

@@ -37,8 +37,8 @@ std::optional<ReverseGeocoder::Placemark> ReverseGeocoder::parse(const QByteArra
         for (const char* key : keys) {
             const QString v = address.value(QLatin1String(key)).toString().trimmed();
             if (v.size() > kMaxNameChars) {
-                qCWarning(lcWeb) << "reverse geocoding: the" << key << "name is" << v.size() << "characters long, more than"
-                                 << kMaxNameChars << "; not taken as a place name";
+                qCWarning(lcWeb) << "reverse geocoding: the" << key << "name is" << v.size()
+                                 << "characters long, more than" << kMaxNameChars << "; not taken as a place name";
                 continue;
             }
             if (!v.isEmpty()) return v;
@@ -57,7 +57,8 @@ std::optional<ReverseGeocoder::Placemark> ReverseGeocoder::reverse(double latitu
     const std::optional<QUrl> url = requestUrl(latitude, longitude);
     if (!url) return std::nullopt;
     // The public service asks every client to name itself.
-    const HttpResult result = HttpLoader::get(*url, {{"User-Agent", "VELK/" "0.1 (desktop widgets)"},
+    const HttpResult result = HttpLoader::get(*url, {{"User-Agent", "VELK/"
+                                                                    "0.1 (desktop widgets)"},
                                                      {"Accept", "application/json"}});
     if (!result.ok() || result.status != 200) return std::nullopt;
     return parse(result.body);

@@ -13,9 +13,9 @@ namespace velk {
 class ReverseGeocoder {
 public:
     struct Placemark {
-        std::optional<QString> subLocality;            // a district of a town
-        std::optional<QString> locality;               // the town or city
-        std::optional<QString> subAdministrativeArea;  // the county
+        std::optional<QString> subLocality;           // a district of a town
+        std::optional<QString> locality;              // the town or city
+        std::optional<QString> subAdministrativeArea; // the county
     };
 
     // The longest name taken for a part of a place (the longest real place names are a few

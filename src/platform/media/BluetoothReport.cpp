@@ -58,8 +58,7 @@ QJsonObject BluetoothReport::build(const BluezObjects& objects)
             if (name.isEmpty()) name = props.value(QStringLiteral("Name")).toString();
             if (name.isEmpty()) name = props.value(QStringLiteral("Address")).toString();
             connected.append(QJsonObject{
-                {name, QJsonObject{{QStringLiteral("device_batteryLevelMain"),
-                                    QString::number(percent) + u'%'}}}});
+                {name, QJsonObject{{QStringLiteral("device_batteryLevelMain"), QString::number(percent) + u'%'}}}});
         }
         QJsonObject section;
         section.insert(QStringLiteral("device_connected"), connected);

@@ -22,7 +22,8 @@ QByteArray decodeQ(const QByteArray& text)
         const char c = text[i];
         if (c == '_') {
             out += ' ';
-        } else if (c == '=' && i + 2 < text.size() && std::isxdigit(uchar(text[i + 1])) && std::isxdigit(uchar(text[i + 2]))) {
+        } else if (c == '=' && i + 2 < text.size() && std::isxdigit(uchar(text[i + 1])) &&
+                   std::isxdigit(uchar(text[i + 2]))) {
             out += char(QByteArray::fromHex(text.mid(i + 1, 2)).at(0));
             i += 2;
         } else {
@@ -92,8 +93,10 @@ MaildirInbox::Headers MaildirInbox::readHeaders(const QByteArray& message)
     QByteArray field, value;
     auto finish = [&] {
         const QByteArray name = field.trimmed().toLower();
-        if (name == "from" && headers.from.isEmpty()) headers.from = decodeWords(value.trimmed()).simplified();
-        else if (name == "subject" && headers.subject.isEmpty()) headers.subject = decodeWords(value.trimmed()).simplified();
+        if (name == "from" && headers.from.isEmpty())
+            headers.from = decodeWords(value.trimmed()).simplified();
+        else if (name == "subject" && headers.subject.isEmpty())
+            headers.subject = decodeWords(value.trimmed()).simplified();
         field.clear();
         value.clear();
     };
@@ -151,8 +154,8 @@ ScriptReply MaildirInbox::unreadReply() const
             if (f.fileName().startsWith(u'.')) continue;
             if (qstrcmp(sub, "new") == 0 || !isSeen(f.fileName())) ++unread;
             // Newest by delivery time (the file's modification), then by name.
-            if (!newest.exists() || f.lastModified() > newest.lastModified()
-                || (f.lastModified() == newest.lastModified() && f.fileName() > newest.fileName()))
+            if (!newest.exists() || f.lastModified() > newest.lastModified() ||
+                (f.lastModified() == newest.lastModified() && f.fileName() > newest.fileName()))
                 newest = f;
         }
     }
@@ -161,8 +164,8 @@ ScriptReply MaildirInbox::unreadReply() const
     if (newest.exists()) {
         // Read as listed: still a regular file, not a link put in its place since.
         QString why;
-        const std::optional<QByteArray> head = readRegularFile(newest.filePath(), kHeaderLimit, &why, nullptr,
-                                                               {.cutAtCap = true, .followLinks = false});
+        const std::optional<QByteArray> head =
+            readRegularFile(newest.filePath(), kHeaderLimit, &why, nullptr, {.cutAtCap = true, .followLinks = false});
         if (!head) return ScriptReply::failure(QStringLiteral("cannot read ") + newest.filePath());
         previewText = preview(readHeaders(*head));
     }

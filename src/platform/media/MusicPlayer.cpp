@@ -33,7 +33,8 @@ QVariant unwrap(const QVariant& v)
         case QDBusArgument::MapType: {
             QVariantMap map;
             arg >> map;
-            for (auto it = map.begin(); it != map.end(); ++it) *it = unwrap(*it);
+            for (auto it = map.begin(); it != map.end(); ++it)
+                *it = unwrap(*it);
             return map;
         }
         case QDBusArgument::ArrayType: {
@@ -274,9 +275,12 @@ void MusicPlayer::requestPosition(ReplyHandler done)
 void MusicPlayer::requestCommand(const QString& verb, ReplyHandler done)
 {
     QString method;
-    if (verb == u"playpause") method = QStringLiteral("PlayPause");
-    else if (verb == u"next track") method = QStringLiteral("Next");
-    else if (verb == u"previous track") method = QStringLiteral("Previous");
+    if (verb == u"playpause")
+        method = QStringLiteral("PlayPause");
+    else if (verb == u"next track")
+        method = QStringLiteral("Next");
+    else if (verb == u"previous track")
+        method = QStringLiteral("Previous");
     else
         return answerLater(std::move(done), ScriptReply::failure(QStringLiteral("unknown command ") + verb));
     findFollowed([this, method, done = std::move(done)](const std::optional<Player>& player) {

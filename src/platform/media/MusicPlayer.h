@@ -68,8 +68,8 @@ private slots:
 
 private:
     struct Player {
-        QString name;   // org.mpris.MediaPlayer2.<x>
-        QString owner;  // its unique connection name
+        QString name;  // org.mpris.MediaPlayer2.<x>
+        QString owner; // its unique connection name
     };
     using MessageHandler = std::function<void(const QDBusMessage&)>;
 

@@ -28,10 +28,12 @@ std::optional<CpuTicks> parseCpuTicks(QByteArrayView procStat)
     int count = 0;
     qsizetype pos = 3;
     while (count < int(column.size())) {
-        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+            ++pos;
         if (pos >= line.size()) break;
         qsizetype endPos = pos;
-        while (endPos < line.size() && line[endPos] != ' ' && line[endPos] != '\t') ++endPos;
+        while (endPos < line.size() && line[endPos] != ' ' && line[endPos] != '\t')
+            ++endPos;
         const auto value = sysfiles::parseUnsigned(line.sliced(pos, endPos - pos));
         if (!value) return std::nullopt;
         column[size_t(count++)] = *value;

@@ -13,9 +13,8 @@ const QString kPrefix = QStringLiteral("POWER_SUPPLY_");
 
 // The attributes read one by one when a supply's uevent cannot be read.
 const char* const kAttributes[] = {
-    "type", "scope", "present", "status", "capacity", "energy_now", "energy_full", "charge_now",
-    "charge_full", "power_now", "current_now", "time_to_empty_now", "time_to_full_now",
-    "model_name",
+    "type",       "scope",       "present",   "status",      "capacity",          "energy_now",       "energy_full",
+    "charge_now", "charge_full", "power_now", "current_now", "time_to_empty_now", "time_to_full_now", "model_name",
 };
 
 std::optional<qint64> integer(const PowerSupplyProperties& p, const char* key)
@@ -45,7 +44,11 @@ struct CapacityPair {
 // full value.
 std::optional<CapacityPair> capacityPair(const PowerSupplyProperties& p)
 {
-    struct Names { const char* now; const char* full; const char* rate; };
+    struct Names {
+        const char* now;
+        const char* full;
+        const char* rate;
+    };
     static constexpr Names kPairs[] = {{"energy_now", "energy_full", "power_now"},
                                        {"charge_now", "charge_full", "current_now"}};
     for (const Names& names : kPairs) {
@@ -127,11 +130,15 @@ std::optional<PowerSourceDescription> describePowerSource(const PowerSupplyPrope
 
     // The kernel's own estimates (seconds) win; otherwise the flow rate gives one.
     if (d.isCharging) {
-        if (const auto s = integer(p, "time_to_full_now"); s && *s >= 0) d.timeToFullCharge = *s / 60;
-        else if (pair && pair->rate) d.timeToFullCharge = minutes(double(pair->full - pair->now) / double(*pair->rate));
+        if (const auto s = integer(p, "time_to_full_now"); s && *s >= 0)
+            d.timeToFullCharge = *s / 60;
+        else if (pair && pair->rate)
+            d.timeToFullCharge = minutes(double(pair->full - pair->now) / double(*pair->rate));
     } else if (discharging) {
-        if (const auto s = integer(p, "time_to_empty_now"); s && *s >= 0) d.timeToEmpty = *s / 60;
-        else if (pair && pair->rate) d.timeToEmpty = minutes(double(pair->now) / double(*pair->rate));
+        if (const auto s = integer(p, "time_to_empty_now"); s && *s >= 0)
+            d.timeToEmpty = *s / 60;
+        else if (pair && pair->rate)
+            d.timeToEmpty = minutes(double(pair->now) / double(*pair->rate));
     }
     return d;
 }

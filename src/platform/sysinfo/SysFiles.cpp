@@ -69,8 +69,10 @@ namespace {
 QByteArrayView trimmed(QByteArrayView text)
 {
     auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-    while (!text.isEmpty() && space(text.front())) text = text.sliced(1);
-    while (!text.isEmpty() && space(text.back())) text.chop(1);
+    while (!text.isEmpty() && space(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && space(text.back()))
+        text.chop(1);
     return text;
 }
 
@@ -87,8 +89,14 @@ std::optional<T> parseNumber(QByteArrayView text)
 }
 } // namespace
 
-std::optional<quint64> parseUnsigned(QByteArrayView text) { return parseNumber<quint64>(text); }
-std::optional<qint64> parseInteger(QByteArrayView text) { return parseNumber<qint64>(text); }
+std::optional<quint64> parseUnsigned(QByteArrayView text)
+{
+    return parseNumber<quint64>(text);
+}
+std::optional<qint64> parseInteger(QByteArrayView text)
+{
+    return parseNumber<qint64>(text);
+}
 
 QByteArray firstLine(QByteArrayView text)
 {

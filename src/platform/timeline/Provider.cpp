@@ -22,7 +22,8 @@ std::optional<Date> AnyTimeline::reloadDate() const
 QJsonObject AnyTimeline::toJson() const
 {
     QJsonArray a;
-    for (const auto& e : entries) a.append(e.toJson());
+    for (const auto& e : entries)
+        a.append(e.toJson());
     QJsonObject o = policy.toJson();
     o.insert(QStringLiteral("entries"), a);
     return o;

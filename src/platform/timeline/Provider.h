@@ -24,8 +24,11 @@
 namespace velk::timeline {
 
 template <class E>
-concept TimelineEntry = requires(const E& e) {
-    { e.date } -> std::convertible_to<Date>;
+concept TimelineEntry = requires(const E& e)
+{
+    {
+        e.date
+        } -> std::convertible_to<Date>;
     e.data;
     requires intents::AppEnum<std::remove_cvref_t<decltype(e.surface)>>;
 };
@@ -76,8 +79,7 @@ public:
     AnyEntry() = default;
     template <TimelineEntry E>
     explicit AnyEntry(E entry) : box_(std::make_shared<detail::EntryBoxOf<E>>(std::move(entry)))
-    {
-    }
+    {}
 
     bool isNull() const { return !box_; }
     Date date() const { return box_ ? box_->date() : Date(); }
@@ -118,14 +120,19 @@ public:
 };
 
 template <class P, class Config>
-concept TypedProvider = intents::Intent<Config> && requires(const P& p, const Config& c, const TimelineContext& ctx) {
+concept TypedProvider = intents::Intent<Config> && requires(const P& p, const Config& c, const TimelineContext& ctx)
+{
     requires TimelineEntry<decltype(p.placeholder(ctx))>;
-    { p.snapshot(c, ctx) } -> std::same_as<decltype(p.placeholder(ctx))>;
-    { p.timeline(c, ctx) } -> std::same_as<Timeline<decltype(p.placeholder(ctx))>>;
+    {
+        p.snapshot(c, ctx)
+        } -> std::same_as<decltype(p.placeholder(ctx))>;
+    {
+        p.timeline(c, ctx)
+        } -> std::same_as<Timeline<decltype(p.placeholder(ctx))>>;
 };
 
 template <class Config, class P>
-    requires TypedProvider<P, Config>
+requires TypedProvider<P, Config>
 class ProviderAdapter final : public AnyProvider {
 public:
     using EntryType = decltype(std::declval<const P&>().placeholder(std::declval<const TimelineContext&>()));
@@ -146,7 +153,8 @@ public:
         AnyTimeline out;
         out.policy = t.policy;
         out.entries.reserve(t.entries.size());
-        for (auto& e : t.entries) out.entries.emplace_back(std::move(e));
+        for (auto& e : t.entries)
+            out.entries.emplace_back(std::move(e));
         return out;
     }
 

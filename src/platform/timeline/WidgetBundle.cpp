@@ -28,7 +28,8 @@ const WidgetDefinition* WidgetBundle::widget(const QString& kind) const
 QStringList WidgetBundle::kinds() const
 {
     QStringList out;
-    for (const auto& w : widgets_) out << w.kind();
+    for (const auto& w : widgets_)
+        out << w.kind();
     return out;
 }
 

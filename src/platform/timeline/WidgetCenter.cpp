@@ -10,10 +10,7 @@ namespace {
 
 class BusSink final : public WidgetCenter::Sink {
 public:
-    void reloadTimelines(const QString& kind) override
-    {
-        send(QStringLiteral("ReloadTimelines"), {kind});
-    }
+    void reloadTimelines(const QString& kind) override { send(QStringLiteral("ReloadTimelines"), {kind}); }
     void reloadAllTimelines() override { send(QStringLiteral("ReloadAllTimelines"), {}); }
 
 private:
@@ -55,8 +52,14 @@ void WidgetCenter::setOverride(std::shared_ptr<Sink> sink)
     override_ = std::move(sink);
 }
 
-void WidgetCenter::reloadTimelines(const QString& kind) { sink()->reloadTimelines(kind); }
-void WidgetCenter::reloadAllTimelines() { sink()->reloadAllTimelines(); }
+void WidgetCenter::reloadTimelines(const QString& kind)
+{
+    sink()->reloadTimelines(kind);
+}
+void WidgetCenter::reloadAllTimelines()
+{
+    sink()->reloadAllTimelines();
+}
 
 class WidgetCenterRecorder::Sink final : public WidgetCenter::Sink {
 public:
@@ -79,7 +82,10 @@ WidgetCenterRecorder::WidgetCenterRecorder() : sink_(std::make_shared<Sink>())
     WidgetCenter::shared().setOverride(sink_);
 }
 
-WidgetCenterRecorder::~WidgetCenterRecorder() { WidgetCenter::shared().setOverride(nullptr); }
+WidgetCenterRecorder::~WidgetCenterRecorder()
+{
+    WidgetCenter::shared().setOverride(nullptr);
+}
 
 std::vector<WidgetCenterRecorder::Reload> WidgetCenterRecorder::reloads() const
 {

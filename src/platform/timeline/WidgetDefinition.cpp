@@ -3,15 +3,10 @@
 namespace velk::timeline {
 
 WidgetDefinition::WidgetDefinition(QString kind, QString configurationIntent,
-                                   std::shared_ptr<const AnyProvider> provider, Content content,
-                                   Normaliser normaliser)
-    : kind_(std::move(kind)),
-      configurationIntent_(std::move(configurationIntent)),
-      provider_(std::move(provider)),
-      content_(std::move(content)),
-      normaliser_(std::move(normaliser))
-{
-}
+                                   std::shared_ptr<const AnyProvider> provider, Content content, Normaliser normaliser)
+    : kind_(std::move(kind)), configurationIntent_(std::move(configurationIntent)), provider_(std::move(provider)),
+      content_(std::move(content)), normaliser_(std::move(normaliser))
+{}
 
 WidgetDefinition WidgetDefinition::configurationDisplayName(const QString& name) const
 {

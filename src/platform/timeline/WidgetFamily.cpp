@@ -5,9 +5,12 @@ namespace velk::timeline {
 QString familyName(WidgetFamily family)
 {
     switch (family) {
-    case WidgetFamily::small: return QStringLiteral("small");
-    case WidgetFamily::medium: return QStringLiteral("medium");
-    case WidgetFamily::large: return QStringLiteral("large");
+    case WidgetFamily::small:
+        return QStringLiteral("small");
+    case WidgetFamily::medium:
+        return QStringLiteral("medium");
+    case WidgetFamily::large:
+        return QStringLiteral("large");
     }
     return QStringLiteral("small");
 }

@@ -13,9 +13,12 @@ enum class WidgetFamily { small, medium, large };
 constexpr QSizeF designSize(WidgetFamily family)
 {
     switch (family) {
-    case WidgetFamily::small: return {160, 160};
-    case WidgetFamily::medium: return {344, 160};
-    case WidgetFamily::large: return {344, 344};
+    case WidgetFamily::small:
+        return {160, 160};
+    case WidgetFamily::medium:
+        return {344, 160};
+    case WidgetFamily::large:
+        return {344, 344};
     }
     return {160, 160};
 }

@@ -1,7 +1,7 @@
 #include "platform/view/ContentHash.h"
 
-#include "platform/view/LayoutNodes.h"
 #include "platform/core/Clock.h"
+#include "platform/view/LayoutNodes.h"
 #include "platform/view/Rounding.h"
 #include "platform/view/Symbols.h"
 
@@ -45,10 +45,7 @@ public:
         add(quint64(qHash(s, 0)));
     }
     // To the thousandth of a point, as inspection rounds: float noise below that paints the same.
-    void number(qreal v)
-    {
-        add(std::isfinite(v) ? quint64(roundAway(v * 1000.0)) : std::bit_cast<quint64>(v));
-    }
+    void number(qreal v) { add(std::isfinite(v) ? quint64(roundAway(v * 1000.0)) : std::bit_cast<quint64>(v)); }
     void rect(const QRectF& r)
     {
         number(r.x());
@@ -86,6 +83,7 @@ public:
         number(x);
         number(y);
     }
+
 private:
     Mix mix_;
 };
@@ -112,11 +110,11 @@ void hashNode(Hasher& h, const LaidOutNode& n)
         h.number(n.fontScale);
         const bool struck = s.strikethrough;
         h.add(quint64(struck));
-        if (struck)
-            h.color(s.strikethroughColor ? *s.strikethroughColor : r.foreground.representative());
+        if (struck) h.color(s.strikethroughColor ? *s.strikethroughColor : r.foreground.representative());
         h.add(quint64(s.alignment));
         // A timer's shown text comes from the clock, so its truncation is not in the text above.
-        h.add(quint64(!n.lines.isEmpty() && n.lines.back().endsWith(QChar(0x2026)) && !r.shownText.endsWith(QChar(0x2026))));
+        h.add(quint64(!n.lines.isEmpty() && n.lines.back().endsWith(QChar(0x2026)) &&
+                      !r.shownText.endsWith(QChar(0x2026))));
         break;
     }
     case Kind::image:
@@ -128,8 +126,7 @@ void hashNode(Hasher& h, const LaidOutNode& n)
     case Kind::shape: {
         const ShapeData& s = node.shape;
         h.add(quint64(s.fill.has_value()) << 2 | quint64(s.strokeFill.has_value()) << 1 | quint64(s.strokeInside));
-        if (s.fill || !s.strokeFill)
-            h.fill(s.fill.value_or(r.foreground));
+        if (s.fill || !s.strokeFill) h.fill(s.fill.value_or(r.foreground));
         if (s.strokeFill) {
             h.fill(*s.strokeFill);
             h.number(s.stroke.lineWidth);

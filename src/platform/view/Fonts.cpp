@@ -19,15 +19,24 @@ constexpr qreal kMonospacedLine = 1.18;
 QFont::Weight qtWeight(Weight w)
 {
     switch (w) {
-    case Weight::ultraLight: return QFont::Thin;
-    case Weight::thin: return QFont::ExtraLight;
-    case Weight::light: return QFont::Light;
-    case Weight::regular: return QFont::Normal;
-    case Weight::medium: return QFont::Medium;
-    case Weight::semibold: return QFont::DemiBold;
-    case Weight::bold: return QFont::Bold;
-    case Weight::heavy: return QFont::ExtraBold;
-    case Weight::black: return QFont::Black;
+    case Weight::ultraLight:
+        return QFont::Thin;
+    case Weight::thin:
+        return QFont::ExtraLight;
+    case Weight::light:
+        return QFont::Light;
+    case Weight::regular:
+        return QFont::Normal;
+    case Weight::medium:
+        return QFont::Medium;
+    case Weight::semibold:
+        return QFont::DemiBold;
+    case Weight::bold:
+        return QFont::Bold;
+    case Weight::heavy:
+        return QFont::ExtraBold;
+    case Weight::black:
+        return QFont::Black;
     }
     return QFont::Normal;
 }
@@ -35,12 +44,14 @@ QFont::Weight qtWeight(Weight w)
 QString resolveFamily(const QString& wanted, QFontDatabase::SystemFont fallback)
 {
     QFont probe(wanted);
-    if (QFontInfo(probe).family().compare(wanted, Qt::CaseInsensitive) == 0)
-        return wanted;
+    if (QFontInfo(probe).family().compare(wanted, Qt::CaseInsensitive) == 0) return wanted;
     return QFontDatabase::systemFont(fallback).family();
 }
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 } // namespace
 
@@ -59,15 +70,24 @@ QString familyFor(Design design)
 QString weightName(Weight w)
 {
     switch (w) {
-    case Weight::ultraLight: return QStringLiteral("ultraLight");
-    case Weight::thin: return QStringLiteral("thin");
-    case Weight::light: return QStringLiteral("light");
-    case Weight::regular: return QStringLiteral("regular");
-    case Weight::medium: return QStringLiteral("medium");
-    case Weight::semibold: return QStringLiteral("semibold");
-    case Weight::bold: return QStringLiteral("bold");
-    case Weight::heavy: return QStringLiteral("heavy");
-    case Weight::black: return QStringLiteral("black");
+    case Weight::ultraLight:
+        return QStringLiteral("ultraLight");
+    case Weight::thin:
+        return QStringLiteral("thin");
+    case Weight::light:
+        return QStringLiteral("light");
+    case Weight::regular:
+        return QStringLiteral("regular");
+    case Weight::medium:
+        return QStringLiteral("medium");
+    case Weight::semibold:
+        return QStringLiteral("semibold");
+    case Weight::bold:
+        return QStringLiteral("bold");
+    case Weight::heavy:
+        return QStringLiteral("heavy");
+    case Weight::black:
+        return QStringLiteral("black");
     }
     return {};
 }
@@ -81,10 +101,8 @@ FontEntry::FontEntry(const Font& font, qreal tracking, qreal scale)
     font_.setWeight(qtWeight(font.weight));
     font_.setKerning(true);
     // Numerals must never turn into ligatures (the monospaced face has some for ":" and "-").
-    if (font.design == Design::monospaced || font.monospacedDigit)
-        font_.setStyleStrategy(QFont::PreferNoShaping);
-    if (tracking_ != 0)
-        font_.setLetterSpacing(QFont::AbsoluteSpacing, tracking_);
+    if (font.design == Design::monospaced || font.monospacedDigit) font_.setStyleStrategy(QFont::PreferNoShaping);
+    if (tracking_ != 0) font_.setLetterSpacing(QFont::AbsoluteSpacing, tracking_);
     font_.setHintingPreference(QFont::PreferNoHinting);
     metrics_ = QFontMetricsF(font_, detail::TextCache::forThisThread().device());
     ascent_ = metrics_.ascent();
@@ -110,8 +128,7 @@ qreal FontEntry::advance(const QString& text) const
 {
     // Views are rebuilt on every render and measure the same strings again: remember them.
     auto it = advances_.constFind(text);
-    if (it != advances_.constEnd())
-        return *it;
+    if (it != advances_.constEnd()) return *it;
     const qreal a = measure(text);
     advances_.insert(text, a);
     detail::TextCache::forThisThread().spend();
@@ -120,17 +137,13 @@ qreal FontEntry::advance(const QString& text) const
 
 qreal FontEntry::measure(const QString& text) const
 {
-    if (!cellDigits())
-        return metrics_.horizontalAdvance(text);
+    if (!cellDigits()) return metrics_.horizontalAdvance(text);
     qreal total = 0;
     qsizetype runStart = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !isDigit(text[i]))
-            continue;
-        if (i > runStart)
-            total += metrics_.horizontalAdvance(text.mid(runStart, i - runStart));
-        if (i < text.size())
-            total += digitCell_ + tracking_;
+        if (i < text.size() && !isDigit(text[i])) continue;
+        if (i > runStart) total += metrics_.horizontalAdvance(text.mid(runStart, i - runStart));
+        if (i < text.size()) total += digitCell_ + tracking_;
         runStart = i + 1;
     }
     return total;
@@ -146,8 +159,7 @@ void FontEntry::draw(QPainter& painter, QPointF origin, const QString& text) con
     qreal x = origin.x();
     qsizetype runStart = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !isDigit(text[i]))
-            continue;
+        if (i < text.size() && !isDigit(text[i])) continue;
         if (i > runStart) {
             const QString run = text.mid(runStart, i - runStart);
             painter.drawText(QPointF(x, origin.y()), run);
@@ -190,8 +202,8 @@ const FontEntry& TextCache::font(const FontKey& key, const Font& font, qreal tra
 
 const FontEntry& fontEntry(const Font& font, qreal tracking, qreal scale)
 {
-    const detail::FontKey key{roundAway(font.size * scale * 1024), roundAway(tracking * scale * 1024),
-                              int(font.weight), int(font.design), font.monospacedDigit};
+    const detail::FontKey key{roundAway(font.size * scale * 1024), roundAway(tracking * scale * 1024), int(font.weight),
+                              int(font.design), font.monospacedDigit};
     return detail::TextCache::forThisThread().font(key, font, tracking, scale);
 }
 

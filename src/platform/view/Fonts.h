@@ -38,8 +38,8 @@ private:
     QFontMetricsF metrics_;
     qreal size_;
     qreal tracking_;
-    qreal ascent_ = 0, descent_ = 0; // read once: each read locks the font database
-    qreal digitCell_ = 0; // > 0 when digits are set in fixed cells
+    qreal ascent_ = 0, descent_ = 0;         // read once: each read locks the font database
+    qreal digitCell_ = 0;                    // > 0 when digits are set in fixed cells
     mutable QHash<QString, qreal> advances_; // counted in the thread's text budget
 };
 

@@ -11,27 +11,20 @@ qreal flexResult(std::optional<qreal> proposed, std::optional<qreal> mn, std::op
 {
     const qreal offered = proposed ? *proposed : ideal ? *ideal : child;
     qreal result = child;
-    if (!proposed && ideal)
-        result = *ideal;
-    if (mn)
-        result = std::max(*mn, std::min(result, offered));
-    if (mx)
-        result = std::min(*mx, std::max(result, offered));
-    if (mn && mx && *mn > *mx)
-        result = *mn;
+    if (!proposed && ideal) result = *ideal;
+    if (mn) result = std::max(*mn, std::min(result, offered));
+    if (mx) result = std::min(*mx, std::max(result, offered));
+    if (mn && mx && *mn > *mx) result = *mn;
     return result;
 }
 
-std::optional<qreal> flexProposal(std::optional<qreal> proposed, std::optional<qreal> mn,
-                                  std::optional<qreal> ideal, std::optional<qreal> mx)
+std::optional<qreal> flexProposal(std::optional<qreal> proposed, std::optional<qreal> mn, std::optional<qreal> ideal,
+                                  std::optional<qreal> mx)
 {
-    if (!proposed)
-        return ideal;
+    if (!proposed) return ideal;
     qreal v = *proposed;
-    if (mn)
-        v = std::max(v, *mn);
-    if (mx)
-        v = std::min(v, *mx);
+    if (mn) v = std::max(v, *mn);
+    if (mx) v = std::min(v, *mx);
     return v;
 }
 
@@ -62,9 +55,7 @@ Proposal childProposal(const RNode* r, const Proposal& p)
 Measure Layouter::compute(RNode* r, const Proposal& p)
 {
     const Node& n = *r->node;
-    auto offered = [&](qreal ideal) {
-        return QSizeF(p.w.value_or(ideal), p.h.value_or(ideal));
-    };
+    auto offered = [&](qreal ideal) { return QSizeF(p.w.value_or(ideal), p.h.value_or(ideal)); };
     switch (r->kind) {
     case Kind::empty:
         return {};
@@ -75,9 +66,12 @@ Measure Layouter::compute(RNode* r, const Proposal& p)
     case Kind::spacer: {
         const qreal mn = n.spacing.value_or(kDefaultSpacerMinimum);
         switch (r->axis) {
-        case Axis::horizontal: return plain(QSizeF(std::max(mn, orZero(p.w)), 0));
-        case Axis::vertical: return plain(QSizeF(0, std::max(mn, orZero(p.h))));
-        case Axis::none: return plain(QSizeF(std::max(mn, orZero(p.w)), std::max(mn, orZero(p.h))));
+        case Axis::horizontal:
+            return plain(QSizeF(std::max(mn, orZero(p.w)), 0));
+        case Axis::vertical:
+            return plain(QSizeF(0, std::max(mn, orZero(p.h))));
+        case Axis::none:
+            return plain(QSizeF(std::max(mn, orZero(p.w)), std::max(mn, orZero(p.h))));
         }
         return {};
     }
@@ -99,8 +93,8 @@ Measure Layouter::compute(RNode* r, const Proposal& p)
     case Kind::padding: {
         Measure c = measure(r->children[0], childProposal(r, p));
         const EdgeInsets& in = n.insets;
-        return around(QSizeF(c.size.width() + in.leading + in.trailing, c.size.height() + in.top + in.bottom),
-                      c, in.top);
+        return around(QSizeF(c.size.width() + in.leading + in.trailing, c.size.height() + in.top + in.bottom), c,
+                      in.top);
     }
     case Kind::fixedFrame: {
         Measure c = measure(r->children[0], childProposal(r, p));

@@ -27,8 +27,7 @@ void drawLayer(QPainter& painter, const QImage& image, QPointF deviceOffset, con
         painter.restore();
         return;
     }
-    if (inked->isEmpty() || image.isNull())
-        return;
+    if (inked->isEmpty() || image.isNull()) return;
     // A device pixel samples the layer within one layer pixel of its centre, so the inked rows
     // reach the device rows their neighbours' centres map to (two more for rounding). Whole rows:
     // the engine steps along a row from where the drawing starts, so a row cut short on the left

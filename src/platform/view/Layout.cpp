@@ -1,5 +1,5 @@
-#include "platform/view/LayoutEngine.h"
 #include "platform/core/Clock.h"
+#include "platform/view/LayoutEngine.h"
 #include "platform/view/Symbols.h"
 
 namespace velk::view {
@@ -60,8 +60,7 @@ RNode* Layouter::resolve(const View& v, const Inherited* inh, Axis axis)
             previous = reader ? nullptr : child;
             previousResolved = c;
         }
-        if (isStack && c->kind == Kind::empty)
-            continue;
+        if (isStack && c->kind == Kind::empty) continue;
         r->children.push_back(c);
     }
 
@@ -69,23 +68,19 @@ RNode* Layouter::resolve(const View& v, const Inherited* inh, Axis axis)
         TextStyle s = n.style;
         s.inheritFrom(inh->style);
         Font f = s.font.value_or(Font::system(17));
-        if (s.weight)
-            f.weight = *s.weight;
-        if (s.monospacedDigit.value_or(false))
-            f.monospacedDigit = true;
+        if (s.weight) f.weight = *s.weight;
+        if (s.monospacedDigit.value_or(false)) f.monospacedDigit = true;
         r->text.font = f;
         r->text.tracking = s.tracking.value_or(0);
         r->text.lineLimit = s.lineLimit.value_or(std::nullopt);
         r->text.lineSpacing = s.lineSpacing.value_or(0);
         r->text.minimumScaleFactor = s.minimumScaleFactor.value_or(1);
-        r->shownText = n.kind == Kind::text
-                           ? n.text
-                           : timerString(n.from, n.to, n.countsDown, n.showsHours, Clock::now());
+        r->shownText =
+            n.kind == Kind::text ? n.text : timerString(n.from, n.to, n.countsDown, n.showsHours, Clock::now());
     }
     if (n.kind == Kind::image) {
         Font f = inh->style.font.value_or(Font::system(17));
-        if (inh->style.weight)
-            f.weight = *inh->style.weight;
+        if (inh->style.weight) f.weight = *inh->style.weight;
         r->text.font = f;
     }
     const Color primary = inh->env.colorScheme == ColorScheme::dark ? Color::white(1) : Color::white(0);
@@ -101,11 +96,9 @@ Measure Layouter::measure(RNode* r, const Proposal& p)
     if (r->kind == Kind::fixedFrame && !r->cache.empty() && r->node->width && r->node->height)
         return r->cache.front().measure;
     for (const auto& e : r->cache)
-        if (e.proposal == p)
-            return e.measure;
+        if (e.proposal == p) return e.measure;
     Measure m = compute(r, p);
-    if (r->cache.empty())
-        r->cache.reserve(4); // stacks ask each child two or three sizes
+    if (r->cache.empty()) r->cache.reserve(4); // stacks ask each child two or three sizes
     r->cache.push_back({p, m});
     return m;
 }
@@ -121,8 +114,7 @@ Measure Layouter::measureText(RNode* r, const Proposal& p, TextLines* out)
             it->second = KeptLines{p, std::move(t)};
     }
     const TextLines& t = it->second.lines;
-    if (out)
-        *out = t;
+    if (out) *out = t;
     return Measure{t.size, t.firstBaseline, t.lastBaseline};
 }
 
@@ -133,54 +125,95 @@ using detail::Layouter;
 QString kindName(const RNode& r)
 {
     switch (r.kind) {
-    case Kind::empty: return QStringLiteral("Empty");
-    case Kind::vstack: return QStringLiteral("VStack");
-    case Kind::hstack: return QStringLiteral("HStack");
-    case Kind::zstack: return QStringLiteral("ZStack");
-    case Kind::spacer: return QStringLiteral("Spacer");
-    case Kind::text: return QStringLiteral("Text");
-    case Kind::timerText: return QStringLiteral("TimerText");
-    case Kind::timerProgress: return QStringLiteral("TimerProgress");
-    case Kind::image: return QStringLiteral("Image");
+    case Kind::empty:
+        return QStringLiteral("Empty");
+    case Kind::vstack:
+        return QStringLiteral("VStack");
+    case Kind::hstack:
+        return QStringLiteral("HStack");
+    case Kind::zstack:
+        return QStringLiteral("ZStack");
+    case Kind::spacer:
+        return QStringLiteral("Spacer");
+    case Kind::text:
+        return QStringLiteral("Text");
+    case Kind::timerText:
+        return QStringLiteral("TimerText");
+    case Kind::timerProgress:
+        return QStringLiteral("TimerProgress");
+    case Kind::image:
+        return QStringLiteral("Image");
     case Kind::shape:
         switch (r.node->shape.kind) {
-        case ShapeKind::rectangle: return QStringLiteral("Rectangle");
-        case ShapeKind::roundedRectangle: return QStringLiteral("RoundedRectangle");
-        case ShapeKind::circle: return QStringLiteral("Circle");
-        case ShapeKind::ellipse: return QStringLiteral("Ellipse");
-        case ShapeKind::capsule: return QStringLiteral("Capsule");
-        case ShapeKind::path: return QStringLiteral("Path");
+        case ShapeKind::rectangle:
+            return QStringLiteral("Rectangle");
+        case ShapeKind::roundedRectangle:
+            return QStringLiteral("RoundedRectangle");
+        case ShapeKind::circle:
+            return QStringLiteral("Circle");
+        case ShapeKind::ellipse:
+            return QStringLiteral("Ellipse");
+        case ShapeKind::capsule:
+            return QStringLiteral("Capsule");
+        case ShapeKind::path:
+            return QStringLiteral("Path");
         }
         break;
-    case Kind::color: return QStringLiteral("Color");
-    case Kind::canvas: return QStringLiteral("Canvas");
-    case Kind::geometryReader: return QStringLiteral("GeometryReader");
-    case Kind::environmentReader: return QStringLiteral("EnvironmentReader");
-    case Kind::button: return QStringLiteral("Button");
-    case Kind::style: return QStringLiteral("style");
-    case Kind::environment: return QStringLiteral("environment");
-    case Kind::priority: return QStringLiteral("layoutPriority");
-    case Kind::padding: return QStringLiteral("padding");
+    case Kind::color:
+        return QStringLiteral("Color");
+    case Kind::canvas:
+        return QStringLiteral("Canvas");
+    case Kind::geometryReader:
+        return QStringLiteral("GeometryReader");
+    case Kind::environmentReader:
+        return QStringLiteral("EnvironmentReader");
+    case Kind::button:
+        return QStringLiteral("Button");
+    case Kind::style:
+        return QStringLiteral("style");
+    case Kind::environment:
+        return QStringLiteral("environment");
+    case Kind::priority:
+        return QStringLiteral("layoutPriority");
+    case Kind::padding:
+        return QStringLiteral("padding");
     case Kind::fixedFrame:
-    case Kind::flexFrame: return QStringLiteral("frame");
-    case Kind::fixedSize: return QStringLiteral("fixedSize");
-    case Kind::overlay: return QStringLiteral("overlay");
-    case Kind::background: return QStringLiteral("background");
-    case Kind::position: return QStringLiteral("position");
-    case Kind::offset: return QStringLiteral("offset");
-    case Kind::rotation: return QStringLiteral("rotationEffect");
-    case Kind::scale: return QStringLiteral("scaleEffect");
-    case Kind::mask: return QStringLiteral("mask");
-    case Kind::clip: return QStringLiteral("clipShape");
-    case Kind::opacity: return QStringLiteral("opacity");
-    case Kind::shadow: return QStringLiteral("shadow");
-    case Kind::hitTesting: return QStringLiteral("allowsHitTesting");
-    case Kind::widgetURL: return QStringLiteral("widgetURL");
+    case Kind::flexFrame:
+        return QStringLiteral("frame");
+    case Kind::fixedSize:
+        return QStringLiteral("fixedSize");
+    case Kind::overlay:
+        return QStringLiteral("overlay");
+    case Kind::background:
+        return QStringLiteral("background");
+    case Kind::position:
+        return QStringLiteral("position");
+    case Kind::offset:
+        return QStringLiteral("offset");
+    case Kind::rotation:
+        return QStringLiteral("rotationEffect");
+    case Kind::scale:
+        return QStringLiteral("scaleEffect");
+    case Kind::mask:
+        return QStringLiteral("mask");
+    case Kind::clip:
+        return QStringLiteral("clipShape");
+    case Kind::opacity:
+        return QStringLiteral("opacity");
+    case Kind::shadow:
+        return QStringLiteral("shadow");
+    case Kind::hitTesting:
+        return QStringLiteral("allowsHitTesting");
+    case Kind::widgetURL:
+        return QStringLiteral("widgetURL");
     }
     return QStringLiteral("Unknown");
 }
 
-bool isTimer(const RNode& r) { return r.kind == Kind::timerText || r.kind == Kind::timerProgress; }
+bool isTimer(const RNode& r)
+{
+    return r.kind == Kind::timerText || r.kind == Kind::timerProgress;
+}
 
 QString currentText(const RNode& r, const LaidOutNode& laid)
 {

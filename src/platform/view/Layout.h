@@ -53,8 +53,7 @@ void clearOutsideRoundedRect(QPainter& painter, const QRectF& rect, qreal radius
 
 // Lays `view` out at exactly `size` (the root is centred in it) and paints it into a
 // transparent image of size × devicePixelRatio pixels.
-QImage renderImage(const View& view, QSizeF size, qreal devicePixelRatio,
-                   const Environment& env = {});
+QImage renderImage(const View& view, QSizeF size, qreal devicePixelRatio, const Environment& env = {});
 
 // The laid-out tree as JSON: kind, frame {x,y,w,h}, text as shown, font, colours as hex,
 // flags and children. Timer texts show their text at the current clock.

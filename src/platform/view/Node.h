@@ -72,8 +72,7 @@ struct TextDecoration {
         : alignment((own.alignment ? own.alignment : outer.alignment).value_or(TextAlignment::leading)),
           strikethrough((own.strikethrough ? own.strikethrough : outer.strikethrough).value_or(false)),
           strikethroughColor(own.strikethroughColor ? own.strikethroughColor : outer.strikethroughColor)
-    {
-    }
+    {}
 };
 
 enum class ShapeKind : quint8 { rectangle, roundedRectangle, circle, ellipse, capsule, path };
@@ -96,11 +95,11 @@ struct Node {
     // The flags sit together with the kind: spread among the larger fields their padding would
     // take a Node past the size the allocator serves from its per-thread cache, and every view
     // and modifier is one Node.
-    bool countsDown = true;           // timers
-    bool showsHours = true;           // timers
-    bool fixHorizontal = false;       // fixedSize
-    bool fixVertical = false;         // fixedSize
-    bool flag = true;                 // allowsHitTesting
+    bool countsDown = true;     // timers
+    bool showsHours = true;     // timers
+    bool fixHorizontal = false; // fixedSize
+    bool fixVertical = false;   // fixedSize
+    bool flag = true;           // allowsHitTesting
     Views children;
 
     // stacks, frames, overlays
@@ -118,10 +117,10 @@ struct Node {
     EdgeInsets insets;
     Frame frame;
     std::optional<qreal> width, height; // fixed frame
-    qreal x = 0, y = 0;   // offset, position, shadow offset, scale factors
-    qreal value = 0;      // rotation degrees, opacity, shadow radius, priority
+    qreal x = 0, y = 0;                 // offset, position, shadow offset, scale factors
+    qreal value = 0;                    // rotation degrees, opacity, shadow radius, priority
     UnitPoint anchor;
-    Color color;          // shadow colour
+    Color color; // shadow colour
 
     CanvasDraw draw;
     std::function<View(QSizeF)> geometry;

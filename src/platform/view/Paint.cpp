@@ -28,8 +28,7 @@ QColor qcolor(const Color& c)
 
 QBrush brush(const Fill& f, const QRectF& frame)
 {
-    if (const Color* c = f.color())
-        return QBrush(qcolor(*c));
+    if (const Color* c = f.color()) return QBrush(qcolor(*c));
     const LinearGradient& g = *f.gradient();
     QLinearGradient lg(frame.left() + g.startPoint.x * frame.width(), frame.top() + g.startPoint.y * frame.height(),
                        frame.left() + g.endPoint.x * frame.width(), frame.top() + g.endPoint.y * frame.height());
@@ -81,16 +80,14 @@ int drawings(const LaidOutNode& n, int limit = 2)
     case Kind::canvas:
         return 1;
     case Kind::opacity:
-        if (node.value <= 0)
-            return 0;
+        if (node.value <= 0) return 0;
         break;
     case Kind::clip: // the clip shape itself is not drawn
         return drawings(n.children[0], limit);
     case Kind::mask: // content and mask end as one composited image
         return std::min(1, drawings(n.children[0], 1));
     case Kind::shadow:
-        if (node.color.a > 0 && node.value > 0)
-            return limit; // the glow under the content
+        if (node.color.a > 0 && node.value > 0) return limit; // the glow under the content
         break;
     default:
         break;
@@ -98,8 +95,7 @@ int drawings(const LaidOutNode& n, int limit = 2)
     int count = 0;
     for (const LaidOutNode& c : n.children) {
         count += drawings(c, limit - count);
-        if (count >= limit)
-            return count;
+        if (count >= limit) return count;
     }
     return count;
 }
@@ -134,8 +130,7 @@ void Painter::paintText(const LaidOutNode& n, const RNode& r, QPainter& p)
     QStringList lines = n.lines;
     if (r.kind == Kind::timerText) {
         const QString now = currentText(r, n);
-        if (lines.join(QLatin1Char('\n')) != now)
-            lines = QStringList{now};
+        if (lines.join(QLatin1Char('\n')) != now) lines = QStringList{now};
     }
     const TextDecoration s(r.node->style, r.inherited->style);
     const FontEntry& f = fontEntry(r.text.font, r.text.tracking, n.fontScale);
@@ -170,8 +165,7 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
     if (s.kind == ShapeKind::circle && !stroked && s.trimFrom <= 0 && s.trimTo >= 1) {
         // Dots are the bulk of every widget: the painter's own ellipse is much cheaper than a path.
         const Fill f = s.fill.value_or(r.foreground);
-        if (invisible(f))
-            return;
+        if (invisible(f)) return;
         const qreal d = std::min(n.frame.width(), n.frame.height());
         const QRectF dot(n.frame.center().x() - d / 2, n.frame.center().y() - d / 2, d, d);
         p.setPen(Qt::NoPen);
@@ -184,8 +178,7 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
     if (stroked && s.strokeInside)
         rect.adjust(s.stroke.lineWidth / 2, s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2, -s.stroke.lineWidth / 2);
     QPainterPath path = shapePath(s, rect);
-    if (s.trimFrom > 0 || s.trimTo < 1)
-        path = trimPath(path, s.trimFrom, s.trimTo);
+    if (s.trimFrom > 0 || s.trimTo < 1) path = trimPath(path, s.trimFrom, s.trimTo);
     if (!stroked || s.fill) {
         const Fill f = s.fill.value_or(r.foreground);
         if (!invisible(f)) {
@@ -205,8 +198,7 @@ void Painter::paintShape(const LaidOutNode& n, const RNode& r, QPainter& p)
             QList<qreal> pattern;
             for (qreal d : s.stroke.dash)
                 pattern << std::max<qreal>(0.001, d / s.stroke.lineWidth);
-            if (pattern.size() % 2)
-                pattern << pattern;
+            if (pattern.size() % 2) pattern << pattern;
             pen.setDashPattern(pattern);
             pen.setDashOffset(s.stroke.dashPhase / s.stroke.lineWidth);
         }
@@ -321,8 +313,7 @@ void Painter::paintNode(const LaidOutNode& n, QPainter& p)
         return;
     }
     case Kind::opacity:
-        if (node.value <= 0)
-            return;
+        if (node.value <= 0) return;
         p.save();
         p.setOpacity(p.opacity() * node.value);
         if (drawings(n) > 1) {

@@ -1,13 +1,12 @@
-#include "platform/view/LayoutEngine.h"
 #include "platform/core/Clock.h"
+#include "platform/view/LayoutEngine.h"
 #include "platform/view/Symbols.h"
 
 namespace velk::view::detail {
 
 RNode* Layouter::geometryContent(RNode* r, QSizeF size)
 {
-    if (!r->node->geometry)
-        return nullptr;
+    if (!r->node->geometry) return nullptr;
     arena_.keep.push_back(r->node->geometry(size));
     return resolve(arena_.keep.back(), r->inherited, Axis::none);
 }
@@ -45,8 +44,8 @@ LaidOutNode Layouter::place(RNode* r, const Proposal& p, QPointF origin)
             out.children.push_back(place(c, Proposal{m.size.width(), m.size.height()}, origin));
         break;
     case Kind::padding:
-        out.children.push_back(place(r->children[0], childProposal(r, p),
-                                     origin + QPointF(n.insets.leading, n.insets.top)));
+        out.children.push_back(
+            place(r->children[0], childProposal(r, p), origin + QPointF(n.insets.leading, n.insets.top)));
         break;
     case Kind::fixedFrame:
     case Kind::flexFrame: {
@@ -57,8 +56,8 @@ LaidOutNode Layouter::place(RNode* r, const Proposal& p, QPointF origin)
     }
     case Kind::position: {
         const Measure c = measure(r->children[0], p);
-        out.children.push_back(place(r->children[0], p,
-                                     origin + QPointF(n.x - c.size.width() / 2, n.y - c.size.height() / 2)));
+        out.children.push_back(
+            place(r->children[0], p, origin + QPointF(n.x - c.size.width() / 2, n.y - c.size.height() / 2)));
         break;
     }
     case Kind::overlay:

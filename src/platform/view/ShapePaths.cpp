@@ -2,8 +2,8 @@
 #include <QLineF>
 #include <algorithm>
 #include <array>
-#include <vector>
 #include <cmath>
+#include <vector>
 
 namespace velk::view {
 
@@ -45,16 +45,16 @@ struct CornerPoint {
 };
 constexpr qreal kSmoothExtent = 1.52866483;
 constexpr CornerPoint kSmoothCorner[9] = {
-    {1.08849323, 0}, {0.86840689, 0}, {0.66993427, 0.06549600},
+    {1.08849323, 0},          {0.86840689, 0},          {0.66993427, 0.06549600},
     {0.37282868, 0.16215500}, {0.16215444, 0.37282857}, {0.06549569, 0.66993493},
-    {0, 0.86840701}, {0, 1.08849299}, {0, kSmoothExtent},
+    {0, 0.86840701},          {0, 1.08849299},          {0, kSmoothExtent},
 };
 // A quarter circle cut into three 30 degree cubics with the same layout, so the two can be
 // blended point by point when a corner has no room for its smooth run-in.
 constexpr CornerPoint kCircularCorner[9] = {
-    {0.82446334, 0}, {0.65201665, 0.04620792}, {0.5, 0.13397460},
+    {0.82446334, 0},          {0.65201665, 0.04620792}, {0.5, 0.13397460},
     {0.34798335, 0.22174129}, {0.22174129, 0.34798335}, {0.13397460, 0.5},
-    {0.04620792, 0.65201665}, {0, 0.82446334}, {0, 1},
+    {0.04620792, 0.65201665}, {0, 0.82446334},          {0, 1},
 };
 
 // A clockwise rounded rectangle with smooth corners, starting at the middle of its right edge.
@@ -64,8 +64,7 @@ QPainterPath continuousRect(const QRectF& r, qreal radius)
 {
     const qreal half = std::min(r.width(), r.height()) / 2;
     const qreal rad = std::clamp<qreal>(radius, 0, half);
-    if (rad <= 0)
-        return roundedRect(r, 0);
+    if (rad <= 0) return roundedRect(r, 0);
     const qreal extent = std::min(kSmoothExtent, half / rad); // in radii, 1 when circular
     const qreal t = (extent - 1) / (kSmoothExtent - 1);
     QPainterPath p;
@@ -77,8 +76,7 @@ QPainterPath continuousRect(const QRectF& r, qreal radius)
         };
         p.lineTo(at - in * (extent * rad));
         for (int i = 0; i < 9; i += 3)
-            p.cubicTo(point(kSmoothCorner[i], kCircularCorner[i]),
-                      point(kSmoothCorner[i + 1], kCircularCorner[i + 1]),
+            p.cubicTo(point(kSmoothCorner[i], kCircularCorner[i]), point(kSmoothCorner[i + 1], kCircularCorner[i + 1]),
                       point(kSmoothCorner[i + 2], kCircularCorner[i + 2]));
     };
     corner(r.bottomRight(), QPointF(0, 1), QPointF(-1, 0));
@@ -107,8 +105,7 @@ QPainterPath shapePath(const ShapeData& s, const QRectF& frame)
     case ShapeKind::rectangle:
         return roundedRect(r, 0);
     case ShapeKind::roundedRectangle:
-        return s.corner == CornerStyle::continuous ? continuousRect(r, s.cornerRadius)
-                                                   : roundedRect(r, s.cornerRadius);
+        return s.corner == CornerStyle::continuous ? continuousRect(r, s.cornerRadius) : roundedRect(r, s.cornerRadius);
     case ShapeKind::capsule:
         return roundedRect(r, std::min(r.width(), r.height()) / 2);
     case ShapeKind::circle: {
@@ -147,10 +144,8 @@ struct Piece {
     qreal paramAt(qreal len) const
     {
         const auto it = std::lower_bound(walked.begin(), walked.end(), len);
-        if (it == walked.begin())
-            return 0;
-        if (it == walked.end())
-            return 1;
+        if (it == walked.begin()) return 0;
+        if (it == walked.end()) return 1;
         const auto i = it - walked.begin();
         const qreal span = walked[i] - walked[i - 1];
         return (i - 1 + (span > 0 ? (len - walked[i - 1]) / span : 0)) / kSteps;
@@ -203,30 +198,25 @@ QPainterPath trimPath(const QPainterPath& path, qreal from, qreal to)
     // The curves stay curves: a ring trimmed here is flattened by the painter at the device's
     // resolution, so it is round at any scale.
     QPainterPath out;
-    if (!(to > from))
-        return out;
+    if (!(to > from)) return out;
     const std::vector<Piece> all = pieces(path);
     qreal total = 0;
     for (const Piece& piece : all)
         total += piece.length;
-    if (total <= 0)
-        return out;
+    if (total <= 0) return out;
     const qreal start = from * total, end = to * total;
     qreal walked = 0;
     bool drawing = false;
     for (const Piece& piece : all) {
         const qreal a = walked, b = walked + piece.length;
         walked = b;
-        if (piece.starts)
-            drawing = false;
-        if (piece.length <= 0 || b < start || a > end)
-            continue;
+        if (piece.starts) drawing = false;
+        if (piece.length <= 0 || b < start || a > end) continue;
         const qreal l0 = std::clamp(start - a, qreal(0), piece.length);
         const qreal l1 = std::clamp(end - a, qreal(0), piece.length);
         if (!piece.curve) {
             const QLineF seg(piece.p0, piece.p3);
-            if (!drawing)
-                out.moveTo(seg.pointAt(l0 / piece.length));
+            if (!drawing) out.moveTo(seg.pointAt(l0 / piece.length));
             out.lineTo(seg.pointAt(l1 / piece.length));
             drawing = true;
             continue;
@@ -247,8 +237,7 @@ QPainterPath trimPath(const QPainterPath& path, qreal from, qreal to)
             c1 = r2;
             c2 = q3;
         }
-        if (!drawing)
-            out.moveTo(p0);
+        if (!drawing) out.moveTo(p0);
         out.cubicTo(c1, c2, p3);
         drawing = true;
     }

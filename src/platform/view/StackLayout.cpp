@@ -15,8 +15,7 @@ void reportBaselines(StackPlan& plan, QSizeF size)
     }
     const size_t f = size_t(first - ms.begin());
     const size_t l = size_t(std::find_if(ms.rbegin(), ms.rend(), has).base() - ms.begin()) - 1;
-    plan.total = Measure{size, plan.offsets[f].y() + ms[f].firstBaseline,
-                         plan.offsets[l].y() + ms[l].lastBaseline};
+    plan.total = Measure{size, plan.offsets[f].y() + ms[f].firstBaseline, plan.offsets[l].y() + ms[l].lastBaseline};
 }
 
 StackPlan Layouter::planStack(RNode* r, const Proposal& p)
@@ -28,22 +27,19 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
     plan.proposals.resize(n);
     plan.measures.resize(n);
     plan.offsets.resize(n);
-    if (n == 0)
-        return plan;
+    if (n == 0) return plan;
 
     std::pmr::vector<qreal> gaps(n - 1, &scratch_);
     qreal totalGaps = 0;
     for (size_t i = 0; i + 1 < n; ++i) {
-        gaps[i] = r->node->spacing ? *r->node->spacing
+        gaps[i] = r->node->spacing                               ? *r->node->spacing
                   : (isSpacer(kids[i]) || isSpacer(kids[i + 1])) ? 0
                                                                  : kDefaultSpacing;
         totalGaps += gaps[i];
     }
     const std::optional<qreal> main = horizontal ? p.w : p.h;
     const std::optional<qreal> cross = horizontal ? p.h : p.w;
-    auto prop = [&](std::optional<qreal> len) {
-        return horizontal ? Proposal{len, cross} : Proposal{cross, len};
-    };
+    auto prop = [&](std::optional<qreal> len) { return horizontal ? Proposal{len, cross} : Proposal{cross, len}; };
     auto mainOf = [&](const Measure& m) { return horizontal ? m.size.width() : m.size.height(); };
 
     if (!main) {
@@ -67,12 +63,10 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
         // Ties keep the children's order (a plain sort with the index as the last key does
         // what a stable sort would, without its buffer).
         std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-            if (kids[a]->priority != kids[b]->priority)
-                return kids[a]->priority > kids[b]->priority;
+            if (kids[a]->priority != kids[b]->priority) return kids[a]->priority > kids[b]->priority;
             if (isSpacer(kids[a]) != isSpacer(kids[b])) // spacers take what the others leave
                 return isSpacer(kids[b]);
-            if (flexibility[a] != flexibility[b])
-                return flexibility[a] < flexibility[b];
+            if (flexibility[a] != flexibility[b]) return flexibility[a] < flexibility[b];
             return a < b;
         });
         qreal remaining = *main - totalGaps;
@@ -98,9 +92,8 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
             for (size_t k = g; k < end; ++k) {
                 const size_t i = order[k];
                 const bool spacer = isSpacer(kids[i]);
-                const qreal share = spacer
-                    ? std::max<qreal>(0, groupRemaining / qreal(end - k))
-                    : std::max<qreal>(0, (groupRemaining - spacerMinimum) / qreal(others--));
+                const qreal share = spacer ? std::max<qreal>(0, groupRemaining / qreal(end - k))
+                                           : std::max<qreal>(0, (groupRemaining - spacerMinimum) / qreal(others--));
                 plan.proposals[i] = prop(share);
                 plan.measures[i] = measure(kids[i], plan.proposals[i]);
                 groupRemaining -= mainOf(plan.measures[i]);
@@ -116,8 +109,8 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
     std::pmr::vector<qreal> crossPos(n, &scratch_);
     for (size_t i = 0; i < n; ++i) {
         const Measure& m = plan.measures[i];
-        const qreal guide = horizontal ? alongV(r->node->alignment.vertical, m)
-                                       : alongH(r->node->alignment.horizontal, m.size.width());
+        const qreal guide =
+            horizontal ? alongV(r->node->alignment.vertical, m) : alongH(r->node->alignment.horizontal, m.size.width());
         const qreal extent = horizontal ? m.size.height() : m.size.width();
         crossPos[i] = -guide;
         minCross = std::min(minCross, -guide);
@@ -142,13 +135,11 @@ StackPlan Layouter::planStack(RNode* r, const Proposal& p)
 const StackPlan& Layouter::stackPlan(RNode* r, const Proposal& p)
 {
     auto it = plans_.find(r);
-    if (it != plans_.end() && it->second.proposal == p)
-        return it->second.plan;
+    if (it != plans_.end() && it->second.proposal == p) return it->second.plan;
     StackPlan plan = r->kind == Kind::zstack ? planZStack(r, p) : planStack(r, p);
     // Planning may have kept plans of the children, so the slot is looked up again.
     it = plans_.find(r);
-    if (it == plans_.end())
-        return plans_.emplace(r, KeptPlan{p, std::move(plan)}).first->second.plan;
+    if (it == plans_.end()) return plans_.emplace(r, KeptPlan{p, std::move(plan)}).first->second.plan;
     it->second = KeptPlan{p, std::move(plan)};
     return it->second.plan;
 }
@@ -161,8 +152,7 @@ StackPlan Layouter::planZStack(RNode* r, const Proposal& p)
     plan.proposals.assign(n, p);
     plan.measures.resize(n);
     plan.offsets.resize(n);
-    if (n == 0)
-        return plan;
+    if (n == 0) return plan;
     qreal minX = infinity, maxX = -infinity, minY = infinity, maxY = -infinity;
     for (size_t i = 0; i < n; ++i) {
         const Measure m = plan.measures[i] = measure(kids[i], p);

@@ -1,10 +1,10 @@
 #include "platform/view/Symbols.h"
 #include <QHash>
 #include <QLineF>
-#include <QTransform>
-#include <algorithm>
 #include <QPainter>
+#include <QTransform>
 #include <QtMath>
+#include <algorithm>
 
 namespace velk::view {
 
@@ -28,12 +28,14 @@ QPainterPath polyline(std::initializer_list<QPointF> pts, bool close = false)
             p.lineTo(pt);
         first = false;
     }
-    if (close)
-        p.closeSubpath();
+    if (close) p.closeSubpath();
     return p;
 }
 
-QPainterPath line(qreal x1, qreal y1, qreal x2, qreal y2) { return polyline({{x1, y1}, {x2, y2}}); }
+QPainterPath line(qreal x1, qreal y1, qreal x2, qreal y2)
+{
+    return polyline({{x1, y1}, {x2, y2}});
+}
 
 QPainterPath roundRect(qreal x, qreal y, qreal w, qreal h, qreal r)
 {
@@ -229,7 +231,8 @@ QHash<QString, SymbolShape> buildSymbols()
         QPainterPath p = cloud(0, -2.5, 0.9);
         p.addPath(line(7, 18.5, 6, 21.5));
         p.addPath(line(18, 18.5, 17, 21.5));
-        add("cloud.bolt.rain", p, polyline({{13.5, 16}, {10, 20.5}, {12.5, 20.5}, {11, 24}, {15.5, 18.5}, {13, 18.5}, {14.5, 16}}, true));
+        add("cloud.bolt.rain", p,
+            polyline({{13.5, 16}, {10, 20.5}, {12.5, 20.5}, {11, 24}, {15.5, 18.5}, {13, 18.5}, {14.5, 16}}, true));
     }
     add("play.fill", {}, polyline({{6, 3.5}, {20, 12}, {6, 20.5}}, true));
     {
@@ -354,8 +357,7 @@ QHash<QString, SymbolShape> buildSymbols()
         QPainterPath days;
         for (int r = 0; r < 2; ++r)
             for (int c = 0; c < 3; ++c)
-                if (r == 0 || c < 2)
-                    days.addPath(circle(8 + c * 4, 13.5 + r * 3.8, 1.25));
+                if (r == 0 || c < 2) days.addPath(circle(8 + c * 4, 13.5 + r * 3.8, 1.25));
         add("calendar", p, days);
     }
     {
@@ -421,15 +423,24 @@ const QHash<QString, SymbolShape>& symbols()
 qreal strokeUnits(Weight w)
 {
     switch (w) {
-    case Weight::ultraLight: return 0.8;
-    case Weight::thin: return 1.1;
-    case Weight::light: return 1.5;
-    case Weight::regular: return 1.9;
-    case Weight::medium: return 2.2;
-    case Weight::semibold: return 2.5;
-    case Weight::bold: return 2.9;
-    case Weight::heavy: return 3.3;
-    case Weight::black: return 3.7;
+    case Weight::ultraLight:
+        return 0.8;
+    case Weight::thin:
+        return 1.1;
+    case Weight::light:
+        return 1.5;
+    case Weight::regular:
+        return 1.9;
+    case Weight::medium:
+        return 2.2;
+    case Weight::semibold:
+        return 2.5;
+    case Weight::bold:
+        return 2.9;
+    case Weight::heavy:
+        return 3.3;
+    case Weight::black:
+        return 3.7;
     }
     return 1.9;
 }
@@ -443,7 +454,10 @@ const SymbolShape* symbolShape(const QString& name)
     return it == t.constEnd() ? nullptr : &*it;
 }
 
-bool hasSymbol(const QString& name) { return symbolShape(name) != nullptr; }
+bool hasSymbol(const QString& name)
+{
+    return symbolShape(name) != nullptr;
+}
 
 QStringList symbolNames()
 {
@@ -458,8 +472,7 @@ void paintSymbol(QPainter& painter, const SymbolShape& s, const QRectF& box, Wei
     painter.save();
     painter.translate(box.topLeft());
     painter.scale(k, k);
-    if (!s.fill.isEmpty())
-        painter.fillPath(s.fill, brush);
+    if (!s.fill.isEmpty()) painter.fillPath(s.fill, brush);
     if (!s.stroke.isEmpty()) {
         QPen pen(brush, strokeUnits(weight), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         painter.strokePath(s.stroke, pen);

@@ -18,7 +18,6 @@ const SymbolShape* symbolShape(const QString& name);
 QStringList symbolNames();
 
 // Draws the symbol scaled into `box` (the grid's 24 units span the box's height).
-void paintSymbol(QPainter& painter, const SymbolShape& symbol, const QRectF& box, Weight weight,
-                 const QBrush& brush);
+void paintSymbol(QPainter& painter, const SymbolShape& symbol, const QRectF& box, Weight weight, const QBrush& brush);
 
 } // namespace velk::view

@@ -47,8 +47,7 @@ void wrapParagraph(const FontEntry& f, const QString& para, qreal width, QString
         }
         i = j;
     }
-    if (!line.trimmed().isEmpty() || out.isEmpty())
-        out.push_back(line.trimmed());
+    if (!line.trimmed().isEmpty() || out.isEmpty()) out.push_back(line.trimmed());
 }
 
 struct Attempt {
@@ -70,20 +69,17 @@ Attempt attempt(const QString& text, const TextParams& p, qreal scale, std::opti
             a.lines.push_back(para);
     }
     int maxLines = std::numeric_limits<int>::max();
-    if (p.lineLimit)
-        maxLines = std::max(1, *p.lineLimit);
+    if (p.lineLimit) maxLines = std::max(1, *p.lineLimit);
     if (height && std::isfinite(*height)) {
         const qreal lh = f.lineHeight() * 1.0;
         const int byHeight = int(std::floor((*height + p.lineSpacing * scale + kSlack) / (lh + p.lineSpacing * scale)));
         maxLines = std::min(maxLines, std::max(1, byHeight));
     }
     a.maxLines = maxLines;
-    if (a.lines.size() > maxLines)
-        a.fits = false;
+    if (a.lines.size() > maxLines) a.fits = false;
     if (width)
         for (const QString& l : a.lines)
-            if (f.advance(l) > *width + kSlack)
-                a.fits = false;
+            if (f.advance(l) > *width + kSlack) a.fits = false;
     return a;
 }
 
@@ -92,8 +88,7 @@ Attempt attempt(const QString& text, const TextParams& p, qreal scale, std::opti
 QString elide(const FontEntry& f, const QString& text, qreal width, bool always)
 {
     static const QString ellipsis = QStringLiteral("\u2026");
-    if (!always && f.advance(text) <= width + kSlack)
-        return text;
+    if (!always && f.advance(text) <= width + kSlack) return text;
     // Longest head that fits with the ellipsis, by bisection on the length.
     qsizetype lo = 0, hi = text.size();
     while (lo < hi) {
@@ -113,24 +108,23 @@ TextLines computeLines(const QString& text, const TextParams& p, std::optional<q
 
 } // namespace
 
-TextLines layoutText(const QString& text, const TextParams& p, std::optional<qreal> width,
-                     std::optional<qreal> height)
+TextLines layoutText(const QString& text, const TextParams& p, std::optional<qreal> width, std::optional<qreal> height)
 {
-    const detail::LinesKey key{text,
-                       p.font.size,
-                       p.tracking,
-                       p.lineSpacing,
-                       p.minimumScaleFactor,
-                       width.value_or(0),
-                       height.value_or(0),
-                       p.lineLimit.value_or(0),
-                       quint8(p.font.weight),
-                       quint8(p.font.design),
-                       quint8(p.font.monospacedDigit),
-                       quint8(int(width.has_value()) | int(height.has_value()) << 1 | int(p.lineLimit.has_value()) << 2)};
+    const detail::LinesKey key{
+        text,
+        p.font.size,
+        p.tracking,
+        p.lineSpacing,
+        p.minimumScaleFactor,
+        width.value_or(0),
+        height.value_or(0),
+        p.lineLimit.value_or(0),
+        quint8(p.font.weight),
+        quint8(p.font.design),
+        quint8(p.font.monospacedDigit),
+        quint8(int(width.has_value()) | int(height.has_value()) << 1 | int(p.lineLimit.has_value()) << 2)};
     detail::TextCache& cache = detail::TextCache::forThisThread();
-    if (const TextLines* known = cache.lines(key))
-        return *known;
+    if (const TextLines* known = cache.lines(key)) return *known;
     return cache.keepLines(key, computeLines(text, p, width, height));
 }
 
@@ -139,8 +133,7 @@ namespace {
 TextLines computeLines(const QString& text, const TextParams& p, std::optional<qreal> width,
                        std::optional<qreal> height)
 {
-    if (width && !std::isfinite(*width))
-        width.reset();
+    if (width && !std::isfinite(*width)) width.reset();
     TextLines r;
     if (width && *width <= 0 && !text.isEmpty()) {
         // Offered no width at all (a stack asking for the least it can give): nothing shows.
@@ -214,8 +207,7 @@ TextLines computeLines(const QString& text, const TextParams& p, std::optional<q
     qreal w = 0;
     for (const QString& l : r.lines)
         w = std::max(w, f.advance(l));
-    if (width)
-        w = std::min(w, *width);
+    if (width) w = std::min(w, *width);
     const qreal lh = f.lineHeight();
     const qreal spacing = p.lineSpacing * scale;
     const int n = int(r.lines.size());
@@ -231,8 +223,7 @@ QString timerString(Date from, Date to, bool countsDown, bool showsHours, Date n
 {
     const double span = std::max(0.0, to.secondsSince(from));
     double secs = countsDown ? std::ceil(to.secondsSince(now) - 1e-9) : std::floor(now.secondsSince(from) + 1e-9);
-    if (!std::isfinite(secs))
-        secs = 0;
+    if (!std::isfinite(secs)) secs = 0;
     secs = std::clamp(secs, 0.0, std::ceil(span));
     const qint64 total = qint64(std::min(secs, 1e12));
     const qint64 h = total / 3600, m = (total % 3600) / 60, s = total % 60;
@@ -244,8 +235,7 @@ QString timerString(Date from, Date to, bool countsDown, bool showsHours, Date n
 qreal timerFraction(Date from, Date to, bool countsDown, Date now)
 {
     const double span = to.secondsSince(from);
-    if (!(span > 0))
-        return countsDown ? 0 : 1;
+    if (!(span > 0)) return countsDown ? 0 : 1;
     const double done = std::clamp(now.secondsSince(from) / span, 0.0, 1.0);
     return countsDown ? 1 - done : done;
 }

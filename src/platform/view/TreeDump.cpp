@@ -25,15 +25,18 @@ QJsonObject rectJson(const QRectF& r)
 
 QJsonValue fillJson(const Fill& f)
 {
-    if (const Color* c = f.color())
-        return c->hex();
+    if (const Color* c = f.color()) return c->hex();
     QJsonArray stops;
     for (const GradientStop& s : f.gradient()->stops)
-        stops.append(QJsonObject{{QStringLiteral("color"), s.color.hex()}, {QStringLiteral("location"), number(s.location)}});
+        stops.append(
+            QJsonObject{{QStringLiteral("color"), s.color.hex()}, {QStringLiteral("location"), number(s.location)}});
     return QJsonObject{{QStringLiteral("gradient"), stops}};
 }
 
-QString designName(Design d) { return d == Design::monospaced ? QStringLiteral("monospaced") : QStringLiteral("proportional"); }
+QString designName(Design d)
+{
+    return d == Design::monospaced ? QStringLiteral("monospaced") : QStringLiteral("proportional");
+}
 
 QJsonObject fontJson(const Font& f, qreal scale)
 {
@@ -41,8 +44,7 @@ QJsonObject fontJson(const Font& f, qreal scale)
                   {QStringLiteral("size"), number(f.size * scale)},
                   {QStringLiteral("weight"), weightName(f.weight)},
                   {QStringLiteral("design"), designName(f.design)}};
-    if (f.monospacedDigit)
-        o.insert(QStringLiteral("monospacedDigit"), true);
+    if (f.monospacedDigit) o.insert(QStringLiteral("monospacedDigit"), true);
     return o;
 }
 
@@ -67,16 +69,12 @@ QJsonObject nodeJson(const LaidOutNode& n)
         o.insert(QStringLiteral("text"), currentText(r, n));
         o.insert(QStringLiteral("font"), fontJson(r.text.font, n.fontScale));
         o.insert(QStringLiteral("foreground"), fillJson(r.foreground));
-        if (r.text.tracking != 0)
-            o.insert(QStringLiteral("tracking"), number(r.text.tracking * n.fontScale));
-        if (r.text.lineLimit)
-            o.insert(QStringLiteral("lineLimit"), *r.text.lineLimit);
-        if (r.text.lineSpacing != 0)
-            o.insert(QStringLiteral("lineSpacing"), number(r.text.lineSpacing));
+        if (r.text.tracking != 0) o.insert(QStringLiteral("tracking"), number(r.text.tracking * n.fontScale));
+        if (r.text.lineLimit) o.insert(QStringLiteral("lineLimit"), *r.text.lineLimit);
+        if (r.text.lineSpacing != 0) o.insert(QStringLiteral("lineSpacing"), number(r.text.lineSpacing));
         if (r.text.minimumScaleFactor < 1)
             o.insert(QStringLiteral("minimumScaleFactor"), number(r.text.minimumScaleFactor));
-        if (n.fontScale < 1)
-            o.insert(QStringLiteral("fontScale"), number(n.fontScale));
+        if (n.fontScale < 1) o.insert(QStringLiteral("fontScale"), number(n.fontScale));
         if (s.strikethrough.value_or(false)) {
             flags.append(QStringLiteral("strikethrough"));
             o.insert(QStringLiteral("strikethroughColor"),
@@ -93,21 +91,17 @@ QJsonObject nodeJson(const LaidOutNode& n)
         o.insert(QStringLiteral("symbol"), node.text);
         o.insert(QStringLiteral("font"), fontJson(r.text.font, 1));
         o.insert(QStringLiteral("foreground"), fillJson(r.foreground));
-        if (!symbolShape(node.text))
-            flags.append(QStringLiteral("unknownSymbol"));
+        if (!symbolShape(node.text)) flags.append(QStringLiteral("unknownSymbol"));
         break;
     case Kind::shape: {
         const ShapeData& s = node.shape;
-        if (s.fill || !s.strokeFill)
-            o.insert(QStringLiteral("fill"), fillJson(s.fill.value_or(r.foreground)));
+        if (s.fill || !s.strokeFill) o.insert(QStringLiteral("fill"), fillJson(s.fill.value_or(r.foreground)));
         if (s.strokeFill) {
             o.insert(QStringLiteral("stroke"), fillJson(*s.strokeFill));
             o.insert(QStringLiteral("lineWidth"), number(s.stroke.lineWidth));
-            if (s.strokeInside)
-                flags.append(QStringLiteral("strokeBorder"));
+            if (s.strokeInside) flags.append(QStringLiteral("strokeBorder"));
         }
-        if (s.kind == ShapeKind::roundedRectangle)
-            o.insert(QStringLiteral("cornerRadius"), number(s.cornerRadius));
+        if (s.kind == ShapeKind::roundedRectangle) o.insert(QStringLiteral("cornerRadius"), number(s.cornerRadius));
         if (s.trimFrom > 0 || s.trimTo < 1)
             o.insert(QStringLiteral("trim"), QJsonArray{number(s.trimFrom), number(s.trimTo)});
         break;
@@ -122,21 +116,21 @@ QJsonObject nodeJson(const LaidOutNode& n)
     case Kind::hstack:
     case Kind::zstack:
         o.insert(QStringLiteral("alignment"), alignmentName(node.alignment));
-        if (node.spacing)
-            o.insert(QStringLiteral("spacing"), number(*node.spacing));
+        if (node.spacing) o.insert(QStringLiteral("spacing"), number(*node.spacing));
         break;
     case Kind::spacer:
-        if (node.spacing)
-            o.insert(QStringLiteral("minLength"), number(*node.spacing));
+        if (node.spacing) o.insert(QStringLiteral("minLength"), number(*node.spacing));
         break;
     case Kind::offset:
-        o.insert(QStringLiteral("offset"), QJsonObject{{QStringLiteral("x"), number(node.x)}, {QStringLiteral("y"), number(node.y)}});
+        o.insert(QStringLiteral("offset"),
+                 QJsonObject{{QStringLiteral("x"), number(node.x)}, {QStringLiteral("y"), number(node.y)}});
         break;
     case Kind::rotation:
         o.insert(QStringLiteral("degrees"), number(node.value));
         break;
     case Kind::scale:
-        o.insert(QStringLiteral("scale"), QJsonObject{{QStringLiteral("x"), number(node.x)}, {QStringLiteral("y"), number(node.y)}});
+        o.insert(QStringLiteral("scale"),
+                 QJsonObject{{QStringLiteral("x"), number(node.x)}, {QStringLiteral("y"), number(node.y)}});
         break;
     case Kind::opacity:
         o.insert(QStringLiteral("opacity"), number(node.value));
@@ -148,7 +142,8 @@ QJsonObject nodeJson(const LaidOutNode& n)
                                                        {QStringLiteral("y"), number(node.y)}});
         break;
     case Kind::position:
-        o.insert(QStringLiteral("position"), QJsonObject{{QStringLiteral("x"), number(node.x)}, {QStringLiteral("y"), number(node.y)}});
+        o.insert(QStringLiteral("position"),
+                 QJsonObject{{QStringLiteral("x"), number(node.x)}, {QStringLiteral("y"), number(node.y)}});
         break;
     case Kind::button:
         o.insert(QStringLiteral("action"), QJsonObject{{QStringLiteral("intentType"), node.action.intentType},
@@ -158,16 +153,13 @@ QJsonObject nodeJson(const LaidOutNode& n)
         o.insert(QStringLiteral("url"), node.url.toString());
         break;
     case Kind::hitTesting:
-        if (!node.flag)
-            flags.append(QStringLiteral("hitTestingDisabled"));
+        if (!node.flag) flags.append(QStringLiteral("hitTestingDisabled"));
         break;
     default:
         break;
     }
-    if (isTimer(r))
-        flags.append(QStringLiteral("updatesEverySecond"));
-    if (!flags.isEmpty())
-        o.insert(QStringLiteral("flags"), flags);
+    if (isTimer(r)) flags.append(QStringLiteral("updatesEverySecond"));
+    if (!flags.isEmpty()) o.insert(QStringLiteral("flags"), flags);
     if (!n.children.empty()) {
         QJsonArray kids;
         for (const LaidOutNode& c : n.children)
@@ -182,31 +174,33 @@ std::optional<QTransform> renderTransform(const LaidOutNode& n)
 {
     const Node& node = *n.source->node;
     auto anchored = [&](const QTransform& t) {
-        const QPointF a(n.frame.left() + node.anchor.x * n.frame.width(), n.frame.top() + node.anchor.y * n.frame.height());
+        const QPointF a(n.frame.left() + node.anchor.x * n.frame.width(),
+                        n.frame.top() + node.anchor.y * n.frame.height());
         return QTransform::fromTranslate(-a.x(), -a.y()) * t * QTransform::fromTranslate(a.x(), a.y());
     };
     switch (n.source->kind) {
-    case Kind::offset: return QTransform::fromTranslate(node.x, node.y);
-    case Kind::rotation: return anchored(QTransform().rotate(node.value));
-    case Kind::scale: return anchored(QTransform::fromScale(node.x, node.y));
-    default: return std::nullopt;
+    case Kind::offset:
+        return QTransform::fromTranslate(node.x, node.y);
+    case Kind::rotation:
+        return anchored(QTransform().rotate(node.value));
+    case Kind::scale:
+        return anchored(QTransform::fromScale(node.x, node.y));
+    default:
+        return std::nullopt;
     }
 }
 
 std::optional<ButtonAction> hit(const LaidOutNode& n, QPointF pt)
 {
     const RNode& r = *n.source;
-    if (r.kind == Kind::hitTesting && !r.node->flag)
-        return std::nullopt;
+    if (r.kind == Kind::hitTesting && !r.node->flag) return std::nullopt;
     if (auto t = renderTransform(n)) {
         bool invertible = false;
         const QTransform inv = t->inverted(&invertible);
-        if (!invertible)
-            return std::nullopt;
+        if (!invertible) return std::nullopt;
         pt = inv.map(pt);
     }
-    if (r.kind == Kind::clip && !n.frame.contains(pt))
-        return std::nullopt;
+    if (r.kind == Kind::clip && !n.frame.contains(pt)) return std::nullopt;
     // Later children are drawn on top; a background lies under its content, so it is asked last.
     if (r.kind == Kind::background) {
         if (auto a = hit(n.children[0], pt)) return a;
@@ -215,54 +209,61 @@ std::optional<ButtonAction> hit(const LaidOutNode& n, QPointF pt)
         if (auto a = hit(n.children[0], pt)) return a;
     } else {
         for (auto it = n.children.rbegin(); it != n.children.rend(); ++it)
-            if (auto a = hit(*it, pt))
-                return a;
+            if (auto a = hit(*it, pt)) return a;
     }
-    if (r.kind == Kind::button && n.frame.contains(pt))
-        return r.node->action;
+    if (r.kind == Kind::button && n.frame.contains(pt)) return r.node->action;
     return std::nullopt;
 }
 
 std::optional<QUrl> findURL(const LaidOutNode& n)
 {
-    if (n.source->kind == Kind::widgetURL)
-        return n.source->node->url;
+    if (n.source->kind == Kind::widgetURL) return n.source->node->url;
     for (const LaidOutNode& c : n.children)
-        if (auto u = findURL(c))
-            return u;
+        if (auto u = findURL(c)) return u;
     return std::nullopt;
 }
 
 bool anyTimer(const LaidOutNode& n)
 {
-    if (isTimer(*n.source))
-        return true;
+    if (isTimer(*n.source)) return true;
     for (const LaidOutNode& c : n.children)
-        if (anyTimer(c))
-            return true;
+        if (anyTimer(c)) return true;
     return false;
 }
 
 bool anyRunningTimer(const LaidOutNode& n, Date now)
 {
-    if (isTimer(*n.source) && now < n.source->node->to)
-        return true;
+    if (isTimer(*n.source) && now < n.source->node->to) return true;
     for (const LaidOutNode& c : n.children)
-        if (anyRunningTimer(c, now))
-            return true;
+        if (anyRunningTimer(c, now)) return true;
     return false;
 }
 
 } // namespace
 
-QJsonObject inspect(const LaidOutTree& tree) { return nodeJson(tree.root()); }
+QJsonObject inspect(const LaidOutTree& tree)
+{
+    return nodeJson(tree.root());
+}
 
-std::optional<ButtonAction> hitTest(const LaidOutTree& tree, QPointF point) { return hit(tree.root(), point); }
+std::optional<ButtonAction> hitTest(const LaidOutTree& tree, QPointF point)
+{
+    return hit(tree.root(), point);
+}
 
-std::optional<QUrl> widgetURL(const LaidOutTree& tree) { return findURL(tree.root()); }
+std::optional<QUrl> widgetURL(const LaidOutTree& tree)
+{
+    return findURL(tree.root());
+}
 
-bool updatesEverySecond(const LaidOutTree& tree) { return anyTimer(tree.root()); }
+bool updatesEverySecond(const LaidOutTree& tree)
+{
+    return anyTimer(tree.root());
+}
 
-bool hasRunningTimer(const LaidOutTree& tree, Date now) { return anyRunningTimer(tree.root(), now); }
+bool hasRunningTimer(const LaidOutTree& tree, Date now)
+{
+    return anyRunningTimer(tree.root(), now);
+}
 
 } // namespace velk::view

@@ -31,7 +31,10 @@ View wrap(const View& content, Kind k, Fresh&& fresh = Fresh())
     return fresh.view();
 }
 
-bool isText(Kind k) { return k == Kind::text || k == Kind::timerText; }
+bool isText(Kind k)
+{
+    return k == Kind::text || k == Kind::timerText;
+}
 
 // A style change on a text lands in the text itself; elsewhere it becomes (or extends) a style
 // node that the layout hands down. The innermost setting wins, so an existing value stays.
@@ -66,8 +69,7 @@ View styled(const View& v, Apply apply)
 template <typename Apply>
 View shaped(const View& v, Apply apply)
 {
-    if (v.node().kind != Kind::shape)
-        return v;
+    if (v.node().kind != Kind::shape) return v;
     Fresh fresh(v.node());
     Node& copy = *fresh;
     apply(copy.shape);
@@ -83,8 +85,7 @@ View stack(Kind k, Alignment a, std::optional<qreal> spacing, Views children)
     n.spacing = spacing;
     n.children.reserve(children.size());
     for (auto& c : children)
-        if (!c.isEmpty())
-            n.children.push_back(std::move(c));
+        if (!c.isEmpty()) n.children.push_back(std::move(c));
     return fresh.view();
 }
 
@@ -126,8 +127,7 @@ LinearGradient LinearGradient::evenly(std::vector<Color> colors, UnitPoint start
 
 Color Fill::representative() const
 {
-    if (auto c = color())
-        return *c;
+    if (auto c = color()) return *c;
     const auto* g = gradient();
     return g->stops.empty() ? Color::clear() : g->stops.front().color;
 }
@@ -136,7 +136,10 @@ Color Fill::representative() const
 
 View::View() : node_(emptyNode()) {}
 
-bool View::isEmpty() const { return node_->kind == Kind::empty; }
+bool View::isEmpty() const
+{
+    return node_->kind == Kind::empty;
+}
 
 View View::font(const Font& f) const
 {
@@ -146,7 +149,10 @@ View View::fontWeight(Weight w) const
 {
     return styled(*this, [&](TextStyle& s) { s.weight = w; });
 }
-View View::foregroundColor(Color c) const { return foregroundStyle(Fill(c)); }
+View View::foregroundColor(Color c) const
+{
+    return foregroundStyle(Fill(c));
+}
 View View::foregroundStyle(Fill f) const
 {
     return styled(*this, [&](TextStyle& s) { s.foreground = f; });
@@ -175,8 +181,7 @@ View View::strikethrough(bool active, std::optional<Color> color) const
 {
     return styled(*this, [&](TextStyle& s) {
         s.strikethrough = active;
-        if (color)
-            s.strikethroughColor = color;
+        if (color) s.strikethroughColor = color;
     });
 }
 View View::monospacedDigit() const
@@ -184,7 +189,10 @@ View View::monospacedDigit() const
     return styled(*this, [&](TextStyle& s) { s.monospacedDigit = true; });
 }
 
-View View::padding(qreal length) const { return padding(Edge::all, length); }
+View View::padding(qreal length) const
+{
+    return padding(Edge::all, length);
+}
 View View::padding(Edge edges, qreal length) const
 {
     EdgeInsets in;
@@ -254,7 +262,10 @@ View View::background(View content, Alignment alignment) const
     n.kind = Kind::background;
     return fresh.view();
 }
-View View::background(Fill f) const { return background(Rectangle().fill(std::move(f))); }
+View View::background(Fill f) const
+{
+    return background(Rectangle().fill(std::move(f)));
+}
 View View::position(qreal x, qreal y) const
 {
     Fresh fresh;
@@ -279,7 +290,10 @@ View View::rotationEffect(qreal degrees, UnitPoint anchor) const
     n.anchor = anchor;
     return wrap(*this, Kind::rotation, std::move(fresh));
 }
-View View::scaleEffect(qreal s, UnitPoint anchor) const { return scaleEffect(s, s, anchor); }
+View View::scaleEffect(qreal s, UnitPoint anchor) const
+{
+    return scaleEffect(s, s, anchor);
+}
 View View::scaleEffect(qreal sx, qreal sy, UnitPoint anchor) const
 {
     Fresh fresh;
@@ -306,7 +320,10 @@ View View::clipShape(View s) const
     n.children = {*this, std::move(s)};
     return fresh.view();
 }
-View View::clipped() const { return clipShape(Rectangle()); }
+View View::clipped() const
+{
+    return clipShape(Rectangle());
+}
 View View::opacity(qreal value) const
 {
     Fresh fresh;
@@ -383,20 +400,38 @@ View View::trim(qreal from, qreal to) const
 
 // ---- builders -------------------------------------------------------------------------------
 
-View VStack(Views c) { return VStack(HAlign::center, std::nullopt, std::move(c)); }
-View VStack(HAlign a, Views c) { return VStack(a, std::nullopt, std::move(c)); }
+View VStack(Views c)
+{
+    return VStack(HAlign::center, std::nullopt, std::move(c));
+}
+View VStack(HAlign a, Views c)
+{
+    return VStack(a, std::nullopt, std::move(c));
+}
 View VStack(HAlign a, std::optional<qreal> spacing, Views c)
 {
     return stack(Kind::vstack, Alignment{a, VAlign::center}, spacing, std::move(c));
 }
-View HStack(Views c) { return HStack(VAlign::center, std::nullopt, std::move(c)); }
-View HStack(VAlign a, Views c) { return HStack(a, std::nullopt, std::move(c)); }
+View HStack(Views c)
+{
+    return HStack(VAlign::center, std::nullopt, std::move(c));
+}
+View HStack(VAlign a, Views c)
+{
+    return HStack(a, std::nullopt, std::move(c));
+}
 View HStack(VAlign a, std::optional<qreal> spacing, Views c)
 {
     return stack(Kind::hstack, Alignment{HAlign::center, a}, spacing, std::move(c));
 }
-View ZStack(Views c) { return ZStack(Alignment::center, std::move(c)); }
-View ZStack(Alignment a, Views c) { return stack(Kind::zstack, a, std::nullopt, std::move(c)); }
+View ZStack(Views c)
+{
+    return ZStack(Alignment::center, std::move(c));
+}
+View ZStack(Alignment a, Views c)
+{
+    return stack(Kind::zstack, a, std::nullopt, std::move(c));
+}
 
 View Spacer(std::optional<qreal> minLength)
 {
@@ -406,7 +441,10 @@ View Spacer(std::optional<qreal> minLength)
     return fresh.view();
 }
 
-View EmptyView() { return View(); }
+View EmptyView()
+{
+    return View();
+}
 
 View Text(const QString& text)
 {
@@ -445,7 +483,10 @@ View Image(const QString& systemName)
     return fresh.view();
 }
 
-View Rectangle() { return shape(ShapeKind::rectangle); }
+View Rectangle()
+{
+    return shape(ShapeKind::rectangle);
+}
 View RoundedRectangle(qreal cornerRadius, CornerStyle style)
 {
     Fresh fresh(Kind::shape);
@@ -455,8 +496,14 @@ View RoundedRectangle(qreal cornerRadius, CornerStyle style)
     n.shape.corner = style;
     return fresh.view();
 }
-View Circle() { return shape(ShapeKind::circle); }
-View Ellipse() { return shape(ShapeKind::ellipse); }
+View Circle()
+{
+    return shape(ShapeKind::circle);
+}
+View Ellipse()
+{
+    return shape(ShapeKind::ellipse);
+}
 View Capsule(CornerStyle style)
 {
     Fresh fresh(Kind::shape);

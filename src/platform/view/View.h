@@ -32,8 +32,8 @@ struct Alignment {
     HAlign horizontal = HAlign::center;
     VAlign vertical = VAlign::center;
 
-    static const Alignment center, leading, trailing, top, bottom, topLeading, topTrailing,
-        bottomLeading, bottomTrailing;
+    static const Alignment center, leading, trailing, top, bottom, topLeading, topTrailing, bottomLeading,
+        bottomTrailing;
     friend constexpr bool operator==(const Alignment&, const Alignment&) = default;
 };
 inline constexpr Alignment Alignment::center{HAlign::center, VAlign::center};
@@ -49,8 +49,8 @@ inline constexpr Alignment Alignment::bottomTrailing{HAlign::trailing, VAlign::b
 // A point in a view's own frame, as fractions of its size (anchors, gradient ends).
 struct UnitPoint {
     qreal x = 0.5, y = 0.5;
-    static const UnitPoint center, top, bottom, leading, trailing, topLeading, topTrailing,
-        bottomLeading, bottomTrailing;
+    static const UnitPoint center, top, bottom, leading, trailing, topLeading, topTrailing, bottomLeading,
+        bottomTrailing;
     friend constexpr bool operator==(const UnitPoint&, const UnitPoint&) = default;
 };
 inline constexpr UnitPoint UnitPoint::center{0.5, 0.5};
@@ -72,8 +72,14 @@ enum class Edge : unsigned {
     horizontal = 10,
     all = 15,
 };
-constexpr Edge operator|(Edge a, Edge b) { return Edge(unsigned(a) | unsigned(b)); }
-constexpr bool contains(Edge set, Edge e) { return (unsigned(set) & unsigned(e)) == unsigned(e); }
+constexpr Edge operator|(Edge a, Edge b)
+{
+    return Edge(unsigned(a) | unsigned(b));
+}
+constexpr bool contains(Edge set, Edge e)
+{
+    return (unsigned(set) & unsigned(e)) == unsigned(e);
+}
 
 struct EdgeInsets {
     qreal top = 0, leading = 0, bottom = 0, trailing = 0;
@@ -123,13 +129,22 @@ struct Font {
     Design design = Design::proportional;
     bool monospacedDigit = false;
 
-    static Font system(qreal size, Weight weight = Weight::regular,
-                       Design design = Design::proportional)
+    static Font system(qreal size, Weight weight = Weight::regular, Design design = Design::proportional)
     {
         return Font{size, weight, design, false};
     }
-    Font withWeight(Weight w) const { Font f = *this; f.weight = w; return f; }
-    Font monospacedDigits() const { Font f = *this; f.monospacedDigit = true; return f; }
+    Font withWeight(Weight w) const
+    {
+        Font f = *this;
+        f.weight = w;
+        return f;
+    }
+    Font monospacedDigits() const
+    {
+        Font f = *this;
+        f.monospacedDigit = true;
+        return f;
+    }
     friend bool operator==(const Font&, const Font&) = default;
 };
 
@@ -235,8 +250,7 @@ public:
     View padding(qreal length = 16) const;
     View padding(Edge edges, qreal length = 16) const;
     View padding(EdgeInsets insets) const;
-    View frame(std::optional<qreal> width, std::optional<qreal> height,
-               Alignment alignment = Alignment::center) const;
+    View frame(std::optional<qreal> width, std::optional<qreal> height, Alignment alignment = Alignment::center) const;
     View frame(const Frame& f) const;
     View fixedSize(bool horizontal = true, bool vertical = true) const;
     View layoutPriority(double priority) const;

@@ -26,14 +26,16 @@ View DotCaption::body() const
 View CheckCircle::body() const
 {
     const qreal side = diameter * ctx.u;
-    View mark = done ? ZStack({Circle().fill(circleColor),
-                               Image(QStringLiteral("checkmark"))
-                                   .font(Font::system(0.45 * side, Weight::bold))
-                                   .foregroundColor(checkColor)})
+    View mark = done ? ZStack({Circle().fill(circleColor), Image(QStringLiteral("checkmark"))
+                                                               .font(Font::system(0.45 * side, Weight::bold))
+                                                               .foregroundColor(checkColor)})
                      : Circle().strokeBorder(circleColor, 1.5 * ctx.u);
     return mark.frame(side, side);
 }
 
-view::View numeralFit(view::View text) { return text.lineLimit(1).minimumScaleFactor(0.55); }
+view::View numeralFit(view::View text)
+{
+    return text.lineLimit(1).minimumScaleFactor(0.55);
+}
 
 } // namespace velk

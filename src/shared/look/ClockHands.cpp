@@ -27,9 +27,8 @@ ClockHands::Angles ClockHands::angles() const
 View ClockHands::hand(qreal length, qreal width, Color color, bool rounded) const
 {
     const qreal u = ctx.u;
-    const View bar = RoundedRectangle(rounded ? width * u / 2 : 0, CornerStyle::continuous)
-                         .fill(color)
-                         .frame(width * u, length * u);
+    const View bar =
+        RoundedRectangle(rounded ? width * u / 2 : 0, CornerStyle::continuous).fill(color).frame(width * u, length * u);
     // The bar stands on an empty block of its own length with nothing between them, so the
     // stack's centre, which the rotation turns about, is the pivot at the bar's foot.
     return VStack(HAlign::center, 0, {bar, ColorView(Color::clear()).frame(0, length * u)});
@@ -40,8 +39,7 @@ View ClockHands::body() const
     const Angles a = angles();
     const qreal u = ctx.u;
     View cap = Circle().fill(accentColor).frame(capSize * u, capSize * u);
-    if (capRing)
-        cap = cap.overlay(Circle().strokeBorder(*capRing, 2 * u));
+    if (capRing) cap = cap.overlay(Circle().strokeBorder(*capRing, 2 * u));
     return ZStack(Alignment::center,
                   {hand(hourLength, hourWidth, handColor, true).rotationEffect(a.hour),
                    hand(minuteLength, minuteWidth, handColor, true).rotationEffect(a.minute),

@@ -18,12 +18,14 @@ constexpr double kMaxDots = 4096;
 // [0, kMaxDots] before it becomes an int.
 int boundedCount(double v)
 {
-    if (!std::isfinite(v))
-        return 0;
+    if (!std::isfinite(v)) return 0;
     return int(std::clamp(v, 0.0, kMaxDots));
 }
 
-View dot(Color color, qreal d) { return Circle().fill(color).frame(d, d); }
+View dot(Color color, qreal d)
+{
+    return Circle().fill(color).frame(d, d);
+}
 
 // The dot stacks below hold only fixed-size dots, so they are laid out at their own size
 // (fixedSize) rather than measured again for every size their parents try: the answer is the
@@ -68,8 +70,7 @@ View DotGrid::body() const
 {
     return GeometryReader([grid = *this](QSizeF size) -> View {
         const int cols = std::max(0, grid.columns), rows = std::max(0, grid.rows);
-        if (cols == 0 || rows == 0)
-            return EmptyView();
+        if (cols == 0 || rows == 0) return EmptyView();
         const qreal d = grid.dotSize * grid.u;
         // A single column or row has no gap to spread, and must not divide by it.
         const qreal gx = cols >= 2 ? (size.width() - cols * d) / (cols - 1) : 0;

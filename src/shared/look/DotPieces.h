@@ -60,8 +60,7 @@ struct DotBarChart {
     struct Bar {
         Bar(double value, std::optional<Color> color, QString label, std::optional<Color> labelColor = std::nullopt)
             : value(value), color(color), label(std::move(label)), labelColor(labelColor)
-        {
-        }
+        {}
 
         // Keys the bar within its chart only; every bar made gets a new one.
         QUuid id = QUuid::createUuid();

@@ -25,15 +25,12 @@ struct ThemeSettings {
     friend bool operator==(const ThemeSettings&, const ThemeSettings&) = default;
 };
 
-VELK_ENUM_STRINGS(ThemeSettings::SurfaceStyle,
-                  {ThemeSettings::SurfaceStyle::solid, "solid"},
-                  {ThemeSettings::SurfaceStyle::glass, "glass"},
-                  {ThemeSettings::SurfaceStyle::accent, "accent"})
+VELK_ENUM_STRINGS(ThemeSettings::SurfaceStyle, {ThemeSettings::SurfaceStyle::solid, "solid"},
+                  {ThemeSettings::SurfaceStyle::glass, "glass"}, {ThemeSettings::SurfaceStyle::accent, "accent"})
 
 // Every surface style, in case order.
 inline constexpr std::array<ThemeSettings::SurfaceStyle, 3> kAllSurfaceStyles = {
-    ThemeSettings::SurfaceStyle::solid, ThemeSettings::SurfaceStyle::glass,
-    ThemeSettings::SurfaceStyle::accent};
+    ThemeSettings::SurfaceStyle::solid, ThemeSettings::SurfaceStyle::glass, ThemeSettings::SurfaceStyle::accent};
 
 // The raw string of a style, as stored.
 QString rawValue(ThemeSettings::SurfaceStyle style);

@@ -4,15 +4,11 @@
 
 namespace velk {
 
-ThemeStore::ThemeStore(QObject* parent)
-    : QObject(parent), settings_(current())
-{
-}
+ThemeStore::ThemeStore(QObject* parent) : QObject(parent), settings_(current()) {}
 
 ThemeStore::ThemeStore(Defaults suite, QObject* parent)
     : QObject(parent), suite_(std::move(suite)), settings_(current(*suite_))
-{
-}
+{}
 
 void ThemeStore::setSettings(const ThemeSettings& settings)
 {
@@ -30,13 +26,15 @@ namespace {
 thread_local const ThemeSettings* previewSettings = nullptr;
 } // namespace
 
-ThemeStore::PreviewScope::PreviewScope(const ThemeSettings& settings)
-    : previous_(previewSettings), settings_(settings)
+ThemeStore::PreviewScope::PreviewScope(const ThemeSettings& settings) : previous_(previewSettings), settings_(settings)
 {
     previewSettings = &settings_;
 }
 
-ThemeStore::PreviewScope::~PreviewScope() { previewSettings = previous_; }
+ThemeStore::PreviewScope::~PreviewScope()
+{
+    previewSettings = previous_;
+}
 
 ThemeSettings ThemeStore::current()
 {

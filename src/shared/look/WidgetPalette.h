@@ -16,15 +16,12 @@ struct WidgetBackground {
     enum class Kind { color, ultraThinMaterial, linearGradient };
 
     Kind kind = Kind::color;
-    Color color;                    // kind == color
-    std::array<Color, 2> gradient;  // kind == linearGradient: evenly spaced stops, top to bottom
+    Color color;                   // kind == color
+    std::array<Color, 2> gradient; // kind == linearGradient: evenly spaced stops, top to bottom
 
     static WidgetBackground solid(Color c) { return {Kind::color, c, {}}; }
     static WidgetBackground ultraThinMaterial() { return {Kind::ultraThinMaterial, {}, {}}; }
-    static WidgetBackground topToBottom(Color top, Color bottom)
-    {
-        return {Kind::linearGradient, {}, {top, bottom}};
-    }
+    static WidgetBackground topToBottom(Color top, Color bottom) { return {Kind::linearGradient, {}, {top, bottom}}; }
 
     friend bool operator==(const WidgetBackground&, const WidgetBackground&) = default;
 };

@@ -26,13 +26,15 @@ view::Font WCtx::numerals(qreal size, view::Weight weight) const
     return view::Font::system(size * u, w, design);
 }
 
-double ScanlineOverlay::lineOpacity(double opacity) { return std::min(opacity * 1.8, 1.0); }
+double ScanlineOverlay::lineOpacity(double opacity)
+{
+    return std::min(opacity * 1.8, 1.0);
+}
 
 std::vector<QRectF> ScanlineOverlay::lines(QSizeF size)
 {
     std::vector<QRectF> out;
-    if (!(size.height() > 0) || !std::isfinite(size.height()))
-        return out;
+    if (!(size.height() > 0) || !std::isfinite(size.height())) return out;
     out.reserve(size_t(std::ceil(size.height() / kScanPeriod)));
     for (qreal y = 0; y < size.height(); y += kScanPeriod)
         out.emplace_back(0, y, size.width(), kScanHeight);
@@ -41,8 +43,7 @@ std::vector<QRectF> ScanlineOverlay::lines(QSizeF size)
 
 view::View ScanlineOverlay::body() const
 {
-    if (!(opacity > 0))
-        return view::EmptyView();
+    if (!(opacity > 0)) return view::EmptyView();
     // The lines are drawn opaque and faded as one, which paints the same as fading each line
     // (they never overlap) and keeps the strength visible in the inspected tree.
     return view::Canvas([](QPainter& p, QSizeF size, const view::Environment&) {
@@ -57,13 +58,16 @@ view::View ScanlineOverlay::body() const
 
 Surface effectiveSurface(SurfaceOption option, Surface appStyle, view::RenderingMode mode)
 {
-    if (mode != view::RenderingMode::fullColor)
-        return Surface::glass;
+    if (mode != view::RenderingMode::fullColor) return Surface::glass;
     switch (option) {
-    case SurfaceOption::followApp: return appStyle;
-    case SurfaceOption::solid: return Surface::solid;
-    case SurfaceOption::glass: return Surface::glass;
-    case SurfaceOption::accent: return Surface::accent;
+    case SurfaceOption::followApp:
+        return appStyle;
+    case SurfaceOption::solid:
+        return Surface::solid;
+    case SurfaceOption::glass:
+        return Surface::glass;
+    case SurfaceOption::accent:
+        return Surface::accent;
     }
     return appStyle;
 }
@@ -85,10 +89,8 @@ view::Fill backgroundFill(const WidgetBackground& background, const VelkTheme& t
 qreal VelkWidgetRoot::scaleUnit(QSizeF designSize, QSizeF size)
 {
     qreal u = std::numeric_limits<qreal>::infinity();
-    if (designSize.width() > 0)
-        u = std::min(u, size.width() / designSize.width());
-    if (designSize.height() > 0)
-        u = std::min(u, size.height() / designSize.height());
+    if (designSize.width() > 0) u = std::min(u, size.width() / designSize.width());
+    if (designSize.height() > 0) u = std::min(u, size.height() / designSize.height());
     return std::isfinite(u) ? std::max<qreal>(u, 0) : 1;
 }
 
@@ -98,8 +100,7 @@ view::View VelkWidgetRoot::body() const
     // Copied into the readers: the root value may be gone by the time the layout runs them.
     return EnvironmentReader([designSize = designSize, option = surface, content = content](const Environment& env) {
         const ThemeSettings settings = ThemeStore::current();
-        const VelkTheme& resolved =
-            VelkThemes::resolve(settings.themeID, env.colorScheme == ColorScheme::dark);
+        const VelkTheme& resolved = VelkThemes::resolve(settings.themeID, env.colorScheme == ColorScheme::dark);
         const Surface style = effectiveSurface(option, settings.surface, env.renderingMode);
         const WidgetBackground background = env.renderingMode == RenderingMode::fullColor
                                                 ? WidgetPalette::background(style, resolved)

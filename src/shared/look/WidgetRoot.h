@@ -4,10 +4,10 @@
 // unit from its family's design size, and hands the widget a context to draw with. It also
 // lays the glow, the scanlines and the container background around the widget's view.
 #include "platform/view/View.h"
-#include "shared/widget/OptionEnums.h"
 #include "shared/look/Theme.h"
 #include "shared/look/ThemeSettings.h"
 #include "shared/look/WidgetPalette.h"
+#include "shared/widget/OptionEnums.h"
 
 #include <QRectF>
 #include <QSizeF>

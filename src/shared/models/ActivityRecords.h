@@ -42,9 +42,11 @@ struct HabitItem {
 
     HabitItem() = default;
     explicit HabitItem(QString name, std::set<QString> checkins = {})
-        : name(std::move(name)), checkins(std::move(checkins)) {}
+        : name(std::move(name)), checkins(std::move(checkins))
+    {}
     HabitItem(QUuid id, QString name, std::set<QString> checkins)
-        : id(id), name(std::move(name)), checkins(std::move(checkins)) {}
+        : id(id), name(std::move(name)), checkins(std::move(checkins))
+    {}
 
     VELK_FIELDS(HabitItem, id, name, checkins)
     VELK_RECORD_EQUALITY(HabitItem)

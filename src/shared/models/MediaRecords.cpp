@@ -6,8 +6,8 @@ namespace velk {
 
 NowPlayingSnapshot NowPlayingSnapshot::sample()
 {
-    return NowPlayingSnapshot{QStringLiteral("Night Drive"), QStringLiteral("The Lamplighters"), 192, 245, true,
-                              Clock::now()};
+    return NowPlayingSnapshot{
+        QStringLiteral("Night Drive"), QStringLiteral("The Lamplighters"), 192, 245, true, Clock::now()};
 }
 
 InboxSnapshot InboxSnapshot::sample()

@@ -50,7 +50,7 @@ struct StockSnapshot {
 
     QString symbol;
     double price = 0;
-    double changePercent = 0; // -1.2 is a fall of 1.2 %
+    double changePercent = 0;  // -1.2 is a fall of 1.2 %
     std::vector<Point> points; // left to right
     Date updated;
 

@@ -9,7 +9,8 @@ std::vector<NoteItem> NoteItem::samples()
     // The ids are made once per process, so that every sample names the same seven notes.
     static const std::vector<QUuid> ids = [] {
         std::vector<QUuid> out(7);
-        for (QUuid& id : out) id = QUuid::createUuid();
+        for (QUuid& id : out)
+            id = QUuid::createUuid();
         return out;
     }();
     const Date now = Clock::now();

@@ -23,10 +23,10 @@ struct NoteItem {
     bool pinned = false;
 
     NoteItem() = default;
-    NoteItem(QString text, Date edited, bool pinned)
-        : text(std::move(text)), edited(edited), pinned(pinned) {}
+    NoteItem(QString text, Date edited, bool pinned) : text(std::move(text)), edited(edited), pinned(pinned) {}
     NoteItem(QUuid id, QString text, Date edited, bool pinned)
-        : id(id), text(std::move(text)), edited(edited), pinned(pinned) {}
+        : id(id), text(std::move(text)), edited(edited), pinned(pinned)
+    {}
 
     VELK_FIELDS(NoteItem, id, text, edited, pinned)
     VELK_RECORD_EQUALITY(NoteItem)

@@ -18,12 +18,18 @@ template <Record R>
 bool recordsEqual(const R& a, const R& b);
 
 namespace detail {
-template <class T> struct IsOptional : std::false_type {};
-template <class T> struct IsOptional<std::optional<T>> : std::true_type {};
-template <class T> struct IsVector : std::false_type {};
-template <class T> struct IsVector<std::vector<T>> : std::true_type {};
-template <class T> struct IsSet : std::false_type {};
-template <class T> struct IsSet<std::set<T>> : std::true_type {};
+template <class T>
+struct IsOptional : std::false_type {};
+template <class T>
+struct IsOptional<std::optional<T>> : std::true_type {};
+template <class T>
+struct IsVector : std::false_type {};
+template <class T>
+struct IsVector<std::vector<T>> : std::true_type {};
+template <class T>
+struct IsSet : std::false_type {};
+template <class T>
+struct IsSet<std::set<T>> : std::true_type {};
 } // namespace detail
 
 inline bool sameText(const QString& a, const QString& b)
@@ -56,7 +62,10 @@ bool sameValue(const T& a, const T& b)
         for (const auto& x : a) {
             bool found = false;
             for (const auto& y : b)
-                if (sameValue(x, y)) { found = true; break; }
+                if (sameValue(x, y)) {
+                    found = true;
+                    break;
+                }
             if (!found) return false;
         }
         return true;
@@ -75,5 +84,8 @@ bool recordsEqual(const R& a, const R& b)
 } // namespace velk::coding
 
 // Inside a record's struct, after VELK_FIELDS: the record's == by the rule above.
-#define VELK_RECORD_EQUALITY(T) \
-    friend bool operator==(const T& a, const T& b) { return ::velk::coding::recordsEqual(a, b); }
+#define VELK_RECORD_EQUALITY(T)                                                                                        \
+    friend bool operator==(const T& a, const T& b)                                                                     \
+    {                                                                                                                  \
+        return ::velk::coding::recordsEqual(a, b);                                                                     \
+    }

@@ -19,7 +19,10 @@ QString AirQualitySnapshot::category() const
     return QStringLiteral("Hazardous");
 }
 
-AirQualitySnapshot AirQualitySnapshot::sample() { return AirQualitySnapshot{42, Clock::now()}; }
+AirQualitySnapshot AirQualitySnapshot::sample()
+{
+    return AirQualitySnapshot{42, Clock::now()};
+}
 
 QString DaylightInfo::lengthLabel() const
 {
@@ -33,7 +36,10 @@ QString DaylightInfo::lengthLabel() const
     return QStringLiteral("%1H %2M").arg(hours).arg(rest);
 }
 
-DaylightInfo DaylightInfo::sample() { return DaylightInfo{todayAt(5, 2), todayAt(20, 42), QStringLiteral("London")}; }
+DaylightInfo DaylightInfo::sample()
+{
+    return DaylightInfo{todayAt(5, 2), todayAt(20, 42), QStringLiteral("London")};
+}
 
 QString MoonInfo::detail() const
 {

@@ -6,8 +6,7 @@ namespace velk {
 
 QString StorageSnapshot::totalLabel() const
 {
-    if (totalGB >= 1000)
-        return QString::number(qint64(std::round(double(totalGB) / 1000.0))) + QStringLiteral("TB");
+    if (totalGB >= 1000) return QString::number(qint64(std::round(double(totalGB) / 1000.0))) + QStringLiteral("TB");
     return QString::number(totalGB) + QStringLiteral("GB");
 }
 

@@ -25,7 +25,7 @@ struct WeatherSnapshot {
     };
 
     struct RainHour {
-        QString label; // the hour as display text; also the identity
+        QString label;     // the hour as display text; also the identity
         double chance = 0; // 0...1
         bool isPeak = false;
 
@@ -48,8 +48,8 @@ struct WeatherSnapshot {
     Date updated;
     std::optional<qint64> code; // WMO weather interpretation code
 
-    VELK_FIELDS(WeatherSnapshot, place, temperature, condition, high, low, feelsLike, isNight, days,
-                rainChance, rainHours, updated, code)
+    VELK_FIELDS(WeatherSnapshot, place, temperature, condition, high, low, feelsLike, isNight, days, rainChance,
+                rainHours, updated, code)
     VELK_RECORD_EQUALITY(WeatherSnapshot)
 
     // The symbol name drawn for a weather code by day or by night.

@@ -42,12 +42,10 @@ template <class T>
 class SampleOf {
 public:
     template <class U>
-        requires std::is_convertible_v<U, T>
-    SampleOf(U value) : make_([value = T(std::move(value))] { return value; })
-    {}
+    requires std::is_convertible_v<U, T> SampleOf(U value) : make_([value = T(std::move(value))] { return value; }) {}
     template <class F>
-        requires(std::is_invocable_r_v<T, const F&> && !std::is_convertible_v<F, T>)
-    SampleOf(F make) : make_(std::move(make))
+    requires(std::is_invocable_r_v<T, const F&> && !std::is_convertible_v<F, T>) SampleOf(F make)
+        : make_(std::move(make))
     {}
 
     T operator()() const { return make_(); }

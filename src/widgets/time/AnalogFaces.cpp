@@ -51,8 +51,7 @@ View ClockAnalogClassic::body() const
 {
     const qreal u = ctx.u;
     Views layers{tickRing(12, 12, 2.5, ctx.pal.ink, 61), tickRing(60, 7, 1, ctx.pal.inkFaint, 61)};
-    if (digital)
-        layers.push_back(readout(date, timeZone, ctx));
+    if (digital) layers.push_back(readout(date, timeZone, ctx));
     layers.push_back(ClockHands{date, timeZone, 32, 46, 52, 6, 4.5, 2, ctx.pal.ink, ctx.pal.accent, 9, VelkTokens::ink,
                                 ctx, liveSeconds});
     return ZStack(Alignment::center, std::move(layers)).frame(kDialSide * u, kDialSide * u);
@@ -64,10 +63,9 @@ View ClockAnalogMinimal::body() const
     Views layers;
     for (int i = 0; i < 4; ++i)
         layers.push_back(onDial(Circle().fill(kDotGrey).frame(5 * u, 5 * u), 58.5, i * 90.0, u));
-    if (digital)
-        layers.push_back(readout(date, timeZone, ctx));
-    layers.push_back(
-        ClockHands{date, timeZone, 32, 46, 0, 6, 4.5, 0, ctx.pal.ink, ctx.pal.accent, 9, std::nullopt, ctx, liveSeconds});
+    if (digital) layers.push_back(readout(date, timeZone, ctx));
+    layers.push_back(ClockHands{date, timeZone, 32, 46, 0, 6, 4.5, 0, ctx.pal.ink, ctx.pal.accent, 9, std::nullopt, ctx,
+                                liveSeconds});
     return ZStack(Alignment::center, std::move(layers)).frame(kDialSide * u, kDialSide * u);
 }
 

@@ -17,8 +17,7 @@ T calendarData(CalendarEntityType type, Read read, Store store, Stored stored, c
             return *live;
         }
     }
-    if (std::optional<T> kept = stored())
-        return *kept;
+    if (std::optional<T> kept = stored()) return *kept;
     return fallback;
 }
 

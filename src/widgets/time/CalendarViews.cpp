@@ -23,14 +23,32 @@ QString dateText(const char* skeleton, Date date)
     return f.string(date);
 }
 
-QString weekdayFull(Date d) { return dateText("EEEE", d); }
-QString weekdayShort(Date d) { return dateText("EEE", d); }
-QString monthFull(Date d) { return dateText("MMMM", d); }
-QString monthAndYear(Date d) { return dateText("yMMMM", d); }
+QString weekdayFull(Date d)
+{
+    return dateText("EEEE", d);
+}
+QString weekdayShort(Date d)
+{
+    return dateText("EEE", d);
+}
+QString monthFull(Date d)
+{
+    return dateText("MMMM", d);
+}
+QString monthAndYear(Date d)
+{
+    return dateText("yMMMM", d);
+}
 // Upper-cased the same way in every locale, as captions are.
-QString monthAndDay(Date d) { return dateText("MMMd", d).toUpper(); }
+QString monthAndDay(Date d)
+{
+    return dateText("MMMd", d).toUpper();
+}
 
-int dayOfMonth(Date d) { return Calendar::current().component(CalendarComponent::day, d); }
+int dayOfMonth(Date d)
+{
+    return Calendar::current().component(CalendarComponent::day, d);
+}
 
 Font titleFont(const WCtx& ctx)
 {
@@ -62,7 +80,8 @@ View CalendarBigDate::body() const
 
 int CalendarMonthGrid::daysInMonth(Date date)
 {
-    const std::optional<CalendarRange> days = Calendar::current().range(CalendarComponent::day, CalendarComponent::month, date);
+    const std::optional<CalendarRange> days =
+        Calendar::current().range(CalendarComponent::day, CalendarComponent::month, date);
     return days ? days->count() : 30;
 }
 
@@ -81,7 +100,8 @@ View CalendarMonthGrid::body() const
                        .body()
                        .frame(std::nullopt, rows * 16 * u)
                        .padding(Edge::top, 14 * u),
-                   Spacer(0), Caption{QString::number(days - day) + QStringLiteral(" days left"), 9, 0.14, pal.inkDim, ctx}})
+                   Spacer(0),
+                   Caption{QString::number(days - day) + QStringLiteral(" days left"), 9, 0.14, pal.inkDim, ctx}})
         .padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u})
         .frame(Frame::maxInfinity(Alignment::leading));
 }
@@ -95,12 +115,10 @@ View CalendarDayEvents::body() const
 
     std::vector<const EventItem*> upcoming;
     for (const EventItem& e : data.events)
-        if (!e.isPast)
-            upcoming.push_back(&e);
+        if (!e.isPast) upcoming.push_back(&e);
 
     Views list;
-    if (upcoming.empty())
-        list.push_back(Caption{QStringLiteral("No more events today"), 11, 0, pal.inkDim, ctx});
+    if (upcoming.empty()) list.push_back(Caption{QStringLiteral("No more events today"), 11, 0, pal.inkDim, ctx});
     for (size_t i = 0; i < upcoming.size() && i < 2; ++i) {
         const EventItem& e = *upcoming[i];
         const QString time = e.end ? e.start + QStringLiteral(" – ") + *e.end : e.start;
@@ -109,11 +127,11 @@ View CalendarDayEvents::body() const
                                Text(e.title).font(titleFont(ctx)).foregroundColor(pal.ink).lineLimit(1)}));
     }
 
-    const View dateColumn = VStack(HAlign::leading, 6 * u,
-                                   {numeralFit(Text(QString::number(dayOfMonth(date)))
-                                                   .font(ctx.numerals(56, Weight::black))
-                                                   .foregroundColor(pal.accent)),
-                                    Caption{weekdayShort(date), 10, 0.16, pal.inkDim, ctx}});
+    const View dateColumn = VStack(
+        HAlign::leading, 6 * u,
+        {numeralFit(
+             Text(QString::number(dayOfMonth(date))).font(ctx.numerals(56, Weight::black)).foregroundColor(pal.accent)),
+         Caption{weekdayShort(date), 10, 0.16, pal.inkDim, ctx}});
     const View events = HStack(VAlign::center, 0,
                                {Rectangle().fill(pal.hairline).frame(1, std::nullopt),
                                 VStack(HAlign::leading, 12 * u, std::move(list))
@@ -143,14 +161,14 @@ View CalendarAgenda::body() const
     const WidgetPalette& pal = ctx.pal;
     const bool mac = ctx.resolved.isMacFamily;
 
-    const View header = HStack(VAlign::firstTextBaseline, 10 * u,
-                               {numeralFit(Text(monthAndDay(date))
-                                               .font(ctx.numerals(19, Weight::heavy))
-                                               .tracking(mac ? 0 : 1.14 * u)
-                                               .foregroundColor(pal.ink)),
-                                Caption{weekdayFull(date), 10, 0.16, pal.inkDim, ctx}, Spacer(),
-                                Caption{QString::number(data.events.size()) + QStringLiteral(" events"), 10, 0,
-                                        pal.inkDim, ctx}});
+    const View header =
+        HStack(VAlign::firstTextBaseline, 10 * u,
+               {numeralFit(Text(monthAndDay(date))
+                               .font(ctx.numerals(19, Weight::heavy))
+                               .tracking(mac ? 0 : 1.14 * u)
+                               .foregroundColor(pal.ink)),
+                Caption{weekdayFull(date), 10, 0.16, pal.inkDim, ctx}, Spacer(),
+                Caption{QString::number(data.events.size()) + QStringLiteral(" events"), 10, 0, pal.inkDim, ctx}});
 
     const size_t shown = std::min<size_t>(data.events.size(), 3);
     Views rows;
@@ -165,12 +183,14 @@ View CalendarAgenda::body() const
         if (e.detail)
             text.push_back(Caption{*e.detail, 9.5, 0, e.isPast ? pal.inkFaint.opacity(0.7) : pal.inkDim, ctx});
         Views row{HStack(VAlign::top, 16 * u,
-                         {Caption{e.start, 10, 0, timeColor, ctx}.body().frame(48 * u, std::nullopt, Alignment::leading).padding(Edge::top, 2 * u),
+                         {Caption{e.start, 10, 0, timeColor, ctx}
+                              .body()
+                              .frame(48 * u, std::nullopt, Alignment::leading)
+                              .padding(Edge::top, 2 * u),
                           VStack(HAlign::leading, 2 * u, std::move(text))})
                       .padding(Edge::vertical, 10 * u)};
         // Between shown rows only, never under the last.
-        if (i + 1 < shown)
-            row.push_back(Rectangle().fill(pal.hairline).frame(std::nullopt, 1));
+        if (i + 1 < shown) row.push_back(Rectangle().fill(pal.hairline).frame(std::nullopt, 1));
         rows.push_back(VStack(HAlign::leading, 0, std::move(row)));
     }
 

@@ -43,8 +43,7 @@ VelkEntry<Config> snapshotEntry(const Config& configuration)
 template <class Config>
 timeline::Timeline<VelkEntry<Config>> timelineOf(const Config& configuration)
 {
-    return minuteEntries<Config>(
-        [&](Date at) { return VelkEntry<Config>{at, configuration, configuration.surface}; });
+    return minuteEntries<Config>([&](Date at) { return VelkEntry<Config>{at, configuration, configuration.surface}; });
 }
 
 } // namespace

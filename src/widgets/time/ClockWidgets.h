@@ -23,15 +23,35 @@ struct DualZones {
 // identifier the system does not know gives the current zone.
 DualZones dualZones(const DualClockConfigIntent& configuration);
 
-struct AnalogClassicWidget { timeline::WidgetDefinition body() const; };
-struct AnalogMinimalWidget { timeline::WidgetDefinition body() const; };
-struct HybridClassicWidget { timeline::WidgetDefinition body() const; };
-struct HybridMinimalWidget { timeline::WidgetDefinition body() const; };
-struct MatrixSmallWidget { timeline::WidgetDefinition body() const; };
-struct StackedClockWidget { timeline::WidgetDefinition body() const; };
-struct MatrixMediumWidget { timeline::WidgetDefinition body() const; };
-struct WorldClockWidget { timeline::WidgetDefinition body() const; };
-struct DotDialWidget { timeline::WidgetDefinition body() const; };
-struct DualClockWidget { timeline::WidgetDefinition body() const; };
+struct AnalogClassicWidget {
+    timeline::WidgetDefinition body() const;
+};
+struct AnalogMinimalWidget {
+    timeline::WidgetDefinition body() const;
+};
+struct HybridClassicWidget {
+    timeline::WidgetDefinition body() const;
+};
+struct HybridMinimalWidget {
+    timeline::WidgetDefinition body() const;
+};
+struct MatrixSmallWidget {
+    timeline::WidgetDefinition body() const;
+};
+struct StackedClockWidget {
+    timeline::WidgetDefinition body() const;
+};
+struct MatrixMediumWidget {
+    timeline::WidgetDefinition body() const;
+};
+struct WorldClockWidget {
+    timeline::WidgetDefinition body() const;
+};
+struct DotDialWidget {
+    timeline::WidgetDefinition body() const;
+};
+struct DualClockWidget {
+    timeline::WidgetDefinition body() const;
+};
 
 } // namespace velk

@@ -19,10 +19,9 @@ View ClockDotDial::body() const
             .foregroundColor(ctx.pal.ink)
             .offset(x, y);
     };
-    return ZStack(Alignment::center,
-                  {numeral("12", 0, -r), numeral("3", r, 0), numeral("6", 0, r), numeral("9", -r, 0),
-                   ClockHands{date, timeZone, 26, 38, 44, 5, 3.5, 1.5, ctx.pal.ink, ctx.pal.accent, 8, std::nullopt, ctx,
-                              liveSeconds}})
+    return ZStack(Alignment::center, {numeral("12", 0, -r), numeral("3", r, 0), numeral("6", 0, r), numeral("9", -r, 0),
+                                      ClockHands{date, timeZone, 26, 38, 44, 5, 3.5, 1.5, ctx.pal.ink, ctx.pal.accent,
+                                                 8, std::nullopt, ctx, liveSeconds}})
         .frame(kSide * u, kSide * u);
 }
 

@@ -24,8 +24,7 @@ View reminderRow(const ReminderItem& item, const ReminderRowStyle& style, const 
                   .foregroundColor(item.done ? pal.inkFaint : pal.ink)
                   .lineLimit(1),
               Spacer(0)};
-    if (item.time && !item.done)
-        row.push_back(Caption{*item.time, 10, 0, item.isUrgent ? pal.alert : pal.inkDim, ctx});
+    if (item.time && !item.done) row.push_back(Caption{*item.time, 10, 0, item.isUrgent ? pal.alert : pal.inkDim, ctx});
     return HStack(VAlign::center, style.spacing * ctx.u, std::move(row));
 }
 

@@ -13,9 +13,15 @@ using namespace view;
 namespace {
 
 // Letter spacing of the header words; the desktop-font themes set none.
-qreal spacedBy(qreal tracking, const WCtx& ctx) { return ctx.resolved.isMacFamily ? 0 : tracking * ctx.u; }
+qreal spacedBy(qreal tracking, const WCtx& ctx)
+{
+    return ctx.resolved.isMacFamily ? 0 : tracking * ctx.u;
+}
 
-bool isOpen(const ReminderItem& item) { return !item.done; }
+bool isOpen(const ReminderItem& item)
+{
+    return !item.done;
+}
 
 } // namespace
 
@@ -24,9 +30,9 @@ bool isOpen(const ReminderItem& item) { return !item.done; }
 std::vector<ReminderItem> RemindersChecklist::rows() const
 {
     std::vector<ReminderItem> out;
-    const auto lastDone = std::find_if(data.items.rbegin(), data.items.rend(), [](const ReminderItem& i) { return i.done; });
-    if (lastDone != data.items.rend())
-        out.push_back(*lastDone);
+    const auto lastDone =
+        std::find_if(data.items.rbegin(), data.items.rend(), [](const ReminderItem& i) { return i.done; });
+    if (lastDone != data.items.rend()) out.push_back(*lastDone);
     std::copy_if(data.items.begin(), data.items.end(), std::back_inserter(out), isOpen);
     return out;
 }
@@ -61,8 +67,7 @@ View RemindersChecklist::body() const
 
     Views shown;
     for (const ReminderItem& item : rows()) {
-        if (shown.size() == 3)
-            break;
+        if (shown.size() == 3) break;
         shown.push_back(reminderRow(item));
     }
     return VStack(HAlign::leading, 0, {header, VStack(HAlign::leading, 9 * u, std::move(shown)), Spacer(0)})
@@ -74,15 +79,13 @@ View RemindersChecklist::body() const
 
 QString RemindersNextUp::countdownText(qint64 minutes)
 {
-    if (minutes < 60)
-        return QString::number(minutes);
+    if (minutes < 60) return QString::number(minutes);
     return QString::number(minutes / 60) + QLatin1Char('H');
 }
 
 QString RemindersNextUp::countdownUnit(qint64 minutes)
 {
-    if (minutes < 60)
-        return QStringLiteral("Min");
+    if (minutes < 60) return QStringLiteral("Min");
     return QString::number(minutes % 60) + QLatin1Char('M');
 }
 
@@ -94,9 +97,9 @@ View RemindersNextUp::body() const
     if (data.nextUp && data.minutesToNext) {
         const qint64 m = *data.minutesToNext;
         QString line = data.nextUp->title;
-        if (data.nextUp->time)
-            line += QStringLiteral(" · ") + *data.nextUp->time;
-        stack.push_back(numeralFit(Text(countdownText(m)).font(ctx.numerals(46, Weight::black)).foregroundColor(pal.ink)));
+        if (data.nextUp->time) line += QStringLiteral(" · ") + *data.nextUp->time;
+        stack.push_back(
+            numeralFit(Text(countdownText(m)).font(ctx.numerals(46, Weight::black)).foregroundColor(pal.ink)));
         stack.push_back(Caption{countdownUnit(m), 10, 0.16, pal.inkFaint, ctx}.body().padding(Edge::top, 3 * u));
         stack.push_back(Text(line)
                             .font(ctx.numerals(11, Weight::medium))
@@ -118,10 +121,8 @@ std::optional<ReminderItem> RemindersSingle::focus() const
 {
     const auto& items = data.items;
     auto it = std::find_if(items.begin(), items.end(), [](const ReminderItem& i) { return !i.done && i.isUrgent; });
-    if (it == items.end())
-        it = std::find_if(items.begin(), items.end(), isOpen);
-    if (it == items.end())
-        return std::nullopt;
+    if (it == items.end()) it = std::find_if(items.begin(), items.end(), isOpen);
+    if (it == items.end()) return std::nullopt;
     return *it;
 }
 
@@ -160,18 +161,18 @@ View RemindersToday::body() const
 {
     const qreal u = ctx.u;
     const WidgetPalette& pal = ctx.pal;
-    const auto doneCount = std::count_if(data.items.begin(), data.items.end(), [](const ReminderItem& i) { return i.done; });
+    const auto doneCount =
+        std::count_if(data.items.begin(), data.items.end(), [](const ReminderItem& i) { return i.done; });
     const auto total = qint64(data.items.size());
 
-    const View header = HStack(VAlign::firstTextBaseline, std::nullopt,
-                               {numeralFit(Text(QStringLiteral("Today").toUpper())
-                                               .font(ctx.numerals(19, Weight::heavy))
-                                               .tracking(spacedBy(1.14, ctx))
-                                               .foregroundColor(pal.ink)),
-                                Spacer(),
-                                numeralFit(Text(QStringLiteral("+"))
-                                               .font(ctx.numerals(19, Weight::heavy))
-                                               .foregroundColor(pal.accent))});
+    const View header = HStack(
+        VAlign::firstTextBaseline, std::nullopt,
+        {numeralFit(Text(QStringLiteral("Today").toUpper())
+                        .font(ctx.numerals(19, Weight::heavy))
+                        .tracking(spacedBy(1.14, ctx))
+                        .foregroundColor(pal.ink)),
+         Spacer(),
+         numeralFit(Text(QStringLiteral("+")).font(ctx.numerals(19, Weight::heavy)).foregroundColor(pal.accent))});
     Views rows;
     for (size_t i = 0; i < data.items.size() && i < 5; ++i)
         rows.push_back(reminderRow(data.items[i], ReminderRowStyle{12, 16, 11.5}, ctx));

@@ -1,8 +1,8 @@
 #include "widgets/time/WorldClockFace.h"
 
 #include "shared/data/config/TimeZoneEntity.h"
-#include "shared/look/ClockHands.h"
 #include "shared/look/Captions.h"
+#include "shared/look/ClockHands.h"
 #include "shared/look/DotPieces.h"
 #include "widgets/time/AnalogFaces.h"
 

@@ -7,9 +7,9 @@
 #include "support/WaitFor.h"
 
 #include <QAction>
-#include <QDBusConnection>
 #include <QApplication>
 #include <QComboBox>
+#include <QDBusConnection>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -17,8 +17,8 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -72,7 +72,8 @@ TEST(VelkApp, EveryWayBackRestoresAMinimisedWindow)
     const std::pair<const char*, std::function<void()>> ways[] = {
         {"Open VELK", [&] { app.trayMenu()->actions()[0]->trigger(); }},
         {"a second start", [] { ASSERT_TRUE(VelkApp::forwardToRunningInstance({})); }},
-        {"a link", [] {
+        {"a link",
+         [] {
              VelkApp::Launch launch;
              launch.urls << QUrl(QStringLiteral("velkwidgets://open/nowhere"));
              ASSERT_TRUE(VelkApp::forwardToRunningInstance(launch));
@@ -152,7 +153,8 @@ TEST(VelkApp, TrayMenuOffersOpenSettingsAndQuit)
     VelkApp app(&links);
     app.start({.loginItem = true, .urls = {}});
     QStringList texts;
-    for (QAction* a : app.trayMenu()->actions()) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    for (QAction* a : app.trayMenu()->actions())
+        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(texts, (QStringList{"Open VELK", "Settings\u2026", "-", "Quit VELK"}));
     // Offscreen there is no tray, so even a login-item start keeps its window.
     ASSERT_TRUE(app.mainWindow());

@@ -45,7 +45,8 @@ TEST(WidgetCatalog, HoldsEveryKindOnceInCategoryOrder)
     EXPECT_EQ(media[1].name, QStringLiteral("Remote"));
     // Names are not unique: the small and the medium matrix clock share one.
     int matrix = 0;
-    for (const CatalogWidget& w : all) matrix += w.name == QStringLiteral("Matrix Digital");
+    for (const CatalogWidget& w : all)
+        matrix += w.name == QStringLiteral("Matrix Digital");
     EXPECT_EQ(matrix, 2);
 }
 
@@ -96,7 +97,9 @@ TEST(WidgetCatalog, PreviewsShowTheCatalogsOwnDataNotTheClock)
         ASSERT_TRUE(entry) << c.kind;
         const QJsonObject tree = velk::testing::inspectAt(*entry->preview(), designSize(entry->size));
         const QString texts = velk::testing::textsOf(tree).join(QStringLiteral(" | "));
-        for (const QString& s : c.shown) EXPECT_TRUE(texts.contains(s)) << c.kind << ": " << texts.toStdString();
-        for (const QString& s : c.hidden) EXPECT_FALSE(velk::testing::textsOf(tree).contains(s)) << c.kind << ": " << s.toStdString();
+        for (const QString& s : c.shown)
+            EXPECT_TRUE(texts.contains(s)) << c.kind << ": " << texts.toStdString();
+        for (const QString& s : c.hidden)
+            EXPECT_FALSE(velk::testing::textsOf(tree).contains(s)) << c.kind << ": " << s.toStdString();
     }
 }

@@ -31,7 +31,8 @@ namespace {
 QStringList names(const std::vector<WidgetGalleryCard*>& cards)
 {
     QStringList out;
-    for (auto* c : cards) out << c->widget().name;
+    for (auto* c : cards)
+        out << c->widget().name;
     return out;
 }
 
@@ -104,8 +105,7 @@ TEST(Gallery, OpensOnAllWidgetsAndSidebarNarrowsIt)
     w.clickRow(QStringLiteral("Battery"));
     ASSERT_TRUE(w.window.gallery());
     EXPECT_EQ(w.window.gallery()->category(), Category::battery);
-    EXPECT_EQ(names(w.window.gallery()->visibleCards()),
-              (QStringList{"Ring", "Percent", "Devices", "Power Log"}));
+    EXPECT_EQ(names(w.window.gallery()->visibleCards()), (QStringList{"Ring", "Percent", "Devices", "Power Log"}));
     EXPECT_EQ(labelText(w.window.gallery(), "pageTitle"), QStringLiteral("Battery"));
 
     w.clickRow(QStringLiteral("Notes"));
@@ -220,7 +220,8 @@ TEST(Guide, WithoutATrayItPlacesTheSelectedWidgetThroughTheHost)
     EXPECT_EQ(labelText(guide, "subheadline"),
               QStringLiteral("This desktop shows no tray, so VELK places widgets from here or from a terminal."));
     QStringList steps;
-    for (QLabel* l : guide->findChildren<QLabel*>(QStringLiteral("stepText"))) steps << l->text();
+    for (QLabel* l : guide->findChildren<QLabel*>(QStringLiteral("stepText")))
+        steps << l->text();
     ASSERT_EQ(steps.size(), 3);
     EXPECT_FALSE(steps.join(u' ').contains(QStringLiteral("tray")));
     EXPECT_TRUE(steps[0].contains(QStringLiteral("<b>Place on Desktop</b>")));
@@ -247,7 +248,8 @@ TEST(Guide, WithoutATrayItPlacesTheSelectedWidgetThroughTheHost)
     AddWidgetGuide alone(QStringLiteral("World Clock"), noHost);
     EXPECT_FALSE(alone.findChild<QAbstractButton*>(QStringLiteral("placeNow")));
     const AddWidgetGuide::Placing tray{true, QStringLiteral("velk.clock.world"), true};
-    EXPECT_EQ(AddWidgetGuide::steps(QStringLiteral("World Clock"), tray), AddWidgetGuide::steps(QStringLiteral("World Clock")));
+    EXPECT_EQ(AddWidgetGuide::steps(QStringLiteral("World Clock"), tray),
+              AddWidgetGuide::steps(QStringLiteral("World Clock")));
     EXPECT_TRUE(AddWidgetGuide::steps(QStringLiteral("World Clock"), tray)[0].contains(QStringLiteral("tray")));
     hostBus.unregisterObject(timeline::WidgetCenter::kPath);
 }
@@ -261,7 +263,8 @@ TEST(Guide, TextsWithAndWithoutAName)
     AddWidgetGuide guide(QStringLiteral("A**<b>**C"));
     const auto steps = guide.findChildren<QLabel*>(QStringLiteral("stepText"));
     ASSERT_EQ(steps.size(), 3);
-    EXPECT_TRUE(steps[2]->text().contains(QStringLiteral("<b>A</b>&lt;b&gt;<b>C</b>"))) << steps[2]->text().toStdString();
+    EXPECT_TRUE(steps[2]->text().contains(QStringLiteral("<b>A</b>&lt;b&gt;<b>C</b>")))
+        << steps[2]->text().toStdString();
 }
 
 TEST(MainWindowUrls, NotesAndOpenLinksGoToTheirPages)
@@ -359,8 +362,9 @@ TEST(Gallery, ConnectSaysWhatIsMissingAndWhere)
     QDir(root).removeRecursively();
     GalleryView reminders(&theme, &links, Category::reminders);
     EXPECT_EQ(reminders.bannerText(), std::nullopt);
-    EXPECT_EQ(reminders.connectNote(),
-              QStringLiteral("No calendar files yet: VELK reads the .ics files in %1 (one folder per calendar)").arg(root));
+    EXPECT_EQ(
+        reminders.connectNote(),
+        QStringLiteral("No calendar files yet: VELK reads the .ics files in %1 (one folder per calendar)").arg(root));
     EXPECT_TRUE(reminders.findChild<QLabel*>(QStringLiteral("connectNote"))->isVisibleTo(&reminders));
     QDir().mkpath(root + QStringLiteral("/personal"));
     writeFile(root + QStringLiteral("/personal/tasks.ics"), "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n");
@@ -374,8 +378,9 @@ TEST(Gallery, ConnectSaysWhatIsMissingAndWhere)
     ASSERT_TRUE(weather.bannerText());
     EXPECT_EQ(weather.connectNote(), std::nullopt);
     weather.findChild<QAbstractButton*>(QStringLiteral("connect"))->click();
-    EXPECT_EQ(weather.connectNote(),
-              QStringLiteral("No location source: GeoClue does not answer on the system bus and VELK_NMEA_FILE is not set"));
+    EXPECT_EQ(
+        weather.connectNote(),
+        QStringLiteral("No location source: GeoClue does not answer on the system bus and VELK_NMEA_FILE is not set"));
     EXPECT_TRUE(weather.findChild<QLabel*>(QStringLiteral("connectNote"))->isVisibleTo(&weather));
     source = true;
     emit links.statusChanged();

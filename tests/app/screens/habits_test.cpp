@@ -25,11 +25,15 @@ std::vector<HabitItem> stored()
 QStringList namesOf(const std::vector<HabitItem>& habits)
 {
     QStringList out;
-    for (const HabitItem& h : habits) out << h.name;
+    for (const HabitItem& h : habits)
+        out << h.name;
     return out;
 }
 
-QList<QWidget*> rowsOf(HabitsManagerView& v) { return v.findChildren<QWidget*>(QStringLiteral("habitRow")); }
+QList<QWidget*> rowsOf(HabitsManagerView& v)
+{
+    return v.findChildren<QWidget*>(QStringLiteral("habitRow"));
+}
 
 } // namespace
 

@@ -4,8 +4,8 @@
 #include "app/screens/VelkApp.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
-#include "support/UtcDate.h"
 #include "platform/timeline/WidgetCenter.h"
+#include "support/UtcDate.h"
 #include "support/WaitFor.h"
 
 #include <QLabel>
@@ -51,7 +51,10 @@ public:
     }
 };
 
-QList<QWidget*> rowsOf(NotesManagerView& v) { return v.findChildren<QWidget*>(QStringLiteral("noteRow")); }
+QList<QWidget*> rowsOf(NotesManagerView& v)
+{
+    return v.findChildren<QWidget*>(QStringLiteral("noteRow"));
+}
 
 } // namespace
 
@@ -146,7 +149,8 @@ TEST(NotesManager, SaysWhereAnUnreadableNotesFileWasKept)
     view.composeField()->setPlainText(QStringLiteral("first"));
     view.addNote();
     EXPECT_TRUE(notice->isVisibleTo(&view));
-    EXPECT_EQ(view.notice(), QStringLiteral("The unreadable notes file was kept as /data/notes.json.unreadable-20260715-093319"));
+    EXPECT_EQ(view.notice(),
+              QStringLiteral("The unreadable notes file was kept as /data/notes.json.unreadable-20260715-093319"));
 }
 
 TEST(NotesManager, AFloodOfNotesLinksOpensOneSheet)

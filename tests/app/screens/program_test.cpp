@@ -15,11 +15,20 @@ using namespace velk::app;
 
 namespace {
 
-QDBusConnectionInterface* bus() { return QDBusConnection::sessionBus().interface(); }
+QDBusConnectionInterface* bus()
+{
+    return QDBusConnection::sessionBus().interface();
+}
 
-bool owned(const QString& name) { return bus()->isServiceRegistered(name); }
+bool owned(const QString& name)
+{
+    return bus()->isServiceRegistered(name);
+}
 
-uint ownerPid(const QString& name) { return bus()->servicePid(name).value(); }
+uint ownerPid(const QString& name)
+{
+    return bus()->servicePid(name).value();
+}
 
 // A started velk, ended when the test ends whatever happened.
 struct Running {

@@ -33,8 +33,8 @@ public:
 TEST(Screenshots, EveryWindowIsWrittenAtItsSize)
 {
     QTemporaryDir temp;
-    const QString dir = qEnvironmentVariableIsEmpty("VELK_SCREENSHOT_DIR") ? temp.path()
-                                                                             : qEnvironmentVariable("VELK_SCREENSHOT_DIR");
+    const QString dir =
+        qEnvironmentVariableIsEmpty("VELK_SCREENSHOT_DIR") ? temp.path() : qEnvironmentVariable("VELK_SCREENSHOT_DIR");
     ThemeStore theme;
     theme.setSettings(ThemeSettings{QStringLiteral("amber"), ThemeSettings::SurfaceStyle::solid});
     AppLinks links;
@@ -51,11 +51,14 @@ TEST(Screenshots, EveryWindowIsWrittenAtItsSize)
         names << name;
         images.insert(name, QImage(f));
     }
-    EXPECT_EQ(names, (QStringList{"gallery", "gallery-all", "reminders", "theme", "guide", "settings", "habits", "notes"}));
+    EXPECT_EQ(names,
+              (QStringList{"gallery", "gallery-all", "reminders", "theme", "guide", "settings", "habits", "notes"}));
     // The main window's pages at the window's opening size; every card below the first screen.
     const qreal ratio = qGuiApp->devicePixelRatio();
     for (const char* page : {"gallery", "reminders", "theme"})
         EXPECT_EQ(images.value(QString::fromLatin1(page)).size(), QSize(1144, 720) * ratio) << page;
-    EXPECT_GT(images.value(QStringLiteral("gallery-all")).height(), 3 * images.value(QStringLiteral("gallery")).height());
-    for (const QImage& image : images) EXPECT_FALSE(image.isNull());
+    EXPECT_GT(images.value(QStringLiteral("gallery-all")).height(),
+              3 * images.value(QStringLiteral("gallery")).height());
+    for (const QImage& image : images)
+        EXPECT_FALSE(image.isNull());
 }

@@ -17,7 +17,10 @@ using Surface = ThemeSettings::SurfaceStyle;
 
 namespace {
 
-QString storedJson() { return QString::fromUtf8(Defaults::shared().data(ThemeStore::kKey).value_or(QByteArray())); }
+QString storedJson()
+{
+    return QString::fromUtf8(Defaults::shared().data(ThemeStore::kKey).value_or(QByteArray()));
+}
 
 ThemeRow* row(ThemeView& v, const QString& id)
 {
@@ -53,7 +56,8 @@ TEST(ThemeScreen, DraftChangesPreviewsButStoresNothingUntilApplied)
     EXPECT_EQ(view.draft(), (ThemeSettings{QStringLiteral("teal"), Surface::glass}));
     EXPECT_TRUE(row(view, QStringLiteral("teal"))->isSelectedRow());
     EXPECT_FALSE(row(view, QStringLiteral("macdark"))->isSelectedRow());
-    for (WidgetCard* c : view.previews()) EXPECT_EQ(c->theme(), view.draft());
+    for (WidgetCard* c : view.previews())
+        EXPECT_EQ(c->theme(), view.draft());
     EXPECT_EQ(view.findChild<QLabel*>(QStringLiteral("surfaceExplanation"))->text(),
               QStringLiteral("Widgets become translucent glass over your wallpaper."));
     EXPECT_TRUE(storedJson().isEmpty());

@@ -40,10 +40,7 @@ protected:
         CalendarAccess::setStatus(CalendarEntityType::event, CalendarAuthorizationStatus::notDetermined);
     }
 
-    AppServices::Collectors collectors()
-    {
-        return {&usage, &music, &mail, &batteries, &location};
-    }
+    AppServices::Collectors collectors() { return {&usage, &music, &mail, &batteries, &location}; }
 
     QTemporaryDir dir;
     UsageTracker usage{std::make_unique<NoActivity>()};

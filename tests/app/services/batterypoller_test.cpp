@@ -18,10 +18,12 @@ namespace {
 
 std::vector<Device> parse(const QByteArray& devicesJson)
 {
-    return PeripheralBatteryPoller::parseReport(R"({"SPBluetoothDataType":[{"device_connected":[)" + devicesJson + "]}]}");
+    return PeripheralBatteryPoller::parseReport(R"({"SPBluetoothDataType":[{"device_connected":[)" + devicesJson +
+                                                "]}]}");
 }
 
-const QStringList kBatteryKinds{"velk.battery.devices", "velk.battery.ring", "velk.battery.percent", "velk.battery.log"};
+const QStringList kBatteryKinds{"velk.battery.devices", "velk.battery.ring", "velk.battery.percent",
+                                "velk.battery.log"};
 
 QString script(const QTemporaryDir& dir, const QByteArray& body)
 {
@@ -38,19 +40,28 @@ QString script(const QTemporaryDir& dir, const QByteArray& body)
 
 TEST(BatteryReport, LevelsByTheRules)
 {
-    EXPECT_EQ(parse(R"({"Buds":{"device_batteryLevelLeft":"80%","device_batteryLevelRight":"60%","device_batteryLevelCase":"40%"}})"),
-              (std::vector<Device>{{"Buds", 60}, {"Buds Case", 40}}));
-    EXPECT_EQ(parse(R"({"A":{"device_batteryLevelLeft":"70%","device_batteryLevelMain":"55%"}})"), (std::vector<Device>{{"A", 55}}));
-    EXPECT_EQ(parse(R"({"A":{"device_batteryLevelLeft":"70%","device_batteryLevelCase":"30%"}})"), std::vector<Device>{});
-    EXPECT_EQ(parse(R"({"A":{"device_batteryLevelMain":"55%","device_batteryLevel":"10%"}})"), (std::vector<Device>{{"A", 55}}));
+    EXPECT_EQ(
+        parse(
+            R"({"Buds":{"device_batteryLevelLeft":"80%","device_batteryLevelRight":"60%","device_batteryLevelCase":"40%"}})"),
+        (std::vector<Device>{{"Buds", 60}, {"Buds Case", 40}}));
+    EXPECT_EQ(parse(R"({"A":{"device_batteryLevelLeft":"70%","device_batteryLevelMain":"55%"}})"),
+              (std::vector<Device>{{"A", 55}}));
+    EXPECT_EQ(parse(R"({"A":{"device_batteryLevelLeft":"70%","device_batteryLevelCase":"30%"}})"),
+              std::vector<Device>{});
+    EXPECT_EQ(parse(R"({"A":{"device_batteryLevelMain":"55%","device_batteryLevel":"10%"}})"),
+              (std::vector<Device>{{"A", 55}}));
     EXPECT_EQ(parse(R"({"A":{"device_batteryLevel":"10%"}})"), (std::vector<Device>{{"A", 10}}));
-    EXPECT_EQ(parse(R"({"A":{"device_batteryLevel":42},"B":{"device_batteryLevel":" 42 %"},"C":{"device_batteryLevel":"4a%"},"D":{"device_batteryLevel":4.5},"E":"x"})"),
-              (std::vector<Device>{{"A", 42}, {"B", 42}}));
+    EXPECT_EQ(
+        parse(
+            R"({"A":{"device_batteryLevel":42},"B":{"device_batteryLevel":" 42 %"},"C":{"device_batteryLevel":"4a%"},"D":{"device_batteryLevel":4.5},"E":"x"})"),
+        (std::vector<Device>{{"A", 42}, {"B", 42}}));
     // Only 0-100 is a level; anything else is no reading, whatever its form.
-    EXPECT_EQ(parse(R"({"A":{"device_batteryLevel":"999999%"},"B":{"device_batteryLevel":-5},"C":{"device_batteryLevel":"-9223372036854775808%"},)"
-                    R"("D":{"device_batteryLevel":101},"E":{"device_batteryLevel":"0%"},"F":{"device_batteryLevel":100},)"
-                    R"("G":{"device_batteryLevelLeft":"-1%","device_batteryLevelRight":"50%","device_batteryLevelMain":"30%"}})"),
-              (std::vector<Device>{{"E", 0}, {"F", 100}, {"G", 30}}));
+    EXPECT_EQ(
+        parse(
+            R"({"A":{"device_batteryLevel":"999999%"},"B":{"device_batteryLevel":-5},"C":{"device_batteryLevel":"-9223372036854775808%"},)"
+            R"("D":{"device_batteryLevel":101},"E":{"device_batteryLevel":"0%"},"F":{"device_batteryLevel":100},)"
+            R"("G":{"device_batteryLevelLeft":"-1%","device_batteryLevelRight":"50%","device_batteryLevelMain":"30%"}})"),
+        (std::vector<Device>{{"E", 0}, {"F", 100}, {"G", 30}}));
 }
 
 TEST(BatteryReport, NamesAndOrder)
@@ -58,8 +69,10 @@ TEST(BatteryReport, NamesAndOrder)
     EXPECT_EQ(PeripheralBatteryPoller::cleanName(QStringLiteral("Kim’s Earbuds")), QStringLiteral("Earbuds"));
     EXPECT_EQ(PeripheralBatteryPoller::cleanName(QStringLiteral("Kim's  Mouse \t")), QStringLiteral("Mouse"));
     EXPECT_EQ(PeripheralBatteryPoller::cleanName(QStringLiteral("  Keyboard")), QStringLiteral("Keyboard"));
-    EXPECT_EQ(parse(R"({"b":{"device_batteryLevel":1}},{"Z":{"device_batteryLevel":2}},{"Kim's Z":{"device_batteryLevel":3}})"),
-              (std::vector<Device>{{"Z", 2}, {"Z", 3}, {"b", 1}}));
+    EXPECT_EQ(
+        parse(
+            R"({"b":{"device_batteryLevel":1}},{"Z":{"device_batteryLevel":2}},{"Kim's Z":{"device_batteryLevel":3}})"),
+        (std::vector<Device>{{"Z", 2}, {"Z", 3}, {"b", 1}}));
     for (const QByteArray& bad : {QByteArray(""), QByteArray("[]"), QByteArray(R"({"SPBluetoothDataType":{}})"),
                                   QByteArray(R"({"SPBluetoothDataType":[1]})")})
         EXPECT_TRUE(PeripheralBatteryPoller::parseReport(bad).empty()) << bad.constData();
@@ -68,8 +81,11 @@ TEST(BatteryReport, NamesAndOrder)
 TEST(BatteryPollerTest, StoresWhatTheToolReportsAndReloads)
 {
     QTemporaryDir dir;
-    const QString tool = script(dir, "echo run >> \"$(dirname \"$0\")/runs\"\necho oops >&2\n"
-                                     "echo '{\"SPBluetoothDataType\":[{\"device_connected\":[{\"Mouse\":{\"device_batteryLevelMain\":\"77%\"}}]}]}'\n");
+    const QString tool = script(
+        dir,
+        "echo run >> \"$(dirname \"$0\")/runs\"\necho oops >&2\n"
+        "echo "
+        "'{\"SPBluetoothDataType\":[{\"device_connected\":[{\"Mouse\":{\"device_batteryLevelMain\":\"77%\"}}]}]}'\n");
     timeline::WidgetCenterRecorder reloads;
     PeripheralBatteryPoller poller(tool);
     int polls = 0;
@@ -122,16 +138,19 @@ TEST(BatteryPollerTest, EndlessOutputAndLeftoverChildrenAreEnded)
     // A valid report, then blanks (still valid JSON) past the cap: endless, or 2 MB and done.
     const QByteArray report = "printf '{\"SPBluetoothDataType\":[{\"device_connected\":[{\"Mouse\":"
                               "{\"device_batteryLevelMain\":\"77%%\"}}]}]}'\n";
-    for (const QByteArray& blanks : {QByteArray("exec yes ''\n"), QByteArray("head -c 2000000 /dev/zero | tr '\\0' ' '\n")}) {
+    for (const QByteArray& blanks :
+         {QByteArray("exec yes ''\n"), QByteArray("head -c 2000000 /dev/zero | tr '\\0' ' '\n")}) {
         SCOPED_TRACE(blanks.constData());
         EXPECT_TRUE(PeripheralBatteryPoller::readBluetoothBatteries(script(dir, report + blanks)).empty());
     }
     // Within the cap the same report is read.
-    EXPECT_EQ(PeripheralBatteryPoller::readBluetoothBatteries(script(dir, report)), (std::vector<Device>{{"Mouse", 77}}));
+    EXPECT_EQ(PeripheralBatteryPoller::readBluetoothBatteries(script(dir, report)),
+              (std::vector<Device>{{"Mouse", 77}}));
 
     const QString pidFile = dir.path() + "/child";
-    const QString leaves = script(dir, "sleep 600 &\necho $! > \"" + pidFile.toUtf8() + "\"\n"
-                                       "echo '{\"SPBluetoothDataType\":[]}'\nexec sleep 600\n");
+    const QString leaves = script(dir, "sleep 600 &\necho $! > \"" + pidFile.toUtf8() +
+                                           "\"\n"
+                                           "echo '{\"SPBluetoothDataType\":[]}'\nexec sleep 600\n");
     EXPECT_TRUE(PeripheralBatteryPoller::readBluetoothBatteries(leaves, 200).empty());
     QFile f(pidFile);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

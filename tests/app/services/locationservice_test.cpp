@@ -13,8 +13,8 @@ using namespace velk;
 
 namespace {
 
-const QStringList kWeatherKinds{"velk.weather.current", "velk.weather.night", "velk.weather.forecast",
-                                "velk.weather.rain", "velk.weather.daylight", "velk.weather.airquality"};
+const QStringList kWeatherKinds{"velk.weather.current", "velk.weather.night",    "velk.weather.forecast",
+                                "velk.weather.rain",    "velk.weather.daylight", "velk.weather.airquality"};
 
 QString nmea()
 {

@@ -23,7 +23,8 @@ protected:
     {
         Defaults::standard().setBool(MailPoller::kEnabledKey, true);
         MailPoller::setInbox(std::nullopt);
-        for (const char* sub : {"new", "cur", "tmp"}) QDir(box.path()).mkpath(QLatin1String(sub));
+        for (const char* sub : {"new", "cur", "tmp"})
+            QDir(box.path()).mkpath(QLatin1String(sub));
     }
     void deliver(const char* rel, const QByteArray& headers)
     {
@@ -57,7 +58,8 @@ TEST(MailPollerParsing, Counts)
         const char* text;
         qint64 expected;
     } cases[] = {{"3", 3}, {"+7", 7}, {"-2", -2}, {"7 ", 0}, {"x", 0}, {"", 0}, {"99999999999999999999", 0}};
-    for (const auto& c : cases) EXPECT_EQ(MailPoller::parseCount(c.text), c.expected) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(MailPoller::parseCount(c.text), c.expected) << c.text;
 }
 
 TEST_F(MailPollerTest, StoresTheUnreadCountAndThePreview)
@@ -123,7 +125,10 @@ TEST_F(MailPollerTest, AUserStartOpensTheMailClientThenPolls)
     MailPoller poller{MaildirInbox(box.path() + "/absent")};
     QString opened;
     poller.findMailClient = [] { return std::optional<QString>("mail.desktop"); };
-    poller.openInBackground = [&](const QString& id) { opened = id; return true; };
+    poller.openInBackground = [&](const QString& id) {
+        opened = id;
+        return true;
+    };
     poller.afterOpenDelayMs = 50;
     poller.start(true);
     EXPECT_EQ(poller.status(), QStringLiteral("Opening Mail…"));

@@ -22,7 +22,10 @@ using velk::test::waitFor;
 namespace {
 
 const QStringList kKinds{"velk.nowplaying", "velk.remote"};
-Date at(double seconds) { return Date::fromUnix(1796904000 + seconds); }
+Date at(double seconds)
+{
+    return Date::fromUnix(1796904000 + seconds);
+}
 
 class MusicListenerTest : public ::testing::Test {
 protected:
@@ -53,13 +56,26 @@ TEST(MusicListenerParsing, PositionsAndLengths)
         const char* field;
         std::optional<qint64> expected;
     } cases[] = {
-        {"83,5", 83}, {"245.2", 245}, {"-0.9", 0}, {"1e3", 1000}, {".5", 0}, {"7", 7},
-        {"abc", std::nullopt}, {"12abc", std::nullopt}, {" 12", std::nullopt}, {"", std::nullopt},
-        {"inf", std::nullopt}, {"nan", std::nullopt}, {"1e19", std::nullopt}, {"-1e19", std::nullopt},
+        {"83,5", 83},
+        {"245.2", 245},
+        {"-0.9", 0},
+        {"1e3", 1000},
+        {".5", 0},
+        {"7", 7},
+        {"abc", std::nullopt},
+        {"12abc", std::nullopt},
+        {" 12", std::nullopt},
+        {"", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"1e19", std::nullopt},
+        {"-1e19", std::nullopt},
         {"9223372036854775807", std::nullopt}, // rounds to 2^63 as a double
-        {"9.2e18", 9200000000000000000LL}, {"0x10", std::nullopt},
+        {"9.2e18", 9200000000000000000LL},
+        {"0x10", std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(MusicListener::parseSeconds(c.field), c.expected) << c.field;
+    for (const auto& c : cases)
+        EXPECT_EQ(MusicListener::parseSeconds(c.field), c.expected) << c.field;
     EXPECT_EQ(MusicListener::parseSeconds("1,5", false), std::nullopt);
 }
 

@@ -7,14 +7,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QThread>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -97,7 +97,8 @@ TEST_F(NotesStoreTest, SharedIdsAndNotesThatAreNotThere)
 
 TEST_F(NotesStoreTest, AnUnreadableFileIsKeptAsideBeforeTheFirstSave)
 {
-    const QByteArray old = R"([{"id":"8C2E1B4A-5D6F-4E3A-9B1C-2D3E4F5A6B7C","text":"keep me","edited":1}])"; // no "pinned"
+    const QByteArray old =
+        R"([{"id":"8C2E1B4A-5D6F-4E3A-9B1C-2D3E4F5A6B7C","text":"keep me","edited":1}])"; // no "pinned"
     write(path, old);
     NotesStore store(path);
     EXPECT_TRUE(store.notes().isEmpty());
@@ -106,7 +107,8 @@ TEST_F(NotesStoreTest, AnUnreadableFileIsKeptAsideBeforeTheFirstSave)
 
     store.add("new");
     EXPECT_EQ(QJsonDocument::fromJson(read(path)).array().size(), 1);
-    const QString aside = path + ".unreadable-" + Date(800000000.5).toQDateTime().toLocalTime().toString("yyyyMMdd-HHmmss");
+    const QString aside =
+        path + ".unreadable-" + Date(800000000.5).toQDateTime().toLocalTime().toString("yyyyMMdd-HHmmss");
     EXPECT_EQ(read(aside), old);
     EXPECT_EQ(store.keptAsidePath(), aside);
     store.add("newer"); // only once
@@ -131,7 +133,7 @@ TEST_F(NotesStoreTest, AFailedWriteKeepsTheOldFileAndSaysSo)
 
     EXPECT_FALSE(store.lastSaveSucceeded());
     EXPECT_EQ(read(path), before);
-    EXPECT_EQ(store.notes().size(), 2); // the list in memory is the new one
+    EXPECT_EQ(store.notes().size(), 2);                           // the list in memory is the new one
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no leftover temporary file
 }
 
@@ -178,7 +180,8 @@ TEST_F(NotesStoreTest, TheFileIsTheUsersAloneAndNeverPastTheCap)
     EXPECT_FALSE(store.lastSaveSucceeded());
     EXPECT_EQ(store.notes().size(), 1);
     EXPECT_EQ(read(path), before);
-    EXPECT_FALSE(NotesStore::save({NoteItem("x", Date(0), false), NoteItem(QString(int(kNotesFileMaxBytes), u'y'), Date(0), false)}, path));
+    EXPECT_FALSE(NotesStore::save(
+        {NoteItem("x", Date(0), false), NoteItem(QString(int(kNotesFileMaxBytes), u'y'), Date(0), false)}, path));
     EXPECT_EQ(read(path), before);
 }
 
@@ -206,7 +209,8 @@ TEST_F(NotesStoreTest, AKillDuringSavesLeavesAWholeList)
         // Kill once the child has saved a few times, at whatever point it has reached.
         QElapsedTimer waited;
         waited.start();
-        while (QFileInfo(path).size() < 2000 * (round + 2) && waited.elapsed() < 60000) QThread::msleep(1);
+        while (QFileInfo(path).size() < 2000 * (round + 2) && waited.elapsed() < 60000)
+            QThread::msleep(1);
         ::kill(pid_t(child.processId()), SIGKILL);
         child.waitForFinished();
         const auto notes = decodeJson<std::vector<NoteItem>>(read(path));

@@ -91,7 +91,8 @@ TEST_F(UsageTrackerTest, AClockSetBackNeverShrinksTheTotals)
     tracker.sample();
     EXPECT_EQ(credited("2026-12-10", "Editor"), 50);
     for (const auto& day : UsageLog::load().days)
-        for (double seconds : day) EXPECT_GE(seconds, 0);
+        for (double seconds : day)
+            EXPECT_GE(seconds, 0);
 }
 
 TEST_F(UsageTrackerTest, ASampleAfterMidnightGoesToTheNewDay)
@@ -116,7 +117,8 @@ TEST_F(UsageTrackerTest, StartingTwiceSamplesOnce)
 TEST(UsageLogWriterTest, KeepsTheNewestFifteenDays)
 {
     UsageLog::Store store;
-    for (int d = 1; d <= 20; ++d) store.days[QStringLiteral("2026-11-%1").arg(d, 2, 10, QChar(u'0'))]["A"] = d;
+    for (int d = 1; d <= 20; ++d)
+        store.days[QStringLiteral("2026-11-%1").arg(d, 2, 10, QChar(u'0'))]["A"] = d;
     const UsageLog::Store cut = UsageLogWriter::adding(store, 5, "B", "2026-12-01");
     EXPECT_EQ(cut.days.size(), 15);
     EXPECT_EQ(cut.days.firstKey(), QStringLiteral("2026-11-07"));

@@ -9,16 +9,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <atomic>
 #include <csignal>
-#include <thread>
-#include <tuple>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
+#include <tuple>
 #include <unistd.h>
 
 using namespace velk;
@@ -39,7 +39,8 @@ protected:
     QStringList ids(const std::vector<CalendarReminder>& rs)
     {
         QStringList out;
-        for (const auto& r : rs) out << r.identifier;
+        for (const auto& r : rs)
+            out << r.identifier;
         return out;
     }
 
@@ -56,7 +57,9 @@ TEST_F(CalendarStoreTest, OpenRemindersResolveZonesAndKeepDateOnlyDues)
     // today; the one without a due date is.
     EXPECT_EQ(ids(open), (QStringList{"call-1", "rent-1", "press-1", "someday-1", "water-1"}));
 
-    auto find = [&](const QString& id) { return *std::find_if(open.begin(), open.end(), [&](auto& r) { return r.identifier == id; }); };
+    auto find = [&](const QString& id) {
+        return *std::find_if(open.begin(), open.end(), [&](auto& r) { return r.identifier == id; });
+    };
     EXPECT_EQ(find("call-1").dueDate, utc("2025-03-06T09:00:00"));
     EXPECT_TRUE(find("call-1").dueHasTime);
     EXPECT_EQ(find("water-1").dueDate, utc("2025-03-07T10:15:00")); // Europe/Paris, UTC+1
@@ -103,7 +106,8 @@ TEST_F(CalendarStoreTest, EventsOfADayExpandRepeatsAndOverrides)
     };
     const std::vector<Row> expected{
         {"holiday-1", "Company holiday", utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00"), true},
-        {"standup-1/20250307T090000Z", "Standup \u00B7 widgets team", utc("2025-03-07T09:00:00"), utc("2025-03-07T09:15:00"), false},
+        {"standup-1/20250307T090000Z", "Standup \u00B7 widgets team", utc("2025-03-07T09:00:00"),
+         utc("2025-03-07T09:15:00"), false},
         {"lunch-1", "Lunch", utc("2025-03-07T12:00:00"), utc("2025-03-07T13:00:00"), false},
         {"review-1", "Design review \u00B7 VELK 1.2", utc("2025-03-07T14:00:00"), utc("2025-03-07T14:45:00"), false},
         {"1on1/20250307T110000Z", "One on one (moved)", utc("2025-03-07T16:00:00"), utc("2025-03-07T16:30:00"), false},
@@ -169,9 +173,9 @@ TEST_F(CalendarStoreTest, NothingWithoutFullAccess)
     }
     // The stored integers are the platform's numbering; a value outside it is no consent.
     const std::pair<qint64, CalendarAuthorizationStatus> stored[] = {
-        {0, CalendarAuthorizationStatus::notDetermined}, {1, CalendarAuthorizationStatus::restricted},
-        {2, CalendarAuthorizationStatus::denied},        {3, CalendarAuthorizationStatus::fullAccess},
-        {4, CalendarAuthorizationStatus::writeOnly},     {5, CalendarAuthorizationStatus::notDetermined},
+        {0, CalendarAuthorizationStatus::notDetermined},  {1, CalendarAuthorizationStatus::restricted},
+        {2, CalendarAuthorizationStatus::denied},         {3, CalendarAuthorizationStatus::fullAccess},
+        {4, CalendarAuthorizationStatus::writeOnly},      {5, CalendarAuthorizationStatus::notDetermined},
         {-1, CalendarAuthorizationStatus::notDetermined},
     };
     for (const auto& [value, status] : stored) {
@@ -306,7 +310,11 @@ TEST_F(CalendarStoreTest, AFailedWriteKeepsTheFileByteForByte)
 // Counts the calendar layer's log lines: each parse of the fixtures logs the broken files.
 class LogCount {
 public:
-    LogCount() { previous_ = qInstallMessageHandler(&LogCount::handle); lines() = 0; }
+    LogCount()
+    {
+        previous_ = qInstallMessageHandler(&LogCount::handle);
+        lines() = 0;
+    }
     ~LogCount() { qInstallMessageHandler(previous_); }
     int count() const { return lines(); }
 
@@ -426,7 +434,8 @@ TEST_F(CalendarStoreTest, ReadersOnManyThreadsAgree)
             }
         });
     }
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(wrong.load(), 0);
     EXPECT_NE(after, expected);
 }
@@ -444,33 +453,68 @@ TEST(CalendarStoreCases, InstancesAndTheirLengths)
         const char* to;
         QStringList instances; // "start/end" in UTC
     } cases[] = {
-        {"a cancelled instance is gone, with or without its times", "cancelled-instance.ics", "UTC", "standup",
-         "2027-10-25T00:00:00", "2027-10-30T00:00:00",
+        {"a cancelled instance is gone, with or without its times",
+         "cancelled-instance.ics",
+         "UTC",
+         "standup",
+         "2027-10-25T00:00:00",
+         "2027-10-30T00:00:00",
          {"2027-10-25T09:30:00Z/2027-10-25T10:00:00Z", "2027-10-26T09:30:00Z/2027-10-26T10:00:00Z",
           "2027-10-29T09:30:00Z/2027-10-29T10:00:00Z"}},
-        {"every 8 hours keeps its hours weeks on", "every-few-hours.ics", "UTC", "shift", "2027-01-20T00:00:00",
+        {"every 8 hours keeps its hours weeks on",
+         "every-few-hours.ics",
+         "UTC",
+         "shift",
+         "2027-01-20T00:00:00",
          "2027-01-21T00:00:00",
          {"2027-01-20T07:00:00Z/2027-01-20T07:15:00Z", "2027-01-20T15:00:00Z/2027-01-20T15:15:00Z",
           "2027-01-20T23:00:00Z/2027-01-20T23:15:00Z"}},
         // 5-hour steps from 07:00 Berlin wall time: 16 days on, the step before midnight is 22:00
         // on the 19th, so the 20th begins at 03:00 (02:00 UTC in winter).
-        {"every 5 hours on a zone's wall clock", "every-few-hours.ics", "Asia/Tokyo", "watering",
-         "2027-01-20T00:00:00", "2027-01-20T12:00:00",
+        {"every 5 hours on a zone's wall clock",
+         "every-few-hours.ics",
+         "Asia/Tokyo",
+         "watering",
+         "2027-01-20T00:00:00",
+         "2027-01-20T12:00:00",
          {"2027-01-20T02:00:00Z/2027-01-20T02:15:00Z", "2027-01-20T07:00:00Z/2027-01-20T07:15:00Z"}},
-        {"every 25 minutes keeps its minutes weeks on", "every-few-hours.ics", "UTC", "stretch",
-         "2027-01-20T00:00:00", "2027-01-20T01:00:00",
+        {"every 25 minutes keeps its minutes weeks on",
+         "every-few-hours.ics",
+         "UTC",
+         "stretch",
+         "2027-01-20T00:00:00",
+         "2027-01-20T01:00:00",
          {"2027-01-20T00:05:00Z/2027-01-20T00:06:00Z", "2027-01-20T00:30:00Z/2027-01-20T00:31:00Z",
           "2027-01-20T00:55:00Z/2027-01-20T00:56:00Z"}},
-        {"a period gives its instance its own length", "rdate-period.ics", "UTC", "clinic", "2027-11-08T00:00:00",
+        {"a period gives its instance its own length",
+         "rdate-period.ics",
+         "UTC",
+         "clinic",
+         "2027-11-08T00:00:00",
          "2027-11-11T00:00:00",
          {"2027-11-08T15:00:00Z/2027-11-08T17:00:00Z", "2027-11-09T15:00:00Z/2027-11-09T15:45:00Z",
           "2027-11-10T15:00:00Z/2027-11-10T15:30:00Z"}},
-        {"a day of duration ends at the same wall time across the change", "duration-days.ics", "UTC", "fair",
-         "2027-10-30T00:00:00", "2027-11-01T00:00:00", {"2027-10-30T10:00:00Z/2027-10-31T11:00:00Z"}},
-        {"24 hours of duration are 24 hours", "duration-days.ics", "UTC", "vigil", "2027-10-30T00:00:00",
-         "2027-11-01T00:00:00", {"2027-10-30T10:00:00Z/2027-10-31T10:00:00Z"}},
-        {"a floating start's day follows the current zone's change", "duration-days.ics", "America/New_York",
-         "retreat", "2027-11-06T00:00:00", "2027-11-09T00:00:00", {"2027-11-06T16:00:00Z/2027-11-07T19:00:00Z"}},
+        {"a day of duration ends at the same wall time across the change",
+         "duration-days.ics",
+         "UTC",
+         "fair",
+         "2027-10-30T00:00:00",
+         "2027-11-01T00:00:00",
+         {"2027-10-30T10:00:00Z/2027-10-31T11:00:00Z"}},
+        {"24 hours of duration are 24 hours",
+         "duration-days.ics",
+         "UTC",
+         "vigil",
+         "2027-10-30T00:00:00",
+         "2027-11-01T00:00:00",
+         {"2027-10-30T10:00:00Z/2027-10-31T10:00:00Z"}},
+        {"a floating start's day follows the current zone's change",
+         "duration-days.ics",
+         "America/New_York",
+         "retreat",
+         "2027-11-06T00:00:00",
+         "2027-11-09T00:00:00",
+         {"2027-11-06T16:00:00Z/2027-11-07T19:00:00Z"}},
     };
     test::grantCalendarAccess();
     for (const auto& c : cases) {
@@ -483,8 +527,8 @@ TEST(CalendarStoreCases, InstancesAndTheirLengths)
         QStringList instances;
         for (const CalendarEvent& e : store.events(utc(c.from), utc(c.to))) {
             if (e.identifier.section(QLatin1Char('/'), 0, 0) != QLatin1String(c.uid)) continue;
-            instances << e.startDate.toQDateTime().toString(Qt::ISODate) + QLatin1Char('/')
-                    + e.endDate.toQDateTime().toString(Qt::ISODate);
+            instances << e.startDate.toQDateTime().toString(Qt::ISODate) + QLatin1Char('/') +
+                             e.endDate.toQDateTime().toString(Qt::ISODate);
         }
         EXPECT_EQ(instances.join(QLatin1Char(' ')).toStdString(), c.instances.join(QLatin1Char(' ')).toStdString());
     }
@@ -541,7 +585,7 @@ TEST(IcsTime, WallFieldsAndMomentsAcrossClockChangesAndOldYears)
         const char* utc; // nullptr: no such moment
     } cases[] = {
         {at("Europe/Berlin", 2026, 7, 1, 12, 0), "2026-07-01T10:00:00Z"},
-        {at("America/New_York", 2026, 3, 8, 2, 30), "2026-03-08T07:30:00Z"}, // skipped: read forward
+        {at("America/New_York", 2026, 3, 8, 2, 30), "2026-03-08T07:30:00Z"},  // skipped: read forward
         {at("America/New_York", 2026, 11, 1, 1, 30), "2026-11-01T05:30:00Z"}, // twice: the first
         {at("Asia/Kolkata", 2026, 2, 28, 23, 59), "2026-02-28T18:29:00Z"},
         {at("UTC", 1582, 10, 10, 0, 0), "1582-10-10T00:00:00Z"}, // Gregorian before 1582 too
@@ -565,8 +609,9 @@ TEST(IcsTime, ADailyRuleFromAFarYearExpandsDayByDay)
 {
     // Each instance of an event lasting millennia overlaps today; the instances of year 225 are
     // whole Gregorian days apart.
-    const auto parsed = parseCalendarText("BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:old\nDTSTART:02250101T000000Z\n"
-                                          "DTEND:99991231T000000Z\nRRULE:FREQ=DAILY;COUNT=3\nEND:VEVENT\nEND:VCALENDAR\n");
+    const auto parsed =
+        parseCalendarText("BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:old\nDTSTART:02250101T000000Z\n"
+                          "DTEND:99991231T000000Z\nRRULE:FREQ=DAILY;COUNT=3\nEND:VEVENT\nEND:VCALENDAR\n");
     ASSERT_EQ(parsed.events.size(), 1u);
     const Date from = utc("2026-12-10T00:00:00");
     const auto occurrences = eventOccurrences(parsed.events[0], from, from.addingSeconds(86400), TimeZone::utc());

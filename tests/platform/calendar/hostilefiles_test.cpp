@@ -26,20 +26,23 @@ QByteArray calendar(const QByteArray& body)
 
 QByteArray event(const QByteArray& uid, const QByteArray& start, const QByteArray& extra = {})
 {
-    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nSUMMARY:" + uid + "\r\nDTSTART" + start
-        + "\r\nDURATION:PT30M\r\n" + extra + "END:VEVENT\r\n";
+    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nSUMMARY:" + uid + "\r\nDTSTART" + start + "\r\nDURATION:PT30M\r\n" +
+           extra + "END:VEVENT\r\n";
 }
 
 QByteArray zone(const QByteArray& tzid, const QByteArray& rule)
 {
-    return "BEGIN:VTIMEZONE\r\nTZID:" + tzid + "\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
-           "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n" + rule + "END:STANDARD\r\nEND:VTIMEZONE\r\n";
+    return "BEGIN:VTIMEZONE\r\nTZID:" + tzid +
+           "\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
+           "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n" +
+           rule + "END:STANDARD\r\nEND:VTIMEZONE\r\n";
 }
 
 QByteArray repeated(int n, const std::function<QByteArray(int)>& piece)
 {
     QByteArray out;
-    for (int i = 0; i < n; ++i) out += piece(i);
+    for (int i = 0; i < n; ++i)
+        out += piece(i);
     return out;
 }
 
@@ -63,7 +66,8 @@ protected:
     {
         CalendarStore store(root);
         QStringList out;
-        for (const CalendarEvent& e : store.events(from, to)) out << e.identifier;
+        for (const CalendarEvent& e : store.events(from, to))
+            out << e.identifier;
         return out;
     }
 
@@ -77,9 +81,9 @@ TEST_F(HostileFiles, AFolderOfThemIsReadAndTheGoodItemsShown)
     const QString bad = root + "/Bad/";
     // A zone that changes every second: its rule is not honoured, its fixed offset (+02:00) is.
     ASSERT_TRUE(write(bad + "secondly-zone.ics",
-                      calendar(zone("Hostile Time", "RRULE:FREQ=SECONDLY\r\n")
-                               + event("zoned", ";TZID=Hostile Time:20250307T120000")
-                               + event("far", ";TZID=Hostile Time:90000101T000000", "RRULE:FREQ=DAILY\r\n"))));
+                      calendar(zone("Hostile Time", "RRULE:FREQ=SECONDLY\r\n") +
+                               event("zoned", ";TZID=Hostile Time:20250307T120000") +
+                               event("far", ";TZID=Hostile Time:90000101T000000", "RRULE:FREQ=DAILY\r\n"))));
     // A thousand events on the 30th of February, a thousand repeating every second two billion
     // times, a thousand zones changing daily.
     ASSERT_TRUE(write(bad + "february.ics", calendar(repeated(1000, [](int i) {
@@ -92,18 +96,17 @@ TEST_F(HostileFiles, AFolderOfThemIsReadAndTheGoodItemsShown)
                       }))));
     ASSERT_TRUE(write(bad + "zones.ics", calendar(repeated(1000, [](int i) {
                           const QByteArray tzid = "Daily " + QByteArray::number(i);
-                          return zone(tzid, "RRULE:FREQ=DAILY\r\n")
-                              + event("dz-" + QByteArray::number(i), ";TZID=" + tzid + ":20250307T120000");
+                          return zone(tzid, "RRULE:FREQ=DAILY\r\n") +
+                                 event("dz-" + QByteArray::number(i), ";TZID=" + tzid + ":20250307T120000");
                       }))));
     // Special files never block or grow: a FIFO, a link to an endless device, a dangling link.
     ASSERT_EQ(::mkfifo(QFile::encodeName(bad + "fifo.ics").constData(), 0600), 0);
     ASSERT_TRUE(QFile::link("/dev/zero", bad + "zero.ics"));
     ASSERT_TRUE(QFile::link(bad + "gone", bad + "dangling.ics"));
     // Beside them, good files: one repeating with an RSCALE rule.
-    ASSERT_TRUE(write(root + "/good.ics",
-                      calendar(event("good-once", ":20250307T110000Z")
-                               + event("good-daily", ":20250301T080000Z",
-                                       "RRULE:RSCALE=GREGORIAN;FREQ=DAILY;COUNT=30\r\n"))));
+    ASSERT_TRUE(write(root + "/good.ics", calendar(event("good-once", ":20250307T110000Z") +
+                                                   event("good-daily", ":20250301T080000Z",
+                                                         "RRULE:RSCALE=GREGORIAN;FREQ=DAILY;COUNT=30\r\n"))));
 
     const QStringList ids = titles(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00"));
     EXPECT_TRUE(ids.contains("good-once"));
@@ -155,16 +158,18 @@ TEST_F(HostileFiles, LongLinesAndLargeFiles)
     // A 10 MB property line, folded or not, is left out; its event stays.
     const QByteArray huge(10 * 1024 * 1024, 'x');
     QByteArray folded;
-    for (qsizetype i = 0; i < huge.size(); i += 70) folded += "\r\n " + huge.mid(i, 70);
-    ASSERT_TRUE(write(root + "/long.ics",
-                      calendar(event("long", ":20250307T110000Z", "DESCRIPTION:" + huge + "\r\n"))));
-    ASSERT_TRUE(write(root + "/folded.ics",
-                      calendar(event("folded", ":20250307T120000Z", "X-ALT-DESC:" + folded + "\r\n"))));
+    for (qsizetype i = 0; i < huge.size(); i += 70)
+        folded += "\r\n " + huge.mid(i, 70);
+    ASSERT_TRUE(
+        write(root + "/long.ics", calendar(event("long", ":20250307T110000Z", "DESCRIPTION:" + huge + "\r\n"))));
+    ASSERT_TRUE(
+        write(root + "/folded.ics", calendar(event("folded", ":20250307T120000Z", "X-ALT-DESC:" + folded + "\r\n"))));
     // Past the size cap the file is skipped as a whole.
     ASSERT_TRUE(write(root + "/huge.ics", calendar(event("huge", ":20250307T130000Z") + huge + huge)));
     EXPECT_EQ(titles(utc("2025-03-07T00:00:00"), utc("2025-03-08T00:00:00")), (QStringList{"long", "folded"}));
 
-    const ParsedCalendarFile parsed = parseCalendarText(calendar(event("e", ":20250307T110000Z", "DESCRIPTION:" + huge + "\r\n")));
+    const ParsedCalendarFile parsed =
+        parseCalendarText(calendar(event("e", ":20250307T110000Z", "DESCRIPTION:" + huge + "\r\n")));
     ASSERT_TRUE(parsed.ok);
     ASSERT_EQ(parsed.events.size(), 1u);
     EXPECT_EQ(parsed.problems.size(), 1);

@@ -24,7 +24,8 @@ TEST(IcsCompletion, ReplacesOnlyTheTodosOwnCompletionLines)
          "BEGIN:VCALENDAR\nBEGIN:VTODO\nUID:a\nSUMMARY:A\nSTATUS:COMPLETED\nCOMPLETED:20250307T093105Z\n"
          "PERCENT-COMPLETE:100\nEND:VTODO\nEND:VCALENDAR"},
         {"a folded status line and old percentage are replaced where they stood",
-         "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nUID:a\r\nSTAT\r\n US:IN-PROCESS\r\nPERCENT-COMPLETE:40\r\nX-KEEP;X-P=\"a:b\":1\r\n"
+         "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nUID:a\r\nSTAT\r\n "
+         "US:IN-PROCESS\r\nPERCENT-COMPLETE:40\r\nX-KEEP;X-P=\"a:b\":1\r\n"
          "END:VTODO\r\nEND:VCALENDAR\r\n",
          "a", 0, true,
          "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nUID:a\r\nSTATUS:COMPLETED\r\nCOMPLETED:20250307T093105Z\r\n"
@@ -36,7 +37,8 @@ TEST(IcsCompletion, ReplacesOnlyTheTodosOwnCompletionLines)
          "BEGIN:VCALENDAR\nBEGIN:VTODO\nUID:b\nSTATUS:COMPLETED\nEND:VTODO\nBEGIN:VTODO\nUID:a\nSTATUS:NEEDS-ACTION\n"
          "BEGIN:VALARM\nACTION:DISPLAY\nSTATUS:X\nEND:VALARM\nEND:VTODO\nEND:VCALENDAR\n"},
         {"without a UID the to-do is found by its place; a replaced instance is not the to-do",
-         "BEGIN:VCALENDAR\nBEGIN:VTODO\nSUMMARY:first\nEND:VTODO\nBEGIN:VTODO\nSUMMARY:second\nEND:VTODO\nEND:VCALENDAR\n",
+         "BEGIN:VCALENDAR\nBEGIN:VTODO\nSUMMARY:first\nEND:VTODO\nBEGIN:VTODO\nSUMMARY:second\nEND:VTODO\nEND:"
+         "VCALENDAR\n",
          "", 1, false,
          "BEGIN:VCALENDAR\nBEGIN:VTODO\nSUMMARY:first\nEND:VTODO\nBEGIN:VTODO\nSUMMARY:second\nSTATUS:NEEDS-ACTION\n"
          "END:VTODO\nEND:VCALENDAR\n"},

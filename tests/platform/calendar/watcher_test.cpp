@@ -1,11 +1,11 @@
 #include "platform/calendar/CalendarStoreWatcher.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QSaveFile>
-#include <QEventLoop>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -49,7 +49,7 @@ TEST(CalendarStoreWatcher, SignalsOnceForEachSettledChange)
 {
     QTemporaryDir dir;
     const QString root = dir.path() + "/calendars"; // not there yet: the watcher makes it
-    const mode_t umaskBefore = ::umask(022); // the usual one, which leaves new folders open to all
+    const mode_t umaskBefore = ::umask(022);        // the usual one, which leaves new folders open to all
     CalendarStoreWatcher watcher(root, nullptr, 50);
     ::umask(umaskBefore);
     ASSERT_TRUE(QDir(root).exists());

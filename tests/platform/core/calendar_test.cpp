@@ -28,7 +28,10 @@ Calendar in(const char* zone, int firstWeekday = 1)
 TEST(Calendar, ComponentsFollowTheZone)
 {
     const Date d = utc(2026, 12, 9, 23, 30, 15); // a Wednesday in UTC
-    struct Row { const char* zone; int year, month, day, hour, weekday; } rows[] = {
+    struct Row {
+        const char* zone;
+        int year, month, day, hour, weekday;
+    } rows[] = {
         {"UTC", 2026, 12, 9, 23, 4},
         {"Asia/Tokyo", 2026, 12, 10, 8, 5},
         {"America/New_York", 2026, 12, 9, 18, 4},
@@ -67,8 +70,11 @@ TEST(Calendar, DateFromComponentsUsesTheirZoneAndRejectsInvalidValues)
     leap.day = 29;
     EXPECT_EQ(cal.date(leap), utc(2024, 2, 29));
 
-    struct Bad { const char* what; int month, day, hour, minute; } bad[] = {
-        {"month 13", 13, 1, 0, 0}, {"month 0", 0, 1, 0, 0}, {"31 April", 4, 31, 0, 0},
+    struct Bad {
+        const char* what;
+        int month, day, hour, minute;
+    } bad[] = {
+        {"month 13", 13, 1, 0, 0},    {"month 0", 0, 1, 0, 0},  {"31 April", 4, 31, 0, 0},
         {"29 Feb 2025", 2, 29, 0, 0}, {"hour 24", 1, 1, 24, 0}, {"minute 60", 1, 1, 0, 60},
     };
     for (const Bad& b : bad) {
@@ -140,9 +146,12 @@ TEST(Calendar, SettingATimeOfDayThatASpringForwardSkips)
 {
     const Calendar berlin = in("Europe/Berlin");
     const Date day = utc(2025, 3, 30, 10);
-    struct Row { MatchingPolicy policy; std::optional<Date> expected; } rows[] = {
-        {MatchingPolicy::nextTime, utc(2025, 3, 30, 1, 0)},                             // 03:00 CEST
-        {MatchingPolicy::nextTimePreservingSmallerComponents, utc(2025, 3, 30, 1, 30)}, // 03:30 CEST
+    struct Row {
+        MatchingPolicy policy;
+        std::optional<Date> expected;
+    } rows[] = {
+        {MatchingPolicy::nextTime, utc(2025, 3, 30, 1, 0)},                                 // 03:00 CEST
+        {MatchingPolicy::nextTimePreservingSmallerComponents, utc(2025, 3, 30, 1, 30)},     // 03:30 CEST
         {MatchingPolicy::previousTimePreservingSmallerComponents, utc(2025, 3, 30, 0, 30)}, // 01:30 CET
         {MatchingPolicy::strict, std::nullopt},
     };
@@ -217,9 +226,11 @@ TEST(Calendar, WeekStartsOnTheFirstWeekday)
     const Date wednesday = utc(2026, 12, 9, 12);
     EXPECT_EQ(in("UTC", 1).dateInterval(C::weekOfYear, wednesday), (DateInterval{utc(2026, 12, 6), 7 * 86400.0}));
     EXPECT_EQ(in("UTC", 2).dateInterval(C::weekOfYear, wednesday), (DateInterval{utc(2026, 12, 7), 7 * 86400.0}));
-    EXPECT_EQ(in("UTC", 2).dateInterval(C::weekOfYear, utc(2026, 12, 7)), in("UTC", 2).dateInterval(C::weekOfYear, wednesday))
+    EXPECT_EQ(in("UTC", 2).dateInterval(C::weekOfYear, utc(2026, 12, 7)),
+              in("UTC", 2).dateInterval(C::weekOfYear, wednesday))
         << "the first day belongs to its own week";
-    EXPECT_EQ(in("UTC", 2).dateInterval(C::weekOfYear, utc(2026, 12, 6, 23)), (DateInterval{utc(2026, 11, 30), 7 * 86400.0}));
+    EXPECT_EQ(in("UTC", 2).dateInterval(C::weekOfYear, utc(2026, 12, 6, 23)),
+              (DateInterval{utc(2026, 11, 30), 7 * 86400.0}));
     EXPECT_EQ(in("UTC", 2).ordinality(C::weekday, C::weekOfYear, utc(2026, 12, 6)), 7);
 
     // Berlin's week of the spring-forward Sunday is an hour short.

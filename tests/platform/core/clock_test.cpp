@@ -18,8 +18,7 @@ TEST(Clock, PinHoldsUntilUnpinned)
 TEST(Date, ReferenceIsStartOf2001Utc)
 {
     EXPECT_EQ(Date(0).toQDateTime(), QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC));
-    EXPECT_EQ(Date::fromQDateTime(QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC)).sinceReference,
-              -978307200.0);
+    EXPECT_EQ(Date::fromQDateTime(QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC)).sinceReference, -978307200.0);
 }
 
 TEST(Color, HexShowsAlphaOnlyBelowOne)

@@ -30,7 +30,8 @@ using velk::encodeJson;
 
 TEST(Coding, RoundTripAndOptionalKeysLeftOut)
 {
-    Outer o{"a", std::nullopt, 1.5, velk::Date(12.25), QUuid::createUuid(), Tone::light, {{1}, {2}}, std::nullopt, {"x"}};
+    Outer o{"a",        std::nullopt, 1.5,  velk::Date(12.25), QUuid::createUuid(), Tone::light,
+            {{1}, {2}}, std::nullopt, {"x"}};
     const QByteArray bytes = *encodeJson(o);
     EXPECT_FALSE(bytes.contains("note"));
     EXPECT_FALSE(bytes.contains("next"));
@@ -40,7 +41,8 @@ TEST(Coding, RoundTripAndOptionalKeysLeftOut)
 
 TEST(Coding, RejectsMissingNullWrongTypeAndFractions)
 {
-    const QByteArray base = R"({"name":"a","x":1,"when":0,"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","tone":"dark","items":[{"n":1}],"tags":[],"extra":true,"note":null})";
+    const QByteArray base =
+        R"({"name":"a","x":1,"when":0,"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","tone":"dark","items":[{"n":1}],"tags":[],"extra":true,"note":null})";
     ASSERT_TRUE(decodeJson<Outer>(base));
     EXPECT_FALSE(decodeJson<Outer>(QByteArray(base).replace(R"("name":"a",)", "")));
     EXPECT_FALSE(decodeJson<Outer>(QByteArray(base).replace(R"("name":"a")", R"("name":null)")));
@@ -60,9 +62,18 @@ TEST(Coding, NanCannotBeEncoded)
 
 TEST(Coding, MembersAreWrittenInFieldOrderAndTextIsEscaped)
 {
-    Outer o{"a\"b\\c\n\x01é", std::nullopt, 0.1, velk::Date(-2.5), QUuid(), Tone::dark, {{-3}}, Inner{9007199254740993}, {}};
+    Outer o{"a\"b\\c\n\x01é",
+            std::nullopt,
+            0.1,
+            velk::Date(-2.5),
+            QUuid(),
+            Tone::dark,
+            {{-3}},
+            Inner{9007199254740993},
+            {}};
     const QByteArray bytes = *encodeJson(o);
-    EXPECT_EQ(bytes,
-              R"({"name":"a\"b\\c\n\u0001é","x":0.1,"when":-2.5,"id":"00000000-0000-0000-0000-000000000000","tone":"dark","items":[{"n":-3}],"next":{"n":9007199254740993},"tags":[]})");
+    EXPECT_EQ(
+        bytes,
+        R"({"name":"a\"b\\c\n\u0001é","x":0.1,"when":-2.5,"id":"00000000-0000-0000-0000-000000000000","tone":"dark","items":[{"n":-3}],"next":{"n":9007199254740993},"tags":[]})");
     EXPECT_EQ(decodeJson<Outer>(bytes), o);
 }

@@ -33,15 +33,22 @@ protected:
     void TearDown() override { qputenv("XDG_DATA_HOME", previous_); }
 
     QString root() const { return home_.path() + QStringLiteral("/velk"); }
-    QString suiteFile() const { return root() + QLatin1Char('/') + Defaults::kAppGroupSuite + QStringLiteral(".sqlite"); }
-    QString standardFile() const { return root() + QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral(".sqlite"); }
+    QString suiteFile() const
+    {
+        return root() + QLatin1Char('/') + Defaults::kAppGroupSuite + QStringLiteral(".sqlite");
+    }
+    QString standardFile() const
+    {
+        return root() + QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral(".sqlite");
+    }
 
     // A file that is not a database where a store would be.
     QByteArray plantGarbage(const QString& path)
     {
         EXPECT_TRUE(GroupContainer::makePrivateDirectory(root()));
         QByteArray junk;
-        for (int i = 0; i < 200; ++i) junk += "this is someone's notes, not a database\n";
+        for (int i = 0; i < 200; ++i)
+            junk += "this is someone's notes, not a database\n";
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(junk);
@@ -70,7 +77,8 @@ TEST_F(DefaultsTest, ValuesRoundTripWithTheirKind)
     EXPECT_EQ(d.path(), suiteFile());
 
     QByteArray big(2048, '\0');
-    for (int i = 0; i < big.size(); ++i) big[i] = char(i * 7);
+    for (int i = 0; i < big.size(); ++i)
+        big[i] = char(i * 7);
     ASSERT_TRUE(d.setData("doc", R"({"a":[1,2,3]})"));
     ASSERT_TRUE(d.setData("binary", big));
     ASSERT_TRUE(d.setData("empty", QByteArray()));
@@ -125,14 +133,16 @@ TEST_F(DefaultsTest, ReadsAcrossKindsAndAbsentKeys)
     d.setString("word", QStringLiteral("twelve"));
     d.setData("json", "42");
 
-    struct Case { const char* key; qint64 integer; bool boolean; bool hasData; bool hasString; };
+    struct Case {
+        const char* key;
+        qint64 integer;
+        bool boolean;
+        bool hasData;
+        bool hasString;
+    };
     const Case cases[] = {
-        {"yes", 1, true, false, false},
-        {"no", 0, false, false, false},
-        {"two", 2, true, false, false},
-        {"numeric", 42, false, false, true},
-        {"word", 0, false, false, true},
-        {"json", 0, false, true, false},
+        {"yes", 1, true, false, false},      {"no", 0, false, false, false},  {"two", 2, true, false, false},
+        {"numeric", 42, false, false, true}, {"word", 0, false, false, true}, {"json", 0, false, true, false},
         {"absent", 0, false, false, false},
     };
     for (const Case& c : cases) {
@@ -217,7 +227,11 @@ TEST_F(DefaultsTest, AddToIntegerStartsAtTheReadValueAndSaturates)
     d.setInteger("high", max - 1);
     d.setInteger("low", min + 1);
 
-    struct Case { const char* key; qint64 delta; qint64 expected; };
+    struct Case {
+        const char* key;
+        qint64 delta;
+        qint64 expected;
+    };
     const Case cases[] = {
         {"absent", 3, 3}, {"flag", 1, 2}, {"doc", 5, 5}, {"high", 5, max}, {"low", -5, min}, {"high", -1, max - 1},
     };
@@ -235,9 +249,11 @@ TEST_F(DefaultsTest, ThreadsSharingAHandleLoseNoIncrement)
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([d]() mutable {
-            for (int i = 0; i < 100; ++i) d.addToInteger("count", 1);
+            for (int i = 0; i < 100; ++i)
+                d.addToInteger("count", 1);
         });
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(d.integer("count"), 400);
 }
 
@@ -252,7 +268,8 @@ TEST_F(DefaultsTest, ProcessesLoseNoIncrement)
         if (pid == 0) {
             // A fresh data root: the child opens its own connection, none inherited.
             auto suite = Defaults::suite(Defaults::kAppGroupSuite);
-            for (int i = 0; suite && i < kEach; ++i) suite->addToInteger("velk.counter.water.2025-03-07", 1);
+            for (int i = 0; suite && i < kEach; ++i)
+                suite->addToInteger("velk.counter.water.2025-03-07", 1);
             ::_exit(suite ? 0 : 1);
         }
         children.push_back(pid);
@@ -322,12 +339,14 @@ TEST_F(DefaultsTest, ReadersOnOtherThreadsSeeEachCommitInOrderAndTheLastOne)
             s.goneStillThere = d.string("gone").has_value();
         });
     std::thread writer([d]() mutable {
-        for (int i = 1; i <= kWrites; ++i) d.setInteger("n", i);
+        for (int i = 1; i <= kWrites; ++i)
+            d.setInteger("n", i);
         d.remove("gone");
     });
     writer.join();
     written = true;
-    for (auto& t : readers) t.join();
+    for (auto& t : readers)
+        t.join();
     for (const Seen& s : seen) {
         EXPECT_FALSE(s.backwards);
         EXPECT_EQ(s.last, kWrites);
@@ -378,7 +397,8 @@ TEST_F(DefaultsTest, ReadsSeeWhatAnotherProcessWroteAtTheNextRead)
         while (suite && ::read(child.commands[0], &c, sizeof c) == sizeof c) {
             if (c.op == 's') suite->setInteger("velk.timeformat", c.value);
             if (c.op == 'r') suite->remove("velk.timeformat");
-            for (qint64 i = 1; c.op == 'b' && i <= c.value; ++i) suite->setInteger("velk.timeformat", i);
+            for (qint64 i = 1; c.op == 'b' && i <= c.value; ++i)
+                suite->setInteger("velk.timeformat", i);
             if (::write(child.answers[1], "k", 1) != 1) break;
         }
         ::_exit(suite ? 0 : 1);

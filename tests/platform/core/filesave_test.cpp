@@ -29,7 +29,10 @@ protected:
         struct stat st {};
         return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
     }
-    QStringList entries() const { return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System); }
+    QStringList entries() const
+    {
+        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    }
 
     QTemporaryDir dir_;
 };
@@ -49,7 +52,7 @@ TEST_F(FileSaveTest, ReplacesWholeAndSetsTheModeAskedFor)
     EXPECT_EQ(contents(path), "");
     EXPECT_EQ(mode(path), 0640u); // kept
     ASSERT_TRUE(saveFileAtomically(path, "third", &error, FileAccess::ownerOnly));
-    EXPECT_EQ(mode(path), 0600u); // tightened
+    EXPECT_EQ(mode(path), 0600u);                      // tightened
     EXPECT_EQ(entries(), QStringList({"state.json"})); // no temporary left behind
 }
 

@@ -1,12 +1,15 @@
 #include "platform/core/DateFormatter.h"
-#include <gtest/gtest.h>
 #include <atomic>
+#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 
 // Readable failures.
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 using namespace velk;
@@ -24,8 +27,7 @@ DateFormatter formatter(const QString& locale, const char* zone, const QString& 
     DateFormatter f;
     f.setLocale(Locale(locale));
     f.setTimeZone(*TimeZone::named(QString::fromLatin1(zone)));
-    if (!pattern.isEmpty())
-        f.setDateFormat(pattern);
+    if (!pattern.isEmpty()) f.setDateFormat(pattern);
     return f;
 }
 
@@ -36,7 +38,12 @@ const Date kDec9 = utc(2026, 12, 9, 15, 32, 7);
 
 TEST(DateFormatter, FixedPatternsInLocaleAndZone)
 {
-    struct Row { const char* locale; const char* zone; const char* pattern; const char* expected; } rows[] = {
+    struct Row {
+        const char* locale;
+        const char* zone;
+        const char* pattern;
+        const char* expected;
+    } rows[] = {
         {"en_US_POSIX", "UTC", "HH:mm", "15:32"},
         {"en_US_POSIX", "America/New_York", "h:mm", "10:32"},
         {"en_US_POSIX", "Asia/Tokyo", "HH:mm", "00:32"},
@@ -83,13 +90,14 @@ TEST(DateFormatter, NewFormatterTakesTheCurrentLocaleAndZoneWhenMade)
 
 TEST(DateFormatter, TemplatesGiveTheLocalesPattern)
 {
-    struct Row { const char* locale; const char* tmpl; const char* pattern; } rows[] = {
-        {"en_US", "j", "h\u202Fa"},
-        {"en_GB", "j", "HH"},
-        {"de_DE", "j", "HH 'Uhr'"},
-        {"ja_JP", "j", "H時"},
-        {"en_US", "MMMEd", "EEE, MMM d"},
-        {"en_GB", "MMMEd", "EEE, d MMM"},
+    struct Row {
+        const char* locale;
+        const char* tmpl;
+        const char* pattern;
+    } rows[] = {
+        {"en_US", "j", "h\u202Fa"},       {"en_GB", "j", "HH"},
+        {"de_DE", "j", "HH 'Uhr'"},       {"ja_JP", "j", "H時"},
+        {"en_US", "MMMEd", "EEE, MMM d"}, {"en_GB", "MMMEd", "EEE, d MMM"},
         {"en_US", "yMMMM", "MMMM y"},
     };
     for (const Row& r : rows) {
@@ -103,13 +111,14 @@ TEST(DateFormatter, TemplatesGiveTheLocalesPattern)
 
 TEST(DateFormatter, FormatsFromTemplates)
 {
-    struct Row { const char* locale; const char* tmpl; const char* expected; } rows[] = {
-        {"en_US", "EEEMMMd", "Wed, Dec 9"},
-        {"en_US", "EEEEMMMMd", "Wednesday, December 9"},
-        {"en_US", "yMMMM", "December 2026"},
-        {"en_US", "EEEE", "Wednesday"},
-        {"de_DE", "EEEMMMd", "Mi., 9. Dez."},
-        {"ja_JP", "MMMEd", "12月9日(水)"},
+    struct Row {
+        const char* locale;
+        const char* tmpl;
+        const char* expected;
+    } rows[] = {
+        {"en_US", "EEEMMMd", "Wed, Dec 9"},   {"en_US", "EEEEMMMMd", "Wednesday, December 9"},
+        {"en_US", "yMMMM", "December 2026"},  {"en_US", "EEEE", "Wednesday"},
+        {"de_DE", "EEEMMMd", "Mi., 9. Dez."}, {"ja_JP", "MMMEd", "12月9日(水)"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(r.locale, r.tmpl).toStdString());

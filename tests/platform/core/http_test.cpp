@@ -144,7 +144,8 @@ TEST(HttpLoader, BlocksOnWorkerThreads)
     std::thread workers[3];
     for (int i = 0; i < 3; ++i)
         workers[i] = std::thread([&, i] { results[i] = HttpLoader::get(at(server, "/w")); });
-    for (auto& w : workers) w.join();
+    for (auto& w : workers)
+        w.join();
     for (const auto& r : results) {
         EXPECT_TRUE(r.ok()) << r.errorText.toStdString();
         EXPECT_EQ(r.body, R"("done")");
@@ -176,8 +177,8 @@ TEST(HttpLoader, TypedTextNeverLeavesItsComponent)
         ASSERT_TRUE(url);
         EXPECT_EQ(url->host(), "api.example.org");
         EXPECT_EQ(QString::fromLatin1(url->toEncoded()),
-                  QString::fromLatin1("https://api.example.org/v8/finance/chart/" + c.encoded + "?name=" + c.encoded
-                                      + "&current=a,b,c"));
+                  QString::fromLatin1("https://api.example.org/v8/finance/chart/" + c.encoded + "?name=" + c.encoded +
+                                      "&current=a,b,c"));
     }
     // A segment of dots alone would walk up the path on the server: no address at all.
     EXPECT_FALSE(HttpLoader::buildUrl(base, "/v8/finance/chart/" + HttpLoader::encodeComponent("..")));

@@ -5,9 +5,17 @@ using namespace velk;
 
 TEST(Locale, IdentifiersFromTheEnvironmentAreNormalised)
 {
-    struct Row { const char* given; const char* identifier; } rows[] = {
-        {"de_DE", "de_DE"}, {"de_DE.UTF-8", "de_DE"}, {"de_DE.UTF-8@euro", "de_DE"}, {"de-DE", "de_DE"},
-        {"C", "en_US_POSIX"}, {"C.UTF-8", "en_US_POSIX"}, {"POSIX", "en_US_POSIX"},
+    struct Row {
+        const char* given;
+        const char* identifier;
+    } rows[] = {
+        {"de_DE", "de_DE"},
+        {"de_DE.UTF-8", "de_DE"},
+        {"de_DE.UTF-8@euro", "de_DE"},
+        {"de-DE", "de_DE"},
+        {"C", "en_US_POSIX"},
+        {"C.UTF-8", "en_US_POSIX"},
+        {"POSIX", "en_US_POSIX"},
         {"ja_JP@calendar=japanese", "ja_JP@calendar=japanese"},
     };
     for (const Row& r : rows) {
@@ -18,7 +26,12 @@ TEST(Locale, IdentifiersFromTheEnvironmentAreNormalised)
 
 TEST(Locale, MeasurementSystemAndWeekRules)
 {
-    struct Row { const char* id; Locale::MeasurementSystem system; int firstWeekday; int minimumDays; } rows[] = {
+    struct Row {
+        const char* id;
+        Locale::MeasurementSystem system;
+        int firstWeekday;
+        int minimumDays;
+    } rows[] = {
         {"en_US", Locale::MeasurementSystem::us, 1, 1},
         {"en_GB", Locale::MeasurementSystem::uk, 2, 4},
         {"de_DE", Locale::MeasurementSystem::metric, 2, 4},
@@ -45,7 +58,12 @@ TEST(Locale, CurrentCanBePinned)
 
 TEST(Locale, CaseInsensitiveContains)
 {
-    struct Row { const char* locale; const char* text; const char* other; bool contains; } rows[] = {
+    struct Row {
+        const char* locale;
+        const char* text;
+        const char* other;
+        bool contains;
+    } rows[] = {
         {"en_US", "New York", "york", true},
         {"en_US", "New York", "YORK", true},
         {"en_US", "New York", "new y", true},

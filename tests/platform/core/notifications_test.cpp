@@ -63,7 +63,8 @@ TEST_F(NotificationsTest, CallbacksRunOnTheContextThreadUntilItGoes)
     EXPECT_EQ(ranOn.load(), &worker);
 
     QObject* raw = context.release();
-    QMetaObject::invokeMethod(raw, [raw] { delete raw; }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        raw, [raw] { delete raw; }, Qt::BlockingQueuedConnection);
     center.post("velk.test.thread");
     // A later post from the same sender arrives after the one above: once it is here, the
     // first had its chance to reach the deleted context.
@@ -82,7 +83,8 @@ TEST_F(NotificationsTest, CallbacksRunOnTheContextThreadUntilItGoes)
 // Runs whether or not a bus is present: without one nothing is sent and nothing fails.
 TEST(NotificationsWithoutBus, DoNothingQuietly)
 {
-    QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/velk-bus"), "velk-no-bus");
+    QDBusConnection none =
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/velk-bus"), "velk-no-bus");
     ASSERT_FALSE(none.isConnected());
     DistributedNotifications center(none);
     QObject context;

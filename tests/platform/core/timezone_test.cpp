@@ -26,7 +26,13 @@ TEST(TimeZone, NamedKnowsZonesAndKeepsTheGivenIdentifier)
 
 TEST(TimeZone, OffsetsAndDaylightSavingAtADate)
 {
-    struct Row { const char* zone; Date at; int seconds; bool dst; const char* abbreviation; } rows[] = {
+    struct Row {
+        const char* zone;
+        Date at;
+        int seconds;
+        bool dst;
+        const char* abbreviation;
+    } rows[] = {
         {"Asia/Kolkata", utc(2025, 7, 1), 19800, false, "GMT+5:30"},
         {"Pacific/Marquesas", utc(2025, 7, 1), -34200, false, "GMT-9:30"},
         {"Europe/London", utc(2025, 1, 15), 0, false, "GMT"},

@@ -86,8 +86,14 @@ TEST_F(ToolTest, EveryKindRoundTripsBetweenProcesses)
     d.setInteger("velk.stepsgoal", 10000);
     d.setBool("velk.off", false);
     d.setString("velk.city", QStringLiteral("Zürich"));
-    const struct { const char* key; const char* shown; } reads[] = {
-        {"velk.habits.v1", "[1,2]\n"}, {"velk.stepsgoal", "10000\n"}, {"velk.off", "false\n"}, {"velk.city", "Zürich\n"},
+    const struct {
+        const char* key;
+        const char* shown;
+    } reads[] = {
+        {"velk.habits.v1", "[1,2]\n"},
+        {"velk.stepsgoal", "10000\n"},
+        {"velk.off", "false\n"},
+        {"velk.city", "Zürich\n"},
     };
     for (const auto& r : reads) {
         const ToolRun got = run({"read", r.key});
@@ -97,7 +103,8 @@ TEST_F(ToolTest, EveryKindRoundTripsBetweenProcesses)
 
     const ToolRun list = run({"list"});
     EXPECT_EQ(list.status, 0);
-    EXPECT_TRUE(list.out.contains("velk.focus.v1\tdata\t{\"minutes\":25,\"running\":false}\n")) << list.out.toStdString();
+    EXPECT_TRUE(list.out.contains("velk.focus.v1\tdata\t{\"minutes\":25,\"running\":false}\n"))
+        << list.out.toStdString();
     EXPECT_TRUE(list.out.contains("velk.watergoal\tinteger\t-12\n"));
     EXPECT_TRUE(list.out.contains("velk.flag\tbool\ttrue\n"));
 
@@ -180,7 +187,8 @@ TEST_F(ToolTest, ADamagedFileIsAnErrorNotAShortList)
             auto suite = Defaults::suite(name);
             ASSERT_TRUE(suite);
             for (int i = 0; i < 300; ++i)
-                ASSERT_TRUE(suite->setString(QStringLiteral("key.%1").arg(i, 3, 10, QLatin1Char('0')), QString(300, QLatin1Char('v'))));
+                ASSERT_TRUE(suite->setString(QStringLiteral("key.%1").arg(i, 3, 10, QLatin1Char('0')),
+                                             QString(300, QLatin1Char('v'))));
         }).join();
         const QString path = suiteFile(name);
         ASSERT_FALSE(QFile::exists(path + "-wal"));
@@ -218,7 +226,10 @@ TEST_F(ToolTest, AWriteThatDoesNotFitFailsAndKeepsTheFile)
 {
     const QString name = QStringLiteral("full");
     for (int i = 0; i < 40; ++i)
-        ASSERT_EQ(run({"--suite", name, "write", QStringLiteral("k%1").arg(i), "--string", QString(1000, QLatin1Char('v'))}).status, 0);
+        ASSERT_EQ(
+            run({"--suite", name, "write", QStringLiteral("k%1").arg(i), "--string", QString(1000, QLatin1Char('v'))})
+                .status,
+            0);
     QFile file(suiteFile(name));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();

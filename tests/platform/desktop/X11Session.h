@@ -9,9 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QVariant>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QVariant>
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -45,14 +45,15 @@ protected:
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, AnyPropertyType, &type,
-                           &format, &count, &after, &data);
+        XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, AnyPropertyType, &type, &format,
+                           &count, &after, &data);
         if (data) XFree(data);
         return count == 1;
     }
     void TearDown() override
     {
-        for (Window w : windows_) XDestroyWindow(display_, w);
+        for (Window w : windows_)
+            XDestroyWindow(display_, w);
         if (display_) XCloseDisplay(display_);
         if (openbox_.state() != QProcess::NotRunning) {
             openbox_.terminate();
@@ -88,10 +89,7 @@ protected:
         return w;
     }
 
-    bool xdotool(const QStringList& args)
-    {
-        return QProcess::execute(xdotool_, args) == 0;
-    }
+    bool xdotool(const QStringList& args) { return QProcess::execute(xdotool_, args) == 0; }
 
     QString wm_, xdotool_;
     QProcess openbox_;

@@ -27,8 +27,10 @@ TEST(DesktopEntriesTest, WindowClassesFindTheirApplicationNames)
 {
     QTemporaryDir dir;
     const QString apps = dir.path() + QStringLiteral("/applications");
-    write(apps + "/org.example.Viewer.desktop", "[Desktop Entry]\nName=Image Viewer\nName[de]=Bildbetrachter\nExec=viewer %F\n");
-    write(apps + "/writer.desktop", "[Desktop Entry]\nName=Writer\nStartupWMClass=libreoffice-writer\n[Desktop Action New]\nName=New Document\n");
+    write(apps + "/org.example.Viewer.desktop",
+          "[Desktop Entry]\nName=Image Viewer\nName[de]=Bildbetrachter\nExec=viewer %F\n");
+    write(apps + "/writer.desktop",
+          "[Desktop Entry]\nName=Writer\nStartupWMClass=libreoffice-writer\n[Desktop Action New]\nName=New Document\n");
     write(apps + "/vendor/tool.desktop", "[Desktop Entry]\nName=Vendor Tool\n");
     write(apps + "/broken.desktop", "[Desktop Entry]\nExec=nothing\n");
     const DesktopEntries entries({apps});
@@ -48,12 +50,14 @@ TEST(DesktopEntriesTest, FindsAnApplicationByItsCategoriesOrKeywords)
 {
     QTemporaryDir dir;
     const QString home = dir.path() + QStringLiteral("/home"), system = dir.path() + QStringLiteral("/system");
-    write(system + "/org.example.Forecast.desktop", "[Desktop Entry]\nName=Forecast\nExec=forecast\nKeywords=Weather;Forecast;\n");
+    write(system + "/org.example.Forecast.desktop",
+          "[Desktop Entry]\nName=Forecast\nExec=forecast\nKeywords=Weather;Forecast;\n");
     write(system + "/a-sky.desktop", "[Desktop Entry]\nName=Sky\nExec=sky\nKeywords=weather;\n");
     // The user's copy of a-sky.desktop hides it; one without Exec runs nothing.
     write(home + "/a-sky.desktop", "[Desktop Entry]\nName=Sky\nExec=sky\nNoDisplay=true\nKeywords=weather;\n");
     write(home + "/aa-todo.desktop", "[Desktop Entry]\nName=Tasks\nKeywords=Todo;\n");
-    write(system + "/tasks.desktop", "[Desktop Entry]\nName=Tasks\nExec=tasks\nCategories=Office;ProjectManagement;\nKeywords=Task;ToDo;\n");
+    write(system + "/tasks.desktop",
+          "[Desktop Entry]\nName=Tasks\nExec=tasks\nCategories=Office;ProjectManagement;\nKeywords=Task;ToDo;\n");
     write(system + "/monitor.desktop", "[Desktop Entry]\nName=Monitor\nExec=top\nKeywords=Task;Manager;\n");
 
     const struct {

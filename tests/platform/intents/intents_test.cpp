@@ -24,7 +24,8 @@ struct FruitQuery {
     std::vector<FruitEntity> entitiesFor(const QStringList& ids) const
     {
         std::vector<FruitEntity> out;
-        for (const auto& id : ids) out.push_back({id});
+        for (const auto& id : ids)
+            out.push_back({id});
         return out;
     }
     std::vector<FruitEntity> entitiesMatching(const QString& text) const
@@ -68,10 +69,9 @@ struct PickConfigIntent {
 
     static auto parameters()
     {
-        return std::make_tuple(parameter("fruit", "Fruit", &PickConfigIntent::fruit),
-                               parameter("when", "Date", &PickConfigIntent::when),
-                               parameter("speed", "Speed", &PickConfigIntent::speed),
-                               parameter("name", "Title", &PickConfigIntent::name));
+        return std::make_tuple(
+            parameter("fruit", "Fruit", &PickConfigIntent::fruit), parameter("when", "Date", &PickConfigIntent::when),
+            parameter("speed", "Speed", &PickConfigIntent::speed), parameter("name", "Title", &PickConfigIntent::name));
     }
     friend bool operator==(const PickConfigIntent&, const PickConfigIntent&) = default;
 };
@@ -106,12 +106,9 @@ TEST_F(RegistryTest, RefusesWhatItCannotRunWithAReasonAndRunsNothing)
         const char* errorMentions;
     };
     const Case cases[] = {
-        {"NoSuchIntent", {}, "NoSuchIntent"},
-        {"PickConfigIntent", {}, "configuration"},
-        {"LogIntent", {{"amount", 2.5}}, "amount"},
-        {"LogIntent", {{"amount", "12"}}, "amount"},
-        {"LogIntent", {{"speed", "Fast"}}, "speed"},
-        {"LogIntent", {{"label", QJsonValue::Null}}, "label"},
+        {"NoSuchIntent", {}, "NoSuchIntent"},        {"PickConfigIntent", {}, "configuration"},
+        {"LogIntent", {{"amount", 2.5}}, "amount"},  {"LogIntent", {{"amount", "12"}}, "amount"},
+        {"LogIntent", {{"speed", "Fast"}}, "speed"}, {"LogIntent", {{"label", QJsonValue::Null}}, "label"},
     };
     for (const auto& c : cases) {
         const auto r = registry.run(c.type, c.params);
@@ -179,7 +176,8 @@ TEST_F(RegistryTest, OneBadStoredValueCostsOnlyThatParameter)
     EXPECT_FALSE(c.when);
     const auto effective = registry.configuration("PickConfigIntent", stored);
     ASSERT_TRUE(effective);
-    EXPECT_EQ(*effective, (QJsonObject{{"fruit", "apple"}, {"when", QJsonValue::Null}, {"speed", "slow"}, {"name", "Launch"}}));
+    EXPECT_EQ(*effective,
+              (QJsonObject{{"fruit", "apple"}, {"when", QJsonValue::Null}, {"speed", "slow"}, {"name", "Launch"}}));
     EXPECT_FALSE(registry.configuration("LogIntent", stored));
 }
 
@@ -190,7 +188,8 @@ TEST(AppEnumTest, TitlesAndExactRawValues)
     EXPECT_EQ(caseTitle(Speed::fast), "Hurry");
     EXPECT_EQ(rawValue(Speed::fast), "fast");
     EXPECT_EQ(fromRawValue<Speed>("fast"), Speed::fast);
-    for (const char* bad : {"Fast", "", "fast ", "hurry"}) EXPECT_FALSE(fromRawValue<Speed>(bad)) << bad;
+    for (const char* bad : {"Fast", "", "fast ", "hurry"})
+        EXPECT_FALSE(fromRawValue<Speed>(bad)) << bad;
 }
 
 TEST(EntityQueryTest, TypeErasedQueryGivesIdsAndTitles)

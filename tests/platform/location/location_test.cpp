@@ -2,8 +2,8 @@
 // reverse geocoder.
 #include "platform/location/PositionSource.h"
 #include "platform/location/ReverseGeocoder.h"
-#include "support/WaitFor.h"
 #include "support/FixtureServer.h"
+#include "support/WaitFor.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -61,7 +61,8 @@ TEST(PositionSourceTest, ALongRecordingKeepsItsNewestLines)
     ASSERT_TRUE(paris.open(QIODevice::ReadOnly));
     QByteArray track = "$GPGGA,110000.00,5955.0000,N,01045.0000,E,1,08,0.9,35.0,M,47.0,M,,*54\n"
                        "$GPRMC,110000.00,A,5955.0000,N,01045.0000,E,0.0,0.0,101226,,,A*54\n";
-    for (int i = 0; i < 150'000; ++i) track += "x\n";
+    for (int i = 0; i < 150'000; ++i)
+        track += "x\n";
     track += paris.readAll();
     QTemporaryDir dir;
     QFile file(dir.filePath("long.nmea"));
@@ -100,7 +101,8 @@ TEST(ReverseGeocoderTest, TheAddressGivesDistrictTownAndCounty)
     EXPECT_EQ(padded->locality, QStringLiteral("Paris"));
     EXPECT_EQ(padded->subAdministrativeArea, std::nullopt);
     const QString longest(ReverseGeocoder::kMaxNameChars, u'b');
-    EXPECT_EQ(ReverseGeocoder::parse(QStringLiteral(R"({"address":{"city":"%1"}})").arg(longest).toUtf8())->locality, longest);
+    EXPECT_EQ(ReverseGeocoder::parse(QStringLiteral(R"({"address":{"city":"%1"}})").arg(longest).toUtf8())->locality,
+              longest);
 
     EXPECT_FALSE(ReverseGeocoder::parse(R"({"error":"Unable to geocode"})"));
     EXPECT_FALSE(ReverseGeocoder::parse("<html>"));

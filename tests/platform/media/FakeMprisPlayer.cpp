@@ -23,11 +23,22 @@ class PlayerAdaptor : public QDBusAbstractAdaptor {
 public:
     PlayerAdaptor(QObject* parent, QMutex* mutex, FakeMprisPlayer::State* state)
         : QDBusAbstractAdaptor(parent), mutex_(mutex), state_(state)
+    {}
+    QString playbackStatus() const
     {
+        QMutexLocker l(mutex_);
+        return state_->status;
     }
-    QString playbackStatus() const { QMutexLocker l(mutex_); return state_->status; }
-    QVariantMap metadata() const { QMutexLocker l(mutex_); return state_->metadata; }
-    QDBusVariant position() const { QMutexLocker l(mutex_); return QDBusVariant(state_->position); }
+    QVariantMap metadata() const
+    {
+        QMutexLocker l(mutex_);
+        return state_->metadata;
+    }
+    QDBusVariant position() const
+    {
+        QMutexLocker l(mutex_);
+        return QDBusVariant(state_->position);
+    }
     double volume() const { return 1.0; }
 
 public slots:
@@ -36,8 +47,16 @@ public slots:
         QMutexLocker l(mutex_);
         state_->calls << QStringLiteral("PlayPause");
     }
-    void Next() { QMutexLocker l(mutex_); state_->calls << QStringLiteral("Next"); }
-    void Previous() { QMutexLocker l(mutex_); state_->calls << QStringLiteral("Previous"); }
+    void Next()
+    {
+        QMutexLocker l(mutex_);
+        state_->calls << QStringLiteral("Next");
+    }
+    void Previous()
+    {
+        QMutexLocker l(mutex_);
+        state_->calls << QStringLiteral("Previous");
+    }
 
 private:
     QMutex* mutex_;

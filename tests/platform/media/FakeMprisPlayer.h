@@ -10,7 +10,6 @@
 #include <QThread>
 #include <QVariantMap>
 
-
 namespace velk::test {
 
 class FakeMprisPlayer {

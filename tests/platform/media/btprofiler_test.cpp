@@ -32,30 +32,36 @@ BluezObjects sampleObjects()
     objects[QDBusObjectPath("/org/bluez/hci0/dev_AA")] = {
         {QStringLiteral("org.bluez.Device1"), device("/org/bluez/hci0", QStringLiteral("Kim’s Earbuds"), true)},
         {QStringLiteral("org.bluez.Battery1"), {{QStringLiteral("Percentage"), QVariant::fromValue(uchar(80))}}}};
-    objects[QDBusObjectPath("/org/bluez/hci0/dev_BB")] = { // not connected
+    objects[QDBusObjectPath("/org/bluez/hci0/dev_BB")] = {
+        // not connected
         {QStringLiteral("org.bluez.Device1"), device("/org/bluez/hci0", QStringLiteral("Mouse"), false)},
         {QStringLiteral("org.bluez.Battery1"), {{QStringLiteral("Percentage"), QVariant::fromValue(uchar(40))}}}};
-    objects[QDBusObjectPath("/org/bluez/hci0/dev_CC")] = { // no battery
+    objects[QDBusObjectPath("/org/bluez/hci0/dev_CC")] = {
+        // no battery
         {QStringLiteral("org.bluez.Device1"), device("/org/bluez/hci0", QStringLiteral("Speaker"), true)}};
-    objects[QDBusObjectPath("/org/bluez/hci0/dev_DD")] = { // a level that is no reading
+    objects[QDBusObjectPath("/org/bluez/hci0/dev_DD")] = {
+        // a level that is no reading
         {QStringLiteral("org.bluez.Device1"), device("/org/bluez/hci0", QStringLiteral("Pen"), true)},
         {QStringLiteral("org.bluez.Battery1"), {{QStringLiteral("Percentage"), QVariant::fromValue(uchar(250))}}}};
     return objects;
 }
 
-const QByteArray kExpected = R"({"SPBluetoothDataType":[{"device_connected":[{"Kim’s Earbuds":{"device_batteryLevelMain":"80%"}}]}]})";
+const QByteArray kExpected =
+    R"({"SPBluetoothDataType":[{"device_connected":[{"Kim’s Earbuds":{"device_batteryLevelMain":"80%"}}]}]})";
 
 class BluezAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.DBus.ObjectManager")
 public:
-    BluezAdaptor(QObject* parent, QString connection) : QDBusAbstractAdaptor(parent), connection_(std::move(connection)) {}
+    BluezAdaptor(QObject* parent, QString connection) : QDBusAbstractAdaptor(parent), connection_(std::move(connection))
+    {}
 public slots:
     void GetManagedObjects(const QDBusMessage& message)
     {
         message.setDelayedReply(true);
         QDBusConnection(connection_).send(message.createReply(QVariant::fromValue(sampleObjects())));
     }
+
 private:
     QString connection_;
 };
@@ -66,8 +72,7 @@ QByteArray runHelper(const QByteArray& systemBusAddress, int* exitCode)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), QString::fromUtf8(systemBusAddress));
     helper.setProcessEnvironment(env);
-    helper.start(qEnvironmentVariable("VELK_BTPROFILER"),
-                 {"SPBluetoothDataType", "-json", "-detailLevel", "mini"});
+    helper.start(qEnvironmentVariable("VELK_BTPROFILER"), {"SPBluetoothDataType", "-json", "-detailLevel", "mini"});
     // The helper blocks on D-Bus; keep this thread's event loop (the fake BlueZ) turning.
     velk::test::waitFor([&] { return helper.state() == QProcess::NotRunning; }, 20000);
     *exitCode = helper.exitCode();
@@ -107,7 +112,8 @@ TEST(BtProfilerHelper, WithoutBluezTheReportIsEmpty)
         int exitCode = -1;
         const QByteArray out = runHelper(address, &exitCode);
         EXPECT_EQ(exitCode, 0);
-        EXPECT_EQ(QJsonDocument::fromJson(out).toJson(QJsonDocument::Compact), QByteArray(R"({"SPBluetoothDataType":[]})"));
+        EXPECT_EQ(QJsonDocument::fromJson(out).toJson(QJsonDocument::Compact),
+                  QByteArray(R"({"SPBluetoothDataType":[]})"));
     }
 }
 

@@ -26,7 +26,8 @@ struct Maildir {
     QTemporaryDir dir;
     Maildir()
     {
-        for (const char* sub : {"new", "cur", "tmp"}) QDir(dir.path()).mkpath(QLatin1String(sub));
+        for (const char* sub : {"new", "cur", "tmp"})
+            QDir(dir.path()).mkpath(QLatin1String(sub));
     }
     QString path(const char* rel) const { return dir.path() + u'/' + QLatin1String(rel); }
 };
@@ -42,13 +43,14 @@ TEST(MaildirHeaders, EncodedWordsAreDecoded)
         {"plain text", QStringLiteral("plain text")},
         {"=?UTF-8?B?w4lsw6huZQ==?=", QStringLiteral("Élène")},
         {"=?iso-8859-1?Q?Caf=E9_au_lait?=", QStringLiteral("Café au lait")},
-        {"=?utf-8?q?a?= =?utf-8?q?b?=", QStringLiteral("ab")},   // space between words dropped
+        {"=?utf-8?q?a?= =?utf-8?q?b?=", QStringLiteral("ab")}, // space between words dropped
         {"Re: =?utf-8?q?caf=C3=A9?= time", QStringLiteral("Re: café time")},
         {"=?UTF-8*en?Q?hi?=", QStringLiteral("hi")},
         {"=?x-unknown?Q?ok?=", QStringLiteral("ok")},
         {"raw \xc3\xbc utf-8", QStringLiteral("raw ü utf-8")},
     };
-    for (const auto& c : cases) EXPECT_EQ(MaildirInbox::decodeWords(c.raw), c.expected) << c.raw.constData();
+    for (const auto& c : cases)
+        EXPECT_EQ(MaildirInbox::decodeWords(c.raw), c.expected) << c.raw.constData();
 }
 
 TEST(MaildirHeaders, PreviewNamesTheSender)
@@ -62,7 +64,8 @@ TEST(MaildirHeaders, PreviewNamesTheSender)
         {"From: <bare@example.org>\nSubject: x", QStringLiteral("bare@example.org: x")},
         {"From: bare@example.org\nSubject: x", QStringLiteral("bare@example.org: x")},
         {"From: bob@example.org (Bob)\nSubject: y", QStringLiteral("Bob: y")},
-        {"Subject: folded\n  across lines\nFrom: =?UTF-8?Q?J=C3=B6rg?= <j@example.org>", QStringLiteral("Jörg: folded across lines")},
+        {"Subject: folded\n  across lines\nFrom: =?UTF-8?Q?J=C3=B6rg?= <j@example.org>",
+         QStringLiteral("Jörg: folded across lines")},
         {"From: A <a@b>\r\n\r\nSubject: in the body", QStringLiteral("A: ")},
     };
     for (const auto& c : cases)
@@ -83,7 +86,8 @@ TEST(MaildirInboxTest, CountsUnreadAndPreviewsTheNewest)
     Maildir box;
     writeMessage(box.path("cur/100.M1.h:2,S"), "From: Old <o@x>\nSubject: read long ago", 60000);
     writeMessage(box.path("cur/200.M2.h:2,F"), "From: Flagged <f@x>\nSubject: unread", 30000);
-    writeMessage(box.path("new/300.M3.h"), "From: =?UTF-8?B?w4lsw6huZQ==?= <e@x>\nSubject: =?utf-8?q?Caf=C3=A9?=", 1000);
+    writeMessage(box.path("new/300.M3.h"),
+                 "From: =?UTF-8?B?w4lsw6huZQ==?= <e@x>\nSubject: =?utf-8?q?Caf=C3=A9?=", 1000);
     MaildirInbox inbox(box.dir.path());
     ASSERT_TRUE(inbox.exists());
     EXPECT_EQ(inbox.unreadReply().text, QStringLiteral("2|Élène: Café"));

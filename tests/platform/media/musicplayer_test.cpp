@@ -74,7 +74,8 @@ TEST(MusicPlayerTime, MicrosecondsBecomeSecondsAndUnusableValuesZero)
         {QVariant(QStringLiteral("12")), QStringLiteral("0")},
         {QVariant(), QStringLiteral("0")},
     };
-    for (const auto& c : cases) EXPECT_EQ(MusicPlayer::secondsText(c.value), c.expected) << c.value.toString().toStdString();
+    for (const auto& c : cases)
+        EXPECT_EQ(MusicPlayer::secondsText(c.value), c.expected) << c.value.toString().toStdString();
 }
 
 TEST(MusicPlayerBus, WithoutAPlayerEveryAnswerSaysSo)
@@ -181,9 +182,7 @@ TEST(MusicPlayerBus, TheFollowedPlayerQuittingIsAStop)
         fake.setState(QStringLiteral("Playing"));
         ASSERT_TRUE(waitFor([&] { return spy.count() >= 1; }));
     }
-    ASSERT_TRUE(waitFor([&] {
-        return spy.lastState() == u"Stopped";
-    }));
+    ASSERT_TRUE(waitFor([&] { return spy.lastState() == u"Stopped"; }));
     EXPECT_FALSE(followedOf(player));
 }
 

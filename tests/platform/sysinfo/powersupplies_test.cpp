@@ -10,7 +10,8 @@ namespace {
 PowerSupplyProperties props(std::initializer_list<std::pair<const char*, const char*>> list)
 {
     PowerSupplyProperties p;
-    for (const auto& [k, v] : list) p.insert(QString::fromLatin1(k), QString::fromLatin1(v));
+    for (const auto& [k, v] : list)
+        p.insert(QString::fromLatin1(k), QString::fromLatin1(v));
     return p;
 }
 } // namespace
@@ -71,17 +72,33 @@ TEST(PowerSupplies, DescribesSourcesFromTheirProperties)
         {"percentage only", props({{"type", "Battery"}, {"status", "Full"}, {"capacity", "100"}}),
          PowerSourceDescription{"", bat, 100, 100, false, {}, {}}},
         {"kernel estimate wins over the rate",
-         props({{"type", "Battery"}, {"status", "Discharging"}, {"energy_now", "10"}, {"energy_full", "20"},
-                {"power_now", "10"}, {"time_to_empty_now", "3660"}}),
+         props({{"type", "Battery"},
+                {"status", "Discharging"},
+                {"energy_now", "10"},
+                {"energy_full", "20"},
+                {"power_now", "10"},
+                {"time_to_empty_now", "3660"}}),
          PowerSourceDescription{"", bat, 10, 20, false, {}, 61}},
-        {"no rate, no time", props({{"type", "Battery"}, {"status", "Discharging"}, {"energy_now", "10"},
-                                    {"energy_full", "20"}, {"power_now", "0"}}),
+        {"no rate, no time",
+         props({{"type", "Battery"},
+                {"status", "Discharging"},
+                {"energy_now", "10"},
+                {"energy_full", "20"},
+                {"power_now", "0"}}),
          PowerSourceDescription{"", bat, 10, 20, false, {}, {}}},
-        {"not charging on mains has no time", props({{"type", "Battery"}, {"status", "Not charging"},
-                                                     {"energy_now", "10"}, {"energy_full", "20"}, {"power_now", "5"}}),
+        {"not charging on mains has no time",
+         props({{"type", "Battery"},
+                {"status", "Not charging"},
+                {"energy_now", "10"},
+                {"energy_full", "20"},
+                {"power_now", "5"}}),
          PowerSourceDescription{"", bat, 10, 20, false, {}, {}}},
         {"zero energy full falls back to the charge pair",
-         props({{"type", "Battery"}, {"energy_now", "0"}, {"energy_full", "0"}, {"charge_now", "3"}, {"charge_full", "4"}}),
+         props({{"type", "Battery"},
+                {"energy_now", "0"},
+                {"energy_full", "0"},
+                {"charge_now", "3"},
+                {"charge_full", "4"}}),
          PowerSourceDescription{"", bat, 3, 4, false, {}, {}}},
         {"ups", props({{"type", "UPS"}, {"capacity", "90"}}),
          PowerSourceDescription{"", PowerSourceDescription::kUps, 90, 100, false, {}, {}}},
@@ -89,7 +106,8 @@ TEST(PowerSupplies, DescribesSourcesFromTheirProperties)
         {"mains", props({{"type", "Mains"}, {"online", "1"}}), std::nullopt},
         {"absent", props({{"type", "Battery"}, {"present", "0"}, {"capacity", "50"}}), std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(describePowerSource(c.in), c.out) << c.what;
+    for (const Case& c : cases)
+        EXPECT_EQ(describePowerSource(c.in), c.out) << c.what;
 }
 
 TEST(PowerSupplies, PeripheralBatteriesAreTheDeviceScopedOnes)

@@ -32,16 +32,14 @@ TEST(CpuTicks, ReadsTheFixtureTreeAndNothingWithoutOne)
 
 TEST(MemoryInfo, UsedIsTotalLessAvailable)
 {
-    EXPECT_EQ(readMemoryInfo(test::sysinfoFixture("laptop")),
-              (MemoryInfo{16000000ull * 1024, 10000000ull * 1024}));
+    EXPECT_EQ(readMemoryInfo(test::sysinfoFixture("laptop")), (MemoryInfo{16000000ull * 1024, 10000000ull * 1024}));
     // More available than total (a container's view) is nothing in use, not a wrapped number.
     EXPECT_EQ(parseMemoryInfo("MemTotal: 100 kB\nMemAvailable: 120 kB\n"), (MemoryInfo{102400, 0}));
 }
 
 TEST(MemoryInfo, MissingOrMalformedFiguresGiveNothing)
 {
-    for (const char* bad : {"", "MemTotal: 100 kB\n", "MemAvailable: 10 kB\n",
-                            "MemTotal: 0 kB\nMemAvailable: 0 kB\n", "MemTotal: x kB\nMemAvailable: 1 kB\n",
-                            "MemTotalX: 100 kB\nMemAvailable: 1 kB\n"})
+    for (const char* bad : {"", "MemTotal: 100 kB\n", "MemAvailable: 10 kB\n", "MemTotal: 0 kB\nMemAvailable: 0 kB\n",
+                            "MemTotal: x kB\nMemAvailable: 1 kB\n", "MemTotalX: 100 kB\nMemAvailable: 1 kB\n"})
         EXPECT_FALSE(parseMemoryInfo(bad)) << bad;
 }

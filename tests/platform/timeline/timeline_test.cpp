@@ -48,10 +48,9 @@ struct ReadingProvider {
 
 WidgetDefinition readingWidget(const QString& kind)
 {
-    return AppIntentConfiguration<BackdropConfig>(kind, ReadingProvider{},
-                                                  [](const ReadingEntry& e) {
-                                                      return view::Text(QString::number(e.data ? e.data->level : -1));
-                                                  })
+    return AppIntentConfiguration<BackdropConfig>(
+               kind, ReadingProvider{},
+               [](const ReadingEntry& e) { return view::Text(QString::number(e.data ? e.data->level : -1)); })
         .configurationDisplayName("Reading")
         .description("A level")
         .supportedFamilies(WidgetFamily::medium)
@@ -76,8 +75,9 @@ TEST(WidgetFamilyTest, DesignSizesAndNames)
         QSizeF size;
         const char* name;
     };
-    for (const Case& c : {Case{WidgetFamily::small, {160, 160}, "small"}, Case{WidgetFamily::medium, {344, 160}, "medium"},
-                          Case{WidgetFamily::large, {344, 344}, "large"}}) {
+    for (const Case& c :
+         {Case{WidgetFamily::small, {160, 160}, "small"}, Case{WidgetFamily::medium, {344, 160}, "medium"},
+          Case{WidgetFamily::large, {344, 344}, "large"}}) {
         EXPECT_EQ(designSize(c.family), c.size) << c.name;
         EXPECT_EQ(familyName(c.family), c.name);
         EXPECT_EQ(familyFromName(c.name), c.family);
@@ -91,7 +91,8 @@ TEST(ProviderTest, HostAsksAnyWidgetWithStoredConfigurationJson)
     const WidgetDefinition w = readingWidget("test.reading");
     const AnyProvider& p = w.provider();
 
-    EXPECT_EQ(p.placeholder({}).toJson(), (QJsonObject{{"date", 1000}, {"data", QJsonObject{{"level", 50}}}, {"surface", "follow"}}));
+    EXPECT_EQ(p.placeholder({}).toJson(),
+              (QJsonObject{{"date", 1000}, {"data", QJsonObject{{"level", 50}}}, {"surface", "follow"}}));
     // Only the snapshot looks at the preview flag; nothing dumps as null.
     EXPECT_TRUE(p.snapshot({}, {}).data().isNull());
     TimelineContext preview;

@@ -54,7 +54,8 @@ TEST(WidgetCenterTest, WithoutAHostNothingHappensAndNothingWaits)
     }
     QElapsedTimer t;
     t.start();
-    for (int i = 0; i < 50; ++i) WidgetCenter::shared().reloadTimelines("velk.water");
+    for (int i = 0; i < 50; ++i)
+        WidgetCenter::shared().reloadTimelines("velk.water");
     WidgetCenter::shared().reloadAllTimelines();
     EXPECT_LT(t.elapsed(), 2000); // a blocking call would wait out the bus's timeout
 }
@@ -66,7 +67,8 @@ TEST(WidgetCenterTest, RecorderTakesTheCallsWhileItLives)
         WidgetCenter::shared().reloadTimelines("a");
         WidgetCenter::shared().reloadAllTimelines();
         WidgetCenter::shared().reloadTimelines("b");
-        EXPECT_EQ(recorder.reloads(), (std::vector<WidgetCenterRecorder::Reload>{{false, "a"}, {true, {}}, {false, "b"}}));
+        EXPECT_EQ(recorder.reloads(),
+                  (std::vector<WidgetCenterRecorder::Reload>{{false, "a"}, {true, {}}, {false, "b"}}));
         EXPECT_EQ(recorder.kinds(), QStringList({"a", "b"}));
         recorder.clear();
         EXPECT_TRUE(recorder.reloads().empty());
@@ -75,7 +77,9 @@ TEST(WidgetCenterTest, RecorderTakesTheCallsWhileItLives)
 
 TEST(WidgetCenterTest, OnceTheRecorderIsGoneCallsReachTheBusAgain)
 {
-    { WidgetCenterRecorder recorder; }
+    {
+        WidgetCenterRecorder recorder;
+    }
     if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus";
     QDBusConnection hostBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "fake-host-2");
     FakeHost host;

@@ -1,7 +1,7 @@
 // The content hash hosts repaint by: equal trees hash equal, and anything a user could see
 // change (text, colour, frame, a flag that draws differently, a timer's text) changes it.
-#include "platform/view/ContentHash.h"
 #include "platform/core/Clock.h"
+#include "platform/view/ContentHash.h"
 #include "platform/view/Layout.h"
 #include "platform/view/Rounding.h"
 #include <gtest/gtest.h>
@@ -31,14 +31,20 @@ View face(const Look& l)
         .frame(120, 80);
 }
 
-quint64 hashOf(const Look& l) { return contentHash(layout(face(l), QSizeF(120, 80))); }
+quint64 hashOf(const Look& l)
+{
+    return contentHash(layout(face(l), QSizeF(120, 80)));
+}
 
 struct HashCase {
     const char* name;
     std::function<void(Look&)> change;
 };
 
-void PrintTo(const HashCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const HashCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ContentHashChange : public ::testing::TestWithParam<HashCase> {
 protected:
@@ -52,15 +58,14 @@ TEST_P(ContentHashChange, ChangesTheHash)
     EXPECT_NE(hashOf(changed), hashOf(Look{}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ContentHashChange,
-    ::testing::Values(HashCase{"text", [](Look& l) { l.title = QStringLiteral("Standuq"); }},
-                      HashCase{"colour", [](Look& l) { l.accent = Color::rgb255(255, 59, 49); }},
-                      HashCase{"frame", [](Look& l) { l.barWidth = 41; }},
-                      HashCase{"strikethrough", [](Look& l) { l.struck = true; }},
-                      HashCase{"hitTestingDisabled", [](Look& l) { l.tappable = false; }},
-                      HashCase{"rotation", [](Look& l) { l.hand = 36; }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ContentHashChange,
+                         ::testing::Values(HashCase{"text", [](Look& l) { l.title = QStringLiteral("Standuq"); }},
+                                           HashCase{"colour", [](Look& l) { l.accent = Color::rgb255(255, 59, 49); }},
+                                           HashCase{"frame", [](Look& l) { l.barWidth = 41; }},
+                                           HashCase{"strikethrough", [](Look& l) { l.struck = true; }},
+                                           HashCase{"hitTestingDisabled", [](Look& l) { l.tappable = false; }},
+                                           HashCase{"rotation", [](Look& l) { l.hand = 36; }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ContentHash, EqualTreesHashEqualAndSubPointNoiseIsIgnored)
 {
@@ -87,9 +92,24 @@ TEST(ContentHash, RunningTimerTextCountsAsContent)
 // everywhere: at halves (away from zero), just below them, and past the exact-fraction range.
 TEST(ContentHash, InlineRoundingMatchesTheLibrary)
 {
-    const double cases[] = {0.0, -0.0, 0.5, -0.5, 1.5, -1.5, 2.5, -2.5, 0.49999999999999994,
-                            -0.49999999999999994, 4503599627370495.5, -4503599627370495.5,
-                            4503599627370497.0, 1e17, -1e17, 255.0 * 0.5, 123.456 * 256, -0.1 * 1000};
+    const double cases[] = {0.0,
+                            -0.0,
+                            0.5,
+                            -0.5,
+                            1.5,
+                            -1.5,
+                            2.5,
+                            -2.5,
+                            0.49999999999999994,
+                            -0.49999999999999994,
+                            4503599627370495.5,
+                            -4503599627370495.5,
+                            4503599627370497.0,
+                            1e17,
+                            -1e17,
+                            255.0 * 0.5,
+                            123.456 * 256,
+                            -0.1 * 1000};
     for (double v : cases)
         EXPECT_EQ(roundAway(v), std::llround(v)) << v;
 }

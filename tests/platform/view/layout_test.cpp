@@ -3,15 +3,18 @@
 #include "platform/view/Layout.h"
 #include <QJsonArray>
 #include <cmath>
-#include <limits>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace velk;
 using namespace velk::view;
 
 namespace {
 
-View box(qreal w, qreal h) { return Rectangle().frame(w, h); }
+View box(qreal w, qreal h)
+{
+    return Rectangle().frame(w, h);
+}
 
 // The node reached by following child indices from the root.
 const LaidOutNode& at(const LaidOutTree& t, std::initializer_list<int> path)
@@ -32,7 +35,10 @@ struct LayoutCase {
 
 constexpr qreal kAny = std::numeric_limits<qreal>::quiet_NaN();
 
-void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LayoutCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class LayoutTable : public ::testing::TestWithParam<LayoutCase> {};
 
@@ -46,7 +52,8 @@ TEST_P(LayoutTable, FramesMatchHandWorkedLayout)
             ASSERT_LT(size_t(i), n->children.size()) << c.name;
             n = &n->children[size_t(i)];
         }
-        const std::pair<qreal, qreal> sides[] = {{n->frame.x(), expected.x()}, {n->frame.y(), expected.y()},
+        const std::pair<qreal, qreal> sides[] = {{n->frame.x(), expected.x()},
+                                                 {n->frame.y(), expected.y()},
                                                  {n->frame.width(), expected.width()},
                                                  {n->frame.height(), expected.height()}};
         for (const auto& [got, want] : sides) {
@@ -180,7 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Layout, SpacerCrossSizeAndAxisThroughModifiers)
 {
     // A spacer wrapped in a frame still stretches along its stack.
-    const LaidOutTree t = layout(HStack(VAlign::center, 0, {box(10, 10), Spacer().frame(std::nullopt, 4), box(10, 10)}), {100, 10});
+    const LaidOutTree t =
+        layout(HStack(VAlign::center, 0, {box(10, 10), Spacer().frame(std::nullopt, 4), box(10, 10)}), {100, 10});
     EXPECT_DOUBLE_EQ(at(t, {2}).frame.x(), 90);
 }
 

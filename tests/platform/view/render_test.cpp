@@ -67,12 +67,13 @@ TEST(Render, NestedLayersKeepTheirOwnPixels)
 {
     // A glow around masked content around another glow: three layers alive at once.
     const View square = Rectangle().fill(kRed).frame(20, 20);
-    const View nested = square.shadow(Color::rgb255(0, 0, 255), 2).mask(Circle().fill(Color::white(0)))
+    const View nested = square.shadow(Color::rgb255(0, 0, 255), 2)
+                            .mask(Circle().fill(Color::white(0)))
                             .shadow(Color::rgb255(0, 255, 0), 7);
     const QImage img = renderImage(nested, {60, 60}, 2);
-    EXPECT_EQ(pixel(img, 30, 30), QColor(255, 0, 0));         // the content, masked to a circle
-    EXPECT_LT(pixel(img, 21, 21).red(), 20);                  // the square's corner is cut away
-    EXPECT_GT(pixel(img, 44, 30).alpha(), 0);                 // the outer glow spills out
+    EXPECT_EQ(pixel(img, 30, 30), QColor(255, 0, 0));                 // the content, masked to a circle
+    EXPECT_LT(pixel(img, 21, 21).red(), 20);                          // the square's corner is cut away
+    EXPECT_GT(pixel(img, 44, 30).alpha(), 0);                         // the outer glow spills out
     EXPECT_GT(pixel(img, 44, 30).green(), pixel(img, 44, 30).blue()); // in its own colour
 }
 
@@ -107,7 +108,8 @@ TEST(Render, GradientAndTextPaint)
     const QImage g = renderImage(ColorView(LinearGradient::evenly({kRed, Color::rgb255(0, 0, 255)})), {10, 100}, 1);
     EXPECT_GT(pixel(g, 5, 1).red(), 240);
     EXPECT_GT(pixel(g, 5, 98).blue(), 240);
-    const QImage t = renderImage(Text("MMMM").font(Font::system(30, Weight::black)).foregroundColor(kRed), {120, 40}, 1);
+    const QImage t =
+        renderImage(Text("MMMM").font(Font::system(30, Weight::black)).foregroundColor(kRed), {120, 40}, 1);
     int inked = 0;
     for (int y = 0; y < t.height(); ++y)
         for (int x = 0; x < t.width(); ++x)
@@ -119,13 +121,46 @@ TEST(Render, EverySymbolTheCodeNamesIsDrawnInsideItsBox)
 {
     // Every name the widgets and the app's windows ask for (the app's sidebar lists a symbol per
     // category); a missing one would leave a blank or the app's stand-in ring.
-    const char* names[] = {"checkmark", "sun.max", "moon", "moon.stars", "cloud", "cloud.sun", "cloud.moon",
-                           "cloud.fog", "cloud.drizzle", "cloud.rain", "cloud.heavyrain", "cloud.snow",
-                           "cloud.bolt.rain", "play.fill", "pause.fill", "forward.fill", "backward.fill",
-                           "checkmark.circle", "checkmark.circle.fill", "circle", "note.text", "chart.bar",
-                           "play.circle", "square.and.pencil", "lock.shield", "trash", "pin", "pin.fill",
-                           "gearshape", "plus", "terminal", "checklist", "circle.grid.3x3.fill", "clock",
-                           "calendar", "battery.75percent", "timer", "heart", "cpu", "sparkles"};
+    const char* names[] = {"checkmark",
+                           "sun.max",
+                           "moon",
+                           "moon.stars",
+                           "cloud",
+                           "cloud.sun",
+                           "cloud.moon",
+                           "cloud.fog",
+                           "cloud.drizzle",
+                           "cloud.rain",
+                           "cloud.heavyrain",
+                           "cloud.snow",
+                           "cloud.bolt.rain",
+                           "play.fill",
+                           "pause.fill",
+                           "forward.fill",
+                           "backward.fill",
+                           "checkmark.circle",
+                           "checkmark.circle.fill",
+                           "circle",
+                           "note.text",
+                           "chart.bar",
+                           "play.circle",
+                           "square.and.pencil",
+                           "lock.shield",
+                           "trash",
+                           "pin",
+                           "pin.fill",
+                           "gearshape",
+                           "plus",
+                           "terminal",
+                           "checklist",
+                           "circle.grid.3x3.fill",
+                           "clock",
+                           "calendar",
+                           "battery.75percent",
+                           "timer",
+                           "heart",
+                           "cpu",
+                           "sparkles"};
     for (const char* name : names) {
         const SymbolShape* shape = symbolShape(QString::fromLatin1(name));
         ASSERT_TRUE(shape) << name;
@@ -155,8 +190,9 @@ TEST(Interaction, InnermostButtonWins)
 {
     const ButtonAction outer{"FocusToggleIntent", {}};
     const ButtonAction inner{"ToggleReminderIntent", QJsonObject{{"reminderID", "R1"}}};
-    const View v = Button(outer, ZStack(Alignment::topLeading,
-                                        {Rectangle().frame(100, 100), Button(inner, Rectangle().frame(20, 20)).offset(10, 10)}));
+    const View v =
+        Button(outer, ZStack(Alignment::topLeading,
+                             {Rectangle().frame(100, 100), Button(inner, Rectangle().frame(20, 20)).offset(10, 10)}));
     const LaidOutTree t = layout(v, {100, 100});
     EXPECT_EQ(hitTest(t, {15, 15}), inner); // the offset moves where it is tapped
     EXPECT_EQ(hitTest(t, {5, 5}), outer);
@@ -164,8 +200,8 @@ TEST(Interaction, InnermostButtonWins)
     EXPECT_EQ(hitTest(t, {150, 10}), std::nullopt);
 
     // A view that ignores hit testing lets taps through to what is beneath.
-    const View through = ZStack({Button(outer, Rectangle().frame(50, 50)),
-                                 Button(inner, Rectangle().frame(50, 50)).allowsHitTesting(false)});
+    const View through = ZStack(
+        {Button(outer, Rectangle().frame(50, 50)), Button(inner, Rectangle().frame(50, 50)).allowsHitTesting(false)});
     EXPECT_EQ(hitTest(layout(through, {50, 50}), {25, 25}), outer);
     const QJsonObject o = inspect(layout(v, {100, 100}));
     EXPECT_EQ(o["action"].toObject()["intentType"].toString(), "FocusToggleIntent");
@@ -180,9 +216,8 @@ TEST(Interaction, WidgetURL)
 
 TEST(Environment, ReadersSeeTheEnvironment)
 {
-    const View v = EnvironmentReader([](const Environment& e) {
-        return Text(e.colorScheme == ColorScheme::dark ? "dark" : "light");
-    });
+    const View v = EnvironmentReader(
+        [](const Environment& e) { return Text(e.colorScheme == ColorScheme::dark ? "dark" : "light"); });
     Environment dark;
     dark.colorScheme = ColorScheme::dark;
     const QJsonObject o = inspect(layout(v, {100, 100}, dark));
@@ -193,9 +228,11 @@ TEST(Environment, ReadersSeeTheEnvironment)
 
 TEST(Canvas, DrawsInItsOwnCoordinates)
 {
-    const View v = HStack(VAlign::top, 0, {Rectangle().fill(Color::clear()).frame(10, 10), Canvas([](QPainter& p, QSizeF s, const Environment&) {
-        p.fillRect(QRectF(0, 0, s.width(), 1), Qt::black);
-    }).frame(10, 10)});
+    const View v =
+        HStack(VAlign::top, 0,
+               {Rectangle().fill(Color::clear()).frame(10, 10), Canvas([](QPainter& p, QSizeF s, const Environment&) {
+                                                                    p.fillRect(QRectF(0, 0, s.width(), 1), Qt::black);
+                                                                }).frame(10, 10)});
     const QImage img = renderImage(v, {20, 10}, 1);
     EXPECT_EQ(img.pixelColor(5, 0).alpha(), 0);
     EXPECT_EQ(img.pixelColor(15, 0).alpha(), 255);

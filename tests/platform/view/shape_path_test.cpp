@@ -4,9 +4,9 @@
 #include "platform/view/Layout.h"
 #include "platform/view/ShapePaths.h"
 #include <QLineF>
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 
 using namespace velk;
 using namespace velk::view;
@@ -32,7 +32,10 @@ std::vector<QPointF> points(const QPainterPath& p)
     return out;
 }
 
-bool near(QPointF a, QPointF b, qreal tolerance = 1e-6) { return QLineF(a, b).length() < tolerance; }
+bool near(QPointF a, QPointF b, qreal tolerance = 1e-6)
+{
+    return QLineF(a, b).length() < tolerance;
+}
 
 // The sine of the turn between the directions a->b and b->c.
 qreal turn(QPointF a, QPointF b, QPointF c)

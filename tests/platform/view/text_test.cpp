@@ -14,8 +14,14 @@ namespace {
 
 const Font kFont = Font::system(20, Weight::medium);
 
-qreal advance(const QString& s, const Font& f = kFont, qreal tracking = 0) { return fontEntry(f, tracking).advance(s); }
-qreal lineHeight(const Font& f = kFont) { return fontEntry(f).lineHeight(); }
+qreal advance(const QString& s, const Font& f = kFont, qreal tracking = 0)
+{
+    return fontEntry(f, tracking).advance(s);
+}
+qreal lineHeight(const Font& f = kFont)
+{
+    return fontEntry(f).lineHeight();
+}
 
 QJsonObject textJson(const LaidOutTree& t)
 {
@@ -133,12 +139,14 @@ TEST(Text, StyleIsInheritedAndInnermostWins)
 TEST(Text, FirstAndLastBaselineAlignment)
 {
     const Font big = Font::system(30), small = Font::system(10);
-    const LaidOutTree first = layout(HStack(VAlign::firstTextBaseline, 0, {Text("A").font(big), Text("a").font(small)}), {500, 500});
+    const LaidOutTree first =
+        layout(HStack(VAlign::firstTextBaseline, 0, {Text("A").font(big), Text("a").font(small)}), {500, 500});
     EXPECT_NEAR(first.root().children[1].frame.y(), fontEntry(big).ascent() - fontEntry(small).ascent(), 1e-6);
     EXPECT_DOUBLE_EQ(first.root().children[0].frame.y(), 0);
 
     // Last baseline: a two-line text beside a one-line one.
-    const LaidOutTree last = layout(HStack(VAlign::lastTextBaseline, 0, {Text("A\nB").font(small), Text("a").font(small)}), {500, 500});
+    const LaidOutTree last =
+        layout(HStack(VAlign::lastTextBaseline, 0, {Text("A\nB").font(small), Text("a").font(small)}), {500, 500});
     EXPECT_NEAR(last.root().children[1].frame.y(), fontEntry(small).lineHeight(), 1e-6);
 }
 
@@ -155,7 +163,7 @@ TEST(Text, TimerTextReadsTheClock)
         {now, now.addingSeconds(932.4), true, false, "15:33"},
         {now.addingSeconds(-3725), Date(1e10), false, true, "1:02:05"},
         {now.addingSeconds(-5400), Date(1e10), false, false, "90:00"},
-        {now.addingSeconds(-60), now.addingSeconds(-1), true, false, "0:00"},   // past its end
+        {now.addingSeconds(-60), now.addingSeconds(-1), true, false, "0:00"},  // past its end
         {now.addingSeconds(10), now.addingSeconds(100), false, false, "0:00"}, // not started
     };
     for (const Case& c : cases) {
@@ -187,9 +195,9 @@ TEST(Text, EachDifferenceInTheAskGetsItsOwnLines)
         const TextParams* params;
         std::optional<qreal> width, height;
     };
-    const Ask asks[] = {{&wraps, narrow, {}},         {&wraps, {}, {}},           {&wraps, narrow, 2 * lineHeight() + 1},
-                        {&oneLine, narrow, {}},       {&shrinks, narrow, {}},     {&bold, narrow, {}},
-                        {&tracked, narrow, {}},       {&wraps, narrow * 1.5, {}}};
+    const Ask asks[] = {{&wraps, narrow, {}},   {&wraps, {}, {}},          {&wraps, narrow, 2 * lineHeight() + 1},
+                        {&oneLine, narrow, {}}, {&shrinks, narrow, {}},    {&bold, narrow, {}},
+                        {&tracked, narrow, {}}, {&wraps, narrow * 1.5, {}}};
     std::vector<TextLines> answers;
     for (const Ask& a : asks)
         answers.push_back(layoutText(text, *a.params, a.width, a.height));

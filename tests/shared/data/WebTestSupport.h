@@ -19,14 +19,14 @@ public:
     WebTest() : clock_(Date::fromUnix(kNowUnix)), zone_("UTC"), locale_("en_US")
     {
         Defaults suite = Defaults::shared();
-        for (const QString& key : suite.keys()) suite.remove(key);
+        for (const QString& key : suite.keys())
+            suite.remove(key);
     }
 
     static Date now() { return Date::fromUnix(kNowUnix); }
     static Date ago(double seconds) { return now().addingSeconds(-seconds); }
 
 protected:
-
     FixtureServer server;
 
 private:

@@ -1,5 +1,5 @@
-#include "shared/data/weather/AirQualityProvider.h"
 #include "shared/data/WebTestSupport.h"
+#include "shared/data/weather/AirQualityProvider.h"
 
 using namespace velk;
 using velk::test::FixtureResponse;
@@ -64,7 +64,8 @@ TEST_F(AirQualityTest, FailedReadingFallsBackToThePlacesOldReading)
 {
     ScopedEnv timeout("VELK_HTTP_TIMEOUT_MS", "300");
     auto answers = test::brokenAnswers(FixtureServer::fixture("air_quality.json"));
-    answers.push_back({"no index", FixtureResponse::json(R"({"current":{"time":"2025-06-05T07:00","interval":3600}})")});
+    answers.push_back(
+        {"no index", FixtureResponse::json(R"({"current":{"time":"2025-06-05T07:00","interval":3600}})")});
     answers.push_back({"null index", FixtureResponse::json(R"({"current":{"us_aqi":null}})")});
     answers.push_back({"fractional index", FixtureResponse::json(R"({"current":{"us_aqi":42.5}})")});
     answers.push_back({"error document", FixtureResponse::json(R"({"error":true,"reason":"Cannot initialize"})", 400)});
@@ -91,9 +92,16 @@ TEST_F(AirQualityTest, ZeroIsAReading)
 TEST(AirQualityParse, IndicesOutOfRangeAreNoReading)
 {
     const std::pair<const char*, std::optional<qint64>> cases[] = {
-        {"0", 0}, {"500", 500}, {"999", 999}, {"1000", std::nullopt}, {"-1", std::nullopt},
-        {"-9223372036854775808", std::nullopt}, {"9223372036854775807", std::nullopt}, {"1e308", std::nullopt},
+        {"0", 0},
+        {"500", 500},
+        {"999", 999},
+        {"1000", std::nullopt},
+        {"-1", std::nullopt},
+        {"-9223372036854775808", std::nullopt},
+        {"9223372036854775807", std::nullopt},
+        {"1e308", std::nullopt},
     };
     for (const auto& [text, expected] : cases)
-        EXPECT_EQ(AirQualityProvider::parseIndex(QByteArray(R"({"current":{"us_aqi":)") + text + "}}"), expected) << text;
+        EXPECT_EQ(AirQualityProvider::parseIndex(QByteArray(R"({"current":{"us_aqi":)") + text + "}}"), expected)
+            << text;
 }

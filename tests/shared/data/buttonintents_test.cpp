@@ -17,8 +17,8 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QUuid>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <limits>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -30,7 +30,10 @@ namespace {
 
 const Date kNow = Date(762'000'000.25); // 2025-02-24, a Monday, 10:40 UTC
 
-QJsonObject params(const char* json) { return QJsonDocument::fromJson(json).object(); }
+QJsonObject params(const char* json)
+{
+    return QJsonDocument::fromJson(json).object();
+}
 
 // Runs actions the way the host does: by type name, with parameter values from JSON, against
 // the real suite, recording the reloads they ask for.
@@ -39,7 +42,8 @@ protected:
     void SetUp() override
     {
         Defaults suite = Defaults::shared();
-        for (const QString& key : suite.keys()) suite.remove(key);
+        for (const QString& key : suite.keys())
+            suite.remove(key);
         registerButtonIntents(registry_);
     }
 
@@ -75,9 +79,9 @@ public:
     PostedNames()
     {
         if (!bus_.isConnected()) return;
-        for (const QString& name : {kReloadWidgetsNotification, MediaCommandIntent::kNotificationPrefix + "playpause",
-                                    MediaCommandIntent::kNotificationPrefix + "next",
-                                    MediaCommandIntent::kNotificationPrefix + "shuffle"})
+        for (const QString& name :
+             {kReloadWidgetsNotification, MediaCommandIntent::kNotificationPrefix + "playpause",
+              MediaCommandIntent::kNotificationPrefix + "next", MediaCommandIntent::kNotificationPrefix + "shuffle"})
             bus_.observe(name, &context_, [this, name] { names_.append(name); });
         // Earlier tests posted on this bus too, and what they posted may not have been
         // delivered yet: wait for a marker of our own, which the bus delivers after them.
@@ -96,7 +100,8 @@ public:
 private:
     void awaitMarker()
     {
-        const QString marker = QStringLiteral("velk.test.barrier.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        const QString marker =
+            QStringLiteral("velk.test.barrier.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
         bool seen = false;
         QObject* barrier = bus_.observe(marker, &context_, [&seen] { seen = true; });
         bus_.post(marker);
@@ -132,7 +137,8 @@ TEST_F(ButtonIntentsTest, EveryActionIsRegisteredWithItsTitleAndDefaults)
         EXPECT_FALSE(d->configuration);
         EXPECT_EQ(d->title, c.title);
         QJsonObject defaults;
-        for (const auto& p : d->parameters) defaults.insert(p.name, p.defaultValue);
+        for (const auto& p : d->parameters)
+            defaults.insert(p.name, p.defaultValue);
         EXPECT_EQ(defaults, c.parameters) << c.type;
     }
     EXPECT_EQ(registry_.typeNames().size(), 7);
@@ -315,7 +321,10 @@ protected:
     void TearDown() override { qputenv("XDG_DATA_HOME", previous_); }
 
     QString root() const { return home_.path() + QStringLiteral("/velk"); }
-    QString suiteFile() const { return root() + QLatin1Char('/') + Defaults::kAppGroupSuite + QStringLiteral(".sqlite"); }
+    QString suiteFile() const
+    {
+        return root() + QLatin1Char('/') + Defaults::kAppGroupSuite + QStringLiteral(".sqlite");
+    }
 
     static QByteArray contents(const QString& path)
     {
@@ -341,7 +350,8 @@ TEST_F(CounterWriteFailureTest, ADamagedSharedSuiteFailsAndNoOtherFileTakesTheCo
         f.write(junk);
     }
     EXPECT_THROW(AddWaterIntent{}.perform(), StoreWriteError);
-    EXPECT_THROW(HabitToggleIntent(HabitItem::samples()[0].id.toString(QUuid::WithoutBraces)).perform(), StoreWriteError);
+    EXPECT_THROW(HabitToggleIntent(HabitItem::samples()[0].id.toString(QUuid::WithoutBraces)).perform(),
+                 StoreWriteError);
     EXPECT_EQ(contents(suiteFile()), junk);
     EXPECT_EQ(QDir(root()).entryList(QDir::Files), QStringList({QFileInfo(suiteFile()).fileName()}));
     EXPECT_TRUE(reloads_.reloads().empty()); // nothing changed, nothing to show
@@ -372,7 +382,8 @@ TEST_F(CounterWriteFailureTest, AFullDiskFailsAndKeepsTheCount)
         // This data root was never opened by the parent: the child's connection is its own.
         if (!ExtrasStore::addToCounter(AddWaterIntent::kCounter, 1)) ::_exit(10);
         qint64 largest = 0;
-        for (const QFileInfo& file : QDir(root()).entryInfoList(QDir::Files)) largest = std::max(largest, file.size());
+        for (const QFileInfo& file : QDir(root()).entryInfoList(QDir::Files))
+            largest = std::max(largest, file.size());
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{rlim_t(largest), rlim_t(largest)};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(11);
@@ -380,15 +391,15 @@ TEST_F(CounterWriteFailureTest, AFullDiskFailsAndKeepsTheCount)
         // (No successful perform() here: its reload would reach for the bus, which a forked
         // child must not touch.)
         int fitted = 0;
-        while (fitted < 500 && ExtrasStore::addToCounter(AddWaterIntent::kCounter, 1)) ++fitted;
+        while (fitted < 500 && ExtrasStore::addToCounter(AddWaterIntent::kCounter, 1))
+            ++fitted;
         if (fitted == 500) ::_exit(12);
         const qint64 stored = ExtrasStore::counter(AddWaterIntent::kCounter, 1).value;
         if (stored != 1 + fitted) ::_exit(13);
         try {
             AddWaterIntent{}.perform();
             ::_exit(14);
-        } catch (const StoreWriteError&) {
-        }
+        } catch (const StoreWriteError&) {}
         ::_exit(ExtrasStore::counter(AddWaterIntent::kCounter, 1).value == stored ? 0 : 15);
     }
     int status = 0;

@@ -17,7 +17,9 @@ QString editorView()
         const QJsonValue def = p.defaultValue;
         out += QStringLiteral(" | %1 \"%2\" = %3")
                    .arg(p.name, p.title,
-                        def.isString() ? def.toString() : def.isNull() ? QStringLiteral("unset") : QStringLiteral("?"));
+                        def.isString() ? def.toString()
+                        : def.isNull() ? QStringLiteral("unset")
+                                       : QStringLiteral("?"));
     }
     return out;
 }
@@ -31,14 +33,19 @@ QStringList identifiers(const std::array<TimeZone, 3>& zones)
 
 TEST(ConfigIntentsTest, TitlesParametersAndDefaults)
 {
-    EXPECT_EQ(editorView<CountdownConfigIntent>(),
-              R"(Countdown Options | name "Title" = Launch | target "Date" = unset | surface "Background" = followApp)");
-    EXPECT_EQ(editorView<StockConfigIntent>(), R"(Ticker Options | symbol "Symbol" = AAPL | surface "Background" = followApp)");
-    EXPECT_EQ(editorView<WatchlistConfigIntent>(),
-              R"(Watchlist Options | symbol1 "Symbol 1" = AAPL | symbol2 "Symbol 2" = MSFT | symbol3 "Symbol 3" = NVDA | surface "Background" = followApp)");
-    EXPECT_EQ(editorView<ClockConfigIntent>(), R"(Clock Options | city "City" = unset | surface "Background" = followApp)");
-    EXPECT_EQ(editorView<WorldClockConfigIntent>(),
-              R"(World Clock Options | city1 "City 1" = unset | city2 "City 2" = unset | city3 "City 3" = unset | surface "Background" = followApp)");
+    EXPECT_EQ(
+        editorView<CountdownConfigIntent>(),
+        R"(Countdown Options | name "Title" = Launch | target "Date" = unset | surface "Background" = followApp)");
+    EXPECT_EQ(editorView<StockConfigIntent>(),
+              R"(Ticker Options | symbol "Symbol" = AAPL | surface "Background" = followApp)");
+    EXPECT_EQ(
+        editorView<WatchlistConfigIntent>(),
+        R"(Watchlist Options | symbol1 "Symbol 1" = AAPL | symbol2 "Symbol 2" = MSFT | symbol3 "Symbol 3" = NVDA | surface "Background" = followApp)");
+    EXPECT_EQ(editorView<ClockConfigIntent>(),
+              R"(Clock Options | city "City" = unset | surface "Background" = followApp)");
+    EXPECT_EQ(
+        editorView<WorldClockConfigIntent>(),
+        R"(World Clock Options | city1 "City 1" = unset | city2 "City 2" = unset | city3 "City 3" = unset | surface "Background" = followApp)");
     EXPECT_EQ(editorView<DualClockConfigIntent>(),
               R"(Dual Time Options | home "Home" = unset | away "Away" = unset | surface "Background" = followApp)");
 
@@ -55,10 +62,8 @@ TEST(ConfigIntentsTest, WatchlistSymbolsAreTrimmedUpperCasedAndNonEmpty)
         QStringList expected;
     };
     for (const Case& c : {
-             Case{"AAPL", "MSFT", "NVDA", {"AAPL", "MSFT", "NVDA"}},
-             Case{" msft ", "", "nvda", {"MSFT", "NVDA"}},
-             Case{"", "   ", "\t\u00a0\u3000", {}},
-             Case{"tsla", "TSLA", "", {"TSLA", "TSLA"}},
+             Case{"AAPL", "MSFT", "NVDA", {"AAPL", "MSFT", "NVDA"}}, Case{" msft ", "", "nvda", {"MSFT", "NVDA"}},
+             Case{"", "   ", "\t\u00a0\u3000", {}}, Case{"tsla", "TSLA", "", {"TSLA", "TSLA"}},
              Case{"\tbrk.b\u2003", "x\n", "\nY", {"BRK.B", "X\n", "\nY"}}, // line breaks stay
          }) {
         WatchlistConfigIntent intent;
@@ -85,7 +90,8 @@ TEST(ConfigIntentsTest, ClockZonesFallBackToTheCurrentZone)
     for (const Case& c : {
              Case{{}, {"Europe/Oslo", "America/New_York", "Asia/Tokyo"}},
              Case{{std::nullopt, city("Mars/Base"), std::nullopt, {}}, {"Europe/Oslo", "Europe/Oslo", "Asia/Tokyo"}},
-             Case{{city("Asia/Tokyo"), std::nullopt, city("Asia/Tokyo"), {}}, {"Asia/Tokyo", "America/New_York", "Asia/Tokyo"}},
+             Case{{city("Asia/Tokyo"), std::nullopt, city("Asia/Tokyo"), {}},
+                  {"Asia/Tokyo", "America/New_York", "Asia/Tokyo"}},
          })
         EXPECT_EQ(identifiers(c.intent.zones()), c.expected);
 

@@ -4,8 +4,8 @@
 #include "platform/core/Defaults.h"
 #include "platform/core/Locale.h"
 #include "platform/core/TimeZone.h"
-#include "shared/data/clock/ClockFormat.h"
 #include "shared/data/calendar/EventSync.h"
+#include "shared/data/clock/ClockFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,7 +61,8 @@ CalendarEvent event(const QString& id, const char* start, const char* end, QStri
 QStringList itemIds(const RemindersSnapshot& s)
 {
     QStringList out;
-    for (const auto& i : s.items) out << i.id;
+    for (const auto& i : s.items)
+        out << i.id;
     return out;
 }
 
@@ -71,7 +72,8 @@ TEST_F(EventSyncTest, ReadsTodaysRemindersFromTheStore)
     const auto snapshot = EventSync::readReminders();
     ASSERT_TRUE(snapshot);
     // The last two completed today, then open ones by due date (overdue first, undated last).
-    EXPECT_EQ(itemIds(*snapshot), (QStringList{"run-1", "ship-1", "call-1", "rent-1", "water-1", "press-1", "someday-1"}));
+    EXPECT_EQ(itemIds(*snapshot),
+              (QStringList{"run-1", "ship-1", "call-1", "rent-1", "water-1", "press-1", "someday-1"}));
     const std::vector<ReminderItem> expected{
         {"run-1", "Morning run 5K", std::nullopt, true, false},
         {"ship-1", "Ship widget beta build", std::nullopt, true, false},
@@ -94,7 +96,8 @@ TEST_F(EventSyncTest, ReadsTodaysTimedEventsFromTheStore)
     const std::vector<EventItem> expected{
         {"standup-1/20250307T090000Z", "09:00", "09:15", "Standup \u00B7 widgets team", "Done", true, false},
         {"lunch-1", "12:00", "13:00", "Lunch", "60 min", false, true},
-        {"review-1", "14:00", "14:45", "Design review \u00B7 VELK 1.2", "Studio B, Building 7, th \u00B7 45 min", false, false},
+        {"review-1", "14:00", "14:45", "Design review \u00B7 VELK 1.2", "Studio B, Building 7, th \u00B7 45 min", false,
+         false},
         {"1on1/20250307T110000Z", "16:00", "16:30", "One on one (moved)", "30 min", false, false},
         {"lunch-walk.ics#event0", "18:30", "19:00", "Walk", "30 min", false, false},
     };
@@ -175,9 +178,8 @@ TEST_F(EventSyncTest, ReminderOrderUrgencyAndNextUp)
     EXPECT_EQ(soon.minutesToNext, 0);
 
     // Nothing due later than now: no next up, whatever is overdue.
-    const auto none = EventSync::remindersSnapshot({reminder("yesterday", utc("2025-03-06T09:00:00")),
-                                                    reminder("dateOnly", kToday, false)},
-                                                   {}, kNow);
+    const auto none = EventSync::remindersSnapshot(
+        {reminder("yesterday", utc("2025-03-06T09:00:00")), reminder("dateOnly", kToday, false)}, {}, kNow);
     EXPECT_FALSE(none.nextUp);
     EXPECT_FALSE(none.minutesToNext);
     EXPECT_EQ(EventSync::remindersSnapshot({}, {}, kNow), RemindersSnapshot{});
@@ -196,7 +198,8 @@ TEST_F(EventSyncTest, EventsKeepSixTimedOnesAndMarkThePastAndTheNext)
 {
     std::vector<CalendarEvent> events{event("allday", "2025-03-07T00:00:00", "2025-03-08T00:00:00", {}, true)};
     for (int h = 15; h >= 8; --h) // eight events, out of order
-        events.push_back(event(QString::number(h), qPrintable(QStringLiteral("2025-03-07T%1:00:00").arg(h, 2, 10, QLatin1Char('0'))),
+        events.push_back(event(QString::number(h),
+                               qPrintable(QStringLiteral("2025-03-07T%1:00:00").arg(h, 2, 10, QLatin1Char('0'))),
                                qPrintable(QStringLiteral("2025-03-07T%1:50:00").arg(h, 2, 10, QLatin1Char('0')))));
     // At 11:30 three are over: the two earliest of them give way to the five still to come.
     const auto s = EventSync::calendarSnapshot(events, kToday, utc("2025-03-07T11:30:00"));
@@ -216,9 +219,11 @@ TEST_F(EventSyncTest, LocationIsCutAtTwentyFourCharacters)
 {
     // Combining accents and a character outside the BMP count as one character each.
     const QString location = QStringLiteral("Cafe\u0301 \U0001F600 Rooftop Terrace, Level 12 North");
-    const auto s = EventSync::calendarSnapshot({event("e", "2025-03-07T10:00:00", "2025-03-07T10:20:00", location)}, kToday, kNow);
+    const auto s =
+        EventSync::calendarSnapshot({event("e", "2025-03-07T10:00:00", "2025-03-07T10:20:00", location)}, kToday, kNow);
     EXPECT_EQ(s.events[0].detail, QStringLiteral("Cafe\u0301 \U0001F600 Rooftop Terrace,  \u00B7 20 min"));
-    const auto untitled = EventSync::calendarSnapshot({event("", "2025-03-07T10:00:00", "2025-03-07T10:20:00")}, kToday, kNow);
+    const auto untitled =
+        EventSync::calendarSnapshot({event("", "2025-03-07T10:00:00", "2025-03-07T10:20:00")}, kToday, kNow);
     EXPECT_EQ(untitled.events[0].title, "Untitled");
     EXPECT_EQ(untitled.events[0].id.size(), 36); // a fresh UUID
 }

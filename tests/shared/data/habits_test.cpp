@@ -33,7 +33,8 @@ protected:
     void SetUp() override
     {
         Defaults suite = Defaults::shared();
-        for (const QString& key : suite.keys()) suite.remove(key);
+        for (const QString& key : suite.keys())
+            suite.remove(key);
     }
     static void storeHabits(const std::vector<HabitItem>& habits)
     {
@@ -190,9 +191,11 @@ TEST_F(ActivityTest, ConcurrentTapsAreAllCounted)
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([] {
-            for (int i = 0; i < kTaps; ++i) ExtrasStore::addToCounter(QStringLiteral("water"), 1);
+            for (int i = 0; i < kTaps; ++i)
+                ExtrasStore::addToCounter(QStringLiteral("water"), 1);
         });
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(ExtrasStore::counter(QStringLiteral("water"), 8).value, kThreads * kTaps);
 }
 
@@ -203,8 +206,8 @@ TEST_F(ActivityTest, GoalsFallBackWhenNotPositive)
         qint64 water;
         qint64 steps;
     };
-    for (const Case& c : {Case{std::nullopt, 8, 10000}, Case{0, 8, 10000}, Case{-4, 8, 10000}, Case{12000, 12000, 12000},
-                          Case{3, 3, 3}}) {
+    for (const Case& c : {Case{std::nullopt, 8, 10000}, Case{0, 8, 10000}, Case{-4, 8, 10000},
+                          Case{12000, 12000, 12000}, Case{3, 3, 3}}) {
         for (const QString& key : {ExtrasStore::kWaterGoalKey, ExtrasStore::kStepsGoalKey}) {
             if (c.stored)
                 Defaults::shared().setInteger(key, *c.stored);

@@ -49,17 +49,19 @@ TEST_F(MediaBridgeTest, DocumentsThatDoNotDecodeReadAsNothingAndStay)
         QByteArray data;
         bool decodes;
     };
-    for (const Case& c : {
-             Case{MediaBridge::kNowPlayingKey, "not json", false},
-             Case{MediaBridge::kNowPlayingKey,
-                  R"({"title":"a","artist":"b","positionSeconds":12.5,"durationSeconds":1,"isPlaying":true,"updated":1})",
-                  false},
-             Case{MediaBridge::kInboxKey, R"({"unread":3,"connected":true})", false},
-             Case{MediaBridge::kInboxKey, R"({"unread":3,"connected":true,"updated":10})", true},
-         }) {
+    for (
+        const Case& c : {
+            Case{MediaBridge::kNowPlayingKey, "not json", false},
+            Case{
+                MediaBridge::kNowPlayingKey,
+                R"({"title":"a","artist":"b","positionSeconds":12.5,"durationSeconds":1,"isPlaying":true,"updated":1})",
+                false},
+            Case{MediaBridge::kInboxKey, R"({"unread":3,"connected":true})", false},
+            Case{MediaBridge::kInboxKey, R"({"unread":3,"connected":true,"updated":10})", true},
+        }) {
         Defaults::shared().setData(c.key, c.data);
-        const bool decoded = c.key == MediaBridge::kInboxKey ? MediaBridge::inbox().has_value()
-                                                             : MediaBridge::nowPlaying().has_value();
+        const bool decoded =
+            c.key == MediaBridge::kInboxKey ? MediaBridge::inbox().has_value() : MediaBridge::nowPlaying().has_value();
         EXPECT_EQ(decoded, c.decodes) << c.data.constData();
         EXPECT_EQ(Defaults::shared().data(c.key), c.data);
     }

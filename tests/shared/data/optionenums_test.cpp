@@ -1,7 +1,7 @@
+#include "platform/timeline/Provider.h"
 #include "shared/widget/OptionEnums.h"
 #include "shared/widget/SurfaceConfigIntent.h"
 #include "shared/widget/VelkEntry.h"
-#include "platform/timeline/Provider.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +14,14 @@ TEST(OptionEnumsTest, CasesInEditorOrderWithRawValuesAndTitles)
     EXPECT_EQ(allCases<SurfaceOption>(), (std::vector<SurfaceOption>{SurfaceOption::followApp, SurfaceOption::solid,
                                                                      SurfaceOption::glass, SurfaceOption::accent}));
     EXPECT_EQ(typeDisplayName<TempUnitOption>(), "Units");
-    EXPECT_EQ(allCases<TempUnitOption>(),
-              (std::vector<TempUnitOption>{TempUnitOption::system, TempUnitOption::celsius, TempUnitOption::fahrenheit}));
+    EXPECT_EQ(allCases<TempUnitOption>(), (std::vector<TempUnitOption>{TempUnitOption::system, TempUnitOption::celsius,
+                                                                       TempUnitOption::fahrenheit}));
 
     struct Case {
         QString raw, title;
     };
-    const std::vector<Case> surfaces = {{"followApp", "Follow app setting"}, {"solid", "Solid"}, {"glass", "Glass"},
-                                        {"accent", "Accent color"}};
+    const std::vector<Case> surfaces = {
+        {"followApp", "Follow app setting"}, {"solid", "Solid"}, {"glass", "Glass"}, {"accent", "Accent color"}};
     for (size_t i = 0; i < surfaces.size(); ++i) {
         const SurfaceOption s = allCases<SurfaceOption>()[i];
         EXPECT_EQ(rawValue(s), surfaces[i].raw);
@@ -41,7 +41,8 @@ TEST(OptionEnumsTest, RawValuesMatchOnlyExactly)
 {
     for (const char* raw : {"FollowApp", "follow_app", "Solid", "", "accent ", "Accent color"})
         EXPECT_FALSE(fromRawValue<SurfaceOption>(raw)) << raw;
-    for (const char* raw : {"System", "Celsius", "kelvin"}) EXPECT_FALSE(fromRawValue<TempUnitOption>(raw)) << raw;
+    for (const char* raw : {"System", "Celsius", "kelvin"})
+        EXPECT_FALSE(fromRawValue<TempUnitOption>(raw)) << raw;
     // Stored records read them the same way.
     EXPECT_EQ(decodeJson<SurfaceOption>("\"glass\""), SurfaceOption::glass);
     EXPECT_FALSE(decodeJson<SurfaceOption>("\"Glass\""));
@@ -68,6 +69,7 @@ TEST(VelkEntryTest, HostSeesTheSurfaceByItsRawValue)
     const timeline::AnyEntry entry(VelkEntry<std::optional<qint64>>{Date(60), 5, SurfaceOption::accent});
     EXPECT_EQ(entry.toJson(), (QJsonObject{{"date", 60}, {"data", 5}, {"surface", "accent"}}));
     // Clock entries carry their configuration as data.
-    const timeline::AnyEntry clock(VelkEntry<SurfaceConfigIntent>{Date(0), {SurfaceOption::glass}, SurfaceOption::glass});
+    const timeline::AnyEntry clock(
+        VelkEntry<SurfaceConfigIntent>{Date(0), {SurfaceOption::glass}, SurfaceOption::glass});
     EXPECT_EQ(clock.data(), QJsonValue(QJsonObject{{"surface", "glass"}}));
 }

@@ -25,7 +25,8 @@ std::optional<PowerLog::Stored> stored()
 QStringList messages(const std::vector<PowerSnapshot::LogEntry>& entries)
 {
     QStringList out;
-    for (const auto& e : entries) out << e.message;
+    for (const auto& e : entries)
+        out << e.message;
     return out;
 }
 
@@ -52,7 +53,12 @@ TEST_F(PowerLogTest, EventsBetweenTwoSamples)
         {"plugged in and full", 99, false, 5, {100, true, {}}, {"Connected to power", "Fully charged at 100%", "100%"}},
         {"became full while charging", 99, true, 5, {100, true, {}}, {"Fully charged at 100%", "100%"}},
         {"stayed full", 100, true, 5, {100, true, {}}, {"100%"}},
-        {"on battery, no unplug", 70, false, 60, {75, false, QStringLiteral("2h 5m")}, {"75%" + kDot + "2h 5m remaining"}},
+        {"on battery, no unplug",
+         70,
+         false,
+         60,
+         {75, false, QStringLiteral("2h 5m")},
+         {"75%" + kDot + "2h 5m remaining"}},
     };
     for (const Case& c : cases) {
         const Date earlier = kNoon.addingSeconds(-c.minutesAgo * 60);
@@ -87,8 +93,8 @@ TEST_F(PowerLogTest, KeepsTheSixNewestEvents)
     store({entries, 50, false, kNoon.addingSeconds(-60)});
     ClockPin pin(kNoon);
     const auto out = PowerLog::record(BatteryReading{51, true, {}});
-    EXPECT_EQ(messages(out), (QStringList{"event 1", "event 2", "event 3", "event 4", "event 5",
-                                          "Connected to power", "51%"}));
+    EXPECT_EQ(messages(out),
+              (QStringList{"event 1", "event 2", "event 3", "event 4", "event 5", "Connected to power", "51%"}));
 }
 
 TEST_F(PowerLogTest, NoReadingTouchesNothingAndAnUnreadableLogCountsAsNone)

@@ -44,29 +44,37 @@ TEST_F(PowerSourceTest, BatteryReadingFromThePowerSources)
         {"12.5 rounds away from zero", {battery(1, 8)}, BatteryReading{13, false, {}}},
         {"a zero maximum gives no percentage", {battery(5, 0)}, std::nullopt},
         {"a negative maximum too", {battery(5, -3)}, std::nullopt},
-        {"the first usable battery wins", {ups, battery(5, 0), battery(3, 4), battery(1, 1)}, BatteryReading{75, false, {}}},
+        {"the first usable battery wins",
+         {ups, battery(5, 0), battery(3, 4), battery(1, 1)},
+         BatteryReading{75, false, {}}},
         {"no sources", {}, std::nullopt},
         {"59 minutes to empty", {battery(1, 2, false, {}, 59)}, BatteryReading{50, false, QStringLiteral("59m")}},
         {"60 minutes to empty", {battery(1, 2, false, {}, 60)}, BatteryReading{50, false, QStringLiteral("1h 0m")}},
         {"125 minutes to empty", {battery(1, 2, false, {}, 125)}, BatteryReading{50, false, QStringLiteral("2h 5m")}},
         {"a negative time to empty", {battery(1, 2, false, {}, -1)}, BatteryReading{50, false, {}}},
-        {"charging, 45 minutes to full", {battery(1, 2, true, 45, 300)}, BatteryReading{50, true, QStringLiteral("45m")}},
+        {"charging, 45 minutes to full",
+         {battery(1, 2, true, 45, 300)},
+         BatteryReading{50, true, QStringLiteral("45m")}},
         {"charging, no estimate yet", {battery(1, 2, true, 0, 300)}, BatteryReading{50, true, {}}},
         {"above a full charge is not clamped", {battery(105, 100)}, BatteryReading{105, false, {}}},
     };
-    for (const Case& c : cases) EXPECT_EQ(PowerSource::batteryFrom(c.sources), c.reading) << c.what;
+    for (const Case& c : cases)
+        EXPECT_EQ(PowerSource::batteryFrom(c.sources), c.reading) << c.what;
 }
 
 TEST_F(PowerSourceTest, PeripheralsAreNamedByKind)
 {
     const std::vector<PeripheralBattery> batteries = {
-        {QStringLiteral("Aurora KEYBOARD"), 84},        {QStringLiteral("Pointer Wireless Mouse"), 12},
-        {QStringLiteral("Glide Trackpad 2"), 40},      {QStringLiteral("Sköne Headset"), 70},
-        {std::nullopt, 55},                            {QStringLiteral("Keyboard without level"), std::nullopt},
+        {QStringLiteral("Aurora KEYBOARD"), 84},
+        {QStringLiteral("Pointer Wireless Mouse"), 12},
+        {QStringLiteral("Glide Trackpad 2"), 40},
+        {QStringLiteral("Sköne Headset"), 70},
+        {std::nullopt, 55},
+        {QStringLiteral("Keyboard without level"), std::nullopt},
         {QStringLiteral("Mouse and keyboard combo"), 9},
     };
     const std::vector<PowerSnapshot::Device> expected = {
-        {"Keyboard", 84}, {"Mouse", 12}, {"Trackpad", 40}, {QStringLiteral("Sköne Headset"), 70},
+        {"Keyboard", 84}, {"Mouse", 12},   {"Trackpad", 40}, {QStringLiteral("Sköne Headset"), 70},
         {"Device", 55},   {"Keyboard", 9},
     };
     EXPECT_EQ(PowerSource::devicesFrom(batteries), expected);

@@ -4,8 +4,8 @@
 #include "platform/core/TimeZone.h"
 
 #include <QDateTime>
-#include <set>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace velk;
 

@@ -12,14 +12,20 @@ namespace {
 constexpr double kSynodic = 29.530588853;
 const Date kReference = Date::fromUnix(947182440); // 2000-01-06 18:14 UTC, a new moon
 
-Date afterReference(double days) { return kReference.addingSeconds(days * 86400.0); }
+Date afterReference(double days)
+{
+    return kReference.addingSeconds(days * 86400.0);
+}
 
 Date utc(int y, int m, int d, int h = 12, int min = 0)
 {
     return Date::fromQDateTime(QDateTime(QDate(y, m, d), QTime(h, min), Qt::UTC));
 }
 
-QDateTime asUtc(Date d) { return d.toQDateTime().toUTC(); }
+QDateTime asUtc(Date d)
+{
+    return d.toQDateTime().toUTC();
+}
 } // namespace
 
 TEST(SkyMath, MoonPhasesThroughALunation)
@@ -41,7 +47,10 @@ TEST(SkyMath, MoonPhasesThroughALunation)
     EXPECT_EQ(quarter.phaseName, "First Quarter");
     EXPECT_NEAR(quarter.illuminated, 0.5, 1e-9);
 
-    struct Case { double p; const char* name; };
+    struct Case {
+        double p;
+        const char* name;
+    };
     for (const Case& c : {Case{0.1, "Waxing Crescent"}, Case{0.4, "Waxing Gibbous"}, Case{0.6, "Waning Gibbous"},
                           Case{0.75, "Last Quarter"}, Case{0.9, "Waning Crescent"}, Case{0.98, "New Moon"}})
         EXPECT_EQ(SkyMath::moon(afterReference(c.p * kSynodic)).phaseName, c.name) << c.p;

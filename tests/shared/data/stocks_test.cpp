@@ -1,5 +1,5 @@
-#include "shared/data/stocks/StocksProvider.h"
 #include "shared/data/WebTestSupport.h"
+#include "shared/data/stocks/StocksProvider.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,23 +21,27 @@ QByteArray chart(const QJsonValue& closes, const QJsonValue& timestamps, const Q
     QJsonObject meta{{"currency", "USD"}};
     if (!price.isUndefined()) meta.insert("regularMarketPrice", price);
     if (!previousClose.isUndefined()) meta.insert("chartPreviousClose", previousClose);
-    QJsonObject result{{"meta", meta}, {"indicators", QJsonObject{{"quote", QJsonArray{QJsonObject{{"close", closes}}}}}}};
+    QJsonObject result{{"meta", meta},
+                       {"indicators", QJsonObject{{"quote", QJsonArray{QJsonObject{{"close", closes}}}}}}};
     if (!timestamps.isUndefined()) result.insert("timestamp", timestamps);
-    return QJsonDocument(QJsonObject{{"chart", QJsonObject{{"result", QJsonArray{result}}, {"error", QJsonValue::Null}}}})
+    return QJsonDocument(
+               QJsonObject{{"chart", QJsonObject{{"result", QJsonArray{result}}, {"error", QJsonValue::Null}}}})
         .toJson(QJsonDocument::Compact);
 }
 
 QJsonArray series(int n, double from = 10)
 {
     QJsonArray a;
-    for (int i = 0; i < n; ++i) a.append(from + i);
+    for (int i = 0; i < n; ++i)
+        a.append(from + i);
     return a;
 }
 
 QJsonArray times(int n)
 {
     QJsonArray a;
-    for (int i = 0; i < n; ++i) a.append(kOpen + 1800 * i);
+    for (int i = 0; i < n; ++i)
+        a.append(kOpen + 1800 * i);
     return a;
 }
 
@@ -52,7 +56,8 @@ using Points = std::vector<std::pair<double, QString>>;
 Points points(const StockSnapshot& s)
 {
     Points out;
-    for (const auto& p : s.points) out.push_back({p.value, p.label.value_or("")});
+    for (const auto& p : s.points)
+        out.push_back({p.value, p.label.value_or("")});
     return out;
 }
 
@@ -84,9 +89,13 @@ TEST(StocksParse, PointsAndCaptions)
         Points expected;
     };
     const Case cases[] = {
-        {"12 closes: step 1, first eight", series(12), times(12),
+        {"12 closes: step 1, first eight",
+         series(12),
+         times(12),
          {{10, "9AM"}, {11, ""}, {12, "10AM"}, {13, ""}, {14, "11AM"}, {15, ""}, {16, "12PM"}, {17, ""}}},
-        {"16 closes: step 2", series(16), times(16),
+        {"16 closes: step 2",
+         series(16),
+         times(16),
          {{10, "9AM"}, {12, ""}, {14, "11AM"}, {16, ""}, {18, "1PM"}, {20, ""}, {22, "3PM"}, {24, ""}}},
         {"3 closes", series(3), times(3), {{10, "9AM"}, {11, ""}, {12, "10AM"}}},
         // A null close takes its own timestamp with it, so 10 keeps the caption of 10:00.
@@ -149,14 +158,15 @@ TEST(StocksParse, UnusableAnswers)
         {"price of 1e308", chart(series(3), times(3), 100.0, 1e308)},
         {"price of -1e300", chart(series(3), times(3), 100.0, -1e300)},
     };
-    for (const auto& [name, body] : cases) EXPECT_FALSE(parse(body)) << name;
+    for (const auto& [name, body] : cases)
+        EXPECT_FALSE(parse(body)) << name;
 }
 
 TEST(StocksProvider, NormalisedSymbols)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {" aapl ", "AAPL"}, {"\taapl\u00a0", "AAPL"}, {"brk b", "BRK B"}, {"aapl\n", "AAPL\n"}, {"", ""},
-        {"stra\u00dfe", "STRASSE"},
+        {" aapl ", "AAPL"}, {"\taapl\u00a0", "AAPL"},   {"brk b", "BRK B"}, {"aapl\n", "AAPL\n"},
+        {"", ""},           {"stra\u00dfe", "STRASSE"},
     };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(StocksProvider::normalizedSymbol(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;

@@ -45,7 +45,10 @@ TEST_F(SystemStatsTest, CpuLoadIsTheAverageSinceThePreviousCallAndARebootRestart
     const auto stored = Defaults::shared().data(SystemStats::kCpuTicksKey);
     ASSERT_TRUE(stored);
     EXPECT_EQ(QJsonDocument::fromJson(*stored).object(),
-              (QJsonObject{{"user", 40}, {"system", 22}, {"idle", 310}, {"nice", 0},
+              (QJsonObject{{"user", 40},
+                           {"system", 22},
+                           {"idle", 310},
+                           {"nice", 0},
                            {"at", kMorning.addingSeconds(1800).sinceReference}}));
     // 2038 busy of 10528 ticks since the restart sample.
     EXPECT_EQ(at("laptop-later", kMorning.addingSeconds(2700), SystemStats::cpuPercent), 19);
@@ -58,11 +61,11 @@ TEST_F(SystemStatsTest, CpuLoadBetweenTwoSamples)
         std::optional<qint64> load;
     };
     const Case cases[] = {
-        {{10, 10, 10, 10}, {11, 10, 17, 10}, 13},  // 1 of 8 is 12.5, rounded away from zero
-        {{10, 10, 10, 10}, {10, 10, 10, 10}, {}},  // no tick passed
+        {{10, 10, 10, 10}, {11, 10, 17, 10}, 13}, // 1 of 8 is 12.5, rounded away from zero
+        {{10, 10, 10, 10}, {10, 10, 10, 10}, {}}, // no tick passed
         {{10, 10, 10, 10}, {20, 20, 10, 20}, 100},
         {{10, 10, 10, 10}, {10, 10, 99, 10}, 0},
-        {{10, 10, 10, 10}, {50, 50, 50, 9}, {}},   // one counter went down
+        {{10, 10, 10, 10}, {50, 50, 50, 9}, {}}, // one counter went down
         {{10, 10, 10, 10}, {50, 9, 50, 50}, {}},
         {{0xFFFFFFFFull, 0, 0, 0}, {0x100000000ull, 0, 1, 0}, 50}, // past 32 bits, no wrap
     };

@@ -11,7 +11,8 @@ namespace {
 QStringList ids(const std::vector<TimeZoneEntity>& entities)
 {
     QStringList out;
-    for (const auto& e : entities) out.append(e.id);
+    for (const auto& e : entities)
+        out.append(e.id);
     return out;
 }
 
@@ -48,7 +49,8 @@ TEST(TimeZoneEntityTest, LookupCopiesIdentifiersUnchecked)
 
     const auto editor = intents::entityQuery<TimeZoneEntity>();
     EXPECT_EQ(editor->typeDisplayName(), "City");
-    EXPECT_EQ(editor->entitiesFor({"America/New_York"}), (std::vector<intents::EntityOption>{{"America/New_York", "New York"}}));
+    EXPECT_EQ(editor->entitiesFor({"America/New_York"}),
+              (std::vector<intents::EntityOption>{{"America/New_York", "New York"}}));
 }
 
 TEST(TimeZoneEntityTest, SearchLooksAtCityNamesOnly)
@@ -73,7 +75,8 @@ TEST(TimeZoneEntityTest, SearchLooksAtCityNamesOnly)
 TEST(TimeZoneEntityTest, SearchKeepsTheFirstTwelveInListOrder)
 {
     QStringList list;
-    for (int i = 0; i < 20; ++i) list.append(QStringLiteral("Zone/City_%1").arg(i, 2, 10, QLatin1Char('0')));
+    for (int i = 0; i < 20; ++i)
+        list.append(QStringLiteral("Zone/City_%1").arg(i, 2, 10, QLatin1Char('0')));
     list.insert(3, "Zone/Other");
     EXPECT_EQ(ids(TimeZoneQuery::search(list, "city")), QStringList(list.mid(0, 3) + list.mid(4, 9)));
 
@@ -94,8 +97,7 @@ TEST(TimeZoneEntityTest, SuggestionsPutAnUnlistedCurrentZoneFirst)
         QStringList expected;
     };
     for (const Case& c : {
-             Case{"Asia/Tokyo", table},
-             Case{"Europe/Oslo", QStringList{"Europe/Oslo"} + table},
+             Case{"Asia/Tokyo", table}, Case{"Europe/Oslo", QStringList{"Europe/Oslo"} + table},
              Case{"Asia/Calcutta", QStringList{"Asia/Calcutta"} + table}, // an alias is other text
          }) {
         TimeZonePin zone(c.current);

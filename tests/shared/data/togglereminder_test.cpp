@@ -3,9 +3,9 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
 #include "platform/intents/IntentRegistry.h"
-#include "shared/data/clock/ClockFormat.h"
 #include "shared/data/calendar/EventSync.h"
 #include "shared/data/calendar/ToggleReminderIntent.h"
+#include "shared/data/clock/ClockFormat.h"
 
 #include <QDir>
 #include <QFile>

@@ -25,7 +25,8 @@ QByteArray weekDocument()
 std::vector<qint64> minutes(const UsageSnapshot& s)
 {
     std::vector<qint64> out;
-    for (const auto& d : s.week) out.push_back(d.minutes);
+    for (const auto& d : s.week)
+        out.push_back(d.minutes);
     return out;
 }
 
@@ -62,7 +63,8 @@ TEST_F(UsageLogTest, OnlyTheFirstOfEqualPeaksIsMarked)
     const auto snap = UsageLog::snapshot(*store, 60, kFriday);
     ASSERT_TRUE(snap);
     EXPECT_EQ(minutes(*snap), (std::vector<qint64>{0, 40, 40, 10, 0, 0, 5}));
-    for (size_t i = 0; i < snap->week.size(); ++i) EXPECT_EQ(snap->week[i].isPeak, i == 1) << i;
+    for (size_t i = 0; i < snap->week.size(); ++i)
+        EXPECT_EQ(snap->week[i].isPeak, i == 1) << i;
 }
 
 TEST_F(UsageLogTest, OnlyYesterdayLoggedStillGivesASnapshot)
@@ -80,8 +82,9 @@ TEST_F(UsageLogTest, NothingLoggedOrAnUnreadableLogGivesNothing)
 {
     ClockPin pin(kFriday);
     EXPECT_FALSE(UsageLog::snapshot(60)); // no document
-    for (const char* bad : {"", "not json", "[]", R"({"day": {}})", R"({"days": []})",
-                            R"({"days": {"2025-03-07": ["Mail", 60]}})", R"({"days": {"2025-03-07": {"Mail": "60"}}})"}) {
+    for (const char* bad :
+         {"", "not json", "[]", R"({"day": {}})", R"({"days": []})", R"({"days": {"2025-03-07": ["Mail", 60]}})",
+          R"({"days": {"2025-03-07": {"Mail": "60"}}})"}) {
         EXPECT_FALSE(UsageLog::Store::decode(bad)) << bad;
         Defaults::shared().setData(UsageLog::kKey, bad);
         EXPECT_TRUE(UsageLog::load().days.isEmpty()) << bad;

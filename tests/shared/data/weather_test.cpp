@@ -1,5 +1,5 @@
-#include "shared/data/weather/WeatherProvider.h"
 #include "shared/data/WebTestSupport.h"
+#include "shared/data/weather/WeatherProvider.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -35,21 +35,24 @@ void setMember(QJsonObject& doc, const char* object, const char* key, const QJso
 QJsonArray firstOf(const QJsonObject& doc, const char* object, const char* key, int n)
 {
     QJsonArray a = doc.value(QLatin1String(object)).toObject().value(QLatin1String(key)).toArray();
-    while (a.size() > n) a.removeLast();
+    while (a.size() > n)
+        a.removeLast();
     return a;
 }
 
 QStringList rainLabels(const WeatherSnapshot& s)
 {
     QStringList out;
-    for (const auto& h : s.rainHours) out << h.label;
+    for (const auto& h : s.rainHours)
+        out << h.label;
     return out;
 }
 
 QStringList dayLabels(const WeatherSnapshot& s)
 {
     QStringList out;
-    for (const auto& d : s.days) out << d.label;
+    for (const auto& d : s.days)
+        out << d.label;
     return out;
 }
 
@@ -96,16 +99,16 @@ TEST(WeatherParse, RecordedSevenDayForecast)
 
     // Today goes only into high and low; two days share the top high and the first is the peak;
     // -0.5 and -2.5 round away from zero.
-    const std::vector<WeatherSnapshot::Day> days = {
-        {"Fri", 23, 14, false}, {"Sat", 27, 15, true}, {"Sun", 27, 15, false},
-        {"Mon", 19, 11, false}, {"Tue", -1, -3, false}, {"Wed", 18, 10, false}};
+    const std::vector<WeatherSnapshot::Day> days = {{"Fri", 23, 14, false}, {"Sat", 27, 15, true},
+                                                    {"Sun", 27, 15, false}, {"Mon", 19, 11, false},
+                                                    {"Tue", -1, -3, false}, {"Wed", 18, 10, false}};
     EXPECT_EQ(s->days, days);
 
     // 08:30 in London (the answer's zone, not the device's UTC): every second hour from 09:00.
     // A dry hour shows the 0.06 floor, while rainChance keeps the true maximum.
-    const std::vector<WeatherSnapshot::RainHour> hours = {
-        {"9", 0.8, true}, {"11", 0.4, false}, {"1", 0.45, false}, {"3", 0.55, false},
-        {"5", 0.1, false}, {"7", 0.06, false}, {"9", 0.06, false}};
+    const std::vector<WeatherSnapshot::RainHour> hours = {{"9", 0.8, true},   {"11", 0.4, false}, {"1", 0.45, false},
+                                                          {"3", 0.55, false}, {"5", 0.1, false},  {"7", 0.06, false},
+                                                          {"9", 0.06, false}};
     EXPECT_EQ(s->rainHours, hours);
     EXPECT_DOUBLE_EQ(s->rainChance, 0.8);
 
@@ -122,10 +125,13 @@ TEST(WeatherParse, ShortOrOddArraysDropRowsInsteadOfReadingPastTheEnd)
     };
     const Case cases[] = {
         {"daily max shorter than its dates",
-         [](QJsonObject& d) { setMember(d, "daily", "temperature_2m_max", firstOf(d, "daily", "temperature_2m_max", 3)); },
-         [](const WeatherSnapshot& s) { EXPECT_EQ(dayLabels(s), QStringList({"Fri", "Sat"})); }},
-        {"daily min empty",
-         [](QJsonObject& d) { setMember(d, "daily", "temperature_2m_min", QJsonArray()); },
+         [](QJsonObject& d) {
+             setMember(d, "daily", "temperature_2m_max", firstOf(d, "daily", "temperature_2m_max", 3));
+         },
+         [](const WeatherSnapshot& s) {
+             EXPECT_EQ(dayLabels(s), QStringList({"Fri", "Sat"}));
+         }},
+        {"daily min empty", [](QJsonObject& d) { setMember(d, "daily", "temperature_2m_min", QJsonArray()); },
          [](const WeatherSnapshot& s) {
              EXPECT_TRUE(s.days.empty());
              EXPECT_EQ(s.high, 22);
@@ -133,7 +139,8 @@ TEST(WeatherParse, ShortOrOddArraysDropRowsInsteadOfReadingPastTheEnd)
          }},
         {"daily all empty",
          [](QJsonObject& d) {
-             for (const char* k : {"time", "temperature_2m_max", "temperature_2m_min"}) setMember(d, "daily", k, QJsonArray());
+             for (const char* k : {"time", "temperature_2m_max", "temperature_2m_min"})
+                 setMember(d, "daily", k, QJsonArray());
          },
          [](const WeatherSnapshot& s) {
              EXPECT_TRUE(s.days.empty());
@@ -147,15 +154,21 @@ TEST(WeatherParse, ShortOrOddArraysDropRowsInsteadOfReadingPastTheEnd)
              t[2] = "2025-06-31";
              setMember(d, "daily", "time", t);
          },
-         [](const WeatherSnapshot& s) { EXPECT_EQ(dayLabels(s), QStringList({"Fri", "Sun", "Mon", "Tue", "Wed"})); }},
+         [](const WeatherSnapshot& s) {
+             EXPECT_EQ(dayLabels(s), QStringList({"Fri", "Sun", "Mon", "Tue", "Wed"}));
+         }},
         {"probabilities end early",
          [](QJsonObject& d) {
              setMember(d, "hourly", "precipitation_probability", firstOf(d, "hourly", "precipitation_probability", 12));
          },
-         [](const WeatherSnapshot& s) { EXPECT_EQ(rainLabels(s), QStringList({"9", "11"})); }},
+         [](const WeatherSnapshot& s) {
+             EXPECT_EQ(rainLabels(s), QStringList({"9", "11"}));
+         }},
         {"hourly times end early",
          [](QJsonObject& d) { setMember(d, "hourly", "time", firstOf(d, "hourly", "time", 14)); },
-         [](const WeatherSnapshot& s) { EXPECT_EQ(rainLabels(s), QStringList({"9", "11", "1"})); }},
+         [](const WeatherSnapshot& s) {
+             EXPECT_EQ(rainLabels(s), QStringList({"9", "11", "1"}));
+         }},
         {"hourly empty",
          [](QJsonObject& d) {
              setMember(d, "hourly", "time", QJsonArray());
@@ -168,7 +181,8 @@ TEST(WeatherParse, ShortOrOddArraysDropRowsInsteadOfReadingPastTheEnd)
         {"all dry: first row is the peak",
          [](QJsonObject& d) {
              QJsonArray p;
-             for (int i = 0; i < 168; ++i) p.append(0);
+             for (int i = 0; i < 168; ++i)
+                 p.append(0);
              setMember(d, "hourly", "precipitation_probability", p);
          },
          [](const WeatherSnapshot& s) {
@@ -177,9 +191,10 @@ TEST(WeatherParse, ShortOrOddArraysDropRowsInsteadOfReadingPastTheEnd)
              EXPECT_EQ(s.rainHours[0].chance, 0.06);
              EXPECT_EQ(s.rainChance, 0.0);
          }},
-        {"unknown zone keeps the device's",
-         [](QJsonObject& d) { d.insert("timezone", "Mars/Base"); },
-         [](const WeatherSnapshot& s) { EXPECT_EQ(rainLabels(s), QStringList({"8", "10", "12", "2", "4", "6", "8"})); }},
+        {"unknown zone keeps the device's", [](QJsonObject& d) { d.insert("timezone", "Mars/Base"); },
+         [](const WeatherSnapshot& s) {
+             EXPECT_EQ(rainLabels(s), QStringList({"8", "10", "12", "2", "4", "6", "8"}));
+         }},
         {"is_day neither 0 nor 1",
          [](QJsonObject& d) {
              setMember(d, "current", "is_day", 2);
@@ -210,20 +225,23 @@ TEST(WeatherParse, MalformedAnswersAreNoForecast)
              setMember(d, "daily", "temperature_2m_max", a);
          })},
         {"missing timezone", forecastEdited([](QJsonObject& d) { d.remove("timezone"); })},
-        {"null current value", forecastEdited([](QJsonObject& d) { setMember(d, "current", "temperature_2m", QJsonValue::Null); })},
+        {"null current value",
+         forecastEdited([](QJsonObject& d) { setMember(d, "current", "temperature_2m", QJsonValue::Null); })},
         {"fractional code", forecastEdited([](QJsonObject& d) { setMember(d, "current", "weather_code", 2.5); })},
-        {"temperature beyond any whole number", forecastEdited([](QJsonObject& d) { setMember(d, "current", "temperature_2m", 1e300); })},
+        {"temperature beyond any whole number",
+         forecastEdited([](QJsonObject& d) { setMember(d, "current", "temperature_2m", 1e300); })},
     };
-    for (const auto& [name, body] : cases) EXPECT_FALSE(WeatherProvider::parseForecast(body, kLondon, env())) << name;
+    for (const auto& [name, body] : cases)
+        EXPECT_FALSE(WeatherProvider::parseForecast(body, kLondon, env())) << name;
 }
 
 TEST(WeatherParse, ConditionTexts)
 {
     const std::tuple<qint64, bool, const char*> cases[] = {
-        {1, false, "Clear night"}, {0, false, "Clear night"}, {2, true, "Partly cloudy"}, {3, false, "Overcast"},
-        {48, true, "Fog"}, {57, true, "Freezing drizzle"}, {67, true, "Freezing rain"}, {77, true, "Snow"},
-        {82, true, "Showers"}, {95, true, "Thunderstorm"}, {99, true, "Hail storm"}, {4, true, "\u2014"},
-        {-1, true, "\u2014"}, {100, false, "\u2014"},
+        {1, false, "Clear night"}, {0, false, "Clear night"},      {2, true, "Partly cloudy"},  {3, false, "Overcast"},
+        {48, true, "Fog"},         {57, true, "Freezing drizzle"}, {67, true, "Freezing rain"}, {77, true, "Snow"},
+        {82, true, "Showers"},     {95, true, "Thunderstorm"},     {99, true, "Hail storm"},    {4, true, "\u2014"},
+        {-1, true, "\u2014"},      {100, false, "\u2014"},
     };
     for (const auto& [code, isDay, text] : cases)
         EXPECT_EQ(WeatherProvider::conditionText(code, isDay), QString::fromUtf8(text)) << code;
@@ -236,9 +254,9 @@ TEST(WeatherCache, SuffixOfAPlace)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const std::tuple<double, double, std::optional<QString>> cases[] = {
-        {1.5, -0.12, "150,-12"}, {1.509, -0.121, "150,-12"}, {4.71, -7.01, "471,-701"},
-        {-0.004, 0.004, "0,0"}, {0.29, 0, "28,0"}, {90, -180, "9000,-18000"},
-        {nan, 0, std::nullopt}, {0, inf, std::nullopt}, {90.5, 0, std::nullopt}, {0, -1e300, std::nullopt},
+        {1.5, -0.12, "150,-12"}, {1.509, -0.121, "150,-12"}, {4.71, -7.01, "471,-701"}, {-0.004, 0.004, "0,0"},
+        {0.29, 0, "28,0"},       {90, -180, "9000,-18000"},  {nan, 0, std::nullopt},    {0, inf, std::nullopt},
+        {90.5, 0, std::nullopt}, {0, -1e300, std::nullopt},
     };
     for (const auto& [lat, lon, suffix] : cases)
         EXPECT_EQ(WeatherProvider::cacheSuffix({"x", lat, lon}), suffix) << lat << "," << lon;
@@ -330,15 +348,19 @@ TEST_F(WeatherTest, PlaceSearch)
     server.route("/v1/search", FixtureResponse::file("geocoding_oslo.json"));
     const auto places = WeatherProvider::searchPlaces(QString::fromUtf8("São Paulo+1 & co/x"));
     ASSERT_TRUE(places);
-    EXPECT_EQ(server.requests().value(0).target, "/v1/search?name=S%C3%A3o%20Paulo%2B1%20%26%20co%2Fx&count=8&language=en");
-    const std::vector<Place> expected = {{"Oslo, NO", 59.91273, 10.74609}, {"Oslo, US", 48.19525, -97.13314},
-                                         {"Oslo, US", 48.19525, -97.13314}, {"Oslo Sea", 60.0, 10.0},
+    EXPECT_EQ(server.requests().value(0).target,
+              "/v1/search?name=S%C3%A3o%20Paulo%2B1%20%26%20co%2Fx&count=8&language=en");
+    const std::vector<Place> expected = {{"Oslo, NO", 59.91273, 10.74609},
+                                         {"Oslo, US", 48.19525, -97.13314},
+                                         {"Oslo, US", 48.19525, -97.13314},
+                                         {"Oslo Sea", 60.0, 10.0},
                                          {"Oslofjord", 59.5, 10.6}};
     EXPECT_EQ(*places, expected);
 
     // A hostile answer with far more results than asked for: the first eight are kept.
     QByteArray many = R"({"results":[)";
-    for (int i = 0; i < 100000; ++i) many += (i ? "," : "") + QByteArray(R"({"name":"P","latitude":1,"longitude":2})");
+    for (int i = 0; i < 100000; ++i)
+        many += (i ? "," : "") + QByteArray(R"({"name":"P","latitude":1,"longitude":2})");
     server.route("/v1/search", FixtureResponse::json(many + "]}"));
     EXPECT_EQ(WeatherProvider::searchPlaces("P")->size(), size_t(WeatherProvider::kMaxPlaces));
 
@@ -348,9 +370,12 @@ TEST_F(WeatherTest, PlaceSearch)
 
     ScopedEnv timeout("VELK_HTTP_TIMEOUT_MS", "300");
     auto failures = test::brokenAnswers(FixtureServer::fixture("geocoding_oslo.json"));
-    failures.push_back({"result without latitude",
-                        FixtureResponse::json(R"({"results":[{"name":"Oslo","longitude":10.7},{"name":"B","latitude":1,"longitude":2}]})")});
-    failures.push_back({"null name", FixtureResponse::json(R"({"results":[{"name":null,"latitude":1,"longitude":2}]})")});
+    failures.push_back(
+        {"result without latitude",
+         FixtureResponse::json(
+             R"({"results":[{"name":"Oslo","longitude":10.7},{"name":"B","latitude":1,"longitude":2}]})")});
+    failures.push_back(
+        {"null name", FixtureResponse::json(R"({"results":[{"name":null,"latitude":1,"longitude":2}]})")});
     for (const auto& [name, answer] : failures) {
         server.route("/v1/search", answer);
         QString error;

@@ -1,7 +1,6 @@
+#include "shared/data/WebTestSupport.h"
 #include "shared/data/weather/WeatherConfigIntent.h"
 #include "shared/data/weather/WeatherPlaceEntity.h"
-#include "shared/data/WebTestSupport.h"
-
 
 #include <cmath>
 #include <limits>
@@ -39,13 +38,14 @@ TEST(WeatherPlaceEntity, IdentifierPacksThePlace)
 
     const Place london{"London", 51.5072, -0.1276};
     const char* malformed[] = {
-        "A|B|1|2",          // a name holding "|"
-        "Denver|39.7",      // a missing piece
+        "A|B|1|2",           // a name holding "|"
+        "Denver|39.7",       // a missing piece
         "Denver|north|-104", // not a number
-        "|1.0|2.0",         // an empty name leaves two pieces
-        "Nowhere|nan|0",    "Nowhere|inf|0", "Nowhere|1e999|0", // not finite
-        "Nowhere|90.5|0",   "Nowhere|0|-180.01",                // off the globe
-        "Nowhere| 1.0|2.0", "",
+        "|1.0|2.0",          // an empty name leaves two pieces
+        "Nowhere|nan|0",     "Nowhere|inf|0",
+        "Nowhere|1e999|0",                        // not finite
+        "Nowhere|90.5|0",    "Nowhere|0|-180.01", // off the globe
+        "Nowhere| 1.0|2.0",  "",
     };
     for (const char* id : malformed) {
         EXPECT_EQ(WeatherPlaceEntity{id}.place(), london) << id;
@@ -58,16 +58,26 @@ TEST(WeatherPlaceEntity, IdentifierPacksThePlace)
 TEST(WeatherProviderTable, ZoneCoordinates)
 {
     const std::tuple<const char*, double, double> rows[] = {
-        {"America/Los_Angeles", 34.0522, -118.2437}, {"America/Denver", 39.7392, -104.9903},
-        {"America/Phoenix", 33.4484, -112.074},      {"America/Chicago", 41.8781, -87.6298},
-        {"America/New_York", 40.7128, -74.006},      {"America/Toronto", 43.6532, -79.3832},
-        {"America/Vancouver", 49.2827, -123.1207},   {"America/Mexico_City", 19.4326, -99.1332},
-        {"America/Sao_Paulo", -23.5505, -46.6333},   {"Europe/Berlin", 52.52, 13.405},
-        {"Europe/Madrid", 40.4168, -3.7038},         {"Europe/Rome", 41.9028, 12.4964},
-        {"Europe/Amsterdam", 52.3676, 4.9041},       {"Asia/Shanghai", 31.2304, 121.4737},
-        {"Asia/Hong_Kong", 22.3193, 114.1694},       {"Asia/Singapore", 1.3521, 103.8198},
-        {"Asia/Dubai", 25.2048, 55.2708},            {"Asia/Kolkata", 28.6139, 77.209},
-        {"Australia/Sydney", -33.8688, 151.2093},    {"Pacific/Auckland", -36.8509, 174.7645},
+        {"America/Los_Angeles", 34.0522, -118.2437},
+        {"America/Denver", 39.7392, -104.9903},
+        {"America/Phoenix", 33.4484, -112.074},
+        {"America/Chicago", 41.8781, -87.6298},
+        {"America/New_York", 40.7128, -74.006},
+        {"America/Toronto", 43.6532, -79.3832},
+        {"America/Vancouver", 49.2827, -123.1207},
+        {"America/Mexico_City", 19.4326, -99.1332},
+        {"America/Sao_Paulo", -23.5505, -46.6333},
+        {"Europe/Berlin", 52.52, 13.405},
+        {"Europe/Madrid", 40.4168, -3.7038},
+        {"Europe/Rome", 41.9028, 12.4964},
+        {"Europe/Amsterdam", 52.3676, 4.9041},
+        {"Asia/Shanghai", 31.2304, 121.4737},
+        {"Asia/Hong_Kong", 22.3193, 114.1694},
+        {"Asia/Singapore", 1.3521, 103.8198},
+        {"Asia/Dubai", 25.2048, 55.2708},
+        {"Asia/Kolkata", 28.6139, 77.209},
+        {"Australia/Sydney", -33.8688, 151.2093},
+        {"Pacific/Auckland", -36.8509, 174.7645},
     };
     for (const auto& [zone, lat, lon] : rows)
         EXPECT_EQ(WeatherProvider::timeZoneCoords(zone), std::make_pair(lat, lon)) << zone;
@@ -171,8 +181,8 @@ TEST(WeatherConfigIntent, DefaultsAndUnits)
     const WeatherSnapshot& c = WeatherSnapshot::sample();
     const WeatherSnapshot f = c.inFahrenheit();
     const std::tuple<TempUnitOption, const char*, bool> cases[] = {
-        {TempUnitOption::system, "en_US", true},      {TempUnitOption::system, "en_GB", false},
-        {TempUnitOption::system, "de_DE", false},     {TempUnitOption::celsius, "en_US", false},
+        {TempUnitOption::system, "en_US", true},     {TempUnitOption::system, "en_GB", false},
+        {TempUnitOption::system, "de_DE", false},    {TempUnitOption::celsius, "en_US", false},
         {TempUnitOption::fahrenheit, "de_DE", true},
     };
     for (const auto& [unit, locale, fahrenheit] : cases) {

@@ -23,8 +23,7 @@ inline QJsonObject inspectAt(const view::View& view, QSizeF size, const view::En
 inline std::vector<QJsonObject> nodesOfKind(const QJsonObject& node, const QString& kind)
 {
     std::vector<QJsonObject> out;
-    if (node.value(QStringLiteral("kind")).toString() == kind)
-        out.push_back(node);
+    if (node.value(QStringLiteral("kind")).toString() == kind) out.push_back(node);
     for (const QJsonValue& c : node.value(QStringLiteral("children")).toArray()) {
         std::vector<QJsonObject> more = nodesOfKind(c.toObject(), kind);
         out.insert(out.end(), more.begin(), more.end());
@@ -44,7 +43,10 @@ inline bool hasFlag(const QJsonObject& node, const char* flag)
     return node.value(QStringLiteral("flags")).toArray().contains(QString::fromLatin1(flag));
 }
 
-inline QString textOf(const QJsonObject& node) { return node.value(QStringLiteral("text")).toString(); }
+inline QString textOf(const QJsonObject& node)
+{
+    return node.value(QStringLiteral("text")).toString();
+}
 
 // The texts of a tree, in drawing order.
 inline QStringList textsOf(const QJsonObject& tree)
@@ -56,14 +58,16 @@ inline QStringList textsOf(const QJsonObject& tree)
 }
 
 // The texts as shown, joined, for readable failures.
-inline std::string shown(const QJsonObject& tree) { return textsOf(tree).join(QStringLiteral(" | ")).toStdString(); }
+inline std::string shown(const QJsonObject& tree)
+{
+    return textsOf(tree).join(QStringLiteral(" | ")).toStdString();
+}
 
 // The first Text node showing `text`; a test failure where there is none.
 inline QJsonObject textNode(const QJsonObject& tree, const QString& text)
 {
     for (const QJsonObject& t : nodesOfKind(tree, QStringLiteral("Text")))
-        if (textOf(t) == text)
-            return t;
+        if (textOf(t) == text) return t;
     ADD_FAILURE() << "no text " << text.toStdString();
     return {};
 }

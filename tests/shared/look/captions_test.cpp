@@ -36,7 +36,9 @@ TEST_F(Captions, CaptionIsUpperCaseAndTrackedOutsideTheDesktopThemes)
     for (const Case& c : {Case{"green", 1, 10, 1.2, "monospaced"}, Case{"macdark", 2, 20, 2.4, "monospaced"},
                           Case{"macosdark", 1, 10, 0, "proportional"}}) {
         const QJsonObject text =
-            nodesOfKind(inspectAt(Caption{QStringLiteral("Next up straße"), 10, 0.12, kInk, solidContext(c.theme, c.u)}, {300, 50}), "Text")
+            nodesOfKind(inspectAt(Caption{QStringLiteral("Next up straße"), 10, 0.12, kInk, solidContext(c.theme, c.u)},
+                                  {300, 50}),
+                        "Text")
                 .at(0);
         EXPECT_EQ(text["text"].toString(), "NEXT UP STRASSE") << c.theme;
         const QJsonObject font = text["font"].toObject();
@@ -53,7 +55,8 @@ TEST_F(Captions, DotCaptionKeepsItsDotAndGap)
 {
     for (qreal size : {8.0, 24.0}) {
         for (qreal u : {1.0, 2.0}) {
-            const QJsonObject tree = inspectAt(DotCaption{"cpu", size, 0.1, kDot, kInk, solidContext("teal", u)}, {400, 100});
+            const QJsonObject tree =
+                inspectAt(DotCaption{"cpu", size, 0.1, kDot, kInk, solidContext("teal", u)}, {400, 100});
             const QJsonObject dot = nodesOfKind(tree, "Circle").at(0);
             EXPECT_EQ(frameOf(dot).size(), QSizeF(5 * u, 5 * u)) << size << " at " << u;
             EXPECT_EQ(dot["fill"].toString(), kDot.hex());
@@ -97,8 +100,20 @@ const Date kHalfPastThree = Date::fromUnix(1646667020);
 ClockHands hands(Date date, const char* zone, std::optional<double> seconds = std::nullopt,
                  std::optional<Color> ring = std::nullopt)
 {
-    return ClockHands{date, *TimeZone::named(QString::fromLatin1(zone)), 30, 42, 46, 4, 3, 1.5, kInk, kDot, 6, ring,
-                      solidContext("macdark", 2), seconds};
+    return ClockHands{date,
+                      *TimeZone::named(QString::fromLatin1(zone)),
+                      30,
+                      42,
+                      46,
+                      4,
+                      3,
+                      1.5,
+                      kInk,
+                      kDot,
+                      6,
+                      ring,
+                      solidContext("macdark", 2),
+                      seconds};
 }
 
 std::vector<double> rotations(const QJsonObject& tree)
@@ -114,7 +129,8 @@ TEST_F(Captions, ClockHandAngles)
     // Hour, minute, accent, back to front; the seconds of the moment never move the hour hand.
     EXPECT_EQ(rotations(inspectAt(hands(kHalfPastThree, "UTC"), {200, 200})), (std::vector<double>{105, 180, 330}));
     EXPECT_EQ(rotations(inspectAt(hands(kHalfPastThree, "UTC", 0), {200, 200})), (std::vector<double>{105, 180, 0}));
-    EXPECT_EQ(rotations(inspectAt(hands(kHalfPastThree, "UTC", 42.5), {200, 200})), (std::vector<double>{105, 180, 255}));
+    EXPECT_EQ(rotations(inspectAt(hands(kHalfPastThree, "UTC", 42.5), {200, 200})),
+              (std::vector<double>{105, 180, 255}));
 
     // 5.5 hours ahead: 21:00, so 165 degrees on the hour hand and 180 on the minute hand.
     const ClockHands::Angles utc = hands(kHalfPastThree, "UTC").angles();
@@ -150,7 +166,8 @@ TEST_F(Captions, HandsTurnAboutTheirFootAndTheCap)
     ASSERT_EQ(plain.size(), 1u);
     EXPECT_EQ(frameOf(plain[0]), QRectF(94, 94, 12, 12));
     const Color ringColor = Color::rgb255(0, 0, 0);
-    const auto ringed = nodesOfKind(inspectAt(hands(kHalfPastThree, "UTC", std::nullopt, ringColor).body().frame(200, 200), {200, 200}), "Circle");
+    const auto ringed = nodesOfKind(
+        inspectAt(hands(kHalfPastThree, "UTC", std::nullopt, ringColor).body().frame(200, 200), {200, 200}), "Circle");
     ASSERT_EQ(ringed.size(), 2u);
     EXPECT_EQ(ringed[1]["stroke"].toString(), ringColor.hex());
     EXPECT_EQ(ringed[1]["lineWidth"].toDouble(), 4);

@@ -31,12 +31,19 @@ QString dotLetters(const QJsonObject& tree)
     QString s;
     for (const QJsonObject& c : nodesOfKind(tree, "Circle")) {
         const QString fill = c["fill"].toString();
-        s += fill == kFill.hex() ? 'F' : fill == kOver.hex() ? 'O' : fill == kTrack.hex() ? 'T' : fill == kMark.hex() ? 'H' : '?';
+        s += fill == kFill.hex()    ? 'F'
+             : fill == kOver.hex()  ? 'O'
+             : fill == kTrack.hex() ? 'T'
+             : fill == kMark.hex()  ? 'H'
+                                    : '?';
     }
     return s;
 }
 
-QString run(const char* letter, int n) { return QString(n, QLatin1Char(letter[0])); }
+QString run(const char* letter, int n)
+{
+    return QString(n, QLatin1Char(letter[0]));
+}
 
 class Dots : public ::testing::Test {
     ClockPin clock{Date(700000000)};
@@ -54,7 +61,10 @@ struct BarCase {
     QString dots;
 };
 
-void PrintTo(const BarCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BarCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class DotBarTable : public ::testing::TestWithParam<BarCase> {
     ClockPin clock{Date(700000000)};
@@ -71,19 +81,18 @@ const double kInf = std::numeric_limits<double>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DotBarTable,
-    ::testing::Values(
-        BarCase{"half and a quarter over", 0.5, 0.25, 100, run("F", 8) + run("O", 4) + run("T", 4)},
-        BarCase{"0.48 of a dot rounds down", 0.03, 0, 100, run("T", 16)},
-        BarCase{"0.512 of a dot rounds up", 0.032, 0, 100, "F" + run("T", 15)},
-        BarCase{"over starts at the first dot", 0, 0.25, 100, run("O", 4) + run("T", 12)},
-        BarCase{"above one lights the row", 1.5, 0.25, 100, run("F", 16)},
-        BarCase{"over is kept to the row", 0.5, 2, 100, run("F", 8) + run("O", 8)},
-        BarCase{"a negative fraction lights nothing but keeps the over segment", -0.25, 0.5, 100,
-                run("O", 8) + run("T", 8)},
-        BarCase{"not a number lights nothing", kNaN, 0.25, 100, run("O", 4) + run("T", 12)},
-        BarCase{"infinity lights nothing", kInf, kNaN, 100, run("T", 16)},
-        BarCase{"narrower than a pitch keeps one dot", 1, 0, 3, "F"},
-        BarCase{"no width keeps one dot", 0, 0, 0, "T"}));
+    ::testing::Values(BarCase{"half and a quarter over", 0.5, 0.25, 100, run("F", 8) + run("O", 4) + run("T", 4)},
+                      BarCase{"0.48 of a dot rounds down", 0.03, 0, 100, run("T", 16)},
+                      BarCase{"0.512 of a dot rounds up", 0.032, 0, 100, "F" + run("T", 15)},
+                      BarCase{"over starts at the first dot", 0, 0.25, 100, run("O", 4) + run("T", 12)},
+                      BarCase{"above one lights the row", 1.5, 0.25, 100, run("F", 16)},
+                      BarCase{"over is kept to the row", 0.5, 2, 100, run("F", 8) + run("O", 8)},
+                      BarCase{"a negative fraction lights nothing but keeps the over segment", -0.25, 0.5, 100,
+                              run("O", 8) + run("T", 8)},
+                      BarCase{"not a number lights nothing", kNaN, 0.25, 100, run("O", 4) + run("T", 12)},
+                      BarCase{"infinity lights nothing", kInf, kNaN, 100, run("T", 16)},
+                      BarCase{"narrower than a pitch keeps one dot", 1, 0, 3, "F"},
+                      BarCase{"no width keeps one dot", 0, 0, 0, "T"}));
 
 TEST_F(Dots, DotBarSpacingAndScale)
 {
@@ -126,9 +135,9 @@ TEST_F(Dots, DotGridSpreadsToTheEdges)
         QSizeF size;
         std::vector<QRectF> frames;
     };
-    for (const Case& c : {Case{1, 3, {10, 50}, {{0, 0, 4, 4}, {0, 23, 4, 4}, {0, 46, 4, 4}}},
-                          Case{3, 1, {50, 10}, {{0, 0, 4, 4}, {23, 0, 4, 4}, {46, 0, 4, 4}}},
-                          Case{1, 1, {30, 30}, {{0, 0, 4, 4}}}}) {
+    for (const Case& c :
+         {Case{1, 3, {10, 50}, {{0, 0, 4, 4}, {0, 23, 4, 4}, {0, 46, 4, 4}}},
+          Case{3, 1, {50, 10}, {{0, 0, 4, 4}, {23, 0, 4, 4}, {46, 0, 4, 4}}}, Case{1, 1, {30, 30}, {{0, 0, 4, 4}}}}) {
         grid.columns = c.columns;
         grid.rows = c.rows;
         const auto placed = nodesOfKind(inspectAt(grid, c.size), "Circle");

@@ -7,9 +7,15 @@ using Surface = ThemeSettings::SurfaceStyle;
 
 namespace {
 
-const VelkTheme& theme(const char* id) { return *VelkThemes::all().constFind(QString::fromLatin1(id)); }
+const VelkTheme& theme(const char* id)
+{
+    return *VelkThemes::all().constFind(QString::fromLatin1(id));
+}
 
-Color rgb(int r, int g, int b, double a = 1.0) { return Color::rgb255(r, g, b, a); }
+Color rgb(int r, int g, int b, double a = 1.0)
+{
+    return Color::rgb255(r, g, b, a);
+}
 
 } // namespace
 
@@ -97,8 +103,7 @@ TEST(WidgetPalette, EveryThemeAndSurfaceIsOpaqueWhereItShouldBe)
 
 TEST(WidgetPalette, BackgroundPerSurface)
 {
-    EXPECT_EQ(WidgetPalette::background(Surface::solid, theme("paper")),
-              WidgetBackground::solid(rgb(251, 251, 248)));
+    EXPECT_EQ(WidgetPalette::background(Surface::solid, theme("paper")), WidgetBackground::solid(rgb(251, 251, 248)));
     EXPECT_EQ(WidgetPalette::background(Surface::accent, theme("amberlight")),
               WidgetBackground::topToBottom(rgb(255, 252, 243), rgb(194, 65, 12, 0.14)));
     EXPECT_EQ(WidgetPalette::background(Surface::accent, theme("macdark")),

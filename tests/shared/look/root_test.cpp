@@ -20,10 +20,16 @@ using Surface = ThemeSettings::SurfaceStyle;
 
 namespace {
 
-const VelkTheme& theme(const char* id) { return *VelkThemes::all().constFind(QString::fromLatin1(id)); }
+const VelkTheme& theme(const char* id)
+{
+    return *VelkThemes::all().constFind(QString::fromLatin1(id));
+}
 
 // The background fill as the inspection dump writes it.
-QJsonValue fillJson(const Color& c) { return c.hex(); }
+QJsonValue fillJson(const Color& c)
+{
+    return c.hex();
+}
 QJsonValue gradientJson(const Color& top, const Color& bottom)
 {
     return QJsonObject{{"gradient", QJsonArray{QJsonObject{{"color", top.hex()}, {"location", 0}},
@@ -39,7 +45,10 @@ class RootTest : public ::testing::Test {
 protected:
     void TearDown() override { Defaults::shared().remove(ThemeStore::kKey); }
 
-    static void store(const char* themeID, Surface surface) { ThemeStore::save({QString::fromLatin1(themeID), surface}); }
+    static void store(const char* themeID, Surface surface)
+    {
+        ThemeStore::save({QString::fromLatin1(themeID), surface});
+    }
 
     // Renders a root whose content records the context it was given.
     static Rendered render(SurfaceOption option, QSizeF design, QSizeF size, Environment env = {},
@@ -52,8 +61,7 @@ protected:
                                   }};
         Rendered r{inspectAt(root, size, env), {}};
         EXPECT_TRUE(seen->has_value()) << "the content was never built";
-        if (*seen)
-            r.ctx = **seen;
+        if (*seen) r.ctx = **seen;
         return r;
     }
 
@@ -76,12 +84,15 @@ struct SurfaceCase {
     const char* drawnTheme;
     Surface style;
     QJsonValue background;
-    Color glow;        // clear when there is no visible glow
-    qreal glowRadius;  // at u = 2
-    double scanlines;  // line opacity, 0 for no overlay
+    Color glow;       // clear when there is no visible glow
+    qreal glowRadius; // at u = 2
+    double scanlines; // line opacity, 0 for no overlay
 };
 
-void PrintTo(const SurfaceCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SurfaceCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class RootSurface : public RootTest, public ::testing::WithParamInterface<SurfaceCase> {};
 
@@ -146,12 +157,12 @@ INSTANTIATE_TEST_SUITE_P(
         SurfaceCase{"vibrant mode draws accent as glass", "paper", Surface::solid, SurfaceOption::accent,
                     RenderingMode::vibrant, ColorScheme::light, "paper", Surface::glass,
                     fillJson(Color::rgb255(251, 251, 248, kUltraThinMaterialOpacity)), kClear, 0, 0},
-        SurfaceCase{"macos in the dark", "macos", Surface::accent, SurfaceOption::followApp,
-                    RenderingMode::fullColor, ColorScheme::dark, "macosdark", Surface::accent,
+        SurfaceCase{"macos in the dark", "macos", Surface::accent, SurfaceOption::followApp, RenderingMode::fullColor,
+                    ColorScheme::dark, "macosdark", Surface::accent,
                     gradientJson(Color::rgb255(43, 43, 45), Color::rgb255(255, 159, 10, 0.1)), kClear, 0, 0},
-        SurfaceCase{"macos in the light", "macos", Surface::solid, SurfaceOption::followApp,
-                    RenderingMode::fullColor, ColorScheme::light, "macoslight", Surface::solid,
-                    fillJson(Color::rgb255(255, 255, 255)), kClear, 0, 0}));
+        SurfaceCase{"macos in the light", "macos", Surface::solid, SurfaceOption::followApp, RenderingMode::fullColor,
+                    ColorScheme::light, "macoslight", Surface::solid, fillJson(Color::rgb255(255, 255, 255)), kClear, 0,
+                    0}));
 
 TEST_F(RootTest, ScaleUnitIsTheSmallerRatioAndTheContentFillsTheWidget)
 {
@@ -176,8 +187,9 @@ TEST_F(RootTest, ScaleUnitIsTheSmallerRatioAndTheContentFillsTheWidget)
 TEST_F(RootTest, ReadsTheStoredLookAtEveryRender)
 {
     store("green", Surface::solid);
-    const VelkWidgetRoot root{WidgetPalette::Tone::dark, {160, 160}, SurfaceOption::followApp,
-                              [](const WCtx& ctx) { return Rectangle().fill(ctx.pal.ink); }};
+    const VelkWidgetRoot root{WidgetPalette::Tone::dark, {160, 160}, SurfaceOption::followApp, [](const WCtx& ctx) {
+                                  return Rectangle().fill(ctx.pal.ink);
+                              }};
     const Environment dark{ColorScheme::dark, RenderingMode::fullColor};
     EXPECT_EQ(backgroundRect(inspectAt(root, {160, 160}, dark))["fill"], fillJson(Color::rgb255(10, 18, 10)));
 
@@ -195,8 +207,9 @@ TEST_F(RootTest, TapsPassThroughTheScanlines)
 {
     store("green", Surface::solid);
     const ButtonAction action{QStringLiteral("ToggleIntent"), {}};
-    const VelkWidgetRoot root{WidgetPalette::Tone::dark, {160, 160}, SurfaceOption::followApp,
-                              [action](const WCtx&) { return Button(action, Rectangle()); }};
+    const VelkWidgetRoot root{WidgetPalette::Tone::dark, {160, 160}, SurfaceOption::followApp, [action](const WCtx&) {
+                                  return Button(action, Rectangle());
+                              }};
     const LaidOutTree tree = layout(root, {160, 160}, Environment{ColorScheme::dark, RenderingMode::fullColor});
     ASSERT_EQ(nodesOfKind(inspect(tree), "Canvas").size(), 1u);
     EXPECT_EQ(hitTest(tree, {80, 80}), action);
@@ -210,14 +223,15 @@ TEST_F(RootTest, NumeralFontsFollowTheThemeFamily)
         const char* weightShown;
         const char* design;
     };
-    for (const Case& c : {Case{"macosdark", Weight::black, "bold", "proportional"},
-                          Case{"macdark", Weight::black, "bold", "monospaced"},
-                          Case{"macdark", Weight::medium, "medium", "monospaced"},
-                          Case{"macoslight", Weight::regular, "regular", "proportional"},
-                          Case{"macclassic", Weight::heavy, "heavy", "monospaced"}}) {
+    for (const Case& c :
+         {Case{"macosdark", Weight::black, "bold", "proportional"},
+          Case{"macdark", Weight::black, "bold", "monospaced"}, Case{"macdark", Weight::medium, "medium", "monospaced"},
+          Case{"macoslight", Weight::regular, "regular", "proportional"},
+          Case{"macclassic", Weight::heavy, "heavy", "monospaced"}}) {
         store(c.theme, Surface::solid);
-        const Rendered r = render(SurfaceOption::followApp, {160, 160}, {240, 240}, Environment{},
-                                  [&](const WCtx& ctx) { return Text(QStringLiteral("42")).font(ctx.numerals(20, c.weight)); });
+        const Rendered r =
+            render(SurfaceOption::followApp, {160, 160}, {240, 240}, Environment{},
+                   [&](const WCtx& ctx) { return Text(QStringLiteral("42")).font(ctx.numerals(20, c.weight)); });
         const QJsonObject font = nodesOfKind(r.tree, "Text").at(0)["font"].toObject();
         EXPECT_EQ(font["size"].toDouble(), 30) << c.theme;
         EXPECT_EQ(font["weight"].toString(), c.weightShown) << c.theme;

@@ -12,13 +12,21 @@
 using namespace velk;
 
 namespace {
-Date utc(int y, int mo, int d, int h, int mi) { return Date::fromQDateTime(QDateTime(QDate(y, mo, d), QTime(h, mi), Qt::UTC)); }
+Date utc(int y, int mo, int d, int h, int mi)
+{
+    return Date::fromQDateTime(QDateTime(QDate(y, mo, d), QTime(h, mi), Qt::UTC));
+}
 } // namespace
 
 TEST(TodayAt, FollowsTheUsersZoneAndItsClockChanges)
 {
     TimeZonePin zone(QStringLiteral("America/New_York"));
-    struct Case { Date now; int hour, minute; Date expected; const char* what; };
+    struct Case {
+        Date now;
+        int hour, minute;
+        Date expected;
+        const char* what;
+    };
     const std::vector<Case> cases{
         {utc(2024, 5, 16, 14, 0), 7, 40, utc(2024, 5, 16, 11, 40), "an ordinary summer day"},
         // 03:30 UTC on the 17th is still the 16th in New York.

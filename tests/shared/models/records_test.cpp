@@ -18,8 +18,10 @@ struct FieldInfo {
     bool integer = false;
 };
 
-template <class T> struct IsOpt : std::false_type {};
-template <class T> struct IsOpt<std::optional<T>> : std::true_type {};
+template <class T>
+struct IsOpt : std::false_type {};
+template <class T>
+struct IsOpt<std::optional<T>> : std::true_type {};
 
 template <class R>
 std::vector<FieldInfo> fieldsOf()
@@ -43,8 +45,14 @@ std::vector<FieldInfo> fieldsOf()
     return out;
 }
 
-QJsonObject objectOf(const QByteArray& bytes) { return QJsonDocument::fromJson(bytes).object(); }
-QByteArray bytesOf(const QJsonObject& o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); }
+QJsonObject objectOf(const QByteArray& bytes)
+{
+    return QJsonDocument::fromJson(bytes).object();
+}
+QByteArray bytesOf(const QJsonObject& o)
+{
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
 
 // A different value of the same JSON type, so the record still decodes but must compare unequal.
 QJsonValue perturbed(const QJsonValue& v)
@@ -73,14 +81,13 @@ QJsonValue perturbed(const QJsonValue& v)
 template <class R>
 class RecordCoding : public ::testing::Test {};
 
-using AllRecords = ::testing::Types<ReminderItem, RemindersSnapshot, EventItem, CalendarSnapshot,
-                                    NowPlayingSnapshot, InboxSnapshot, StockSnapshot, StockSnapshot::Point,
-                                    AirQualitySnapshot, DaylightInfo, MoonInfo, QuoteItem, SystemSnapshot,
-                                    NetworkSnapshot, StorageSnapshot, StopwatchState, FocusSession, HabitItem,
-                                    HabitWeekRow, CounterSnapshot, WeatherSnapshot, WeatherSnapshot::Day,
-                                    WeatherSnapshot::RainHour, PowerSnapshot, PowerSnapshot::Device,
-                                    PowerSnapshot::LogEntry, UsageSnapshot, UsageSnapshot::App,
-                                    UsageSnapshot::Day, NoteItem>;
+using AllRecords =
+    ::testing::Types<ReminderItem, RemindersSnapshot, EventItem, CalendarSnapshot, NowPlayingSnapshot, InboxSnapshot,
+                     StockSnapshot, StockSnapshot::Point, AirQualitySnapshot, DaylightInfo, MoonInfo, QuoteItem,
+                     SystemSnapshot, NetworkSnapshot, StorageSnapshot, StopwatchState, FocusSession, HabitItem,
+                     HabitWeekRow, CounterSnapshot, WeatherSnapshot, WeatherSnapshot::Day, WeatherSnapshot::RainHour,
+                     PowerSnapshot, PowerSnapshot::Device, PowerSnapshot::LogEntry, UsageSnapshot, UsageSnapshot::App,
+                     UsageSnapshot::Day, NoteItem>;
 TYPED_TEST_SUITE(RecordCoding, AllRecords);
 
 TYPED_TEST(RecordCoding, FullValueRoundTripsAndWritesOnlyItsFields)
@@ -94,7 +101,8 @@ TYPED_TEST(RecordCoding, FullValueRoundTripsAndWritesOnlyItsFields)
     EXPECT_EQ(encodeJson(*back), bytes);
 
     QStringList keys;
-    for (const FieldInfo& f : fieldsOf<TypeParam>()) keys << f.key;
+    for (const FieldInfo& f : fieldsOf<TypeParam>())
+        keys << f.key;
     keys.sort();
     EXPECT_EQ(objectOf(*bytes).keys(), keys) << "the fixture must fill every optional field";
 }

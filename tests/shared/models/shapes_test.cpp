@@ -18,7 +18,11 @@ QStringList keysOf(const std::optional<QByteArray>& bytes)
 {
     return bytes ? QJsonDocument::fromJson(*bytes).object().keys() : QStringList{QStringLiteral("<not encoded>")};
 }
-QStringList sorted(QStringList l) { l.sort(); return l; }
+QStringList sorted(QStringList l)
+{
+    l.sort();
+    return l;
+}
 } // namespace
 
 TEST(RecordShape, EmptyOptionalsAreLeftOut)
@@ -36,7 +40,8 @@ TEST(RecordShape, EmptyOptionalsAreLeftOut)
         {encodeJson(PowerSnapshot{1, true, std::nullopt, {}, {}}), {"percent", "isCharging", "devices", "log"}},
         {encodeJson(NoteItem(QStringLiteral("n"), Date(), false)), {"id", "text", "edited", "pinned"}},
     };
-    for (const auto& [bytes, keys] : cases) EXPECT_EQ(keysOf(bytes), sorted(keys)) << keys.join(',').toStdString();
+    for (const auto& [bytes, keys] : cases)
+        EXPECT_EQ(keysOf(bytes), sorted(keys)) << keys.join(',').toStdString();
 
     EXPECT_EQ(*encodeJson(StopwatchState{}), QByteArray(R"({"laps":[]})"));
     EXPECT_EQ(*encodeJson(StockSnapshot::Point{3, QString()}), QByteArray(R"({"value":3,"label":""})"));
@@ -87,11 +92,13 @@ TEST(RecordShape, OneBadElementFailsTheWholeDocument)
 
 TEST(RecordShape, IdentifiersMustBeUuidTexts)
 {
-    const NoteItem note(QUuid(QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF")), QStringLiteral("a"), Date(5), true);
+    const NoteItem note(QUuid(QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF")), QStringLiteral("a"), Date(5),
+                        true);
     const QByteArray bytes = *encodeJson(note);
     EXPECT_TRUE(bytes.contains(R"("id":"6F9619FF-8B86-D011-B42D-00C04FC964FF")"));
     EXPECT_EQ(decodeJson<NoteItem>(bytes)->id, note.id);
-    for (const char* id : {"not-a-uuid", "", "6F9619FF8B86D011B42D00C04FC964FF", "{6F9619FF-8B86-D011-B42D-00C04FC964FF}"}) {
+    for (const char* id :
+         {"not-a-uuid", "", "6F9619FF8B86D011B42D00C04FC964FF", "{6F9619FF-8B86-D011-B42D-00C04FC964FF}"}) {
         QByteArray doc = bytes;
         doc.replace("6F9619FF-8B86-D011-B42D-00C04FC964FF", id);
         EXPECT_FALSE(decodeJson<NoteItem>(doc)) << id;
@@ -106,15 +113,18 @@ TEST(RecordEquality, TextsNumbersSetsAndIdentities)
     const QString decomposed = QStringLiteral("Cafe\u0301");
     EXPECT_EQ((QuoteItem{composed, QStringLiteral("A")}), (QuoteItem{decomposed, QStringLiteral("A")}));
     EXPECT_NE((QuoteItem{composed, QStringLiteral("A")}), (QuoteItem{QStringLiteral("Cafe"), QStringLiteral("A")}));
-    EXPECT_EQ((ReminderItem{composed, {}, decomposed, false, false}), (ReminderItem{decomposed, {}, composed, false, false}));
+    EXPECT_EQ((ReminderItem{composed, {}, decomposed, false, false}),
+              (ReminderItem{decomposed, {}, composed, false, false}));
 
     // A NaN is never equal, not even to itself.
     const NetworkSnapshot nan{std::nan(""), 0};
     EXPECT_NE(nan, nan);
 
     // Check-in days compare as sets, whatever order the document lists them in.
-    const QByteArray a = R"({"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","name":"Run","checkins":["2024-05-01","2024-05-03"]})";
-    const QByteArray b = R"({"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","name":"Run","checkins":["2024-05-03","2024-05-01","2024-05-03"]})";
+    const QByteArray a =
+        R"({"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","name":"Run","checkins":["2024-05-01","2024-05-03"]})";
+    const QByteArray b =
+        R"({"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","name":"Run","checkins":["2024-05-03","2024-05-01","2024-05-03"]})";
     EXPECT_EQ(decodeJson<HabitItem>(a), decodeJson<HabitItem>(b));
     EXPECT_EQ(decodeJson<HabitItem>(a)->checkins.size(), 2u);
 
@@ -161,9 +171,12 @@ TEST(Samples, MadeFromTheClockAtEachCall)
 
     // Fresh identities, distinct from each other and stable for the process.
     std::set<QUuid> ids;
-    for (const NoteItem& n : NoteItem::samples()) ids.insert(n.id);
-    for (const HabitItem& h : HabitItem::samples()) ids.insert(h.id);
-    for (const HabitWeekRow& r : HabitWeekRow::samples()) ids.insert(r.id);
+    for (const NoteItem& n : NoteItem::samples())
+        ids.insert(n.id);
+    for (const HabitItem& h : HabitItem::samples())
+        ids.insert(h.id);
+    for (const HabitWeekRow& r : HabitWeekRow::samples())
+        ids.insert(r.id);
     EXPECT_EQ(ids.size(), 13u);
     EXPECT_FALSE(ids.contains(QUuid()));
     EXPECT_EQ(HabitItem::samples()[1].id, HabitItem::samples()[1].id);
@@ -189,7 +202,8 @@ TEST(Samples, FixedDataIsAsPublished)
 {
     const auto& r = ReminderItem::samples();
     ASSERT_EQ(r.size(), 5u);
-    EXPECT_EQ(r[3], (ReminderItem{QStringLiteral("4"), QStringLiteral("Water the monstera"), QStringLiteral("18:30"), false, true}));
+    EXPECT_EQ(r[3], (ReminderItem{QStringLiteral("4"), QStringLiteral("Water the monstera"), QStringLiteral("18:30"),
+                                  false, true}));
     EXPECT_FALSE(r[0].time);
     const auto& e = EventItem::samples();
     ASSERT_EQ(e.size(), 3u);

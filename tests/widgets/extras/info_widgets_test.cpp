@@ -16,15 +16,15 @@
 using namespace velk;
 using velk::test::utc;
 using velk::testing::colorOf;
-using velk::testing::inspectAt;
-using velk::testing::textsOutside;
 using velk::testing::frameOf;
 using velk::testing::hasFlag;
-using velk::testing::shown;
+using velk::testing::inspectAt;
 using velk::testing::nodesOfKind;
+using velk::testing::shown;
 using velk::testing::solidContext;
 using velk::testing::textNode;
 using velk::testing::textsOf;
+using velk::testing::textsOutside;
 
 namespace {
 
@@ -53,10 +53,16 @@ protected:
 };
 
 // The texts with wrapped lines joined again.
-QStringList flat(const QJsonObject& tree) { return textsOf(tree).replaceInStrings("\n", " "); }
+QStringList flat(const QJsonObject& tree)
+{
+    return textsOf(tree).replaceInStrings("\n", " ");
+}
 
 // The header dot: the first Circle of the view.
-QString dotColour(const QJsonObject& tree) { return nodesOfKind(tree, "Circle").at(0)["fill"].toString(); }
+QString dotColour(const QJsonObject& tree)
+{
+    return nodesOfKind(tree, "Circle").at(0)["fill"].toString();
+}
 
 TEST_F(InfoWidgets, AgeText)
 {
@@ -64,9 +70,9 @@ TEST_F(InfoWidgets, AgeText)
         double secondsAgo;
         const char* text;
     };
-    for (const Case& c : {Case{30, "0 min ago"}, Case{-600, "0 min ago"}, Case{120, "2 min ago"}, Case{3599, "59 min ago"},
-                          Case{3600, "1h ago"}, Case{119 * 60, "1h ago"}, Case{25 * 3600, "25h ago"},
-                          Case{48 * 3600, "48h ago"}, Case{1e30, "150000000000000h ago"}})
+    for (const Case& c : {Case{30, "0 min ago"}, Case{-600, "0 min ago"}, Case{120, "2 min ago"},
+                          Case{3599, "59 min ago"}, Case{3600, "1h ago"}, Case{119 * 60, "1h ago"},
+                          Case{25 * 3600, "25h ago"}, Case{48 * 3600, "48h ago"}, Case{1e30, "150000000000000h ago"}})
         EXPECT_EQ(InboxView::ago(kNow.addingSeconds(-c.secondsAgo), kNow), c.text) << c.secondsAgo;
     EXPECT_EQ(InboxView::ago(std::nullopt, kNow), "");
 }
@@ -116,7 +122,8 @@ TEST_F(InfoWidgets, InboxDisconnectedKeepsItsCount)
 {
     store(InboxSnapshot{5, QStringLiteral("Old news"), kNow.addingSeconds(-7200), false, kNow});
     EXPECT_EQ(flat(placedInbox()), (QStringList{"INBOX", "5", kConnect}));
-    const QJsonObject tree = inspectAt(InboxView{InboxSnapshot{5, std::nullopt, std::nullopt, false, kNow}, ctx}, kSmall);
+    const QJsonObject tree =
+        inspectAt(InboxView{InboxSnapshot{5, std::nullopt, std::nullopt, false, kNow}, ctx}, kSmall);
     EXPECT_EQ(dotColour(tree), pal.accent.hex());
 }
 

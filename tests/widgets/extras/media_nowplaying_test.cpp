@@ -17,13 +17,13 @@ using namespace velk;
 using namespace velk::view;
 using velk::test::utc;
 using velk::testing::frameOf;
-using velk::testing::inspectAt;
-using velk::testing::textsOutside;
 using velk::testing::hasFlag;
+using velk::testing::inspectAt;
 using velk::testing::nodesOfKind;
 using velk::testing::shown;
 using velk::testing::solidContext;
 using velk::testing::textNode;
+using velk::testing::textsOutside;
 
 namespace {
 

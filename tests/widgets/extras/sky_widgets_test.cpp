@@ -21,14 +21,14 @@ using velk::test::ScopedEnv;
 using velk::test::utc;
 using velk::testing::colorOf;
 using velk::testing::frameOf;
-using velk::testing::inspectAt;
-using velk::testing::textsOutside;
 using velk::testing::hasFlag;
-using velk::testing::shown;
-using velk::testing::textNode;
+using velk::testing::inspectAt;
 using velk::testing::nodesOfKind;
+using velk::testing::shown;
 using velk::testing::solidContext;
+using velk::testing::textNode;
 using velk::testing::textsOf;
+using velk::testing::textsOutside;
 
 namespace {
 
@@ -120,8 +120,8 @@ TEST_F(SkyTest, TheSunMovesAlongTheArc)
         const char* at;
         int sun;
     };
-    for (const Case& c : {Case{"2025-06-05T03:00:00", 0}, Case{"2025-06-05T13:00:00", 3}, Case{"2025-06-05T09:00:00", 2},
-                          Case{"2025-06-05T23:30:00", 6}}) {
+    for (const Case& c : {Case{"2025-06-05T03:00:00", 0}, Case{"2025-06-05T13:00:00", 3},
+                          Case{"2025-06-05T09:00:00", 2}, Case{"2025-06-05T23:30:00", 6}}) {
         SCOPED_TRACE(c.at);
         const QJsonObject tree = inspectAt(DaylightView{day, utc(c.at), ctx}, kMedium);
         EXPECT_EQ(textsOf(tree), (QStringList{"DAYLIGHT", "16H 0M", "05:00 RISE", "21:00 SET"}));
@@ -153,15 +153,24 @@ TEST_F(SkyTest, TheDayShownIsTheLocalDayEastAndWestOfGreenwich)
         const char* now; // local wall time
         QStringList texts;
     };
-    for (const Case& c : {Case{"UTC", kDenver, "2025-06-05T18:00:00", {"DAYLIGHT", "14H 52M", "11:32 RISE", "02:24 SET"}},
-                          Case{"Asia/Tokyo", {"Tokyo", 35.6762, 139.6503}, "2025-12-11T12:00:00",
-                               {"DAYLIGHT", "9H 48M", "06:40 RISE", "16:28 SET"}},
-                          Case{"America/Los_Angeles", {"Los Angeles", 34.0522, -118.2437}, "2025-12-11T12:00:00",
-                               {"DAYLIGHT", "9H 56M", "06:48 RISE", "16:44 SET"}},
-                          Case{"Pacific/Auckland", {"Auckland", -36.8485, 174.7633}, "2025-12-11T13:00:00",
-                               {"DAYLIGHT", "14H 37M", "05:55 RISE", "20:32 SET"}},
-                          Case{"Atlantic/Reykjavik", {"Reykjavik", 64.1466, -21.9426}, "2025-06-21T13:00:00",
-                               {"DAYLIGHT", "21H 9M", "02:54 RISE", "00:03 SET"}}}) {
+    for (const Case& c :
+         {Case{"UTC", kDenver, "2025-06-05T18:00:00", {"DAYLIGHT", "14H 52M", "11:32 RISE", "02:24 SET"}},
+          Case{"Asia/Tokyo",
+               {"Tokyo", 35.6762, 139.6503},
+               "2025-12-11T12:00:00",
+               {"DAYLIGHT", "9H 48M", "06:40 RISE", "16:28 SET"}},
+          Case{"America/Los_Angeles",
+               {"Los Angeles", 34.0522, -118.2437},
+               "2025-12-11T12:00:00",
+               {"DAYLIGHT", "9H 56M", "06:48 RISE", "16:44 SET"}},
+          Case{"Pacific/Auckland",
+               {"Auckland", -36.8485, 174.7633},
+               "2025-12-11T13:00:00",
+               {"DAYLIGHT", "14H 37M", "05:55 RISE", "20:32 SET"}},
+          Case{"Atlantic/Reykjavik",
+               {"Reykjavik", 64.1466, -21.9426},
+               "2025-06-21T13:00:00",
+               {"DAYLIGHT", "21H 9M", "02:54 RISE", "00:03 SET"}}}) {
         SCOPED_TRACE(c.zone);
         TimeZonePin zone(QString::fromLatin1(c.zone));
         QDateTime wall = QDateTime::fromString(QString::fromLatin1(c.now), Qt::ISODate);
@@ -181,7 +190,8 @@ TEST_F(SkyTest, TheDayShownIsTheLocalDayEastAndWestOfGreenwich)
         EXPECT_EQ(textsOf(tree), c.texts);
         const auto dots = nodesOfKind(tree, "Circle");
         ASSERT_EQ(dots.size(), 7u);
-        for (int i = 0; i < 7; ++i) EXPECT_EQ(frameOf(dots[size_t(i)]).width(), i == 3 ? 14 : 8) << i; // the sun
+        for (int i = 0; i < 7; ++i)
+            EXPECT_EQ(frameOf(dots[size_t(i)]).width(), i == 3 ? 14 : 8) << i; // the sun
     }
 }
 
@@ -211,9 +221,9 @@ TEST_F(SkyTest, AirQualityBands)
         const char* band;
         bool hot;
     };
-    for (const Case& c : {Case{-5, "GOOD", false}, Case{50, "GOOD", false}, Case{100, "MODERATE", false},
-                          Case{101, "UNHEALTHY FOR SOME", true}, Case{150, "UNHEALTHY FOR SOME", true},
-                          Case{301, "HAZARDOUS", true}}) {
+    for (const Case& c :
+         {Case{-5, "GOOD", false}, Case{50, "GOOD", false}, Case{100, "MODERATE", false},
+          Case{101, "UNHEALTHY FOR SOME", true}, Case{150, "UNHEALTHY FOR SOME", true}, Case{301, "HAZARDOUS", true}}) {
         SCOPED_TRACE(c.aqi);
         const QJsonObject tree = inspectAt(AirQualityView{AirQualitySnapshot{c.aqi, now()}, ctx}, kSmall);
         // The longest band shrinks to keep its last word.
@@ -224,7 +234,8 @@ TEST_F(SkyTest, AirQualityBands)
         const auto runs = velk::testing::dotRuns(tree);
         ASSERT_FALSE(runs.empty());
         int total = 0;
-        for (const auto& r : runs) total += r.second;
+        for (const auto& r : runs)
+            total += r.second;
         const int lit = runs[0].first == pal.track.hex() ? 0 : runs[0].second;
         const double share = std::clamp(double(c.aqi) / 150.0, 0.0, 1.0);
         EXPECT_EQ(lit, int(std::lround(share * total)));

@@ -29,7 +29,8 @@ const QString kMinus = QStringLiteral("\u2212");
 StockSnapshot stock(const char* symbol, double price, double change, std::vector<double> points = {})
 {
     StockSnapshot s{QString::fromLatin1(symbol), price, change, {}, test::WebTest::now()};
-    for (double v : points) s.points.push_back({v, std::nullopt});
+    for (double v : points)
+        s.points.push_back({v, std::nullopt});
     return s;
 }
 
@@ -100,8 +101,8 @@ TEST_F(StockViews, WatchlistRows)
     const std::vector<StockSnapshot> four{stock("aapl", 243.18, -1.2), stock("msft", 512.44, 0),
                                           stock("nvda", 1187.4, 7.5), stock("tsla", 1, 1)};
     const QJsonObject tree = inspectAt(StockWatchlistView{four, ctx}, kMedium);
-    EXPECT_EQ(textsOf(tree), (QStringList{"AAPL", "243.18", kMinus + "1.2%", "MSFT", "512.44", "+0.0%", "NVDA",
-                                          "1187.40", "+7.5%"}));
+    EXPECT_EQ(textsOf(tree),
+              (QStringList{"AAPL", "243.18", kMinus + "1.2%", "MSFT", "512.44", "+0.0%", "NVDA", "1187.40", "+7.5%"}));
     EXPECT_EQ(colorOf(tree, "AAPL"), pal.accent.hex());
     EXPECT_EQ(colorOf(tree, kMinus + "1.2%"), pal.alert.hex());
     // Each bar's lit dots: a 1.2 % fall lights 0.3 of its row in alert, no move lights none
@@ -124,11 +125,15 @@ TEST_F(StockViews, WatchlistRows)
 class StockTimelines : public test::WebTest {
 protected:
     StockTimelines() : env_("VELK_CHART_URL", server.baseUrl().toUtf8()) {}
-    void serve(const char* symbol) { server.route(QStringLiteral("/v8/finance/chart/%1").arg(symbol), FixtureResponse::file("chart_aapl.json")); }
+    void serve(const char* symbol)
+    {
+        server.route(QStringLiteral("/v8/finance/chart/%1").arg(symbol), FixtureResponse::file("chart_aapl.json"));
+    }
     QStringList requestedPaths() const
     {
         QStringList out;
-        for (const auto& r : server.requests()) out << r.url().path();
+        for (const auto& r : server.requests())
+            out << r.url().path();
         return out;
     }
     static Date minutesOn(int minutes) { return now().addingSeconds(60.0 * minutes); }
@@ -169,7 +174,8 @@ TEST_F(StockTimelines, PreviewsNeverFetch)
 {
     serve("AAPL");
     EXPECT_EQ(StockTimelineProvider{}.snapshot(StockConfigIntent{}, gallery).data, StockSnapshot::sample());
-    EXPECT_EQ(WatchlistTimelineProvider{}.snapshot(WatchlistConfigIntent{}, gallery).data, StockWatchlistView::sample());
+    EXPECT_EQ(WatchlistTimelineProvider{}.snapshot(WatchlistConfigIntent{}, gallery).data,
+              StockWatchlistView::sample());
     EXPECT_EQ(StockTimelineProvider{}.placeholder(placed).surface, SurfaceOption::followApp);
     EXPECT_EQ(server.requestCount(), 0);
 }

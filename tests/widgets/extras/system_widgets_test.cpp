@@ -96,9 +96,9 @@ TEST_F(SystemWidgets, NetworkRates)
         const char* text;
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (const Case& c : {Case{0, "0.0"}, Case{3.44, "3.4"}, Case{9.96, "10.0"}, Case{10.0, "10"}, Case{10.5, "11"},
-                          Case{482.0, "482"}, Case{1e20, "100000000000000000000"}, Case{std::nullopt, "\u2014"},
-                          Case{nan, "\u2014"}, Case{-1, "\u2014"}})
+    for (const Case& c :
+         {Case{0, "0.0"}, Case{3.44, "3.4"}, Case{9.96, "10.0"}, Case{10.0, "10"}, Case{10.5, "11"}, Case{482.0, "482"},
+          Case{1e20, "100000000000000000000"}, Case{std::nullopt, "\u2014"}, Case{nan, "\u2014"}, Case{-1, "\u2014"}})
         EXPECT_EQ(NetworkView::rateText(c.rate), QString::fromUtf8(c.text));
 
     const QJsonObject tree = inspectAt(NetworkView{NetworkSnapshot{482.0, 3.44}, ctx}, kSmall);
@@ -112,7 +112,8 @@ TEST_F(SystemWidgets, NetworkWithNoRateYetShowsDashes)
     EXPECT_EQ(textsOf(tree), (QStringList{"\u2193 DOWN", kDash, " MB/S", "\u2191 UP", kDash, " MB/S"}));
     // The gallery still shows the sample rates.
     const timeline::WidgetDefinition w = NetworkWidget{}.body();
-    const QJsonObject preview = inspectAt(w.render(w.provider().snapshot(w.configuration(), {w.family(), kSmall, true})), kSmall);
+    const QJsonObject preview =
+        inspectAt(w.render(w.provider().snapshot(w.configuration(), {w.family(), kSmall, true})), kSmall);
     EXPECT_TRUE(textsOf(preview).contains("482"));
 }
 

@@ -28,7 +28,8 @@ inline void expectDeclaredAsListed(const DeclaredWidget& d)
     EXPECT_EQ(d.widget.displayName(), d.name);
     EXPECT_EQ(d.widget.family(), d.family);
     const QSizeF size = timeline::designSize(d.family);
-    const std::optional<QUrl> url = view::widgetURL(view::layout(d.widget.render(d.widget.provider().placeholder({})), size));
+    const std::optional<QUrl> url =
+        view::widgetURL(view::layout(d.widget.render(d.widget.provider().placeholder({})), size));
     EXPECT_EQ(url, d.url ? std::optional<QUrl>(QUrl(QString::fromLatin1(d.url))) : std::nullopt);
 }
 

@@ -21,7 +21,10 @@ namespace {
 
 const QSizeF kSmall(160, 160), kMedium(344, 160);
 
-QString colorOf(const QJsonObject& tree, const QString& text) { return textNode(tree, text)["foreground"].toString(); }
+QString colorOf(const QJsonObject& tree, const QString& text)
+{
+    return textNode(tree, text)["foreground"].toString();
+}
 
 // The bar's dots, one letter each: F lit in `fill`, A lit in `alert`, T track. Other circles
 // (a caption's dot) are left out.
@@ -107,10 +110,9 @@ TEST_F(BatteryViews, StatusLineOfThePercentView)
         PowerSnapshot data;
         const char* status;
     };
-    for (const Case& c : {Case{snapshot(40, false, QStringLiteral("1h 5m")), "1H 5M REMAINING"},
-                          Case{snapshot(40), "\u2014 REMAINING"},
-                          Case{snapshot(40, true, QStringLiteral("45m")), "CHARGING"},
-                          Case{snapshot(100, true), "CHARGING"}})
+    for (const Case& c :
+         {Case{snapshot(40, false, QStringLiteral("1h 5m")), "1H 5M REMAINING"}, Case{snapshot(40), "\u2014 REMAINING"},
+          Case{snapshot(40, true, QStringLiteral("45m")), "CHARGING"}, Case{snapshot(100, true), "CHARGING"}})
         EXPECT_EQ(textsOf(inspectAt(BatteryPercent{c.data, ctx}, kSmall)).last(), c.status);
 }
 
@@ -121,8 +123,8 @@ TEST_F(BatteryViews, ChargeFillsTheRingAndTheBarWithoutChangingColour)
         double arc;
         const char* bar; // the percent view's dots: the bar fills 116 points, 14 dots
     };
-    for (const Case& c : {Case{0, 0, "TTTTTTTTTTTTTT"}, Case{50, 0.5, "FFFFFFFTTTTTTT"}, Case{10, 0.1, "FTTTTTTTTTTTTT"},
-                          Case{130, 1, "FFFFFFFFFFFFFF"}}) {
+    for (const Case& c : {Case{0, 0, "TTTTTTTTTTTTTT"}, Case{50, 0.5, "FFFFFFFTTTTTTT"},
+                          Case{10, 0.1, "FTTTTTTTTTTTTT"}, Case{130, 1, "FFFFFFFFFFFFFF"}}) {
         SCOPED_TRACE(c.percent);
         const QJsonObject ring = inspectAt(BatteryRing{snapshot(c.percent), ctx}, kSmall);
         const auto arcs = nodesOfKind(ring, "Circle");
@@ -168,7 +170,8 @@ TEST_F(BatteryViews, TheLogShowsItsLastThreeLinesNewestAtTheBottom)
 {
     PowerSnapshot s = snapshot(61);
     for (int i = 0; i < 6; ++i)
-        s.log.push_back({utc("2026-12-09T08:00:00").addingSeconds(3600.0 * i), QStringLiteral("line %1").arg(i + 1), i == 5});
+        s.log.push_back(
+            {utc("2026-12-09T08:00:00").addingSeconds(3600.0 * i), QStringLiteral("line %1").arg(i + 1), i == 5});
     Defaults::shared().setInteger(ClockFormat::kTimeFormatKey, 12);
     const QJsonObject tree = inspectAt(BatteryLog{s, ctx}, kMedium);
     EXPECT_EQ(shown(tree), "POWER LOG | ON BATTERY | 11:00 | LINE 4 | 12:00 | LINE 5 | 1:00 | LINE 6");

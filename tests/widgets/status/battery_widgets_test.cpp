@@ -50,7 +50,8 @@ protected:
 
 TEST_F(BatteryWidgets, DeclaredWithTheirKindsNamesAndFamiliesAndOpenNothing)
 {
-    for (const DeclaredWidget& d : declared()) expectDeclaredAsListed(d);
+    for (const DeclaredWidget& d : declared())
+        expectDeclaredAsListed(d);
 }
 
 TEST_F(BatteryWidgets, ALaptopDischargingShowsItsOwnBatteryFirst)

@@ -22,9 +22,15 @@ namespace {
 const QSizeF kSmall(160, 160), kMedium(344, 160);
 const Date kNow = utc("2026-12-09T16:00:00");
 
-QString colorOf(const QJsonObject& tree, const QString& text) { return textNode(tree, text)["foreground"].toString(); }
+QString colorOf(const QJsonObject& tree, const QString& text)
+{
+    return textNode(tree, text)["foreground"].toString();
+}
 
-NoteItem note(const QString& text, Date edited, bool pinned = false) { return NoteItem{text, edited, pinned}; }
+NoteItem note(const QString& text, Date edited, bool pinned = false)
+{
+    return NoteItem{text, edited, pinned};
+}
 
 // `count` notes, "n1" the newest, an hour apart.
 std::vector<NoteItem> notes(int count, std::initializer_list<int> pinned = {})
@@ -54,7 +60,8 @@ TEST_F(NotesViews, QuickNoteWithAndWithoutANote)
     EXPECT_EQ(colorOf(empty, "+"), pal.accent.hex());
 
     const NoteItem edited = note(QStringLiteral("Call the plumber"), utc("2026-12-09T14:05:00"));
-    EXPECT_EQ(shown(inspectAt(NotesQuickNote{edited, ctx}, kMedium)), "QUICK NOTE | + | Call the plumber | EDITED 2:05");
+    EXPECT_EQ(shown(inspectAt(NotesQuickNote{edited, ctx}, kMedium)),
+              "QUICK NOTE | + | Call the plumber | EDITED 2:05");
     Defaults::shared().setInteger(ClockFormat::kTimeFormatKey, 24);
     const QJsonObject tree = inspectAt(NotesQuickNote{edited, ctx}, kMedium);
     EXPECT_EQ(textsOf(tree).last(), "EDITED 14:05");
@@ -83,7 +90,9 @@ TEST_F(NotesViews, SingleNoteAndItsDate)
     }
     // A long note keeps to four lines.
     const QJsonObject tall = inspectAt(
-        NotesSingle{note("one two three four five six seven eight nine ten eleven twelve thirteen fourteen", kNow), ctx}, kSmall);
+        NotesSingle{note("one two three four five six seven eight nine ten eleven twelve thirteen fourteen", kNow),
+                    ctx},
+        kSmall);
     const QJsonObject text = nodesOfKind(tall, "Text").at(1);
     EXPECT_EQ(text["lineLimit"].toInt(), 4);
     EXPECT_TRUE(hasFlag(text, "truncated")) << shown(tall);

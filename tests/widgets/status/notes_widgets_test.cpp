@@ -6,8 +6,8 @@
 #include "battery_notes_support.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
-#include "shared/data/clock/ClockFormat.h"
 #include "platform/view/Layout.h"
+#include "shared/data/clock/ClockFormat.h"
 #include "shared/look/TreeQuery.h"
 #include "support/UtcDate.h"
 
@@ -53,16 +53,18 @@ QByteArray notesFile()
 std::string textsOfNotes(const std::vector<NoteItem>& notes)
 {
     QStringList out;
-    for (const NoteItem& n : notes) out << n.text;
+    for (const NoteItem& n : notes)
+        out << n.text;
     return out.join(QStringLiteral(" | ")).toStdString();
 }
 
 std::vector<DeclaredWidget> declared()
 {
-    return {{NotesQuickWidget{}.body(), "velk.notes.quick", "Quick Note", WidgetFamily::medium, "velkwidgets://notes/new"},
-            {NotesSingleWidget{}.body(), "velk.notes.single", "Single Note", WidgetFamily::small, "velkwidgets://notes"},
-            {NotesListWidget{}.body(), "velk.notes.list", "Notes List", WidgetFamily::small, "velkwidgets://notes"},
-            {NotesPinnedWidget{}.body(), "velk.notes.pinned", "Pinned", WidgetFamily::medium, "velkwidgets://notes"}};
+    return {
+        {NotesQuickWidget{}.body(), "velk.notes.quick", "Quick Note", WidgetFamily::medium, "velkwidgets://notes/new"},
+        {NotesSingleWidget{}.body(), "velk.notes.single", "Single Note", WidgetFamily::small, "velkwidgets://notes"},
+        {NotesListWidget{}.body(), "velk.notes.list", "Notes List", WidgetFamily::small, "velkwidgets://notes"},
+        {NotesPinnedWidget{}.body(), "velk.notes.pinned", "Pinned", WidgetFamily::medium, "velkwidgets://notes"}};
 }
 
 class NotesWidgets : public ::testing::Test {
@@ -110,7 +112,9 @@ TEST_F(NotesWidgets, AnythingUnreadableGivesNoNotesAndIsLeftAsItIs)
         {"an object, not an array", good},
         {"one element without pinned",
          "[" + good + R"(,{"id":"7F9619FF-8B86-D011-B42D-00C04FC964FF","text":"x","edited":0})" + "]"},
-        {"a wrong type", "[" + good + R"(,{"id":"7F9619FF-8B86-D011-B42D-00C04FC964FF","text":"x","edited":"today","pinned":false})" + "]"},
+        {"a wrong type",
+         "[" + good + R"(,{"id":"7F9619FF-8B86-D011-B42D-00C04FC964FF","text":"x","edited":"today","pinned":false})" +
+             "]"},
         {"cut short", "[" + good.left(30)},
         {"not text at all", QByteArray("\x00\xff\xfe garbage", 11)},
     };
@@ -158,8 +162,9 @@ TEST_F(NotesWidgets, AFifoADeviceOrAnOversizedFileGivesNoNotes)
 
 TEST_F(NotesWidgets, EachWidgetDrawsItsShareOfTheFile)
 {
-    writeNotesFile("[" + noteJson("6F9619FF-8B86-D011-B42D-00C04FC964FF", "older", kNow.addingSeconds(-7200), true) + "," +
-                   noteJson("7F9619FF-8B86-D011-B42D-00C04FC964FF", "newest", kNow.addingSeconds(-600), false) + "]");
+    writeNotesFile("[" + noteJson("6F9619FF-8B86-D011-B42D-00C04FC964FF", "older", kNow.addingSeconds(-7200), true) +
+                   "," + noteJson("7F9619FF-8B86-D011-B42D-00C04FC964FF", "newest", kNow.addingSeconds(-600), false) +
+                   "]");
     const auto w = declared();
     EXPECT_EQ(placedTexts(w[0].widget), "QUICK NOTE | + | newest | EDITED 23:20");
     EXPECT_EQ(placedTexts(w[1].widget), "NOTE | newest | TODAY 23:20");
@@ -169,7 +174,8 @@ TEST_F(NotesWidgets, EachWidgetDrawsItsShareOfTheFile)
 
 TEST_F(NotesWidgets, DeclaredWithTheirKindsNamesFamiliesAndWhereATapLeads)
 {
-    for (const DeclaredWidget& d : declared()) expectDeclaredAsListed(d);
+    for (const DeclaredWidget& d : declared())
+        expectDeclaredAsListed(d);
 }
 
 TEST_F(NotesWidgets, PreviewsShowTheSamplesAndTimelinesTheFile)

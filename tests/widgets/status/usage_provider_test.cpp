@@ -33,17 +33,24 @@ void storeLog(const std::map<QString, std::map<QString, double>>& days)
     QJsonObject out;
     for (const auto& [day, apps] : days) {
         QJsonObject a;
-        for (const auto& [app, seconds] : apps) a.insert(app, seconds);
+        for (const auto& [app, seconds] : apps)
+            a.insert(app, seconds);
         out.insert(day, a);
     }
     Defaults::shared().setData(UsageLog::kKey, QJsonDocument(QJsonObject{{"days", out}}).toJson());
 }
 
-void storeBudget(qint64 minutes) { Defaults::shared().setInteger(UsageProvider::kBudgetKey, minutes); }
+void storeBudget(qint64 minutes)
+{
+    Defaults::shared().setInteger(UsageProvider::kBudgetKey, minutes);
+}
 
 const timeline::TimelineContext kPreview{WidgetFamily::small, {160, 160}, true};
 
-SurfaceConfigIntent accent() { return SurfaceConfigIntent{SurfaceOption::accent}; }
+SurfaceConfigIntent accent()
+{
+    return SurfaceConfigIntent{SurfaceOption::accent};
+}
 
 class UsageTimeline : public ::testing::Test {
 protected:
@@ -61,7 +68,8 @@ protected:
 TEST_F(UsageTimeline, TheBudgetIsTheStoredMinutesWhenAboveZero)
 {
     EXPECT_EQ(UsageProvider::budget(), 480);
-    for (const auto& [stored, effective] : std::vector<std::pair<qint64, qint64>>{{0, 480}, {-30, 480}, {1, 1}, {90, 90}}) {
+    for (const auto& [stored, effective] :
+         std::vector<std::pair<qint64, qint64>>{{0, 480}, {-30, 480}, {1, 1}, {90, 90}}) {
         storeBudget(stored);
         EXPECT_EQ(UsageProvider::budget(), effective) << stored;
     }
@@ -128,13 +136,13 @@ TEST_F(UsageTimeline, TheWidgetsDrawTheStoredDayUnderAtAndOverBudget)
     storeLog({{"2025-03-12", {{"Editor", 3600}, {"Browser", 1800}}}, {"2025-03-11", {{"Editor", 9000}}}});
     const timeline::WidgetDefinition total = UsageTotalWidget{}.body();
     const timeline::WidgetDefinition elapsed = UsageElapsedWidget{}.body();
-    for (const Case& c : {Case{"under", 120, "1H 30M", "30M LEFT TODAY", "75%"},
-                          Case{"at", 90, "1H 30M", "0M LEFT TODAY", "100%"},
-                          Case{"over", 60, "1H 30M", "30M OVER LIMIT", "100%"}}) {
+    for (const Case& c :
+         {Case{"under", 120, "1H 30M", "30M LEFT TODAY", "75%"}, Case{"at", 90, "1H 30M", "0M LEFT TODAY", "100%"},
+          Case{"over", 60, "1H 30M", "30M OVER LIMIT", "100%"}}) {
         SCOPED_TRACE(c.name);
         storeBudget(c.budget);
-        const QStringList totalTexts = textsOf(inspectAt(
-            total.render(total.provider().timeline({}, {}).entries.at(0)), timeline::designSize(total.family())));
+        const QStringList totalTexts = textsOf(inspectAt(total.render(total.provider().timeline({}, {}).entries.at(0)),
+                                                         timeline::designSize(total.family())));
         EXPECT_EQ(totalTexts, QStringList({"SCREEN TIME", c.total, c.status}));
         const QStringList elapsedTexts = textsOf(inspectAt(
             elapsed.render(elapsed.provider().timeline({}, {}).entries.at(0)), timeline::designSize(elapsed.family())));
@@ -145,8 +153,8 @@ TEST_F(UsageTimeline, TheWidgetsDrawTheStoredDayUnderAtAndOverBudget)
 TEST_F(UsageTimeline, TheWeeklyWidgetDrawsAnEmptyWeekAsNoBars)
 {
     const timeline::WidgetDefinition weekly = UsageWeeklyWidget{}.body();
-    const QJsonObject tree =
-        inspectAt(weekly.render(weekly.provider().timeline({}, {}).entries.at(0)), timeline::designSize(weekly.family()));
+    const QJsonObject tree = inspectAt(weekly.render(weekly.provider().timeline({}, {}).entries.at(0)),
+                                       timeline::designSize(weekly.family()));
     EXPECT_EQ(textsOf(tree), QStringList({"DAILY AVERAGE", "0M"}));
     EXPECT_TRUE(nodesOfKind(tree, "Circle").empty());
     // And the apps widget, with no apps, is blank.
@@ -166,14 +174,14 @@ TEST(UsageWidgets, DeclaredAsTheGalleryListsThemWithNoURL)
         WidgetFamily family;
     };
     ClockPin pin(kWednesday);
-    for (const Row& r :
-         {Row{UsageTotalWidget{}.body(), "velk.screentime.total", "Screen Time", "Today's total against your budget.",
-              WidgetFamily::small},
-          Row{UsageElapsedWidget{}.body(), "velk.screentime.elapsed", "Elapsed", "Budget burned, as a dot grid.",
-              WidgetFamily::small},
-          Row{UsageAppsWidget{}.body(), "velk.screentime.apps", "Top Apps", "Where the time went.", WidgetFamily::medium},
-          Row{UsageWeeklyWidget{}.body(), "velk.screentime.weekly", "Weekly", "Seven days of screen time.",
-              WidgetFamily::medium}}) {
+    for (const Row& r : {Row{UsageTotalWidget{}.body(), "velk.screentime.total", "Screen Time",
+                             "Today's total against your budget.", WidgetFamily::small},
+                         Row{UsageElapsedWidget{}.body(), "velk.screentime.elapsed", "Elapsed",
+                             "Budget burned, as a dot grid.", WidgetFamily::small},
+                         Row{UsageAppsWidget{}.body(), "velk.screentime.apps", "Top Apps", "Where the time went.",
+                             WidgetFamily::medium},
+                         Row{UsageWeeklyWidget{}.body(), "velk.screentime.weekly", "Weekly",
+                             "Seven days of screen time.", WidgetFamily::medium}}) {
         SCOPED_TRACE(r.kind);
         EXPECT_EQ(r.w.kind(), r.kind);
         EXPECT_EQ(r.w.displayName(), QString::fromUtf8(r.name));
@@ -182,6 +190,7 @@ TEST(UsageWidgets, DeclaredAsTheGalleryListsThemWithNoURL)
         EXPECT_EQ(r.w.configurationIntent(), "SurfaceConfigIntent");
         EXPECT_TRUE(r.w.isContentMarginsDisabled());
         const QSizeF size = timeline::designSize(r.family);
-        EXPECT_FALSE(view::widgetURL(view::layout(r.w.render(r.w.provider().placeholder({r.family, size, false})), size)));
+        EXPECT_FALSE(
+            view::widgetURL(view::layout(r.w.render(r.w.provider().placeholder({r.family, size, false})), size)));
     }
 }

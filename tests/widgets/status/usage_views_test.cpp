@@ -6,19 +6,19 @@
 #include "platform/core/Clock.h"
 #include "weather_support.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <map>
 
 using namespace velk;
 using namespace velk::view;
+using velk::testing::colorOf;
+using velk::testing::distinctContext;
+using velk::testing::dotFills;
 using velk::testing::frameOf;
 using velk::testing::inspectAt;
 using velk::testing::nodesOfKind;
 using velk::testing::shown;
-using velk::testing::colorOf;
-using velk::testing::distinctContext;
-using velk::testing::dotFills;
 using velk::testing::textNode;
 using velk::testing::textsOf;
 
@@ -27,7 +27,10 @@ namespace {
 const QSizeF kSmall(160, 160), kMedium(344, 160);
 const QString kGrey = velk::testing::chartGreyHex();
 
-UsageSnapshot usage(qint64 total, qint64 budget) { return UsageSnapshot{total, budget, {}, {}}; }
+UsageSnapshot usage(qint64 total, qint64 budget)
+{
+    return UsageSnapshot{total, budget, {}, {}};
+}
 
 class ScreenTimeViews : public ::testing::Test {
 protected:
@@ -40,9 +43,17 @@ protected:
 
 TEST_F(ScreenTimeViews, MinutesReadAsHoursAndMinutes)
 {
-    for (const auto& [minutes, text] : std::vector<std::pair<qint64, const char*>>{
-             {0, "0M"}, {45, "45M"}, {59, "59M"}, {60, "1H"}, {61, "1H 1M"}, {120, "2H"}, {204, "3H 24M"},
-             {480, "8H"}, {-5, "-5M"}, {-60, "-1H"}, {-125, "-2H -5M"}}) {
+    for (const auto& [minutes, text] : std::vector<std::pair<qint64, const char*>>{{0, "0M"},
+                                                                                   {45, "45M"},
+                                                                                   {59, "59M"},
+                                                                                   {60, "1H"},
+                                                                                   {61, "1H 1M"},
+                                                                                   {120, "2H"},
+                                                                                   {204, "3H 24M"},
+                                                                                   {480, "8H"},
+                                                                                   {-5, "-5M"},
+                                                                                   {-60, "-1H"},
+                                                                                   {-125, "-2H -5M"}}) {
         SCOPED_TRACE(minutes);
         // The total's numeral shows the minutes as they are, whatever their sign.
         EXPECT_EQ(textsOf(inspectAt(ScreenTimeTotal{usage(minutes, 480), ctx}, kSmall)).value(1), text);
@@ -59,11 +70,13 @@ TEST_F(ScreenTimeViews, TotalAgainstTheBudget)
         int fill, over; // dots of each, the rest track
     };
     const int dots = int((120 + 0.2 * 8) / 8); // the bar across 160 less 2 x 20
-    for (const Case& c : {Case{"the sample, over", UsageSnapshot::sample(), "SCREEN TIME | 3H 24M | 24M OVER LIMIT", pal.alert,
-                               int(std::lround(180.0 / 204 * dots)), int(std::lround(24.0 / 204 * dots))},
-                          Case{"exactly at the budget", usage(180, 180), "SCREEN TIME | 3H | 0M LEFT TODAY", pal.inkDim, dots, 0},
-                          Case{"nothing yet", usage(0, 480), "SCREEN TIME | 0M | 8H LEFT TODAY", pal.inkDim, 0, 0},
-                          Case{"under", usage(120, 480), "SCREEN TIME | 2H | 6H LEFT TODAY", pal.inkDim, int(std::lround(dots / 4.0)), 0}}) {
+    for (const Case& c :
+         {Case{"the sample, over", UsageSnapshot::sample(), "SCREEN TIME | 3H 24M | 24M OVER LIMIT", pal.alert,
+               int(std::lround(180.0 / 204 * dots)), int(std::lround(24.0 / 204 * dots))},
+          Case{"exactly at the budget", usage(180, 180), "SCREEN TIME | 3H | 0M LEFT TODAY", pal.inkDim, dots, 0},
+          Case{"nothing yet", usage(0, 480), "SCREEN TIME | 0M | 8H LEFT TODAY", pal.inkDim, 0, 0},
+          Case{"under", usage(120, 480), "SCREEN TIME | 2H | 6H LEFT TODAY", pal.inkDim, int(std::lround(dots / 4.0)),
+               0}}) {
         SCOPED_TRACE(c.name);
         const QJsonObject tree = inspectAt(ScreenTimeTotal{c.data, ctx}, kSmall);
         EXPECT_EQ(QString::fromStdString(shown(tree)), c.texts);
@@ -85,12 +98,11 @@ TEST_F(ScreenTimeViews, ElapsedBurnsSeventyDotsAtMost)
         int lit;
         const char* caption;
     };
-    for (const Case& c : {Case{1, 200, "1%", 0, "OF 3H 20M DAILY BUDGET"},
-                          Case{90, 180, "50%", 35, "OF 3H DAILY BUDGET"},
-                          Case{204, 180, "100%", 70, "OF 3H DAILY BUDGET"},
-                          Case{0, 480, "0%", 0, "OF 8H DAILY BUDGET"},
-                          // A snapshot with no budget counts as all of it burned.
-                          Case{0, 0, "100%", 70, "OF 0M DAILY BUDGET"}}) {
+    for (const Case& c :
+         {Case{1, 200, "1%", 0, "OF 3H 20M DAILY BUDGET"}, Case{90, 180, "50%", 35, "OF 3H DAILY BUDGET"},
+          Case{204, 180, "100%", 70, "OF 3H DAILY BUDGET"}, Case{0, 480, "0%", 0, "OF 8H DAILY BUDGET"},
+          // A snapshot with no budget counts as all of it burned.
+          Case{0, 0, "100%", 70, "OF 0M DAILY BUDGET"}}) {
         SCOPED_TRACE(c.percent);
         const QJsonObject tree = inspectAt(ScreenTimeElapsed{usage(c.total, c.budget), ctx}, kSmall);
         EXPECT_EQ(textsOf(tree), QStringList({"ELAPSED", c.percent, c.caption}));
@@ -104,7 +116,8 @@ TEST_F(ScreenTimeViews, ElapsedBurnsSeventyDotsAtMost)
 TEST_F(ScreenTimeViews, AppsAreScaledAgainstTheMostUsedOfAll)
 {
     UsageSnapshot s = usage(300, 480);
-    s.apps = {{"Editor", 50, false}, {"Browser", 40, false}, {"Chat", 20, true}, {"Mail", 100, false}, {"Music", 5, false}};
+    s.apps = {
+        {"Editor", 50, false}, {"Browser", 40, false}, {"Chat", 20, true}, {"Mail", 100, false}, {"Music", 5, false}};
     const QJsonObject tree = inspectAt(ScreenTimeApps{s, ctx}, kMedium);
     EXPECT_EQ(shown(tree), "EDITOR | 50M | BROWSER | 40M | CHAT | 20M");
     EXPECT_EQ(colorOf(tree, "CHAT"), pal.alert.hex());
@@ -142,7 +155,8 @@ TEST_F(ScreenTimeViews, WeeklyShowsTheAverageAndOneColumnPerDay)
     // Columns are 4 dots wide and up to 7 rows tall: Tue's 350 is the full height in fill,
     // Wed's 204 four rows in the accent, the rest grey.
     std::map<QString, int> dots;
-    for (const QString& f : dotFills(tree)) ++dots[f];
+    for (const QString& f : dotFills(tree))
+        ++dots[f];
     const auto rows = [](double minutes) { return int(std::lround(minutes / 350 * 7)); };
     EXPECT_EQ(dots[pal.fill.hex()], 4 * 7);
     EXPECT_EQ(dots[pal.accent.hex()], 4 * rows(204));
@@ -155,6 +169,7 @@ TEST_F(ScreenTimeViews, WeeklyShowsTheAverageAndOneColumnPerDay)
     EXPECT_EQ(dotFills(inspectAt(ScreenTimeWeekly{s, ctx}, kMedium)).count(pal.fill.hex()), 0);
 
     // A week of idle days keeps the one-row floor.
-    for (UsageSnapshot::Day& d : s.week) d.minutes = 0;
+    for (UsageSnapshot::Day& d : s.week)
+        d.minutes = 0;
     EXPECT_EQ(dotFills(inspectAt(ScreenTimeWeekly{s, ctx}, kMedium)).size(), 7 * 4);
 }

@@ -25,7 +25,10 @@ inline WCtx distinctContext(qreal u = 1)
 }
 
 // The sRGB grey of the charts' ordinary bars.
-inline QString chartGreyHex() { return Color::rgb255(76, 76, 76).hex(); }
+inline QString chartGreyHex()
+{
+    return Color::rgb255(76, 76, 76).hex();
+}
 
 inline QString colorOf(const QJsonObject& tree, const QString& text)
 {
@@ -35,7 +38,8 @@ inline QString colorOf(const QJsonObject& tree, const QString& text)
 inline QStringList dotFills(const QJsonObject& tree)
 {
     QStringList out;
-    for (const QJsonObject& c : nodesOfKind(tree, QStringLiteral("Circle"))) out << c[QStringLiteral("fill")].toString();
+    for (const QJsonObject& c : nodesOfKind(tree, QStringLiteral("Circle")))
+        out << c[QStringLiteral("fill")].toString();
     return out;
 }
 

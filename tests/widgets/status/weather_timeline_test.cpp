@@ -38,7 +38,8 @@ WeatherConfigIntent configured(std::optional<Place> place, TempUnitOption unit =
 void putCache(const Place& place, const WeatherSnapshot& s)
 {
     const QString suffix = *WeatherProvider::cacheSuffix(place);
-    Defaults::shared().setData(WeatherProvider::kCacheKeyPrefix + suffix, *encodeJson(WeatherProvider::Cache{suffix, s}));
+    Defaults::shared().setData(WeatherProvider::kCacheKeyPrefix + suffix,
+                               *encodeJson(WeatherProvider::Cache{suffix, s}));
 }
 
 WeatherSnapshot cachedSnapshot(const QString& place, qint64 temperature, double ageSeconds)
@@ -151,7 +152,8 @@ TEST_F(WeatherTimeline, NothingToShowGivesTheSampleAndARetryInTenMinutes)
 
         const auto tl = timelineFor(configured(kDenver));
         ASSERT_EQ(tl.entries.size(), 3u);
-        for (const auto& e : tl.entries) EXPECT_EQ(e.data, WeatherSnapshot::sample());
+        for (const auto& e : tl.entries)
+            EXPECT_EQ(e.data, WeatherSnapshot::sample());
         EXPECT_EQ(tl.entries[2].date, now().addingSeconds(20 * 60));
         EXPECT_EQ(tl.policy, timeline::ReloadPolicy::after(now().addingSeconds(10 * 60)));
         // Nothing was cached from the failure.
@@ -161,10 +163,12 @@ TEST_F(WeatherTimeline, NothingToShowGivesTheSampleAndARetryInTenMinutes)
         for (const timeline::WidgetDefinition& w : {WeatherCurrentWidget{}.body(), WeatherNightWidget{}.body(),
                                                     WeatherForecastWidget{}.body(), WeatherRainWidget{}.body()}) {
             SCOPED_TRACE(w.kind().toStdString());
-            const QStringList texts = textsOf(
-                inspectAt(w.render(timeline::AnyEntry(tl.entries[0])), timeline::designSize(w.family())));
+            const QStringList texts =
+                textsOf(inspectAt(w.render(timeline::AnyEntry(tl.entries[0])), timeline::designSize(w.family())));
             // The sample's 23° (the night face sets its degree sign apart), or its 40% chance of rain.
-            const char* expected = w.kind() == "velk.weather.rain" ? "40%" : w.kind() == "velk.weather.night" ? "23" : "23°";
+            const char* expected = w.kind() == "velk.weather.rain"    ? "40%"
+                                   : w.kind() == "velk.weather.night" ? "23"
+                                                                      : "23°";
             EXPECT_TRUE(texts.contains(expected)) << texts.join(" | ").toStdString();
             EXPECT_TRUE(w.kind() == "velk.weather.rain" || texts.contains("LONDON"));
         }
@@ -246,7 +250,8 @@ TEST(WeatherWidgets, DeclaredAsTheGalleryListsThemAndATapOpensTheWeatherApp)
         EXPECT_TRUE(r.w.isContentMarginsDisabled());
         const QSizeF size = timeline::designSize(r.family);
         ClockPin pin(WebTest::now());
-        const view::LaidOutTree tree = view::layout(r.w.render(r.w.provider().placeholder({r.family, size, false})), size);
+        const view::LaidOutTree tree =
+            view::layout(r.w.render(r.w.provider().placeholder({r.family, size, false})), size);
         EXPECT_EQ(view::widgetURL(tree), QUrl("velkwidgets://open/weather"));
     }
 }

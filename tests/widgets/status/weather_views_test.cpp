@@ -7,19 +7,19 @@
 #include "platform/view/Symbols.h"
 #include "weather_support.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <map>
 
 using namespace velk;
 using namespace velk::view;
+using velk::testing::colorOf;
+using velk::testing::distinctContext;
+using velk::testing::dotFills;
 using velk::testing::frameOf;
 using velk::testing::inspectAt;
 using velk::testing::nodesOfKind;
 using velk::testing::shown;
-using velk::testing::colorOf;
-using velk::testing::distinctContext;
-using velk::testing::dotFills;
 using velk::testing::textNode;
 using velk::testing::textsOf;
 
@@ -75,8 +75,8 @@ TEST_F(WeatherViews, CurrentAndNightFitTheirPaddingInTheMonospacedDesign)
 {
     // Three captions and the 56-point temperature leave the place caption at the top padding.
     const QRectF padded(22, 20, 116, 120);
-    for (const QJsonObject& tree : {inspectAt(WeatherCurrent{snapshot(), ctx}, kSmall),
-                                    inspectAt(WeatherNight{snapshot(), ctx}, kSmall)}) {
+    for (const QJsonObject& tree :
+         {inspectAt(WeatherCurrent{snapshot(), ctx}, kSmall), inspectAt(WeatherNight{snapshot(), ctx}, kSmall)}) {
         EXPECT_EQ(velk::testing::textsOutside(tree, padded), std::vector<std::string>{}) << shown(tree);
         EXPECT_DOUBLE_EQ(frameOf(textNode(tree, "OSLO")).y(), 20) << shown(tree);
     }
@@ -98,7 +98,8 @@ TEST_F(WeatherViews, WithoutACodeTheGlyphIsPartlyCloudyByDayOrNight)
     for (const bool night : {false, true}) {
         s.isNight = night;
         const QString expected = WeatherSnapshot::symbol(2, night);
-        for (const QJsonObject& tree : {inspectAt(WeatherCurrent{s, ctx}, kSmall), inspectAt(WeatherNight{s, ctx}, kSmall)}) {
+        for (const QJsonObject& tree :
+             {inspectAt(WeatherCurrent{s, ctx}, kSmall), inspectAt(WeatherNight{s, ctx}, kSmall)}) {
             const QJsonObject glyph = nodesOfKind(tree, "Image").at(0);
             EXPECT_EQ(glyph["symbol"].toString(), expected);
             EXPECT_FALSE(velk::testing::hasFlag(glyph, "unknownSymbol"));
@@ -110,7 +111,8 @@ TEST(WeatherSymbols, EveryCodeByDayAndNightHasAGlyph)
 {
     for (qint64 code = -1; code <= 100; ++code)
         for (const bool night : {false, true})
-            EXPECT_NE(symbolShape(WeatherSnapshot::symbol(code, night)), nullptr) << code << (night ? " night" : " day");
+            EXPECT_NE(symbolShape(WeatherSnapshot::symbol(code, night)), nullptr)
+                << code << (night ? " night" : " day");
 }
 
 TEST_F(WeatherViews, ForecastHasOneEqualColumnPerDayWithThePeakInTheAccent)
@@ -131,7 +133,8 @@ TEST_F(WeatherViews, ForecastHasOneEqualColumnPerDayWithThePeakInTheAccent)
     // The hairline rule spans the stack and is one point high.
     bool rule = false;
     for (const QJsonObject& r : nodesOfKind(tree, "Rectangle"))
-        if (r["fill"].toString() == pal.hairline.hex() && frameOf(r).height() == 1 && frameOf(r).width() == 344 - 52) rule = true;
+        if (r["fill"].toString() == pal.hairline.hex() && frameOf(r).height() == 1 && frameOf(r).width() == 344 - 52)
+            rule = true;
     EXPECT_TRUE(rule);
 
     WeatherSnapshot none = snapshot();
@@ -162,7 +165,8 @@ TEST_F(WeatherViews, RainBarsTakeTheirColourFromPeakAndChance)
     // Dots of each colour: 4 wide; a chance of 0.5 is 4 rows in fill, 0.49 rounds to 4 rows of
     // grey, the peak's 0.1 one row in the accent, 0 still one row, 1 eight rows.
     std::map<QString, int> dots;
-    for (const QString& fill : dotFills(tree)) ++dots[fill];
+    for (const QString& fill : dotFills(tree))
+        ++dots[fill];
     // The header's own dot is the accent too.
     EXPECT_EQ(dots[pal.accent.hex()], 1 + 4);
     EXPECT_EQ(dots[pal.fill.hex()], 16 + 32);

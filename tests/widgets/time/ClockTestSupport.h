@@ -7,9 +7,9 @@
 #include "platform/core/Locale.h"
 #include "platform/core/TimeZone.h"
 #include "shared/data/clock/ClockFormat.h"
-#include "shared/look/WidgetRoot.h"
 #include "shared/look/TreeQuery.h"
 #include "shared/look/WidgetContext.h"
+#include "shared/look/WidgetRoot.h"
 #include "support/UtcDate.h"
 
 #include <QDateTime>
@@ -19,9 +19,15 @@ namespace velk::testing {
 
 using velk::test::utc;
 
-inline TimeZone zone(const char* id) { return *TimeZone::named(QString::fromLatin1(id)); }
+inline TimeZone zone(const char* id)
+{
+    return *TimeZone::named(QString::fromLatin1(id));
+}
 
-inline void setTimeFormat(int value) { Defaults::shared().setInteger(ClockFormat::kTimeFormatKey, value); }
+inline void setTimeFormat(int value)
+{
+    Defaults::shared().setInteger(ClockFormat::kTimeFormatKey, value);
+}
 
 // Every clock test runs at a fixed moment, in UTC, in en_US and on a 24-hour clock unless it
 // says otherwise.

@@ -8,8 +8,8 @@
 #include "platform/calendar/CalendarStore.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
-#include "shared/data/clock/ClockFormat.h"
 #include "shared/data/calendar/EventSync.h"
+#include "shared/data/clock/ClockFormat.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -27,7 +27,10 @@ struct Reminders {
     static void store(const Snapshot& s) { EventSync::storeReminders(s); }
     static std::optional<Snapshot> stored() { return EventSync::storedReminders(); }
     // Something that is neither the sample nor what the fixture store holds.
-    static Snapshot kept() { return Snapshot{{ReminderItem{"kept", "Kept copy", std::nullopt, false, false}}, std::nullopt, std::nullopt}; }
+    static Snapshot kept()
+    {
+        return Snapshot{{ReminderItem{"kept", "Kept copy", std::nullopt, false, false}}, std::nullopt, std::nullopt};
+    }
 };
 
 struct Events {
@@ -37,7 +40,10 @@ struct Events {
     static QString key() { return EventSync::kCalendarKey; }
     static void store(const Snapshot& s) { EventSync::storeCalendar(s); }
     static std::optional<Snapshot> stored() { return EventSync::storedCalendar(); }
-    static Snapshot kept() { return Snapshot{{EventItem{"kept", "08:00", std::nullopt, "Kept copy", std::nullopt, false, false}}, 0.25}; }
+    static Snapshot kept()
+    {
+        return Snapshot{{EventItem{"kept", "08:00", std::nullopt, "Kept copy", std::nullopt, false, false}}, 0.25};
+    }
 };
 
 template <class T>
@@ -145,12 +151,14 @@ TYPED_TEST(CalendarProviders, WithoutAccessTheStoredCopyThenTheFallback)
         this->access(status);
         Defaults::shared().remove(TypeParam::key());
         // Nothing kept: a placed widget shows its empty state, a transient snapshot the sample.
-        EXPECT_EQ(provider.timeline(this->glass, this->placed).entries.at(0).data, TestFixture::Provider::emptySnapshot());
+        EXPECT_EQ(provider.timeline(this->glass, this->placed).entries.at(0).data,
+                  TestFixture::Provider::emptySnapshot());
         EXPECT_EQ(provider.snapshot(this->glass, this->placed).data, TestFixture::Provider::sampleSnapshot());
         // A kept copy that does not decode counts as none, and stays as it was.
         const QByteArray garbage("{\"items\": 3");
         Defaults::shared().setData(TypeParam::key(), garbage);
-        EXPECT_EQ(provider.timeline(this->glass, this->placed).entries.at(0).data, TestFixture::Provider::emptySnapshot());
+        EXPECT_EQ(provider.timeline(this->glass, this->placed).entries.at(0).data,
+                  TestFixture::Provider::emptySnapshot());
         EXPECT_EQ(provider.snapshot(this->glass, this->placed).data, TestFixture::Provider::sampleSnapshot());
         EXPECT_EQ(Defaults::shared().data(TypeParam::key()), garbage);
         // A good copy is served to both.
@@ -161,7 +169,7 @@ TYPED_TEST(CalendarProviders, WithoutAccessTheStoredCopyThenTheFallback)
     // Access to the other kind of item does not count.
     this->access(CalendarAuthorizationStatus::denied);
     CalendarAccess::setStatus(TypeParam::entity == CalendarEntityType::event ? CalendarEntityType::reminder
-                                                                               : CalendarEntityType::event,
+                                                                             : CalendarEntityType::event,
                               CalendarAuthorizationStatus::fullAccess);
     EXPECT_EQ(provider.timeline(this->glass, this->placed).entries.at(0).data, TypeParam::kept());
 }

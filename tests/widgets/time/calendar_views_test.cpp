@@ -21,12 +21,12 @@ using velk::test::utc;
 using velk::testing::frameOf;
 using velk::testing::hasFlag;
 using velk::testing::inspectAt;
-using velk::testing::textsOutside;
+using velk::testing::nodesOfKind;
 using velk::testing::shown;
+using velk::testing::solidContext;
 using velk::testing::textNode;
 using velk::testing::textsOf;
-using velk::testing::nodesOfKind;
-using velk::testing::solidContext;
+using velk::testing::textsOutside;
 
 namespace {
 
@@ -37,16 +37,27 @@ const QSizeF kRoomy(720, 344);
 // Wednesday 9 December 2026, midday.
 const Date kWednesday = utc("2026-12-09T12:00:00");
 
-QString colorOf(const QJsonObject& tree, const QString& text) { return textNode(tree, text)["foreground"].toString(); }
+QString colorOf(const QJsonObject& tree, const QString& text)
+{
+    return textNode(tree, text)["foreground"].toString();
+}
 
 EventItem event(const char* id, bool past = false, bool next = false, std::optional<QString> end = std::nullopt,
                 std::optional<QString> detail = std::nullopt)
 {
-    return EventItem{QString::fromLatin1(id), QStringLiteral("%1:00").arg(id), end, QStringLiteral("Ev %1").arg(id),
-                     detail, past, next};
+    return EventItem{QString::fromLatin1(id),
+                     QStringLiteral("%1:00").arg(id),
+                     end,
+                     QStringLiteral("Ev %1").arg(id),
+                     detail,
+                     past,
+                     next};
 }
 
-CalendarSnapshot events(std::vector<EventItem> list, double progress = 0.5) { return {std::move(list), progress}; }
+CalendarSnapshot events(std::vector<EventItem> list, double progress = 0.5)
+{
+    return {std::move(list), progress};
+}
 
 class CalendarViews : public ::testing::Test {
 protected:
@@ -64,7 +75,8 @@ TEST_F(CalendarViews, BigDate)
     EXPECT_EQ(colorOf(tree, "DECEMBER 2026"), pal.inkDim.hex());
     // Black numerals are drawn bold.
     EXPECT_EQ(textNode(tree, "9")["font"].toObject()["weight"].toString(), "bold");
-    EXPECT_EQ(shown(inspectAt(CalendarBigDate{utc("2026-12-01T08:00:00"), ctx}, kSmall)), "TUESDAY | 1 | DECEMBER 2026");
+    EXPECT_EQ(shown(inspectAt(CalendarBigDate{utc("2026-12-01T08:00:00"), ctx}, kSmall)),
+              "TUESDAY | 1 | DECEMBER 2026");
 }
 
 TEST_F(CalendarViews, BigDateAndMonthGridFitTheirPadding)
@@ -96,7 +108,8 @@ TEST_F(CalendarViews, DateTextsFollowTheUserLocaleAndZone)
     const QStringList agenda = textsOf(inspectAt(CalendarAgenda{lateEvening, CalendarSnapshot{}, ctx}, kRoomy));
     EXPECT_EQ(agenda.value(0), "10. DEZ.");
     EXPECT_EQ(agenda.value(1), "DONNERSTAG");
-    EXPECT_TRUE(textsOf(inspectAt(CalendarDayEvents{lateEvening, CalendarSnapshot{}, ctx}, kMedium)).value(1).startsWith("DO"));
+    EXPECT_TRUE(
+        textsOf(inspectAt(CalendarDayEvents{lateEvening, CalendarSnapshot{}, ctx}, kMedium)).value(1).startsWith("DO"));
 }
 
 TEST_F(CalendarViews, MonthGridDots)
@@ -120,7 +133,8 @@ TEST_F(CalendarViews, MonthGridDots)
         EXPECT_EQ(CalendarMonthGrid::daysInMonth(date), c.days);
         const QJsonObject tree = inspectAt(CalendarMonthGrid{date, ctx}, kRoomy);
         EXPECT_EQ(shown(tree), std::string(c.header) + " | " + c.footer);
-        const int day = textNode(tree, QString::fromLatin1(c.header).section(" | ", 1)).value("text").toString().toInt();
+        const int day =
+            textNode(tree, QString::fromLatin1(c.header).section(" | ", 1)).value("text").toString().toInt();
         const int rows = (c.days + 6) / 7;
         const auto dots = nodesOfKind(tree, "Circle");
         ASSERT_EQ(int(dots.size()), rows * 7);
@@ -136,7 +150,8 @@ TEST_F(CalendarViews, MonthGridDots)
 
 TEST_F(CalendarViews, DayEventsShowsTheNextTwoNotOver)
 {
-    const std::vector<EventItem> three{event("9", true), event("14", false, true, "14:45"), event("17", false, false, "17:30")};
+    const std::vector<EventItem> three{event("9", true), event("14", false, true, "14:45"),
+                                       event("17", false, false, "17:30")};
     const QJsonObject tree = inspectAt(CalendarDayEvents{kWednesday, events(three), ctx}, kMedium);
     EXPECT_EQ(shown(tree), "9 | WED | 14:00 – 14:45 | Ev 14 | 17:00 – 17:30 | Ev 17");
     EXPECT_EQ(colorOf(tree, "9"), pal.accent.hex());
@@ -149,7 +164,8 @@ TEST_F(CalendarViews, DayEventsShowsTheNextTwoNotOver)
     EXPECT_EQ(rule[0]["fill"].toString(), pal.hairline.hex());
 
     // Without an end the start stands alone; no next event leaves every time dim.
-    const QJsonObject untimed = inspectAt(CalendarDayEvents{kWednesday, events({event("8"), event("9")}), ctx}, kMedium);
+    const QJsonObject untimed =
+        inspectAt(CalendarDayEvents{kWednesday, events({event("8"), event("9")}), ctx}, kMedium);
     EXPECT_EQ(shown(untimed), "9 | WED | 8:00 | Ev 8 | 9:00 | Ev 9");
     EXPECT_EQ(colorOf(untimed, "8:00"), pal.inkDim.hex());
 
@@ -177,7 +193,8 @@ TEST_F(CalendarViews, AgendaRowsAndDividers)
                           Case{1, "1 EVENTS", 1, 0}, Case{0, "0 EVENTS", 0, 0}}) {
         SCOPED_TRACE(c.events);
         std::vector<EventItem> list;
-        for (int i = 0; i < c.events; ++i) list.push_back(event(QByteArray::number(10 + i).constData()));
+        for (int i = 0; i < c.events; ++i)
+            list.push_back(event(QByteArray::number(10 + i).constData()));
         const QJsonObject tree = inspectAt(CalendarAgenda{kWednesday, events(list), ctx}, kLarge);
         const QStringList all = textsOf(tree);
         EXPECT_EQ(all.value(0), "DEC 9");
@@ -221,9 +238,10 @@ TEST_F(CalendarViews, AgendaDayProgress)
     };
     // Values outside 0...1 (or not numbers at all) come from a corrupt or foreign stored copy:
     // they are drawn kept to the range instead of overflowing the percentage.
-    for (const Case& c : {Case{0.68, "DAY 68%", 0.68}, Case{0.999, "DAY 99%", 0.999}, Case{0, "DAY 0%", 0},
-                          Case{1, "DAY 100%", 1}, Case{nan, "DAY 0%", 0}, Case{inf, "DAY 0%", 0}, Case{-inf, "DAY 0%", 0},
-                          Case{-0.4, "DAY 0%", 0}, Case{7.5, "DAY 100%", 1}, Case{1e300, "DAY 100%", 1}}) {
+    for (const Case& c :
+         {Case{0.68, "DAY 68%", 0.68}, Case{0.999, "DAY 99%", 0.999}, Case{0, "DAY 0%", 0}, Case{1, "DAY 100%", 1},
+          Case{nan, "DAY 0%", 0}, Case{inf, "DAY 0%", 0}, Case{-inf, "DAY 0%", 0}, Case{-0.4, "DAY 0%", 0},
+          Case{7.5, "DAY 100%", 1}, Case{1e300, "DAY 100%", 1}}) {
         SCOPED_TRACE(c.progress);
         const QJsonObject tree = inspectAt(CalendarAgenda{kWednesday, events({}, c.progress), ctx}, kLarge);
         EXPECT_EQ(textsOf(tree).last(), c.caption);

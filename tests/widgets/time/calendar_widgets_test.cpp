@@ -27,8 +27,8 @@ namespace {
 
 std::vector<timeline::WidgetDefinition> declared()
 {
-    return {RemindersChecklistWidget{}.body(), RemindersNextUpWidget{}.body(),   RemindersSingleWidget{}.body(),
-            RemindersTodayWidget{}.body(),     CalendarBigDateWidget{}.body(),   CalendarMonthGridWidget{}.body(),
+    return {RemindersChecklistWidget{}.body(), RemindersNextUpWidget{}.body(), RemindersSingleWidget{}.body(),
+            RemindersTodayWidget{}.body(),     CalendarBigDateWidget{}.body(), CalendarMonthGridWidget{}.body(),
             CalendarDayEventsWidget{}.body(),  CalendarAgendaWidget{}.body()};
 }
 
@@ -51,7 +51,7 @@ TEST_F(CalendarWidgets, ATapOpensRemindersOrCalendar)
         const QSizeF size = timeline::designSize(w.family());
         const LaidOutTree tree = layout(w.render(w.provider().placeholder({w.family(), size, false})), size);
         EXPECT_EQ(widgetURL(tree), QUrl(w.kind().startsWith("velk.reminders.") ? "velkwidgets://open/reminders"
-                                                                                : "velkwidgets://open/calendar"));
+                                                                               : "velkwidgets://open/calendar"));
     }
 }
 
@@ -78,7 +78,8 @@ TEST_F(CalendarWidgets, DrawTheEntrysDateNotTheClocks)
                                                 CalendarDayEventsWidget{}.body(), CalendarAgendaWidget{}.body()}) {
         SCOPED_TRACE(w.kind().toStdString());
         QStringList texts;
-        for (const QJsonObject& t : nodesOfKind(inspect(layout(w.render(timeline::AnyEntry(entry)), {700, 344})), "Text"))
+        for (const QJsonObject& t :
+             nodesOfKind(inspect(layout(w.render(timeline::AnyEntry(entry)), {700, 344})), "Text"))
             texts << t["text"].toString();
         EXPECT_TRUE(texts.contains("9") || texts.contains("DEC 9")) << texts.join(", ").toStdString();
         EXPECT_FALSE(texts.contains("10") || texts.contains("DEC 10"));

@@ -73,7 +73,8 @@ TEST_F(ClockFaces, AnalogClassicDialTicksAndHands)
     // The cap ring stays the fixed near-black in light and dark themes alike, round an accent cap.
     for (bool dark : {true, false}) {
         const WCtx c = solidContext("macos", 1, dark);
-        const auto circles = nodesOfKind(inspectAt(ClockAnalogClassic{at, TimeZone::utc(), std::nullopt, false, c}, kSmall), "Circle");
+        const auto circles =
+            nodesOfKind(inspectAt(ClockAnalogClassic{at, TimeZone::utc(), std::nullopt, false, c}, kSmall), "Circle");
         ASSERT_EQ(circles.size(), 2u);
         EXPECT_EQ(circles[0]["fill"].toString(), c.pal.accent.hex());
         EXPECT_EQ(circles[1]["stroke"].toString(), VelkTokens::ink.hex());
@@ -109,8 +110,9 @@ TEST_F(ClockFaces, HybridReadoutSitsAboveTheCentreUnderTheHands)
     const WCtx ctx = solidContext();
     for (int format : {12, 24}) {
         setTimeFormat(format);
-        for (const QJsonObject& tree : {inspectAt(ClockAnalogClassic{at, zone("Asia/Kolkata"), std::nullopt, true, ctx}, kSmall),
-                                        inspectAt(ClockAnalogMinimal{at, zone("Asia/Kolkata"), std::nullopt, true, ctx}, kSmall)}) {
+        for (const QJsonObject& tree :
+             {inspectAt(ClockAnalogClassic{at, zone("Asia/Kolkata"), std::nullopt, true, ctx}, kSmall),
+              inspectAt(ClockAnalogMinimal{at, zone("Asia/Kolkata"), std::nullopt, true, ctx}, kSmall)}) {
             EXPECT_EQ(textsOf(tree), QStringList{format == 12 ? "2:30" : "14:30"});
             const QJsonObject text = firstOf(tree, "Text");
             EXPECT_EQ(text["font"].toObject()["size"].toDouble(), 15);
@@ -118,13 +120,12 @@ TEST_F(ClockFaces, HybridReadoutSitsAboveTheCentreUnderTheHands)
             EXPECT_EQ(text["minimumScaleFactor"].toDouble(), 0.55);
             const auto offsets = nodesOfKind(tree, "offset");
             // The readout's lift comes after the dial marks and before the hands.
-            const auto it = std::find_if(offsets.begin(), offsets.end(), [](const QJsonObject& o) {
-                return !nodesOfKind(o, "Text").empty();
-            });
+            const auto it = std::find_if(offsets.begin(), offsets.end(),
+                                         [](const QJsonObject& o) { return !nodesOfKind(o, "Text").empty(); });
             ASSERT_NE(it, offsets.end());
             EXPECT_EQ((*it)["offset"].toObject()["y"].toDouble(), -27);
             const auto hands = handAngles(tree);
-            EXPECT_DOUBLE_EQ(hands[0], 75);  // 14:30 on a 12-hour dial
+            EXPECT_DOUBLE_EQ(hands[0], 75); // 14:30 on a 12-hour dial
             EXPECT_DOUBLE_EQ(hands[1], 180);
         }
     }
@@ -132,9 +133,10 @@ TEST_F(ClockFaces, HybridReadoutSitsAboveTheCentreUnderTheHands)
 
 TEST_F(ClockFaces, TimeTextShrinksAndNeverWraps)
 {
-    const QJsonObject text =
-        firstOf(inspectAt(TimeText{utc("2026-12-09T22:09:00"), TimeZone::utc(), 64, Color::white(1), view::Weight::black, solidContext()}, {120, 100}),
-                "Text");
+    const QJsonObject text = firstOf(inspectAt(TimeText{utc("2026-12-09T22:09:00"), TimeZone::utc(), 64,
+                                                        Color::white(1), view::Weight::black, solidContext()},
+                                               {120, 100}),
+                                     "Text");
     EXPECT_EQ(text["text"].toString(), "22:09");
     EXPECT_EQ(text["lineLimit"].toInt(), 1);
     EXPECT_GE(text["fontScale"].toDouble(), 0.55);
@@ -205,9 +207,10 @@ TEST_F(ClockFaces, MatrixMediumMinuteAndHourBar)
         const char* minute;
         int lit;
     };
-    for (const Case& c : {Case{"2026-12-09T10:00:00", "UTC", "10:00", "00", 0}, Case{"2026-12-09T10:30:00", "UTC", "10:30", "30", 4},
-                          Case{"2026-12-09T10:59:00", "UTC", "10:59", "59", 7},
-                          Case{"2026-12-09T09:10:00", "Asia/Kolkata", "14:40", "40", 5}}) {
+    for (const Case& c :
+         {Case{"2026-12-09T10:00:00", "UTC", "10:00", "00", 0}, Case{"2026-12-09T10:30:00", "UTC", "10:30", "30", 4},
+          Case{"2026-12-09T10:59:00", "UTC", "10:59", "59", 7},
+          Case{"2026-12-09T09:10:00", "Asia/Kolkata", "14:40", "40", 5}}) {
         const QJsonObject tree = inspectAt(ClockMatrixMedium{utc(c.at), zone(c.zone), ctx}, kMedium);
         const QStringList texts = textsOf(tree);
         ASSERT_EQ(texts.size(), 4);
@@ -227,7 +230,8 @@ TEST_F(ClockFaces, MatrixMediumMinuteAndHourBar)
     EXPECT_EQ(textsOf(inspectAt(ClockMatrixMedium{utc("2026-12-09T10:00:00"), TimeZone::utc(), ctx}, kMedium))[1],
               "WEDNESDAY, DECEMBER 9");
     // Thursday morning in Tokyo, still Wednesday on the desktop.
-    const QStringList tokyo = textsOf(inspectAt(ClockMatrixMedium{utc("2026-12-09T23:30:00"), zone("Asia/Tokyo"), ctx}, kMedium));
+    const QStringList tokyo =
+        textsOf(inspectAt(ClockMatrixMedium{utc("2026-12-09T23:30:00"), zone("Asia/Tokyo"), ctx}, kMedium));
     EXPECT_EQ(tokyo.value(0), "08:30");
     EXPECT_EQ(tokyo.value(1), "WEDNESDAY, DECEMBER 9");
 }
@@ -241,15 +245,13 @@ TEST_F(ClockFaces, DaytimeIsSevenToNineteenInclusive)
     };
     // East and west of Greenwich, a half-hour offset, summer time, and a local day that is
     // still the day before in UTC.
-    for (const Case& c : {Case{"Asia/Tokyo", "2026-12-09T10:59:00", true}, Case{"Asia/Tokyo", "2026-12-09T11:00:00", false},
-                          Case{"Asia/Tokyo", "2026-12-08T21:59:00", false}, Case{"Asia/Tokyo", "2026-12-08T22:00:00", true},
-                          Case{"America/New_York", "2026-12-09T11:59:00", false},
-                          Case{"America/New_York", "2026-12-09T12:00:00", true},
-                          Case{"America/New_York", "2026-12-10T00:59:00", true},
-                          Case{"America/New_York", "2026-12-10T01:00:00", false},
-                          Case{"America/New_York", "2026-07-01T10:59:00", false},
-                          Case{"America/New_York", "2026-07-01T11:00:00", true},
-                          Case{"Asia/Kolkata", "2026-12-09T14:29:59", true}, Case{"Asia/Kolkata", "2026-12-09T14:30:00", false}})
+    for (const Case& c :
+         {Case{"Asia/Tokyo", "2026-12-09T10:59:00", true}, Case{"Asia/Tokyo", "2026-12-09T11:00:00", false},
+          Case{"Asia/Tokyo", "2026-12-08T21:59:00", false}, Case{"Asia/Tokyo", "2026-12-08T22:00:00", true},
+          Case{"America/New_York", "2026-12-09T11:59:00", false}, Case{"America/New_York", "2026-12-09T12:00:00", true},
+          Case{"America/New_York", "2026-12-10T00:59:00", true}, Case{"America/New_York", "2026-12-10T01:00:00", false},
+          Case{"America/New_York", "2026-07-01T10:59:00", false}, Case{"America/New_York", "2026-07-01T11:00:00", true},
+          Case{"Asia/Kolkata", "2026-12-09T14:29:59", true}, Case{"Asia/Kolkata", "2026-12-09T14:30:00", false}})
         EXPECT_EQ(isDaytime(utc(c.at), zone(c.zone)), c.day) << c.zone << " " << c.at;
 }
 
@@ -257,7 +259,8 @@ TEST_F(ClockFaces, WorldColumnsHomeDotAndNightDimming)
 {
     const WCtx ctx = solidContext();
     const Date at = utc("2026-12-09T10:59:00"); // 19:59 in Tokyo and Seoul
-    const std::vector<TimeZone> zones{zone("Asia/Tokyo"), zone("Asia/Tokyo"), zone("Asia/Seoul"), zone("Asia/Singapore")};
+    const std::vector<TimeZone> zones{zone("Asia/Tokyo"), zone("Asia/Tokyo"), zone("Asia/Seoul"),
+                                      zone("Asia/Singapore")};
     const QJsonObject tree = inspectAt(ClockWorld{at, zones, 1, ctx}, kMedium);
     EXPECT_EQ(textsOf(tree), (QStringList{"TOKYO", "19:59", "TOKYO", "19:59", "SEOUL", "19:59"}));
     const auto texts = nodesOfKind(tree, "Text");
@@ -265,8 +268,7 @@ TEST_F(ClockFaces, WorldColumnsHomeDotAndNightDimming)
     // Only the middle column is flagged, though the first shows the same city.
     std::vector<QRectF> accentDots;
     for (const QJsonObject& c : nodesOfKind(tree, "Circle"))
-        if (c["fill"].toString() == ctx.pal.accent.hex())
-            accentDots.push_back(frameOf(c));
+        if (c["fill"].toString() == ctx.pal.accent.hex()) accentDots.push_back(frameOf(c));
     ASSERT_EQ(accentDots.size(), 1u);
     EXPECT_GT(accentDots[0].left(), frameOf(texts[1]).right());
     EXPECT_LT(accentDots[0].right(), frameOf(texts[5]).left());
@@ -276,7 +278,8 @@ TEST_F(ClockFaces, WorldColumnsHomeDotAndNightDimming)
     const auto times = std::vector<QRectF>{frameOf(texts[1]), frameOf(texts[3]), frameOf(texts[5])};
     EXPECT_NEAR(times[1].center().x() - times[0].center().x(), times[2].center().x() - times[1].center().x(), 0.5);
 
-    const QJsonObject night = inspectAt(ClockWorld{utc("2026-12-09T11:00:00"), {zone("Asia/Tokyo"), zone("UTC")}, 5, ctx}, kMedium);
+    const QJsonObject night =
+        inspectAt(ClockWorld{utc("2026-12-09T11:00:00"), {zone("Asia/Tokyo"), zone("UTC")}, 5, ctx}, kMedium);
     const auto nightTexts = nodesOfKind(night, "Text");
     EXPECT_EQ(nightTexts[1]["foreground"].toString(), ctx.pal.ink.opacity(0.55).hex());
     EXPECT_EQ(nightTexts[3]["foreground"].toString(), ctx.pal.ink.hex());
@@ -298,7 +301,8 @@ TEST_F(ClockFaces, DotDialNumeralsAndHands)
 {
     const Date at = utc("2026-12-09T10:09:00");
     for (qreal u : {1.0, 0.5}) {
-        const QJsonObject tree = inspectAt(ClockDotDial{at, TimeZone::utc(), std::nullopt, solidContext("green", u)}, kSmall * u);
+        const QJsonObject tree =
+            inspectAt(ClockDotDial{at, TimeZone::utc(), std::nullopt, solidContext("green", u)}, kSmall * u);
         EXPECT_EQ(frameOf(tree).size(), QSizeF(124 * u, 124 * u));
         EXPECT_EQ(textsOf(tree), (QStringList{"12", "3", "6", "9"}));
         const auto offsets = nodesOfKind(tree, "offset");
@@ -339,7 +343,9 @@ TEST_F(ClockFaces, DualSidesStatusAndHairline)
     }
     setTimeFormat(12);
     for (qreal u : {1.0, 2.5}) {
-        const QJsonObject tree = inspectAt(ClockDual{utc("2026-12-09T21:05:00"), TimeZone::utc(), TimeZone::utc(), solidContext("green", u)}, kMedium * u);
+        const QJsonObject tree =
+            inspectAt(ClockDual{utc("2026-12-09T21:05:00"), TimeZone::utc(), TimeZone::utc(), solidContext("green", u)},
+                      kMedium * u);
         const QStringList texts = textsOf(tree);
         EXPECT_EQ(texts[1], "9:05");
         EXPECT_EQ(texts[4], "9:05");

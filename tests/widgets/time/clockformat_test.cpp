@@ -26,21 +26,24 @@ TEST_F(ClockFormatTest, SettingThenLocaleDecideTheHourCycle)
         const char* at1307;
         const char* at0005;
     };
-    for (const Case& c : {Case{0, "en_GB", true, "13:07", "00:05"}, Case{0, "en_US", false, "1:07", "12:05"},
-                          Case{12, "en_GB", false, "1:07", "12:05"}, Case{24, "en_US", true, "13:07", "00:05"},
-                          Case{1, "en_US", false, "1:07", "12:05"}, Case{99, "de_DE", true, "13:07", "00:05"},
-                          // Non-Latin native digits still give ASCII clock text.
-                          Case{0, "ar_EG", false, "1:07", "12:05"}, Case{24, "hi_IN@numbers=deva", true, "13:07", "00:05"},
-                          // An hour cycle of 1-24 ("k") is a 24-hour clock, one of 0-11 ("K") a 12-hour one.
-                          Case{0, "en_US@hours=h24", true, "13:07", "00:05"}, Case{0, "en_GB@hours=h11", false, "1:07", "12:05"}}) {
+    for (const Case& c :
+         {Case{0, "en_GB", true, "13:07", "00:05"}, Case{0, "en_US", false, "1:07", "12:05"},
+          Case{12, "en_GB", false, "1:07", "12:05"}, Case{24, "en_US", true, "13:07", "00:05"},
+          Case{1, "en_US", false, "1:07", "12:05"}, Case{99, "de_DE", true, "13:07", "00:05"},
+          // Non-Latin native digits still give ASCII clock text.
+          Case{0, "ar_EG", false, "1:07", "12:05"}, Case{24, "hi_IN@numbers=deva", true, "13:07", "00:05"},
+          // An hour cycle of 1-24 ("k") is a 24-hour clock, one of 0-11 ("K") a 12-hour one.
+          Case{0, "en_US@hours=h24", true, "13:07", "00:05"}, Case{0, "en_GB@hours=h11", false, "1:07", "12:05"}}) {
         if (c.setting == 0)
             Defaults::shared().remove(ClockFormat::kTimeFormatKey);
         else
             setTimeFormat(c.setting);
         LocalePin locale{QString::fromLatin1(c.locale)};
         EXPECT_EQ(ClockFormat::uses24Hour(), c.uses24) << c.setting << " " << c.locale;
-        EXPECT_EQ(ClockFormat::hhmm(utc("2026-03-07T13:07:00"), TimeZone::utc()), c.at1307) << c.setting << " " << c.locale;
-        EXPECT_EQ(ClockFormat::hhmm(utc("2026-03-07T00:05:00"), TimeZone::utc()), c.at0005) << c.setting << " " << c.locale;
+        EXPECT_EQ(ClockFormat::hhmm(utc("2026-03-07T13:07:00"), TimeZone::utc()), c.at1307)
+            << c.setting << " " << c.locale;
+        EXPECT_EQ(ClockFormat::hhmm(utc("2026-03-07T00:05:00"), TimeZone::utc()), c.at0005)
+            << c.setting << " " << c.locale;
     }
 }
 
@@ -63,7 +66,8 @@ TEST_F(ClockFormatTest, SettingWrittenByAnotherProcessShowsAtTheNextCall)
     EXPECT_EQ(ClockFormat::hhmm(at, TimeZone::utc()), "19:05"); // this thread has read the suite
     for (const char* value : {"12", "24"}) {
         QProcess p;
-        p.start(tool, {QStringLiteral("write"), ClockFormat::kTimeFormatKey, QStringLiteral("--int"), QString::fromLatin1(value)});
+        p.start(tool, {QStringLiteral("write"), ClockFormat::kTimeFormatKey, QStringLiteral("--int"),
+                       QString::fromLatin1(value)});
         ASSERT_TRUE(p.waitForFinished(-1));
         ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
         const bool uses24 = QByteArray(value) == "24";
@@ -105,11 +109,14 @@ TEST_F(ClockFormatTest, ThreadsGetTheSameTexts)
         std::vector<std::thread> threads;
         for (int t = 0; t < kThreads; ++t)
             threads.emplace_back([&got, &texts, t] {
-                for (int round = 0; round < 5; ++round) got[t] = texts();
+                for (int round = 0; round < 5; ++round)
+                    got[t] = texts();
             });
-        for (auto& t : threads) t.join();
+        for (auto& t : threads)
+            t.join();
     }
-    for (int t = 0; t < kThreads; ++t) EXPECT_EQ(got[t], expected) << "thread " << t;
+    for (int t = 0; t < kThreads; ++t)
+        EXPECT_EQ(got[t], expected) << "thread " << t;
 }
 
 TEST_F(ClockFormatTest, OneInstantInTwoZones)

@@ -109,12 +109,14 @@ TEST_F(ClockWidgetsTest, MatrixSmallPlaceComesFromTheChosenIdentifier)
                           Case{std::nullopt, std::nullopt, "UTC"}}) {
         const ClockConfigIntent config = c.city ? cityConfig(*c.city) : ClockConfigIntent{};
         EXPECT_EQ(clockPlace(config), c.place);
-        const QStringList texts = textsOf(treeOf(MatrixSmallWidget{}.body(), timeline::AnyEntry(ClockProvider{}.snapshot(config, kContext))));
+        const QStringList texts =
+            textsOf(treeOf(MatrixSmallWidget{}.body(), timeline::AnyEntry(ClockProvider{}.snapshot(config, kContext))));
         ASSERT_FALSE(texts.isEmpty());
         EXPECT_EQ(texts.front(), c.caption);
     }
-    const QStringList unknown = textsOf(treeOf(
-        MatrixSmallWidget{}.body(), timeline::AnyEntry(ClockProvider{}.snapshot(cityConfig("Atlantis/Sunken_Town"), kContext))));
+    const QStringList unknown =
+        textsOf(treeOf(MatrixSmallWidget{}.body(),
+                       timeline::AnyEntry(ClockProvider{}.snapshot(cityConfig("Atlantis/Sunken_Town"), kContext))));
     EXPECT_TRUE(unknown.contains("10:15"));
 }
 
@@ -142,7 +144,8 @@ TEST_F(ClockWidgetsTest, WorldClockAlwaysShowsThreeCitiesWithTheFirstAsHome)
 {
     WorldClockConfigIntent one;
     one.city2 = TimeZoneEntity{QStringLiteral("Asia/Kolkata")};
-    const QJsonObject tree = treeOf(WorldClockWidget{}.body(), timeline::AnyEntry(WorldClockProvider{}.snapshot(one, kContext)));
+    const QJsonObject tree =
+        treeOf(WorldClockWidget{}.body(), timeline::AnyEntry(WorldClockProvider{}.snapshot(one, kContext)));
     EXPECT_EQ(textsOf(tree), (QStringList{"UTC", "10:15", "KOLKATA", "15:45", "TOKYO", "19:15"}));
     // Only the home caption carries a dot: the rule's dots are the rest.
     const auto circles = nodesOfKind(tree, "Circle");
@@ -171,18 +174,24 @@ TEST_F(ClockWidgetsTest, ClockOffsetsAcrossAChangeOfDaylightSaving)
     EXPECT_EQ(lastWinter.date, utc("2026-03-29T00:59:00"));
     EXPECT_EQ(firstSummer.date, utc("2026-03-29T01:00:00"));
     const auto dualAt = [&](Date date) {
-        return textsOf(treeOf(DualClockWidget{}.body(),
-                              timeline::AnyEntry(VelkEntry<DualClockConfigIntent>{
-                                  date, {TimeZoneEntity{"Europe/London"}, TimeZoneEntity{"UTC"}, {}}, SurfaceOption::followApp})));
+        return textsOf(
+            treeOf(DualClockWidget{}.body(),
+                   timeline::AnyEntry(VelkEntry<DualClockConfigIntent>{
+                       date, {TimeZoneEntity{"Europe/London"}, TimeZoneEntity{"UTC"}, {}}, SurfaceOption::followApp})));
     };
     // Drawn before the change: both entries carry winter's offset.
-    EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(lastWinter))), (QStringList{"00", "59", "GMT+0"}));
-    EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(firstSummer))), (QStringList{"02", "00", "GMT+0"}));
-    EXPECT_EQ(dualAt(firstSummer.date), (QStringList{"HOME", "02:00", "GMT+0 \u00B7 NIGHT", "UTC", "01:00", "GMT+0 \u00B7 NIGHT"}));
+    EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(lastWinter))),
+              (QStringList{"00", "59", "GMT+0"}));
+    EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(firstSummer))),
+              (QStringList{"02", "00", "GMT+0"}));
+    EXPECT_EQ(dualAt(firstSummer.date),
+              (QStringList{"HOME", "02:00", "GMT+0 \u00B7 NIGHT", "UTC", "01:00", "GMT+0 \u00B7 NIGHT"}));
     // Drawn after it: summer's offset, also on the last winter entry.
     ClockPin after{utc("2026-03-29T01:10:00")};
-    EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(lastWinter))), (QStringList{"00", "59", "GMT+1"}));
-    EXPECT_EQ(dualAt(lastWinter.date), (QStringList{"HOME", "00:59", "GMT+1 \u00B7 NIGHT", "UTC", "00:59", "GMT+0 \u00B7 NIGHT"}));
+    EXPECT_EQ(textsOf(treeOf(StackedClockWidget{}.body(), timeline::AnyEntry(lastWinter))),
+              (QStringList{"00", "59", "GMT+1"}));
+    EXPECT_EQ(dualAt(lastWinter.date),
+              (QStringList{"HOME", "00:59", "GMT+1 \u00B7 NIGHT", "UTC", "00:59", "GMT+0 \u00B7 NIGHT"}));
 }
 
 } // namespace

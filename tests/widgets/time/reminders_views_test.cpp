@@ -15,11 +15,11 @@ using namespace velk::view;
 using velk::testing::frameOf;
 using velk::testing::hasFlag;
 using velk::testing::inspectAt;
+using velk::testing::nodesOfKind;
 using velk::testing::shown;
+using velk::testing::solidContext;
 using velk::testing::textNode;
 using velk::testing::textsOf;
-using velk::testing::nodesOfKind;
-using velk::testing::solidContext;
 
 namespace {
 
@@ -63,7 +63,8 @@ std::vector<Row> rowsOf(const QJsonObject& tree)
         if (!ticks.empty()) r.tickColor = ticks[0]["foreground"].toString();
         std::vector<QJsonObject> labels;
         for (int i = 1; i < kids.size(); ++i)
-            for (const QJsonObject& t : nodesOfKind(kids[i].toObject(), "Text")) labels.push_back(t);
+            for (const QJsonObject& t : nodesOfKind(kids[i].toObject(), "Text"))
+                labels.push_back(t);
         r.title = labels.at(0)["text"].toString();
         r.titleColor = labels.at(0)["foreground"].toString();
         r.struck = hasFlag(labels.at(0), "strikethrough");
@@ -79,7 +80,8 @@ std::vector<Row> rowsOf(const QJsonObject& tree)
 QStringList idsOf(const std::vector<Row>& rows)
 {
     QStringList out;
-    for (const Row& r : rows) out << r.id;
+    for (const Row& r : rows)
+        out << r.id;
     return out;
 }
 
@@ -127,8 +129,10 @@ TEST_F(RemindersViews, ChecklistPicksTheLastDoneThenTheOpenOnes)
     };
     const Case cases[] = {
         {"all done", {item("a", true), item("b", true), item("c", true)}, {"c"}, "0"},
-        {"all open", {item("a", false), item("b", false), item("c", false), item("d", false), item("e", false)},
-         {"a", "b", "c"}, "5"},
+        {"all open",
+         {item("a", false), item("b", false), item("c", false), item("d", false), item("e", false)},
+         {"a", "b", "c"},
+         "5"},
         {"done after open", {item("a", false), item("b", true), item("c", false)}, {"b", "a", "c"}, "2"},
         {"empty", {}, {}, "0"},
     };
@@ -145,7 +149,8 @@ TEST_F(RemindersViews, TimeCaptionOnlyForOpenRemindersWithATime)
 {
     const RemindersSnapshot s = items({item("urgentNoTime", false, true), item("doneWithTime", true, true, "08:00"),
                                        item("plain", false, false, "09:00"), item("urgent", false, true, "10:00")});
-    for (const QJsonObject& tree : {inspectAt(RemindersChecklist{s, ctx}, kMedium), inspectAt(RemindersToday{s, ctx}, kLarge)}) {
+    for (const QJsonObject& tree :
+         {inspectAt(RemindersChecklist{s, ctx}, kMedium), inspectAt(RemindersToday{s, ctx}, kLarge)}) {
         for (const Row& r : rowsOf(tree)) {
             SCOPED_TRACE(r.id.toStdString());
             if (r.id == "urgentNoTime" || r.id == "doneWithTime") {
@@ -175,7 +180,8 @@ TEST_F(RemindersViews, NextUpCountdown)
         EXPECT_EQ(textNode(tree, c.big)["foreground"].toString(), pal.ink.hex());
         EXPECT_EQ(textNode(tree, c.unit)["foreground"].toString(), pal.inkFaint.hex());
     }
-    EXPECT_TRUE(nodesOfKind(inspectAt(RemindersNextUp{RemindersProvider::sampleSnapshot(), ctx}, kSmall), "Button").empty());
+    EXPECT_TRUE(
+        nodesOfKind(inspectAt(RemindersNextUp{RemindersProvider::sampleSnapshot(), ctx}, kSmall), "Button").empty());
 }
 
 TEST_F(RemindersViews, NextUpTitleAndClearState)
@@ -201,8 +207,11 @@ TEST_F(RemindersViews, SingleFocus)
         const char* shown;
     };
     const Case cases[] = {
-        {"a later urgent over an earlier plain", {item("a", false), item("b", false, true)}, "TODAY | Task b | ANYTIME"},
-        {"first open when none is urgent", {item("a", true), item("b", false, false, "07:00"), item("c", false)},
+        {"a later urgent over an earlier plain",
+         {item("a", false), item("b", false, true)},
+         "TODAY | Task b | ANYTIME"},
+        {"first open when none is urgent",
+         {item("a", true), item("b", false, false, "07:00"), item("c", false)},
          "TODAY | Task b | 07:00 · SOON"},
         {"a done urgent never", {item("a", true, true), item("b", false)}, "TODAY | Task b | ANYTIME"},
         {"all done", {item("a", true, true)}, "TODAY | ALL DONE"},
@@ -271,8 +280,9 @@ TEST_F(RemindersViews, DesktopThemesDropTrackingAndTheMonospacedDesign)
 {
     const WCtx mac = solidContext("macosdark", 2);
     const RemindersSnapshot s = RemindersProvider::sampleSnapshot();
-    for (const QJsonObject& tree : {inspectAt(RemindersChecklist{s, mac}, kMedium * 2), inspectAt(RemindersToday{s, mac}, kLarge * 2),
-                                    inspectAt(RemindersNextUp{s, mac}, kSmall * 2), inspectAt(RemindersSingle{s, mac}, kSmall * 2)}) {
+    for (const QJsonObject& tree :
+         {inspectAt(RemindersChecklist{s, mac}, kMedium * 2), inspectAt(RemindersToday{s, mac}, kLarge * 2),
+          inspectAt(RemindersNextUp{s, mac}, kSmall * 2), inspectAt(RemindersSingle{s, mac}, kSmall * 2)}) {
         for (const QJsonObject& t : nodesOfKind(tree, "Text")) {
             SCOPED_TRACE(t["text"].toString().toStdString());
             EXPECT_EQ(t["font"].toObject()["design"].toString(), "proportional");
@@ -280,7 +290,9 @@ TEST_F(RemindersViews, DesktopThemesDropTrackingAndTheMonospacedDesign)
         }
     }
     // Numerals are scaled with the unit: the checklist header at 16 × 2.
-    EXPECT_EQ(textNode(inspectAt(RemindersChecklist{s, mac}, kMedium * 2), "REMINDERS")["font"].toObject()["size"].toDouble(), 32);
+    EXPECT_EQ(
+        textNode(inspectAt(RemindersChecklist{s, mac}, kMedium * 2), "REMINDERS")["font"].toObject()["size"].toDouble(),
+        32);
 }
 
 } // namespace

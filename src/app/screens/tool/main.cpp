@@ -47,7 +47,9 @@ int main(int argc, char** argv)
     QStringList failed;
     const QStringList files =
         velk::app::shootWindows(dir, &theme, &links, velk::app::NotesManagerView::appSource(), &failed);
-    for (const QString& f : files) std::printf("%s\n", qPrintable(QDir(dir).relativeFilePath(f)));
-    for (const QString& f : failed) std::fprintf(stderr, "velk-screenshots: could not write %s\n", qPrintable(f));
+    for (const QString& f : files)
+        std::printf("%s\n", qPrintable(QDir(dir).relativeFilePath(f)));
+    for (const QString& f : failed)
+        std::fprintf(stderr, "velk-screenshots: could not write %s\n", qPrintable(f));
     return failed.isEmpty() && !files.isEmpty() ? 0 : 1;
 }

@@ -86,9 +86,12 @@ QString shownText(const Defaults& store, const QString& key, Defaults::Kind kind
         if (isJson(bytes)) return QString::fromUtf8(bytes);
         return QStringLiteral("base64:") + QString::fromLatin1(bytes.toBase64());
     }
-    case Defaults::Kind::integer: return QString::number(store.integer(key));
-    case Defaults::Kind::boolean: return store.boolean(key) ? QStringLiteral("true") : QStringLiteral("false");
-    case Defaults::Kind::string: return store.string(key).value_or(QString());
+    case Defaults::Kind::integer:
+        return QString::number(store.integer(key));
+    case Defaults::Kind::boolean:
+        return store.boolean(key) ? QStringLiteral("true") : QStringLiteral("false");
+    case Defaults::Kind::string:
+        return store.string(key).value_or(QString());
     }
     return {};
 }
@@ -100,9 +103,12 @@ int run(const QStringList& args)
     int i = 0;
     for (; i < args.size() && args[i].startsWith(QLatin1String("--")); i += 2) {
         if (i + 1 >= args.size()) return usage(args[i] + QStringLiteral(" needs a value"));
-        if (args[i] == QLatin1String("--suite")) suite = args[i + 1];
-        else if (args[i] == QLatin1String("--standard")) standardApp = args[i + 1];
-        else return usage(QStringLiteral("unknown option ") + args[i]);
+        if (args[i] == QLatin1String("--suite"))
+            suite = args[i + 1];
+        else if (args[i] == QLatin1String("--standard"))
+            standardApp = args[i + 1];
+        else
+            return usage(QStringLiteral("unknown option ") + args[i]);
     }
     if (suite && standardApp) return usage(QStringLiteral("--suite and --standard exclude each other"));
     if (i >= args.size()) return usage(QStringLiteral("no command"));
@@ -112,12 +118,11 @@ int run(const QStringList& args)
     const auto expect = [&](qsizetype n) { return rest.size() == n; };
     if ((command == QLatin1String("read") || command == QLatin1String("delete")) && !expect(1))
         return usage(command + QStringLiteral(" takes one KEY"));
-    if (command == QLatin1String("list") && !expect(0))
-        return usage(QStringLiteral("list takes no arguments"));
+    if (command == QLatin1String("list") && !expect(0)) return usage(QStringLiteral("list takes no arguments"));
     if (command == QLatin1String("write") && !expect(3))
         return usage(QStringLiteral("write takes KEY and one of --json, --int, --bool, --string with its value"));
-    if (command != QLatin1String("read") && command != QLatin1String("delete")
-        && command != QLatin1String("list") && command != QLatin1String("write"))
+    if (command != QLatin1String("read") && command != QLatin1String("delete") && command != QLatin1String("list") &&
+        command != QLatin1String("write"))
         return usage(QStringLiteral("unknown command ") + command);
 
     // Check the value before the store is opened, so bad usage never creates a file.
@@ -145,7 +150,8 @@ int run(const QStringList& args)
             return usage(QStringLiteral("--standard needs an application name that can stand as a file name"));
         QCoreApplication::setApplicationName(*standardApp);
         opened = Defaults::standard();
-        if (opened->path().isEmpty()) return failed(QStringLiteral("cannot open the standard defaults of ") + *standardApp);
+        if (opened->path().isEmpty())
+            return failed(QStringLiteral("cannot open the standard defaults of ") + *standardApp);
     } else {
         const QString name = suite.value_or(Defaults::kAppGroupSuite);
         opened = Defaults::suite(name);
@@ -187,10 +193,14 @@ int run(const QStringList& args)
         return store.remove(key) ? kDone : failed(because(QStringLiteral("cannot delete ") + key));
 
     bool ok = false;
-    if (kindOption == QLatin1String("--json")) ok = store.setData(key, valueText.toUtf8());
-    else if (kindOption == QLatin1String("--int")) ok = store.setInteger(key, number);
-    else if (kindOption == QLatin1String("--bool")) ok = store.setBool(key, valueText == QLatin1String("true"));
-    else ok = store.setString(key, valueText);
+    if (kindOption == QLatin1String("--json"))
+        ok = store.setData(key, valueText.toUtf8());
+    else if (kindOption == QLatin1String("--int"))
+        ok = store.setInteger(key, number);
+    else if (kindOption == QLatin1String("--bool"))
+        ok = store.setBool(key, valueText == QLatin1String("true"));
+    else
+        ok = store.setString(key, valueText);
     return ok ? kDone : failed(because(QStringLiteral("cannot write ") + key));
 }
 

@@ -57,7 +57,10 @@ struct HabitToggleIntent {
     HabitToggleIntent() = default;
     explicit HabitToggleIntent(QString habitID) : habitID(std::move(habitID)) {}
 
-    static auto parameters() { return std::make_tuple(intents::parameter("habitID", "Habit ID", &HabitToggleIntent::habitID)); }
+    static auto parameters()
+    {
+        return std::make_tuple(intents::parameter("habitID", "Habit ID", &HabitToggleIntent::habitID));
+    }
     // An id that is not a UUID, or names no habit, changes nothing, reloads nothing and fails.
     void perform() const;
 };
@@ -96,7 +99,10 @@ struct MediaCommandIntent {
     MediaCommandIntent() = default;
     explicit MediaCommandIntent(QString command) : command(std::move(command)) {}
 
-    static auto parameters() { return std::make_tuple(intents::parameter("command", "Command", &MediaCommandIntent::command)); }
+    static auto parameters()
+    {
+        return std::make_tuple(intents::parameter("command", "Command", &MediaCommandIntent::command));
+    }
     // Play/pause also flips the stored now-playing snapshot at once, so the widgets show the
     // change before the app's next reading of the player.
     void perform() const;

@@ -60,13 +60,17 @@ const DateFormatter& dayFormat()
     return formatter;
 }
 
-QString dayKey(Date date) { return dayFormat().string(date); }
+QString dayKey(Date date)
+{
+    return dayFormat().string(date);
+}
 
 } // namespace ExtrasStore
 
 void reloadKinds(const QStringList& kinds, ReloadNotice notice)
 {
-    for (const QString& kind : kinds) timeline::WidgetCenter::shared().reloadTimelines(kind);
+    for (const QString& kind : kinds)
+        timeline::WidgetCenter::shared().reloadTimelines(kind);
     if (notice == ReloadNotice::post) DistributedNotifications().post(kReloadWidgetsNotification);
 }
 

@@ -86,13 +86,20 @@ StoreResult addToCounter(const QString& name, qint64 amount)
     // Below 0: add the shortfall back, again as one update, so a tap that lands in between is
     // still counted. Two rounds reach 0 even from the lowest integer.
     for (int round = 0; round < 2 && value < 0; ++round) {
-        value = suite->addToInteger(key, value == std::numeric_limits<qint64>::min() ? std::numeric_limits<qint64>::max() : -value);
+        value = suite->addToInteger(
+            key, value == std::numeric_limits<qint64>::min() ? std::numeric_limits<qint64>::max() : -value);
         if (const QString failed = Defaults::lastError(); !failed.isEmpty()) return {failed};
     }
     return {};
 }
 
-qint64 waterGoal() { return goal(kWaterGoalKey, kDefaultWaterGoal); }
-qint64 stepsGoal() { return goal(kStepsGoalKey, kDefaultStepsGoal); }
+qint64 waterGoal()
+{
+    return goal(kWaterGoalKey, kDefaultWaterGoal);
+}
+qint64 stepsGoal()
+{
+    return goal(kStepsGoalKey, kDefaultStepsGoal);
+}
 
 } // namespace velk::ExtrasStore

@@ -21,7 +21,8 @@ qint64 wholeMinutes(double seconds)
 double total(const QMap<QString, double>& apps)
 {
     double sum = 0;
-    for (double seconds : apps) sum += seconds;
+    for (double seconds : apps)
+        sum += seconds;
     return sum;
 }
 

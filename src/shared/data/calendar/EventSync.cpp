@@ -4,8 +4,8 @@
 #include "platform/core/Calendar.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Log.h"
-#include "shared/data/clock/ClockFormat.h"
 #include "shared/data/activity/ExtrasStore.h"
+#include "shared/data/clock/ClockFormat.h"
 
 #include <QTextBoundaryFinder>
 #include <QUuid>
@@ -25,14 +25,13 @@ constexpr double kUrgentSeconds = 7200;
 constexpr int kMaxEvents = 6;
 constexpr int kLocationChars = 24;
 constexpr double kDayFrom = 25200; // 07:00
-constexpr double kDayTo = 82800; // 23:00
+constexpr double kDayTo = 82800;   // 23:00
 
 // The local day holding `now`, from its start to the next day's.
 DateInterval dayOf(Date now)
 {
     const Calendar calendar = Calendar::current();
-    if (const auto day = calendar.dateInterval(CalendarComponent::day, now))
-        return *day;
+    if (const auto day = calendar.dateInterval(CalendarComponent::day, now)) return *day;
     return {calendar.startOfDay(now), 86400};
 }
 
@@ -105,7 +104,8 @@ qint64 wholeMinutes(double seconds)
 {
     const double m = std::trunc(seconds / 60.0);
     if (!(m == m)) return 0;
-    return qint64(std::clamp(m, double(std::numeric_limits<qint64>::min()), double(std::numeric_limits<qint64>::max())));
+    return qint64(
+        std::clamp(m, double(std::numeric_limits<qint64>::min()), double(std::numeric_limits<qint64>::max())));
 }
 
 } // namespace
@@ -122,8 +122,10 @@ RemindersSnapshot EventSync::remindersSnapshot(const std::vector<CalendarReminde
     const TimeLabels label;
     RemindersSnapshot snapshot;
     const size_t firstDone = closed.size() > 2 ? closed.size() - 2 : 0;
-    for (size_t i = firstDone; i < closed.size(); ++i) snapshot.items.push_back(reminderItem(closed[i], true, now, label));
-    for (const CalendarReminder& r : sorted) snapshot.items.push_back(reminderItem(r, false, now, label));
+    for (size_t i = firstDone; i < closed.size(); ++i)
+        snapshot.items.push_back(reminderItem(closed[i], true, now, label));
+    for (const CalendarReminder& r : sorted)
+        snapshot.items.push_back(reminderItem(r, false, now, label));
 
     const auto next = std::find_if(sorted.begin(), sorted.end(),
                                    [&](const CalendarReminder& r) { return r.dueDate && *r.dueDate > now; });
@@ -157,11 +159,14 @@ CalendarSnapshot EventSync::calendarSnapshot(const std::vector<CalendarEvent>& f
         item.end = label(e.endDate);
         item.title = e.title.isEmpty() ? kUntitled : e.title;
         item.isPast = e.endDate < now;
-        const QString minutes = QString::number(wholeMinutes(e.endDate.secondsSince(e.startDate))) + QStringLiteral(" min");
-        if (item.isPast) item.detail = QStringLiteral("Done");
+        const QString minutes =
+            QString::number(wholeMinutes(e.endDate.secondsSince(e.startDate))) + QStringLiteral(" min");
+        if (item.isPast)
+            item.detail = QStringLiteral("Done");
         else if (!e.location.isEmpty())
             item.detail = leadingCharacters(e.location, kLocationChars) + QStringLiteral(" \u00B7 ") + minutes;
-        else item.detail = minutes;
+        else
+            item.detail = minutes;
         item.isNext = !nextFound && !item.isPast && e.startDate > now;
         if (item.isNext) nextFound = true;
         snapshot.events.push_back(std::move(item));
@@ -235,15 +240,24 @@ void storeChanged(const T& snapshot, const QString& key)
 
 } // namespace
 
-void EventSync::storeReminders(const RemindersSnapshot& snapshot) { storeChanged(snapshot, kRemindersKey); }
+void EventSync::storeReminders(const RemindersSnapshot& snapshot)
+{
+    storeChanged(snapshot, kRemindersKey);
+}
 
 std::optional<RemindersSnapshot> EventSync::storedReminders()
 {
     return ExtrasStore::read<RemindersSnapshot>(kRemindersKey);
 }
 
-void EventSync::storeCalendar(const CalendarSnapshot& snapshot) { storeChanged(snapshot, kCalendarKey); }
+void EventSync::storeCalendar(const CalendarSnapshot& snapshot)
+{
+    storeChanged(snapshot, kCalendarKey);
+}
 
-std::optional<CalendarSnapshot> EventSync::storedCalendar() { return ExtrasStore::read<CalendarSnapshot>(kCalendarKey); }
+std::optional<CalendarSnapshot> EventSync::storedCalendar()
+{
+    return ExtrasStore::read<CalendarSnapshot>(kCalendarKey);
+}
 
 } // namespace velk

@@ -39,7 +39,7 @@ std::optional<CalendarSnapshot> storedCalendar();
 // The snapshots from fetched items at `now` (the reads above with the store's answers):
 // `open` in the store's order, `closed` likewise.
 RemindersSnapshot remindersSnapshot(const std::vector<CalendarReminder>& open,
-                                           const std::vector<CalendarReminder>& closed, Date now);
+                                    const std::vector<CalendarReminder>& closed, Date now);
 CalendarSnapshot calendarSnapshot(const std::vector<CalendarEvent>& events, Date dayStart, Date now);
 
 } // namespace EventSync

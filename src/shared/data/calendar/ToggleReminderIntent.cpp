@@ -4,6 +4,9 @@
 
 namespace velk {
 
-void ToggleReminderIntent::perform() const { requireStored(EventSync::toggleReminder(reminderID)); }
+void ToggleReminderIntent::perform() const
+{
+    requireStored(EventSync::toggleReminder(reminderID));
+}
 
 } // namespace velk

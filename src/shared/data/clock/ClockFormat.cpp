@@ -63,8 +63,8 @@ private:
     {
         // The POSIX locale in the Gregorian calendar: ASCII digits, the pattern as written.
         UErrorCode status = U_ZERO_ERROR;
-        auto format = std::make_unique<icu::SimpleDateFormat>(
-            icutext::toIcu(pattern), icu::Locale("en_US_POSIX@calendar=gregorian"), status);
+        auto format = std::make_unique<icu::SimpleDateFormat>(icutext::toIcu(pattern),
+                                                              icu::Locale("en_US_POSIX@calendar=gregorian"), status);
         if (U_FAILURE(status)) return nullptr;
         std::unique_ptr<icu::Calendar> calendar(format->getCalendar()->clone());
         if (!calendar) return nullptr;
@@ -112,9 +112,12 @@ bool ClockFormat::uses24Hour()
 {
     // Read at every call: while the suite is unchanged its connection answers from memory.
     switch (Defaults::shared().integer(kTimeFormatKey)) {
-    case 12: return false;
-    case 24: return true;
-    default: break;
+    case 12:
+        return false;
+    case 24:
+        return true;
+    default:
+        break;
     }
     return localeUses24Hour(Locale::current());
 }
@@ -137,8 +140,7 @@ QString ClockFormat::gmtLabel(const TimeZone& timeZone, Date at)
     const int r = std::abs(s - h * 3600);
     // The sign comes from the whole offset, so half an hour behind GMT still reads "GMT-0:30".
     QString label = QStringLiteral("GMT%1%2").arg(s < 0 ? QLatin1Char('-') : QLatin1Char('+')).arg(std::abs(h));
-    if (r > 59)
-        label += QStringLiteral(":%1").arg(r / 60, 2, 10, QLatin1Char('0'));
+    if (r > 59) label += QStringLiteral(":%1").arg(r / 60, 2, 10, QLatin1Char('0'));
     return label;
 }
 

@@ -4,14 +4,19 @@ namespace velk {
 
 namespace {
 
-bool isTrimmedSpace(QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; }
+bool isTrimmedSpace(QChar c)
+{
+    return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
+}
 
 QString trimmedSymbol(const QString& field)
 {
     qsizetype begin = 0;
     qsizetype end = field.size();
-    while (begin < end && isTrimmedSpace(field.at(begin))) ++begin;
-    while (end > begin && isTrimmedSpace(field.at(end - 1))) --end;
+    while (begin < end && isTrimmedSpace(field.at(begin)))
+        ++begin;
+    while (end > begin && isTrimmedSpace(field.at(end - 1)))
+        --end;
     return field.mid(begin, end - begin).toUpper();
 }
 
@@ -36,7 +41,10 @@ QStringList WatchlistConfigIntent::symbols() const
     return out;
 }
 
-TimeZone ClockConfigIntent::timeZone() const { return zoneOf(city, nullptr); }
+TimeZone ClockConfigIntent::timeZone() const
+{
+    return zoneOf(city, nullptr);
+}
 
 std::array<TimeZone, 3> WorldClockConfigIntent::zones() const
 {

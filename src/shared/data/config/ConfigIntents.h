@@ -4,8 +4,8 @@
 #include "platform/core/Date.h"
 #include "platform/core/TimeZone.h"
 #include "platform/intents/Intent.h"
-#include "shared/widget/OptionEnums.h"
 #include "shared/data/config/TimeZoneEntity.h"
+#include "shared/widget/OptionEnums.h"
 
 #include <QString>
 #include <QStringList>

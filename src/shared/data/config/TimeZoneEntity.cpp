@@ -13,15 +13,18 @@ QString cityName(const QString& zoneIdentifier)
     return city;
 }
 
-TimeZone TimeZoneEntity::timeZone() const { return TimeZone::named(id).value_or(TimeZone::current()); }
+TimeZone TimeZoneEntity::timeZone() const
+{
+    return TimeZone::named(id).value_or(TimeZone::current());
+}
 
 const QStringList& TimeZoneQuery::suggestedIdentifiers()
 {
     static const QStringList ids{
-        "Europe/London",   "America/New_York", "America/Los_Angeles", "America/Chicago",   "America/Denver",
-        "Europe/Paris",    "Europe/Berlin",    "Europe/Madrid",       "Europe/Amsterdam",  "Asia/Tokyo",
-        "Asia/Shanghai",   "Asia/Hong_Kong",   "Asia/Singapore",      "Asia/Dubai",        "Asia/Kolkata",
-        "Australia/Sydney", "Pacific/Auckland", "America/Sao_Paulo",  "America/Mexico_City", "America/Toronto",
+        "Europe/London",    "America/New_York", "America/Los_Angeles", "America/Chicago",     "America/Denver",
+        "Europe/Paris",     "Europe/Berlin",    "Europe/Madrid",       "Europe/Amsterdam",    "Asia/Tokyo",
+        "Asia/Shanghai",    "Asia/Hong_Kong",   "Asia/Singapore",      "Asia/Dubai",          "Asia/Kolkata",
+        "Australia/Sydney", "Pacific/Auckland", "America/Sao_Paulo",   "America/Mexico_City", "America/Toronto",
     };
     return ids;
 }
@@ -30,7 +33,8 @@ std::vector<TimeZoneEntity> TimeZoneQuery::entitiesFor(const QStringList& identi
 {
     std::vector<TimeZoneEntity> out;
     out.reserve(size_t(identifiers.size()));
-    for (const QString& id : identifiers) out.push_back({id});
+    for (const QString& id : identifiers)
+        out.push_back({id});
     return out;
 }
 

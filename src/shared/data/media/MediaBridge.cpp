@@ -22,6 +22,9 @@ void MediaBridge::setNowPlaying(const std::optional<NowPlayingSnapshot>& snapsho
         suite.remove(kNowPlayingKey);
 }
 
-std::optional<InboxSnapshot> MediaBridge::inbox() { return ExtrasStore::read<InboxSnapshot>(kInboxKey); }
+std::optional<InboxSnapshot> MediaBridge::inbox()
+{
+    return ExtrasStore::read<InboxSnapshot>(kInboxKey);
+}
 
 } // namespace velk

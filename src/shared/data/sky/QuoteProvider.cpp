@@ -34,7 +34,8 @@ const std::array<QuoteItem, QuoteProvider::kCount>& QuoteProvider::quotes()
         {QStringLiteral("Well done is better than well said."), QStringLiteral("Benjamin Franklin")},
         {QStringLiteral("The pen is mightier than the sword."), QStringLiteral("Edward Bulwer-Lytton")},
         {QStringLiteral("Do what you can, with what you have, where you are."), QStringLiteral("Theodore Roosevelt")},
-        {QStringLiteral("Be ashamed to die until you have won some victory for humanity."), QStringLiteral("Horace Mann")},
+        {QStringLiteral("Be ashamed to die until you have won some victory for humanity."),
+         QStringLiteral("Horace Mann")},
         {QStringLiteral("The best way out is always through."), QStringLiteral("Robert Frost")},
         {QStringLiteral("Gather ye rosebuds while ye may."), QStringLiteral("Robert Herrick")},
     }};

@@ -29,7 +29,8 @@ struct ValueCoder<velk::NullableNumbers> {
     static bool encode(const velk::NullableNumbers& v, QJsonValue& out)
     {
         QJsonArray a;
-        for (const auto& e : v.values) a.append(e ? QJsonValue(*e) : QJsonValue());
+        for (const auto& e : v.values)
+            a.append(e ? QJsonValue(*e) : QJsonValue());
         out = a;
         return true;
     }
@@ -111,8 +112,10 @@ QString StocksProvider::normalizedSymbol(const QString& symbol)
     const QString upper = symbol.toUpper();
     qsizetype from = 0;
     qsizetype to = upper.size();
-    while (from < to && isInlineSpace(upper[from])) ++from;
-    while (to > from && isInlineSpace(upper[to - 1])) --to;
+    while (from < to && isInlineSpace(upper[from]))
+        ++from;
+    while (to > from && isInlineSpace(upper[to - 1]))
+        --to;
     return upper.mid(from, to - from);
 }
 
@@ -149,9 +152,7 @@ std::optional<StockSnapshot> StocksProvider::parseChart(const QByteArray& body, 
     if (!paired) times = rawTimes;
 
     const std::optional<double> previousClose = plausiblePrice(result.meta.chartPreviousClose);
-    const double previous = previousClose ? *previousClose
-                            : !closes.empty()              ? closes.front()
-                                                           : price;
+    const double previous = previousClose ? *previousClose : !closes.empty() ? closes.front() : price;
 
     UErrorCode status = U_ZERO_ERROR;
     icu::SimpleDateFormat caption(icu::UnicodeString("ha", -1, US_INV), locale.icuLocale(), status);
@@ -188,10 +189,11 @@ std::optional<StockSnapshot> StocksProvider::fetch(const QString& symbol, QStrin
         return std::nullopt;
     };
     const QUrl base = HttpLoader::serviceBase("VELK_CHART_URL", QStringLiteral("https://query1.finance.yahoo.com"));
-    const auto url = HttpLoader::buildUrl(base, QStringLiteral("/v8/finance/chart/") + HttpLoader::encodeComponent(symbol),
-                                          {{QStringLiteral("range"), QStringLiteral("1d")},
-                                           {QStringLiteral("interval"), QStringLiteral("30m")},
-                                           {QStringLiteral("includePrePost"), QStringLiteral("false")}});
+    const auto url =
+        HttpLoader::buildUrl(base, QStringLiteral("/v8/finance/chart/") + HttpLoader::encodeComponent(symbol),
+                             {{QStringLiteral("range"), QStringLiteral("1d")},
+                              {QStringLiteral("interval"), QStringLiteral("30m")},
+                              {QStringLiteral("includePrePost"), QStringLiteral("false")}});
     if (!url) return fail(QStringLiteral("no chart address for this symbol"));
     const HttpResult result = HttpLoader::get(*url, {{"User-Agent", "Mozilla/5.0"}});
     if (!result.ok()) return fail(result.errorText);
@@ -210,8 +212,7 @@ std::optional<StockSnapshot> StocksProvider::cached(const QString& symbol)
 std::optional<StockSnapshot> StocksProvider::snapshot(const QString& symbol)
 {
     const QString normalized = normalizedSymbol(symbol);
-    if (const auto hit = cached(normalized); hit && Clock::now().secondsSince(hit->updated) < kFreshSeconds)
-        return hit;
+    if (const auto hit = cached(normalized); hit && Clock::now().secondsSince(hit->updated) < kFreshSeconds) return hit;
     if (auto fresh = fetch(normalized)) {
         if (const auto bytes = encodeJson(*fresh))
             Defaults::shared().setData(QLatin1String(kCacheKeyPrefix) + normalized, *bytes);

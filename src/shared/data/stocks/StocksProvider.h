@@ -28,8 +28,8 @@ std::optional<StockSnapshot> snapshot(const QString& symbol);
 std::optional<StockSnapshot> fetch(const QString& symbol, QString* error = nullptr);
 // The quote that a chart answer gives, or nothing when it has no first result or no price.
 // Captions are hours in the zone and locale given ("9AM").
-std::optional<StockSnapshot> parseChart(const QByteArray& body, const QString& symbol, Date now,
-                                               const TimeZone& zone, const Locale& locale);
+std::optional<StockSnapshot> parseChart(const QByteArray& body, const QString& symbol, Date now, const TimeZone& zone,
+                                        const Locale& locale);
 
 // Used by this file's functions only.
 std::optional<StockSnapshot> cached(const QString& symbol);

@@ -34,8 +34,8 @@ struct Stored {
     VELK_FIELDS(Stored, entries, lastPercent, lastCharging, lastAt)
     friend bool operator==(const Stored& a, const Stored& b)
     {
-        return a.entries == b.entries && a.lastPercent == b.lastPercent && a.lastCharging == b.lastCharging
-            && a.lastAt == b.lastAt;
+        return a.entries == b.entries && a.lastPercent == b.lastPercent && a.lastCharging == b.lastCharging &&
+               a.lastAt == b.lastAt;
     }
 };
 

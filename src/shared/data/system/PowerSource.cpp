@@ -42,9 +42,12 @@ std::vector<PowerSnapshot::Device> PowerSource::devicesFrom(const std::vector<Pe
         const QString product = b.product.value_or(QStringLiteral("Device"));
         const QString lower = product.toLower();
         QString name = product;
-        if (lower.contains(QLatin1String("keyboard"))) name = QStringLiteral("Keyboard");
-        else if (lower.contains(QLatin1String("mouse"))) name = QStringLiteral("Mouse");
-        else if (lower.contains(QLatin1String("trackpad"))) name = QStringLiteral("Trackpad");
+        if (lower.contains(QLatin1String("keyboard")))
+            name = QStringLiteral("Keyboard");
+        else if (lower.contains(QLatin1String("mouse")))
+            name = QStringLiteral("Mouse");
+        else if (lower.contains(QLatin1String("trackpad")))
+            name = QStringLiteral("Trackpad");
         devices.push_back({name, *b.batteryPercent});
     }
     return devices;
@@ -52,7 +55,8 @@ std::vector<PowerSnapshot::Device> PowerSource::devicesFrom(const std::vector<Pe
 
 QString PowerSource::machineName(const SysinfoPaths& paths)
 {
-    const std::optional<QByteArray> product = sysfiles::read(paths.sysRoot + QStringLiteral("/class/dmi/id/product_name"));
+    const std::optional<QByteArray> product =
+        sysfiles::read(paths.sysRoot + QStringLiteral("/class/dmi/id/product_name"));
     const QString name = product ? QString::fromUtf8(sysfiles::firstLine(*product)) : QString();
     // Boards sold without a product name carry the firmware vendor's filler instead.
     static const QStringList fillers = {QStringLiteral("To Be Filled By O.E.M."), QStringLiteral("System Product Name"),
@@ -76,10 +80,11 @@ PowerSnapshot PowerSource::snapshot()
     const auto battery = readInternalBattery();
     std::vector<PowerSnapshot::Device> devices;
     if (battery) devices.push_back({machineName(), battery->percent});
-    for (PowerSnapshot::Device& d : readBluetoothDevices()) devices.push_back(std::move(d));
+    for (PowerSnapshot::Device& d : readBluetoothDevices())
+        devices.push_back(std::move(d));
 
-    std::vector<PowerSnapshot::Device> stored =
-        ExtrasStore::read<std::vector<PowerSnapshot::Device>>(kBluetoothKey).value_or(std::vector<PowerSnapshot::Device>{});
+    std::vector<PowerSnapshot::Device> stored = ExtrasStore::read<std::vector<PowerSnapshot::Device>>(kBluetoothKey)
+                                                    .value_or(std::vector<PowerSnapshot::Device>{});
     // What the system reports wins over the app's copy; of equal stored names the first wins.
     for (PowerSnapshot::Device& d : stored) {
         const bool known = std::any_of(devices.begin(), devices.end(),

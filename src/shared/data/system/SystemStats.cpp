@@ -63,10 +63,11 @@ std::optional<qint64> SystemStats::cpuLoad(const CpuTicks& previous, const CpuTi
 {
     // After a restart the counters begin again below the stored ones; a difference would wrap
     // round to an absurd load, so such a pair has no rate.
-    if (current.user < previous.user || current.system < previous.system || current.idle < previous.idle
-        || current.nice < previous.nice)
+    if (current.user < previous.user || current.system < previous.system || current.idle < previous.idle ||
+        current.nice < previous.nice)
         return std::nullopt;
-    const quint64 busy = (current.user + current.system + current.nice) - (previous.user + previous.system + previous.nice);
+    const quint64 busy =
+        (current.user + current.system + current.nice) - (previous.user + previous.system + previous.nice);
     const quint64 total = busy + (current.idle - previous.idle);
     if (total == 0) return std::nullopt;
     const double percent = std::clamp(double(busy) / double(total) * 100.0, 0.0, 100.0);
@@ -78,7 +79,8 @@ std::optional<qint64> SystemStats::cpuPercent()
     const auto ticks = readCpuTicks();
     if (!ticks) return std::nullopt;
     const auto previous = ExtrasStore::read<StoredCpuTicks>(kCpuTicksKey);
-    ExtrasStore::write(StoredCpuTicks{{ticks->user}, {ticks->system}, {ticks->idle}, {ticks->nice}, Clock::now()}, kCpuTicksKey);
+    ExtrasStore::write(StoredCpuTicks{{ticks->user}, {ticks->system}, {ticks->idle}, {ticks->nice}, Clock::now()},
+                       kCpuTicksKey);
     if (!previous) return std::nullopt;
     return cpuLoad(CpuTicks{previous->user.value, previous->system.value, previous->idle.value, previous->nice.value},
                    *ticks);

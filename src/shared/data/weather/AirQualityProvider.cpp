@@ -50,7 +50,9 @@ std::optional<AirQualitySnapshot> AirQualityProvider::snapshot(const WeatherProv
 {
     const auto key = WeatherProvider::cacheSuffix(place);
     if (!key) return std::nullopt; // no coordinates to ask for
-    if (const auto hit = AirQualityProvider::cached(place); hit && Clock::now().secondsSince(hit->updated) < kFreshSeconds) return hit;
+    if (const auto hit = AirQualityProvider::cached(place);
+        hit && Clock::now().secondsSince(hit->updated) < kFreshSeconds)
+        return hit;
 
     const QUrl base =
         HttpLoader::serviceBase("VELK_AIR_QUALITY_URL", QStringLiteral("https://air-quality-api.open-meteo.com"));

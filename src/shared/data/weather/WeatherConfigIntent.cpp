@@ -14,8 +14,7 @@ WeatherSnapshot WeatherConfigIntent::localized(const WeatherSnapshot& snapshot) 
     case TempUnitOption::system:
         break;
     }
-    return Locale::current().measurementSystem() == Locale::MeasurementSystem::us ? snapshot.inFahrenheit()
-                                                                                  : snapshot;
+    return Locale::current().measurementSystem() == Locale::MeasurementSystem::us ? snapshot.inFahrenheit() : snapshot;
 }
 
 } // namespace velk

@@ -2,9 +2,9 @@
 // The configuration of the weather-based widgets (conditions, forecast, rain, daylight, air
 // quality): the place, the temperature unit and the background.
 #include "platform/intents/Intent.h"
-#include "shared/widget/OptionEnums.h"
 #include "shared/data/weather/WeatherPlaceEntity.h"
 #include "shared/models/WeatherRecords.h"
+#include "shared/widget/OptionEnums.h"
 
 #include <optional>
 

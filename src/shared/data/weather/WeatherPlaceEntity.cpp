@@ -6,8 +6,8 @@ namespace velk {
 
 WeatherPlaceEntity WeatherPlaceEntity::of(const WeatherProvider::Place& place)
 {
-    return {place.name + QLatin1Char('|') + shortestDoubleText(place.latitude) + QLatin1Char('|')
-            + shortestDoubleText(place.longitude)};
+    return {place.name + QLatin1Char('|') + shortestDoubleText(place.latitude) + QLatin1Char('|') +
+            shortestDoubleText(place.longitude)};
 }
 
 WeatherProvider::Place WeatherPlaceEntity::place() const
@@ -27,7 +27,8 @@ std::vector<WeatherPlaceEntity> WeatherPlaceQuery::entitiesFor(const QStringList
 {
     std::vector<WeatherPlaceEntity> out;
     out.reserve(size_t(identifiers.size()));
-    for (const QString& id : identifiers) out.push_back({id});
+    for (const QString& id : identifiers)
+        out.push_back({id});
     return out;
 }
 
@@ -36,7 +37,8 @@ std::vector<WeatherPlaceEntity> WeatherPlaceQuery::entitiesMatching(const QStrin
     std::vector<WeatherPlaceEntity> out;
     const auto places = WeatherProvider::searchPlaces(text);
     if (!places) return out;
-    for (const auto& place : *places) out.push_back(WeatherPlaceEntity::of(place));
+    for (const auto& place : *places)
+        out.push_back(WeatherPlaceEntity::of(place));
     return out;
 }
 

@@ -69,7 +69,7 @@ std::optional<WeatherSnapshot> fetch(const Place& place, QString* error = nullpt
 // The snapshot that a forecast answer gives for the place, or nothing when the body is not
 // a forecast document.
 std::optional<WeatherSnapshot> parseForecast(const QByteArray& body, const Place& place,
-                                                    const ForecastEnvironment& env);
+                                             const ForecastEnvironment& env);
 ForecastEnvironment forecastEnvironment();
 QString conditionText(qint64 code, bool isDay);
 

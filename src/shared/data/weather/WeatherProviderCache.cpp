@@ -7,8 +7,8 @@ namespace velk {
 
 bool WeatherProvider::Place::hasValidCoordinates() const
 {
-    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90
-        && std::fabs(longitude) <= 180;
+    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90 &&
+           std::fabs(longitude) <= 180;
 }
 
 size_t qHash(const WeatherProvider::Place& place, size_t seed)

@@ -147,21 +147,50 @@ WeatherProvider::ForecastEnvironment WeatherProvider::forecastEnvironment()
 QString WeatherProvider::conditionText(qint64 code, bool isDay)
 {
     switch (code) {
-    case 0: return isDay ? QStringLiteral("Clear") : QStringLiteral("Clear night");
-    case 1: return isDay ? QStringLiteral("Mostly clear") : QStringLiteral("Clear night");
-    case 2: return QStringLiteral("Partly cloudy");
-    case 3: return QStringLiteral("Overcast");
-    case 45: case 48: return QStringLiteral("Fog");
-    case 51: case 53: case 55: return QStringLiteral("Drizzle");
-    case 56: case 57: return QStringLiteral("Freezing drizzle");
-    case 61: case 63: case 65: return QStringLiteral("Rain");
-    case 66: case 67: return QStringLiteral("Freezing rain");
-    case 71: case 73: case 75: case 77: return QStringLiteral("Snow");
-    case 80: case 81: case 82: return QStringLiteral("Showers");
-    case 85: case 86: return QStringLiteral("Snow showers");
-    case 95: return QStringLiteral("Thunderstorm");
-    case 96: case 99: return QStringLiteral("Hail storm");
-    default: return QString(QChar(0x2014));
+    case 0:
+        return isDay ? QStringLiteral("Clear") : QStringLiteral("Clear night");
+    case 1:
+        return isDay ? QStringLiteral("Mostly clear") : QStringLiteral("Clear night");
+    case 2:
+        return QStringLiteral("Partly cloudy");
+    case 3:
+        return QStringLiteral("Overcast");
+    case 45:
+    case 48:
+        return QStringLiteral("Fog");
+    case 51:
+    case 53:
+    case 55:
+        return QStringLiteral("Drizzle");
+    case 56:
+    case 57:
+        return QStringLiteral("Freezing drizzle");
+    case 61:
+    case 63:
+    case 65:
+        return QStringLiteral("Rain");
+    case 66:
+    case 67:
+        return QStringLiteral("Freezing rain");
+    case 71:
+    case 73:
+    case 75:
+    case 77:
+        return QStringLiteral("Snow");
+    case 80:
+    case 81:
+    case 82:
+        return QStringLiteral("Showers");
+    case 85:
+    case 86:
+        return QStringLiteral("Snow showers");
+    case 95:
+        return QStringLiteral("Thunderstorm");
+    case 96:
+    case 99:
+        return QStringLiteral("Hail storm");
+    default:
+        return QString(QChar(0x2014));
     }
 }
 
@@ -175,10 +204,10 @@ std::optional<WeatherSnapshot> WeatherProvider::parseForecast(const QByteArray& 
 
     const auto temperature = roundedDegrees(api->current.temperature_2m);
     const auto feelsLike = roundedDegrees(api->current.apparent_temperature);
-    const auto high = daily.temperature_2m_max.empty() ? std::optional<qint64>(0)
-                                                       : roundedDegrees(daily.temperature_2m_max.front());
-    const auto low = daily.temperature_2m_min.empty() ? std::optional<qint64>(0)
-                                                      : roundedDegrees(daily.temperature_2m_min.front());
+    const auto high =
+        daily.temperature_2m_max.empty() ? std::optional<qint64>(0) : roundedDegrees(daily.temperature_2m_max.front());
+    const auto low =
+        daily.temperature_2m_min.empty() ? std::optional<qint64>(0) : roundedDegrees(daily.temperature_2m_min.front());
     if (!temperature || !feelsLike || !high || !low) return std::nullopt;
 
     WeatherSnapshot s;
@@ -199,8 +228,8 @@ std::optional<WeatherSnapshot> WeatherProvider::parseForecast(const QByteArray& 
     {
         LocalClock clock(env.deviceZone.icuZone(), locale);
         const Formatter weekday("EEE", env.deviceZone.icuZone(), locale);
-        const size_t count = std::min({daily.time.size(), daily.temperature_2m_max.size(),
-                                       daily.temperature_2m_min.size(), size_t(7)});
+        const size_t count =
+            std::min({daily.time.size(), daily.temperature_2m_max.size(), daily.temperature_2m_min.size(), size_t(7)});
         for (size_t i = 1; i < count; ++i) {
             const auto fields = parseLocal(daily.time[i], false);
             if (!fields) continue;

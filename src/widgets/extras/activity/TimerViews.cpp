@@ -39,8 +39,8 @@ View FocusView::body() const
                                     .lineLimit(1)
                                     .minimumScaleFactor(0.5)
                               : numeralFit(Text(QString::number(nonNegative(state.minutes)) + QStringLiteral(":00"))
-                                                .font(ctx.numerals(20, Weight::black))
-                                                .foregroundColor(pal.ink));
+                                               .font(ctx.numerals(20, Weight::black))
+                                               .foregroundColor(pal.ink));
     const View status =
         HStack(VAlign::center, 4 * u,
                {Circle().fill(running ? pal.accent : pal.inkFaint).frame(5 * u, 5 * u),

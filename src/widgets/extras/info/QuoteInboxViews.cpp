@@ -29,8 +29,7 @@ View QuoteView::body() const
                        .foregroundColor(pal.ink)
                        .lineLimit(3)
                        .padding(Edge::top, 6 * u),
-                   Spacer(0),
-                   Caption{quote.author + QStringLiteral(" \u00B7 Daily"), 9, 0.16, pal.inkDim, ctx}})
+                   Spacer(0), Caption{quote.author + QStringLiteral(" \u00B7 Daily"), 9, 0.16, pal.inkDim, ctx}})
         .padding(EdgeInsets{22 * u, 26 * u, 20 * u, 26 * u})
         .frame(Frame::maxInfinity(Alignment::topLeading));
 }
@@ -61,7 +60,8 @@ View InboxView::body() const
                              .font(bodyFont(10, ctx))
                              .foregroundColor(pal.ink)
                              .lineLimit(1));
-        bottom.push_back(Caption{ago(data->latestDate, Clock::now()), 9, 0, pal.inkFaint, ctx}.body().padding(Edge::top, 3 * u));
+        bottom.push_back(
+            Caption{ago(data->latestDate, Clock::now()), 9, 0, pal.inkFaint, ctx}.body().padding(Edge::top, 3 * u));
     } else {
         // The app reads a Maildir inbox; its settings name the folder. The request is one line
         // like every caption, set smaller where the tile is too narrow: cut short, it would no

@@ -20,7 +20,9 @@ timeline::WidgetDefinition QuoteWidget::body() const
         LocalProvider<QuoteItem>{QuoteItem{QStringLiteral("Simplicity is the ultimate sophistication."),
                                            QStringLiteral("Leonardo da Vinci")},
                                  [] { return QuoteProvider::today(Clock::now()); }, 360},
-        [](const VelkEntry<QuoteItem>& e, const WCtx& ctx) -> view::View { return QuoteView{e.data, ctx}; });
+        [](const VelkEntry<QuoteItem>& e, const WCtx& ctx) -> view::View {
+            return QuoteView{e.data, ctx};
+        });
 }
 
 timeline::WidgetDefinition InboxWidget::body() const

@@ -33,8 +33,8 @@ View YearProgressView::body() const
                {HStack(VAlign::firstTextBaseline, std::nullopt,
                        {Caption{QStringLiteral("Year %1").arg(info.year), 10, 0.16, pal.inkDim, ctx}, Spacer(),
                         numeralFit(Text(QStringLiteral("%1%").arg(f.percent))
-                                        .font(ctx.numerals(20, Weight::heavy))
-                                        .foregroundColor(pal.ink))}),
+                                       .font(ctx.numerals(20, Weight::heavy))
+                                       .foregroundColor(pal.ink))}),
                 DotGrid{kColumns, kRows, f.filled, 6, pal.track, pal.fill, f.highlight, pal.accent, u}.body().padding(
                     Edge::vertical, 12 * u),
                 Caption{QStringLiteral("Day %1 \u00B7 %2 remaining").arg(info.dayOfYear).arg(f.remaining), 9, 0,

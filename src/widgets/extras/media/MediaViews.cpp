@@ -81,14 +81,15 @@ View NowPlayingView::body() const
                                 {MediaButton{QStringLiteral("previous"), false, 26, ctx},
                                  MediaButton{QStringLiteral("playpause"), playing, 32, ctx},
                                  MediaButton{QStringLiteral("next"), false, 26, ctx}});
-    const View track = HStack(VAlign::center, std::nullopt,
-                              {VStack(HAlign::leading, 3 * u,
-                                      // A long artist, or the position with the length, may
-                                      // outgrow the room beside the buttons: set a little
-                                      // smaller rather than lose the length.
-                                      {title, Caption{subtitle(data), 10, 0, pal.inkDim, ctx}.body().minimumScaleFactor(0.85)}),
-                               Spacer(10 * u), buttons})
-                           .padding(Edge::top, 10 * u);
+    const View track =
+        HStack(VAlign::center, std::nullopt,
+               {VStack(HAlign::leading, 3 * u,
+                       // A long artist, or the position with the length, may
+                       // outgrow the room beside the buttons: set a little
+                       // smaller rather than lose the length.
+                       {title, Caption{subtitle(data), 10, 0, pal.inkDim, ctx}.body().minimumScaleFactor(0.85)}),
+                Spacer(10 * u), buttons})
+            .padding(Edge::top, 10 * u);
 
     View progress;
     if (data && NowPlayingProvider::isLive(*data)) {

@@ -48,7 +48,8 @@ DaylightTimelineProvider::timeline(const WeatherConfigIntent& configuration, con
     const Calendar calendar = Calendar::current();
     timeline::Timeline<Entry> t;
     for (int minutes : {0, 10, 20}) {
-        const Date at = calendar.date(CalendarComponent::minute, minutes, now, false).value_or(now.addingSeconds(60.0 * minutes));
+        const Date at =
+            calendar.date(CalendarComponent::minute, minutes, now, false).value_or(now.addingSeconds(60.0 * minutes));
         t.entries.push_back(Entry{at, data, configuration.surface});
     }
     t.policy = timeline::ReloadPolicy::after(

@@ -17,7 +17,8 @@ struct DaylightTimelineProvider {
 
     Entry placeholder(const timeline::TimelineContext&) const;
     Entry snapshot(const WeatherConfigIntent& configuration, const timeline::TimelineContext& context) const;
-    timeline::Timeline<Entry> timeline(const WeatherConfigIntent& configuration, const timeline::TimelineContext&) const;
+    timeline::Timeline<Entry> timeline(const WeatherConfigIntent& configuration,
+                                       const timeline::TimelineContext&) const;
 
     // The sunrise and the sunset at the place on the user's day that holds `now`; the sample
     // when the sun does not rise or set there that day.
@@ -31,7 +32,8 @@ struct AirQualityTimelineProvider {
 
     Entry placeholder(const timeline::TimelineContext&) const;
     Entry snapshot(const WeatherConfigIntent& configuration, const timeline::TimelineContext& context) const;
-    timeline::Timeline<Entry> timeline(const WeatherConfigIntent& configuration, const timeline::TimelineContext&) const;
+    timeline::Timeline<Entry> timeline(const WeatherConfigIntent& configuration,
+                                       const timeline::TimelineContext&) const;
 };
 
 } // namespace velk

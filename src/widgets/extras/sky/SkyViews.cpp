@@ -32,10 +32,8 @@ View MoonView::body() const
                          .clipShape(Circle());
     return VStack(HAlign::leading, 0,
                   {Caption{QStringLiteral("Moon"), 9, 0.16, pal.inkDim, ctx},
-                   ZStack({grey, lit})
-                       .frame(Frame::maxWidthInfinity())
-                       .padding(Edge::top, 10 * u),
-                   Spacer(0), Caption{data.phaseName, 10, 0.1, pal.ink, ctx},
+                   ZStack({grey, lit}).frame(Frame::maxWidthInfinity()).padding(Edge::top, 10 * u), Spacer(0),
+                   Caption{data.phaseName, 10, 0.1, pal.ink, ctx},
                    Caption{data.detail(), 9, 0, pal.inkFaint, ctx}.body().padding(Edge::top, 3 * u)})
         .padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u})
         .frame(Frame::maxInfinity(Alignment::topLeading));
@@ -49,7 +47,10 @@ double DaylightView::progress(const DaylightInfo& data, Date date)
     return drawnShare(date.secondsSince(data.sunrise) / span);
 }
 
-int DaylightView::sunIndex(double progress) { return int(std::round(6 * drawnShare(progress))); }
+int DaylightView::sunIndex(double progress)
+{
+    return int(std::round(6 * drawnShare(progress)));
+}
 
 View DaylightView::body() const
 {
@@ -73,14 +74,15 @@ View DaylightView::body() const
     });
 
     const TimeZone zone = TimeZone::current();
-    return VStack(HAlign::center, 0,
-                  {HStack({Caption{QStringLiteral("Daylight"), 10, 0.16, pal.inkDim, ctx}, Spacer(),
-                           Caption{data.lengthLabel(), 10, 0, pal.inkDim, ctx}}),
-                   arc.padding(Edge::top, 6 * u),
-                   HStack({Caption{ClockFormat::hhmm(data.sunrise, zone) + QStringLiteral(" rise"), 10, 0, pal.ink, ctx},
-                           Spacer(),
-                           Caption{ClockFormat::hhmm(data.sunset, zone) + QStringLiteral(" set"), 10, 0, pal.ink, ctx}})
-                       .padding(Edge::top, 8 * u)})
+    return VStack(
+               HAlign::center, 0,
+               {HStack({Caption{QStringLiteral("Daylight"), 10, 0.16, pal.inkDim, ctx}, Spacer(),
+                        Caption{data.lengthLabel(), 10, 0, pal.inkDim, ctx}}),
+                arc.padding(Edge::top, 6 * u),
+                HStack({Caption{ClockFormat::hhmm(data.sunrise, zone) + QStringLiteral(" rise"), 10, 0, pal.ink, ctx},
+                        Spacer(),
+                        Caption{ClockFormat::hhmm(data.sunset, zone) + QStringLiteral(" set"), 10, 0, pal.ink, ctx}})
+                    .padding(Edge::top, 8 * u)})
         .padding(EdgeInsets{20 * u, 26 * u, 20 * u, 26 * u})
         .frame(Frame::maxInfinity());
 }
@@ -93,18 +95,19 @@ View AirQualityView::body() const
     const WidgetPalette& pal = ctx.pal;
     const bool hot = data.aqi >= kHotIndex;
     const Color ink = hot ? pal.alert : pal.ink;
-    return VStack(HAlign::leading, 0,
-                  {Caption{QStringLiteral("Air quality"), 9, 0.16, pal.inkDim, ctx},
-                   numeralFit(Text(QString::number(data.aqi)).font(ctx.numerals(52, Weight::black)).foregroundColor(ink))
-                       .padding(Edge::top, 8 * u),
-                   Spacer(0),
-                   DotBar{drawnShare(double(data.aqi) / 150.0), 0, 6, 5, pal.track, hot ? pal.alert : pal.fill,
-                          Color::clear(), u}
-                       .body()
-                       .padding(Edge::bottom, 8 * u),
-                   // The longest band's name is a little wider than the widget in the tracked
-                   // monospaced caption; it shrinks a little rather than lose its last word.
-                   Caption{data.category(), 10, 0.1, ink, ctx}.body().minimumScaleFactor(0.8)})
+    return VStack(
+               HAlign::leading, 0,
+               {Caption{QStringLiteral("Air quality"), 9, 0.16, pal.inkDim, ctx},
+                numeralFit(Text(QString::number(data.aqi)).font(ctx.numerals(52, Weight::black)).foregroundColor(ink))
+                    .padding(Edge::top, 8 * u),
+                Spacer(0),
+                DotBar{drawnShare(double(data.aqi) / 150.0), 0, 6, 5, pal.track, hot ? pal.alert : pal.fill,
+                       Color::clear(), u}
+                    .body()
+                    .padding(Edge::bottom, 8 * u),
+                // The longest band's name is a little wider than the widget in the tracked
+                // monospaced caption; it shrinks a little rather than lose its last word.
+                Caption{data.category(), 10, 0.1, ink, ctx}.body().minimumScaleFactor(0.8)})
         .padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u})
         .frame(Frame::maxInfinity(Alignment::topLeading));
 }

@@ -19,15 +19,16 @@ timeline::WidgetDefinition MoonWidget::body() const
         {kinds::moon, "Moon", "Tonight's phase.", WidgetFamily::small, Tone::dark},
         LocalProvider<MoonInfo>{MoonInfo{QStringLiteral("Waxing Gibbous"), 0.78, true, 6, 21},
                                 [] { return SkyMath::moon(Clock::now()); }, 720},
-        [](const VelkEntry<MoonInfo>& e, const WCtx& ctx) -> view::View { return MoonView{e.data, ctx}; });
+        [](const VelkEntry<MoonInfo>& e, const WCtx& ctx) -> view::View {
+            return MoonView{e.data, ctx};
+        });
 }
 
 timeline::WidgetDefinition DaylightWidget::body() const
 {
     return velkWidget<WeatherConfigIntent>(
         {kinds::daylight, "Daylight", "Sunrise to sunset, with the sun on its arc.", WidgetFamily::medium, Tone::light},
-        DaylightTimelineProvider{},
-        [](const DaylightTimelineProvider::Entry& e, const WCtx& ctx) -> view::View {
+        DaylightTimelineProvider{}, [](const DaylightTimelineProvider::Entry& e, const WCtx& ctx) -> view::View {
             return DaylightView{e.data, e.date, ctx};
         });
 }
@@ -36,8 +37,7 @@ timeline::WidgetDefinition AirQualityWidget::body() const
 {
     return velkWidget<WeatherConfigIntent>(
         {kinds::airQuality, "Air Quality", "US AQI where you are.", WidgetFamily::small, Tone::light},
-        AirQualityTimelineProvider{},
-        [](const AirQualityTimelineProvider::Entry& e, const WCtx& ctx) -> view::View {
+        AirQualityTimelineProvider{}, [](const AirQualityTimelineProvider::Entry& e, const WCtx& ctx) -> view::View {
             return AirQualityView{e.data, ctx};
         });
 }

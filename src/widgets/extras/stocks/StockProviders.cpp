@@ -40,8 +40,7 @@ std::vector<StockSnapshot> WatchlistTimelineProvider::fetch(const WatchlistConfi
     const QStringList symbols = configuration.symbols();
     // Strictly one after the other: at most three requests, never at once.
     for (qsizetype i = 0; i < symbols.size() && i < 3; ++i)
-        if (std::optional<StockSnapshot> quote = StocksProvider::snapshot(symbols[i]))
-            out.push_back(std::move(*quote));
+        if (std::optional<StockSnapshot> quote = StocksProvider::snapshot(symbols[i])) out.push_back(std::move(*quote));
     return out;
 }
 

@@ -29,7 +29,8 @@ struct WatchlistTimelineProvider {
 
     Entry placeholder(const timeline::TimelineContext&) const;
     Entry snapshot(const WatchlistConfigIntent& configuration, const timeline::TimelineContext& context) const;
-    timeline::Timeline<Entry> timeline(const WatchlistConfigIntent& configuration, const timeline::TimelineContext&) const;
+    timeline::Timeline<Entry> timeline(const WatchlistConfigIntent& configuration,
+                                       const timeline::TimelineContext&) const;
 
     // The configured symbols' quotes in order, one request after the other; symbols with no
     // quote are left out.

@@ -42,7 +42,10 @@ QString stockChangeText(double changePercent)
     return sign + QString::asprintf("%.1f%%", std::fabs(changePercent));
 }
 
-QString stockPriceText(double price) { return QString::asprintf("%.2f", price); }
+QString stockPriceText(double price)
+{
+    return QString::asprintf("%.2f", price);
+}
 
 // ---- StockView --------------------------------------------------------------------------------
 
@@ -60,7 +63,8 @@ std::vector<double> StockView::barValues(const std::vector<StockSnapshot::Point>
     values.reserve(points.size());
     // A point that is not a number, or a range too wide to divide by, must not reach the
     // chart's dot count.
-    for (const auto& p : points) values.push_back(drawnShare(0.25 + 0.75 * (p.value - lo) / range));
+    for (const auto& p : points)
+        values.push_back(drawnShare(0.25 + 0.75 * (p.value - lo) / range));
     return values;
 }
 
@@ -80,13 +84,14 @@ View StockView::body() const
         bars.emplace_back(values[i], color, data.points[i].label.value_or(QString()));
     }
 
-    const View header = HStack(VAlign::firstTextBaseline, std::nullopt,
-                               {symbolText(data.symbol, 17, pal.ink, ctx), Spacer(),
-                                HStack(VAlign::firstTextBaseline, 8 * u,
-                                       {priceText(data.price, 17, ctx),
-                                        Caption{stockChangeText(data.changePercent), 10, 0,
-                                                changeColor(data.changePercent, pal), ctx}})});
-    const View chart = DotBarChart{std::move(bars), 24, 58, 8, 6.4, pal.track, extras::bodyFont(8.5, ctx), pal.inkFaint, u};
+    const View header =
+        HStack(VAlign::firstTextBaseline, std::nullopt,
+               {symbolText(data.symbol, 17, pal.ink, ctx), Spacer(),
+                HStack(VAlign::firstTextBaseline, 8 * u,
+                       {priceText(data.price, 17, ctx), Caption{stockChangeText(data.changePercent), 10, 0,
+                                                                changeColor(data.changePercent, pal), ctx}})});
+    const View chart =
+        DotBarChart{std::move(bars), 24, 58, 8, 6.4, pal.track, extras::bodyFont(8.5, ctx), pal.inkFaint, u};
     return VStack(HAlign::center, 0, {header, Spacer(0), chart})
         .padding(EdgeInsets{20 * u, 26 * u, 14 * u, 26 * u})
         .frame(Frame::maxInfinity());
@@ -119,8 +124,8 @@ View StockWatchlistView::row(const StockSnapshot& stock) const
                    DotBar{moveFraction(stock.changePercent), 0, 8, 6.7, pal.track, down ? pal.alert : pal.fill,
                           Color::clear(), u},
                    VStack(HAlign::trailing, 1 * u,
-                          {priceText(stock.price, 14, ctx),
-                           Caption{stockChangeText(stock.changePercent), 9, 0, changeColor(stock.changePercent, pal), ctx}})
+                          {priceText(stock.price, 14, ctx), Caption{stockChangeText(stock.changePercent), 9, 0,
+                                                                    changeColor(stock.changePercent, pal), ctx}})
                        .frame(62 * u, std::nullopt, Alignment::trailing)});
 }
 
@@ -128,7 +133,8 @@ View StockWatchlistView::body() const
 {
     const qreal u = ctx.u;
     Views rows;
-    for (size_t i = 0; i < stocks.size() && i < 3; ++i) rows.push_back(row(stocks[i]));
+    for (size_t i = 0; i < stocks.size() && i < 3; ++i)
+        rows.push_back(row(stocks[i]));
     if (stocks.empty())
         rows.push_back(Caption{QStringLiteral("Pick symbols with Edit Widget"), 11, 0, ctx.pal.inkDim, ctx});
     return VStack(HAlign::center, 13 * u, std::move(rows))

@@ -14,16 +14,16 @@ timeline::WidgetDefinition StockWidget::body() const
 {
     return velkWidget<StockConfigIntent>(
         {kinds::stock, "Ticker", "A stock and its day, in dots.", WidgetFamily::medium, Tone::dark},
-        StockTimelineProvider{},
-        [](const StockTimelineProvider::Entry& e, const WCtx& ctx) -> view::View { return StockView{e.data, ctx}; });
+        StockTimelineProvider{}, [](const StockTimelineProvider::Entry& e, const WCtx& ctx) -> view::View {
+            return StockView{e.data, ctx};
+        });
 }
 
 timeline::WidgetDefinition WatchlistWidget::body() const
 {
     return velkWidget<WatchlistConfigIntent>(
         {kinds::watchlist, "Watchlist", "Three stocks at a glance.", WidgetFamily::medium, Tone::dark},
-        WatchlistTimelineProvider{},
-        [](const WatchlistTimelineProvider::Entry& e, const WCtx& ctx) -> view::View {
+        WatchlistTimelineProvider{}, [](const WatchlistTimelineProvider::Entry& e, const WCtx& ctx) -> view::View {
             return StockWatchlistView{e.data, ctx};
         });
 }

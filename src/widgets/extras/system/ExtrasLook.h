@@ -24,6 +24,9 @@ inline constexpr Color kFixedGrey = Color::white(76.0 / 255.0);
 // A share as a view may draw or round it: a value that is not a number (a stored record, a
 // driver's figure, a division by an absurd total) draws nothing rather than an undefined count,
 // and no share lights less than none or more than all.
-inline double drawnShare(double value) { return std::isfinite(value) ? std::clamp(value, 0.0, 1.0) : 0.0; }
+inline double drawnShare(double value)
+{
+    return std::isfinite(value) ? std::clamp(value, 0.0, 1.0) : 0.0;
+}
 
 } // namespace velk::extras

@@ -54,13 +54,14 @@ View NetworkView::block(const QString& label, std::optional<double> rate) const
 {
     const qreal u = ctx.u;
     const WidgetPalette& pal = ctx.pal;
-    return VStack(HAlign::leading, 2 * u,
-                  {Caption{label, 9, 0.16, pal.inkDim, ctx},
-                   HStack(VAlign::lastTextBaseline, 2 * u,
-                          {numeralFit(Text(rateText(rate)).font(ctx.numerals(30, Weight::black)).foregroundColor(pal.ink)),
-                           Text(QStringLiteral(" MB/s").toUpper())
-                               .font(ctx.numerals(14, Weight::heavy))
-                               .foregroundColor(pal.inkDim)})});
+    return VStack(
+        HAlign::leading, 2 * u,
+        {Caption{label, 9, 0.16, pal.inkDim, ctx},
+         HStack(VAlign::lastTextBaseline, 2 * u,
+                {numeralFit(Text(rateText(rate)).font(ctx.numerals(30, Weight::black)).foregroundColor(pal.ink)),
+                 Text(QStringLiteral(" MB/s").toUpper())
+                     .font(ctx.numerals(14, Weight::heavy))
+                     .foregroundColor(pal.inkDim)})});
 }
 
 View NetworkView::body() const
@@ -86,17 +87,17 @@ View StorageView::body() const
 {
     const qreal u = ctx.u;
     const WidgetPalette& pal = ctx.pal;
-    const View ring = ZStack({Circle().stroke(pal.track, 13 * u),
-                              Circle()
-                                  .trim(0, ringFraction(data))
-                                  .stroke(pal.fill, StrokeStyle{13 * u, LineCap::butt, LineJoin::miter, {}, 0})
-                                  .rotationEffect(-90),
-                              VStack(HAlign::center, 1 * u,
-                                     {numeralFit(Text(QString::number(data.usedGB))
-                                                     .font(ctx.numerals(26, Weight::black))
-                                                     .foregroundColor(pal.ink)),
-                                      Caption{QStringLiteral("Of ") + data.totalLabel(), 8, 0, pal.inkDim, ctx}})
-                                  .frame(70 * u, std::nullopt)});
+    const View ring = ZStack(
+        {Circle().stroke(pal.track, 13 * u),
+         Circle()
+             .trim(0, ringFraction(data))
+             .stroke(pal.fill, StrokeStyle{13 * u, LineCap::butt, LineJoin::miter, {}, 0})
+             .rotationEffect(-90),
+         VStack(HAlign::center, 1 * u,
+                {numeralFit(
+                     Text(QString::number(data.usedGB)).font(ctx.numerals(26, Weight::black)).foregroundColor(pal.ink)),
+                 Caption{QStringLiteral("Of ") + data.totalLabel(), 8, 0, pal.inkDim, ctx}})
+             .frame(70 * u, std::nullopt)});
     return ZStack(Alignment::topLeading,
                   {Caption{QStringLiteral("Storage"), 9, 0.16, pal.inkDim, ctx}
                        .body()

@@ -28,7 +28,9 @@ timeline::WidgetDefinition SystemWidget::body() const
     return velkWidget<SurfaceConfigIntent>(
         {kinds::system, "System", "CPU, memory and GPU load.", WidgetFamily::medium, Tone::dark},
         LocalProvider<SystemSnapshot>{SystemSnapshot{34, 61, 88}, &SystemWidget::live, 15},
-        [](const VelkEntry<SystemSnapshot>& e, const WCtx& ctx) -> view::View { return SystemView{e.data, ctx}; });
+        [](const VelkEntry<SystemSnapshot>& e, const WCtx& ctx) -> view::View {
+            return SystemView{e.data, ctx};
+        });
 }
 
 timeline::WidgetDefinition NetworkWidget::body() const
@@ -42,14 +44,19 @@ timeline::WidgetDefinition NetworkWidget::body() const
         });
 }
 
-StorageSnapshot StorageWidget::live() { return SystemStats::storageSnapshot().value_or(kStorageSample); }
+StorageSnapshot StorageWidget::live()
+{
+    return SystemStats::storageSnapshot().value_or(kStorageSample);
+}
 
 timeline::WidgetDefinition StorageWidget::body() const
 {
     return velkWidget<SurfaceConfigIntent>(
         {kinds::storage, "Storage", "Disk used, as a ring.", WidgetFamily::small, Tone::dark},
         LocalProvider<StorageSnapshot>{kStorageSample, &StorageWidget::live, 360},
-        [](const VelkEntry<StorageSnapshot>& e, const WCtx& ctx) -> view::View { return StorageView{e.data, ctx}; });
+        [](const VelkEntry<StorageSnapshot>& e, const WCtx& ctx) -> view::View {
+            return StorageView{e.data, ctx};
+        });
 }
 
 } // namespace velk

@@ -28,8 +28,9 @@ std::vector<NoteItem> NotesStore::latest()
         return {};
     }
     std::vector<NoteItem> notes = decodeJson<std::vector<NoteItem>>(*bytes).value_or(std::vector<NoteItem>{});
-    std::stable_sort(notes.begin(), notes.end(),
-                     [](const NoteItem& a, const NoteItem& b) { return a.edited.sinceReference > b.edited.sinceReference; });
+    std::stable_sort(notes.begin(), notes.end(), [](const NoteItem& a, const NoteItem& b) {
+        return a.edited.sinceReference > b.edited.sinceReference;
+    });
     return notes;
 }
 

@@ -11,8 +11,7 @@ using timeline::WidgetFamily;
 using Tone = WidgetPalette::Tone;
 using Notes = std::vector<NoteItem>;
 
-NotesProvider::NotesProvider()
-    : LocalProvider{&NoteItem::samples, [] { return NotesStore::latest(); }, kReloadMinutes}
+NotesProvider::NotesProvider() : LocalProvider{&NoteItem::samples, [] { return NotesStore::latest(); }, kReloadMinutes}
 {}
 
 namespace {
@@ -60,8 +59,8 @@ timeline::WidgetDefinition NotesListWidget::body() const
 
 timeline::WidgetDefinition NotesPinnedWidget::body() const
 {
-    return notesWidget<NotesPinned>(kinds::notesPinned, "Pinned", "Two pinned notes side by side.", WidgetFamily::medium,
-                                    Tone::light, kNotesWidgetURL);
+    return notesWidget<NotesPinned>(kinds::notesPinned, "Pinned", "Two pinned notes side by side.",
+                                    WidgetFamily::medium, Tone::light, kNotesWidgetURL);
 }
 
 } // namespace velk

@@ -40,9 +40,9 @@ View ScreenTimeTotal::body() const
     // still not divide by zero.
     const double whole = double(std::max<qint64>({t, b, 1}));
 
-    const View status = over > 0
-        ? Caption{hm(over) + QStringLiteral(" over limit"), 9, 0, pal.alert, ctx}
-        : Caption{hm(std::max<qint64>(0, b - t)) + QStringLiteral(" left today"), 9, 0, pal.inkDim, ctx};
+    const View status =
+        over > 0 ? Caption{hm(over) + QStringLiteral(" over limit"), 9, 0, pal.alert, ctx}
+                 : Caption{hm(std::max<qint64>(0, b - t)) + QStringLiteral(" left today"), 9, 0, pal.inkDim, ctx};
 
     return VStack(HAlign::leading, 0,
                   {Caption{QStringLiteral("Screen time"), 9, 0.16, pal.inkDim, ctx},
@@ -99,19 +99,20 @@ View ScreenTimeApps::body() const
     // Against the most used of all apps, not only the three shown. When every app has less
     // than a whole minute there is no scale, and every bar is drawn empty.
     qint64 scale = 1;
-    for (const UsageSnapshot::App& app : data.apps) scale = std::max(scale, app.minutes);
+    for (const UsageSnapshot::App& app : data.apps)
+        scale = std::max(scale, app.minutes);
 
     Views rows;
     for (size_t i = 0; i < data.apps.size() && i < 3; ++i) {
         const UsageSnapshot::App& app = data.apps[i];
-        rows.push_back(HStack(
-            VAlign::center, 14 * u,
-            {Caption{app.name, 10, 0.08, app.isFlagged ? pal.alert : pal.ink, ctx}.body().frame(70 * u, std::nullopt,
-                                                                                              Alignment::leading),
-             DotBar{double(app.minutes) / double(scale) * 0.74, 0, 8, 6.7, pal.track, app.isFlagged ? pal.alert : pal.fill,
-                    Color::clear(), u},
-             Caption{hm(app.minutes), 10, 0, app.isFlagged ? pal.alert : pal.inkDim, ctx}.body().frame(
-                 44 * u, std::nullopt, Alignment::trailing)}));
+        rows.push_back(
+            HStack(VAlign::center, 14 * u,
+                   {Caption{app.name, 10, 0.08, app.isFlagged ? pal.alert : pal.ink, ctx}.body().frame(
+                        70 * u, std::nullopt, Alignment::leading),
+                    DotBar{double(app.minutes) / double(scale) * 0.74, 0, 8, 6.7, pal.track,
+                           app.isFlagged ? pal.alert : pal.fill, Color::clear(), u},
+                    Caption{hm(app.minutes), 10, 0, app.isFlagged ? pal.alert : pal.inkDim, ctx}.body().frame(
+                        44 * u, std::nullopt, Alignment::trailing)}));
     }
     return VStack(HAlign::center, 12 * u, std::move(rows))
         .padding(Edge::horizontal, 26 * u)
@@ -129,7 +130,8 @@ View ScreenTimeWeekly::body() const
     const qint64 average = data.week.empty() ? 0 : sum / qint64(data.week.size());
     // A week of days under a minute each has no scale: its bars stay at the one-row floor.
     qint64 peak = 1;
-    for (const UsageSnapshot::Day& day : data.week) peak = std::max(peak, day.minutes);
+    for (const UsageSnapshot::Day& day : data.week)
+        peak = std::max(peak, day.minutes);
 
     std::vector<DotBarChart::Bar> bars;
     bars.reserve(data.week.size());
@@ -141,13 +143,13 @@ View ScreenTimeWeekly::body() const
             bars.emplace_back(value, day.isPeak ? pal.fill : kChartGrey, day.label);
     }
 
-    return VStack(HAlign::center, 0,
-                  {HStack(VAlign::firstTextBaseline, std::nullopt,
-                          {Caption{QStringLiteral("Daily average"), 10, 0.14, pal.inkDim, ctx}, Spacer(),
-                           numeralFit(
-                               Text(hm(average)).font(ctx.numerals(20, Weight::heavy)).foregroundColor(pal.ink))}),
-                   Spacer(0),
-                   DotBarChart{std::move(bars), 30, 56, 8, 6.4, pal.track, chartLabelFont(ctx), pal.inkFaint, u}})
+    return VStack(
+               HAlign::center, 0,
+               {HStack(VAlign::firstTextBaseline, std::nullopt,
+                       {Caption{QStringLiteral("Daily average"), 10, 0.14, pal.inkDim, ctx}, Spacer(),
+                        numeralFit(Text(hm(average)).font(ctx.numerals(20, Weight::heavy)).foregroundColor(pal.ink))}),
+                Spacer(0),
+                DotBarChart{std::move(bars), 30, 56, 8, 6.4, pal.track, chartLabelFont(ctx), pal.inkFaint, u}})
         .padding(EdgeInsets{20 * u, 26 * u, 16 * u, 26 * u})
         .frame(Frame::maxInfinity());
 }

@@ -11,7 +11,10 @@ qint64 UsageProvider::budget()
     return stored > 0 ? stored : kDefaultBudgetMinutes;
 }
 
-UsageSnapshot UsageProvider::emptySnapshot() { return UsageSnapshot{0, budget(), {}, {}}; }
+UsageSnapshot UsageProvider::emptySnapshot()
+{
+    return UsageSnapshot{0, budget(), {}, {}};
+}
 
 UsageProvider::UsageProvider()
     : LocalProvider(withFallback(

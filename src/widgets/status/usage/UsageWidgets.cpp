@@ -13,8 +13,8 @@ using Tone = WidgetPalette::Tone;
 namespace {
 
 template <class UsageView>
-timeline::WidgetDefinition usageWidget(const char* kind, const char* name, const char* description,
-                                       WidgetFamily family, Tone tone)
+timeline::WidgetDefinition usageWidget(const char* kind, const char* name, const char* description, WidgetFamily family,
+                                       Tone tone)
 {
     return velkWidget<SurfaceConfigIntent>({kind, name, description, family, tone}, UsageProvider{},
                                            [](const UsageProvider::Entry& entry, const WCtx& ctx) -> view::View {

@@ -16,7 +16,10 @@ namespace {
 // The weather code a snapshot without one is drawn with: partly cloudy.
 constexpr qint64 kDefaultCode = 2;
 
-QString degrees(qint64 value) { return QString::number(value) + QStringLiteral("°"); }
+QString degrees(qint64 value)
+{
+    return QString::number(value) + QStringLiteral("°");
+}
 
 QString highLow(const WeatherSnapshot& data)
 {
@@ -35,7 +38,10 @@ View bigTemperature(const QString& text, Color color, const WCtx& ctx)
 
 // Rain chances are shares of 1 by the data model; a corrupt cached value is held to that range
 // so neither the percentage nor a bar can run off the widget.
-double shownChance(double chance) { return std::isfinite(chance) ? std::clamp(chance, 0.0, 1.0) : 0.0; }
+double shownChance(double chance)
+{
+    return std::isfinite(chance) ? std::clamp(chance, 0.0, 1.0) : 0.0;
+}
 
 } // namespace
 
@@ -60,11 +66,12 @@ View WeatherCurrent::weatherContent() const
 View WeatherCurrent::body() const
 {
     const qreal u = ctx.u;
-    return ZStack(Alignment::topTrailing,
-                  {conditionGlyph(data, 20 * u, ctx.pal.inkDim).padding(Edge::top, 20 * u).padding(Edge::trailing, 22 * u),
-                   weatherContent()
-                       .padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u})
-                       .frame(Frame::maxInfinity(Alignment::leading))});
+    return ZStack(
+        Alignment::topTrailing,
+        {conditionGlyph(data, 20 * u, ctx.pal.inkDim).padding(Edge::top, 20 * u).padding(Edge::trailing, 22 * u),
+         weatherContent()
+             .padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u})
+             .frame(Frame::maxInfinity(Alignment::leading))});
 }
 
 // ---- WeatherNight -----------------------------------------------------------------------------
@@ -83,9 +90,10 @@ View WeatherNight::body() const
                 Spacer(0), Caption{data.condition, 10, 0.1, pal.ink, ctx},
                 Caption{QStringLiteral("Feels ") + degrees(data.feelsLike), 10, 0, pal.inkDim, ctx}.body().padding(
                     Edge::top, 3 * u)});
-    return ZStack(Alignment::topTrailing,
-                  {conditionGlyph(data, 22 * u, pal.ink).padding(Edge::top, 18 * u).padding(Edge::trailing, 20 * u),
-                   column.padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u}).frame(Frame::maxInfinity(Alignment::leading))});
+    return ZStack(
+        Alignment::topTrailing,
+        {conditionGlyph(data, 22 * u, pal.ink).padding(Edge::top, 18 * u).padding(Edge::trailing, 20 * u),
+         column.padding(EdgeInsets{20 * u, 22 * u, 20 * u, 22 * u}).frame(Frame::maxInfinity(Alignment::leading))});
 }
 
 // ---- WeatherForecast --------------------------------------------------------------------------
@@ -95,13 +103,13 @@ View WeatherForecast::body() const
     const qreal u = ctx.u;
     const WidgetPalette& pal = ctx.pal;
 
-    const View header =
-        HStack(VAlign::top, std::nullopt,
-               {numeralFit(Text(degrees(data.temperature)).font(ctx.numerals(36, Weight::black)).foregroundColor(pal.ink)),
-                Spacer(),
-                VStack(HAlign::trailing, 3 * u,
-                       {Caption{data.condition, 10, 0.1, pal.ink, ctx}, Caption{data.place, 9.5, 0.12, pal.inkDim, ctx},
-                        Caption{highLow(data), 9.5, 0, pal.inkDim, ctx}})});
+    const View header = HStack(
+        VAlign::top, std::nullopt,
+        {numeralFit(Text(degrees(data.temperature)).font(ctx.numerals(36, Weight::black)).foregroundColor(pal.ink)),
+         Spacer(),
+         VStack(HAlign::trailing, 3 * u,
+                {Caption{data.condition, 10, 0.1, pal.ink, ctx}, Caption{data.place, 9.5, 0.12, pal.inkDim, ctx},
+                 Caption{highLow(data), 9.5, 0, pal.inkDim, ctx}})});
 
     Views columns;
     columns.reserve(data.days.size());
