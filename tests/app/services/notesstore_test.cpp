@@ -3,6 +3,7 @@
 #include "app/services/NotesStore.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Coding.h"
+#include "support/HostileFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,7 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -142,15 +142,7 @@ TEST_F(NotesStoreTest, AFailedWriteKeepsTheOldFileAndSaysSo)
 TEST_F(NotesStoreTest, AFifoADeviceOrAnOversizedFileIsRefusedAndKeptAside)
 {
     const QByteArray big = "[" + QByteArray(kNotesFileMaxBytes, ' ') + "]";
-    const std::function<bool()> makers[] = {
-        [&] { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
-        [&] { return QFile::link("/dev/zero", path); },
-        [&] {
-            QFile f(path);
-            return f.open(QIODevice::WriteOnly) && f.write(big) == big.size();
-        },
-    };
-    for (const auto& make : makers) {
+    for (const auto& make : velk::test::hostileFileMakers(path, big)) {
         QDir(dir.path()).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(dir.path()));
         ASSERT_TRUE(make());

@@ -23,19 +23,25 @@ QString nmeaFixture()
     return qEnvironmentVariable("VELK_SOURCE_DIR") + QStringLiteral("/tests/platform/location/paris.nmea");
 }
 
+// The replay's fix is the fixture's last one, in Paris.
+void expectTheFixturesFix(PositionSource& source)
+{
+    ASSERT_TRUE(source.hasSource());
+    std::optional<std::pair<double, double>> fix;
+    QObject::connect(&source, &PositionSource::located, [&](double lat, double lon) { fix.emplace(lat, lon); });
+    ASSERT_TRUE(source.requestLocation());
+    ASSERT_TRUE(velk::test::waitFor([&] { return fix.has_value(); }, 20000));
+    EXPECT_NEAR(fix->first, 48.87, 1e-6);
+    EXPECT_NEAR(fix->second, 2.35, 1e-6);
+}
+
 } // namespace
 
 TEST(PositionSourceTest, AReplayedRecordingGivesOneFix)
 {
     const auto source = PositionSource::replaying(nmeaFixture());
-    ASSERT_TRUE(source->hasSource());
     EXPECT_EQ(source->authorizationStatus(), PositionSource::authorizedAlways);
-    std::optional<std::pair<double, double>> fix;
-    QObject::connect(source.get(), &PositionSource::located, [&](double lat, double lon) { fix.emplace(lat, lon); });
-    ASSERT_TRUE(source->requestLocation());
-    ASSERT_TRUE(velk::test::waitFor([&] { return fix.has_value(); }, 20000));
-    EXPECT_NEAR(fix->first, 48.87, 1e-6);
-    EXPECT_NEAR(fix->second, 2.35, 1e-6);
+    expectTheFixturesFix(*source);
 }
 
 TEST(PositionSourceTest, WithoutASourceNothingIsAskedFor)
@@ -69,14 +75,7 @@ TEST(PositionSourceTest, ALongRecordingKeepsItsNewestLines)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(track) == track.size());
     file.close();
 
-    const auto source = PositionSource::replaying(file.fileName());
-    ASSERT_TRUE(source->hasSource());
-    std::optional<std::pair<double, double>> fix;
-    QObject::connect(source.get(), &PositionSource::located, [&](double lat, double lon) { fix.emplace(lat, lon); });
-    ASSERT_TRUE(source->requestLocation());
-    ASSERT_TRUE(velk::test::waitFor([&] { return fix.has_value(); }, 20000));
-    EXPECT_NEAR(fix->first, 48.87, 1e-6);
-    EXPECT_NEAR(fix->second, 2.35, 1e-6);
+    expectTheFixturesFix(*PositionSource::replaying(file.fileName()));
 }
 
 TEST(ReverseGeocoderTest, TheAddressGivesDistrictTownAndCounty)

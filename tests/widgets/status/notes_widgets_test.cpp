@@ -9,14 +9,12 @@
 #include "platform/view/Layout.h"
 #include "shared/data/clock/ClockFormat.h"
 #include "shared/look/TreeQuery.h"
+#include "support/HostileFiles.h"
 #include "support/UtcDate.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <sys/stat.h>
 
 using namespace velk;
 using namespace velk::testing;
@@ -143,15 +141,7 @@ TEST_F(NotesWidgets, AFifoADeviceOrAnOversizedFileGivesNoNotes)
     const QString path = NotesStore::fileURL();
     const QByteArray note = noteJson("6F9619FF-8B86-D011-B42D-00C04FC964FF", "kept", kNow, false);
     const QByteArray big = "[" + note + QByteArray(kNotesFileMaxBytes, ' ') + "]";
-    const std::function<bool()> makers[] = {
-        [&] { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
-        [&] { return QFile::link("/dev/zero", path); },
-        [&] {
-            QFile f(path);
-            return f.open(QIODevice::WriteOnly) && f.write(big) == big.size();
-        },
-    };
-    for (const auto& make : makers) {
+    for (const auto& make : velk::test::hostileFileMakers(path, big)) {
         QFile::remove(path);
         ASSERT_TRUE(make());
         EXPECT_TRUE(NotesStore::latest().empty());
