@@ -5,6 +5,7 @@ side over a stretch that holds a minute's refresh. Run by bench/measure-host.sh,
 private X server and session bus; see bench/README.md for what each figure means.
 
 Environment: COUNTS (default "18 53 100"), RUNS (3), IDLE_SECONDS (60), SETTLE_SECONDS (5),
+IDLE_SETTLE_SECONDS (45: when the idle stretch starts, once the start-up's work is over),
 STEADY_MINUTES (0: when set, the host with the last count is then watched that long for its
 thread count)."""
 import glob
@@ -24,6 +25,7 @@ COUNTS = [int(c) for c in os.environ.get("COUNTS", "18 53 100").split()]
 RUNS = int(os.environ.get("RUNS", "3"))
 IDLE = float(os.environ.get("IDLE_SECONDS", "60"))
 SETTLE = float(os.environ.get("SETTLE_SECONDS", "5"))
+IDLE_SETTLE = float(os.environ.get("IDLE_SETTLE_SECONDS", "45"))
 STEADY_MINUTES = float(os.environ.get("STEADY_MINUTES", "0"))
 HZ = os.sysconf("SC_CLK_TCK")
 SAMPLE = 0.1
@@ -199,7 +201,7 @@ for count in COUNTS:
         with open(os.devnull, "w") as null:
             host, _ = start([PROG], null)
             peer, _ = start([PEER, *sizes, str(count)], null)
-            time.sleep(SETTLE)
+            time.sleep(IDLE_SETTLE)
             r = idle([host.pid, peer.pid])
             stop(host)
             stop(peer)

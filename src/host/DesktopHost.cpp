@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QThreadPool>
 #include <QTimer>
 #include <cstdlib>
 #include <ctime>
@@ -58,6 +59,13 @@ QString missingDisplay(const QProcessEnvironment& env)
 int runDesktopHost(const timeline::WidgetBundle& bundle, const intents::IntentRegistry& registry, QTextStream& err)
 {
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's raster engine splits every fill taller than about a hundred rows (a tile's rounded
+    // background, anything drawn under its rounded clip) across Qt's global thread pool, as
+    // many threads as there are cores, each ended 30 s after its last fill: every repaint
+    // would start threads and every idle half minute end them. Tiles are small; one thread
+    // that stays does those fills. Nothing else of the host runs on that pool.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    QThreadPool::globalInstance()->setExpiryTimeout(-1);
     WidgetHost host(bundle, registry, PlacementStore());
     auto* service = new HostService(&host);
     QString error;

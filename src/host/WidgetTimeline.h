@@ -74,7 +74,7 @@ private:
     QPointer<WakeSchedule> schedule_;
     std::optional<Date> nextWake_;
     QTimer slow_;
-    int slowAfterMs_ = 10000;
+    int slowAfterMs_ = 3000;
     // Shared with the running task: running, done, or its thread given up (see reload()).
     std::shared_ptr<std::atomic<int>> task_;
 };

@@ -47,10 +47,10 @@ WorkResult<WorkValue<Fn>> guardedCall(Fn& fn)
     }
 }
 
-// The host's worker threads: a few, made when first needed and kept for the life of the pool,
-// so an idle host neither makes nor ends threads. A task that blocks for long may have a
-// stand-in run the others' work until it is done (two at most: with no network, every web
-// widget blocks until its time-out, and a stand-in each would grow the pool by as many).
+// The host's worker thread: made when first needed and kept for the life of the pool, so an
+// idle host neither makes nor ends threads. A task that blocks for long may have a stand-in
+// run the others' work until it is done (two at most: a stand-in for every web widget stuck
+// on a slow server would grow the pool by as many); a stand-in ends once it is not needed.
 class WorkerPool : public QThreadPool {
 public:
     explicit WorkerPool(int threads = kThreads, QObject* parent = nullptr) : QThreadPool(parent)
@@ -65,9 +65,9 @@ public:
         mailbox_->receiver = nullptr;
     }
 
-    // Providers may block on files or the network: two threads keep one slow widget from
-    // holding up the rest without waking many cores.
-    static constexpr int kThreads = 2;
+    // Providers read files and ask web services, each in a few milliseconds as a rule: one
+    // thread serves them all, and a stand-in takes over from one that blocks.
+    static constexpr int kThreads = 1;
 
     static constexpr int kStandIns = 2;
 

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QHostInfo>
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QThread>
@@ -46,6 +48,22 @@ bool isStatusError(QNetworkReply::NetworkError e)
     default:
         return false;
     }
+}
+
+// Why a request to `url` cannot leave this machine: its host's name does not resolve and no proxy
+// would resolve it instead; empty when it may go. Looked up on the caller's thread, which waits
+// for the answer anyway. A machine with no network then fails every request here, without
+// starting the network thread, the manager or Qt's name look-up threads; and a name that takes
+// seconds to fail (a name server that does not answer) cannot strand a transfer, as Qt's own
+// look-up then now and then does, until the time-out. The manager looks the name up once more
+// for its connection, from the resolver's cache where the system keeps one.
+QString unreachableHost(const QUrl& url)
+{
+    const QList<QNetworkProxy> proxies = QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url));
+    if (!proxies.isEmpty() && proxies.first().type() != QNetworkProxy::NoProxy) return {};
+    const QHostInfo info = QHostInfo::fromName(url.host());
+    if (info.error() == QHostInfo::NoError && !info.addresses().isEmpty()) return {};
+    return QStringLiteral("Host %1 not found").arg(url.host());
 }
 
 } // namespace
@@ -349,6 +367,12 @@ HttpResult HttpLoader::get(const QUrl& url, const HttpHeaders& headers, int time
     if (!isWebUrl(url)) {
         result.failure = HttpResult::Failure::badUrl;
         result.errorText = QStringLiteral("not an http(s) address: %1").arg(url.toString());
+        return result;
+    }
+
+    if (QString why = unreachableHost(url); !why.isEmpty()) {
+        result.failure = HttpResult::Failure::transport;
+        result.errorText = std::move(why);
         return result;
     }
 

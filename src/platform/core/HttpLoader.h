@@ -6,7 +6,8 @@
 // of all callers run on one network thread with one QNetworkAccessManager, so connections, name
 // lookups and TLS sessions are shared. That thread starts with the first request and ends with
 // the application object; a transfer still running then fails at once, and a call made after
-// it fails without a request. TLS peers are verified, redirects are
+// it fails without a request. A host name that does not resolve (with no proxy to resolve it)
+// fails on the calling thread before any transfer. TLS peers are verified, redirects are
 // followed (never from https down to http), and the body is handed back whatever the HTTP
 // status: the caller decides what a body means. A body cut short, a refused connection or a
 // time-out is a failure, never a partial body. So is a body larger than kMaxBodyBytes: the

@@ -87,6 +87,11 @@ TEST(HttpLoader, FailuresGiveNoBody)
     const HttpResult refused = HttpLoader::get(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort)));
     EXPECT_EQ(refused.failure, HttpResult::Failure::transport);
 
+    // A name that never resolves (RFC 6761) fails on this thread, naming the host.
+    const HttpResult nowhere = HttpLoader::get(QUrl(QStringLiteral("http://velk-test.invalid/x")));
+    EXPECT_EQ(nowhere.failure, HttpResult::Failure::transport);
+    EXPECT_TRUE(nowhere.errorText.contains(QStringLiteral("velk-test.invalid"))) << nowhere.errorText.toStdString();
+
     EXPECT_EQ(HttpLoader::get(QUrl("file:///etc/passwd")).failure, HttpResult::Failure::badUrl);
     EXPECT_EQ(HttpLoader::get(QUrl()).failure, HttpResult::Failure::badUrl);
 }

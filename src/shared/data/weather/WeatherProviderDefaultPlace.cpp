@@ -24,9 +24,11 @@ std::optional<WeatherProvider::Place> storedPlace(const char* key)
     return place;
 }
 
+// One search now and then: its thread ends with it rather than idling for half a minute.
 QThreadPool& backgroundSearches()
 {
     static QThreadPool pool;
+    pool.setExpiryTimeout(0);
     return pool;
 }
 
