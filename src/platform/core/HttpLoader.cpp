@@ -247,11 +247,14 @@ private:
     bool done_ = false;
 };
 
+// Guards the one network thread below and what decides its end.
+std::mutex networkMutex;
+
 // The one thread that runs every transfer, with one manager, so connections, name lookups and
-// TLS sessions are shared by all callers. It starts with the first request and ends when the
-// application object starts to go: transfers still running then fail at once. The manager (and the
-// thread it keeps for its connections) is let go once nothing has run for a while, as widgets
-// fetch in waves minutes apart.
+// TLS sessions are shared by all callers. It starts with the first request and ends once nothing
+// has run for a while (widgets fetch in waves minutes apart), taking the manager and the thread
+// the manager keeps for its connections with it; the next request starts it anew. It also ends
+// when the application object starts to go: transfers still running then fail at once.
 class NetworkThread {
 public:
     NetworkThread()
@@ -259,42 +262,62 @@ public:
         thread_.setObjectName(QStringLiteral("velk http"));
         idle_ = new QTimer(&context_);
         idle_->setSingleShot(true);
-        idle_->setInterval(kIdleManagerMs);
+        idle_->setInterval(kIdleMs);
         QObject::connect(idle_, &QTimer::timeout, &context_, [this] {
+            {
+                const std::lock_guard lock(networkMutex);
+                // A request handed over meanwhile keeps the thread; so does the closing, which
+                // waits for the thread's loop.
+                if (closing_ || queued_ > 0) return;
+                ended_ = true;
+            }
             delete manager_;
             manager_ = nullptr;
+            thread_.quit();
         });
         context_.moveToThread(&thread_);
         thread_.start();
     }
 
+    // Once close() was called: no request reaches the thread any more, and ended() no longer
+    // changes.
     ~NetworkThread()
     {
-        // Queued after every request already handed over, so each of them is cancelled here.
-        QMetaObject::invokeMethod(
-            &context_,
-            [this] {
-                // Each cancel() takes its own transfer out of running_, so a copy is walked.
-                const QHash<QNetworkReply*, Transfer*> running = running_;
-                for (Transfer* transfer : running)
-                    transfer->cancel();
-                idle_->stop();
-                delete manager_;
-                manager_ = nullptr;
-            },
-            Qt::BlockingQueuedConnection);
-        thread_.quit();
+        if (!ended_) {
+            // Queued after every request already handed over, so each of them is cancelled here.
+            QMetaObject::invokeMethod(
+                &context_,
+                [this] {
+                    // Each cancel() takes its own transfer out of running_, so a copy is walked.
+                    const QHash<QNetworkReply*, Transfer*> running = running_;
+                    for (Transfer* transfer : running)
+                        transfer->cancel();
+                    idle_->stop();
+                    delete manager_;
+                    manager_ = nullptr;
+                },
+                Qt::BlockingQueuedConnection);
+            thread_.quit();
+        }
         thread_.wait();
     }
 
     NetworkThread(const NetworkThread&) = delete;
     NetworkThread& operator=(const NetworkThread&) = delete;
 
+    // These three with networkMutex held.
+    bool ended() const { return ended_; }
+    void close() { closing_ = true; }
     void submit(const QNetworkRequest& request, int timeoutMs, std::shared_ptr<Waiter> waiter)
     {
+        ++queued_;
         QMetaObject::invokeMethod(
             &context_,
             [this, request, timeoutMs, waiter = std::move(waiter)]() mutable {
+                {
+                    const std::lock_guard lock(networkMutex);
+                    --queued_;
+                }
                 idle_->stop();
                 if (!manager_) {
                     manager_ = new QNetworkAccessManager;
@@ -312,7 +335,7 @@ public:
     }
 
 private:
-    static constexpr int kIdleManagerMs = 30000;
+    static constexpr int kIdleMs = 30000;
 
     QThread thread_;
     QObject context_;                          // lives on thread_, as does all below
@@ -321,10 +344,15 @@ private:
     // The transfer of each reply still running. Kept here rather than looked up among the
     // reply's children: those are not all transfers.
     QHash<QNetworkReply*, Transfer*> running_;
+    // Guarded by networkMutex: requests handed over and not yet taken up, whether the thread
+    // has ended for want of work, and whether it is being closed.
+    int queued_ = 0;
+    bool ended_ = false;
+    bool closing_ = false;
 };
 
-std::mutex networkMutex;
 NetworkThread* networkThread = nullptr;      // guarded by networkMutex
+const QCoreApplication* servedApp = nullptr; // the application whose closing will end it, likewise
 const QCoreApplication* closedApp = nullptr; // the application whose closing ended it, likewise
 
 // Runs as the application object starts to go, while it can still deliver events to the
@@ -335,6 +363,7 @@ void endNetworkThread()
     {
         const std::lock_guard lock(networkMutex);
         std::swap(ending, networkThread);
+        if (ending) ending->close();
         closedApp = QCoreApplication::instance();
     }
     delete ending;
@@ -345,15 +374,24 @@ void endNetworkThread()
 bool submit(const QNetworkRequest& request, int timeoutMs, std::shared_ptr<Waiter> waiter)
 {
     const std::lock_guard lock(networkMutex);
+    if (networkThread && networkThread->ended()) {
+        // Its loop is over or about to be: waited for, and a new one made.
+        networkThread->close();
+        delete networkThread;
+        networkThread = nullptr;
+    }
     if (!networkThread) {
         const QCoreApplication* app = QCoreApplication::instance();
         if (!app || app == closedApp) return false;
         networkThread = new NetworkThread;
-        qAddPostRoutine(&endNetworkThread);
-        QObject::connect(app, &QObject::destroyed, [] {
-            const std::lock_guard lock(networkMutex);
-            closedApp = nullptr;
-        });
+        if (app != servedApp) {
+            servedApp = app;
+            qAddPostRoutine(&endNetworkThread);
+            QObject::connect(app, &QObject::destroyed, [] {
+                const std::lock_guard lock(networkMutex);
+                servedApp = closedApp = nullptr;
+            });
+        }
     }
     networkThread->submit(request, timeoutMs, std::move(waiter));
     return true;

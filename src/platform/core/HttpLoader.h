@@ -4,15 +4,14 @@
 // get() blocks the calling thread until the answer is in, the time-out passes or the transfer
 // fails. Any thread may call it (widget providers call it from worker threads): the transfers
 // of all callers run on one network thread with one QNetworkAccessManager, so connections, name
-// lookups and TLS sessions are shared. That thread starts with the first request and ends with
-// the application object; a transfer still running then fails at once, and a call made after
-// it fails without a request. A host name that does not resolve (with no proxy to resolve it)
-// fails on the calling thread before any transfer. TLS peers are verified, redirects are
-// followed (never from https down to http), and the body is handed back whatever the HTTP
-// status: the caller decides what a body means. A body cut short, a refused connection or a
-// time-out is a failure, never a partial body. So is a body larger than kMaxBodyBytes: the
-// announced length and the bytes as they arrive are both checked, and the transfer is aborted
-// past the cap, so a huge or endless answer costs no more memory than the cap.
+// lookups and TLS sessions are shared. That thread starts with the first request, ends after
+// half a minute without one (the next starts it anew) and ends with the application object; a
+// transfer still running then fails at once, and a call made after it fails without a request. A host name that does
+// not resolve (with no proxy to resolve it) fails on the calling thread before any transfer. TLS peers are verified,
+// redirects are followed (never from https down to http), and the body is handed back whatever the HTTP status: the
+// caller decides what a body means. A body cut short, a refused connection or a time-out is a failure, never a partial
+// body. So is a body larger than kMaxBodyBytes: the announced length and the bytes as they arrive are both checked, and
+// the transfer is aborted past the cap, so a huge or endless answer costs no more memory than the cap.
 //
 // Service addresses are settings: serviceBase() reads an environment variable and falls back to
 // the service's public address. The variables in use:

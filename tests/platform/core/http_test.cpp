@@ -1,7 +1,9 @@
 #include "platform/core/HttpLoader.h"
 #include "support/FixtureServer.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -156,6 +158,41 @@ TEST(HttpLoader, BlocksOnWorkerThreads)
         EXPECT_EQ(r.body, R"("done")");
     }
     EXPECT_EQ(server.requestCount(), 3);
+}
+
+namespace {
+
+bool networkThreadRuns()
+{
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(task));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "velk http") return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// The network thread goes after half a minute without requests, and the next request starts it
+// again: requests made on both sides of that moment are all answered.
+TEST(HttpLoader, TheNetworkThreadEndsWhenIdleAndStartsAgain)
+{
+    FixtureServer server;
+    server.route("/a", FixtureResponse::json("[3]"));
+    ASSERT_TRUE(HttpLoader::get(at(server, "/a")).ok());
+    EXPECT_TRUE(networkThreadRuns());
+    EXPECT_TRUE(test::waitFor([] { return !networkThreadRuns(); }, 120000));
+    std::thread workers[3];
+    HttpResult results[3];
+    for (int i = 0; i < 3; ++i)
+        workers[i] = std::thread([&, i] { results[i] = HttpLoader::get(at(server, "/a")); });
+    for (auto& w : workers)
+        w.join();
+    for (const auto& r : results) {
+        EXPECT_TRUE(r.ok()) << r.errorText.toStdString();
+        EXPECT_EQ(r.body, "[3]");
+    }
+    EXPECT_TRUE(networkThreadRuns());
 }
 
 TEST(HttpLoader, TypedTextNeverLeavesItsComponent)
