@@ -22,7 +22,9 @@ public:
     bool registerOn(QDBusConnection bus, QString* error);
 
 public slots:
-    // The methods of com.harrowcrest.velk.WidgetHost, called by its generated adaptor.
+    // The methods of com.harrowcrest.velk.WidgetHost, called by its generated adaptor (named as
+    // on the bus).
+    // NOLINTBEGIN(readability-identifier-naming)
     void ReloadTimelines(const QString& kind);
     void ReloadAllTimelines();
     // The new widget's id, or "" for an unknown kind.
@@ -30,6 +32,7 @@ public slots:
     bool RemoveWidget(const QString& id);
     // The placement file's JSON.
     QString PlacedWidgets();
+    // NOLINTEND(readability-identifier-naming)
 
 private:
     WidgetHost* host_;

@@ -37,7 +37,7 @@ int shownEntryIndex(const std::vector<timeline::AnyEntry>& entries, Date now)
                entries.begin());
 }
 
-WidgetTimeline::WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject configuration, QSizeF displaySize,
+WidgetTimeline::WidgetTimeline(timeline::WidgetDefinition widget, const QJsonObject& configuration, QSizeF displaySize,
                                WorkerPool* pool, QObject* parent)
     : QObject(parent), widget_(std::move(widget)), configuration_(widget_.configuration(configuration)), pool_(pool)
 {

@@ -22,8 +22,8 @@ int shownEntryIndex(const std::vector<timeline::AnyEntry>& entries, Date now);
 class WidgetTimeline : public QObject {
     Q_OBJECT
 public:
-    WidgetTimeline(timeline::WidgetDefinition widget, QJsonObject configuration, QSizeF displaySize, WorkerPool* pool,
-                   QObject* parent = nullptr);
+    WidgetTimeline(timeline::WidgetDefinition widget, const QJsonObject& configuration, QSizeF displaySize,
+                   WorkerPool* pool, QObject* parent = nullptr);
     ~WidgetTimeline() override;
 
     const timeline::WidgetDefinition& widget() const { return widget_; }

@@ -199,7 +199,7 @@ struct ValueCoder<std::vector<T>> {
         const QJsonArray a = in.toArray();
         std::vector<T> result;
         result.reserve(size_t(a.size()));
-        for (const QJsonValue& j : a) {
+        for (const auto& j : a) {
             T e{};
             if (!ValueCoder<T>::decode(j, e)) return false;
             result.push_back(std::move(e));

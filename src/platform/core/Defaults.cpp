@@ -142,7 +142,7 @@ std::shared_ptr<DefaultsStore> storeAt(const QString& path, QString* why = nullp
 
     QString error;
     std::unique_ptr<Connection> c;
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     if (!GroupContainer::makePrivateDirectory(path.left(slash)))
         error = QStringLiteral("its folder cannot be created");
     else

@@ -25,7 +25,7 @@ public:
     // The largest data or string value a suite keeps. Renders read values whole, so a list
     // grown past this would slow every one of them: a setter refuses it (answers false, logs
     // why and keeps the previous value).
-    static constexpr qsizetype kMaxValueBytes = 4 * 1024 * 1024;
+    static constexpr qsizetype kMaxValueBytes = qsizetype{4} * 1024 * 1024;
 
     // The app-group suite every store of the system opens.
     static inline const QString kAppGroupSuite = QStringLiteral("QX48TN7702.com.harrowcrest.velk");

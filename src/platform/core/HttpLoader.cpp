@@ -19,7 +19,7 @@ namespace velk {
 
 namespace {
 
-constexpr qint64 kReadBufferBytes = 256 * 1024;
+constexpr qint64 kReadBufferBytes = qint64{256} * 1024;
 
 bool isWebUrl(const QUrl& url)
 {
@@ -79,7 +79,7 @@ QUrl HttpLoader::serviceBase(const char* environmentVariable, const QString& fal
 {
     const QString configured = qEnvironmentVariable(environmentVariable).trimmed();
     if (!configured.isEmpty()) {
-        const QUrl url(configured, QUrl::StrictMode);
+        QUrl url(configured, QUrl::StrictMode);
         if (isWebUrl(url)) return url;
     }
     return QUrl(fallback);

@@ -56,7 +56,7 @@ class HttpLoader {
 public:
     static constexpr int kDefaultTimeoutMs = 60000;
     // The largest body any of the services sends is a few hundred kilobytes.
-    static constexpr qint64 kMaxBodyBytes = 8 * 1024 * 1024;
+    static constexpr qint64 kMaxBodyBytes = qint64{8} * 1024 * 1024;
 
     // timeoutMs: milliseconds from sending to the whole body; 0 takes defaultTimeoutMs().
     static HttpResult get(const QUrl& url, const HttpHeaders& headers = {}, int timeoutMs = 0);

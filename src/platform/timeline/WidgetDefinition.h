@@ -67,8 +67,8 @@ private:
 };
 
 template <intents::Intent Config, class P, class ContentFn>
-requires TypedProvider<P, Config> WidgetDefinition AppIntentConfiguration(const QString& kind, P provider,
-                                                                          ContentFn content)
+requires TypedProvider<P, Config> WidgetDefinition AppIntentConfiguration( // NOLINT(readability-identifier-naming)
+    const QString& kind, P provider, ContentFn content)
 {
     using E = typename ProviderAdapter<Config, P>::EntryType;
     static_assert(std::is_invocable_r_v<view::View, ContentFn, const E&>,

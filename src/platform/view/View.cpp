@@ -561,7 +561,7 @@ View EnvironmentReader(std::function<View(const Environment&)> content)
     return fresh.view();
 }
 
-View Button(ButtonAction action, View label)
+View Button(ButtonAction action, const View& label)
 {
     Fresh fresh;
     Node& n = *fresh;

@@ -292,6 +292,8 @@ private:
 using Views = std::vector<View>;
 
 // ---- builders -------------------------------------------------------------------------------
+// Named as the views they make, so widget code reads like the layout it describes.
+// NOLINTBEGIN(readability-identifier-naming)
 
 // Stacks. A spacing of nullopt is the default spacing (8 between views, none next to a spacer).
 View VStack(Views children);
@@ -335,6 +337,7 @@ View Canvas(CanvasDraw draw);
 View GeometryReader(std::function<View(QSizeF)> content);
 View EnvironmentReader(std::function<View(const Environment&)> content);
 
-View Button(ButtonAction action, View label);
+View Button(ButtonAction action, const View& label);
+// NOLINTEND(readability-identifier-naming)
 
 } // namespace velk::view
