@@ -4,6 +4,7 @@
 #include "host/PlacementCommands.h"
 #include "host/WidgetCommands.h"
 #include "host/WidgetPlugin.h"
+#include "platform/core/ExitWait.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -11,46 +12,9 @@
 #include <malloc.h>
 #include <memory>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-
-namespace {
-
-// Read with the C library: this runs after Qt's statics are gone.
-int threadCount()
-{
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    if (!status) return 1;
-    int count = 1;
-    char line[256];
-    while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, "Threads: %d", &count) == 1) break;
-    std::fclose(status);
-    return count;
-}
-
-// Qt starts its threads detached: waiting for one returns when its run is over, and the thread
-// frees its Qt data a moment later, as it ends. The leak checker looks at exit, right after the
-// static destructors that wait for Qt's own threads (the bus connection's, the pool's), and a
-// thread still ending then has its data taken for a leak. So a checked build waits, a second
-// at most, for the other threads to be gone.
-void waitForEndingThreads()
-{
-    for (int i = 0; i < 200 && threadCount() > 1; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-}
-
-} // namespace
-#endif
-
 int main(int argc, char** argv)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    // Registered before any of Qt's statics, so it runs after their destructors.
-    std::atexit(waitForEndingThreads);
-#endif
+    velk::waitForOtherThreadsAtExit();
     using namespace velk::host;
     QStringList args;
     for (int i = 1; i < argc; ++i)

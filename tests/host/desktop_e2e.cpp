@@ -9,6 +9,7 @@
 #include "host/WidgetPreviews.h"
 #include "host/WidgetTimeline.h"
 #include "host/WidgetWindow.h"
+#include "platform/core/ExitWait.h"
 #include "support/TestEnvironment.h"
 #include "support/WaitFor.h"
 
@@ -548,6 +549,7 @@ TEST_F(DesktopTest, ScreenshotOfSixWidgets)
 
 int main(int argc, char** argv)
 {
+    velk::waitForOtherThreadsAtExit();
     QTemporaryDir home;
     velk::test::pinTestEnvironment(home);
     ::testing::InitGoogleTest(&argc, argv);

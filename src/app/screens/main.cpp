@@ -2,6 +2,7 @@
 #include "app/screens/AppLinks.h"
 #include "app/screens/ServiceWiring.h"
 #include "app/screens/VelkApp.h"
+#include "platform/core/ExitWait.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    velk::waitForOtherThreadsAtExit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velk"));
     QApplication::setApplicationDisplayName(QStringLiteral("VELK"));

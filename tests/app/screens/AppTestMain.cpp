@@ -1,5 +1,6 @@
 // The screens' tests start here: a widgets application, the zone and locale pinned, and a
 // private XDG tree so no test ever touches the user's data.
+#include "platform/core/ExitWait.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv)
 {
+    velk::waitForOtherThreadsAtExit();
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QTemporaryDir home;
     velk::test::pinTestEnvironment(home);
