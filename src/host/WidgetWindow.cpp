@@ -15,6 +15,7 @@
 #include <QSysInfo>
 
 #ifdef VELK_HAVE_XCB
+#include <QAbstractNativeEventFilter>
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <cstring>
@@ -40,6 +41,40 @@ bool takesImagePixels(xcb_connection_t* c, uint8_t depth)
         if (formats[i].depth == depth) return formats[i].bits_per_pixel == 32 && formats[i].scanline_pad == 32;
     return false;
 }
+
+// Qt answers the map of a window with an exposure of the whole window, and the X server sends
+// one of its own for the same map: both reach the window, and each would lay out and send the
+// whole tile, at every start. The server's exposure made by the map (it carries the map's
+// sequence number) is taken here: it only asks for a paint when the window has not been painted
+// since, so Qt's exposure draws the tile once.
+class MapExposures : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        const uint8_t kind = event->response_type & 0x7f;
+        if (kind == XCB_MAP_NOTIFY) {
+            const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+            if (WidgetWindow* tile = tileOf(map->window)) tile->mapped(map->sequence);
+            return false;
+        }
+        if (kind != XCB_EXPOSE) return false;
+        const auto* expose = reinterpret_cast<const xcb_expose_event_t*>(event);
+        WidgetWindow* tile = tileOf(expose->window);
+        return tile && tile->exposedByMap(expose->sequence, expose->count == 0);
+    }
+
+private:
+    static WidgetWindow* tileOf(xcb_window_t window)
+    {
+        for (QWindow* w : QGuiApplication::topLevelWindows())
+            if (auto* tile = qobject_cast<WidgetWindow*>(w);
+                tile && tile->handle() && xcb_window_t(tile->winId()) == window)
+                return tile;
+        return nullptr;
+    }
+};
 } // namespace
 #endif
 
@@ -113,13 +148,16 @@ void WidgetWindow::rerender()
     shown_ = shown;
     tree_ = std::move(tree);
     ++updates_;
+    changed_ = true;
     requestUpdate();
 }
 
 bool WidgetWindow::event(QEvent* event)
 {
     if (event->type() == QEvent::UpdateRequest) {
-        paintNow();
+        // An exposure may have painted the change already (at start the first entries arrive
+        // before the windows are mapped): then there is nothing left to draw.
+        if (changed_) paintNow();
         return true;
     }
     return QWindow::event(event);
@@ -169,6 +207,7 @@ void WidgetWindow::paintNow()
         store_->flush(rect);
     }
     painted_ = true;
+    changed_ = false;
     tree_.reset();
     if (paints_ == 1 && onFirstPaint) onFirstPaint();
 }
@@ -232,6 +271,21 @@ bool WidgetWindow::putOnX11()
 #endif
 }
 
+void WidgetWindow::mapped(uint16_t sequence)
+{
+    mapSequence_ = sequence;
+}
+
+bool WidgetWindow::exposedByMap(uint16_t sequence, bool last)
+{
+    if (!mapSequence_ || *mapSequence_ != sequence) return false;
+    if (last) mapSequence_.reset();
+    // Painted by the time the update request comes (Qt's exposure drew it): nothing to do then.
+    changed_ = true;
+    requestUpdate();
+    return true;
+}
+
 std::optional<view::ButtonAction> WidgetWindow::actionAt(QPointF pos) const
 {
     return view::hitTest(tree(), pos);
@@ -290,6 +344,8 @@ void WidgetWindow::applyDesktopHints()
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection()) return;
     xcb_connection_t* c = x11->connection();
+    static MapExposures* mapExposures = nullptr;
+    if (!mapExposures) qGuiApp->installNativeEventFilter(mapExposures = new MapExposures);
     // Asked of the server once for all windows, all in one round trip.
     enum { kBelow, kSticky, kSkipTaskbar, kSkipPager, kState, kDesktop, kBlur, kAtoms };
     static xcb_connection_t* atomsOf = nullptr;

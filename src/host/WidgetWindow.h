@@ -16,6 +16,7 @@
 #include <QBackingStore>
 #include <QTimer>
 #include <QWindow>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,6 +62,12 @@ public:
     // The tap a release at `pos` (window coordinates) makes: a button's action, else the URL.
     std::optional<view::ButtonAction> actionAt(QPointF pos) const;
 
+    // X11: the window was mapped by the request with that sequence number (low 16 bits); an
+    // exposure made by the same request is taken as a request for a paint, and true returned,
+    // since Qt exposes the whole window for the map anyway (see MapExposures).
+    void mapped(uint16_t sequence);
+    bool exposedByMap(uint16_t sequence, bool last);
+
 protected:
     bool event(QEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
@@ -88,7 +95,9 @@ private:
     std::optional<quint64> shown_;         // content hash of the tree last painted; none forces a paint
     std::unique_ptr<QBackingStore> store_; // only off X11
     bool painted_ = false;
-    uint8_t depth_ = 0; // of the X11 window, once known
+    std::optional<uint16_t> mapSequence_; // of the X11 map whose exposures are still to come
+    bool changed_ = false;                // what it shows changed since it was last painted
+    uint8_t depth_ = 0;                   // of the X11 window, once known
     bool geometryAsked_ = false;
     unsigned int geometryCookie_ = 0;
     QTimer ticker_;

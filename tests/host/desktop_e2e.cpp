@@ -313,6 +313,30 @@ TEST_F(DesktopTest, ATapRunsTheButtonsIntentThenShowsTheReloadedEntry)
     EXPECT_EQ(w->updateCount(), updates);
 }
 
+// The server's exposures made by a window's map are answered by a paint, but only one the
+// window has not had since (Qt exposes the whole window for the map as well): an exposure of
+// another request, or after the map's series ended, is left to Qt.
+TEST_F(DesktopTest, ExposuresOfTheMapAreAnsweredByOnePaint)
+{
+    auto host = startHost();
+    const QString id = host->addWidget("velk.test.counter");
+    WidgetWindow* w = host->window(id);
+    ASSERT_TRUE(waitFor([&] { return w->isExposed() && w->paintCount() > 0 && host->timeline(id)->hasTimeline(); }));
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(w, &request); // whatever was still to draw
+    const int paints = w->paintCount();
+
+    w->mapped(7);
+    EXPECT_FALSE(w->exposedByMap(8, true));
+    EXPECT_TRUE(w->exposedByMap(7, false));
+    EXPECT_TRUE(w->exposedByMap(7, true));
+    EXPECT_FALSE(w->exposedByMap(7, true)); // the series has ended
+    QCoreApplication::sendEvent(w, &request);
+    EXPECT_EQ(w->paintCount(), paints + 1);
+    QCoreApplication::sendEvent(w, &request);
+    EXPECT_EQ(w->paintCount(), paints + 1);
+}
+
 // What the first paint does not need (menus, clock watch) comes once every placed widget is
 // painted, or after a while when one never is (covered, on a desktop without a compositor).
 // The providers are asked from the start either way.
@@ -500,6 +524,14 @@ TEST_F(DesktopTest, ClocksRepaintOnlyWhenTheMinuteChanges)
         return std::all_of(ids.begin(), ids.end(),
                            [&](const QString& id) { return host->window(id)->paintCount() > paintsBefore[id]; });
     }));
+    // An update request with nothing new since the last paint (an exposure drew the change
+    // first, as at start when the entries come before the windows are mapped) draws nothing.
+    for (const QString& id : ids) {
+        const int painted = host->window(id)->paintCount();
+        QEvent request(QEvent::UpdateRequest);
+        QCoreApplication::sendEvent(host->window(id), &request);
+        EXPECT_EQ(host->window(id)->paintCount(), painted) << host->placement(id)->kind.toStdString();
+    }
 }
 
 // Six of the shipped widgets on the fixture day, for a person to look at.
