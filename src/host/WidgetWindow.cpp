@@ -132,7 +132,26 @@ const view::LaidOutTree& WidgetWindow::tree() const
 
 void WidgetWindow::rerender()
 {
-    view::LaidOutTree tree = layoutNow();
+    if (painted_) {
+        view::LaidOutTree tree = layoutNow();
+        if (!takeContent(tree)) {
+            tree_.reset();
+            return;
+        }
+        tree_ = std::move(tree);
+    } else {
+        // Nothing on screen yet: the first paint lays out whatever entry is current then, so
+        // the placeholder and the entries that come before the window is mapped cost no layout.
+        tree_.reset();
+        shown_.reset();
+    }
+    ++updates_;
+    paintDue_ = true;
+    requestUpdate();
+}
+
+bool WidgetWindow::takeContent(const view::LaidOutTree& tree)
+{
     // Only while a timer runs: one that has ended (or a widget without one) costs nothing.
     const bool ticking = view::hasRunningTimer(tree, Clock::now());
     if (ticking && !ticker_.isActive()) ticker_.start();
@@ -141,15 +160,9 @@ void WidgetWindow::rerender()
     // every text as shown, colour and frame, so an equal one needs no paint; keeping only the
     // hash spares serialising (and holding) a dump of the whole tree per widget.
     const quint64 shown = view::contentHash(tree);
-    if (shown == shown_) {
-        tree_.reset();
-        return;
-    }
+    if (shown == shown_) return false;
     shown_ = shown;
-    tree_ = std::move(tree);
-    ++updates_;
-    changed_ = true;
-    requestUpdate();
+    return true;
 }
 
 bool WidgetWindow::event(QEvent* event)
@@ -157,7 +170,7 @@ bool WidgetWindow::event(QEvent* event)
     if (event->type() == QEvent::UpdateRequest) {
         // An exposure may have painted the change already (at start the first entries arrive
         // before the windows are mapped): then there is nothing left to draw.
-        if (changed_) paintNow();
+        if (paintDue_) paintNow();
         return true;
     }
     return QWindow::event(event);
@@ -196,6 +209,7 @@ void WidgetWindow::paintNow()
 {
     if (!isExposed()) return;
     ++paints_;
+    if (!shown_) takeContent(tree());
     // On X11 through the one picture all tiles share; elsewhere through a kept backing store.
     if (!putOnX11()) {
         if (!store_) store_ = std::make_unique<QBackingStore>(this);
@@ -207,7 +221,7 @@ void WidgetWindow::paintNow()
         store_->flush(rect);
     }
     painted_ = true;
-    changed_ = false;
+    paintDue_ = false;
     tree_.reset();
     if (paints_ == 1 && onFirstPaint) onFirstPaint();
 }
@@ -281,7 +295,7 @@ bool WidgetWindow::exposedByMap(uint16_t sequence, bool last)
     if (!mapSequence_ || *mapSequence_ != sequence) return false;
     if (last) mapSequence_.reset();
     // Painted by the time the update request comes (Qt's exposure drew it): nothing to do then.
-    changed_ = true;
+    paintDue_ = true;
     requestUpdate();
     return true;
 }

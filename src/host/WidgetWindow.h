@@ -84,6 +84,9 @@ private:
     // that road is not open (another window system), and the kept backing store serves.
     bool putOnX11();
     view::LaidOutTree layoutNow() const;
+    // Starts or stops the tick for what `tree` shows and keeps its content hash; false when it
+    // shows exactly what was painted last.
+    bool takeContent(const view::LaidOutTree& tree);
 
     QString id_;
     WidgetTimeline* timeline_;
@@ -96,7 +99,7 @@ private:
     std::unique_ptr<QBackingStore> store_; // only off X11
     bool painted_ = false;
     std::optional<uint16_t> mapSequence_; // of the X11 map whose exposures are still to come
-    bool changed_ = false;                // what it shows changed since it was last painted
+    bool paintDue_ = false;               // a change, or an exposure of the map, not painted yet
     uint8_t depth_ = 0;                   // of the X11 window, once known
     bool geometryAsked_ = false;
     unsigned int geometryCookie_ = 0;

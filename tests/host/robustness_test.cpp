@@ -203,8 +203,12 @@ TEST(HostTimersTest, OnlyAWidgetWithARunningTimerRepaintsEverySecond)
     WidgetTimeline timeline(timerWidget(), {}, designSize(WidgetFamily::small), &pool);
     WidgetWindow window(Placement{"T", "velk.test.timer", QPoint(0, 0), 1, {}}, &timeline);
     EXPECT_FALSE(window.updatesEverySecond());
+    window.show();
     timeline.reload();
-    ASSERT_TRUE(test::waitFor([&] { return timeline.hasTimeline(); }));
+    ASSERT_TRUE(test::waitFor([&] { return timeline.hasTimeline() && window.paintCount() > 0; }));
+    // What is still to draw, drawn now: a window lays its entry out at its first paint.
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(&window, &request);
     EXPECT_TRUE(window.updatesEverySecond());
     // The tick after its end draws the final value and stops ticking.
     Clock::pin(t0.addingSeconds(61));
