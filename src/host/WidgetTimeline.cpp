@@ -54,7 +54,8 @@ WidgetTimeline::WidgetTimeline(timeline::WidgetDefinition widget, const QJsonObj
         else
             pool_->standDown(); // it ended meanwhile
     });
-    // Quick by contract and touching no store, so it is drawn before anything is asked.
+    // Quick by contract and touching no store: what a window mapped before the first timeline
+    // arrives draws.
     try {
         shown_ = widget_.provider().placeholder(context_);
     } catch (const std::exception& e) {

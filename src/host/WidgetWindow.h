@@ -1,9 +1,9 @@
 #pragma once
 // One placed widget on the desktop: a frameless, translucent window below normal windows, off
 // the task bar and on every workspace, painting the widget's laid-out view at the screen's
-// pixel ratio. It draws only when what it shows changes, or once a second while it shows a
-// self-updating timer that is running. Drags move it; a tap runs a button or opens the widget URL; what to do
-// with those is the host's business.
+// pixel ratio. It lays nothing out before its first paint, then draws only when what it shows
+// changes, or once a second while it shows a self-updating timer that is running. Drags move
+// it; a tap runs a button or opens the widget URL; what to do with those is the host's business.
 //
 // The window keeps no picture of its own between paints: the window system holds what was put
 // on screen (a compositor keeps every window's picture anyway). On X11 every tile is drawn into
