@@ -253,7 +253,8 @@ bool WidgetWindow::putOnX11()
     const size_t bytes = size_t(px.width()) * size_t(px.height()) * 4;
     if (scratch.size() < bytes) scratch.resize(bytes);
     {
-        QImage image(scratch.data(), px.width(), px.height(), px.width() * 4, QImage::Format_ARGB32_Premultiplied);
+        QImage image(scratch.data(), px.width(), px.height(), qsizetype(px.width()) * 4,
+                     QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(dpr);
         paintTile(&image);
     }

@@ -142,6 +142,36 @@ bool windowManagerRunning()
     xcb_disconnect(c);
     return running;
 }
+
+// Whether the window manager maps a window it is asked to map: one that has taken the display
+// but does not answer yet (or died holding it) would leave the first test's windows unmapped.
+bool windowManagerMapsWindows()
+{
+    int screen = 0;
+    xcb_connection_t* c = xcb_connect(nullptr, &screen);
+    bool mapped = false;
+    if (!xcb_connection_has_error(c)) {
+        const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        const xcb_window_t probe = xcb_generate_id(c);
+        const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root->root, 0, 0, 8, 8, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          root->root_visual, XCB_CW_EVENT_MASK, &events);
+        xcb_map_window(c, probe);
+        xcb_flush(c);
+        mapped = waitFor([&] {
+            while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+                const bool map = (e->response_type & 0x7f) == XCB_MAP_NOTIFY;
+                free(e);
+                if (map) return true;
+            }
+            return false;
+        });
+        xcb_destroy_window(c, probe);
+        xcb_flush(c);
+    }
+    xcb_disconnect(c);
+    return mapped;
+}
 #endif
 
 // `local` is relative to `origin`, the window's place when the gesture began.
@@ -155,7 +185,7 @@ void mouse(QWindow* w, QPoint origin, QEvent::Type type, QPoint local, Qt::Mouse
 std::optional<QJsonObject> findNode(const QJsonObject& node, const std::function<bool(const QJsonObject&)>& accept)
 {
     if (accept(node)) return node;
-    for (const QJsonValue& child : node.value("children").toArray())
+    for (const auto& child : node.value("children").toArray())
         if (auto found = findNode(child.toObject(), accept)) return found;
     return std::nullopt;
 }
@@ -202,6 +232,8 @@ protected:
         host->start();
         return host;
     }
+
+public:
     QTemporaryDir dir;
     WidgetBundle bundle = testBundle();
     std::unique_ptr<PlacementStore> store;
@@ -396,7 +428,7 @@ TEST_F(DesktopTest, ATapOnAReminderCheckCircleCompletesItInItsFile)
     QFile ics(calendars + "/Personal/call-bank.ics");
     auto icsText = [&] {
         if (!ics.open(QIODevice::ReadOnly)) return QByteArray();
-        const QByteArray text = ics.readAll();
+        QByteArray text = ics.readAll();
         ics.close();
         return text;
     };
@@ -597,7 +629,13 @@ int main(int argc, char** argv)
         wm.start(openbox, {"--sm-disable"});
         wm.waitForStarted();
 #ifdef VELK_HAVE_XCB
-        if (!waitFor(windowManagerRunning)) std::fprintf(stderr, "openbox did not take over the display\n");
+        if (!waitFor(windowManagerRunning)) {
+            std::fprintf(stderr, "openbox did not take over the display\n");
+        } else if (!windowManagerMapsWindows()) {
+            std::fprintf(stderr, "openbox does not map windows; the tests run without it\n");
+            wm.kill();
+            wm.waitForFinished();
+        }
 #endif
     }
     int rc = 0;

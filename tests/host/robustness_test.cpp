@@ -252,7 +252,7 @@ TEST(HostWorkerTest, ThreadsAreKeptAndAResultForAGoneObjectIsDropped)
                     threads.insert(QThread::currentThread());
                     return i;
                 },
-                [&](WorkResult<int> r) {
+                [&](const WorkResult<int>& r) {
                     EXPECT_TRUE(r.value);
                     EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
                     ++delivered;
@@ -268,7 +268,7 @@ TEST(HostWorkerTest, ThreadsAreKeptAndAResultForAGoneObjectIsDropped)
     bool thrownSeen = false;
     pool.run(
         context.get(), []() -> int { throw std::runtime_error("no data"); },
-        [&](WorkResult<int> r) { thrownSeen = !r.value && r.error == "no data"; });
+        [&](const WorkResult<int>& r) { thrownSeen = !r.value && r.error == "no data"; });
     ASSERT_TRUE(test::waitFor([&] { return thrownSeen; }));
     pool.run(
         context.get(),
@@ -277,7 +277,7 @@ TEST(HostWorkerTest, ThreadsAreKeptAndAResultForAGoneObjectIsDropped)
             release.acquire();
             return 1;
         },
-        [&](WorkResult<int>) { ++delivered; });
+        [&](const WorkResult<int>&) { ++delivered; });
     started.acquire();
     context.reset();
     release.release();
@@ -289,6 +289,8 @@ TEST(HostWorkerTest, ThreadsAreKeptAndAResultForAGoneObjectIsDropped)
 class HostFileTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(bundle.add(modeWidget())); }
+
+public:
     QTemporaryDir dir;
     WidgetBundle bundle;
     intents::IntentRegistry registry;
