@@ -195,6 +195,15 @@ void MusicListener::storeNotice(const QVariantMap& userInfo, qint64 positionSeco
 void MusicListener::run(const QString& command)
 {
     qCInfo(lcMedia).noquote() << QStringLiteral("media command received: ") + command;
+    // One command at a time, in the order they came: each first finds the player to follow
+    // with several bus calls, and two in flight could reach the player the other way round.
+    commands_.append(command);
+    if (commands_.size() == 1) runFirstCommand();
+}
+
+void MusicListener::runFirstCommand()
+{
+    const QString& command = commands_.constFirst();
     const QString verb = command == u"next"       ? QStringLiteral("next track")
                          : command == u"previous" ? QStringLiteral("previous track")
                                                   : QStringLiteral("playpause");
@@ -206,6 +215,8 @@ void MusicListener::run(const QString& command)
         else
             qCWarning(lcMedia).noquote() << QStringLiteral("applescript failed: ") + reply.error;
         QTimer::singleShot(kFollowUpDelayMs, this, [this] { syncFromMusic(); });
+        commands_.removeFirst();
+        if (!commands_.isEmpty()) runFirstCommand();
     });
 }
 

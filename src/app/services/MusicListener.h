@@ -58,6 +58,7 @@ private:
     static void reloadNowPlaying();
     void applyStatus(const ScriptReply& reply);
     void storeNotice(const QVariantMap& userInfo, qint64 positionSeconds);
+    void runFirstCommand();
 
     MusicPlayer* player_;
     DistributedNotifications notifications_;
@@ -65,6 +66,8 @@ private:
     QList<QObject*> observerTokens_;
     bool syncing_ = false;
     bool syncAgain_ = false;
+    // Commands in the order they came; the first is the one running.
+    QStringList commands_;
     // Notices: one position asked for at a time; a later notice waits, replacing any that
     // waited before it, and a stop drops both.
     bool noticeInFlight_ = false;
