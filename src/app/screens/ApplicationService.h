@@ -18,9 +18,12 @@ public:
     explicit ApplicationService(VelkApp* app);
 
 public slots:
+    // The interface's own method names, as the bus calls them.
+    // NOLINTBEGIN(readability-identifier-naming)
     void Activate(const QVariantMap& platformData);
     void Open(const QStringList& uris, const QVariantMap& platformData);
     void ActivateAction(const QString& name, const QVariantList& parameter, const QVariantMap& platformData);
+    // NOLINTEND(readability-identifier-naming)
 
 private:
     VelkApp* app_;

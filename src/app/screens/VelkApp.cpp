@@ -6,6 +6,7 @@
 #include "app/screens/NotesManagerView.h"
 #include "app/screens/SettingsView.h"
 #include "platform/timeline/WidgetCenter.h"
+#include "platform/view/Fonts.h"
 #include "shared/look/ThemeStore.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QDBusMessage>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
@@ -220,8 +222,14 @@ void VelkApp::releaseClosedWindows()
         released = true;
     }
     if (!released) return;
-    // Pictures drawn for the cards and icons, then the heap's free pages back to the system.
+    // Pictures drawn for the cards and icons, the fonts the cards were measured and drawn with
+    // (ours, then Qt's engines and glyph caches for this thread, which it keeps up to a few MB
+    // when nothing asks it to let go; fonts still in use keep theirs), then the heap's free
+    // pages back to the system. Measured: 1.9 MB over a start that never opened the window,
+    // 3.2 MB without letting go of the fonts.
     QPixmapCache::clear();
+    view::releaseThreadText();
+    QFont::cleanup();
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif

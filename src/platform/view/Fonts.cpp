@@ -200,6 +200,11 @@ const FontEntry& TextCache::font(const FontKey& key, const Font& font, qreal tra
 
 } // namespace detail
 
+void releaseThreadText()
+{
+    detail::TextCache::forThisThread().clear();
+}
+
 const FontEntry& fontEntry(const Font& font, qreal tracking, qreal scale)
 {
     const detail::FontKey key{roundAway(font.size * scale * 1024), roundAway(tracking * scale * 1024), int(font.weight),

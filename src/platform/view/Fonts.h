@@ -46,6 +46,10 @@ private:
 // The cached entry for a font; `scale` multiplies the size and the tracking (shrink to fit).
 const FontEntry& fontEntry(const Font& font, qreal tracking = 0, qreal scale = 1);
 
+// Lets go of what this thread kept of its texts: the fonts resolved, the advances measured and
+// the lines laid out. The next render resolves them again. Never while a render runs on it.
+void releaseThreadText();
+
 // The family that renders a design on this machine.
 QString familyFor(Design design);
 

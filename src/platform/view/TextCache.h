@@ -63,13 +63,20 @@ public:
         auto it = lines_.constFind(key);
         return it == lines_.constEnd() ? nullptr : &*it;
     }
-    const TextLines& keepLines(const LinesKey& key, TextLines lines)
+    const TextLines& keepLines(const LinesKey& key, const TextLines& lines)
     {
         ++spent_;
-        return *lines_.insert(key, std::move(lines));
+        return *lines_.insert(key, lines);
     }
     // One more entry kept elsewhere (an advance in a font's table).
     void spend() { ++spent_; }
+    void clear()
+    {
+        fonts_.clear();
+        retired_.clear();
+        lines_.clear();
+        spent_ = 0;
+    }
 
 private:
     QImage device_{1, 1, QImage::Format_ARGB32_Premultiplied};

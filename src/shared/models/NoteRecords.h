@@ -14,7 +14,7 @@ namespace velk {
 // The most the notes file may hold. Thousands of long notes fit; a file past it is refused by
 // its readers and the app saves no list past it, so neither the app nor a widget ever loads
 // more than this.
-inline constexpr qint64 kNotesFileMaxBytes = 8 * 1024 * 1024;
+inline constexpr qint64 kNotesFileMaxBytes = qint64(8) * 1024 * 1024;
 
 struct NoteItem {
     QUuid id = QUuid::createUuid(); // a note made in code without an id gets a fresh one

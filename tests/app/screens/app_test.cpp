@@ -3,7 +3,10 @@
 #include "app/screens/MainWindow.h"
 #include "app/screens/SettingsView.h"
 #include "app/screens/VelkApp.h"
+#include "app/screens/WidgetCard.h"
+#include "platform/core/Clock.h"
 #include "platform/core/Defaults.h"
+#include "support/UtcDate.h"
 #include "support/WaitFor.h"
 
 #include <QAction>
@@ -14,6 +17,8 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QImage>
+#include <QJsonObject>
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
@@ -125,6 +130,7 @@ TEST(VelkApp, SettingsOpensAnewCentredOnTheMainWindowWithOneTitle)
 
 TEST(VelkApp, AClosedWindowIsLetGoAndOpensAnew)
 {
+    const ClockPin pin(test::utc("2026-03-14T09:26:53"));
     AppLinks links;
     VelkApp app(&links);
     app.openMain();
@@ -132,6 +138,10 @@ TEST(VelkApp, AClosedWindowIsLetGoAndOpensAnew)
     QPointer<MainWindow> window = app.mainWindow();
     QPointer<GalleryView> gallery = window->gallery();
     ASSERT_TRUE(gallery);
+    ASSERT_FALSE(gallery->visibleCards().empty());
+    WidgetCard* first = gallery->visibleCards().front()->card();
+    const QJsonObject tree = first->inspectTree();
+    const QImage picture = first->picture();
     // Hidden for a moment (as a minimise or a workspace switch may) is not closed.
     window->hide();
     QCoreApplication::processEvents();
@@ -144,7 +154,11 @@ TEST(VelkApp, AClosedWindowIsLetGoAndOpensAnew)
     app.openMain();
     ASSERT_TRUE(app.mainWindow());
     EXPECT_TRUE(app.mainWindow()->isVisible());
-    EXPECT_TRUE(app.mainWindow()->gallery());
+    ASSERT_TRUE(app.mainWindow()->gallery());
+    // The fonts let go with the window are found again: the same card draws the same.
+    WidgetCard* again = app.mainWindow()->gallery()->visibleCards().front()->card();
+    EXPECT_EQ(again->inspectTree(), tree);
+    EXPECT_EQ(again->picture(), picture);
 }
 
 TEST(VelkApp, TrayMenuOffersOpenSettingsAndQuit)
