@@ -27,7 +27,7 @@ constexpr int kSaveRetryMs = 2000;
 // Soon after a wave, within the second the wave woke the host in, so trimming costs no wake of
 // its own.
 constexpr int kTrimAfterMs = 250;
-constexpr size_t kTrimAboveBytes = 2 * 1024 * 1024;
+constexpr size_t kTrimAboveBytes = 256 * 1024;
 // The longest what can follow the first paint waits for it (a window the desktop never shows
 // must not keep the host's menus and clock watch away).
 constexpr int kStartUpWaitMs = 2000;
@@ -50,8 +50,10 @@ WidgetHost::WidgetHost(const timeline::WidgetBundle& bundle, const intents::Inte
     trimSoon_.setSingleShot(true);
     trimSoon_.setInterval(kTrimAfterMs);
     trimSoon_.setTimerType(Qt::CoarseTimer);
-    // Only when there is much to give: handing pages back costs page-table work now and page
-    // faults later, which a minute's redraw of a few clocks is not worth.
+    // Only when there is something to give: a trim costs 0.1 to 0.3 ms and page faults later.
+    // Measured with 18 widgets: the start wave leaves 0.4 to 0.8 MB free in the heap, and about
+    // 20 s after the start 1.9 MB are free at once; kept (with the 2 MB this once waited for),
+    // the host held 7.3 MB instead of 5.8 in three starts of five.
     connect(&trimSoon_, &QTimer::timeout, this, [] {
         if (mallinfo2().fordblks > kTrimAboveBytes) malloc_trim(0);
     });
