@@ -27,7 +27,7 @@ constexpr int kSaveRetryMs = 2000;
 // Soon after a wave, within the second the wave woke the host in, so trimming costs no wake of
 // its own.
 constexpr int kTrimAfterMs = 250;
-constexpr size_t kTrimAboveBytes = 256 * 1024;
+constexpr size_t kTrimAboveBytes = size_t(256) * 1024;
 // The longest what can follow the first paint waits for it (a window the desktop never shows
 // must not keep the host's menus and clock watch away).
 constexpr int kStartUpWaitMs = 2000;
@@ -393,7 +393,7 @@ void WidgetHost::runAction(const QString& id, const view::ButtonAction& action)
     runOnWorker(
         pool_.get(), this,
         [registry = &registry_, action] { return registry->run(action.intentType, action.parameters); },
-        [this, id, action](WorkResult<intents::IntentRunResult> done) {
+        [this, id, action](const WorkResult<intents::IntentRunResult>& done) {
             const intents::IntentRunResult result = done.value.value_or(intents::IntentRunResult{false, done.error});
             if (!result.ok) qCWarning(lcHost).noquote() << action.intentType << "did not run:" << result.error;
             if (WidgetTimeline* tl = timeline(id)) tl->reload();
