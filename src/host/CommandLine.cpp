@@ -233,8 +233,9 @@ QString usageText()
                           "  --entry N                     the timeline entry to draw (default 0)\n"
                           "  --scheme dark|light           (default dark)\n"
                           "  --rendering full|tinted       (default full)\n"
-                          "The plug-in is found next to the program, in the installed lib/velk, or at\n"
-                          "$VELK_WIDGETS_PLUGIN. Exit status: 0 done, 1 failed, 2 bad command line.\n");
+                          "The plug-in is found next to the program, in ../" VELK_INSTALL_LIBDIR "/velk from the\n"
+                          "program's folder, or at $VELK_WIDGETS_PLUGIN.\n"
+                          "Exit status: 0 done, 1 failed, 2 bad command line.\n");
 }
 
 } // namespace velk::host
