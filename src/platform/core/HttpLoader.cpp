@@ -55,8 +55,8 @@ bool isStatusError(QNetworkReply::NetworkError e)
 // for the answer anyway. A machine with no network then fails every request here, without
 // starting the network thread, the manager or Qt's name look-up threads; and a name that takes
 // seconds to fail (a name server that does not answer) cannot strand a transfer, as Qt's own
-// look-up then now and then does, until the time-out. The manager looks the name up once more
-// for its connection, from the resolver's cache where the system keeps one.
+// look-up then now and then does, until the time-out. Qt keeps the answer for a minute, and the
+// manager's own look-up for its connection takes it from there: the name server is asked once.
 QString unreachableHost(const QUrl& url)
 {
     const QList<QNetworkProxy> proxies = QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url));
